@@ -138,9 +138,14 @@ uint16_t Valeur565(const ImageForgee& image, int x, int y);
 // Lettering through FreeType: the face of a font file from Debian's packages.
 // Ends the program with a message naming the file when it cannot be loaded.
 cairo_font_face_t* Police(const char* fichier);
-constexpr const char* kPoliceTitre = "/usr/share/fonts/truetype/aenigma/zerovelo.ttf";
+// Wide heavy display face of the group logo.
+constexpr const char* kPoliceLogo = "/usr/share/fonts/truetype/aenigma/gyrose.ttf";
+// Heavy face of the title logo and its letters.
+constexpr const char* kPoliceTitre = "/usr/share/fonts/truetype/aenigma/spacious.ttf";
+// Slanted face of the scroll text, labels, names and greetings.
 constexpr const char* kPoliceTexte = "/usr/share/fonts/truetype/aenigma/nominal.ttf";
-constexpr const char* kPoliceAffiche = "/usr/share/fonts/truetype/bebas-neue/BebasNeue-Regular.ttf";
+// Condensed poster face with accents: leader digits, caption, crawl.
+constexpr const char* kPoliceAffiche = "/usr/share/fonts/opentype/bebas-neue/BebasNeue-Bold.otf";
 
 // Adds the path of a text line to the context, its ink box centred on (cx, cy)
 // at the given pixel size; stores the ink box width and height.
