@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "forge_images.h"
@@ -19,8 +20,19 @@ inline const forge::Recueil& Recueil() {
     return recueil;
 }
 
+// One picture, drawn by its own family only (each family forged once).
 inline const forge::ImageForgee& Image(const char* nom) {
-    const forge::ImageForgee* image = forge::TrouveImage(Recueil(), nom);
+    static std::map<forge::Famille, forge::Recueil> familles;
+    const forge::EntreeCatalogue* entree = forge::TrouveEntree(nom);
+    const forge::ImageForgee* image = nullptr;
+    if (entree) {
+        auto it = familles.find(entree->famille);
+        if (it == familles.end()) {
+            it = familles.emplace(entree->famille, forge::Recueil()).first;
+            forge::ForgeFamille(entree->famille, &it->second);
+        }
+        image = forge::TrouveImage(it->second, nom);
+    }
     if (!image) {
         ADD_FAILURE() << nom << " was not forged";
         static const forge::ImageForgee vide;
