@@ -280,19 +280,37 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_rectangle(cr, 0, 220, 640, 32);
     cairo_fill(cr);
     cairo_pattern_destroy(halo);
+    // The ring's soft shadow on the floor.
+    cairo_save(cr);
+    cairo_translate(cr, 320, 292);
+    cairo_scale(cr, 1.0, 0.12);
+    cairo_pattern_t* ombre = cairo_pattern_create_radial(0, 0, 0, 0, 0, 170);
+    cairo_pattern_add_color_stop_rgba(ombre, 0, 0.02, 0, 0.05, 0.8);
+    cairo_pattern_add_color_stop_rgba(ombre, 1, 0.02, 0, 0.05, 0);
+    cairo_set_source(cr, ombre);
+    cairo_arc(cr, 0, 0, 170, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(ombre);
+    cairo_restore(cr);
 
     // The torus, turned about two axes; 21 frames make one whole loop.
-    const double a = 2 * M_PI * (image - 1) / 21.0;
-    const double ax = a, ay = 2 * a;
+    // The ring spins on its own axis by two colour bands per loop (the pattern
+    // repeats every 4 of its 28 facets) and rocks gently, so that frame 21
+    // leads back into frame 1.
     const int nu = 28, nv = 14;
+    const double phase = 2 * M_PI * (image - 1) / 21.0;
+    const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
+    const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
     const double R = 1.0, r = 0.42;
     struct Sommet {
         double x, y, z;
     };
     auto tourne = [&](Sommet p) {
-        // About X, then about Y, then a fixed tilt toward the viewer.
-        Sommet q{p.x, p.y * std::cos(ax) - p.z * std::sin(ax),
-                 p.y * std::sin(ax) + p.z * std::cos(ax)};
+        // Spin about the ring's axis, tilt about X, rock about Y.
+        Sommet o{p.x * std::cos(spin) - p.y * std::sin(spin),
+                 p.x * std::sin(spin) + p.y * std::cos(spin), p.z};
+        Sommet q{o.x, o.y * std::cos(ax) - o.z * std::sin(ax),
+                 o.y * std::sin(ax) + o.z * std::cos(ax)};
         Sommet s{q.x * std::cos(ay) + q.z * std::sin(ay), q.y,
                  -q.x * std::sin(ay) + q.z * std::cos(ay)};
         return s;
@@ -304,8 +322,8 @@ void DessineMolkar(Recueil* recueil, int image) {
     };
     auto projette = [](Sommet p, double* sx, double* sy) {
         const double d = 4.2 / (4.2 + p.z);
-        *sx = 320 + p.x * 118 * d;
-        *sy = 150 + p.y * 118 * d;
+        *sx = 320 + p.x * 108 * d;
+        *sy = 156 + p.y * 108 * d;
     };
     struct Facette {
         std::array<Sommet, 4> s;
