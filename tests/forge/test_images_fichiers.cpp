@@ -77,3 +77,8 @@ TEST(ImagesFichiers, UnwritableFolderIsReportedNotCrashed) {
     EXPECT_FALSE(forge::EcritRecueil(r, "/proc/kazz_no_such_place", &erreur));
     EXPECT_NE(erreur.find("/proc/kazz_no_such_place"), std::string::npos) << erreur;
 }
+
+TEST(ImagesFichiersDeathTest, MissingFontEndsWithAMessageNamingTheFile) {
+    EXPECT_EXIT(forge::Police("/nonexistent/kazz-font.ttf"), ::testing::ExitedWithCode(1),
+                "/nonexistent/kazz-font.ttf: expected a TrueType font");
+}
