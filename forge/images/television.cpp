@@ -129,7 +129,7 @@ void DessineScrollText(Recueil* recueil) {
     cairo_t* cr = toile.cr;
     cairo_font_face_t* police = Police(kPoliceTexte);
     // The strip starts and ends empty so that the text enters and leaves the monitor.
-    const double debut = 250, fin = l - 260;
+    const double debut = 256, fin = l - 260;
     double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, 20);
     cairo_set_font_face(cr, police);
     cairo_set_font_size(cr, taille);
