@@ -60,3 +60,37 @@ std::string DossierTrames() {
 bool SauveTrameTest(const std::string& name) {
     return SauveTramePNG(DossierTrames() + "/" + name + ".png");
 }
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+DonneesTemporaires::DonneesTemporaires(bool copie) {
+    namespace fs = std::filesystem;
+    char modele[] = "/tmp/kazzmot-test-XXXXXX";
+    dossier_ = mkdtemp(modele);
+    ancien_ = fs::current_path().string();
+    if (copie) {
+        fs::copy(KAZZMOT_TEST_DATAS, dossier_ + "/Datas", fs::copy_options::recursive);
+    } else {
+        fs::create_directories(dossier_ + "/Datas/Images");
+        fs::create_directories(dossier_ + "/Datas/Sons");
+    }
+    fs::current_path(dossier_);
+}
+
+DonneesTemporaires::~DonneesTemporaires() {
+    std::error_code ec;
+    std::filesystem::current_path(ancien_, ec);
+    std::filesystem::remove_all(dossier_, ec);
+}
+
+std::string DonneesTemporaires::Chemin(const std::string& relative) const {
+    return dossier_ + "/Datas/" + relative;
+}
+
+void DonneesTemporaires::Ecrit(const std::string& relative, const std::string& contents) const {
+    std::ofstream(Chemin(relative), std::ios::binary) << contents;
+}
