@@ -17,3 +17,22 @@ struct RenduMikmod {
 // looping. Returns false with libmikmod's reason when the module does not load.
 bool RendAvecMikmod(const std::vector<uint8_t>& module, double limiteSecondes, RenduMikmod* rendu,
                     std::string* erreur);
+
+// Loudness and pitch measured on interleaved stereo 16-bit frames at 44100 Hz.
+
+// Highest absolute sample, in dB relative to full scale (32768).
+double CreteDbfs(const std::vector<int16_t>& stereo);
+
+// RMS level of both channels in consecutive windows of `secondes`, in dBFS;
+// a last, shorter window is measured over what it has.
+std::vector<double> RmsParFenetres(const std::vector<int16_t>& stereo, double secondes);
+
+// Longest stretch, in seconds, of 50 ms blocks quieter than `seuilDbfs` that
+// starts before `jusqua` seconds.
+double PlusLongSilence(const std::vector<int16_t>& stereo, double seuilDbfs, double jusqua);
+
+// Fundamental frequency (Hz) of the sound between `debut` and `debut + duree`
+// seconds, searched within a fifth either side of `attendue` by normalised
+// autocorrelation of the two channels summed; 0 when nothing periodic is there.
+double HauteurMesuree(const std::vector<int16_t>& stereo, double debut, double duree,
+                      double attendue);
