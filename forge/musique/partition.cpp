@@ -447,7 +447,7 @@ void ComposeArpege(Grille* g, const Mesure& m) {
 }
 
 // The pad holds the chord in three voices between F-3 and E-4, striking again
-// only when the chord changes or the section starts.
+// only when the chord changes.
 void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
     const int canaux[] = {kCanalNappe1, kCanalNappe2, kCanalNappe3};
     if (m.arrangement->volumeNappe == 0) return;
@@ -456,9 +456,18 @@ void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
         return;
     }
-    if (m.numero > 0 && precedent && precedent->fondamentale == m.accord.fondamentale &&
-        precedent->mineur == m.accord.mineur)
+    if (precedent && precedent->fondamentale == m.accord.fondamentale &&
+        precedent->mineur == m.accord.mineur) {
+        // The same chord goes on: striking it again would restart the slow
+        // attack. A new section only sets its own pad level.
+        if (m.numero == 0)
+            for (int canal : canaux) {
+                CaseXM* c = g->Case(m.premiereLigne, canal);
+                c->volume = VolumeColonne(static_cast<int>(
+                    std::lround(m.arrangement->volumeNappe * g->niveaux[kNappe] / 64.0)));
+            }
         return;
+    }
     for (int voix = 0; voix < 3; ++voix) {
         const int classe = (m.accord.fondamentale + Intervalle(m.accord, voix)) % 12;
         Pose(g, m.premiereLigne, canaux[voix], NoteAuDessus(classe, kNoteDo4 - 7), kNappe,
