@@ -11,17 +11,6 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------
-// The production's scene changes, in seconds from the moment the music starts
-// (the start-up pause comes first). This is the one table to update when a
-// scene gets longer or shorter: every section, and the module's length, follow.
-const std::vector<RepereScene> kReperes = {
-    {"pause", 0.0},    {"countdown", 2.0},   {"logo", 8.0},     {"title", 16.0},
-    {"bubbles", 26.0}, {"television", 46.0}, {"credits", 91.0}, {"greetings", 101.0},
-    {"crawl", 109.0},  {"finale", 139.0},    {"end", 141.0},
-};
-// ---------------------------------------------------------------------------
-
 // How each part plays in a section.
 enum class Batterie {
     kAucune,
@@ -451,11 +440,8 @@ void ComposeArpege(Grille* g, const Mesure& m) {
 void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
     const int canaux[] = {kCanalNappe1, kCanalNappe2, kCanalNappe3};
     if (m.arrangement->volumeNappe == 0) return;
-    if (m.arrangement->batterie == Batterie::kCoda && m.numero > 0) {
-        // The last chord is let go: the fade-out carries it to silence.
-        for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
-        return;
-    }
+    const bool coda = m.arrangement->batterie == Batterie::kCoda;
+    if (coda && m.numero > 0) return;
     if (precedent && precedent->fondamentale == m.accord.fondamentale &&
         precedent->mineur == m.accord.mineur) {
         // The same chord goes on: striking it again would restart the slow
@@ -472,6 +458,9 @@ void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         const int classe = (m.accord.fondamentale + Intervalle(m.accord, voix)) % 12;
         Pose(g, m.premiereLigne, canaux[voix], NoteAuDessus(classe, kNoteDo4 - 7), kNappe,
              m.arrangement->volumeNappe);
+        // The last chord is let go after two beats: its fade-out carries it to
+        // silence before the module ends.
+        if (coda) Pose(g, m.premiereLigne + 2 * kLignesParTemps, canaux[voix], kNoteRelache, 0, 0);
     }
 }
 
@@ -540,10 +529,6 @@ void ComposeEcho(Grille* g) {
 }
 
 }  // namespace
-
-const std::vector<RepereScene>& ReperesProduction() {
-    return kReperes;
-}
 
 std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes,
                                          std::string* erreur) {
