@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "partition.h"
 #include "synthese.h"
@@ -170,3 +172,34 @@ TEST(MusiquePartition, TheModuleIsTheSameBytesEveryTime) {
     ASSERT_TRUE(EcritModuleXM(&m2, &b, &erreur)) << erreur;
     EXPECT_EQ(a, b);
 }
+
+TEST(MusiquePartition, EveryPitchedNoteIsInAMinor) {
+    // A natural minor with the raised seventh (G#) of its dominant chord E.
+    const bool dansLaTonalite[12] = {true,  false, true, false, true,  true,
+                                     false, true,  true, true,  false, true};
+    const ModuleXM m = Compose(ReperesProduction());
+    const std::vector<CaseXM> cases = Deroule(m);
+    int notes = 0;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const int canal = int(i % m.canaux);
+        const CaseXM& c = cases[i];
+        if (canal <= kCanalCymbale || c.note == 0 || c.note == kNoteRelache) continue;
+        ++notes;
+        EXPECT_TRUE(dansLaTonalite[(c.note - 1) % 12])
+            << "row " << i / m.canaux << " channel " << canal << " note " << int(c.note);
+    }
+    EXPECT_GT(notes, 1000);
+}
+
+#ifdef KAZZMOT_MODULE_ECRIT
+TEST(MusiquePartition, TheBuildWroteTheModuleOfTheScore) {
+    std::ifstream f(KAZZMOT_MODULE_ECRIT, std::ios::binary);
+    ASSERT_TRUE(f.good()) << KAZZMOT_MODULE_ECRIT << " is missing";
+    const std::vector<uint8_t> ecrit((std::istreambuf_iterator<char>(f)), {});
+    ModuleXM m = Compose(ReperesProduction());
+    std::vector<uint8_t> compose;
+    std::string erreur;
+    ASSERT_TRUE(EcritModuleXM(&m, &compose, &erreur)) << erreur;
+    EXPECT_TRUE(ecrit == compose) << KAZZMOT_MODULE_ECRIT << " differs from the score";
+}
+#endif
