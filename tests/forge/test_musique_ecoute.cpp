@@ -200,7 +200,7 @@ TEST(MusiqueEcoute, EveryTonalInstrumentPlaysItsNoteAtItsPitch) {
         const double attendue = FrequenceNote(c.note);
         const double mesuree = HauteurMesuree(r.stereo, c.debut, 0.25, attendue);
         ASSERT_GT(mesuree, 0.0) << "instrument " << c.instrument << " note " << c.note;
-        EXPECT_NEAR(Cents(mesuree, attendue), 0.0, 3.0)
+        EXPECT_NEAR(Cents(mesuree, attendue), 0.0, 2.0)
             << "instrument " << c.instrument << " note " << c.note << ": " << mesuree << " Hz";
     }
 }

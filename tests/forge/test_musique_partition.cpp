@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <sys/wait.h>
 #include <fstream>
 #include <iterator>
 
@@ -201,5 +203,26 @@ TEST(MusiquePartition, TheBuildWroteTheModuleOfTheScore) {
     std::string erreur;
     ASSERT_TRUE(EcritModuleXM(&m, &compose, &erreur)) << erreur;
     EXPECT_TRUE(ecrit == compose) << KAZZMOT_MODULE_ECRIT << " differs from the score";
+}
+#endif
+
+#ifdef KAZZMOT_FORGE_MUSIQUE
+TEST(MusiquePartition, TheForgeProgramReportsWhatItCannotDo) {
+    auto lance = [](const std::string& arguments, std::string* sortie) {
+        const std::string commande =
+            std::string("'") + KAZZMOT_FORGE_MUSIQUE + "' " + arguments + " 2>&1";
+        FILE* p = popen(commande.c_str(), "r");
+        char tampon[512];
+        while (p && fgets(tampon, sizeof tampon, p)) *sortie += tampon;
+        const int statut = p ? pclose(p) : -1;
+        return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+    };
+    std::string sortie;
+    EXPECT_EQ(1, lance("", &sortie));
+    EXPECT_NE(std::string::npos, sortie.find("usage")) << sortie;
+    // A folder inside a regular file can be neither created nor written.
+    sortie.clear();
+    EXPECT_EQ(1, lance("/dev/null/Datas", &sortie));
+    EXPECT_NE(std::string::npos, sortie.find("/dev/null/Datas/Sons")) << sortie;
 }
 #endif
