@@ -1,0 +1,44 @@
+# One word for newcomers: `make run` plays the production, `make test` runs
+# every test. Both install what is missing, configure and build first.
+BUILD ?= build
+BUILD_ASAN ?= build-asan
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build run test test-sanitize bench capture clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD) && ./kazzmot
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The sanitizer build runs the tests that drive the production.
+test-sanitize: deps
+	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAZZMOT_SANITIZE=ON
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) -L 'platform|effects|scenes|production'
+
+# The whole production, frame-exact, to build/kazzmot.mp4 with its storyboard.
+capture: build
+	cmake --build $(BUILD) --target capture
+
+bench: build
+	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && (cd $(BUILD) && "$$b"); done
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN)
