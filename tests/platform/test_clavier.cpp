@@ -7,7 +7,7 @@
 namespace {
 
 class Clavier : public testing::Test {
-protected:
+  protected:
     void Ouvre(const ConfigMachine& config) { ecran_ = OuvreEcranTest(config); }
     void TearDown() override {
         if (ecran_) FermeEcranTest(ecran_);

@@ -18,7 +18,7 @@ using testing::ExitedWithCode;
 using testing::HasSubstr;
 
 class Images : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ecran_ = OuvreEcranTest(); }
     void TearDown() override { FermeEcranTest(ecran_); }
     Ecran* ecran_ = nullptr;
@@ -108,8 +108,7 @@ TEST_F(Images, WholeCatalogueLoadsAndMeetsItsRequirements) {
         EXPECT_EQ(image->height, png->h);
         EXPECT_EQ(image->rect.w, png->w);
         EXPECT_EQ(image->depth, 2);
-        EXPECT_EQ((image->surface->flags & SDL_SRCCOLORKEY) != 0,
-                  kCatalogue[i].cle != Cle::Aucune);
+        EXPECT_EQ((image->surface->flags & SDL_SRCCOLORKEY) != 0, kCatalogue[i].cle != Cle::Aucune);
         SDL_FreeSurface(png);
     }
     LibereCatalogue(&catalogue);

@@ -11,7 +11,7 @@
 namespace {
 
 class MachineVirtuelle : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ecran_ = OuvreEcranTest(); }
     void TearDown() override {
         ObserveTrames(nullptr);

@@ -9,7 +9,9 @@ Ecran* OuvreEcranTest(const ConfigMachine& config) {
     return InitEcran(640, 480, 16, 1);
 }
 
-void FermeEcranTest(Ecran* ecran) { LibereEcran(ecran); }
+void FermeEcranTest(Ecran* ecran) {
+    LibereEcran(ecran);
+}
 
 void ImageLibre::operator()(StructImage_t* image) const {
     if (!image) return;
@@ -29,9 +31,13 @@ ImageTest CreeImageTest(int width, int height, Uint16 fill) {
     return result;
 }
 
-Uint16* Pixels(StructImage_t* image) { return static_cast<Uint16*>(image->surface->pixels); }
+Uint16* Pixels(StructImage_t* image) {
+    return static_cast<Uint16*>(image->surface->pixels);
+}
 
-Uint16 Pixel(StructImage_t* image, int x, int y) { return Pixels(image)[x + y * image->width]; }
+Uint16 Pixel(StructImage_t* image, int x, int y) {
+    return Pixels(image)[x + y * image->width];
+}
 
 void FixePixel(StructImage_t* image, int x, int y, Uint16 colour) {
     Pixels(image)[x + y * image->width] = colour;

@@ -42,7 +42,7 @@ bool SauveTrameTest(const std::string& name);
 // working directory for the test's lifetime, so a test can remove, corrupt or
 // replace files without touching the build's Datas.
 class DonneesTemporaires {
-public:
+  public:
     // With `copie` false the folder holds empty Datas/Images and Datas/Sons.
     explicit DonneesTemporaires(bool copie = true);
     ~DonneesTemporaires();
@@ -52,7 +52,7 @@ public:
     std::string Chemin(const std::string& relative) const;
     void Ecrit(const std::string& relative, const std::string& contents) const;
 
-private:
+  private:
     std::string dossier_;
     std::string ancien_;
 };
