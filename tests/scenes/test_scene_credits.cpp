@@ -27,7 +27,10 @@ class SceneCreditsTest : public ::testing::Test {
   protected:
     void TearDown() override {
         if (!ecran_) return;
-        for (auto& [slot, image] : originaux_) catalogue_.images[static_cast<int>(slot)] = image;
+        // Latest first, so a slot replaced twice gets its loaded picture back.
+        for (auto it = originaux_.rbegin(); it != originaux_.rend(); ++it) {
+            catalogue_.images[static_cast<int>(it->first)] = it->second;
+        }
         LibereCatalogue(&catalogue_);
         remplacants_.clear();
         FermeEcranTest(ecran_);
