@@ -57,6 +57,37 @@ TEST_F(NeigeTest, StateCarriesOverSoTwoCallsDifferAndContinueOneStream) {
     EXPECT_TRUE(std::equal(seconde.begin(), seconde.end(), tout.begin() + 1200));
 }
 
+// The register stepped one bit at a time, as the noise is defined.
+std::vector<Uint16> NeigeDeReference(Uint32* etat, size_t n) {
+    std::vector<Uint16> pixels(n);
+    for (size_t i = 0; i < n; ++i) {
+        const Uint16 s = static_cast<Uint16>(*etat);
+        const Uint16 t = static_cast<Uint16>((s >> 3) ^ s);
+        *etat = (*etat >> 1) | (static_cast<Uint32>(t & 1) << 30);
+        const Uint32 g = (t >> 1) & 255;
+        pixels[i] = static_cast<Uint16>((g << 11) | (g << 5) | g);
+    }
+    return pixels;
+}
+
+TEST_F(NeigeTest, EveryLengthAndStateGivesTheOneStepNoise) {
+    // Lengths around whole blocks of sixteen pixels, from the initial state,
+    // from a state that has run a while, and from one with bit 31 set.
+    const Uint32 etats[3] = {0x12345, 0x5A5A1234, 0x80000001};
+    for (Uint32 depart : etats) {
+        for (int n : {1, 15, 16, 17, 31, 32, 33, 250, 1000}) {
+            GraineNeige = depart;
+            Uint32 attendu = depart;
+            ImageTest image = CreeImageTest(n, 1);
+            Neige(image->surface, image->rect);
+            EXPECT_EQ(Copie(image.get()), NeigeDeReference(&attendu, n))
+                << "from " << std::hex << depart << std::dec << ", " << n << " pixels";
+            EXPECT_EQ(GraineNeige, attendu)
+                << "from " << std::hex << depart << std::dec << ", " << n << " pixels";
+        }
+    }
+}
+
 TEST_F(NeigeTest, EmptyPictureLeavesPixelsAndStateAlone) {
     ImageTest image = CreeImageTest(4, 4, 0x1234);
     SDL_Rect sansLargeur{0, 0, 0, 4};
