@@ -18,15 +18,23 @@ int LanceDemo() {
     JoueMusique(musique);
     Attente(2000);
 
-    SceneDecompte(ecran, &catalogue);
-    SceneLogo(ecran, &catalogue);
-    SceneTitre(ecran, &catalogue);
-    SceneBulles(ecran, &catalogue);
-    SceneTele(ecran, &catalogue);
-    SceneCredits(ecran, &catalogue);
-    SceneGreetings(ecran, &catalogue);
-    SceneGenerique(ecran, &catalogue);
-    SceneFinale(ecran, &catalogue);
+    // The timeline. Each scene is announced to the platform's observer (tests
+    // and the capture tool mark scene changes with it).
+    using Scene = void (*)(Ecran*, const Catalogue*);
+    static constexpr struct {
+        const char* nom;
+        Scene scene;
+    } kTimeline[] = {
+        {"SceneDecompte", SceneDecompte},   {"SceneLogo", SceneLogo},
+        {"SceneTitre", SceneTitre},         {"SceneBulles", SceneBulles},
+        {"SceneTele", SceneTele},           {"SceneCredits", SceneCredits},
+        {"SceneGreetings", SceneGreetings}, {"SceneGenerique", SceneGenerique},
+        {"SceneFinale", SceneFinale},
+    };
+    for (const auto& etape : kTimeline) {
+        if (g_observeAppel) g_observeAppel(etape.nom);
+        etape.scene(ecran, &catalogue);
+    }
 
     // Shutdown: pictures, music, sound device, and the display last, since
     // releasing it shuts SDL down.
