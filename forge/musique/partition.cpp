@@ -3,6 +3,7 @@
 // play under it; the sections start on the beat nearest to their scene change.
 #include "partition.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -276,6 +277,7 @@ int NoteAuDessus(int classe, int plancher) {
 struct Grille {
     int lignes = 0;
     std::vector<CaseXM> cases;
+    std::vector<int> niveaux;  // each instrument's own volume (0..64), by instrument number
     CaseXM* Case(int ligne, int canal) { return &cases[size_t(ligne) * kNombreCanaux + canal]; }
 };
 
@@ -284,7 +286,12 @@ void Pose(Grille* g, int ligne, int canal, int note, int instrument, int volume)
     CaseXM* c = g->Case(ligne, canal);
     c->note = static_cast<uint8_t>(note);
     c->instrument = static_cast<uint8_t>(note == kNoteRelache ? 0 : instrument);
-    c->volume = volume > 0 && note != kNoteRelache ? VolumeColonne(volume) : 0;
+    // The volume column replaces the instrument's volume: it is scaled by it,
+    // so the instruments keep their balance in the mix.
+    const int niveau =
+        instrument > 0 && instrument < int(g->niveaux.size()) ? g->niveaux[instrument] : 64;
+    const int mixe = static_cast<int>(std::lround(volume * niveau / 64.0));
+    c->volume = volume > 0 && note != kNoteRelache ? VolumeColonne(std::max(1, mixe)) : 0;
 }
 
 // Where in the song a bar is being written.
@@ -440,7 +447,7 @@ void ComposeArpege(Grille* g, const Mesure& m) {
 }
 
 // The pad holds the chord in three voices between F-3 and E-4, striking again
-// only when the chord changes or the section starts.
+// only when the chord changes.
 void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
     const int canaux[] = {kCanalNappe1, kCanalNappe2, kCanalNappe3};
     if (m.arrangement->volumeNappe == 0) return;
@@ -449,9 +456,18 @@ void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
         return;
     }
-    if (m.numero > 0 && precedent && precedent->fondamentale == m.accord.fondamentale &&
-        precedent->mineur == m.accord.mineur)
+    if (precedent && precedent->fondamentale == m.accord.fondamentale &&
+        precedent->mineur == m.accord.mineur) {
+        // The same chord goes on: striking it again would restart the slow
+        // attack. A new section only sets its own pad level.
+        if (m.numero == 0)
+            for (int canal : canaux) {
+                CaseXM* c = g->Case(m.premiereLigne, canal);
+                c->volume = VolumeColonne(static_cast<int>(
+                    std::lround(m.arrangement->volumeNappe * g->niveaux[kNappe] / 64.0)));
+            }
         return;
+    }
     for (int voix = 0; voix < 3; ++voix) {
         const int classe = (m.accord.fondamentale + Intervalle(m.accord, voix)) % 12;
         Pose(g, m.premiereLigne, canaux[voix], NoteAuDessus(classe, kNoteDo4 - 7), kNappe,
@@ -517,7 +533,9 @@ void ComposeEcho(Grille* g) {
         CaseXM* cible = g->Case(ligne + retard, kCanalEcho);
         cible->note = source.note;
         cible->instrument = source.note == kNoteRelache ? 0 : kEcho;
-        cible->volume = source.note == kNoteRelache ? 0 : VolumeColonne(48);
+        cible->volume = source.note == kNoteRelache
+                            ? 0
+                            : VolumeColonne(std::lround(48 * g->niveaux[kEcho] / 64.0));
     }
 }
 
@@ -577,6 +595,9 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     const auto& arrangements = Arrangements();
 
     Grille g;
+    std::vector<InstrumentXM> instruments = SynthetiseInstruments();
+    g.niveaux.push_back(0);
+    for (const InstrumentXM& in : instruments) g.niveaux.push_back(in.volume);
     g.lignes = sections.back().premiereLigne + sections.back().lignes;
     g.cases.assign(size_t(g.lignes) * kNombreCanaux, CaseXM{});
 
@@ -621,7 +642,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     mod.canaux = kNombreCanaux;
     mod.vitesse = kTicksParLigne;
     mod.bpm = kBpm;
-    mod.instruments = SynthetiseInstruments();
+    mod.instruments = std::move(instruments);
     // One pattern a bar; a bar equal to one already written plays that pattern again.
     for (size_t i = 0; i + 1 < coupures.size(); ++i) {
         MotifXM motif;
