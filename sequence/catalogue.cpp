@@ -110,6 +110,8 @@ constexpr std::array<Exigence, kNombreImages> FaitExigences() {
     // The crawl samples a 640-wide text picture over a whole screen height.
     table[static_cast<int>(Im::GenSW)].largeur = 640;
     table[static_cast<int>(Im::GenSW)].hauteurMin = 480;
+    // The crawl's background is the whole of every frame under the text.
+    ecran(Im::FondSW);
     return table;
 }
 
