@@ -69,6 +69,7 @@ struct Capture {
     std::uint64_t trames = 0;    // frames written
     std::uint64_t derniere = 0;  // index of the last refresh seen
     bool interrompue = false;
+    bool complete = false;  // the range was captured to its end
     bool enErreur = false;
     std::string erreur;
 
@@ -172,7 +173,11 @@ void AfficheProgression(Capture* c, bool derniere) {
     LitArpenteur(c);
     const double ecoule = std::chrono::duration<double>(maintenant - c->depart).count();
     std::uint64_t total = 0;
-    const bool connu = TotalConnu(*c, &total) && total >= c->trames;
+    bool connu = TotalConnu(*c, &total) && total >= c->trames;
+    if (derniere && c->complete) {
+        total = c->trames;
+        connu = true;
+    }
     char barre[33];
     const int largeurBarre = 30;
     const int plein = connu && total ? static_cast<int>(c->trames * largeurBarre / total) : 0;
@@ -297,7 +302,10 @@ void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int ha
         c->interrompue = true;
         throw ArretCapture();
     }
-    if (index >= c->fin) throw ArretCapture();
+    if (index >= c->fin) {
+        c->complete = true;
+        throw ArretCapture();
+    }
     c->derniere = index;
     const std::uint64_t hash = HashTrame(pixels, largeur, hauteur);
     const bool planche = !c->o.planche.empty();
@@ -312,7 +320,12 @@ void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int ha
     if (!dedans) return;
 
     if (c->trames == 0) OuvreSorties(c, largeur, hauteur);
-    if (c->journal) std::fprintf(c->journal, "%" PRIu64 " %016" PRIx64 "\n", index, hash);
+    if (c->journal) {
+        // Flushed line by line: an interrupted capture's log lists exactly the
+        // frames its file holds.
+        std::fprintf(c->journal, "%" PRIu64 " %016" PRIx64 "\n", index, hash);
+        std::fflush(c->journal);
+    }
     const Uint16* image = pixels;
     int l = largeur, h = hauteur;
     if (c->o.echelle > 1 && (c->video || !c->dossierPng.empty())) {
@@ -669,6 +682,7 @@ int main(int argc, char** argv) {
     try {
         LanceDemo();
         TermineMachine();
+        c->complete = true;
     } catch (const ArretCapture&) {
     }
     g_observeAppel = nullptr;
