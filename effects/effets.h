@@ -20,8 +20,8 @@ void GlisseRampe(StructImage_t* logo, Ecran* screen, StructImage_t* mask, Uint8 
 void FlashCouleur(Ecran* screen, Uint8 count, Uint16 period, Uint8 r, Uint8 g, Uint8 b);
 void Ecoule(Ecran* screen, StructImage_t* background, Uint8 speed);
 void Dissolution(StructImage_t* mask, Ecran* screen, StructImage_t* background, Uint8 step);
-void DeplaceImage(StructImage_t* image, Ecran* screen, Sint16 x0, Sint16 y0, Sint16 x1,
-                  Sint16 y1, Uint8 step);
+void DeplaceImage(StructImage_t* image, Ecran* screen, Sint16 x0, Sint16 y0, Sint16 x1, Sint16 y1,
+                  Uint8 step);
 
 // The television snow generator's state: a 31-bit shift register, 0x12345 at
 // start, carried from call to call.

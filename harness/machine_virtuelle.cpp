@@ -37,8 +37,12 @@ Machine& M() {
     return machine;
 }
 
-std::uint64_t UniteParMs() { return M().config.frequenceNum; }
-std::uint64_t Periode() { return 1000ull * M().config.frequenceDen; }
+std::uint64_t UniteParMs() {
+    return M().config.frequenceNum;
+}
+std::uint64_t Periode() {
+    return 1000ull * M().config.frequenceDen;
+}
 
 // Emits every refresh whose time has come, up to and including `jusqua`.
 void EmetJusqua(std::uint64_t jusqua) {
@@ -64,8 +68,14 @@ void CopieZone(SDL_Surface* surface, int x, int y, int w, int h) {
         m.hauteur = surface->h;
         m.affiche.assign(static_cast<size_t>(m.largeur) * m.hauteur, 0);
     }
-    if (x < 0) { w += x; x = 0; }
-    if (y < 0) { h += y; y = 0; }
+    if (x < 0) {
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        h += y;
+        y = 0;
+    }
     if (x + w > m.largeur) w = m.largeur - x;
     if (y + h > m.hauteur) h = m.hauteur - y;
     if (w <= 0 || h <= 0) return;
@@ -139,7 +149,9 @@ int LitEvenement(SDL_Event* event) {
     return 0;
 }
 
-bool EchapTenue() { return M().temps / UniteParMs() >= M().config.echapDes; }
+bool EchapTenue() {
+    return M().temps / UniteParMs() >= M().config.echapDes;
+}
 
 void DebutAffichage(SDL_Surface* /*surface*/) {}
 
@@ -161,9 +173,13 @@ void ReinitMachine(const ConfigMachine& config) {
     m.affiche.assign(static_cast<size_t>(m.largeur) * m.hauteur, 0);
 }
 
-void TermineMachine() { EmetJusqua(M().temps); }
+void TermineMachine() {
+    EmetJusqua(M().temps);
+}
 
-void ObserveTrames(ObservateurTrame observateur) { M().observateur = std::move(observateur); }
+void ObserveTrames(ObservateurTrame observateur) {
+    M().observateur = std::move(observateur);
+}
 
 SDL_Event ToucheEnfoncee(SDLKey key) {
     SDL_Event e;
@@ -191,13 +207,27 @@ SDL_Event MouvementSouris() {
     return e;
 }
 
-std::uint64_t TempsVirtuelMs() { return M().temps / UniteParMs(); }
-std::uint64_t NombrePresentations() { return M().presentations; }
-std::uint64_t NombreRafraichissements() { return M().prochainRafraichissement; }
-std::uint64_t NombreScrutations() { return M().scrutations; }
-int LargeurAffichage() { return M().largeur; }
-int HauteurAffichage() { return M().hauteur; }
-const std::vector<Uint16>& ImageAffichee() { return M().affiche; }
+std::uint64_t TempsVirtuelMs() {
+    return M().temps / UniteParMs();
+}
+std::uint64_t NombrePresentations() {
+    return M().presentations;
+}
+std::uint64_t NombreRafraichissements() {
+    return M().prochainRafraichissement;
+}
+std::uint64_t NombreScrutations() {
+    return M().scrutations;
+}
+int LargeurAffichage() {
+    return M().largeur;
+}
+int HauteurAffichage() {
+    return M().hauteur;
+}
+const std::vector<Uint16>& ImageAffichee() {
+    return M().affiche;
+}
 
 bool SauveTramePNG(const std::string& path) {
     const Machine& m = M();

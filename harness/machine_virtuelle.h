@@ -55,8 +55,8 @@ SDL_Event ToucheRelachee(SDLKey key = SDLK_SPACE);
 SDL_Event MouvementSouris();
 
 // State, for tests.
-std::uint64_t TempsVirtuelMs();       // the virtual time in whole milliseconds
-std::uint64_t NombrePresentations();  // presents so far (frames and rectangles)
+std::uint64_t TempsVirtuelMs();           // the virtual time in whole milliseconds
+std::uint64_t NombrePresentations();      // presents so far (frames and rectangles)
 std::uint64_t NombreRafraichissements();  // refreshes emitted so far
 std::uint64_t NombreScrutations();        // event polls so far
 int LargeurAffichage();

@@ -28,25 +28,23 @@ bool EstDossier(const std::string& path) {
 }
 
 // The folder that holds Datas: the working directory when it has one, else the
-// executable's folder, else the installed data folder. Decided once per run.
+// executable's folder, else the installed data folder.
 std::string RacineDonnees() {
-    static const std::string racine = [] {
-        if (EstDossier("Datas")) return std::string();
-        char exe[4096];
-        ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-        if (n > 0) {
-            std::string dir(exe, static_cast<size_t>(n));
-            dir.erase(dir.find_last_of('/') + 1);
-            if (EstDossier(dir + "Datas")) return dir;
-        }
+    if (EstDossier("Datas")) return std::string();
+    char exe[4096];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n > 0) {
+        std::string dir(exe, static_cast<size_t>(n));
+        dir.erase(dir.find_last_of('/') + 1);
+        if (EstDossier(dir + "Datas")) return dir;
+    }
 #ifdef KAZZMOT_DATADIR
-        if (EstDossier(std::string(KAZZMOT_DATADIR) + "/Datas")) {
-            return std::string(KAZZMOT_DATADIR) + "/";
-        }
+    if (EstDossier(std::string(KAZZMOT_DATADIR) + "/Datas")) {
+        return std::string(KAZZMOT_DATADIR) + "/";
+    }
 #endif
-        return std::string();
-    }();
-    return racine;
+    // Nowhere: the relative path makes the loading fail with its own message.
+    return std::string();
 }
 
 }  // namespace

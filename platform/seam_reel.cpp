@@ -47,7 +47,9 @@ void ApresPresentation() {
 
 }  // namespace
 
-Uint32 Horloge() { return SDL_GetTicks(); }
+Uint32 Horloge() {
+    return SDL_GetTicks();
+}
 
 int AfficheTrame(SDL_Surface* surface) {
     Rythme();
@@ -62,11 +64,15 @@ void AfficheZone(SDL_Surface* surface, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
     ApresPresentation();
 }
 
-int LitEvenement(SDL_Event* event) { return SDL_PollEvent(event); }
+int LitEvenement(SDL_Event* event) {
+    return SDL_PollEvent(event);
+}
 
 bool EchapTenue() {
     const Uint8* keys = SDL_GetKeyState(nullptr);
     return keys && keys[SDLK_ESCAPE] != 0;
 }
 
-void DebutAffichage(SDL_Surface* /*surface*/) { g_rythmeDemarre = false; }
+void DebutAffichage(SDL_Surface* /*surface*/) {
+    g_rythmeDemarre = false;
+}

@@ -25,10 +25,10 @@ int LanceDemo() {
         const char* nom;
         Scene scene;
     } kTimeline[] = {
-        {"SceneDecompte", SceneDecompte},     {"SceneLogo", SceneLogo},
-        {"SceneTitre", SceneTitre},           {"SceneBulles", SceneBulles},
-        {"SceneTele", SceneTele},             {"SceneCredits", SceneCredits},
-        {"SceneGreetings", SceneGreetings},   {"SceneGenerique", SceneGenerique},
+        {"SceneDecompte", SceneDecompte},   {"SceneLogo", SceneLogo},
+        {"SceneTitre", SceneTitre},         {"SceneBulles", SceneBulles},
+        {"SceneTele", SceneTele},           {"SceneCredits", SceneCredits},
+        {"SceneGreetings", SceneGreetings}, {"SceneGenerique", SceneGenerique},
         {"SceneFinale", SceneFinale},
     };
     for (const auto& etape : kTimeline) {

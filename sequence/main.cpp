@@ -7,7 +7,9 @@
 #ifdef _WIN32
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return LanceDemo(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return LanceDemo();
+}
 #else
 int main() {
     // Tear-free presents where sdl12-compat can synchronise with the display,

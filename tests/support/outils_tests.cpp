@@ -9,7 +9,9 @@ Ecran* OuvreEcranTest(const ConfigMachine& config) {
     return InitEcran(640, 480, 16, 1);
 }
 
-void FermeEcranTest(Ecran* ecran) { LibereEcran(ecran); }
+void FermeEcranTest(Ecran* ecran) {
+    LibereEcran(ecran);
+}
 
 void ImageLibre::operator()(StructImage_t* image) const {
     if (!image) return;
@@ -29,9 +31,13 @@ ImageTest CreeImageTest(int width, int height, Uint16 fill) {
     return result;
 }
 
-Uint16* Pixels(StructImage_t* image) { return static_cast<Uint16*>(image->surface->pixels); }
+Uint16* Pixels(StructImage_t* image) {
+    return static_cast<Uint16*>(image->surface->pixels);
+}
 
-Uint16 Pixel(StructImage_t* image, int x, int y) { return Pixels(image)[x + y * image->width]; }
+Uint16 Pixel(StructImage_t* image, int x, int y) {
+    return Pixels(image)[x + y * image->width];
+}
 
 void FixePixel(StructImage_t* image, int x, int y, Uint16 colour) {
     Pixels(image)[x + y * image->width] = colour;
@@ -59,4 +65,38 @@ std::string DossierTrames() {
 
 bool SauveTrameTest(const std::string& name) {
     return SauveTramePNG(DossierTrames() + "/" + name + ".png");
+}
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+DonneesTemporaires::DonneesTemporaires(bool copie) {
+    namespace fs = std::filesystem;
+    char modele[] = "/tmp/kazzmot-test-XXXXXX";
+    dossier_ = mkdtemp(modele);
+    ancien_ = fs::current_path().string();
+    if (copie) {
+        fs::copy(KAZZMOT_TEST_DATAS, dossier_ + "/Datas", fs::copy_options::recursive);
+    } else {
+        fs::create_directories(dossier_ + "/Datas/Images");
+        fs::create_directories(dossier_ + "/Datas/Sons");
+    }
+    fs::current_path(dossier_);
+}
+
+DonneesTemporaires::~DonneesTemporaires() {
+    std::error_code ec;
+    std::filesystem::current_path(ancien_, ec);
+    std::filesystem::remove_all(dossier_, ec);
+}
+
+std::string DonneesTemporaires::Chemin(const std::string& relative) const {
+    return dossier_ + "/Datas/" + relative;
+}
+
+void DonneesTemporaires::Ecrit(const std::string& relative, const std::string& contents) const {
+    std::ofstream(Chemin(relative), std::ios::binary) << contents;
 }

@@ -37,3 +37,22 @@ std::string DossierTrames();
 bool SauveTrameTest(const std::string& name);
 
 #endif
+
+// A private copy of the production's data in a temporary folder, made the
+// working directory for the test's lifetime, so a test can remove, corrupt or
+// replace files without touching the build's Datas.
+class DonneesTemporaires {
+  public:
+    // With `copie` false the folder holds empty Datas/Images and Datas/Sons.
+    explicit DonneesTemporaires(bool copie = true);
+    ~DonneesTemporaires();
+    DonneesTemporaires(const DonneesTemporaires&) = delete;
+    DonneesTemporaires& operator=(const DonneesTemporaires&) = delete;
+    // Path of a file in the copy, e.g. Chemin("Images/Cinema.png").
+    std::string Chemin(const std::string& relative) const;
+    void Ecrit(const std::string& relative, const std::string& contents) const;
+
+  private:
+    std::string dossier_;
+    std::string ancien_;
+};

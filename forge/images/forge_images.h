@@ -1,0 +1,196 @@
+// The picture forge: draws the production's 74 catalogue pictures at build time.
+//
+// Every picture is drawn in full colour on a Cairo canvas, then finished: laid
+// over the colour it will be seen on, cut to its colour key, and quantised to
+// the 5-6-5 grid with ordered dithering, so that the production's 16-bit
+// conversion is exact and gradients do not band.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace forge {
+
+// Transparent colour of a picture, as the production loads it.
+enum class Cle { Aucune, Noir, Blanc };
+
+// The drawing routine that makes a picture.
+enum class Famille {
+    Decompte,     // film-leader countdown
+    Logo,         // group logo and its caption
+    Titre,        // title logo, letters, ramp and stage
+    Bulles,       // underwater picture, bubble maps, swirl, room
+    Television,   // the set and its four programmes, the closing frame
+    Generique,    // credits: labels, names, portraits, animation
+    Salutations,  // greetings
+    Defilement,   // perspective crawl
+    Extras,       // loaded but shown by no scene
+};
+
+// One catalogue entry: the file stem, its key, the size the forge draws and
+// what the production relies on.
+struct EntreeCatalogue {
+    const char* nom;
+    Cle cle;
+    int largeur;
+    int hauteur;
+    Famille famille;
+    const char* exigence;
+};
+
+// The 74 pictures in the production's slot order.
+constexpr int kNombreImages = 74;
+const EntreeCatalogue* Catalogue();
+const EntreeCatalogue* TrouveEntree(const std::string& nom);
+
+// A finished picture: 8-bit RGB rows, every channel on the 5-6-5 grid
+// (r8 = r5 << 3 | r5 >> 2 and so on). forme holds 1 where the picture shows
+// and 0 where it is the key colour (all 1 for pictures without a key).
+struct ImageForgee {
+    std::string nom;
+    int largeur = 0;
+    int hauteur = 0;
+    Cle cle = Cle::Aucune;
+    std::vector<uint8_t> rvb;
+    std::vector<uint8_t> forme;
+};
+
+// Everything the forge made, in catalogue order once complete.
+struct Recueil {
+    std::vector<ImageForgee> images;
+};
+
+const ImageForgee* TrouveImage(const Recueil& recueil, const std::string& nom);
+
+// Runs one family's drawing routine and adds its pictures to the collection.
+void ForgeFamille(Famille famille, Recueil* recueil);
+// Runs every family and puts the pictures in slot order. On a picture that is
+// missing or drawn at the wrong size, fills *erreur and returns false.
+bool ForgeTout(Recueil* recueil, std::string* erreur);
+
+// Writes an 8-bit RGB PNG. Returns false with a message on failure.
+bool EcritPng(const ImageForgee& image, const std::string& chemin, std::string* erreur);
+// Writes every picture of the collection into dossier/Images/<nom>.png.
+bool EcritRecueil(const Recueil& recueil, const std::string& dossier, std::string* erreur);
+// Writes the contact sheet: every picture scaled into a labelled cell over a
+// checkerboard that shows through the key colour.
+bool EcritPlanche(const Recueil& recueil, const std::string& chemin, std::string* erreur);
+
+// ---------------------------------------------------------------------------
+// Drawing tools shared by the families.
+
+// A colour with channels in 0..1.
+struct Couleur {
+    double r, g, b;
+};
+Couleur Rvb(int r, int g, int b);
+Couleur Melange(Couleur a, Couleur b, double t);
+
+// A drawing canvas: a Cairo ARGB32 surface and its context, freed on scope exit.
+struct Toile {
+    Toile(int largeur, int hauteur);
+    ~Toile();
+    Toile(const Toile&) = delete;
+    Toile& operator=(const Toile&) = delete;
+    int largeur;
+    int hauteur;
+    cairo_surface_t* surface;
+    cairo_t* cr;
+};
+
+// Deterministic pseudo-random numbers (xorshift with a fixed seed per picture).
+struct Alea {
+    explicit Alea(uint32_t graine);
+    uint32_t Suivant();
+    double Uniforme();  // 0 <= x < 1
+    double Entre(double a, double b);
+    double Gauss();  // roughly normal, mean 0, deviation 1
+    uint32_t etat;
+};
+uint32_t GraineDe(const char* nom);
+
+// How a canvas is finished into a picture.
+struct Finition {
+    Cle cle = Cle::Aucune;
+    Couleur fond = {0, 0, 0};  // colour the picture is seen over (for edge blending)
+    double grain = 0.0;        // film-grain amplitude in 8-bit levels
+    double seuil = 0.5;        // coverage from which a pixel belongs to the shape
+};
+ImageForgee Finit(const Toile& toile, const char* nom, const Finition& finition);
+
+// Exact 5-6-5 values expanded to 8 bits.
+inline uint8_t Etend5(int v5) {
+    return uint8_t((v5 << 3) | (v5 >> 2));
+}
+inline uint8_t Etend6(int v6) {
+    return uint8_t((v6 << 2) | (v6 >> 4));
+}
+// Threshold of the 8x8 ordered dither matrix at (x, y), in (0, 1).
+double SeuilTrame(int x, int y);
+// Builds a picture straight from 5-6-5 values (maps whose numbers matter).
+ImageForgee ImageDepuis565(const char* nom, int largeur, int hauteur, Cle cle,
+                           const std::vector<uint16_t>& pixels);
+uint16_t Valeur565(const ImageForgee& image, int x, int y);
+
+// Lettering through FreeType: the face of a font file from Debian's packages.
+// Ends the program with a message naming the file when it cannot be loaded.
+cairo_font_face_t* Police(const char* fichier);
+// Wide heavy display face of the group logo.
+constexpr const char* kPoliceLogo = "/usr/share/fonts/truetype/aenigma/gyrose.ttf";
+// Heavy face of the title logo and its letters.
+constexpr const char* kPoliceTitre = "/usr/share/fonts/truetype/aenigma/spacious.ttf";
+// Slanted face of the scroll text, labels, names and greetings.
+constexpr const char* kPoliceTexte = "/usr/share/fonts/truetype/aenigma/nominal.ttf";
+// Condensed poster face with accents: leader digits, caption, crawl.
+constexpr const char* kPoliceAffiche = "/usr/share/fonts/opentype/bebas-neue/BebasNeue-Bold.otf";
+
+// Adds the path of a text line to the context, its ink box centred on (cx, cy)
+// at the given pixel size; stores the ink box width and height.
+void CheminTexteCentre(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
+                       double cx, double cy, double* largeur = nullptr, double* hauteur = nullptr);
+// Size at which a text's ink box fits in (largeur x hauteur).
+double TailleAjustee(cairo_t* cr, cairo_font_face_t* police, const char* texte, double largeur,
+                     double hauteur);
+// Paints the current path as chrome: vertical metal gradient from haut to bas
+// with a horizon, a dark outline of the given width and a light inner edge.
+void PeintChrome(cairo_t* cr, double y0, double y1, Couleur haut, Couleur horizon, Couleur bas,
+                 Couleur contour, double epaisseur);
+// Blurs an A8 or ARGB32 surface in place (three box passes of the given radius).
+void FlouSurface(cairo_surface_t* surface, int rayon);
+// Paints a soft shadow of the current path (kept) offset by (dx, dy).
+void OmbreDouce(cairo_t* cr, int largeur, int hauteur, double dx, double dy, int rayon,
+                Couleur couleur, double opacite);
+// Fills the whole canvas with a vertical gradient through the given stops.
+void DegradeVertical(cairo_t* cr, int largeur, int hauteur, const std::vector<Couleur>& teintes);
+// Scatters stars (small soft points of varying brightness) over a rectangle.
+void Etoiles(cairo_t* cr, Alea* alea, double x, double y, double largeur, double hauteur,
+             int nombre, Couleur teinte, double eclat);
+
+// Family routines (one per picture family).
+void DessineDecompte(Recueil* recueil);
+void DessineLogo(Recueil* recueil);
+void DessineTitre(Recueil* recueil);
+void DessineBulles(Recueil* recueil);
+void DessineTelevision(Recueil* recueil);
+void DessineGenerique(Recueil* recueil);
+void DessineSalutations(Recueil* recueil);
+void DessineDefilement(Recueil* recueil);
+void DessineExtras(Recueil* recueil);
+
+// Shapes other pictures and the tests rely on.
+// Highest grey level (of 63) of the swirl: its 16-bit value stays below the
+// dissolve's last threshold of 65500.
+constexpr int kTourbillonMax = 60;
+// Top row of the ramp surface in column x (the first row of the ramp).
+int HautRampe(int x);
+
+}  // namespace forge
+
+namespace forge {
+// A plain card for a picture whose art is not drawn yet: its name and size on
+// a rounded panel, the key colour around it.
+void Carte(Recueil* recueil, const char* nom, Couleur teinte);
+}  // namespace forge

@@ -1,0 +1,307 @@
+// Sample synthesis: drums from noise and swept sines, tonal voices by adding
+// harmonics whose cycles fit a whole number of times into the loop, so every
+// loop joins without a click.
+#include "synthese.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
+
+// A small deterministic noise source (xorshift), so every build writes the same bytes.
+struct Bruit {
+    uint32_t etat;
+    double Suivant() {
+        etat ^= etat << 13;
+        etat ^= etat >> 17;
+        etat ^= etat << 5;
+        return static_cast<double>(etat) / 2147483648.0 - 1.0;
+    }
+};
+
+// Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
+std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
+    double maximum = 0.0;
+    for (double v : signal) maximum = std::max(maximum, std::fabs(v));
+    const double gain = maximum > 0.0 ? crete * 32767.0 / maximum : 0.0;
+    std::vector<int16_t> sortie(signal.size());
+    for (size_t i = 0; i < signal.size(); ++i)
+        sortie[i] =
+            static_cast<int16_t>(std::lround(std::clamp(signal[i] * gain, -32767.0, 32767.0)));
+    return sortie;
+}
+
+// One partial of a looped voice: `cycles` whole periods per loop, its amplitude
+// moving from `debut` (at the attack) toward `fin` (held in the loop).
+struct Partiel {
+    int cycles;
+    double debut;
+    double fin;
+    double phase;
+};
+
+// Renders `blocs` loop lengths of attack, where each partial's amplitude glides
+// from its start value to its held value with time constant `tau` seconds,
+// followed by one loop length at the held values. The loop is the last block.
+std::vector<double> RendAdditif(int longueurBoucle, int blocs, double tau,
+                                const std::vector<Partiel>& partiels) {
+    const int total = (blocs + 1) * longueurBoucle;
+    const int debutBoucle = blocs * longueurBoucle;
+    std::vector<double> signal(total, 0.0);
+    for (const Partiel& p : partiels) {
+        const double pas = 2.0 * kPi * p.cycles / longueurBoucle;
+        for (int i = 0; i < total; ++i) {
+            const double glissement =
+                i < debutBoucle ? std::exp(-i / (tau * kFrequenceRendu)) : 0.0;
+            const double amplitude = p.fin + (p.debut - p.fin) * glissement;
+            signal[i] += amplitude * std::sin(pas * (i % longueurBoucle) + p.phase);
+        }
+    }
+    return signal;
+}
+
+void Boucle(InstrumentXM* in, int longueurBoucle, int blocs) {
+    in->boucleDebut = static_cast<uint32_t>(blocs * longueurBoucle);
+    in->boucleLongueur = static_cast<uint32_t>(longueurBoucle);
+}
+
+// Loop length holding `cycles` periods of a tone near `frequence`.
+int LongueurBoucle(int cycles, double frequence) {
+    return static_cast<int>(std::lround(cycles * kFrequenceRendu / frequence));
+}
+
+double FrequenceBoucle(int cycles, int longueur) {
+    return static_cast<double>(cycles) * kFrequenceRendu / longueur;
+}
+
+// Loop geometry of the tonal voices: cycles of the fundamental per loop and the
+// tone they approximate.
+constexpr int kCyclesBasse = 4;
+constexpr double kToneBasse = kDo4 / 4.0;  // C-2
+constexpr int kCyclesNappe = 196;          // voices at 195, 196 and 197 cycles beat slowly
+constexpr int kCyclesSolo = 100;           // voices at 99, 100 and 101 cycles
+constexpr double kToneAigu = kDo4 * 2.0;   // C-5
+constexpr int kCyclesArpege = 4;
+
+InstrumentXM GrosseCaisse() {
+    InstrumentXM in;
+    in.nom = "grosse caisse";
+    const int n = kFrequenceRendu * 45 / 100;
+    std::vector<double> s(n);
+    Bruit bruit{0x1234567u};
+    double phase = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / kFrequenceRendu;
+        const double frequence = 46.0 + 120.0 * std::exp(-t / 0.03);
+        phase += 2.0 * kPi * frequence / kFrequenceRendu;
+        const double attaque = std::min(1.0, t / 0.001);
+        const double corps = attaque * std::exp(-t / 0.22) * std::sin(phase);
+        const double clic = 0.35 * bruit.Suivant() * std::exp(-t / 0.002);
+        s[i] = std::tanh(1.6 * (corps + clic));
+    }
+    in.echantillon = Normalise(s, 0.97);
+    in.volume = 56;
+    return in;
+}
+
+InstrumentXM CaisseClaire() {
+    InstrumentXM in;
+    in.nom = "caisse claire";
+    const int n = kFrequenceRendu * 32 / 100;
+    std::vector<double> s(n);
+    Bruit bruit{0x2468ACEu};
+    double phase = 0.0, bas = 0.0, haut = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / kFrequenceRendu;
+        phase += 2.0 * kPi * (180.0 + 60.0 * std::exp(-t / 0.02)) / kFrequenceRendu;
+        const double corps = std::exp(-t / 0.05) * std::sin(phase);
+        // Noise band-passed between two one-pole filters (about 900 Hz and 7 kHz).
+        const double x = bruit.Suivant();
+        haut += 0.63 * (x - haut);
+        bas += 0.12 * (x - bas);
+        const double grain = (haut - bas) * std::exp(-t / 0.11);
+        s[i] = 0.8 * corps + 1.3 * grain;
+    }
+    in.echantillon = Normalise(s, 0.97);
+    in.volume = 64;
+    return in;
+}
+
+InstrumentXM Charleston() {
+    InstrumentXM in;
+    in.nom = "charleston";
+    const int n = kFrequenceRendu * 12 / 100;
+    std::vector<double> s(n);
+    Bruit bruit{0x13579BDu};
+    double avant = 0.0, avantAvant = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / kFrequenceRendu;
+        const double x = bruit.Suivant();
+        // Second difference: keeps the hiss above a few kilohertz.
+        const double aigu = x - 2.0 * avant + avantAvant;
+        avantAvant = avant;
+        avant = x;
+        s[i] = aigu * std::exp(-t / 0.028);
+    }
+    in.echantillon = Normalise(s, 0.9);
+    in.volume = 46;
+    in.panoramique = 160;
+    return in;
+}
+
+InstrumentXM Cymbale() {
+    InstrumentXM in;
+    in.nom = "cymbale";
+    const int n = kFrequenceRendu * 24 / 10;
+    std::vector<double> s(n);
+    Bruit bruit{0x0BADCAFEu};
+    double avant = 0.0;
+    // Inharmonic square partials give the metal; high-passed noise the wash.
+    const double metal[] = {587.0, 845.0, 1253.0, 1619.0, 2311.0, 3137.0};
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / kFrequenceRendu;
+        const double x = bruit.Suivant();
+        const double souffle = x - avant;
+        avant = x;
+        double m = 0.0;
+        for (double f : metal) m += std::sin(2.0 * kPi * f * t) > 0.0 ? 1.0 : -1.0;
+        const double enveloppe = std::exp(-t / 0.7) * std::min(1.0, t / 0.002);
+        s[i] = enveloppe * (souffle + 0.08 * m * std::exp(-t / 0.25));
+    }
+    in.echantillon = Normalise(s, 0.9);
+    in.volume = 34;
+    in.panoramique = 100;
+    return in;
+}
+
+InstrumentXM Basse() {
+    InstrumentXM in;
+    in.nom = "basse";
+    const int longueur = LongueurBoucle(kCyclesBasse, kToneBasse);
+    std::vector<Partiel> partiels;
+    // A sawtooth whose upper harmonics close down after the pluck, over a sine sub.
+    for (int h = 1; h <= 28; ++h) {
+        const double brillant = 1.0 / h;
+        const double sombre = brillant * std::exp(-(h - 1) / 3.5);
+        partiels.push_back({kCyclesBasse * h, brillant, sombre, 0.0});
+    }
+    partiels.push_back({kCyclesBasse, 0.6, 0.6, 0.0});
+    const int blocs = 12;
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 0.95);
+    Boucle(&in, longueur, blocs);
+    in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
+    in.pointTenu = 2;
+    in.fondu = 2400;
+    in.volume = 52;
+    return in;
+}
+
+InstrumentXM Nappe() {
+    InstrumentXM in;
+    in.nom = "nappe";
+    const int longueur = LongueurBoucle(kCyclesNappe, kDo4);
+    std::vector<Partiel> partiels;
+    // Three detuned sawtooths, soft in the top, as strings in a hall.
+    const int voix[] = {kCyclesNappe - 1, kCyclesNappe, kCyclesNappe + 1};
+    for (int v = 0; v < 3; ++v)
+        for (int h = 1; h <= 18; ++h) {
+            const double a = (v == 1 ? 1.0 : 0.8) * std::pow(h, -1.4) * std::exp(-(h - 1) / 9.0);
+            partiels.push_back({voix[v] * h, a, a, 1.7 * v + 0.37 * h * v});
+        }
+    in.echantillon = Normalise(RendAdditif(longueur, 0, 1.0, partiels), 0.95);
+    Boucle(&in, longueur, 0);
+    in.enveloppe = {{0, 0}, {25, 40}, {60, 64}, {90, 56}};
+    in.pointTenu = 3;
+    in.fondu = 600;
+    in.volume = 40;
+    return in;
+}
+
+std::vector<double> RendSolo() {
+    const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
+    std::vector<Partiel> partiels;
+    // Mostly odd harmonics (a hollow square), with a little even colour, three
+    // voices slightly apart; brighter at the attack.
+    const int voix[] = {kCyclesSolo - 1, kCyclesSolo, kCyclesSolo + 1};
+    for (int v = 0; v < 3; ++v)
+        for (int h = 1; h <= 12; ++h) {
+            const double poids = (h % 2 ? 1.0 : 0.3) / h;
+            const double a = (v == 1 ? 1.0 : 0.45) * poids * std::exp(-(h - 1) / 6.0);
+            partiels.push_back({voix[v] * h, a * 1.4, a, 0.9 * v * h});
+        }
+    return RendAdditif(longueur, 2, 0.06, partiels);
+}
+
+InstrumentXM Solo() {
+    InstrumentXM in;
+    in.nom = "solo";
+    in.echantillon = Normalise(RendSolo(), 0.95);
+    Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 2);
+    in.enveloppe = {{0, 0}, {2, 64}, {10, 50}, {40, 44}};
+    in.pointTenu = 3;
+    in.fondu = 1800;
+    in.volume = 54;
+    in.panoramique = 112;
+    return in;
+}
+
+InstrumentXM Echo() {
+    InstrumentXM in = Solo();
+    in.nom = "echo";
+    in.volume = 20;
+    in.panoramique = 200;
+    return in;
+}
+
+InstrumentXM Arpege() {
+    InstrumentXM in;
+    in.nom = "arpege";
+    const int longueur = LongueurBoucle(kCyclesArpege, kToneAigu);
+    std::vector<Partiel> partiels;
+    // A narrow pulse that mellows into a rounder tone.
+    for (int h = 1; h <= 16; ++h) {
+        const double impulsion = std::fabs(std::sin(kPi * h * 0.25)) / h;
+        const double rond = impulsion * std::exp(-(h - 1) / 2.0);
+        partiels.push_back({kCyclesArpege * h, impulsion, rond, 0.0});
+    }
+    const int blocs = 60;
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 0.95);
+    Boucle(&in, longueur, blocs);
+    in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
+    in.fondu = 3000;
+    in.volume = 24;
+    in.panoramique = 168;
+    return in;
+}
+
+}  // namespace
+
+double FrequenceEnregistree(NumeroInstrument numero) {
+    switch (numero) {
+        case kBasse:
+            return FrequenceBoucle(kCyclesBasse, LongueurBoucle(kCyclesBasse, kToneBasse));
+        case kNappe:
+            return FrequenceBoucle(kCyclesNappe, LongueurBoucle(kCyclesNappe, kDo4));
+        case kSolo:
+        case kEcho:
+            return FrequenceBoucle(kCyclesSolo, LongueurBoucle(kCyclesSolo, kToneAigu));
+        case kArpege:
+            return FrequenceBoucle(kCyclesArpege, LongueurBoucle(kCyclesArpege, kToneAigu));
+        default:
+            return kDo4;
+    }
+}
+
+std::vector<InstrumentXM> SynthetiseInstruments() {
+    std::vector<InstrumentXM> instruments = {GrosseCaisse(), CaisseClaire(), Charleston(),
+                                             Cymbale(),      Basse(),        Nappe(),
+                                             Solo(),         Echo(),         Arpege()};
+    for (size_t i = 0; i < instruments.size(); ++i)
+        AccordeInstrument(&instruments[i],
+                          FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
+    return instruments;
+}

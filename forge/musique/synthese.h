@@ -1,0 +1,31 @@
+// The instruments of the soundtrack, synthesised sample by sample at build time.
+#pragma once
+
+#include <vector>
+
+#include "xm.h"
+
+// Instrument numbers as the patterns name them (1-based).
+enum NumeroInstrument {
+    kGrosseCaisse = 1,  // kick drum
+    kCaisseClaire,      // snare drum
+    kCharleston,        // closed hi-hat
+    kCymbale,           // crash cymbal
+    kBasse,             // plucked bass
+    kNappe,             // pad with a slow attack
+    kSolo,              // lead voice
+    kEcho,              // the lead's echo, quieter, on the other side
+    kArpege,            // short plucked voice for arpeggios
+    kNombreInstruments = kArpege
+};
+
+constexpr int kFrequenceRendu = 44100;  // frames per second of every sample
+
+// Every instrument of the soundtrack, in the order of NumeroInstrument, each
+// tuned so that its notes play at their true pitch.
+std::vector<InstrumentXM> SynthetiseInstruments();
+
+// The pitch (Hz) of the tone recorded in an instrument's sample played at
+// 44100 frames per second; drums are tuned as if their tone were middle C, so
+// that C-4 plays them at their recorded rate.
+double FrequenceEnregistree(NumeroInstrument numero);

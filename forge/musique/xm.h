@@ -1,0 +1,96 @@
+// The extended-module (XM) file as the forge builds it: records for the song,
+// its patterns and its instruments, the writer that lays them out byte by byte
+// in little-endian order, and a reader that walks a written file back and checks
+// that every size adds up.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Pattern note values: 1 is C-0, 49 is C-4, 96 is B-7; 97 releases the note.
+constexpr uint8_t kNoteAucune = 0;
+constexpr uint8_t kNoteRelache = 97;
+constexpr uint8_t kNoteDo4 = 49;
+
+// Volume column: 0x10 + v sets the channel volume to v (0..64); 0 leaves it.
+constexpr uint8_t VolumeColonne(int v) {
+    return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : v > 64 ? 64 : v));
+}
+
+// One cell of a pattern: note, instrument (1-based, 0 none), volume column,
+// effect and its parameter.
+struct CaseXM {
+    uint8_t note = 0;
+    uint8_t instrument = 0;
+    uint8_t volume = 0;
+    uint8_t effet = 0;
+    uint8_t parametre = 0;
+};
+
+inline bool operator==(const CaseXM& a, const CaseXM& b) {
+    return a.note == b.note && a.instrument == b.instrument && a.volume == b.volume &&
+           a.effet == b.effet && a.parametre == b.parametre;
+}
+
+// A pattern: `lignes` rows of `canaux` cells, row after row.
+struct MotifXM {
+    uint16_t lignes = 0;
+    std::vector<CaseXM> cases;
+};
+
+struct PointEnveloppe {
+    uint16_t tick = 0;    // position in ticks from the note's start
+    uint16_t niveau = 0;  // 0..64
+};
+
+// An instrument with one 16-bit sample playing on every note.
+struct InstrumentXM {
+    std::string nom;
+    std::vector<PointEnveloppe> enveloppe;  // volume envelope, at most 12 points, empty for none
+    int pointTenu = -1;                     // envelope point held until release, -1 for none
+    uint16_t fondu = 0;                     // fade-out after release, per tick out of 65536
+    std::vector<int16_t> echantillon;       // signed 16-bit sample frames
+    uint32_t boucleDebut = 0;               // forward loop, in frames; length 0 for no loop
+    uint32_t boucleLongueur = 0;
+    uint8_t volume = 64;        // default volume 0..64
+    int8_t accordFin = 0;       // finetune in 1/128 semitone
+    int8_t noteRelative = 0;    // semitones added to every note
+    uint8_t panoramique = 128;  // 0 left .. 255 right
+};
+
+struct ModuleXM {
+    std::string nom;
+    uint16_t canaux = 0;
+    uint16_t vitesse = 6;  // ticks per row
+    uint16_t bpm = 125;    // a tick lasts 2.5 / bpm seconds
+    std::vector<uint8_t> ordre;
+    std::vector<MotifXM> motifs;
+    std::vector<InstrumentXM> instruments;
+};
+
+// Lays the module out as an XM file (linear frequency table). Returns false and
+// says why in *erreur when a field cannot be written (too many channels, rows,
+// patterns, envelope points, an order naming a missing pattern...).
+bool EcritModuleXM(const ModuleXM* module, std::vector<uint8_t>* fichier, std::string* erreur);
+
+// What the reader found in a file.
+struct ResumeXM {
+    uint16_t canaux = 0, motifs = 0, instruments = 0, longueurOrdre = 0;
+    uint16_t vitesse = 0, bpm = 0;
+    std::vector<uint8_t> ordre;
+    std::vector<uint16_t> lignes;                 // rows of each pattern
+    std::vector<uint32_t> longueursEchantillons;  // bytes of sample data, every sample in turn
+    uint32_t lignesJouees = 0;                    // rows over the whole order list
+};
+
+// Walks an XM file from its header to its last sample byte: every header size,
+// every packed pattern (decoded cell by cell against its stated size) and every
+// sample length must add up to exactly the file's length. Returns false with the
+// reason in *erreur otherwise.
+bool LitModuleXM(const uint8_t* octets, size_t taille, ResumeXM* resume, std::string* erreur);
+
+// The relative note and finetune that make pattern note C-4 sound at 261.63 Hz
+// for a sample whose tone, played at 44100 frames per second, is `frequence` Hz.
+void AccordeInstrument(InstrumentXM* instrument, double frequence);

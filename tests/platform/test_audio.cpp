@@ -1,0 +1,102 @@
+// Sound: opening the device, loading and playing the module, and the ways
+// they fail.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "demo.h"
+#include "outils_tests.h"
+
+namespace {
+
+using testing::ExitedWithCode;
+using testing::HasSubstr;
+
+TEST(Audio, SettingsAndMusicRecordsCarryTheFixedValues) {
+    Ecran* ecran = OuvreEcranTest();
+    StructAudio_t* settings = InitAudio();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->frequency, 44100);
+    EXPECT_EQ(settings->channels, 2);
+    EXPECT_EQ(settings->chunksize, 4096);
+    EXPECT_EQ(settings->format, AUDIO_S16LSB);
+    EXPECT_EQ(settings->loops, 1);
+    EXPECT_EQ(settings->music, nullptr);
+
+    StructAudio_t* music = ChargeMusique(settings, "RADUDIZ1.XM");
+    ASSERT_NE(music, nullptr);
+    ASSERT_NE(music->music, nullptr);
+    EXPECT_EQ(music->frequency, 44100);
+    EXPECT_EQ(music->channels, 2);
+    EXPECT_EQ(music->chunksize, 4096);
+    EXPECT_EQ(music->format, AUDIO_S16LSB);
+    // The module is played once: the music record carries loops 0, not the
+    // settings' 1.
+    EXPECT_EQ(music->loops, 0);
+
+    JoueMusique(music);
+    EXPECT_EQ(Mix_PlayingMusic(), 1);
+    LibereMusique(music);
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    FermeAudio(settings);
+    std::free(settings);
+    FermeEcranTest(ecran);
+}
+
+TEST(Audio, NoSettingsMeansNoMusicAndNothingHappens) {
+    Ecran* ecran = OuvreEcranTest();
+    EXPECT_EQ(ChargeMusique(nullptr, "RADUDIZ1.XM"), nullptr);
+    JoueMusique(nullptr);
+    LibereMusique(nullptr);
+    FermeAudio(nullptr);
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    FermeEcranTest(ecran);
+}
+
+TEST(Audio, UnknownAudioDriverPrintsItsMessageAndGivesNoSettings) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    StructAudio_t* settings = InitAudio();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(settings, nullptr);
+    EXPECT_THAT(err, testing::AnyOf(HasSubstr("Ouverture impossible de la carte son\n"),
+                                    HasSubstr("Ouverture de la carte son impossible : ")));
+    SDL_Quit();
+}
+
+TEST(Audio, WithoutSoundTheProductionStillRunsToItsEnd) {
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+            ReinitMachine();
+            std::exit(LanceDemo() == 0 ? 42 : 43);
+        },
+        ExitedWithCode(42), HasSubstr("carte son"));
+}
+
+TEST(AudioFatal, MissingModuleEndsAfterThePicturesWithItsMessage) {
+    EXPECT_EXIT(
+        {
+            DonneesTemporaires donnees;
+            std::filesystem::remove(donnees.Chemin("Sons/RADUDIZ1.XM"));
+            ReinitMachine();
+            LanceDemo();
+            std::exit(0);
+        },
+        ExitedWithCode(1), HasSubstr("Impossible de charger <Datas/Sons//RADUDIZ1.XM>"));
+}
+
+TEST(AudioFatal, CorruptModuleEndsWithItsMessage) {
+    EXPECT_EXIT(
+        {
+            DonneesTemporaires donnees;
+            donnees.Ecrit("Sons/RADUDIZ1.XM", "Extended Module: but nothing after it");
+            ReinitMachine();
+            LanceDemo();
+            std::exit(0);
+        },
+        ExitedWithCode(1), HasSubstr("module XM attendu"));
+}
+
+}  // namespace
