@@ -130,11 +130,11 @@ std::vector<unsigned char> FaitModuleTest() {
     Mot32(&o, longueur);
     Mot32(&o, 0);
     Mot32(&o, longueur);
-    o.push_back(64);   // volume
-    o.push_back(0);    // finetune
-    o.push_back(1);    // forward loop, 8-bit
-    o.push_back(128);  // panning
-    o.push_back(0);    // relative note
+    o.push_back(64);  // volume
+    o.push_back(0);   // finetune
+    o.push_back(1);   // forward loop, 8-bit
+    o.push_back(48);  // panning: left of centre, so stereo separation shows
+    o.push_back(0);   // relative note
     o.push_back(0);
     Texte(&o, "square", 22);
     signed char precedent = 0;

@@ -3,6 +3,8 @@
 // offline.
 #include <gtest/gtest.h>
 
+#include <SDL_mixer.h>
+
 #include <fstream>
 
 #include "capture.h"
@@ -177,4 +179,70 @@ TEST(SonCapture, MissingOrBrokenModuleIsRefusedWithItsName) {
     EXPECT_FALSE(OuvreModule(chemin, &lecteur, &erreur));
     EXPECT_NE(erreur.find(chemin), std::string::npos);
     std::remove(chemin.c_str());
+}
+
+namespace {
+std::vector<Sint16> g_recu;
+void RecoitMelange(void* /*udata*/, Uint8* flux, int octets) {
+    const Sint16* s = reinterpret_cast<const Sint16*>(flux);
+    g_recu.insert(g_recu.end(), s, s + octets / 2);
+}
+}  // namespace
+
+TEST(SonCapture, OfflineRenderIsWhatSdlMixerPlays) {
+    // The production's own path: SDL_mixer opened as the production opens it
+    // (on SDL's dummy audio driver, which plays in real time), its mixed
+    // output collected after each callback.
+    const std::string chemin = std::string(KAZZMOT_BINARY_DIR) + "/capture-module-mixer.xm";
+    const auto xm = FaitModuleTest();
+    std::ofstream(chemin, std::ios::binary)
+        .write(reinterpret_cast<const char*>(xm.data()), static_cast<std::streamsize>(xm.size()));
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
+    int frequence = 0, canaux = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&frequence, &format, &canaux);
+    ASSERT_EQ(frequence, 44100);
+    ASSERT_EQ(format, AUDIO_S16LSB);
+    ASSERT_EQ(canaux, 2);
+    Mix_Music* musique = Mix_LoadMUS(chemin.c_str());
+    ASSERT_NE(musique, nullptr) << Mix_GetError();
+    const size_t voulu = 66150;  // 1.5 s
+    SDL_LockAudio();
+    Mix_SetPostMix(RecoitMelange, nullptr);
+    Mix_PlayMusic(musique, 0);
+    SDL_UnlockAudio();
+    for (int i = 0; i < 1000; ++i) {
+        SDL_LockAudio();
+        const size_t n = g_recu.size() / 2;
+        SDL_UnlockAudio();
+        if (n >= voulu) break;
+        SDL_Delay(10);
+    }
+    SDL_LockAudio();
+    Mix_SetPostMix(nullptr, nullptr);
+    SDL_UnlockAudio();
+    Mix_HaltMusic();
+    Mix_FreeMusic(musique);
+    Mix_CloseAudio();
+    SDL_Quit();
+    ASSERT_GE(g_recu.size() / 2, voulu);
+
+    LecteurModule lecteur;
+    std::string erreur;
+    ASSERT_TRUE(OuvreModule(chemin, &lecteur, &erreur)) << erreur;
+    std::vector<Sint16> rendu;
+    RendModule(&lecteur, voulu, &rendu);
+    FermeModule(&lecteur);
+    std::remove(chemin.c_str());
+    ASSERT_GT(Energie(rendu, 0, 44100 / 2), 1000.0);
+    // Sample for sample.
+    size_t differences = 0, premiere = SIZE_MAX;
+    for (size_t i = 0; i < voulu * 2; ++i) {
+        if (rendu[i] != g_recu[i]) {
+            ++differences;
+            premiere = std::min(premiere, i);
+        }
+    }
+    EXPECT_EQ(differences, 0u) << "first at sample pair " << premiere / 2;
 }

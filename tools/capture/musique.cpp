@@ -14,12 +14,23 @@ namespace {
 // opens the device with blocks of 4096 samples.
 constexpr size_t kPairesParBloc = 4096;
 
-bool g_mikmodPret = false;
-
 // The mixer settings SDL_mixer gives libmikmod for a device opened at 44100 Hz,
 // stereo, signed 16-bit, and its nosound driver (SDL mixes, not libmikmod).
-bool PrepareMikmod(std::string* erreur) {
-    if (g_mikmodPret) return true;
+// The drivers and loaders are registered once, as SDL_mixer does, whoever of
+// the two comes first.
+bool DemarreMikmod(std::string* erreur) {
+    CHAR* liste = MikMod_InfoDriver();
+    if (liste) {
+        MikMod_free(liste);
+    } else {
+        MikMod_RegisterDriver(&drv_nos);
+    }
+    liste = MikMod_InfoLoader();
+    if (liste) {
+        MikMod_free(liste);
+    } else {
+        MikMod_RegisterAllLoaders();
+    }
     md_mode = DMODE_16BITS | DMODE_STEREO;
     md_mixfreq = static_cast<UWORD>(kFrequenceAudio);
     md_device = 0;
@@ -29,13 +40,10 @@ bool PrepareMikmod(std::string* erreur) {
     md_pansep = 128;
     md_reverb = 0;
     md_mode |= DMODE_HQMIXER | DMODE_SOFT_MUSIC | DMODE_SURROUND;
-    MikMod_RegisterDriver(&drv_nos);
-    MikMod_RegisterAllLoaders();
     if (MikMod_Init("")) {
         *erreur = std::string("libmikmod cannot start: ") + MikMod_strerror(MikMod_errno);
         return false;
     }
-    g_mikmodPret = true;
     return true;
 }
 
@@ -58,7 +66,6 @@ std::uint32_t Mot32(const unsigned char* p) {
 }  // namespace
 
 bool OuvreModule(const std::string& chemin, LecteurModule* lecteur, std::string* erreur) {
-    if (!PrepareMikmod(erreur)) return false;
     FILE* essai = std::fopen(chemin.c_str(), "rb");
     if (!essai) {
         *erreur = chemin +
@@ -67,10 +74,12 @@ bool OuvreModule(const std::string& chemin, LecteurModule* lecteur, std::string*
         return false;
     }
     std::fclose(essai);
+    if (!DemarreMikmod(erreur)) return false;
     MODULE* module = Player_Load(chemin.c_str(), 64, 0);
     if (!module) {
         *erreur =
             chemin + ": not a module libmikmod can play (" + MikMod_strerror(MikMod_errno) + ")";
+        MikMod_Exit();
         return false;
     }
     // As SDL_mixer loads and starts it: implicit looping allowed, no fade-out,
@@ -119,6 +128,7 @@ void FermeModule(LecteurModule* lecteur) {
         Player_Stop();
         Player_Free(static_cast<MODULE*>(lecteur->module));
         lecteur->module = nullptr;
+        MikMod_Exit();
     }
 }
 
