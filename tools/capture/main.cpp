@@ -470,7 +470,7 @@ int Termine(Capture* c) {
                  std::to_string(c->derniere + 1) + " frames)";
     }
     if (ok && c->trames > 0) {
-        const bool avecSon = !c->o.sansMusique;
+        const bool avecSon = c->avecModule;
         std::vector<Sint16> son;
         if (avecSon) son = SonDeLaCapture(c);
         if (videoLancee) {
@@ -642,7 +642,9 @@ int main(int argc, char** argv) {
     if (c->progression && !TotalConnu(*c, &total)) LanceArpenteur(c);
 
     // The module, before anything runs: a missing module is a clear failure.
-    if (!c->o.sansMusique) {
+    // Only a video or PNG frames carry sound.
+    const bool avecSon = !c->o.sansMusique && (!c->o.sortie.empty() || !c->dossierPng.empty());
+    if (avecSon) {
         const std::string chemin = CheminDonnees("Datas\\Sons\\", "RADUDIZ1.XM");
         if (!OuvreModule(chemin, &c->module, &erreur)) {
             std::fprintf(stderr, "kazzmot-capture: %s\n", erreur.c_str());
