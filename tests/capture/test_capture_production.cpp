@@ -231,6 +231,16 @@ TEST_F(CaptureProduction, VideoHoldsEveryFrameExactlyItsSoundAndChapters) {
     EXPECT_FALSE(std::filesystem::exists(exact + ".video.nut"));
     EXPECT_FALSE(std::filesystem::exists(exact + ".son.wav"));
 
+    // Lossless in Matroska: FFV1 and FLAC, just as exact.
+    ASSERT_EQ(
+        Capture({"--preset", "lossless", "--to", "0.5", "--hash-log", "m.txt", "exact.mkv"}).statut,
+        0);
+    const std::string mkv = Chemin("exact.mkv");
+    EXPECT_EQ(ChampFlux(mkv, "v", "codec_name"), "ffv1");
+    EXPECT_EQ(ChampFlux(mkv, "a", "codec_name"), "flac");
+    EXPECT_EQ(EchantillonsAudio(mkv), 30u * 735u);
+    EXPECT_EQ(HashesVideo(mkv, 640, 480), LitLignes(Chemin("m.txt")));
+
     // Delivery, doubled: H.264 and AAC at 1280 x 960, every frame. AAC
     // stores whole blocks of 1024 samples, so its length is only exact to
     // one block.

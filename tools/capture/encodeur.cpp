@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,7 +29,7 @@ std::string Extension(const std::string& chemin) {
 
 bool EstMatroska(const std::string& chemin) {
     const std::string e = Extension(chemin);
-    return e == "mkv" || e == "webm";
+    return e == "mkv";
 }
 
 // Starts a program with `entree` as its standard input (or /dev/null). In its

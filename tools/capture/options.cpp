@@ -2,6 +2,7 @@
 // and samples.
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -178,6 +179,16 @@ bool LitOptions(int argc, char** argv, OptionsCapture* o, std::string* erreur) {
         o->journalHash.empty()) {
         *erreur = "nothing to write: give an output file, --png, --storyboard or --hash-log";
         return false;
+    }
+    if (!o->sortie.empty()) {
+        // The containers ffmpeg is asked for: H.264 with AAC or ALAC, or FFV1 with FLAC.
+        const size_t point = o->sortie.find_last_of('.');
+        std::string ext = point == std::string::npos ? std::string() : o->sortie.substr(point + 1);
+        for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (ext != "mp4" && ext != "m4v" && ext != "mov" && ext != "mkv") {
+            *erreur = o->sortie + ": the video file must end in .mp4, .m4v, .mov or .mkv";
+            return false;
+        }
     }
     if (o->debut.genre == Borne::Genre::Secondes && o->fin.genre == Borne::Genre::Secondes &&
         o->debut.num * o->fin.den >= o->fin.num * o->debut.den) {
