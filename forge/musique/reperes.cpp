@@ -7,17 +7,17 @@
 
 const std::vector<RepereScene>& ReperesProduction() {
     static const std::vector<RepereScene> reperes = {
-        {"pause", 0.0},        // start-up pause
-        {"countdown", 2.0},    // film countdown
-        {"logo", 8.0},         // group logo and caption
-        {"title", 16.0},       // title letters
-        {"bubbles", 26.0},     // underwater bubbles and swirl
-        {"television", 46.0},  // four television sets
-        {"credits", 91.0},     // credits
-        {"greetings", 101.0},  // greetings
-        {"crawl", 109.0},      // perspective text crawl
-        {"finale", 139.0},     // television switch-off
-        {"end", 141.0},        // end of the production
+        {"pause", 0.0},          // start-up pause
+        {"countdown", 2.000},    // film countdown
+        {"logo", 8.083},         // group logo and caption
+        {"title", 20.950},       // title letters
+        {"bubbles", 49.650},     // underwater bubbles and swirl
+        {"television", 74.816},  // four television sets
+        {"credits", 120.400},    // credits
+        {"greetings", 127.850},  // greetings
+        {"crawl", 132.950},      // perspective text crawl
+        {"finale", 163.950},     // television switch-off
+        {"end", 164.833},        // end of the production
     };
     return reperes;
 }
