@@ -115,8 +115,32 @@ bool EcritPlanche(const Recueil& recueil, const std::string& chemin, std::string
             }
         }
         cairo_surface_mark_dirty(s);
-        const double echelle = std::min({double(zl) / im.largeur, double(zh) / im.hauteur, 1.0});
-        const double dl = im.largeur * echelle, dh = im.hauteur * echelle;
+        // Long strips are shown by their first stretch of ink at a readable
+        // scale rather than shrunk to a line.
+        double echelle = std::min({double(zl) / im.largeur, double(zh) / im.hauteur, 1.0});
+        double sx = 0, sy = 0, vl = im.largeur, vh = im.hauteur;
+        if (im.largeur > 20 * im.hauteur || im.hauteur > 6 * im.largeur) {
+            const bool large = im.largeur > im.hauteur;
+            echelle = large ? std::min(1.0, double(zh) / im.hauteur) : double(zl) / im.largeur;
+            int debut = 0;
+            const int n = large ? im.largeur : im.hauteur;
+            for (bool trouve = false; debut < n && !trouve; ++debut) {
+                for (int k = 0; k < (large ? im.hauteur : im.largeur) && !trouve; ++k) {
+                    const size_t i =
+                        large ? size_t(k) * im.largeur + debut : size_t(debut) * im.largeur + k;
+                    trouve = im.forme[i] && (im.rvb[i * 3] | im.rvb[i * 3 + 1] | im.rvb[i * 3 + 2]);
+                }
+            }
+            debut = std::max(0, debut - 8);
+            if (large) {
+                vl = std::min(double(im.largeur - debut), zl / echelle);
+                sx = debut;
+            } else {
+                vh = std::min(double(im.hauteur - debut), zh / echelle);
+                sy = debut;
+            }
+        }
+        const double dl = vl * echelle, dh = vh * echelle;
         const double ox = cx + marge + (zl - dl) / 2, oy = cy + marge + (zh - dh) / 2;
         // Checkerboard under the picture.
         for (int ty = 0; ty * 8 < std::ceil(dh); ++ty) {
@@ -131,9 +155,9 @@ bool EcritPlanche(const Recueil& recueil, const std::string& chemin, std::string
         cairo_save(cr);
         cairo_translate(cr, ox, oy);
         cairo_scale(cr, echelle, echelle);
-        cairo_set_source_surface(cr, s, 0, 0);
+        cairo_set_source_surface(cr, s, -sx, -sy);
         cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_rectangle(cr, 0, 0, im.largeur, im.hauteur);
+        cairo_rectangle(cr, 0, 0, vl, vh);
         cairo_fill(cr);
         cairo_restore(cr);
         cairo_surface_destroy(s);

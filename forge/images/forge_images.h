@@ -188,9 +188,3 @@ constexpr int kTourbillonMax = 60;
 int HautRampe(int x);
 
 }  // namespace forge
-
-namespace forge {
-// A plain card for a picture whose art is not drawn yet: its name and size on
-// a rounded panel, the key colour around it.
-void Carte(Recueil* recueil, const char* nom, Couleur teinte);
-}  // namespace forge

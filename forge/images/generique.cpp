@@ -358,13 +358,13 @@ void DessineMolkar(Recueil* recueil, int image) {
         n = {n.x / ln, n.y / ln, n.z / ln};
         if (n.z > 0) n = {-n.x, -n.y, -n.z};
         const double diffus = std::max(0.0, n.x * lumiere.x + n.y * lumiere.y + n.z * lumiere.z);
-        const double spec =
+        const double speculaire =
             std::pow(std::max(0.0, n.x * demi.x + n.y * demi.y + n.z * demi.z), 40.0);
         // Alternate bands of colour around the ring.
         const bool bande = ((f.i / 2) + (f.j / 2)) % 2 == 0;
         const Couleur base = bande ? Rvb(255, 190, 60) : Rvb(230, 50, 170);
         Couleur c = Melange(Melange(base, Rvb(20, 0, 40), 0.8), base, 0.2 + 0.8 * diffus);
-        c = Melange(c, {1, 1, 1}, 0.9 * spec);
+        c = Melange(c, {1, 1, 1}, 0.9 * speculaire);
         cairo_new_path(cr);
         for (const Sommet& s : f.s) {
             double x, y;

@@ -232,8 +232,9 @@ double TailleAjustee(cairo_t* cr, cairo_font_face_t* police, const char* texte, 
     ChoisitPolice(cr, police, 100.0);
     cairo_text_extents_t ext;
     cairo_text_extents(cr, texte, &ext);
-    double t = 100.0;
-    if (ext.width > 0) t = std::min(t * 10, 100.0 * largeur / ext.width);
+    // The size grows with the box: the smaller of the two ratios wins.
+    double t = 1000.0;
+    if (ext.width > 0) t = std::min(t, 100.0 * largeur / ext.width);
     if (ext.height > 0) t = std::min(t, 100.0 * hauteur / ext.height);
     return t;
 }
@@ -367,31 +368,6 @@ void Etoiles(cairo_t* cr, Alea* alea, double x, double y, double largeur, double
         }
     }
     cairo_restore(cr);
-}
-
-}  // namespace forge
-
-namespace forge {
-
-void Carte(Recueil* recueil, const char* nom, Couleur teinte) {
-    const EntreeCatalogue* e = TrouveEntree(nom);
-    Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    const double m = e->cle == Cle::Aucune ? 0 : 2;
-    cairo_rectangle(cr, m, m, e->largeur - 2 * m, e->hauteur - 2 * m);
-    cairo_set_source_rgb(cr, teinte.r, teinte.g, teinte.b);
-    cairo_fill(cr);
-    const std::string texte =
-        std::string(nom) + " " + std::to_string(e->largeur) + "x" + std::to_string(e->hauteur);
-    cairo_font_face_t* police = Police(kPoliceTexte);
-    const double t = std::min(
-        40.0, TailleAjustee(cr, police, texte.c_str(), e->largeur * 0.9, e->hauteur * 0.5));
-    cairo_set_source_rgb(cr, 0.9, 0.9, 0.85);
-    CheminTexteCentre(cr, police, t, texte.c_str(), e->largeur / 2.0, e->hauteur / 2.0);
-    cairo_fill(cr);
-    Finition f;
-    f.cle = e->cle;
-    recueil->images.push_back(Finit(toile, nom, f));
 }
 
 }  // namespace forge

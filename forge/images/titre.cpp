@@ -83,15 +83,15 @@ void DessineLettre(Recueil* recueil, const char* lettre) {
 void DessineKazzmot(Recueil* recueil) {
     Toile toile(578, 112);
     cairo_t* cr = toile.cr;
-    CheminTexteBoite(cr, "KAZZMOT", 4, 6, 566, 96);
-    PeintLettre(cr, 6, 102, 5);
+    CheminTexteBoite(cr, "KAZZMOT", 4, 9, 566, 97);
+    PeintLettre(cr, 9, 106, 5);
     // Star glints on the chrome.
     for (double gx : {62.0, 300.0, 505.0}) {
-        cairo_pattern_t* p = cairo_pattern_create_radial(gx, 24, 0, gx, 24, 12);
+        cairo_pattern_t* p = cairo_pattern_create_radial(gx, 27, 0, gx, 27, 12);
         cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 1);
         cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0);
         cairo_set_source(cr, p);
-        cairo_arc(cr, gx, 24, 12, 0, 2 * M_PI);
+        cairo_arc(cr, gx, 27, 12, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
     }
