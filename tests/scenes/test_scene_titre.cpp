@@ -138,3 +138,41 @@ TEST(SceneTitre, KeyDuringTheRampDropIsMadeGoodByTheRedraw) {
     EXPECT_GT(vus, 500);
     EXPECT_EQ(faux, 0);
 }
+
+TEST(SceneTitre, LettersOfOtherSizesKeepThePitchOfTheKAndTheBaseline) {
+    Production p;
+    // An A narrower and shorter than the K, an M wider and shorter still.
+    ImageTest a = CreeImageTest(40, 100, 0x07E0);
+    ImageTest m = CreeImageTest(120, 60, 0x001F);
+    SDL_SetColorKey(a->surface, SDL_SRCCOLORKEY, 0);
+    SDL_SetColorKey(m->surface, SDL_SRCCOLORKEY, 0);
+    const size_t ia = static_cast<size_t>(Im::A), im = static_cast<size_t>(Im::M);
+    StructImage_t* vraiA = p.catalogue.images[ia];
+    StructImage_t* vraiM = p.catalogue.images[im];
+    p.catalogue.images[ia] = a.get();
+    p.catalogue.images[im] = m.get();
+    SceneTitre(p.ecran, &p.catalogue);
+    p.catalogue.images[ia] = vraiA;
+    p.catalogue.images[im] = vraiM;
+
+    const int x0 = (640 - p[Im::Kazzmot]->width) / 2 - 5;
+    const int pas = p[Im::K]->width;
+    const std::vector<Uint16>& affiche = ImageAffichee();
+    // Letter 1 (A) and letter 4 (M): whole flat rectangles, bottom row 233.
+    const struct {
+        int k, w, h;
+        Uint16 v;
+    } cas[] = {{1, 40, 100, 0x07E0}, {4, 120, 60, 0x001F}};
+    for (const auto& c : cas) {
+        const int x = x0 + c.k * pas;
+        for (int y = 234 - c.h; y <= 233; ++y) {
+            // The next letter (drawn later) may cover the M's right part.
+            for (int i = 0; i < (c.k == 4 ? pas : c.w); ++i) {
+                ASSERT_EQ(affiche[y * 640 + x + i], c.v) << c.k << ": " << x + i << "," << y;
+            }
+        }
+        EXPECT_NE(affiche[(234 - c.h - 1) * 640 + x], c.v) << c.k;
+        EXPECT_NE(affiche[234 * 640 + x], c.v) << c.k;
+        EXPECT_NE(affiche[233 * 640 + x - 1], c.v) << c.k;
+    }
+}
