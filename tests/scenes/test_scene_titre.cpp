@@ -37,12 +37,12 @@ Uint16 Px(StructImage_t* image, int x, int y) {
 // The hash of every refresh, and a few pictures saved to look at.
 struct Releve {
     std::vector<std::uint64_t> hashes;
-    Releve() {
-        ObserveTrames([this](std::uint64_t index, const Uint16* pixels, int w, int h) {
+    explicit Releve(const std::string& nom) {
+        ObserveTrames([this, nom](std::uint64_t index, const Uint16* pixels, int w, int h) {
             hashes.push_back(HashTrame(pixels, w, h));
             if (index == 80 || index == 300 || index == 620) {
-                SauvePixelsPNG(DossierTrames() + "/titre_" + std::to_string(index) + ".png", pixels,
-                               w, h);
+                SauvePixelsPNG(DossierTrames() + "/" + nom + "_" + std::to_string(index) + ".png",
+                               pixels, w, h);
             }
         });
     }
@@ -60,7 +60,7 @@ struct Releve {
 
 TEST(SceneTitre, LettersLandOnRow233AtThePitchOfTheK) {
     Production p;
-    Releve r;
+    Releve r("titre");
     SceneTitre(p.ecran, &p.catalogue);
     TermineMachine();
     SauveTrameTest("titre_fin");
@@ -116,7 +116,7 @@ TEST(SceneTitre, KeyDuringTheRampDropIsMadeGoodByTheRedraw) {
     ConfigMachine config;
     config.evenements.push_back({100, ToucheEnfoncee()});
     Production p(config);
-    Releve r;
+    Releve r("titre_touche");
     SceneTitre(p.ecran, &p.catalogue);
     TermineMachine();
     // The logo's ride starts on the ramp at its place: its first frame (the
