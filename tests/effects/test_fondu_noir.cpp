@@ -54,6 +54,28 @@ TEST(FonduNoir, OneFrameDividesEveryChannelAboveTheFactor) {
     FermeEcranTest(ecran);
 }
 
+TEST(FonduNoir, EveryPixelValueBecomesWhatSdlsOwnSplitAndJoinGive) {
+    ConfigMachine config;
+    config.evenements.push_back({1, ToucheEnfoncee()});
+    Ecran* ecran = OuvreEcranTest(config);
+    Uint16* p = Pixels(ecran);
+    for (Uint32 i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i);
+    FonduNoir(ecran, 1.5f);
+    ASSERT_EQ(NombrePresentations(), 1u);
+    SDL_PixelFormat* format = ecran->surface->format;
+    for (Uint32 v = 0; v < 65536; ++v) {
+        Uint8 c[3];
+        SDL_GetRGB(v, format, &c[0], &c[1], &c[2]);
+        for (Uint8& canal : c) {
+            if (canal > 1.5f) canal = static_cast<Uint8>(canal / 1.5);
+        }
+        const Uint16 attendu = static_cast<Uint16>(SDL_MapRGB(format, c[0], c[1], c[2]));
+        ASSERT_EQ(p[v], attendu) << v;
+        ASSERT_EQ(p[v + 65536], attendu) << v;
+    }
+    FermeEcranTest(ecran);
+}
+
 TEST(FonduNoir, WhiteScreenEndsOnTwoBlackFrames) {
     Ecran* ecran = OuvreEcranTest();
     Remplit(ecran, 0xFFFF);

@@ -189,17 +189,3 @@ TEST(GlisseVertical, ScreenShakeDownThenUpRepeatsTheFourRowsAboveTheBottom) {
     }
     FermeEcranTest(ecran);
 }
-
-TEST(GlisseVertical, JudderShowsTheScreenMovedDownBy12) {
-    Ecran* ecran = OuvreEcranTest();
-    RemplitMotif(ecran);
-    ImageTest original = CreeImageTest(640, 480);
-    RemplitMotif(original.get());
-    GlisseVertical(ecran, ecran, 0, 15, 0, 6);
-    EXPECT_EQ(NombrePresentations(), 3u);
-    for (int y = 0; y < 480; ++y) {
-        const int source = y < 12 ? y : y - 12;
-        ASSERT_EQ(Pixel(ecran, 200, y), Pixel(original.get(), 200, source)) << y;
-    }
-    FermeEcranTest(ecran);
-}

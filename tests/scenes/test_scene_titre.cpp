@@ -37,12 +37,12 @@ Uint16 Px(StructImage_t* image, int x, int y) {
 // The hash of every refresh, and a few pictures saved to look at.
 struct Releve {
     std::vector<std::uint64_t> hashes;
-    Releve() {
-        ObserveTrames([this](std::uint64_t index, const Uint16* pixels, int w, int h) {
+    explicit Releve(const std::string& nom) {
+        ObserveTrames([this, nom](std::uint64_t index, const Uint16* pixels, int w, int h) {
             hashes.push_back(HashTrame(pixels, w, h));
             if (index == 80 || index == 300 || index == 620) {
-                SauvePixelsPNG(DossierTrames() + "/titre_" + std::to_string(index) + ".png", pixels,
-                               w, h);
+                SauvePixelsPNG(DossierTrames() + "/" + nom + "_" + std::to_string(index) + ".png",
+                               pixels, w, h);
             }
         });
     }
@@ -60,7 +60,7 @@ struct Releve {
 
 TEST(SceneTitre, LettersLandOnRow233AtThePitchOfTheK) {
     Production p;
-    Releve r;
+    Releve r("titre");
     SceneTitre(p.ecran, &p.catalogue);
     TermineMachine();
     SauveTrameTest("titre_fin");
@@ -116,7 +116,7 @@ TEST(SceneTitre, KeyDuringTheRampDropIsMadeGoodByTheRedraw) {
     ConfigMachine config;
     config.evenements.push_back({100, ToucheEnfoncee()});
     Production p(config);
-    Releve r;
+    Releve r("titre_touche");
     SceneTitre(p.ecran, &p.catalogue);
     TermineMachine();
     // The logo's ride starts on the ramp at its place: its first frame (the
@@ -137,4 +137,42 @@ TEST(SceneTitre, KeyDuringTheRampDropIsMadeGoodByTheRedraw) {
     }
     EXPECT_GT(vus, 500);
     EXPECT_EQ(faux, 0);
+}
+
+TEST(SceneTitre, LettersOfOtherSizesKeepThePitchOfTheKAndTheBaseline) {
+    Production p;
+    // An A narrower and shorter than the K, an M wider and shorter still.
+    ImageTest a = CreeImageTest(40, 100, 0x07E0);
+    ImageTest m = CreeImageTest(120, 60, 0x001F);
+    SDL_SetColorKey(a->surface, SDL_SRCCOLORKEY, 0);
+    SDL_SetColorKey(m->surface, SDL_SRCCOLORKEY, 0);
+    const size_t ia = static_cast<size_t>(Im::A), im = static_cast<size_t>(Im::M);
+    StructImage_t* vraiA = p.catalogue.images[ia];
+    StructImage_t* vraiM = p.catalogue.images[im];
+    p.catalogue.images[ia] = a.get();
+    p.catalogue.images[im] = m.get();
+    SceneTitre(p.ecran, &p.catalogue);
+    p.catalogue.images[ia] = vraiA;
+    p.catalogue.images[im] = vraiM;
+
+    const int x0 = (640 - p[Im::Kazzmot]->width) / 2 - 5;
+    const int pas = p[Im::K]->width;
+    const std::vector<Uint16>& affiche = ImageAffichee();
+    // Letter 1 (A) and letter 4 (M): whole flat rectangles, bottom row 233.
+    const struct {
+        int k, w, h;
+        Uint16 v;
+    } cas[] = {{1, 40, 100, 0x07E0}, {4, 120, 60, 0x001F}};
+    for (const auto& c : cas) {
+        const int x = x0 + c.k * pas;
+        for (int y = 234 - c.h; y <= 233; ++y) {
+            // The next letter (drawn later) may cover the M's right part.
+            for (int i = 0; i < (c.k == 4 ? pas : c.w); ++i) {
+                ASSERT_EQ(affiche[y * 640 + x + i], c.v) << c.k << ": " << x + i << "," << y;
+            }
+        }
+        EXPECT_NE(affiche[(234 - c.h - 1) * 640 + x], c.v) << c.k;
+        EXPECT_NE(affiche[234 * 640 + x], c.v) << c.k;
+        EXPECT_NE(affiche[233 * 640 + x - 1], c.v) << c.k;
+    }
 }
