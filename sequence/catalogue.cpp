@@ -114,6 +114,8 @@ constexpr std::array<Exigence, kNombreImages> FaitExigences() {
     // plus (21, 17)) and then at fixed places; both agree for a 290 x 230 set.
     table[static_cast<int>(Im::TV)].largeur = 290;
     table[static_cast<int>(Im::TV)].hauteur = 230;
+    // The crawl's background is the whole of every frame under the text.
+    ecran(Im::FondSW);
     return table;
 }
 

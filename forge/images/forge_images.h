@@ -181,6 +181,9 @@ void DessineDefilement(Recueil* recueil);
 void DessineExtras(Recueil* recueil);
 
 // Shapes other pictures and the tests rely on.
+// Highest grey level (of 63) of the swirl: its 16-bit value stays below the
+// dissolve's last threshold of 65500.
+constexpr int kTourbillonMax = 60;
 // Top row of the ramp surface in column x (the first row of the ramp).
 int HautRampe(int x);
 

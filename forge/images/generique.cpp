@@ -1,37 +1,399 @@
-// Placeholder drawing of the family; replaced by the finished art.
+// Credits pictures: the role labels and names in chrome, two halftone
+// portraits, and 21 frames of a shaded torus turning on itself.
+// Palette: gold chrome on black; duotone portraits (cyan, tangerine).
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "forge_images.h"
 
 namespace forge {
 
+namespace {
+
+uint32_t Argb(Couleur c) {
+    auto v = [](double x) { return uint32_t(std::clamp(x, 0.0, 1.0) * 255 + 0.5); };
+    return 0xFF000000u | (v(c.r) << 16) | (v(c.g) << 8) | v(c.b);
+}
+
+void DessineMot(Recueil* recueil, const char* nom, const char* texte, const char* police,
+                Couleur haut, Couleur bas) {
+    const EntreeCatalogue* e = TrouveEntree(nom);
+    Toile toile(e->largeur, e->hauteur);
+    cairo_t* cr = toile.cr;
+    cairo_font_face_t* face = Police(police);
+    const double t = TailleAjustee(cr, face, texte, e->largeur - 14, e->hauteur - 12);
+    CheminTexteCentre(cr, face, t, texte, e->largeur / 2.0, e->hauteur / 2.0 - 1);
+    PeintChrome(cr, 6, e->hauteur - 6, haut, Rvb(255, 255, 240), bas, Rvb(30, 14, 4), 2.5);
+    cairo_new_path(cr);
+    Finition f;
+    f.cle = Cle::Noir;
+    recueil->images.push_back(Finit(toile, nom, f));
+}
+
+// Draws a head-and-shoulders figure in grey levels; the details differ per person.
+void Silhouette(cairo_t* cr, bool musicien) {
+    const double cx = 190;
+    // Shoulders and chest.
+    cairo_move_to(cr, cx - 150, 340);
+    cairo_curve_to(cr, cx - 140, 270, cx - 90, 250, cx - 40, 240);
+    cairo_line_to(cr, cx + 40, 240);
+    cairo_curve_to(cr, cx + 90, 250, cx + 140, 270, cx + 150, 340);
+    cairo_close_path(cr);
+    cairo_pattern_t* corps = cairo_pattern_create_linear(cx - 150, 0, cx + 150, 0);
+    cairo_pattern_add_color_stop_rgb(corps, 0, 0.15, 0.15, 0.15);
+    cairo_pattern_add_color_stop_rgb(corps, 0.35, 0.55, 0.55, 0.55);
+    cairo_pattern_add_color_stop_rgb(corps, 1, 0.1, 0.1, 0.1);
+    cairo_set_source(cr, corps);
+    cairo_fill(cr);
+    cairo_pattern_destroy(corps);
+    // Neck.
+    cairo_rectangle(cr, cx - 24, 190, 48, 60);
+    cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
+    cairo_fill(cr);
+    // Head, lit from the upper left.
+    cairo_save(cr);
+    cairo_translate(cr, cx, 140);
+    cairo_scale(cr, 0.82, 1.0);
+    cairo_arc(cr, 0, 0, 78, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_pattern_t* tete = cairo_pattern_create_radial(cx - 30, 110, 5, cx, 140, 90);
+    cairo_pattern_add_color_stop_rgb(tete, 0, 0.95, 0.95, 0.95);
+    cairo_pattern_add_color_stop_rgb(tete, 0.6, 0.6, 0.6, 0.6);
+    cairo_pattern_add_color_stop_rgb(tete, 1, 0.2, 0.2, 0.2);
+    cairo_set_source(cr, tete);
+    cairo_fill(cr);
+    cairo_pattern_destroy(tete);
+    // Hair.
+    cairo_move_to(cr, cx - 66, 130);
+    cairo_curve_to(cr, cx - 80, 40, cx + 70, 30, cx + 66, 120);
+    cairo_curve_to(cr, cx + 40, 80, cx - 20, 70, cx - 66, 130);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
+    cairo_fill(cr);
+    // Eyes, nose and mouth in a few strokes.
+    cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+    cairo_set_line_width(cr, 4);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cr, cx - 8, 148);
+    cairo_line_to(cr, cx - 2, 170);
+    cairo_line_to(cr, cx + 8, 170);
+    cairo_stroke(cr);
+    cairo_move_to(cr, cx - 24, 190);
+    cairo_curve_to(cr, cx - 10, 198, cx + 10, 198, cx + 24, 188);
+    cairo_stroke(cr);
+    if (musicien) {
+        // Headphones over the hair.
+        cairo_set_line_width(cr, 12);
+        cairo_arc(cr, cx, 140, 80, M_PI * 1.05, M_PI * 1.95);
+        cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
+        cairo_stroke(cr);
+        for (int s = -1; s <= 1; s += 2) {
+            cairo_save(cr);
+            cairo_translate(cr, cx + s * 70, 150);
+            cairo_scale(cr, 0.6, 1.0);
+            cairo_arc(cr, 0, 0, 32, 0, 2 * M_PI);
+            cairo_restore(cr);
+            cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
+            cairo_fill_preserve(cr);
+            cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+            cairo_set_line_width(cr, 5);
+            cairo_stroke(cr);
+        }
+        cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+        for (int s = -1; s <= 1; s += 2) {
+            cairo_arc(cr, cx + s * 26, 140, 6, 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+    } else {
+        // Square glasses and a cap.
+        cairo_set_line_width(cr, 5);
+        for (int s = -1; s <= 1; s += 2) {
+            cairo_rectangle(cr, cx + s * 28 - 20, 128, 40, 26);
+        }
+        cairo_move_to(cr, cx - 8, 138);
+        cairo_line_to(cr, cx + 8, 138);
+        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+        cairo_stroke(cr);
+        cairo_move_to(cr, cx - 70, 96);
+        cairo_curve_to(cr, cx - 60, 40, cx + 60, 40, cx + 70, 96);
+        cairo_line_to(cr, cx + 120, 104);
+        cairo_line_to(cr, cx + 110, 112);
+        cairo_line_to(cr, cx - 70, 104);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, 0.25, 0.25, 0.25);
+        cairo_fill(cr);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
+        for (int s = -1; s <= 1; s += 2) {
+            cairo_rectangle(cr, cx + s * 28 - 14, 132, 8, 4);
+        }
+        cairo_fill(cr);
+    }
+}
+
+// A stylised portrait: a sunburst in the person's two colours with motifs of
+// the trade, the figure drawn in grey and turned into a duotone halftone (dots
+// sized by the darkness) with a rim of light, and the name in outline letters.
+void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair, Couleur fonce,
+                     const char* mot) {
+    Toile toile(640, 340);
+    cairo_t* cr = toile.cr;
+    // Sunburst behind the figure.
+    const Couleur milieu = Melange(fonce, clair, 0.45);
+    cairo_pattern_t* fond = cairo_pattern_create_radial(190, 150, 20, 190, 150, 520);
+    cairo_pattern_add_color_stop_rgb(fond, 0, clair.r, clair.g, clair.b);
+    cairo_pattern_add_color_stop_rgb(fond, 0.45, milieu.r, milieu.g, milieu.b);
+    cairo_pattern_add_color_stop_rgb(fond, 1, fonce.r, fonce.g, fonce.b);
+    cairo_set_source(cr, fond);
+    cairo_paint(cr);
+    cairo_pattern_destroy(fond);
+    for (int i = 0; i < 24; i += 2) {
+        const double a0 = i * M_PI / 12, a1 = (i + 1) * M_PI / 12;
+        cairo_move_to(cr, 190, 150);
+        cairo_line_to(cr, 190 + 900 * std::cos(a0), 150 + 900 * std::sin(a0));
+        cairo_line_to(cr, 190 + 900 * std::cos(a1), 150 + 900 * std::sin(a1));
+        cairo_close_path(cr);
+    }
+    cairo_set_source_rgba(cr, fonce.r, fonce.g, fonce.b, 0.22);
+    cairo_fill(cr);
+    Alea alea(GraineDe(nom));
+    const Couleur trait = Melange(clair, {1, 1, 1}, 0.4);
+    if (musicien) {
+        // Waveforms behind the musician.
+        cairo_set_line_width(cr, 2);
+        for (int k = 0; k < 4; ++k) {
+            cairo_new_path(cr);
+            for (int x = 330; x < 640; x += 2) {
+                const double y =
+                    40 + k * 40 + 16 * std::sin(x * (0.03 + k * 0.012)) * std::sin(x * 0.011 + k);
+                cairo_line_to(cr, x, y);
+            }
+            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.55);
+            cairo_stroke(cr);
+        }
+    } else {
+        // Columns of hexadecimal behind the coder.
+        cairo_font_face_t* police = Police(kPoliceTexte);
+        cairo_set_font_face(cr, police);
+        cairo_set_font_size(cr, 12);
+        for (int y = 30; y < 200; y += 16) {
+            char ligne[64];
+            std::snprintf(ligne, sizeof ligne, "%04X: %02X %02X %02X %02X  %02X %02X %02X", y * 16,
+                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
+                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
+                          alea.Suivant() & 255);
+            cairo_move_to(cr, 350, y);
+            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.6);
+            cairo_show_text(cr, ligne);
+        }
+    }
+
+    // The figure on a layer of its own, in grey, then halftoned in duotone.
+    Toile figure(640, 340);
+    Silhouette(figure.cr, musicien);
+    cairo_surface_flush(figure.surface);
+    unsigned char* data = cairo_image_surface_get_data(figure.surface);
+    const int pas = cairo_image_surface_get_stride(figure.surface);
+    const int cellule = 5;
+    const Couleur encre = Melange(fonce, {0, 0, 0}, 0.6);
+    for (int y = 0; y < 340; ++y) {
+        uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
+        for (int x = 0; x < 640; ++x) {
+            const uint32_t p = ligne[x];
+            const double a = (p >> 24) / 255.0;
+            if (a <= 0) continue;
+            const double g = ((p >> 8) & 255) / 255.0 / a;
+            // Cells on a grid turned by 45 degrees.
+            const double u = (x + y) * M_SQRT1_2 / cellule, v = (x - y) * M_SQRT1_2 / cellule;
+            const double fu = u - std::floor(u) - 0.5, fv = v - std::floor(v) - 0.5;
+            const double rayon = std::sqrt(std::max(0.0, 1.0 - g) / M_PI) * 1.05;
+            const double dist = std::sqrt(fu * fu + fv * fv);
+            const double point = std::clamp((rayon - dist) * cellule + 0.5, 0.0, 1.0);
+            const Couleur papier = Melange(milieu, clair, g);
+            const Couleur c = Melange(papier, encre, point);
+            ligne[x] = Argb({c.r * a, c.g * a, c.b * a}) & 0x00FFFFFFu;
+            ligne[x] |= uint32_t(a * 255 + 0.5) << 24;
+        }
+    }
+    cairo_surface_mark_dirty(figure.surface);
+    // Rim of light: the figure's shape, offset and blurred, behind it.
+    cairo_surface_t* halo = cairo_image_surface_create(CAIRO_FORMAT_A8, 640, 340);
+    cairo_t* h = cairo_create(halo);
+    cairo_set_source_surface(h, figure.surface, 0, 0);
+    cairo_paint(h);
+    cairo_destroy(h);
+    FlouSurface(halo, 5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+    cairo_mask_surface(cr, halo, -4, -3);
+    cairo_surface_destroy(halo);
+    cairo_set_source_surface(cr, figure.surface, 0, 0);
+    cairo_paint(cr);
+
+    // The name in big outline letters with a light fill.
+    cairo_font_face_t* titre = Police(kPoliceTitre);
+    const double t = TailleAjustee(cr, titre, mot, 270, 80);
+    CheminTexteCentre(cr, titre, t, mot, 485, 262);
+    OmbreDouce(cr, 640, 340, 5, 6, 4, encre, 0.8);
+    cairo_set_source_rgba(cr, clair.r, clair.g, clair.b, 0.9);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, encre.r, encre.g, encre.b);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+    Finition f;
+    f.grain = 2.0;
+    recueil->images.push_back(Finit(toile, nom, f));
+}
+
+// The turning torus: flat-shaded facets with diffuse and specular light,
+// painted back to front, over a grid floor and a horizon glow.
+void DessineMolkar(Recueil* recueil, int image) {
+    char nom[16];
+    std::snprintf(nom, sizeof nom, "Molkar%02d", image);
+    Toile toile(640, 340);
+    cairo_t* cr = toile.cr;
+    DegradeVertical(cr, 640, 340, {Rvb(6, 2, 20), Rvb(30, 8, 50), Rvb(120, 30, 80)});
+    // Floor grid scrolling toward the viewer, one step per frame.
+    cairo_rectangle(cr, 0, 250, 640, 90);
+    cairo_set_source_rgb(cr, 0.05, 0.0, 0.1);
+    cairo_fill(cr);
+    cairo_set_source_rgba(cr, 1.0, 0.4, 0.9, 0.8);
+    cairo_set_line_width(cr, 1.2);
+    for (int i = -24; i <= 24; ++i) {
+        cairo_move_to(cr, 320 + i * 16, 250);
+        cairo_line_to(cr, 320 + i * 90, 340);
+    }
+    const double decalage = (image - 1) / 21.0;
+    for (int k = 0; k < 8; ++k) {
+        const double z = (k + decalage) / 8.0;
+        const double y = 250 + 90 * z * z;
+        cairo_move_to(cr, 0, y);
+        cairo_line_to(cr, 640, y);
+    }
+    cairo_stroke(cr);
+    cairo_pattern_t* halo = cairo_pattern_create_linear(0, 220, 0, 252);
+    cairo_pattern_add_color_stop_rgba(halo, 0, 1, 0.5, 0.8, 0);
+    cairo_pattern_add_color_stop_rgba(halo, 1, 1, 0.6, 0.9, 0.7);
+    cairo_set_source(cr, halo);
+    cairo_rectangle(cr, 0, 220, 640, 32);
+    cairo_fill(cr);
+    cairo_pattern_destroy(halo);
+    // The ring's soft shadow on the floor.
+    cairo_save(cr);
+    cairo_translate(cr, 320, 292);
+    cairo_scale(cr, 1.0, 0.12);
+    cairo_pattern_t* ombre = cairo_pattern_create_radial(0, 0, 0, 0, 0, 170);
+    cairo_pattern_add_color_stop_rgba(ombre, 0, 0.02, 0, 0.05, 0.8);
+    cairo_pattern_add_color_stop_rgba(ombre, 1, 0.02, 0, 0.05, 0);
+    cairo_set_source(cr, ombre);
+    cairo_arc(cr, 0, 0, 170, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(ombre);
+    cairo_restore(cr);
+
+    // The torus, turned about two axes; 21 frames make one whole loop.
+    // The ring spins on its own axis by two colour bands per loop (the pattern
+    // repeats every 4 of its 28 facets) and rocks gently, so that frame 21
+    // leads back into frame 1.
+    const int nu = 28, nv = 14;
+    const double phase = 2 * M_PI * (image - 1) / 21.0;
+    const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
+    const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
+    const double R = 1.0, r = 0.42;
+    struct Sommet {
+        double x, y, z;
+    };
+    auto tourne = [&](Sommet p) {
+        // Spin about the ring's axis, tilt about X, rock about Y.
+        Sommet o{p.x * std::cos(spin) - p.y * std::sin(spin),
+                 p.x * std::sin(spin) + p.y * std::cos(spin), p.z};
+        Sommet q{o.x, o.y * std::cos(ax) - o.z * std::sin(ax),
+                 o.y * std::sin(ax) + o.z * std::cos(ax)};
+        Sommet s{q.x * std::cos(ay) + q.z * std::sin(ay), q.y,
+                 -q.x * std::sin(ay) + q.z * std::cos(ay)};
+        return s;
+    };
+    auto point = [&](int i, int j) {
+        const double u = 2 * M_PI * i / nu, v = 2 * M_PI * j / nv;
+        return tourne({(R + r * std::cos(v)) * std::cos(u), (R + r * std::cos(v)) * std::sin(u),
+                       r * std::sin(v)});
+    };
+    auto projette = [](Sommet p, double* sx, double* sy) {
+        const double d = 4.2 / (4.2 + p.z);
+        *sx = 320 + p.x * 108 * d;
+        *sy = 156 + p.y * 108 * d;
+    };
+    struct Facette {
+        std::array<Sommet, 4> s;
+        double profondeur;
+        int i, j;
+    };
+    std::vector<Facette> facettes;
+    for (int i = 0; i < nu; ++i) {
+        for (int j = 0; j < nv; ++j) {
+            Facette f{
+                {point(i, j), point(i + 1, j), point(i + 1, j + 1), point(i, j + 1)}, 0, i, j};
+            for (const Sommet& s : f.s) f.profondeur += s.z;
+            facettes.push_back(f);
+        }
+    }
+    std::sort(facettes.begin(), facettes.end(),
+              [](const Facette& p, const Facette& q) { return p.profondeur > q.profondeur; });
+    // Direction toward the light (up, left, in front) and the half vector
+    // between it and the direction toward the viewer.
+    const double ll = std::sqrt(0.5 * 0.5 + 0.6 * 0.6 + 0.62 * 0.62);
+    const Sommet lumiere{-0.5 / ll, -0.6 / ll, -0.62 / ll};
+    Sommet demi{lumiere.x, lumiere.y, lumiere.z - 1.0};
+    const double lh = std::sqrt(demi.x * demi.x + demi.y * demi.y + demi.z * demi.z);
+    demi = {demi.x / lh, demi.y / lh, demi.z / lh};
+    for (const Facette& f : facettes) {
+        // Facet normal from its diagonals, turned toward the viewer.
+        const Sommet d1{f.s[2].x - f.s[0].x, f.s[2].y - f.s[0].y, f.s[2].z - f.s[0].z};
+        const Sommet d2{f.s[3].x - f.s[1].x, f.s[3].y - f.s[1].y, f.s[3].z - f.s[1].z};
+        Sommet n{d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x};
+        const double ln = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        if (ln <= 0) continue;
+        n = {n.x / ln, n.y / ln, n.z / ln};
+        if (n.z > 0) n = {-n.x, -n.y, -n.z};
+        const double diffus = std::max(0.0, n.x * lumiere.x + n.y * lumiere.y + n.z * lumiere.z);
+        const double spec =
+            std::pow(std::max(0.0, n.x * demi.x + n.y * demi.y + n.z * demi.z), 40.0);
+        // Alternate bands of colour around the ring.
+        const bool bande = ((f.i / 2) + (f.j / 2)) % 2 == 0;
+        const Couleur base = bande ? Rvb(255, 190, 60) : Rvb(230, 50, 170);
+        Couleur c = Melange(Melange(base, Rvb(20, 0, 40), 0.8), base, 0.2 + 0.8 * diffus);
+        c = Melange(c, {1, 1, 1}, 0.9 * spec);
+        cairo_new_path(cr);
+        for (const Sommet& s : f.s) {
+            double x, y;
+            projette(s, &x, &y);
+            cairo_line_to(cr, x, y);
+        }
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, c.r, c.g, c.b);
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 0.6);
+        cairo_stroke(cr);
+    }
+    Finition f;
+    f.grain = 1.5;
+    recueil->images.push_back(Finit(toile, nom, f));
+}
+
+}  // namespace
+
 void DessineGenerique(Recueil* recueil) {
-    Carte(recueil, "Code", Rvb(60, 50, 110));
-    Carte(recueil, "Gfx", Rvb(60, 50, 110));
-    Carte(recueil, "Zic", Rvb(60, 50, 110));
-    Carte(recueil, "Kabo", Rvb(60, 50, 110));
-    Carte(recueil, "Dolo", Rvb(60, 50, 110));
-    Carte(recueil, "ImgDolo", Rvb(60, 50, 110));
-    Carte(recueil, "ImgKabo", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar01", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar02", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar03", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar04", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar05", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar06", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar07", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar08", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar09", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar10", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar11", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar12", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar13", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar14", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar15", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar16", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar17", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar18", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar19", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar20", Rvb(60, 50, 110));
-    Carte(recueil, "Molkar21", Rvb(60, 50, 110));
+    const Couleur or_haut = Rvb(255, 200, 60), or_bas = Rvb(200, 80, 20);
+    DessineMot(recueil, "Code", "CODE", kPoliceTexte, or_haut, or_bas);
+    DessineMot(recueil, "Gfx", "GFX", kPoliceTexte, or_haut, or_bas);
+    DessineMot(recueil, "Zic", "ZIC", kPoliceTexte, or_haut, or_bas);
+    DessineMot(recueil, "Kabo", "KABO", kPoliceTitre, Rvb(80, 220, 255), Rvb(40, 60, 200));
+    DessineMot(recueil, "Dolo", "DOLO", kPoliceTitre, Rvb(255, 170, 60), Rvb(200, 40, 90));
+    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60), "DOLO");
+    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90), "KABO");
+    for (int i = 1; i <= 21; ++i) DessineMolkar(recueil, i);
 }
 
 }  // namespace forge

@@ -76,10 +76,23 @@ double SeuilTrame(int x, int y) {
 
 namespace {
 
-// Quantises an 8-bit-scale value to n levels with the dither threshold t.
-int Quantifie(double v, int maximum, double t) {
-    int q = int(std::floor(v / 255.0 * maximum + t));
-    return std::clamp(q, 0, maximum);
+// Quantises an 8-bit-scale value to 0..maximum with the dither threshold t.
+inline int Quantifie(float v, float echelle, float t, int maximum) {
+    const float q = v * echelle + t;
+    if (q <= 0) return 0;
+    const int n = int(q);
+    return n > maximum ? maximum : n;
+}
+
+// A table of normally distributed grain values, drawn once.
+const std::vector<float>& TableGrain() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(4096);
+        Alea alea(0x6a09e667u);
+        for (float& v : t) v = float(alea.Gauss());
+        return t;
+    }();
+    return table;
 }
 
 }  // namespace
@@ -97,28 +110,36 @@ ImageForgee Finit(const Toile& toile, const char* nom, const Finition& f) {
     image.rvb.resize(size_t(l) * h * 3);
     image.forme.resize(size_t(l) * h);
     Alea alea(GraineDe(nom) ^ 0x5bd1e995u);
+    const std::vector<float>& grain = TableGrain();
     const uint8_t cle = f.cle == Cle::Blanc ? 255 : 0;
+    const float fr = float(f.fond.r * 255), fg = float(f.fond.g * 255), fb = float(f.fond.b * 255);
+    const float amplitude = float(f.grain);
+    const float seuil = float(f.seuil);
+    float trame[64];
+    for (int i = 0; i < 64; ++i) trame[i] = float(SeuilTrame(i % 8, i / 8));
     for (int y = 0; y < h; ++y) {
         const uint32_t* ligne = reinterpret_cast<const uint32_t*>(data + size_t(y) * pas);
-        for (int x = 0; x < l; ++x) {
+        uint8_t* o = &image.rvb[size_t(y) * l * 3];
+        uint8_t* forme = &image.forme[size_t(y) * l];
+        for (int x = 0; x < l; ++x, o += 3) {
             const uint32_t p = ligne[x];
-            const double a = (p >> 24) / 255.0;
-            uint8_t* o = &image.rvb[(size_t(y) * l + x) * 3];
-            const double bruit = f.grain > 0 ? f.grain * alea.Gauss() : 0.0;
-            if (f.cle != Cle::Aucune && a < f.seuil) {
+            const float a = float(p >> 24) * (1.0f / 255);
+            if (f.cle != Cle::Aucune && a < seuil) {
                 o[0] = o[1] = o[2] = cle;
-                image.forme[size_t(y) * l + x] = 0;
+                forme[x] = 0;
                 continue;
             }
-            image.forme[size_t(y) * l + x] = 1;
+            forme[x] = 1;
+            const float bruit = amplitude > 0 ? amplitude * grain[alea.Suivant() >> 20] : 0.0f;
             // Premultiplied colour laid over the colour it will be seen on.
-            const double r = ((p >> 16) & 255) + (1 - a) * f.fond.r * 255 + bruit;
-            const double g = ((p >> 8) & 255) + (1 - a) * f.fond.g * 255 + bruit;
-            const double b = (p & 255) + (1 - a) * f.fond.b * 255 + bruit;
-            const double t = SeuilTrame(x, y);
-            const int r5 = Quantifie(r, 31, t);
-            const int g6 = Quantifie(g, 63, t);
-            const int b5 = Quantifie(b, 31, t);
+            const float reste = 1.0f - a;
+            const float r = float((p >> 16) & 255) + reste * fr + bruit;
+            const float g = float((p >> 8) & 255) + reste * fg + bruit;
+            const float b = float(p & 255) + reste * fb + bruit;
+            const float t = trame[(y & 7) * 8 + (x & 7)];
+            const int r5 = Quantifie(r, 31.0f / 255, t, 31);
+            const int g6 = Quantifie(g, 63.0f / 255, t, 63);
+            const int b5 = Quantifie(b, 31.0f / 255, t, 31);
             o[0] = Etend5(r5);
             o[1] = Etend6(g6);
             o[2] = Etend5(b5);

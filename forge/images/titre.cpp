@@ -1,19 +1,244 @@
-// Placeholder drawing of the family; replaced by the finished art.
+// Title pictures: the ramp the title logo rides and its exact silhouette, the
+// title logo KAZZMOT, the stage and the six chrome letters that fall onto it.
+// Palette: night violet sky, cyan-to-magenta chrome.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 #include "forge_images.h"
 
 namespace forge {
 
+namespace {
+
+// Exact top edge of the ramp (fractional row): high at the right, sloping down
+// to the left like a ski jump.
+double CourbeRampe(double x) {
+    const double u = 1.0 - x / 639.0;
+    return 150.0 + 250.0 * std::pow(u, 1.5) + 6.0 * std::sin(x / 640.0 * 2 * M_PI);
+}
+
+const Couleur kCielHaut = Rvb(6, 4, 30);
+const Couleur kCielBas = Rvb(60, 24, 90);
+// The stage colour behind the falling letters.
+const Couleur kScene = Rvb(40, 20, 72);
+
+// Chrome palette of the title.
+const Couleur kChromeHaut = Rvb(40, 200, 255);
+const Couleur kChromeHorizon = Rvb(255, 255, 255);
+const Couleur kChromeBas = Rvb(230, 40, 170);
+const Couleur kContour = Rvb(16, 2, 40);
+
+// Fills the current path (a glyph) as a title letter: extruded shadow, outline
+// and chrome.
+void PeintLettre(cairo_t* cr, double y0, double y1, double relief) {
+    cairo_path_t* chemin = cairo_copy_path(cr);
+    for (double d = relief; d > 0; d -= 1) {
+        cairo_save(cr);
+        cairo_translate(cr, d, d);
+        cairo_new_path(cr);
+        cairo_append_path(cr, chemin);
+        const double t = d / relief;
+        cairo_set_source_rgb(cr, 0.22 - 0.12 * t, 0.06, 0.35 - 0.15 * t);
+        cairo_set_line_width(cr, 5);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke_preserve(cr);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
+    cairo_new_path(cr);
+    cairo_append_path(cr, chemin);
+    cairo_path_destroy(chemin);
+    PeintChrome(cr, y0, y1, kChromeHaut, kChromeHorizon, kChromeBas, kContour, 2.5);
+    cairo_new_path(cr);
+}
+
+// Adds the path of a text stretched to fill the box (x, y, l, h).
+void CheminTexteBoite(cairo_t* cr, const char* texte, double x, double y, double l, double h) {
+    cairo_font_face_t* police = Police(kPoliceTitre);
+    cairo_save(cr);
+    cairo_set_font_face(cr, police);
+    cairo_set_font_size(cr, 100);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, texte, &ext);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, l / ext.width, h / ext.height);
+    cairo_move_to(cr, -ext.x_bearing, -ext.y_bearing);
+    cairo_text_path(cr, texte);
+    cairo_restore(cr);
+}
+
+void DessineLettre(Recueil* recueil, const char* lettre) {
+    const EntreeCatalogue* e = TrouveEntree(lettre);
+    Toile toile(e->largeur, e->hauteur);
+    cairo_t* cr = toile.cr;
+    CheminTexteBoite(cr, lettre, 4, 5, e->largeur - 13, e->hauteur - 13);
+    PeintLettre(cr, 5, e->hauteur - 8, 4);
+    Finition f;
+    f.cle = Cle::Noir;
+    f.fond = kScene;
+    recueil->images.push_back(Finit(toile, lettre, f));
+}
+
+void DessineKazzmot(Recueil* recueil) {
+    Toile toile(578, 112);
+    cairo_t* cr = toile.cr;
+    CheminTexteBoite(cr, "KAZZMOT", 4, 6, 566, 96);
+    PeintLettre(cr, 6, 102, 5);
+    // Star glints on the chrome.
+    for (double gx : {62.0, 300.0, 505.0}) {
+        cairo_pattern_t* p = cairo_pattern_create_radial(gx, 24, 0, gx, 24, 12);
+        cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 1);
+        cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0);
+        cairo_set_source(cr, p);
+        cairo_arc(cr, gx, 24, 12, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+    Finition f;
+    f.cle = Cle::Noir;
+    f.fond = kCielBas;
+    recueil->images.push_back(Finit(toile, "Kazzmot", f));
+}
+
+// Colour of the ramp body at depth d rows under its top edge, column x.
+Couleur CouleurRampe(int x, int d) {
+    if (d < 3) return Rvb(250, 245, 255);  // bright rim along the top edge
+    // Bands parallel to the edge, like the rails of a chrome slide.
+    const double bande = 0.5 + 0.5 * std::cos(d * 0.35);
+    const double profondeur = std::min(1.0, d / 240.0);
+    Couleur metal = Melange(Rvb(120, 210, 255), Rvb(150, 30, 140), profondeur);
+    metal = Melange(metal, Rvb(20, 8, 50), 0.45 * bande + 0.35 * profondeur);
+    // A faint diagonal sheen sliding along the ramp.
+    const double reflet = std::exp(-std::pow(((x + d * 3 / 2) % 260 - 130) / 30.0, 2));
+    return Melange(metal, Rvb(255, 255, 255), 0.25 * reflet * (1 - profondeur));
+}
+
+void DessineRampes(Recueil* recueil) {
+    Toile toile(640, 480);
+    cairo_t* cr = toile.cr;
+    DegradeVertical(cr, 640, 480, {kCielHaut, Rvb(30, 12, 64), kCielBas, Rvb(90, 30, 90)});
+    // Dim stars and a low moon in the sky; kept well below the rim's brightness.
+    Alea alea(GraineDe("RampeTotal"));
+    Etoiles(cr, &alea, 0, 0, 640, 380, 120, Rvb(140, 130, 200), 0.35);
+    cairo_pattern_t* lune = cairo_pattern_create_radial(120, 90, 0, 120, 90, 60);
+    cairo_pattern_add_color_stop_rgba(lune, 0, 0.5, 0.35, 0.6, 0.6);
+    cairo_pattern_add_color_stop_rgba(lune, 0.5, 0.45, 0.3, 0.55, 0.45);
+    cairo_pattern_add_color_stop_rgba(lune, 0.52, 0.3, 0.15, 0.45, 0.25);
+    cairo_pattern_add_color_stop_rgba(lune, 1, 0.2, 0.1, 0.35, 0);
+    cairo_set_source(cr, lune);
+    cairo_arc(cr, 120, 90, 60, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(lune);
+
+    // The ramp body, pixel by pixel, so that its edge is exactly the mask's.
+    cairo_surface_flush(toile.surface);
+    unsigned char* data = cairo_image_surface_get_data(toile.surface);
+    const int pas = cairo_image_surface_get_stride(toile.surface);
+    std::vector<uint16_t> masque(640 * 480, 0);
+    for (int x = 0; x < 640; ++x) {
+        const double yt = CourbeRampe(x);
+        const int haut = HautRampe(x);
+        for (int y = std::max(0, haut - 1); y < 480; ++y) {
+            uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
+            if (y == haut - 1) {
+                // Soft edge: a touch of the rim on the sky row above it.
+                const double part = 0.45 * (haut - yt);
+                const Couleur ciel = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
+                                      (*p & 255) / 255.0};
+                const Couleur c = Melange(ciel, Rvb(250, 245, 255), part);
+                *p = 0xFF000000u | (uint32_t(c.r * 255) << 16) | (uint32_t(c.g * 255) << 8) |
+                     uint32_t(c.b * 255);
+                continue;
+            }
+            const Couleur c = CouleurRampe(x, y - haut);
+            *p = 0xFF000000u | (uint32_t(c.r * 255 + 0.5) << 16) |
+                 (uint32_t(c.g * 255 + 0.5) << 8) | uint32_t(c.b * 255 + 0.5);
+            // The silhouette: a grey that lightens with depth, never black.
+            const int g = std::min(31, 8 + (y - haut) / 12);
+            masque[size_t(y) * 640 + x] = uint16_t((g << 11) | ((g * 2) << 5) | g);
+        }
+    }
+    cairo_surface_mark_dirty(toile.surface);
+    Finition f;
+    f.grain = 2.0;
+    recueil->images.push_back(Finit(toile, "RampeTotal", f));
+    recueil->images.push_back(ImageDepuis565("RampeMasque", 640, 480, Cle::Aucune, masque));
+}
+
+void DessineSupport(Recueil* recueil) {
+    Toile toile(640, 256);
+    cairo_t* cr = toile.cr;
+    DegradeVertical(cr, 640, 234, {Rvb(8, 4, 28), Rvb(28, 12, 60), kScene, Rvb(80, 30, 100)});
+    Alea alea(GraineDe("Support2"));
+    Etoiles(cr, &alea, 0, 0, 640, 200, 90, Rvb(190, 170, 255), 0.8);
+    // A glowing sun sinking behind the stage, cut by horizontal slits.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, 640, 234);
+    cairo_clip(cr);
+    cairo_pattern_t* halo = cairo_pattern_create_radial(320, 234, 10, 320, 234, 260);
+    cairo_pattern_add_color_stop_rgba(halo, 0, 1, 0.4, 0.7, 0.55);
+    cairo_pattern_add_color_stop_rgba(halo, 1, 0.5, 0.1, 0.6, 0);
+    cairo_set_source(cr, halo);
+    cairo_paint(cr);
+    cairo_pattern_destroy(halo);
+    cairo_pattern_t* soleil = cairo_pattern_create_linear(0, 120, 0, 234);
+    cairo_pattern_add_color_stop_rgb(soleil, 0, 1.0, 0.85, 0.35);
+    cairo_pattern_add_color_stop_rgb(soleil, 1, 0.95, 0.2, 0.55);
+    cairo_set_source(cr, soleil);
+    cairo_arc(cr, 320, 234, 110, M_PI, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(soleil);
+    cairo_set_source_rgb(cr, kScene.r, kScene.g, kScene.b);
+    for (int i = 0; i < 6; ++i) {
+        const double y = 180 + i * 9.0;
+        cairo_rectangle(cr, 200, y, 240, 1.5 + i * 0.9);
+    }
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // The floor the letters stand on: a perspective grid from row 234 down.
+    cairo_rectangle(cr, 0, 234, 640, 22);
+    cairo_set_source_rgb(cr, 0.06, 0.02, 0.12);
+    cairo_fill(cr);
+    cairo_set_source_rgba(cr, 1.0, 0.3, 0.8, 0.85);
+    cairo_set_line_width(cr, 1);
+    for (int i = -20; i <= 20; ++i) {
+        cairo_move_to(cr, 320 + i * 20, 234);
+        cairo_line_to(cr, 320 + i * 60, 256);
+    }
+    for (double y : {234.5, 238.5, 244.0, 251.0}) {
+        cairo_move_to(cr, 0, y);
+        cairo_line_to(cr, 640, y);
+    }
+    cairo_stroke(cr);
+    cairo_set_source_rgb(cr, 1.0, 0.75, 0.95);
+    cairo_rectangle(cr, 0, 233.5, 640, 1.2);
+    cairo_fill(cr);
+    // Chrome lip along the bottom edge of the stage.
+    cairo_pattern_t* levre = cairo_pattern_create_linear(0, 250, 0, 256);
+    cairo_pattern_add_color_stop_rgb(levre, 0, 0.9, 0.95, 1.0);
+    cairo_pattern_add_color_stop_rgb(levre, 0.5, 0.4, 0.3, 0.7);
+    cairo_pattern_add_color_stop_rgb(levre, 1, 0.15, 0.05, 0.3);
+    cairo_set_source(cr, levre);
+    cairo_rectangle(cr, 0, 250, 640, 6);
+    cairo_fill(cr);
+    cairo_pattern_destroy(levre);
+    Finition f;
+    f.grain = 1.5;
+    recueil->images.push_back(Finit(toile, "Support2", f));
+}
+
+}  // namespace
+
+int HautRampe(int x) {
+    return int(std::ceil(CourbeRampe(x)));
+}
+
 void DessineTitre(Recueil* recueil) {
-    Carte(recueil, "K", Rvb(60, 50, 110));
-    Carte(recueil, "A", Rvb(60, 50, 110));
-    Carte(recueil, "Z", Rvb(60, 50, 110));
-    Carte(recueil, "M", Rvb(60, 50, 110));
-    Carte(recueil, "O", Rvb(60, 50, 110));
-    Carte(recueil, "T", Rvb(60, 50, 110));
-    Carte(recueil, "Kazzmot", Rvb(60, 50, 110));
-    Carte(recueil, "RampeTotal", Rvb(60, 50, 110));
-    Carte(recueil, "RampeMasque", Rvb(60, 50, 110));
-    Carte(recueil, "Support2", Rvb(60, 50, 110));
+    for (const char* l : {"K", "A", "Z", "M", "O", "T"}) DessineLettre(recueil, l);
+    DessineKazzmot(recueil);
+    DessineRampes(recueil);
+    DessineSupport(recueil);
 }
 
 }  // namespace forge

@@ -3,23 +3,12 @@
 // play under it; the sections start on the beat nearest to their scene change.
 #include "partition.h"
 
+#include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "synthese.h"
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// The production's scene changes, in seconds from the moment the music starts
-// (the start-up pause comes first). This is the one table to update when a
-// scene gets longer or shorter: every section, and the module's length, follow.
-const std::vector<RepereScene> kReperes = {
-    {"pause", 0.0},    {"countdown", 2.0},   {"logo", 8.0},     {"title", 16.0},
-    {"bubbles", 26.0}, {"television", 46.0}, {"credits", 91.0}, {"greetings", 101.0},
-    {"crawl", 109.0},  {"finale", 139.0},    {"end", 141.0},
-};
-// ---------------------------------------------------------------------------
 
 // How each part plays in a section.
 enum class Batterie {
@@ -99,121 +88,54 @@ std::vector<std::string> Enchaine(std::initializer_list<const std::vector<std::s
     return mesures;
 }
 
+// The sections in playing order, one for each scene, then the ending after
+// the production's end. Columns: scene; chords (one a bar, round and round);
+// chord of the last bar; lead; lead of the last bar; drums; bass; arpeggio;
+// pad level; lead doubled an octave lower.
 const std::vector<Arrangement>& Arrangements() {
+    using B = Batterie;
+    using L = Ligne;
+    using A = Arpege;
+    // clang-format off
     static const std::vector<Arrangement> arrangements = {
         // The start-up pause: the pad alone swells on the tonic.
-        {"pause", {"Am"}, "", {}, "", Batterie::kAucune, Ligne::kAucune, Arpege::kAucun, 44, false},
+        {"pause", {"Am"}, "", {}, "",
+         B::kAucune, L::kAucune, A::kAucun, 44, false},
         // The film countdown: a ticking hi-hat and a held bass under the pad.
-        {"countdown",
-         {"Am", "F"},
-         "E",
-         {},
-         "",
-         Batterie::kTictac,
-         Ligne::kTenue,
-         Arpege::kAucun,
-         48,
-         false},
+        {"countdown", {"Am", "F"}, "E", {}, "",
+         B::kTictac, L::kTenue, A::kAucun, 48, false},
         // The group logo: the build starts, kick on the half bar, a slow arpeggio.
-        {"logo",
-         {"Am", "F", "C", "G"},
-         "",
-         {},
-         "",
-         Batterie::kMontee,
-         Ligne::kTenue,
-         Arpege::kLent,
-         44,
-         false},
+        {"logo", {"Am", "F", "C", "G"}, "", {}, "",
+         B::kMontee, L::kTenue, A::kLent, 44, false},
         // The title: the bass gets moving, the arpeggio runs.
-        {"title",
-         {"Am", "F", "C", "G"},
-         "E",
-         {},
-         "",
-         Batterie::kMontee,
-         Ligne::kSyncopee,
-         Arpege::kMontant,
-         40,
-         false},
+        {"title", {"Am", "F", "C", "G"}, "E", {}, "",
+         B::kMontee, L::kSyncopee, A::kMontant, 40, false},
         // The bubbles: the main theme, first statement.
-        {"bubbles",
-         {"Am", "F", "C", "G"},
-         "E",
-         Enchaine({&kThemeA, &kThemeA2, &kThemeA}),
-         "g#4 . . . b4 . d5 . . . . . . . . .",
-         Batterie::kPleine,
-         Ligne::kCroches,
-         Arpege::kOndulant,
-         36,
-         false},
+        {"bubbles", {"Am", "F", "C", "G"}, "E",
+         Enchaine({&kThemeA, &kThemeA2, &kThemeA}), "g#4 . . . b4 . d5 . . . . . . . . .",
+         B::kPleine, L::kCroches, A::kOndulant, 36, false},
         // The television sets: the theme with its second half and variations.
-        {"television",
-         {"Am", "F", "C", "G", "Dm", "Am", "F", "E"},
-         "",
-         Enchaine({&kThemeA, &kThemeB, &kThemeA2, &kThemeB2, &kThemeAHaut, &kThemeB}),
-         "",
-         Batterie::kPleineDoubles,
-         Ligne::kCroches,
-         Arpege::kMontant,
-         34,
-         false},
+        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "",
+         Enchaine({&kThemeA, &kThemeB, &kThemeA2, &kThemeB2, &kThemeAHaut, &kThemeB}), "",
+         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false},
         // The credits: the breakdown, drums out, long lead notes over the pad.
-        {"credits",
-         {"F", "G", "Em", "Am"},
-         "",
-         kPont,
-         "",
-         Batterie::kTictac,
-         Ligne::kTenue,
-         Arpege::kLent,
-         50,
-         false},
+        {"credits", {"F", "G", "Em", "Am"}, "", kPont, "",
+         B::kTictac, L::kTenue, A::kLent, 50, false},
         // The greetings: everything climbs back, snare roll to the reprise.
-        {"greetings",
-         {"Dm", "Em", "F", "G"},
-         "E",
-         kRemontee,
-         "g#5 . . . . . . . . . . . . . . .",
-         Batterie::kRoulement,
-         Ligne::kPulsee,
-         Arpege::kMontant,
-         40,
-         false},
+        {"greetings", {"Dm", "Em", "F", "G"}, "E", kRemontee, "g#5 . . . . . . . . . . . . . . .",
+         B::kRoulement, L::kPulsee, A::kMontant, 40, false},
         // The text crawl: the reprise, the lead doubled an octave lower.
-        {"crawl",
-         {"Am", "F", "C", "G", "Dm", "Am", "F", "E"},
-         "",
-         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
-         "",
-         Batterie::kPleineDoubles,
-         Ligne::kSyncopee,
-         Arpege::kOndulant,
-         34,
-         true},
+        {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "",
+         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}), "",
+         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true},
         // The television switch-off: the dominant, a roll into the last chord.
-        {"finale",
-         {"G"},
-         "",
-         {"d5 . . . b4 . . . d5 . e5 . g5 . g#5 ."},
-         "",
-         Batterie::kFinale,
-         Ligne::kPulsee,
-         Arpege::kMontant,
-         40,
-         true},
+        {"finale", {"G"}, "", {"d5 . . . b4 . . . d5 . e5 . g5 . g#5 ."}, "",
+         B::kFinale, L::kPulsee, A::kMontant, 40, true},
         // After the end: the tonic struck once and left to ring out.
-        {"coda",
-         {"Am"},
-         "",
-         {"a5 . . . . . . . . . . . . . . .", "- . . . . . . . . . . . . . . ."},
-         "",
-         Batterie::kCoda,
-         Ligne::kCoda,
-         Arpege::kCoda,
-         44,
-         true},
+        {"coda", {"Am"}, "", {"a5 . . . . . . . . . . . . . . .", "- . . . . . . . . . . . . . . ."}, "",
+         B::kCoda, L::kCoda, A::kCoda, 44, true},
     };
+    // clang-format on
     return arrangements;
 }
 
@@ -276,6 +198,7 @@ int NoteAuDessus(int classe, int plancher) {
 struct Grille {
     int lignes = 0;
     std::vector<CaseXM> cases;
+    std::vector<int> niveaux;  // each instrument's own volume (0..64), by instrument number
     CaseXM* Case(int ligne, int canal) { return &cases[size_t(ligne) * kNombreCanaux + canal]; }
 };
 
@@ -284,7 +207,12 @@ void Pose(Grille* g, int ligne, int canal, int note, int instrument, int volume)
     CaseXM* c = g->Case(ligne, canal);
     c->note = static_cast<uint8_t>(note);
     c->instrument = static_cast<uint8_t>(note == kNoteRelache ? 0 : instrument);
-    c->volume = volume > 0 && note != kNoteRelache ? VolumeColonne(volume) : 0;
+    // The volume column replaces the instrument's volume: it is scaled by it,
+    // so the instruments keep their balance in the mix.
+    const int niveau =
+        instrument > 0 && instrument < int(g->niveaux.size()) ? g->niveaux[instrument] : 64;
+    const int mixe = static_cast<int>(std::lround(volume * niveau / 64.0));
+    c->volume = volume > 0 && note != kNoteRelache ? VolumeColonne(std::max(1, mixe)) : 0;
 }
 
 // Where in the song a bar is being written.
@@ -440,22 +368,31 @@ void ComposeArpege(Grille* g, const Mesure& m) {
 }
 
 // The pad holds the chord in three voices between F-3 and E-4, striking again
-// only when the chord changes or the section starts.
+// only when the chord changes.
 void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
     const int canaux[] = {kCanalNappe1, kCanalNappe2, kCanalNappe3};
     if (m.arrangement->volumeNappe == 0) return;
-    if (m.arrangement->batterie == Batterie::kCoda && m.numero > 0) {
-        // The last chord is let go: the fade-out carries it to silence.
-        for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
+    const bool coda = m.arrangement->batterie == Batterie::kCoda;
+    if (coda && m.numero > 0) return;
+    if (precedent && precedent->fondamentale == m.accord.fondamentale &&
+        precedent->mineur == m.accord.mineur) {
+        // The same chord goes on: striking it again would restart the slow
+        // attack. A new section only sets its own pad level.
+        if (m.numero == 0)
+            for (int canal : canaux) {
+                CaseXM* c = g->Case(m.premiereLigne, canal);
+                c->volume = VolumeColonne(static_cast<int>(
+                    std::lround(m.arrangement->volumeNappe * g->niveaux[kNappe] / 64.0)));
+            }
         return;
     }
-    if (m.numero > 0 && precedent && precedent->fondamentale == m.accord.fondamentale &&
-        precedent->mineur == m.accord.mineur)
-        return;
     for (int voix = 0; voix < 3; ++voix) {
         const int classe = (m.accord.fondamentale + Intervalle(m.accord, voix)) % 12;
         Pose(g, m.premiereLigne, canaux[voix], NoteAuDessus(classe, kNoteDo4 - 7), kNappe,
              m.arrangement->volumeNappe);
+        // The last chord is let go after two beats: its fade-out carries it to
+        // silence before the module ends.
+        if (coda) Pose(g, m.premiereLigne + 2 * kLignesParTemps, canaux[voix], kNoteRelache, 0, 0);
     }
 }
 
@@ -517,15 +454,13 @@ void ComposeEcho(Grille* g) {
         CaseXM* cible = g->Case(ligne + retard, kCanalEcho);
         cible->note = source.note;
         cible->instrument = source.note == kNoteRelache ? 0 : kEcho;
-        cible->volume = source.note == kNoteRelache ? 0 : VolumeColonne(48);
+        cible->volume = source.note == kNoteRelache
+                            ? 0
+                            : VolumeColonne(std::lround(48 * g->niveaux[kEcho] / 64.0));
     }
 }
 
 }  // namespace
-
-const std::vector<RepereScene>& ReperesProduction() {
-    return kReperes;
-}
 
 std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes,
                                          std::string* erreur) {
@@ -577,6 +512,9 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     const auto& arrangements = Arrangements();
 
     Grille g;
+    std::vector<InstrumentXM> instruments = SynthetiseInstruments();
+    g.niveaux.push_back(0);
+    for (const InstrumentXM& in : instruments) g.niveaux.push_back(in.volume);
     g.lignes = sections.back().premiereLigne + sections.back().lignes;
     g.cases.assign(size_t(g.lignes) * kNombreCanaux, CaseXM{});
 
@@ -621,7 +559,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     mod.canaux = kNombreCanaux;
     mod.vitesse = kTicksParLigne;
     mod.bpm = kBpm;
-    mod.instruments = SynthetiseInstruments();
+    mod.instruments = std::move(instruments);
     // One pattern a bar; a bar equal to one already written plays that pattern again.
     for (size_t i = 0; i + 1 < coupures.size(); ++i) {
         MotifXM motif;

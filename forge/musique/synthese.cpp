@@ -104,7 +104,7 @@ InstrumentXM GrosseCaisse() {
         s[i] = std::tanh(1.6 * (corps + clic));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 64;
+    in.volume = 56;
     return in;
 }
 
@@ -127,7 +127,7 @@ InstrumentXM CaisseClaire() {
         s[i] = 0.8 * corps + 1.3 * grain;
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 52;
+    in.volume = 64;
     return in;
 }
 
@@ -148,7 +148,7 @@ InstrumentXM Charleston() {
         s[i] = aigu * std::exp(-t / 0.028);
     }
     in.echantillon = Normalise(s, 0.9);
-    in.volume = 30;
+    in.volume = 46;
     in.panoramique = 160;
     return in;
 }
@@ -196,7 +196,7 @@ InstrumentXM Basse() {
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
     in.fondu = 2400;
-    in.volume = 56;
+    in.volume = 52;
     return in;
 }
 
@@ -244,7 +244,7 @@ InstrumentXM Solo() {
     in.enveloppe = {{0, 0}, {2, 64}, {10, 50}, {40, 44}};
     in.pointTenu = 3;
     in.fondu = 1800;
-    in.volume = 44;
+    in.volume = 54;
     in.panoramique = 112;
     return in;
 }
@@ -252,7 +252,7 @@ InstrumentXM Solo() {
 InstrumentXM Echo() {
     InstrumentXM in = Solo();
     in.nom = "echo";
-    in.volume = 18;
+    in.volume = 20;
     in.panoramique = 200;
     return in;
 }
@@ -273,7 +273,7 @@ InstrumentXM Arpege() {
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
-    in.volume = 30;
+    in.volume = 24;
     in.panoramique = 168;
     return in;
 }

@@ -1,0 +1,145 @@
+#include "ecoute.h"
+
+#include <mikmod.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kFrequence = 44100;
+constexpr int kTrame = 441;  // frames mixed per step: the length is known to 10 ms
+
+}  // namespace
+
+bool RendAvecMikmod(const std::vector<uint8_t>& module, double limiteSecondes, RenduMikmod* rendu,
+                    std::string* erreur) {
+    // The settings SDL_mixer gives libmikmod for a 44100 Hz stereo 16-bit device.
+    MikMod_RegisterDriver(&drv_nos);
+    MikMod_RegisterLoader(&load_xm);
+    md_mode = DMODE_16BITS | DMODE_STEREO | DMODE_SOFT_MUSIC | DMODE_HQMIXER | DMODE_SURROUND;
+    md_mixfreq = kFrequence;
+    md_device = 0;
+    md_volume = 96;
+    md_musicvolume = 128;
+    md_sndfxvolume = 128;
+    md_pansep = 128;
+    md_reverb = 0;
+    if (MikMod_Init("") != 0) {
+        *erreur = std::string("libmikmod does not start: ") + MikMod_strerror(MikMod_errno);
+        return false;
+    }
+    MODULE* m = Player_LoadMem(reinterpret_cast<const char*>(module.data()),
+                               static_cast<int>(module.size()), 64, 0);
+    if (!m) {
+        *erreur =
+            std::string("libmikmod does not load the module: ") + MikMod_strerror(MikMod_errno);
+        MikMod_Exit();
+        return false;
+    }
+    m->extspd = 1;
+    m->panflag = 1;
+    m->wrap = 0;
+    m->loop = 0;
+    Player_Start(m);
+    rendu->stereo.clear();
+    const long limite = static_cast<long>(limiteSecondes * kFrequence);
+    long trames = 0;
+    std::vector<int16_t> tampon(kTrame * 2);
+    while (Player_Active() && trames < limite) {
+        VC_WriteBytes(reinterpret_cast<SBYTE*>(tampon.data()), kTrame * 4);
+        rendu->stereo.insert(rendu->stereo.end(), tampon.begin(), tampon.end());
+        trames += kTrame;
+    }
+    rendu->termine = !Player_Active();
+    rendu->secondes = static_cast<double>(trames) / kFrequence;
+    Player_Stop();
+    Player_Free(m);
+    MikMod_Exit();
+    return true;
+}
+
+namespace {
+
+double Decibels(double carreMoyen) {
+    return 10.0 * std::log10(carreMoyen + 1e-20);
+}
+
+double CarreMoyen(const std::vector<int16_t>& stereo, size_t debut, size_t fin) {
+    double somme = 0.0;
+    for (size_t i = debut; i < fin; ++i) {
+        const double v = stereo[i] / 32768.0;
+        somme += v * v;
+    }
+    return fin > debut ? somme / static_cast<double>(fin - debut) : 0.0;
+}
+
+}  // namespace
+
+double CreteDbfs(const std::vector<int16_t>& stereo) {
+    int crete = 0;
+    for (int16_t v : stereo) crete = std::max(crete, std::abs(static_cast<int>(v)));
+    return 20.0 * std::log10(crete / 32768.0 + 1e-12);
+}
+
+std::vector<double> RmsParFenetres(const std::vector<int16_t>& stereo, double secondes) {
+    const size_t fenetre = static_cast<size_t>(secondes * kFrequence) * 2;
+    std::vector<double> niveaux;
+    for (size_t debut = 0; debut < stereo.size(); debut += fenetre)
+        niveaux.push_back(
+            Decibels(CarreMoyen(stereo, debut, std::min(stereo.size(), debut + fenetre))));
+    return niveaux;
+}
+
+double PlusLongSilence(const std::vector<int16_t>& stereo, double seuilDbfs, double jusqua) {
+    const size_t bloc = kFrequence / 20 * 2;
+    const size_t limite = std::min(stereo.size(), static_cast<size_t>(jusqua * kFrequence) * 2);
+    double plusLong = 0.0, courant = 0.0;
+    for (size_t debut = 0; debut < stereo.size(); debut += bloc) {
+        const double niveau =
+            Decibels(CarreMoyen(stereo, debut, std::min(stereo.size(), debut + bloc)));
+        if (niveau < seuilDbfs) {
+            if (courant > 0.0 || debut < limite) courant += 0.05;
+        } else {
+            courant = 0.0;
+        }
+        plusLong = std::max(plusLong, courant);
+    }
+    return plusLong;
+}
+
+double HauteurMesuree(const std::vector<int16_t>& stereo, double debut, double duree,
+                      double attendue) {
+    const size_t premier = static_cast<size_t>(debut * kFrequence);
+    const size_t nombre = static_cast<size_t>(duree * kFrequence);
+    const double periode = kFrequence / attendue;
+    const int lagMin = static_cast<int>(periode / 1.5);
+    const int lagMax = static_cast<int>(periode * 1.5) + 2;
+    // The correlation is taken one lag either side of the searched range.
+    const size_t etendue = nombre + lagMax + 1;
+    if ((premier + etendue) * 2 > stereo.size() || lagMin < 2) return 0.0;
+    std::vector<double> x(etendue);
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = stereo[(premier + i) * 2] + static_cast<double>(stereo[(premier + i) * 2 + 1]);
+    auto correlation = [&](int lag) {
+        double xy = 0.0, xx = 0.0, yy = 0.0;
+        for (size_t i = 0; i < nombre; ++i) {
+            xy += x[i] * x[i + lag];
+            xx += x[i] * x[i];
+            yy += x[i + lag] * x[i + lag];
+        }
+        return xx > 0.0 && yy > 0.0 ? xy / std::sqrt(xx * yy) : 0.0;
+    };
+    std::vector<double> r(lagMax + 2, 0.0);
+    for (int lag = lagMin - 1; lag <= lagMax + 1; ++lag) r[lag] = correlation(lag);
+    int meilleur = lagMin;
+    for (int lag = lagMin; lag <= lagMax; ++lag)
+        if (r[lag] > r[meilleur]) meilleur = lag;
+    if (r[meilleur] < 0.5) return 0.0;
+    // A parabola through the peak and its neighbours places it between frames.
+    const double a = r[meilleur - 1], b = r[meilleur], c = r[meilleur + 1];
+    const double courbure = a - 2.0 * b + c;
+    const double decalage = courbure < 0.0 ? 0.5 * (a - c) / courbure : 0.0;
+    return kFrequence / (meilleur + decalage);
+}

@@ -1,0 +1,38 @@
+// Offline playback of a module through libmikmod, the engine SDL_mixer plays
+// the production's music with, set up as SDL_mixer sets it up. Used to check
+// the soundtrack without a sound card: its length, its pitch, its loudness.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RenduMikmod {
+    std::vector<int16_t> stereo;  // interleaved left, right at 44100 Hz
+    double secondes = 0.0;        // playing time until the player stopped by itself
+    bool termine = false;         // the module ended before the time limit
+};
+
+// Plays the module bytes to the end (or for `limiteSecondes`), once, without
+// looping. Returns false with libmikmod's reason when the module does not load.
+bool RendAvecMikmod(const std::vector<uint8_t>& module, double limiteSecondes, RenduMikmod* rendu,
+                    std::string* erreur);
+
+// Loudness and pitch measured on interleaved stereo 16-bit frames at 44100 Hz.
+
+// Highest absolute sample, in dB relative to full scale (32768).
+double CreteDbfs(const std::vector<int16_t>& stereo);
+
+// RMS level of both channels in consecutive windows of `secondes`, in dBFS;
+// a last, shorter window is measured over what it has.
+std::vector<double> RmsParFenetres(const std::vector<int16_t>& stereo, double secondes);
+
+// Longest stretch, in seconds, of 50 ms blocks quieter than `seuilDbfs` that
+// starts before `jusqua` seconds.
+double PlusLongSilence(const std::vector<int16_t>& stereo, double seuilDbfs, double jusqua);
+
+// Fundamental frequency (Hz) of the sound between `debut` and `debut + duree`
+// seconds, searched within a fifth either side of `attendue` by normalised
+// autocorrelation of the two channels summed; 0 when nothing periodic is there.
+double HauteurMesuree(const std::vector<int16_t>& stereo, double debut, double duree,
+                      double attendue);

@@ -1,0 +1,289 @@
+// The soundtrack heard through three engines: libmikmod (as SDL_mixer plays
+// it), xmp and openmpt123. Pitch of single notes, agreement on the length,
+// and the loudness of the whole mix, all measured without listening.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+#include "ecoute.h"
+#include "partition.h"
+#include "synthese.h"
+#include "xm.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+std::vector<uint8_t> Octets(const ModuleXM& m) {
+    std::vector<uint8_t> f;
+    std::string erreur;
+    EXPECT_TRUE(EcritModuleXM(&m, &f, &erreur)) << erreur;
+    return f;
+}
+
+// The production's module, composed once for the whole program.
+const std::vector<uint8_t>& ModuleProduction() {
+    static const std::vector<uint8_t> octets = [] {
+        ModuleXM m;
+        std::string erreur;
+        EXPECT_TRUE(ComposeModule(ReperesProduction(), &m, &erreur)) << erreur;
+        return Octets(m);
+    }();
+    return octets;
+}
+
+const RenduMikmod& RenduProduction() {
+    static const RenduMikmod rendu = [] {
+        RenduMikmod r;
+        std::string erreur;
+        EXPECT_TRUE(RendAvecMikmod(ModuleProduction(), 600.0, &r, &erreur)) << erreur;
+        return r;
+    }();
+    return rendu;
+}
+
+double DureeAttendue() {
+    ModuleXM m;
+    std::string erreur;
+    EXPECT_TRUE(ComposeModule(ReperesProduction(), &m, &erreur)) << erreur;
+    return DureeModule(m);
+}
+
+// A module of one note held on one channel, with every instrument of the score.
+std::vector<uint8_t> UneNote(NumeroInstrument instrument, int note) {
+    ModuleXM m;
+    m.nom = "note";
+    m.canaux = 2;
+    MotifXM motif;
+    motif.lignes = 64;
+    motif.cases.resize(128);
+    motif.cases[0] = {static_cast<uint8_t>(note), static_cast<uint8_t>(instrument),
+                      VolumeColonne(64), 0, 0};
+    m.motifs = {motif};
+    m.ordre = {0};
+    m.instruments = SynthetiseInstruments();
+    return Octets(m);
+}
+
+double FrequenceNote(int note) {
+    return 440.0 * std::pow(2.0, (note - 58) / 12.0);
+}
+
+double Cents(double mesure, double attendu) {
+    return 1200.0 * std::log2(mesure / attendu);
+}
+
+bool Outil(const char* nom) {
+    const std::string commande = std::string("command -v ") + nom + " >/dev/null 2>&1";
+    return std::system(commande.c_str()) == 0;
+}
+
+struct Temporaire {
+    std::string chemin;
+    explicit Temporaire(const std::string& suffixe) {
+        char modele[] = "/tmp/kazz_musique_XXXXXX";
+        const int fd = mkstemp(modele);
+        if (fd >= 0) close(fd);
+        std::remove(modele);
+        chemin = std::string(modele) + suffixe;
+    }
+    ~Temporaire() { std::remove(chemin.c_str()); }
+};
+
+void Ecrit(const std::string& chemin, const std::vector<uint8_t>& octets) {
+    std::ofstream f(chemin, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(octets.data()),
+            static_cast<std::streamsize>(octets.size()));
+}
+
+std::string Sortie(const std::string& commande) {
+    std::string texte;
+    FILE* p = popen(commande.c_str(), "r");
+    if (!p) return texte;
+    char tampon[512];
+    while (fgets(tampon, sizeof tampon, p)) texte += tampon;
+    pclose(p);
+    return texte;
+}
+
+// Frames of 16-bit stereo in a RIFF WAVE file, read from its data chunk.
+std::vector<int16_t> LitWav(const std::string& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    std::vector<uint8_t> o((std::istreambuf_iterator<char>(f)), {});
+    size_t p = 12;
+    while (p + 8 <= o.size()) {
+        const uint32_t taille =
+            o[p + 4] | (o[p + 5] << 8) | (o[p + 6] << 16) | (uint32_t(o[p + 7]) << 24);
+        if (std::equal(o.begin() + p, o.begin() + p + 4, "data")) {
+            const size_t fin = std::min(o.size(), p + 8 + size_t(taille));
+            std::vector<int16_t> s((fin - p - 8) / 2);
+            for (size_t i = 0; i < s.size(); ++i)
+                s[i] = int16_t(o[p + 8 + 2 * i] | (o[p + 9 + 2 * i] << 8));
+            return s;
+        }
+        p += 8 + taille + (taille & 1);
+    }
+    return {};
+}
+
+void VerifieNiveaux(const std::vector<int16_t>& stereo, double duree, const char* moteur) {
+    ASSERT_GT(stereo.size(), 44100u * 2 * 20) << moteur;
+    EXPECT_LT(CreteDbfs(stereo), -1.0) << moteur;
+    const std::vector<double> fenetres = RmsParFenetres(stereo, 10.0);
+    for (size_t i = 1; i < fenetres.size(); ++i) {
+        EXPECT_GE(fenetres[i], -24.0) << moteur << " window " << i * 10 << " s";
+        EXPECT_LE(fenetres[i], -12.0) << moteur << " window " << i * 10 << " s";
+    }
+    // Silence is allowed only in the ring-out of the last chord.
+    EXPECT_LE(PlusLongSilence(stereo, -60.0, duree - 2.0), 2.0) << moteur;
+}
+
+}  // namespace
+
+// --- the measuring tools on signals of known content ------------------------
+
+TEST(MusiqueMesures, PitchOfASynthesisedToneIsFound) {
+    for (double f : {55.0, 110.0, 261.63, 440.0, 987.77}) {
+        std::vector<int16_t> stereo(44100 * 2);
+        for (size_t i = 0; i < 44100; ++i) {
+            // A rich tone: fundamental plus strong harmonics.
+            const double t = i / 44100.0;
+            const double v = std::sin(2 * kPi * f * t) + 0.7 * std::sin(4 * kPi * f * t) +
+                             0.5 * std::sin(6 * kPi * f * t + 1.0);
+            stereo[2 * i] = stereo[2 * i + 1] = int16_t(v * 9000);
+        }
+        EXPECT_NEAR(Cents(HauteurMesuree(stereo, 0.2, 0.3, f * 1.05), f), 0.0, 1.0) << f;
+    }
+    std::vector<int16_t> muet(44100 * 2, 0);
+    EXPECT_EQ(0.0, HauteurMesuree(muet, 0.2, 0.3, 440.0));
+}
+
+TEST(MusiqueMesures, LevelsAndSilencesOfKnownSignals) {
+    // 3 s of a full-scale-half sine, 3 s of silence, 1 s of sine.
+    std::vector<int16_t> s(44100 * 7 * 2, 0);
+    for (size_t i = 0; i < 44100 * 7; ++i) {
+        if (i >= 44100 * 3 && i < 44100 * 6) continue;
+        const int16_t v = int16_t(16384 * std::sin(2 * kPi * 1000.0 * i / 44100.0));
+        s[2 * i] = s[2 * i + 1] = v;
+    }
+    EXPECT_NEAR(CreteDbfs(s), -6.02, 0.05);
+    const std::vector<double> fenetres = RmsParFenetres(s, 1.0);
+    ASSERT_EQ(7u, fenetres.size());
+    EXPECT_NEAR(fenetres[0], -9.03, 0.05);  // a sine's RMS is 3 dB under its peak
+    EXPECT_LT(fenetres[4], -100.0);
+    EXPECT_NEAR(PlusLongSilence(s, -60.0, 7.0), 3.0, 0.06);
+    EXPECT_EQ(0.0, PlusLongSilence(s, -60.0, 2.9));
+}
+
+// --- the instruments play at their pitch ------------------------------------
+
+TEST(MusiqueEcoute, EveryTonalInstrumentPlaysItsNoteAtItsPitch) {
+    struct Cas {
+        NumeroInstrument instrument;
+        int note;
+        double debut;
+    };
+    // E-4, A-4, C-5 and G-5 across the voices that carry pitch.
+    const Cas cas[] = {{kBasse, 22, 0.3},   {kBasse, 34, 0.3},  {kNappe, 46, 1.0},
+                       {kNappe, 53, 1.0},   {kSolo, 58, 0.4},   {kEcho, 61, 0.4},
+                       {kArpege, 58, 0.02}, {kArpege, 68, 0.02}};
+    for (const Cas& c : cas) {
+        RenduMikmod r;
+        std::string erreur;
+        ASSERT_TRUE(RendAvecMikmod(UneNote(c.instrument, c.note), 2.0, &r, &erreur)) << erreur;
+        const double attendue = FrequenceNote(c.note);
+        const double mesuree = HauteurMesuree(r.stereo, c.debut, 0.25, attendue);
+        ASSERT_GT(mesuree, 0.0) << "instrument " << c.instrument << " note " << c.note;
+        EXPECT_NEAR(Cents(mesuree, attendue), 0.0, 2.0)
+            << "instrument " << c.instrument << " note " << c.note << ": " << mesuree << " Hz";
+    }
+}
+
+TEST(MusiqueEcoute, DrumsPlayAtTheirRecordedRateOnMiddleC) {
+    // The kick's swept sine ends near 46 Hz: played on C-4 the body keeps that
+    // pitch; a semitone of mistuning would move it by 6 %.
+    RenduMikmod r;
+    std::string erreur;
+    ASSERT_TRUE(RendAvecMikmod(UneNote(kGrosseCaisse, kNoteDo4), 1.0, &r, &erreur)) << erreur;
+    const double mesuree = HauteurMesuree(r.stereo, 0.15, 0.12, 46.5);
+    EXPECT_NEAR(Cents(mesuree, 46.0), 0.0, 40.0) << mesuree;
+}
+
+// --- the whole soundtrack in three engines ----------------------------------
+
+TEST(MusiqueEcoute, LibmikmodPlaysTheWholeModuleToItsEnd) {
+    const RenduMikmod& r = RenduProduction();
+    EXPECT_TRUE(r.termine);
+    EXPECT_NEAR(r.secondes, DureeAttendue(), 0.2);
+    const double fin = ReperesProduction().back().debut;
+    EXPECT_GT(r.secondes, fin + 2.0);
+}
+
+TEST(MusiqueEcoute, XmpAndOpenmptAgreeOnTheLength) {
+    const double mikmod = RenduProduction().secondes;
+    Temporaire module(".xm");
+    Ecrit(module.chemin, ModuleProduction());
+    int moteurs = 0;
+    if (Outil("openmpt123")) {
+        const std::string info = Sortie("openmpt123 --info '" + module.chemin + "' 2>&1");
+        const size_t p = info.find("Duration...: ");
+        ASSERT_NE(std::string::npos, p) << info;
+        int minutes = 0;
+        double secondes = 0;
+        ASSERT_EQ(2, std::sscanf(info.c_str() + p + 13, "%d:%lf", &minutes, &secondes)) << info;
+        EXPECT_NEAR(minutes * 60 + secondes, mikmod, 0.2) << "openmpt123";
+        EXPECT_NEAR(minutes * 60 + secondes, DureeAttendue(), 0.2) << "openmpt123";
+        ++moteurs;
+    }
+    if (Outil("xmp")) {
+        Temporaire wav(".wav");
+        Sortie("xmp -q -o '" + wav.chemin + "' '" + module.chemin + "' 2>&1");
+        const double secondes = LitWav(wav.chemin).size() / 2 / 44100.0;
+        EXPECT_NEAR(secondes, mikmod, 0.2) << "xmp";
+        EXPECT_NEAR(secondes, DureeAttendue(), 0.2) << "xmp";
+        ++moteurs;
+    }
+    if (moteurs == 0) GTEST_SKIP() << "neither xmp nor openmpt123 is installed";
+}
+
+TEST(MusiqueEcoute, MixIsNeitherClippedNorTooQuietNorSilent) {
+    VerifieNiveaux(RenduProduction().stereo, RenduProduction().secondes, "libmikmod");
+}
+
+TEST(MusiqueEcoute, TheLastChordRingsOutInsteadOfBeingCut) {
+    const RenduMikmod& r = RenduProduction();
+    const double fin = ReperesProduction().back().debut;
+    auto niveau = [&](double debut, double duree) {
+        const size_t a = size_t(debut * 44100) * 2,
+                     b = std::min(r.stereo.size(), size_t((debut + duree) * 44100) * 2);
+        std::vector<int16_t> morceau(r.stereo.begin() + a, r.stereo.begin() + b);
+        return RmsParFenetres(morceau, duree + 1.0).at(0);
+    };
+    // The final chord is struck on the production's last beat...
+    EXPECT_GT(niveau(fin, 0.5), -24.0);
+    // ...then only fades, half a second after another...
+    double avant = niveau(fin, 0.5);
+    for (double t = fin + 0.5; t + 0.5 <= r.secondes; t += 0.5) {
+        const double maintenant = niveau(t, 0.5);
+        EXPECT_LE(maintenant, avant + 1.0) << t << " s";
+        avant = maintenant;
+    }
+    // ...and has died away when the module stops.
+    EXPECT_LT(niveau(r.secondes - 0.5, 0.5), -60.0);
+}
+
+TEST(MusiqueEcoute, OpenmptRenderingKeepsTheSameLevels) {
+    if (!Outil("openmpt123")) GTEST_SKIP() << "openmpt123 is not installed";
+    Temporaire module(".xm"), wav(".wav");
+    Ecrit(module.chemin, ModuleProduction());
+    Sortie("openmpt123 --quiet --batch --force --samplerate 44100 --no-float -o '" + wav.chemin +
+           "' '" + module.chemin + "' 2>&1");
+    const std::vector<int16_t> stereo = LitWav(wav.chemin);
+    VerifieNiveaux(stereo, stereo.size() / 2 / 44100.0, "openmpt123");
+}

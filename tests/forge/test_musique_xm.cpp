@@ -1,0 +1,269 @@
+// The XM writer and its checking reader: byte layout, packing, sample deltas,
+// and rejection of files whose fields do not add up.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "xm.h"
+
+namespace {
+
+uint32_t Long(const std::vector<uint8_t>& f, size_t o) {
+    return f[o] | (f[o + 1] << 8) | (f[o + 2] << 16) | (uint32_t(f[o + 3]) << 24);
+}
+uint16_t Mot(const std::vector<uint8_t>& f, size_t o) {
+    return uint16_t(f[o] | (f[o + 1] << 8));
+}
+void PoseLong(std::vector<uint8_t>* f, size_t o, uint32_t v) {
+    for (int i = 0; i < 4; ++i) (*f)[o + i] = uint8_t(v >> (8 * i));
+}
+void PoseMot(std::vector<uint8_t>* f, size_t o, uint16_t v) {
+    (*f)[o] = uint8_t(v);
+    (*f)[o + 1] = uint8_t(v >> 8);
+}
+
+InstrumentXM Instrument(const std::string& nom, std::vector<int16_t> echantillon) {
+    InstrumentXM in;
+    in.nom = nom;
+    in.echantillon = std::move(echantillon);
+    return in;
+}
+
+// Two channels, two patterns (4 and 2 rows), two instruments.
+ModuleXM PetitModule() {
+    ModuleXM m;
+    m.nom = "essai";
+    m.canaux = 2;
+    m.vitesse = 6;
+    m.bpm = 125;
+    MotifXM a;
+    a.lignes = 4;
+    a.cases.resize(8);
+    a.cases[0] = {kNoteDo4, 1, VolumeColonne(64), 0, 0};  // every field but the effect
+    a.cases[3] = {58, 2, 0x30, 0x0C, 0x20};               // all five fields
+    a.cases[6] = {kNoteRelache, 0, 0, 0, 0};              // a release alone
+    MotifXM b;
+    b.lignes = 2;
+    b.cases.resize(4);
+    b.cases[1] = {0, 0, 0, 0x0F, 0x03};  // effect alone
+    m.motifs = {a, b};
+    m.ordre = {0, 1, 0};
+    InstrumentXM boucle = Instrument("boucle", {0, 1000, -1000, 32767, -32768, 5, 7, 9});
+    boucle.boucleDebut = 2;
+    boucle.boucleLongueur = 6;
+    boucle.enveloppe = {{0, 0}, {10, 64}, {30, 20}};
+    boucle.pointTenu = 1;
+    boucle.fondu = 1234;
+    m.instruments = {boucle, Instrument("coup", {100, -100, 50})};
+    return m;
+}
+
+std::vector<uint8_t> Ecrit(const ModuleXM& m) {
+    std::vector<uint8_t> f;
+    std::string erreur;
+    EXPECT_TRUE(EcritModuleXM(&m, &f, &erreur)) << erreur;
+    return f;
+}
+
+bool Lit(const std::vector<uint8_t>& f, std::string* erreur, ResumeXM* r = nullptr) {
+    ResumeXM local;
+    return LitModuleXM(f.data(), f.size(), r ? r : &local, erreur);
+}
+
+constexpr size_t kMotifs = 60 + 276;  // first pattern header
+
+}  // namespace
+
+TEST(MusiqueXM, WrittenFileReadsBackWithEverySizeAddingUp) {
+    const ModuleXM m = PetitModule();
+    const std::vector<uint8_t> f = Ecrit(m);
+    std::string erreur;
+    ResumeXM r;
+    ASSERT_TRUE(Lit(f, &erreur, &r)) << erreur;
+    EXPECT_EQ(0, std::memcmp(f.data(), "Extended Module: essai", 22));
+    EXPECT_EQ(0x1A, f[37]);
+    EXPECT_EQ(0x0104, Mot(f, 58));
+    EXPECT_EQ(276u, Long(f, 60));
+    EXPECT_EQ(2, r.canaux);
+    EXPECT_EQ(2, r.motifs);
+    EXPECT_EQ(2, r.instruments);
+    EXPECT_EQ(1, Mot(f, 74));  // linear frequency table
+    EXPECT_EQ(6, r.vitesse);
+    EXPECT_EQ(125, r.bpm);
+    EXPECT_EQ((std::vector<uint8_t>{0, 1, 0}), r.ordre);
+    EXPECT_EQ((std::vector<uint16_t>{4, 2}), r.lignes);
+    EXPECT_EQ(10u, r.lignesJouees);
+    EXPECT_EQ((std::vector<uint32_t>{16, 6}), r.longueursEchantillons);
+
+    // Walk the file by its own size fields: header, patterns, instruments,
+    // sample data must end exactly at the last byte.
+    size_t o = 60 + Long(f, 60);
+    for (int p = 0; p < 2; ++p) o += Long(f, o) + Mot(f, o + 7);
+    for (int i = 0; i < 2; ++i) {
+        const size_t instrument = o;
+        o += Long(f, instrument);
+        EXPECT_EQ(263u, Long(f, instrument));
+        EXPECT_EQ(40u, Long(f, instrument + 29));
+        const uint32_t longueur = Long(f, o);
+        o += 40 + longueur;
+    }
+    EXPECT_EQ(f.size(), o);
+}
+
+TEST(MusiqueXM, CellsArePackedByTheirPresentFields) {
+    const std::vector<uint8_t> f = Ecrit(PetitModule());
+    const size_t donnees = kMotifs + 9;
+    // Cells go row by row: (row 0, ch 0), (row 0, ch 1), (row 1, ch 0)...
+    const std::vector<uint8_t> cellules = {0x87, kNoteDo4,
+                                           1,    0x50,  // note, instrument, volume
+                                           0x80, 0x80,  // two empty cells
+                                           58,   2,
+                                           0x30, 0x0C,
+                                           0x20,        // a full cell goes raw, without a flag byte
+                                           0x80, 0x80,  //
+                                           0x81, kNoteRelache,  // the release alone
+                                           0x80};
+    ASSERT_EQ(cellules.size(), Mot(f, kMotifs + 7));
+    EXPECT_EQ(cellules,
+              std::vector<uint8_t>(f.begin() + donnees, f.begin() + donnees + cellules.size()));
+    // Second pattern: an effect and its parameter without a note.
+    const size_t second = donnees + cellules.size();
+    EXPECT_EQ(2, Mot(f, second + 5));
+    const std::vector<uint8_t> effet = {0x80, 0x98, 0x0F, 0x03, 0x80, 0x80};
+    EXPECT_EQ(effet, std::vector<uint8_t>(f.begin() + second + 9, f.begin() + second + 15));
+}
+
+TEST(MusiqueXM, InstrumentHeaderCarriesEnvelopeLoopAndTuning) {
+    ModuleXM m = PetitModule();
+    m.instruments[0].noteRelative = -12;
+    m.instruments[0].accordFin = -27;
+    m.instruments[0].panoramique = 200;
+    m.instruments[0].volume = 50;
+    const std::vector<uint8_t> f = Ecrit(m);
+    size_t o = kMotifs;
+    for (int p = 0; p < 2; ++p) o += 9 + Mot(f, o + 7);
+    EXPECT_EQ(0, std::memcmp(&f[o + 4], "boucle", 6));
+    EXPECT_EQ(1, Mot(f, o + 27));
+    EXPECT_EQ(10, Mot(f, o + 129 + 4));  // second point: tick 10, level 64
+    EXPECT_EQ(64, Mot(f, o + 129 + 6));
+    EXPECT_EQ(3, f[o + 225]);  // points
+    EXPECT_EQ(1, f[o + 227]);  // held point
+    EXPECT_EQ(3, f[o + 233]);  // envelope on, held
+    EXPECT_EQ(1234, Mot(f, o + 239));
+    const size_t e = o + 263;
+    EXPECT_EQ(16u, Long(f, e));     // bytes of sample
+    EXPECT_EQ(4u, Long(f, e + 4));  // loop start in bytes
+    EXPECT_EQ(12u, Long(f, e + 8));
+    EXPECT_EQ(50, f[e + 12]);
+    EXPECT_EQ(-27, int8_t(f[e + 13]));
+    EXPECT_EQ(0x11, f[e + 14]);  // 16-bit, forward loop
+    EXPECT_EQ(200, f[e + 15]);
+    EXPECT_EQ(-12, int8_t(f[e + 16]));
+}
+
+TEST(MusiqueXM, SampleDataIsStoredAsWrappingDeltas) {
+    const ModuleXM m = PetitModule();
+    const std::vector<uint8_t> f = Ecrit(m);
+    // The first instrument's sample data follows its two headers.
+    size_t debut = kMotifs;
+    for (int p = 0; p < 2; ++p) debut += 9 + Mot(f, debut + 7);
+    debut += 263 + 40;
+    int16_t valeur = 0;
+    std::vector<int16_t> relu;
+    for (size_t i = 0; i < 8; ++i) {
+        valeur = int16_t(uint16_t(valeur) + Mot(f, debut + 2 * i));
+        relu.push_back(valeur);
+    }
+    EXPECT_EQ(m.instruments[0].echantillon, relu);
+    EXPECT_EQ(1000, int16_t(Mot(f, debut + 2)));
+    EXPECT_EQ(-2000, int16_t(Mot(f, debut + 4)));
+    // From -1000 to 32767 the difference wraps around 16 bits.
+    EXPECT_EQ(int16_t(uint16_t(33767)), int16_t(Mot(f, debut + 6)));
+}
+
+TEST(MusiqueXM, ReaderRejectsBrokenFields) {
+    const std::vector<uint8_t> bon = Ecrit(PetitModule());
+    std::string erreur;
+    ASSERT_TRUE(Lit(bon, &erreur)) << erreur;
+    size_t instrument = kMotifs;
+    for (int p = 0; p < 2; ++p) instrument += 9 + Mot(bon, instrument + 7);
+
+    struct Cas {
+        const char* quoi;
+        std::vector<uint8_t> fichier;
+    };
+    std::vector<Cas> cas;
+    auto modifie = [&](const char* quoi, auto changement) {
+        std::vector<uint8_t> f = bon;
+        changement(&f);
+        cas.push_back({quoi, f});
+    };
+    modifie("header size", [](auto* f) { PoseLong(f, 60, 277); });
+    modifie("pattern count", [](auto* f) { PoseMot(f, 70, 3); });
+    modifie("instrument count", [](auto* f) { PoseMot(f, 72, 3); });
+    modifie("order entry", [](auto* f) { (*f)[80 + 1] = 2; });
+    modifie("packed size plus one",
+            [](auto* f) { PoseMot(f, kMotifs + 7, Mot(*f, kMotifs + 7) + 1); });
+    modifie("packed size minus one",
+            [](auto* f) { PoseMot(f, kMotifs + 7, Mot(*f, kMotifs + 7) - 1); });
+    modifie("row count", [](auto* f) { PoseMot(f, kMotifs + 5, 5); });
+    modifie("instrument size", [&](auto* f) { PoseLong(f, instrument, 262); });
+    modifie("sample header size", [&](auto* f) { PoseLong(f, instrument + 29, 41); });
+    modifie("sample length", [&](auto* f) { PoseLong(f, instrument + 263, 18); });
+    modifie("loop past the end", [&](auto* f) { PoseLong(f, instrument + 263 + 8, 14); });
+    modifie("signature", [](auto* f) { (*f)[0] = 'e'; });
+    modifie("version", [](auto* f) { PoseMot(f, 58, 0x0103); });
+    modifie("note above 97", [](auto* f) { (*f)[kMotifs + 9 + 1] = 98; });
+    modifie("one byte short", [](auto* f) { f->pop_back(); });
+    modifie("one byte more", [](auto* f) { f->push_back(0); });
+    for (const Cas& c : cas) {
+        erreur.clear();
+        EXPECT_FALSE(Lit(c.fichier, &erreur)) << c.quoi;
+        EXPECT_FALSE(erreur.empty()) << c.quoi;
+    }
+}
+
+TEST(MusiqueXM, WriterRefusesFieldsTheFormatCannotHold) {
+    std::string erreur;
+    std::vector<uint8_t> f;
+    auto refuse = [&](const char* quoi, auto changement) {
+        ModuleXM m = PetitModule();
+        changement(&m);
+        erreur.clear();
+        EXPECT_FALSE(EcritModuleXM(&m, &f, &erreur)) << quoi;
+        EXPECT_FALSE(erreur.empty()) << quoi;
+    };
+    refuse("odd channels", [](ModuleXM* m) { m->canaux = 3; });
+    refuse("order names a missing pattern", [](ModuleXM* m) { m->ordre.push_back(2); });
+    refuse("no order", [](ModuleXM* m) { m->ordre.clear(); });
+    refuse("cells do not fill the rows", [](ModuleXM* m) { m->motifs[0].cases.pop_back(); });
+    refuse("257 rows", [](ModuleXM* m) {
+        m->motifs[1].lignes = 257;
+        m->motifs[1].cases.resize(514);
+    });
+    refuse("note 98", [](ModuleXM* m) { m->motifs[0].cases[0].note = 98; });
+    refuse("13 envelope points", [](ModuleXM* m) {
+        m->instruments[0].enveloppe.clear();
+        for (uint16_t i = 0; i < 13; ++i) m->instruments[0].enveloppe.push_back({i, 10});
+    });
+    refuse("envelope out of order", [](ModuleXM* m) { m->instruments[0].enveloppe[2].tick = 5; });
+    refuse("held point outside", [](ModuleXM* m) { m->instruments[0].pointTenu = 3; });
+    refuse("loop outside the sample", [](ModuleXM* m) { m->instruments[0].boucleLongueur = 7; });
+    refuse("empty sample", [](ModuleXM* m) { m->instruments[1].echantillon.clear(); });
+}
+
+TEST(MusiqueXM, TuningPutsMiddleCOnItsFrequency) {
+    // Pattern C-4 plays at 8363 Hz * 2^((relative + fine / 128) / 12); the tone in
+    // the sample then comes out at frequence * rate / 44100, which must be 261.63 Hz.
+    for (double frequence : {65.4064, 110.0, 261.6256, 440.0, 523.4, 1000.0, 8000.0}) {
+        InstrumentXM in;
+        AccordeInstrument(&in, frequence);
+        EXPECT_GE(in.accordFin, -64) << frequence;
+        EXPECT_LE(in.accordFin, 64) << frequence;
+        const double cadence =
+            8363.0 * std::pow(2.0, (in.noteRelative + in.accordFin / 128.0) / 12.0);
+        const double entendu = frequence * cadence / 44100.0;
+        EXPECT_NEAR(1200.0 * std::log2(entendu / 261.6256), 0.0, 0.5) << frequence;
+    }
+}
