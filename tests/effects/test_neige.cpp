@@ -98,6 +98,14 @@ TEST_F(NeigeTest, EmptyPictureLeavesPixelsAndStateAlone) {
     for (Uint16 p : Copie(image.get())) EXPECT_EQ(p, 0x1234);
 }
 
+TEST_F(NeigeTest, RectangleLargerThanThePictureStopsAtItsEnd) {
+    ImageTest image = CreeImageTest(8, 8, 0x0001);
+    Neige(image->surface, SDL_Rect{0, 0, 100, 100});
+    Uint32 attendu = 0x12345;
+    EXPECT_EQ(Copie(image.get()), NeigeDeReference(&attendu, 64));
+    EXPECT_EQ(GraineNeige, attendu) << "64 steps, one per pixel of the picture";
+}
+
 TEST_F(NeigeTest, RectanglePositionIsIgnored) {
     ImageTest a = CreeImageTest(16, 8);
     ImageTest b = CreeImageTest(16, 8);
