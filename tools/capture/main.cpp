@@ -422,31 +422,6 @@ void ObserveAppel(const char* routine) {
 // ---------------------------------------------------------------------------
 // The end of a capture.
 
-// The music under frames [debut, debut + trames): silence before the
-// production starts it, then the module from its first sample.
-std::vector<Sint16> SonDeLaCapture(Capture* c) {
-    std::vector<Sint16> son;
-    const std::uint64_t s0 = EchantillonsAvant(c->debut, c->o.fpsNum, c->o.fpsDen);
-    const std::uint64_t s1 = EchantillonsAvant(c->debut + c->trames, c->o.fpsNum, c->o.fpsDen);
-    const std::uint64_t m = c->musiqueLancee ? c->msMusique * kFrequenceAudio / 1000 : UINT64_MAX;
-    const std::uint64_t silence = std::min(s1, std::max(s0, m)) - s0;
-    son.assign(silence * 2, 0);
-    if (c->avecModule && m < s1) {
-        std::uint64_t saut = s0 > m ? s0 - m : 0;
-        std::vector<Sint16> jete;
-        while (saut > 0) {
-            const std::uint64_t n = std::min<std::uint64_t>(saut, 1 << 20);
-            jete.clear();
-            RendModule(&c->module, n, &jete);
-            saut -= n;
-        }
-        RendModule(&c->module, s1 - std::max(s0, m), &son);
-    } else {
-        son.resize((s1 - s0) * 2, 0);
-    }
-    return son;
-}
-
 int Termine(Capture* c) {
     ArreteArpenteur(c);
     if (c->journal) {
@@ -472,7 +447,10 @@ int Termine(Capture* c) {
     if (ok && c->trames > 0) {
         const bool avecSon = c->avecModule;
         std::vector<Sint16> son;
-        if (avecSon) son = SonDeLaCapture(c);
+        if (avecSon) {
+            son = SonDesTrames(&c->module, c->debut, c->trames, c->o.fpsNum, c->o.fpsDen,
+                               c->musiqueLancee, c->msMusique);
+        }
         if (videoLancee) {
             const std::string wav = avecSon ? c->o.sortie + ".son.wav" : std::string();
             if (avecSon && !EcritWav(wav, son)) {
