@@ -269,15 +269,27 @@ void AjouteVignette(Capture* c, std::uint64_t trame, const Uint16* pixels, bool 
         {trame, FaitVignette(pixels, c->largeur, c->hauteur, Legende(*c, trame, numero), scene)});
 }
 
-// A scene change's thumbnail shows the scene's first new picture, or its
-// picture after one second when it starts on the picture it was given.
+// A scene change's thumbnail shows the scene's first new picture that is not
+// a plain colour (a scene often opens on black or on a flash), or its picture
+// after one second when it shows nothing else by then.
+bool Uni(const Uint16* pixels, size_t n) {
+    for (size_t i = 1; i < n; ++i) {
+        if (pixels[i] != pixels[0]) return false;
+    }
+    return true;
+}
+
 void SuitVignetteScene(Capture* c, std::uint64_t index, const Uint16* pixels, std::uint64_t hash) {
     if (!c->vignetteEnAttente || index < c->trameAttente) return;
     const std::uint64_t seconde = (c->o.fpsNum + c->o.fpsDen - 1) / c->o.fpsDen;
-    if (hash != c->hashAvantScene || index - c->trameAttente >= seconde) {
-        if (index >= c->debut) AjouteVignette(c, index, pixels, true);
-        c->vignetteEnAttente = false;
+    const bool tard = index - c->trameAttente >= seconde;
+    if (hash == c->hashAvantScene && !tard) return;
+    if (!tard && Uni(pixels, static_cast<size_t>(c->largeur) * c->hauteur)) {
+        c->hashAvantScene = hash;
+        return;
     }
+    if (index >= c->debut) AjouteVignette(c, index, pixels, true);
+    c->vignetteEnAttente = false;
 }
 
 void OuvreSorties(Capture* c, int largeur, int hauteur) {
