@@ -152,8 +152,25 @@ std::string FaitDossierDonnees() {
     nom.push_back(0);
     if (!mkdtemp(nom.data())) return std::string();
     const std::string dossier = nom.data();
-    std::filesystem::create_directories(dossier + "/Datas/Images");
     std::filesystem::create_directories(dossier + "/Datas/Sons");
+    const std::vector<unsigned char> xm = FaitModuleTest();
+    std::ofstream(dossier + "/Datas/Sons/RADUDIZ1.XM", std::ios::binary)
+        .write(reinterpret_cast<const char*>(xm.data()), static_cast<std::streamsize>(xm.size()));
+    // The forge's pictures when the build has made them all: the scenes rely
+    // on their sizes beyond what the catalogue checks (a full-screen
+    // background, say), and with smaller pictures some frames would depend on
+    // memory outside them.
+    const std::string forge = std::string(KAZZMOT_BINARY_DIR) + "/Datas/Images";
+    bool complet = true;
+    for (const auto& entree : kCatalogue) {
+        complet = complet && std::filesystem::exists(forge + "/" + entree.fichier);
+    }
+    if (complet) {
+        std::error_code erreur;
+        std::filesystem::create_directory_symlink(forge, dossier + "/Datas/Images", erreur);
+        if (!erreur) return dossier;
+    }
+    std::filesystem::create_directories(dossier + "/Datas/Images");
     int largeurs[kNombreImages] = {};
     for (int i = 0; i < kNombreImages; ++i) {
         int l = 0, h = 0;
@@ -174,9 +191,6 @@ std::string FaitDossierDonnees() {
             dossier + "/Datas/Images/" + kCatalogue[static_cast<size_t>(i)].fichier;
         if (!SauvePixelsPNG(chemin, pixels.data(), l, h)) return std::string();
     }
-    const std::vector<unsigned char> xm = FaitModuleTest();
-    std::ofstream(dossier + "/Datas/Sons/RADUDIZ1.XM", std::ios::binary)
-        .write(reinterpret_cast<const char*>(xm.data()), static_cast<std::streamsize>(xm.size()));
     return dossier;
 }
 

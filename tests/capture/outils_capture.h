@@ -19,9 +19,10 @@ std::vector<unsigned char> FaitModuleTest();
 constexpr double kSecondesSonModuleTest = 0.96;
 constexpr double kSecondesModuleTest = 1.92;
 
-// A fresh folder under the build folder holding Datas/Images (the 74
-// pictures) and Datas/Sons/RADUDIZ1.XM (the test module). Removed by the
-// caller with RetireDossier.
+// A fresh folder under the build folder holding Datas/Images (the forge's
+// 74 pictures when the build has them, else pictures made here that meet the
+// catalogue's requirements) and Datas/Sons/RADUDIZ1.XM (the test module).
+// Removed by the caller with RetireDossier.
 std::string FaitDossierDonnees();
 void RetireDossier(const std::string& dossier);
 

@@ -246,3 +246,39 @@ TEST(SonCapture, OfflineRenderIsWhatSdlMixerPlays) {
     }
     EXPECT_EQ(differences, 0u) << "first at sample pair " << premiere / 2;
 }
+
+namespace {
+// The sound of frames [debut, debut + trames) at 60 Hz, the music started at msMusique.
+std::vector<Sint16> SonTest(std::uint64_t debut, std::uint64_t trames, bool lancee,
+                            std::uint64_t msMusique) {
+    const std::string chemin = std::string(KAZZMOT_BINARY_DIR) + "/capture-module-trames.xm";
+    const auto xm = FaitModuleTest();
+    std::ofstream(chemin, std::ios::binary)
+        .write(reinterpret_cast<const char*>(xm.data()), static_cast<std::streamsize>(xm.size()));
+    LecteurModule lecteur;
+    std::string erreur;
+    EXPECT_TRUE(OuvreModule(chemin, &lecteur, &erreur)) << erreur;
+    auto son = SonDesTrames(&lecteur, debut, trames, 60, 1, lancee, msMusique);
+    FermeModule(&lecteur);
+    std::remove(chemin.c_str());
+    return son;
+}
+}  // namespace
+
+TEST(SonCapture, MusicStartsAtTheSampleOfTheMomentTheProductionStartsIt) {
+    // Started 500 ms into the run: 22050 samples of silence, then the note.
+    const auto son = SonTest(0, 120, true, 500);
+    ASSERT_EQ(son.size(), 88200u * 2);
+    EXPECT_TRUE(Silencieux(son, 0, 22050));
+    EXPECT_GT(Energie(son, 22050, 22050 + 441), 1000.0);
+    EXPECT_TRUE(Silencieux(son, 22050 + 44100, 88200, 2));
+    // A range that starts after the music: the same samples as in the whole run.
+    const auto suite = SonTest(45, 75, true, 500);
+    ASSERT_EQ(suite.size(), 75u * 735u * 2);
+    EXPECT_TRUE(std::equal(suite.begin(), suite.end(), son.begin() + 45 * 735 * 2));
+    // A range that ends before the music starts, and a run that never starts it.
+    EXPECT_TRUE(Silencieux(SonTest(0, 30, true, 500), 0, 30 * 735));
+    const auto muet = SonTest(0, 60, false, 0);
+    EXPECT_EQ(muet.size(), 44100u * 2);
+    EXPECT_TRUE(Silencieux(muet, 0, 44100));
+}

@@ -94,6 +94,12 @@ bool OuvreModule(const std::string& chemin, LecteurModule* lecteur, std::string*
 // them, and once it has ended the rest is silence.
 void RendModule(LecteurModule* lecteur, std::uint64_t paires, std::vector<Sint16>* sortie);
 void FermeModule(LecteurModule* lecteur);
+// The sound under frames [debut, debut + trames) of a run at fpsNum/fpsDen:
+// silence until the production starts its music at msMusique (never when
+// musiqueLancee is false), then the module from its first sample.
+std::vector<Sint16> SonDesTrames(LecteurModule* lecteur, std::uint64_t debut, std::uint64_t trames,
+                                 std::uint32_t fpsNum, std::uint32_t fpsDen, bool musiqueLancee,
+                                 std::uint64_t msMusique);
 
 // Writes interleaved stereo 16-bit samples at 44100 Hz as a WAV file.
 bool EcritWav(const std::string& chemin, const std::vector<Sint16>& echantillons);

@@ -117,7 +117,7 @@ bool LanceEncodeur(const OptionsCapture& o, int largeur, int hauteur,
                                   "-framerate",    cadence,        "-i",          "pipe:0"};
     if (o.qualite == Qualite::Livraison) {
         a.insert(a.end(),
-                 {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+                 {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
                   "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
     } else if (EstMatroska(o.sortie)) {
         a.insert(a.end(), {"-c:v", "ffv1", "-level", "3", "-pix_fmt", "bgr0"});

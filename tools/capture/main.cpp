@@ -269,15 +269,27 @@ void AjouteVignette(Capture* c, std::uint64_t trame, const Uint16* pixels, bool 
         {trame, FaitVignette(pixels, c->largeur, c->hauteur, Legende(*c, trame, numero), scene)});
 }
 
-// A scene change's thumbnail shows the scene's first new picture, or its
-// picture after one second when it starts on the picture it was given.
+// A scene change's thumbnail shows the scene's first new picture that is not
+// a plain colour (a scene often opens on black or on a flash), or its picture
+// after one second when it shows nothing else by then.
+bool Uni(const Uint16* pixels, size_t n) {
+    for (size_t i = 1; i < n; ++i) {
+        if (pixels[i] != pixels[0]) return false;
+    }
+    return true;
+}
+
 void SuitVignetteScene(Capture* c, std::uint64_t index, const Uint16* pixels, std::uint64_t hash) {
     if (!c->vignetteEnAttente || index < c->trameAttente) return;
     const std::uint64_t seconde = (c->o.fpsNum + c->o.fpsDen - 1) / c->o.fpsDen;
-    if (hash != c->hashAvantScene || index - c->trameAttente >= seconde) {
-        if (index >= c->debut) AjouteVignette(c, index, pixels, true);
-        c->vignetteEnAttente = false;
+    const bool tard = index - c->trameAttente >= seconde;
+    if (hash == c->hashAvantScene && !tard) return;
+    if (!tard && Uni(pixels, static_cast<size_t>(c->largeur) * c->hauteur)) {
+        c->hashAvantScene = hash;
+        return;
     }
+    if (index >= c->debut) AjouteVignette(c, index, pixels, true);
+    c->vignetteEnAttente = false;
 }
 
 void OuvreSorties(Capture* c, int largeur, int hauteur) {
@@ -422,31 +434,6 @@ void ObserveAppel(const char* routine) {
 // ---------------------------------------------------------------------------
 // The end of a capture.
 
-// The music under frames [debut, debut + trames): silence before the
-// production starts it, then the module from its first sample.
-std::vector<Sint16> SonDeLaCapture(Capture* c) {
-    std::vector<Sint16> son;
-    const std::uint64_t s0 = EchantillonsAvant(c->debut, c->o.fpsNum, c->o.fpsDen);
-    const std::uint64_t s1 = EchantillonsAvant(c->debut + c->trames, c->o.fpsNum, c->o.fpsDen);
-    const std::uint64_t m = c->musiqueLancee ? c->msMusique * kFrequenceAudio / 1000 : UINT64_MAX;
-    const std::uint64_t silence = std::min(s1, std::max(s0, m)) - s0;
-    son.assign(silence * 2, 0);
-    if (c->avecModule && m < s1) {
-        std::uint64_t saut = s0 > m ? s0 - m : 0;
-        std::vector<Sint16> jete;
-        while (saut > 0) {
-            const std::uint64_t n = std::min<std::uint64_t>(saut, 1 << 20);
-            jete.clear();
-            RendModule(&c->module, n, &jete);
-            saut -= n;
-        }
-        RendModule(&c->module, s1 - std::max(s0, m), &son);
-    } else {
-        son.resize((s1 - s0) * 2, 0);
-    }
-    return son;
-}
-
 int Termine(Capture* c) {
     ArreteArpenteur(c);
     if (c->journal) {
@@ -472,7 +459,10 @@ int Termine(Capture* c) {
     if (ok && c->trames > 0) {
         const bool avecSon = c->avecModule;
         std::vector<Sint16> son;
-        if (avecSon) son = SonDeLaCapture(c);
+        if (avecSon) {
+            son = SonDesTrames(&c->module, c->debut, c->trames, c->o.fpsNum, c->o.fpsDen,
+                               c->musiqueLancee, c->msMusique);
+        }
         if (videoLancee) {
             const std::string wav = avecSon ? c->o.sortie + ".son.wav" : std::string();
             if (avecSon && !EcritWav(wav, son)) {

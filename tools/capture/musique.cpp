@@ -3,6 +3,7 @@
 // production plays), and the WAV files the capture writes.
 #include <mikmod.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -130,6 +131,29 @@ void FermeModule(LecteurModule* lecteur) {
         lecteur->module = nullptr;
         MikMod_Exit();
     }
+}
+
+std::vector<Sint16> SonDesTrames(LecteurModule* lecteur, std::uint64_t debut, std::uint64_t trames,
+                                 std::uint32_t fpsNum, std::uint32_t fpsDen, bool musiqueLancee,
+                                 std::uint64_t msMusique) {
+    const std::uint64_t s0 = EchantillonsAvant(debut, fpsNum, fpsDen);
+    const std::uint64_t s1 = EchantillonsAvant(debut + trames, fpsNum, fpsDen);
+    // The module's first sample, counted from the start of the run.
+    const std::uint64_t m = musiqueLancee ? msMusique * kFrequenceAudio / 1000 : UINT64_MAX;
+    std::vector<Sint16> son((std::min(s1, std::max(s0, m)) - s0) * 2, 0);
+    if (m >= s1) return son;
+    // A range that starts after the music: the module is rendered from its
+    // start and the part before the range is dropped, so that the sound is
+    // the same as in a capture of the whole run.
+    std::vector<Sint16> jete;
+    for (std::uint64_t saut = s0 > m ? s0 - m : 0; saut > 0;) {
+        const std::uint64_t n = std::min<std::uint64_t>(saut, 1 << 20);
+        jete.clear();
+        RendModule(lecteur, n, &jete);
+        saut -= n;
+    }
+    RendModule(lecteur, s1 - std::max(s0, m), &son);
+    return son;
 }
 
 bool EcritWav(const std::string& chemin, const std::vector<Sint16>& echantillons) {
