@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize bench clean
+.PHONY: all deps configure build run test test-sanitize bench capture clean
 
 all: build
 
@@ -32,6 +32,10 @@ test-sanitize: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) -L 'platform|effects|scenes|production'
+
+# The whole production, frame-exact, to build/kazzmot.mp4 with its storyboard.
+capture: build
+	cmake --build $(BUILD) --target capture
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && (cd $(BUILD) && "$$b"); done

@@ -110,6 +110,12 @@ constexpr std::array<Exigence, kNombreImages> FaitExigences() {
     // The crawl samples a 640-wide text picture over a whole screen height.
     table[static_cast<int>(Im::GenSW)].largeur = 640;
     table[static_cast<int>(Im::GenSW)].hauteurMin = 480;
+    // The television scene places the monitors once on the sets (set corner
+    // plus (21, 17)) and then at fixed places; both agree for a 290 x 230 set.
+    table[static_cast<int>(Im::TV)].largeur = 290;
+    table[static_cast<int>(Im::TV)].hauteur = 230;
+    // The crawl's background is the whole of every frame under the text.
+    ecran(Im::FondSW);
     return table;
 }
 

@@ -134,80 +134,114 @@ void Silhouette(cairo_t* cr, bool musicien) {
     }
 }
 
-// A stylised portrait: the figure in grey is turned into a duotone halftone
-// (dots sized by the darkness) over a background of motifs of the trade.
+// A stylised portrait: a sunburst in the person's two colours with motifs of
+// the trade, the figure drawn in grey and turned into a duotone halftone (dots
+// sized by the darkness) with a rim of light, and the name in outline letters.
 void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair, Couleur fonce,
                      const char* mot) {
     Toile toile(640, 340);
     cairo_t* cr = toile.cr;
-    DegradeVertical(cr, 640, 340, {Rvb(120, 120, 120), Rvb(200, 200, 200)});
+    // Sunburst behind the figure.
+    const Couleur milieu = Melange(fonce, clair, 0.45);
+    cairo_pattern_t* fond = cairo_pattern_create_radial(190, 150, 20, 190, 150, 520);
+    cairo_pattern_add_color_stop_rgb(fond, 0, clair.r, clair.g, clair.b);
+    cairo_pattern_add_color_stop_rgb(fond, 0.45, milieu.r, milieu.g, milieu.b);
+    cairo_pattern_add_color_stop_rgb(fond, 1, fonce.r, fonce.g, fonce.b);
+    cairo_set_source(cr, fond);
+    cairo_paint(cr);
+    cairo_pattern_destroy(fond);
+    for (int i = 0; i < 24; i += 2) {
+        const double a0 = i * M_PI / 12, a1 = (i + 1) * M_PI / 12;
+        cairo_move_to(cr, 190, 150);
+        cairo_line_to(cr, 190 + 900 * std::cos(a0), 150 + 900 * std::sin(a0));
+        cairo_line_to(cr, 190 + 900 * std::cos(a1), 150 + 900 * std::sin(a1));
+        cairo_close_path(cr);
+    }
+    cairo_set_source_rgba(cr, fonce.r, fonce.g, fonce.b, 0.22);
+    cairo_fill(cr);
     Alea alea(GraineDe(nom));
+    const Couleur trait = Melange(clair, {1, 1, 1}, 0.4);
     if (musicien) {
-        // Waveforms and notes behind the musician.
+        // Waveforms behind the musician.
         cairo_set_line_width(cr, 2);
-        for (int k = 0; k < 5; ++k) {
+        for (int k = 0; k < 4; ++k) {
             cairo_new_path(cr);
-            for (int x = 300; x < 640; x += 2) {
+            for (int x = 330; x < 640; x += 2) {
                 const double y =
-                    60 + k * 55 + 18 * std::sin(x * (0.03 + k * 0.01)) * std::sin(x * 0.011 + k);
+                    40 + k * 40 + 16 * std::sin(x * (0.03 + k * 0.012)) * std::sin(x * 0.011 + k);
                 cairo_line_to(cr, x, y);
             }
-            cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
+            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.55);
             cairo_stroke(cr);
         }
     } else {
         // Columns of hexadecimal behind the coder.
         cairo_font_face_t* police = Police(kPoliceTexte);
         cairo_set_font_face(cr, police);
-        cairo_set_font_size(cr, 13);
-        for (int y = 24; y < 340; y += 17) {
+        cairo_set_font_size(cr, 12);
+        for (int y = 30; y < 200; y += 16) {
             char ligne[64];
-            std::snprintf(ligne, sizeof ligne, "%04X: %02X %02X %02X %02X  %02X %02X", y * 16,
+            std::snprintf(ligne, sizeof ligne, "%04X: %02X %02X %02X %02X  %02X %02X %02X", y * 16,
                           alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
-                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255);
-            cairo_move_to(cr, 330, y);
-            cairo_set_source_rgb(cr, 0.4, 0.4, 0.4);
+                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
+                          alea.Suivant() & 255);
+            cairo_move_to(cr, 350, y);
+            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.6);
             cairo_show_text(cr, ligne);
         }
     }
-    // The big role word, light on the right.
-    cairo_font_face_t* titre = Police(kPoliceTitre);
-    cairo_set_source_rgb(cr, 0.9, 0.9, 0.9);
-    const double t = TailleAjustee(cr, titre, mot, 280, 90);
-    CheminTexteCentre(cr, titre, t, mot, 480, 250);
-    cairo_fill(cr);
-    Silhouette(cr, musicien);
 
-    // Halftone: each 6x6 cell gets a dot whose area follows the darkness.
-    cairo_surface_flush(toile.surface);
-    unsigned char* data = cairo_image_surface_get_data(toile.surface);
-    const int pas = cairo_image_surface_get_stride(toile.surface);
-    std::vector<double> gris(640 * 340);
-    for (int y = 0; y < 340; ++y) {
-        const uint32_t* ligne = reinterpret_cast<const uint32_t*>(data + size_t(y) * pas);
-        for (int x = 0; x < 640; ++x) gris[size_t(y) * 640 + x] = ((ligne[x] >> 8) & 255) / 255.0;
-    }
-    const int cellule = 6;
+    // The figure on a layer of its own, in grey, then halftoned in duotone.
+    Toile figure(640, 340);
+    Silhouette(figure.cr, musicien);
+    cairo_surface_flush(figure.surface);
+    unsigned char* data = cairo_image_surface_get_data(figure.surface);
+    const int pas = cairo_image_surface_get_stride(figure.surface);
+    const int cellule = 5;
+    const Couleur encre = Melange(fonce, {0, 0, 0}, 0.6);
     for (int y = 0; y < 340; ++y) {
         uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
         for (int x = 0; x < 640; ++x) {
+            const uint32_t p = ligne[x];
+            const double a = (p >> 24) / 255.0;
+            if (a <= 0) continue;
+            const double g = ((p >> 8) & 255) / 255.0 / a;
             // Cells on a grid turned by 45 degrees.
-            const double u = (x + y) / std::sqrt(2.0) / cellule,
-                         v = (x - y) / std::sqrt(2.0) / cellule;
+            const double u = (x + y) * M_SQRT1_2 / cellule, v = (x - y) * M_SQRT1_2 / cellule;
             const double fu = u - std::floor(u) - 0.5, fv = v - std::floor(v) - 0.5;
-            const double g = gris[size_t(y) * 640 + x];
             const double rayon = std::sqrt(std::max(0.0, 1.0 - g) / M_PI) * 1.05;
             const double dist = std::sqrt(fu * fu + fv * fv);
-            const double encre = std::clamp((rayon - dist) * cellule + 0.5, 0.0, 1.0);
-            // Duotone: the paper colour follows the grey softly, the ink is dark.
-            Couleur papier = Melange(fonce, clair, 0.35 + 0.65 * g);
-            Couleur c = Melange(papier, Melange(fonce, {0, 0, 0}, 0.55), encre);
-            // Scanline tint toward the bottom.
-            c = Melange(c, fonce, 0.25 * y / 340.0);
-            ligne[x] = Argb(c);
+            const double point = std::clamp((rayon - dist) * cellule + 0.5, 0.0, 1.0);
+            const Couleur papier = Melange(milieu, clair, g);
+            const Couleur c = Melange(papier, encre, point);
+            ligne[x] = Argb({c.r * a, c.g * a, c.b * a}) & 0x00FFFFFFu;
+            ligne[x] |= uint32_t(a * 255 + 0.5) << 24;
         }
     }
-    cairo_surface_mark_dirty(toile.surface);
+    cairo_surface_mark_dirty(figure.surface);
+    // Rim of light: the figure's shape, offset and blurred, behind it.
+    cairo_surface_t* halo = cairo_image_surface_create(CAIRO_FORMAT_A8, 640, 340);
+    cairo_t* h = cairo_create(halo);
+    cairo_set_source_surface(h, figure.surface, 0, 0);
+    cairo_paint(h);
+    cairo_destroy(h);
+    FlouSurface(halo, 5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+    cairo_mask_surface(cr, halo, -4, -3);
+    cairo_surface_destroy(halo);
+    cairo_set_source_surface(cr, figure.surface, 0, 0);
+    cairo_paint(cr);
+
+    // The name in big outline letters with a light fill.
+    cairo_font_face_t* titre = Police(kPoliceTitre);
+    const double t = TailleAjustee(cr, titre, mot, 270, 80);
+    CheminTexteCentre(cr, titre, t, mot, 485, 262);
+    OmbreDouce(cr, 640, 340, 5, 6, 4, encre, 0.8);
+    cairo_set_source_rgba(cr, clair.r, clair.g, clair.b, 0.9);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, encre.r, encre.g, encre.b);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
     Finition f;
     f.grain = 2.0;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -246,19 +280,37 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_rectangle(cr, 0, 220, 640, 32);
     cairo_fill(cr);
     cairo_pattern_destroy(halo);
+    // The ring's soft shadow on the floor.
+    cairo_save(cr);
+    cairo_translate(cr, 320, 292);
+    cairo_scale(cr, 1.0, 0.12);
+    cairo_pattern_t* ombre = cairo_pattern_create_radial(0, 0, 0, 0, 0, 170);
+    cairo_pattern_add_color_stop_rgba(ombre, 0, 0.02, 0, 0.05, 0.8);
+    cairo_pattern_add_color_stop_rgba(ombre, 1, 0.02, 0, 0.05, 0);
+    cairo_set_source(cr, ombre);
+    cairo_arc(cr, 0, 0, 170, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(ombre);
+    cairo_restore(cr);
 
     // The torus, turned about two axes; 21 frames make one whole loop.
-    const double a = 2 * M_PI * (image - 1) / 21.0;
-    const double ax = a, ay = 2 * a;
+    // The ring spins on its own axis by two colour bands per loop (the pattern
+    // repeats every 4 of its 28 facets) and rocks gently, so that frame 21
+    // leads back into frame 1.
     const int nu = 28, nv = 14;
+    const double phase = 2 * M_PI * (image - 1) / 21.0;
+    const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
+    const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
     const double R = 1.0, r = 0.42;
     struct Sommet {
         double x, y, z;
     };
     auto tourne = [&](Sommet p) {
-        // About X, then about Y, then a fixed tilt toward the viewer.
-        Sommet q{p.x, p.y * std::cos(ax) - p.z * std::sin(ax),
-                 p.y * std::sin(ax) + p.z * std::cos(ax)};
+        // Spin about the ring's axis, tilt about X, rock about Y.
+        Sommet o{p.x * std::cos(spin) - p.y * std::sin(spin),
+                 p.x * std::sin(spin) + p.y * std::cos(spin), p.z};
+        Sommet q{o.x, o.y * std::cos(ax) - o.z * std::sin(ax),
+                 o.y * std::sin(ax) + o.z * std::cos(ax)};
         Sommet s{q.x * std::cos(ay) + q.z * std::sin(ay), q.y,
                  -q.x * std::sin(ay) + q.z * std::cos(ay)};
         return s;
@@ -270,8 +322,8 @@ void DessineMolkar(Recueil* recueil, int image) {
     };
     auto projette = [](Sommet p, double* sx, double* sy) {
         const double d = 4.2 / (4.2 + p.z);
-        *sx = 320 + p.x * 118 * d;
-        *sy = 150 + p.y * 118 * d;
+        *sx = 320 + p.x * 108 * d;
+        *sy = 156 + p.y * 108 * d;
     };
     struct Facette {
         std::array<Sommet, 4> s;

@@ -3,6 +3,7 @@
 // Palette: walnut and brass around cool neon lettering.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "forge_images.h"
 
@@ -38,14 +39,21 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_surface_flush(toile.surface);
     unsigned char* data = cairo_image_surface_get_data(toile.surface);
     const int pas = cairo_image_surface_get_stride(toile.surface);
+    Alea alea(GraineDe("OldTV"));
+    std::vector<double> fibres(480);
+    for (double& f : fibres) f = alea.Entre(-0.5, 0.5);
     for (int y = 0; y < 480; ++y) {
         uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
         for (int x = 0; x < 640; ++x) {
-            const double w = y * 0.11 + 3.0 * std::sin(x * 0.013 + std::sin(y * 0.02) * 1.5) +
-                             1.2 * std::sin(x * 0.05 + y * 0.01);
-            const double veine = 0.5 + 0.5 * std::sin(w * 2.3);
-            const double fin = 0.5 + 0.5 * std::sin(w * 9.0 + x * 0.002);
-            Couleur c = Melange(Rvb(92, 48, 22), Rvb(150, 86, 40), 0.65 * veine + 0.35 * fin);
+            // Long horizontal grain, gently waving, with a few knots' ripples.
+            const double w =
+                y * 0.12 + 1.6 * std::sin(x * 0.006 + 0.8 * std::sin(y * 0.015)) +
+                0.5 * std::sin(x * 0.027 + y * 0.021) +
+                2.5 * std::exp(-(std::pow(x - 140, 2) + std::pow(y - 420, 2)) / 900.0) +
+                2.0 * std::exp(-(std::pow(x - 560, 2) + std::pow(y - 60, 2)) / 700.0);
+            const double veine = 0.5 + 0.5 * std::sin(w * 1.7);
+            const double fin = 0.5 + 0.5 * std::sin(w * 11.0 + 3.0 * fibres[size_t(y)]);
+            Couleur c = Melange(Rvb(78, 40, 18), Rvb(140, 80, 38), 0.6 * veine + 0.4 * fin);
             ligne[x] = Argb(c);
         }
     }

@@ -129,7 +129,7 @@ void DessineScrollText(Recueil* recueil) {
     cairo_t* cr = toile.cr;
     cairo_font_face_t* police = Police(kPoliceTexte);
     // The strip starts and ends empty so that the text enters and leaves the monitor.
-    const double debut = 250, fin = l - 260;
+    const double debut = 256, fin = l - 260;
     double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, 20);
     cairo_set_font_face(cr, police);
     cairo_set_font_size(cr, taille);
@@ -463,6 +463,17 @@ void DessineFin(Recueil* recueil) {
         cairo_arc(cr, x, 338, 3.5, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(r);
+    }
+    // Star glints on the corners of the portrait window.
+    for (int c = 0; c < 4; ++c) {
+        const double x = c % 2 ? 620 : 20, y = c / 2 ? 326 : 20;
+        cairo_pattern_t* g = cairo_pattern_create_radial(x, y, 0, x, y, 9);
+        cairo_pattern_add_color_stop_rgba(g, 0, 1, 0.98, 1, 0.95);
+        cairo_pattern_add_color_stop_rgba(g, 1, 0.9, 0.8, 1, 0);
+        cairo_set_source(cr, g);
+        cairo_arc(cr, x, y, 9, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(g);
     }
     cairo_font_face_t* police = Police(kPoliceTexte);
     cairo_set_source_rgb(cr, 0.2, 0.12, 0.35);

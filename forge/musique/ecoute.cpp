@@ -116,8 +116,10 @@ double HauteurMesuree(const std::vector<int16_t>& stereo, double debut, double d
     const double periode = kFrequence / attendue;
     const int lagMin = static_cast<int>(periode / 1.5);
     const int lagMax = static_cast<int>(periode * 1.5) + 2;
-    if ((premier + nombre + lagMax) * 2 > stereo.size() || lagMin < 2) return 0.0;
-    std::vector<double> x(nombre + lagMax);
+    // The correlation is taken one lag either side of the searched range.
+    const size_t etendue = nombre + lagMax + 1;
+    if ((premier + etendue) * 2 > stereo.size() || lagMin < 2) return 0.0;
+    std::vector<double> x(etendue);
     for (size_t i = 0; i < x.size(); ++i)
         x[i] = stereo[(premier + i) * 2] + static_cast<double>(stereo[(premier + i) * 2 + 1]);
     auto correlation = [&](int lag) {

@@ -5,22 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "synthese.h"
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// The production's scene changes, in seconds from the moment the music starts
-// (the start-up pause comes first). This is the one table to update when a
-// scene gets longer or shorter: every section, and the module's length, follow.
-const std::vector<RepereScene> kReperes = {
-    {"pause", 0.0},    {"countdown", 2.0},   {"logo", 8.0},     {"title", 16.0},
-    {"bubbles", 26.0}, {"television", 46.0}, {"credits", 91.0}, {"greetings", 101.0},
-    {"crawl", 109.0},  {"finale", 139.0},    {"end", 141.0},
-};
-// ---------------------------------------------------------------------------
 
 // How each part plays in a section.
 enum class Batterie {
@@ -100,121 +88,54 @@ std::vector<std::string> Enchaine(std::initializer_list<const std::vector<std::s
     return mesures;
 }
 
+// The sections in playing order, one for each scene, then the ending after
+// the production's end. Columns: scene; chords (one a bar, round and round);
+// chord of the last bar; lead; lead of the last bar; drums; bass; arpeggio;
+// pad level; lead doubled an octave lower.
 const std::vector<Arrangement>& Arrangements() {
+    using B = Batterie;
+    using L = Ligne;
+    using A = Arpege;
+    // clang-format off
     static const std::vector<Arrangement> arrangements = {
         // The start-up pause: the pad alone swells on the tonic.
-        {"pause", {"Am"}, "", {}, "", Batterie::kAucune, Ligne::kAucune, Arpege::kAucun, 44, false},
+        {"pause", {"Am"}, "", {}, "",
+         B::kAucune, L::kAucune, A::kAucun, 44, false},
         // The film countdown: a ticking hi-hat and a held bass under the pad.
-        {"countdown",
-         {"Am", "F"},
-         "E",
-         {},
-         "",
-         Batterie::kTictac,
-         Ligne::kTenue,
-         Arpege::kAucun,
-         48,
-         false},
+        {"countdown", {"Am", "F"}, "E", {}, "",
+         B::kTictac, L::kTenue, A::kAucun, 48, false},
         // The group logo: the build starts, kick on the half bar, a slow arpeggio.
-        {"logo",
-         {"Am", "F", "C", "G"},
-         "",
-         {},
-         "",
-         Batterie::kMontee,
-         Ligne::kTenue,
-         Arpege::kLent,
-         44,
-         false},
+        {"logo", {"Am", "F", "C", "G"}, "", {}, "",
+         B::kMontee, L::kTenue, A::kLent, 44, false},
         // The title: the bass gets moving, the arpeggio runs.
-        {"title",
-         {"Am", "F", "C", "G"},
-         "E",
-         {},
-         "",
-         Batterie::kMontee,
-         Ligne::kSyncopee,
-         Arpege::kMontant,
-         40,
-         false},
+        {"title", {"Am", "F", "C", "G"}, "E", {}, "",
+         B::kMontee, L::kSyncopee, A::kMontant, 40, false},
         // The bubbles: the main theme, first statement.
-        {"bubbles",
-         {"Am", "F", "C", "G"},
-         "E",
-         Enchaine({&kThemeA, &kThemeA2, &kThemeA}),
-         "g#4 . . . b4 . d5 . . . . . . . . .",
-         Batterie::kPleine,
-         Ligne::kCroches,
-         Arpege::kOndulant,
-         36,
-         false},
+        {"bubbles", {"Am", "F", "C", "G"}, "E",
+         Enchaine({&kThemeA, &kThemeA2, &kThemeA}), "g#4 . . . b4 . d5 . . . . . . . . .",
+         B::kPleine, L::kCroches, A::kOndulant, 36, false},
         // The television sets: the theme with its second half and variations.
-        {"television",
-         {"Am", "F", "C", "G", "Dm", "Am", "F", "E"},
-         "",
-         Enchaine({&kThemeA, &kThemeB, &kThemeA2, &kThemeB2, &kThemeAHaut, &kThemeB}),
-         "",
-         Batterie::kPleineDoubles,
-         Ligne::kCroches,
-         Arpege::kMontant,
-         34,
-         false},
+        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "",
+         Enchaine({&kThemeA, &kThemeB, &kThemeA2, &kThemeB2, &kThemeAHaut, &kThemeB}), "",
+         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false},
         // The credits: the breakdown, drums out, long lead notes over the pad.
-        {"credits",
-         {"F", "G", "Em", "Am"},
-         "",
-         kPont,
-         "",
-         Batterie::kTictac,
-         Ligne::kTenue,
-         Arpege::kLent,
-         50,
-         false},
+        {"credits", {"F", "G", "Em", "Am"}, "", kPont, "",
+         B::kTictac, L::kTenue, A::kLent, 50, false},
         // The greetings: everything climbs back, snare roll to the reprise.
-        {"greetings",
-         {"Dm", "Em", "F", "G"},
-         "E",
-         kRemontee,
-         "g#5 . . . . . . . . . . . . . . .",
-         Batterie::kRoulement,
-         Ligne::kPulsee,
-         Arpege::kMontant,
-         40,
-         false},
+        {"greetings", {"Dm", "Em", "F", "G"}, "E", kRemontee, "g#5 . . . . . . . . . . . . . . .",
+         B::kRoulement, L::kPulsee, A::kMontant, 40, false},
         // The text crawl: the reprise, the lead doubled an octave lower.
-        {"crawl",
-         {"Am", "F", "C", "G", "Dm", "Am", "F", "E"},
-         "",
-         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
-         "",
-         Batterie::kPleineDoubles,
-         Ligne::kSyncopee,
-         Arpege::kOndulant,
-         34,
-         true},
+        {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "",
+         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}), "",
+         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true},
         // The television switch-off: the dominant, a roll into the last chord.
-        {"finale",
-         {"G"},
-         "",
-         {"d5 . . . b4 . . . d5 . e5 . g5 . g#5 ."},
-         "",
-         Batterie::kFinale,
-         Ligne::kPulsee,
-         Arpege::kMontant,
-         40,
-         true},
+        {"finale", {"G"}, "", {"d5 . . . b4 . . . d5 . e5 . g5 . g#5 ."}, "",
+         B::kFinale, L::kPulsee, A::kMontant, 40, true},
         // After the end: the tonic struck once and left to ring out.
-        {"coda",
-         {"Am"},
-         "",
-         {"a5 . . . . . . . . . . . . . . .", "- . . . . . . . . . . . . . . ."},
-         "",
-         Batterie::kCoda,
-         Ligne::kCoda,
-         Arpege::kCoda,
-         44,
-         true},
+        {"coda", {"Am"}, "", {"a5 . . . . . . . . . . . . . . .", "- . . . . . . . . . . . . . . ."}, "",
+         B::kCoda, L::kCoda, A::kCoda, 44, true},
     };
+    // clang-format on
     return arrangements;
 }
 
@@ -451,11 +372,8 @@ void ComposeArpege(Grille* g, const Mesure& m) {
 void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
     const int canaux[] = {kCanalNappe1, kCanalNappe2, kCanalNappe3};
     if (m.arrangement->volumeNappe == 0) return;
-    if (m.arrangement->batterie == Batterie::kCoda && m.numero > 0) {
-        // The last chord is let go: the fade-out carries it to silence.
-        for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
-        return;
-    }
+    const bool coda = m.arrangement->batterie == Batterie::kCoda;
+    if (coda && m.numero > 0) return;
     if (precedent && precedent->fondamentale == m.accord.fondamentale &&
         precedent->mineur == m.accord.mineur) {
         // The same chord goes on: striking it again would restart the slow
@@ -472,6 +390,9 @@ void ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         const int classe = (m.accord.fondamentale + Intervalle(m.accord, voix)) % 12;
         Pose(g, m.premiereLigne, canaux[voix], NoteAuDessus(classe, kNoteDo4 - 7), kNappe,
              m.arrangement->volumeNappe);
+        // The last chord is let go after two beats: its fade-out carries it to
+        // silence before the module ends.
+        if (coda) Pose(g, m.premiereLigne + 2 * kLignesParTemps, canaux[voix], kNoteRelache, 0, 0);
     }
 }
 
@@ -540,10 +461,6 @@ void ComposeEcho(Grille* g) {
 }
 
 }  // namespace
-
-const std::vector<RepereScene>& ReperesProduction() {
-    return kReperes;
-}
 
 std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes,
                                          std::string* erreur) {

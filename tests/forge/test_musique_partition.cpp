@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <sys/wait.h>
+#include <fstream>
+#include <iterator>
 
 #include "partition.h"
 #include "synthese.h"
@@ -170,3 +174,55 @@ TEST(MusiquePartition, TheModuleIsTheSameBytesEveryTime) {
     ASSERT_TRUE(EcritModuleXM(&m2, &b, &erreur)) << erreur;
     EXPECT_EQ(a, b);
 }
+
+TEST(MusiquePartition, EveryPitchedNoteIsInAMinor) {
+    // A natural minor with the raised seventh (G#) of its dominant chord E.
+    const bool dansLaTonalite[12] = {true,  false, true, false, true,  true,
+                                     false, true,  true, true,  false, true};
+    const ModuleXM m = Compose(ReperesProduction());
+    const std::vector<CaseXM> cases = Deroule(m);
+    int notes = 0;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const int canal = int(i % m.canaux);
+        const CaseXM& c = cases[i];
+        if (canal <= kCanalCymbale || c.note == 0 || c.note == kNoteRelache) continue;
+        ++notes;
+        EXPECT_TRUE(dansLaTonalite[(c.note - 1) % 12])
+            << "row " << i / m.canaux << " channel " << canal << " note " << int(c.note);
+    }
+    EXPECT_GT(notes, 1000);
+}
+
+#ifdef KAZZMOT_MODULE_ECRIT
+TEST(MusiquePartition, TheBuildWroteTheModuleOfTheScore) {
+    std::ifstream f(KAZZMOT_MODULE_ECRIT, std::ios::binary);
+    ASSERT_TRUE(f.good()) << KAZZMOT_MODULE_ECRIT << " is missing";
+    const std::vector<uint8_t> ecrit((std::istreambuf_iterator<char>(f)), {});
+    ModuleXM m = Compose(ReperesProduction());
+    std::vector<uint8_t> compose;
+    std::string erreur;
+    ASSERT_TRUE(EcritModuleXM(&m, &compose, &erreur)) << erreur;
+    EXPECT_TRUE(ecrit == compose) << KAZZMOT_MODULE_ECRIT << " differs from the score";
+}
+#endif
+
+#ifdef KAZZMOT_FORGE_MUSIQUE
+TEST(MusiquePartition, TheForgeProgramReportsWhatItCannotDo) {
+    auto lance = [](const std::string& arguments, std::string* sortie) {
+        const std::string commande =
+            std::string("'") + KAZZMOT_FORGE_MUSIQUE + "' " + arguments + " 2>&1";
+        FILE* p = popen(commande.c_str(), "r");
+        char tampon[512];
+        while (p && fgets(tampon, sizeof tampon, p)) *sortie += tampon;
+        const int statut = p ? pclose(p) : -1;
+        return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+    };
+    std::string sortie;
+    EXPECT_EQ(1, lance("", &sortie));
+    EXPECT_NE(std::string::npos, sortie.find("usage")) << sortie;
+    // A folder inside a regular file can be neither created nor written.
+    sortie.clear();
+    EXPECT_EQ(1, lance("/dev/null/Datas", &sortie));
+    EXPECT_NE(std::string::npos, sortie.find("/dev/null/Datas/Sons")) << sortie;
+}
+#endif

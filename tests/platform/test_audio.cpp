@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "demo.h"
 #include "outils_tests.h"
@@ -42,6 +46,35 @@ TEST(Audio, SettingsAndMusicRecordsCarryTheFixedValues) {
     FermeAudio(settings);
     std::free(settings);
     FermeEcranTest(ecran);
+}
+
+// The module is heard from the moment it starts: SDL's disk audio driver
+// writes what the mixer plays to a file, which must not be silence.
+TEST(Audio, TheModuleIsHeardFromTheStart) {
+    const std::string fichier = DossierTrames() + "/musique-disque.raw";
+    std::remove(fichier.c_str());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", fichier.c_str(), 1);
+    Ecran* ecran = OuvreEcranTest();
+    StructAudio_t* settings = InitAudio();
+    ASSERT_NE(settings, nullptr);
+    StructAudio_t* music = ChargeMusique(settings, "RADUDIZ1.XM");
+    JoueMusique(music);
+    SDL_Delay(1500);  // real time: the mixer thread plays on its own clock
+    LibereMusique(music);
+    FermeAudio(settings);
+    std::free(settings);
+    FermeEcranTest(ecran);
+
+    FILE* f = std::fopen(fichier.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<Sint16> samples(44100 * 2);
+    const size_t n = std::fread(samples.data(), sizeof(Sint16), samples.size(), f);
+    std::fclose(f);
+    ASSERT_GT(n, 44100u / 2);  // at least a quarter of a second of stereo
+    int crete = 0;
+    for (size_t i = 0; i < n; ++i) crete = std::max(crete, std::abs(int{samples[i]}));
+    EXPECT_GT(crete, 300) << "the first second of the module is silent";
 }
 
 TEST(Audio, NoSettingsMeansNoMusicAndNothingHappens) {

@@ -13,7 +13,6 @@
 
 namespace {
 
-using testing::AllOf;
 using testing::ExitedWithCode;
 using testing::HasSubstr;
 
@@ -116,70 +115,56 @@ TEST_F(Images, WholeCatalogueLoadsAndMeetsItsRequirements) {
 }
 
 // Each way a picture can fail ends the program with status 1 and a message
-// that names the file and says what was expected.
+// that names the file and says what was expected. `Abime` spoils the private
+// copy of the data, then the whole catalogue is loaded.
+template <typename Abime>
+void ChargeCatalogueAbime(Abime abime) {
+    DonneesTemporaires donnees;
+    abime(donnees);
+    OuvreEcranTest();
+    Catalogue catalogue;
+    ChargeCatalogue(&catalogue);
+    std::exit(0);
+}
+
+// A plain picture of the given size, to put in place of a catalogue picture.
+void Remplace(const DonneesTemporaires& donnees, const std::string& nom, int w, int h) {
+    EcritImage(donnees, nom, w, h, std::vector<Uint16>(static_cast<size_t>(w) * h, 0x1234));
+}
+
 TEST(ImagesFatales, MissingPictureNamesTheFile) {
-    EXPECT_EXIT(
-        {
-            DonneesTemporaires donnees;
-            std::filesystem::remove(donnees.Chemin("Images/Arc.png"));
-            OuvreEcranTest();
-            Catalogue catalogue;
-            ChargeCatalogue(&catalogue);
-            std::exit(0);
-        },
-        ExitedWithCode(1),
-        AllOf(HasSubstr("Impossible de charger l'image Datas/Images//Arc.png: ")));
+    EXPECT_EXIT(ChargeCatalogueAbime([](const DonneesTemporaires& d) {
+                    std::filesystem::remove(d.Chemin("Images/Arc.png"));
+                }),
+                ExitedWithCode(1),
+                HasSubstr("Impossible de charger l'image Datas/Images//Arc.png: "));
 }
 
 TEST(ImagesFatales, CorruptPictureNamesTheFile) {
-    EXPECT_EXIT(
-        {
-            DonneesTemporaires donnees;
-            donnees.Ecrit("Images/Woman.png", "\x89PNG\r\n\x1a\nnot really a picture");
-            OuvreEcranTest();
-            Catalogue catalogue;
-            ChargeCatalogue(&catalogue);
-            std::exit(0);
-        },
-        ExitedWithCode(1), HasSubstr("Impossible de charger l'image Datas/Images//Woman.png"));
+    EXPECT_EXIT(ChargeCatalogueAbime([](const DonneesTemporaires& d) {
+                    d.Ecrit("Images/Woman.png", "\x89PNG\r\n\x1a\nnot really a picture");
+                }),
+                ExitedWithCode(1),
+                HasSubstr("Impossible de charger l'image Datas/Images//Woman.png"));
 }
 
 TEST(ImagesFatales, WronglySizedPictureSaysWhatWasExpected) {
-    EXPECT_EXIT(
-        {
-            DonneesTemporaires donnees;
-            EcritImage(donnees, "Orbo.png", 320, 200, std::vector<Uint16>(320 * 200, 0x1234));
-            OuvreEcranTest();
-            Catalogue catalogue;
-            ChargeCatalogue(&catalogue);
-            std::exit(0);
-        },
-        ExitedWithCode(1), HasSubstr("Orbo.png : taille 640x480 attendue, 320x200 trouvee"));
+    EXPECT_EXIT(ChargeCatalogueAbime(
+                    [](const DonneesTemporaires& d) { Remplace(d, "Orbo.png", 320, 200); }),
+                ExitedWithCode(1),
+                HasSubstr("Orbo.png : taille 640x480 attendue, 320x200 trouvee"));
 }
 
 TEST(ImagesFatales, OddWidthIsRefused) {
-    EXPECT_EXIT(
-        {
-            DonneesTemporaires donnees;
-            EcritImage(donnees, "Facade.png", 33, 10, std::vector<Uint16>(33 * 10, 0x1234));
-            OuvreEcranTest();
-            Catalogue catalogue;
-            ChargeCatalogue(&catalogue);
-            std::exit(0);
-        },
-        ExitedWithCode(1), HasSubstr("Facade.png : largeur paire attendue, 33 trouvee"));
+    EXPECT_EXIT(ChargeCatalogueAbime(
+                    [](const DonneesTemporaires& d) { Remplace(d, "Facade.png", 33, 10); }),
+                ExitedWithCode(1), HasSubstr("Facade.png : largeur paire attendue, 33 trouvee"));
 }
 
 TEST(ImagesFatales, RampMaskNarrowerThanTheTitleLogoIsRefused) {
     EXPECT_EXIT(
-        {
-            DonneesTemporaires donnees;
-            EcritImage(donnees, "Kazzmot.png", 700, 10, std::vector<Uint16>(700 * 10, 0x1234));
-            OuvreEcranTest();
-            Catalogue catalogue;
-            ChargeCatalogue(&catalogue);
-            std::exit(0);
-        },
+        ChargeCatalogueAbime(
+            [](const DonneesTemporaires& d) { Remplace(d, "Kazzmot.png", 700, 10); }),
         ExitedWithCode(1),
         HasSubstr("RampeMasque.png : largeur d'au moins 700 attendue (celle de Kazzmot.png)"));
 }

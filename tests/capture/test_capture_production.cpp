@@ -1,0 +1,335 @@
+// kazzmot-capture run as a child process on a data folder the tests make
+// (every picture the catalogue asks for, and a module whose sound is known):
+// exact frame and sample counts at 60 and 60000/1001 frames per second, the
+// hash log against the virtual machine's own frames, ranges, the video file
+// through ffmpeg, interruption, and the fallback without ffmpeg.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "capture.h"
+#include "demo.h"
+#include "machine_virtuelle.h"
+#include "outils_capture.h"
+#include "plateforme.h"
+
+namespace {
+
+class CaptureProduction : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dossier_ = FaitDossierDonnees();
+        ASSERT_FALSE(dossier_.empty()) << "cannot make the test data folder";
+    }
+    void TearDown() override {
+        if (!HasFailure()) RetireDossier(dossier_);
+    }
+    std::string Chemin(const std::string& nom) const { return dossier_ + "/" + nom; }
+    ResultatCapture Capture(const std::vector<std::string>& arguments) {
+        ResultatCapture r = LanceCapture(dossier_, arguments);
+        EXPECT_GE(r.statut, 0) << "kazzmot-capture could not be started";
+        return r;
+    }
+    std::vector<Sint16> Wav(const std::string& nom) const {
+        std::vector<Sint16> son;
+        EXPECT_TRUE(LitWav(Chemin(nom), &son)) << nom;
+        return son;
+    }
+    std::string dossier_;
+};
+
+// The production run in this process on the same data: the hash of each of
+// its first `trames` refreshes, and when it started the music.
+struct RunIci {
+    std::vector<std::string> hashes;
+    bool musique = false;
+    std::uint64_t msMusique = 0;
+};
+
+struct FinRun {};
+RunIci* g_run = nullptr;
+
+RunIci LanceProductionIci(const std::string& dossier, std::uint64_t trames) {
+    RunIci run;
+    g_run = &run;
+    char ici[4096];
+    EXPECT_NE(getcwd(ici, sizeof ici), nullptr);
+    EXPECT_EQ(chdir(dossier.c_str()), 0);
+    ReinitMachine(ConfigMachine());
+    ObserveTrames([trames](std::uint64_t index, const Uint16* pixels, int w, int h) {
+        if (index >= trames) throw FinRun();
+        char ligne[64];
+        std::snprintf(ligne, sizeof ligne, "%" PRIu64 " %016" PRIx64, index,
+                      HashTrame(pixels, w, h));
+        g_run->hashes.push_back(ligne);
+    });
+    g_observeAppel = [](const char* routine) {
+        if (std::string(routine) == "JoueMusique") {
+            g_run->musique = true;
+            g_run->msMusique = TempsVirtuelMs();
+        }
+    };
+    try {
+        LanceDemo();
+        TermineMachine();
+    } catch (const FinRun&) {
+    }
+    g_observeAppel = nullptr;
+    ObserveTrames(nullptr);
+    EXPECT_EQ(chdir(ici), 0);
+    g_run = nullptr;
+    return run;
+}
+
+// The width and height written in a PNG file's header.
+std::pair<int, int> TaillePng(const std::string& chemin) {
+    unsigned char entete[24] = {};
+    std::ifstream(chemin, std::ios::binary).read(reinterpret_cast<char*>(entete), 24);
+    auto mot = [&](int i) {
+        return entete[i] << 24 | entete[i + 1] << 16 | entete[i + 2] << 8 | entete[i + 3];
+    };
+    return {mot(16), mot(20)};
+}
+
+// The frames of a video decoded back to 5-6-5 words, hashed as the hash log
+// hashes them.
+std::vector<std::string> HashesVideo(const std::string& fichier, int largeur, int hauteur) {
+    std::vector<std::string> hashes;
+    FILE* p = popen(
+        ("ffmpeg -v error -nostdin -i '" + fichier + "' -f rawvideo -pix_fmt rgb565le -").c_str(),
+        "r");
+    if (!p) return hashes;
+    std::vector<Uint16> trame(static_cast<size_t>(largeur) * hauteur);
+    std::uint64_t index = 0;
+    while (std::fread(trame.data(), 2, trame.size(), p) == trame.size()) {
+        char ligne[64];
+        std::snprintf(ligne, sizeof ligne, "%" PRIu64 " %016" PRIx64, index++,
+                      HashTrame(trame.data(), largeur, hauteur));
+        hashes.push_back(ligne);
+    }
+    pclose(p);
+    return hashes;
+}
+
+}  // namespace
+
+TEST_F(CaptureProduction, PngFramesAndWavHoldEveryRefreshAndItsSamplesAt60) {
+    const ResultatCapture r = Capture({"--png", "p", "--hash-log", "h.txt"});
+    ASSERT_EQ(r.statut, 0) << r.erreurs;
+    const auto lignes = LitLignes(Chemin("h.txt"));
+    ASSERT_FALSE(lignes.empty());
+    // Every refresh of the run once, in order, and one PNG for each.
+    for (size_t i = 0; i < lignes.size(); ++i) {
+        ASSERT_EQ(std::strtoull(lignes[i].c_str(), nullptr, 10), i) << lignes[i];
+    }
+    EXPECT_EQ(CompteFichiers(Chemin("p"), ".png"), static_cast<int>(lignes.size()));
+    EXPECT_EQ(TaillePng(Chemin("p/kazzmot-000000.png")), std::make_pair(640, 480));
+    // 735 samples a frame, exactly.
+    const auto son = Wav("p/kazzmot.wav");
+    EXPECT_EQ(son.size() / 2, lignes.size() * 735);
+    // The production's own message about the missing sound card is kept off
+    // the terminal.
+    EXPECT_EQ(r.erreurs.find("carte son"), std::string::npos) << r.erreurs;
+}
+
+TEST_F(CaptureProduction, RangesInSecondsAreExactAt60AndAtNtscRate) {
+    ASSERT_EQ(Capture({"--png", "a", "--to", "1"}).statut, 0);
+    EXPECT_EQ(CompteFichiers(Chemin("a"), ".png"), 60);
+    EXPECT_EQ(Wav("a/kazzmot.wav").size() / 2, 44100u);
+
+    ASSERT_EQ(Capture({"--png", "b", "--fps", "60000/1001", "--to", "1"}).statut, 0);
+    EXPECT_EQ(CompteFichiers(Chemin("b"), ".png"), 60);
+    EXPECT_EQ(Wav("b/kazzmot.wav").size() / 2, 44144u);  // floor(60 × 735.735)
+
+    ASSERT_EQ(Capture({"--png", "c", "--fps", "60000/1001", "--to", "1.5"}).statut, 0);
+    EXPECT_EQ(CompteFichiers(Chemin("c"), ".png"), 90);  // frames 0 to 89 start before 1.5 s
+    EXPECT_EQ(Wav("c/kazzmot.wav").size() / 2, 66216u);
+}
+
+TEST_F(CaptureProduction, HashLogIsTheVirtualMachinesFramesAndRepeats) {
+    ASSERT_EQ(Capture({"--hash-log", "un.txt", "--to", "1.5"}).statut, 0);
+    ASSERT_EQ(Capture({"--hash-log", "deux.txt", "--to", "1.5"}).statut, 0);
+    const auto un = LitLignes(Chemin("un.txt"));
+    ASSERT_EQ(un.size(), 90u);
+    EXPECT_EQ(LitLignes(Chemin("deux.txt")), un);
+    const RunIci ici = LanceProductionIci(dossier_, 90);
+    EXPECT_EQ(ici.hashes, un);
+}
+
+TEST_F(CaptureProduction, MusicIsTheModuleFromTheMomentTheProductionStartsIt) {
+    ASSERT_EQ(Capture({"--png", "p", "--to", "2"}).statut, 0);
+    const RunIci ici = LanceProductionIci(dossier_, 120);
+    ASSERT_TRUE(ici.musique) << "the production never started its music";
+    const auto son = Wav("p/kazzmot.wav");
+    ASSERT_EQ(son.size() / 2, 88200u);
+    const size_t debut = ici.msMusique * 44100 / 1000;
+    // Silence before the music starts, the module's note from then on for
+    // 0.96 s, then its silence.
+    EXPECT_TRUE(Silencieux(son, 0, debut));
+    const size_t dixieme = 4410;
+    for (size_t t = 0; t < 9 && debut + (t + 1) * dixieme < son.size() / 2; ++t) {
+        EXPECT_GT(Energie(son, debut + t * dixieme, debut + (t + 1) * dixieme), 1000.0)
+            << "tenth " << t;
+    }
+    EXPECT_TRUE(Silencieux(son, debut + 44100, son.size() / 2, 2));
+}
+
+TEST_F(CaptureProduction, FromAndToCutTheSameFramesAndSamplesOutOfTheWholeRun) {
+    ASSERT_EQ(Capture({"--png", "tout", "--hash-log", "tout.txt"}).statut, 0);
+    ASSERT_EQ(
+        Capture({"--png", "part", "--hash-log", "part.txt", "--from", "0.5", "--to", "1"}).statut,
+        0);
+    const auto tout = LitLignes(Chemin("tout.txt"));
+    const auto part = LitLignes(Chemin("part.txt"));
+    ASSERT_GE(tout.size(), 60u);
+    EXPECT_EQ(part, std::vector<std::string>(tout.begin() + 30, tout.begin() + 60));
+    EXPECT_EQ(CompteFichiers(Chemin("part"), ".png"), 30);
+    const auto sonTout = Wav("tout/kazzmot.wav");
+    const auto sonPart = Wav("part/kazzmot.wav");
+    ASSERT_EQ(sonPart.size(), 22050u * 2);
+    EXPECT_TRUE(std::equal(sonPart.begin(), sonPart.end(), sonTout.begin() + 22050 * 2));
+
+    // The start-up pause and everything from the first scene on make the
+    // whole run, cut where the first scene starts.
+    ASSERT_EQ(Capture({"--hash-log", "avant.txt", "--to", "scene:0"}).statut, 0);
+    const ResultatCapture apres = Capture({"--hash-log", "apres.txt", "--from", "scene:1"});
+    auto lignes = LitLignes(Chemin("avant.txt"));
+    ASSERT_FALSE(lignes.empty());
+    if (apres.statut == 0) {
+        const auto suite = LitLignes(Chemin("apres.txt"));
+        lignes.insert(lignes.end(), suite.begin(), suite.end());
+    } else {
+        // The timeline may not show any frame after the pause yet.
+        EXPECT_NE(apres.erreurs.find("nothing to capture"), std::string::npos) << apres.erreurs;
+    }
+    EXPECT_EQ(lignes, tout);
+}
+
+TEST_F(CaptureProduction, VideoHoldsEveryFrameExactlyItsSoundAndChapters) {
+    if (!OutilsFfmpeg()) GTEST_SKIP() << "ffmpeg and ffprobe are not installed";
+    // Lossless, at the NTSC rate: frames and samples exact, pictures exact.
+    ASSERT_EQ(Capture({"--preset", "lossless", "--fps", "60000/1001", "--to", "1", "--hash-log",
+                       "h.txt", "exact.mp4"})
+                  .statut,
+              0);
+    const std::string exact = Chemin("exact.mp4");
+    EXPECT_EQ(ImagesVideo(exact), 60u);
+    EXPECT_EQ(ChampFlux(exact, "v", "r_frame_rate"), "60000/1001");
+    EXPECT_EQ(ChampFlux(exact, "a", "codec_name"), "alac");
+    EXPECT_EQ(EchantillonsAudio(exact), 44144u);
+    EXPECT_EQ(HashesVideo(exact, 640, 480), LitLignes(Chemin("h.txt")));
+    const auto chapitres = Chapitres(exact);
+    ASSERT_FALSE(chapitres.empty());
+    EXPECT_EQ(chapitres[0].first, "0 Ouverture");
+    EXPECT_DOUBLE_EQ(chapitres[0].second, 0.0);
+    // Nothing of the work files is left beside the video.
+    EXPECT_FALSE(std::filesystem::exists(exact + ".video.nut"));
+    EXPECT_FALSE(std::filesystem::exists(exact + ".son.wav"));
+
+    // Lossless in Matroska: FFV1 and FLAC, just as exact.
+    ASSERT_EQ(
+        Capture({"--preset", "lossless", "--to", "0.5", "--hash-log", "m.txt", "exact.mkv"}).statut,
+        0);
+    const std::string mkv = Chemin("exact.mkv");
+    EXPECT_EQ(ChampFlux(mkv, "v", "codec_name"), "ffv1");
+    EXPECT_EQ(ChampFlux(mkv, "a", "codec_name"), "flac");
+    EXPECT_EQ(EchantillonsAudio(mkv), 30u * 735u);
+    EXPECT_EQ(HashesVideo(mkv, 640, 480), LitLignes(Chemin("m.txt")));
+
+    // Delivery, doubled: H.264 and AAC at 1280 x 960, every frame. AAC
+    // stores whole blocks of 1024 samples, so its length is only exact to
+    // one block.
+    ASSERT_EQ(Capture({"--scale", "2", "--to", "1", "livraison.mp4"}).statut, 0);
+    const std::string livraison = Chemin("livraison.mp4");
+    EXPECT_EQ(ImagesVideo(livraison), 60u);
+    EXPECT_EQ(ChampFlux(livraison, "v", "width"), "1280");
+    EXPECT_EQ(ChampFlux(livraison, "v", "height"), "960");
+    EXPECT_EQ(ChampFlux(livraison, "v", "codec_name"), "h264");
+    EXPECT_EQ(ChampFlux(livraison, "a", "codec_name"), "aac");
+    const std::uint64_t n =
+        std::strtoull(ChampFlux(livraison, "a", "duration_ts").c_str(), nullptr, 10);
+    EXPECT_NEAR(static_cast<double>(n), 44100.0, 1024.0);
+}
+
+TEST_F(CaptureProduction, InterruptionLeavesAPlayableFileOfWhatWasCaptured) {
+    if (!OutilsFfmpeg()) GTEST_SKIP() << "ffmpeg and ffprobe are not installed";
+    // Four times larger so that encoding is slow enough to be interrupted.
+    const pid_t pid = DemarreCapture(dossier_, {"--scale", "4", "--hash-log", "h.txt", "coupe.mp4"},
+                                     Chemin("coupe.stderr"));
+    ASSERT_GT(pid, 0);
+    for (int i = 0; i < 3000 && LitLignes(Chemin("h.txt")).size() < 10; ++i) usleep(10000);
+    kill(pid, SIGINT);
+    const int statut = AttendsCapture(pid);
+    if (statut == 0) GTEST_SKIP() << "the capture ended before it could be interrupted";
+    ASSERT_EQ(statut, 130) << LitTexte(Chemin("coupe.stderr"));
+    const auto lignes = LitLignes(Chemin("h.txt"));
+    ASSERT_GE(lignes.size(), 10u);
+    const std::string coupe = Chemin("coupe.mp4");
+    // Every frame captured before the interruption is in the file, which
+    // decodes to its end without an error.
+    EXPECT_EQ(ImagesVideo(coupe), lignes.size());
+    EXPECT_EQ(Sortie("ffmpeg -v error -nostdin -i '" + coupe + "' -f null - 2>&1"), "");
+    const std::uint64_t n =
+        std::strtoull(ChampFlux(coupe, "a", "duration_ts").c_str(), nullptr, 10);
+    EXPECT_NEAR(static_cast<double>(n), lignes.size() * 735.0, 1024.0);
+    EXPECT_FALSE(std::filesystem::exists(coupe + ".video.nut"));
+}
+
+TEST_F(CaptureProduction, WithoutFfmpegItWritesPngFramesAndAWav) {
+    const ResultatCapture r = LanceCapture(dossier_, {"--to", "0.5", "film.mp4"}, "/nonexistent");
+    ASSERT_EQ(r.statut, 0) << r.erreurs;
+    EXPECT_NE(r.erreurs.find("film-frames"), std::string::npos) << r.erreurs;
+    EXPECT_FALSE(std::filesystem::exists(Chemin("film.mp4")));
+    EXPECT_EQ(CompteFichiers(Chemin("film-frames"), ".png"), 30);
+    EXPECT_EQ(Wav("film-frames/kazzmot.wav").size() / 2, 30u * 735u);
+}
+
+TEST_F(CaptureProduction, StoryboardHasAThumbnailEveryFewSeconds) {
+    ASSERT_EQ(
+        Capture({"--storyboard", "planche.png", "--storyboard-every", "0.5", "--to", "2"}).statut,
+        0);
+    // Frames 0, 30, 60 and 90: one row of the sheet.
+    EXPECT_EQ(TaillePng(Chemin("planche.png")), std::make_pair(1016, 184));
+    ASSERT_EQ(
+        Capture({"--storyboard", "planche2.png", "--storyboard-every", "0.25", "--to", "2"}).statut,
+        0);
+    // Eight thumbnails: two rows.
+    EXPECT_EQ(TaillePng(Chemin("planche2.png")).second, 184 + 146);
+}
+
+TEST_F(CaptureProduction, ProgressShowsFramesDoneAndTotal) {
+    const ResultatCapture r = Capture({"--progress", "--hash-log", "h.txt", "--to", "1"});
+    ASSERT_EQ(r.statut, 0);
+    EXPECT_NE(r.erreurs.find("60/60 frames"), std::string::npos) << r.erreurs;
+    EXPECT_NE(r.erreurs.find("real time"), std::string::npos) << r.erreurs;
+}
+
+TEST_F(CaptureProduction, MissingFilesStopTheCaptureWithTheirNames) {
+    std::filesystem::remove(Chemin("Datas/Sons/RADUDIZ1.XM"));
+    ResultatCapture r = Capture({"--png", "p", "--to", "0.2"});
+    EXPECT_EQ(r.statut, 1);
+    EXPECT_NE(r.erreurs.find("RADUDIZ1.XM"), std::string::npos) << r.erreurs;
+    // Without the music it still captures, and writes no sound.
+    r = Capture({"--png", "q", "--to", "0.2", "--no-music"});
+    EXPECT_EQ(r.statut, 0) << r.erreurs;
+    EXPECT_EQ(CompteFichiers(Chemin("q"), ".png"), 12);
+    EXPECT_FALSE(std::filesystem::exists(Chemin("q/kazzmot.wav")));
+    // A missing picture ends the production, and the capture says so.
+    std::filesystem::remove(Chemin("Datas/Images/Orbo.png"));
+    r = Capture({"--no-music", "--hash-log", "h.txt", "--to", "0.2"});
+    EXPECT_NE(r.statut, 0);
+    EXPECT_NE(r.erreurs.find("Orbo.png"), std::string::npos) << r.erreurs;
+    EXPECT_NE(r.erreurs.find("nothing was captured"), std::string::npos) << r.erreurs;
+}
+
+TEST_F(CaptureProduction, BadCommandLineIsRefusedBeforeAnythingRuns) {
+    const ResultatCapture r = Capture({"--fps", "0", "x.mp4"});
+    EXPECT_EQ(r.statut, 2);
+    EXPECT_NE(r.erreurs.find("--fps"), std::string::npos) << r.erreurs;
+    EXPECT_FALSE(std::filesystem::exists(Chemin("x.mp4")));
+}

@@ -1,0 +1,184 @@
+// The forged pictures meet what the production's scenes rely on: catalogue
+// order and sizes, and the layouts that follow from the sizes.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "test_images_commun.h"
+
+using forge_test::Image;
+using forge_test::Recueil;
+
+TEST(ImagesCatalogue, AllPicturesForgedInSlotOrderWithTheirTableSizesAndEvenWidths) {
+    const forge::Recueil& r = Recueil();
+    ASSERT_EQ(r.images.size(), size_t(forge::kNombreImages));
+    const forge::EntreeCatalogue* cat = forge::Catalogue();
+    for (int i = 0; i < forge::kNombreImages; ++i) {
+        const forge::ImageForgee& im = r.images[i];
+        EXPECT_EQ(im.nom, cat[i].nom) << "slot " << i + 1;
+        EXPECT_EQ(im.largeur, cat[i].largeur) << im.nom;
+        EXPECT_EQ(im.hauteur, cat[i].hauteur) << im.nom;
+        EXPECT_EQ(im.cle, cat[i].cle) << im.nom;
+        EXPECT_EQ(im.largeur % 2, 0) << im.nom << " rows are read as words of the width";
+        EXPECT_EQ(im.rvb.size(), size_t(im.largeur) * im.hauteur * 3) << im.nom;
+    }
+    // A few slots whose place the loader relies on.
+    EXPECT_STREQ(cat[0].nom, "Orbo");
+    EXPECT_STREQ(cat[13].nom, "Cinema");
+    EXPECT_STREQ(cat[46].nom, "Molkar01");
+    EXPECT_STREQ(cat[66].nom, "Molkar21");
+    EXPECT_STREQ(cat[73].nom, "FondSW");
+    EXPECT_EQ(cat[14].cle, forge::Cle::Blanc);  // Cercle
+    EXPECT_EQ(cat[28].cle, forge::Cle::Noir);   // TV
+    EXPECT_EQ(cat[38].cle, forge::Cle::Blanc);  // Fin
+}
+
+TEST(ImagesCatalogue, ScreenSizedPicturesAreScreenSized) {
+    for (const char* nom : {"Orbo", "DisparitionTourbillon", "Fond", "Bulles", "Cinema",
+                            "RampeTotal", "Fin", "OldTV", "FondSW"}) {
+        EXPECT_EQ(Image(nom).largeur, 640) << nom;
+        EXPECT_EQ(Image(nom).hauteur, 480) << nom;
+    }
+}
+
+TEST(ImagesCatalogue, CountdownDigitsShareTheSizeOfTheFiveAndFitTheScreen) {
+    const forge::ImageForgee& cinq = Image("Decompte5");
+    for (int c = 0; c <= 4; ++c) {
+        const std::string nom = "Decompte" + std::to_string(c);
+        EXPECT_EQ(Image(nom.c_str()).largeur, cinq.largeur) << nom;
+        EXPECT_EQ(Image(nom.c_str()).hauteur, cinq.hauteur) << nom;
+    }
+    EXPECT_LE(cinq.largeur, 640);
+    EXPECT_LE(cinq.hauteur, 480);
+    EXPECT_LT(Image("Cercle").largeur, 640);
+    EXPECT_LT(Image("Cercle").hauteur, 480);
+}
+
+TEST(ImagesCatalogue, TitleLettersRowIsCentredUnderTheLogoAndLandsOnTheStage) {
+    const int pas = Image("K").largeur;
+    for (const char* l : {"A", "Z", "M", "O", "T"}) {
+        EXPECT_EQ(Image(l).largeur, pas) << l;
+        // Fall from -h to 234 - h: the letter must fit above row 234.
+        EXPECT_LE(Image(l).hauteur, 234) << l;
+    }
+    const int logo = Image("Kazzmot").largeur;
+    const int x0 = (640 - logo) / 2 - 5;
+    // The row spans x0 .. x0 + 7 pitches; its middle is the screen's middle.
+    EXPECT_LE(std::abs(2 * x0 + 7 * pas - 640), 2) << "logo " << logo << ", pitch " << pas;
+    EXPECT_GE(x0, 0);
+    EXPECT_LE(x0 + 7 * pas, 640);
+    // The mask is at least as wide as the screen and as the logo.
+    EXPECT_GE(Image("RampeMasque").largeur, 640);
+    EXPECT_GE(Image("RampeMasque").largeur, logo);
+    // The stage covers the landing row but leaves the ramp visible below it.
+    const forge::ImageForgee& scene = Image("Support2");
+    EXPECT_GT(scene.hauteur, 233);
+    EXPECT_LT(scene.hauteur, 480);
+    EXPECT_EQ(scene.largeur, 640);
+}
+
+TEST(ImagesCatalogue, TelevisionProgrammesFitTheMonitors) {
+    EXPECT_EQ(Image("TV").largeur, 290);
+    EXPECT_EQ(Image("TV").hauteur, 230);
+    for (const char* nom : {"Coper1", "Coper2", "Coper3", "Coper4"}) {
+        EXPECT_EQ(Image(nom).largeur, 250) << nom;
+        EXPECT_LT(Image(nom).hauteur, 177 / 4) << nom;
+    }
+    for (const char* nom : {"DiableTV", "Tableau1", "Tableau2"}) {
+        EXPECT_EQ(Image(nom).largeur, 250) << nom;
+        EXPECT_EQ(Image(nom).hauteur, 177) << nom;
+    }
+    // Scroll text: the loop draws width / 2 frames, about 40 s at 60 per second.
+    const forge::ImageForgee& texte = Image("ScrollText");
+    const int images = (texte.largeur + 1) / 2;
+    EXPECT_GE(images, 38 * 60);
+    EXPECT_LE(images, 42 * 60);
+    // Both copies, at y and 2y with y = 10 sin + (177 - h) / 4, stay inside the
+    // monitor for every phase and never overlap.
+    const int hs = texte.hauteur;
+    const int base = (177 - hs) / 4;
+    for (double phase = 0; phase < 2 * M_PI; phase += 0.01) {
+        const int y = int(10 * std::sin(phase) + base);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(2 * y + hs, 177) << "phase " << phase;
+        EXPECT_GE(y, hs) << "the two copies overlap at phase " << phase;
+    }
+}
+
+TEST(ImagesCatalogue, CrawlTextIsScreenWideAndLastsAboutThirtySeconds) {
+    const forge::ImageForgee& texte = Image("GenSW");
+    EXPECT_EQ(texte.largeur, 640);
+    ASSERT_GE(texte.hauteur, 480);
+    const int images = (texte.hauteur - 480 + 2) / 3;
+    EXPECT_GE(images, 28 * 60);
+    EXPECT_LE(images, 32 * 60);
+}
+
+TEST(ImagesCatalogue, CreditsLabelsAndNamesShowThroughTheClosingFrame) {
+    const forge::ImageForgee& fin = Image("Fin");
+    for (const char* nom : {"ImgKabo", "ImgDolo"}) {
+        EXPECT_LE(Image(nom).hauteur, 345) << nom;
+        EXPECT_LE(Image(nom).largeur, 640) << nom;
+    }
+    for (int i = 1; i <= 21; ++i) {
+        char nom[16];
+        std::snprintf(nom, sizeof nom, "Molkar%02d", i);
+        EXPECT_EQ(Image(nom).largeur, Image("ImgKabo").largeur) << nom;
+        EXPECT_EQ(Image(nom).hauteur, Image("ImgKabo").hauteur) << nom;
+    }
+    EXPECT_EQ(Image("ImgDolo").largeur, Image("ImgKabo").largeur);
+    EXPECT_EQ(Image("ImgDolo").hauteur, Image("ImgKabo").hauteur);
+    // Every shown pixel of a label at (10, 345) and of a name at (label width +
+    // 30, 390) lies on the screen where the frame is clear.
+    for (const char* label : {"Code", "Zic", "Gfx"}) {
+        const forge::ImageForgee& l = Image(label);
+        for (const char* nom : {"Kabo", "Dolo"}) {
+            const forge::ImageForgee& n = Image(nom);
+            const struct {
+                const forge::ImageForgee* im;
+                int x, y;
+            } poses[] = {{&l, 10, 345}, {&n, l.largeur + 30, 390}};
+            for (const auto& p : poses) {
+                ASSERT_LE(p.x + p.im->largeur, 640) << p.im->nom;
+                ASSERT_LE(p.y + p.im->hauteur, 480) << p.im->nom;
+                int caches = 0;
+                for (int y = 0; y < p.im->hauteur; ++y)
+                    for (int x = 0; x < p.im->largeur; ++x)
+                        if (p.im->forme[size_t(y) * p.im->largeur + x] &&
+                            fin.forme[size_t(p.y + y) * 640 + p.x + x])
+                            ++caches;
+                EXPECT_EQ(caches, 0) << p.im->nom << " pixels hidden by the frame";
+            }
+        }
+    }
+}
+
+TEST(ImagesCatalogue, GreetingsStackInsideTheTelevisionScreen) {
+    const forge::ImageForgee& tv = Image("OldTV");
+    int y = 55;
+    const char* pages[] = {"Greets", "Wozz", "Slik", "Brenn"};
+    for (int i = 0; i < 4; ++i) {
+        const forge::ImageForgee& im = Image(pages[i]);
+        if (i > 0) y += im.hauteur + 10;
+        const int x = (640 - im.largeur) >> 1;
+        ASSERT_GE(x, 0) << pages[i];
+        ASSERT_LE(y + im.hauteur, 480) << pages[i];
+        int caches = 0;
+        for (int j = 0; j < im.hauteur; ++j)
+            for (int k = 0; k < im.largeur; ++k)
+                if (im.forme[size_t(j) * im.largeur + k] && tv.forme[size_t(y + j) * 640 + x + k])
+                    ++caches;
+        EXPECT_EQ(caches, 0) << pages[i] << " pixels covered by the television frame";
+    }
+    // The heading does not reach into the first name.
+    EXPECT_LE(Image("Greets").hauteur, Image("Wozz").hauteur + 10);
+}
+
+TEST(ImagesCatalogue, AnimationFramesAllDifferAndLoop) {
+    for (int i = 1; i <= 21; ++i) {
+        char a[16], b[16];
+        std::snprintf(a, sizeof a, "Molkar%02d", i);
+        std::snprintf(b, sizeof b, "Molkar%02d", i % 21 + 1);
+        EXPECT_NE(Image(a).rvb, Image(b).rvb) << a << " and " << b << " are the same frame";
+    }
+}

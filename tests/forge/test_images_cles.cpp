@@ -1,0 +1,139 @@
+// Key colours: transparent exactly where a keyed picture must vanish, never
+// inside what must show; every value on the 5-6-5 grid.
+#include "test_images_commun.h"
+
+using forge_test::EstBlanc;
+using forge_test::EstNoir;
+using forge_test::Image;
+using forge_test::Pixel;
+using forge_test::Recueil;
+
+namespace {
+
+// Fills a canvas with a disc of the given colour and finishes it with a key.
+forge::ImageForgee DisqueFini(double gris, forge::Cle cle, forge::Couleur fond) {
+    forge::Toile toile(64, 64);
+    cairo_arc(toile.cr, 32, 32, 24, 0, 6.2832);
+    cairo_set_source_rgb(toile.cr, gris, gris, gris);
+    cairo_fill(toile.cr);
+    forge::Finition f;
+    f.cle = cle;
+    f.fond = fond;
+    f.grain = 3.0;
+    return forge::Finit(toile, "disque", f);
+}
+
+}  // namespace
+
+TEST(ImagesCles, DitheringNeverTurnsANearKeyShapeIntoTheKey) {
+    // A disc two levels above black, dithered with grain, keyed on black: the
+    // quantiser would put many of its pixels at (0, 0, 0) without the guard.
+    const forge::ImageForgee noir = DisqueFini(2 / 255.0, forge::Cle::Noir, {0, 0, 0});
+    const forge::ImageForgee blanc = DisqueFini(253 / 255.0, forge::Cle::Blanc, {1, 1, 1});
+    int dedans = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool disque = (x - 31.5) * (x - 31.5) + (y - 31.5) * (y - 31.5) < 20 * 20;
+            const bool horsDisque = (x - 31.5) * (x - 31.5) + (y - 31.5) * (y - 31.5) > 27 * 27;
+            if (disque) {
+                ++dedans;
+                EXPECT_FALSE(EstNoir(Pixel(noir, x, y))) << x << "," << y;
+                EXPECT_FALSE(EstBlanc(Pixel(blanc, x, y))) << x << "," << y;
+                EXPECT_EQ(noir.forme[size_t(y) * 64 + x], 1);
+            }
+            if (horsDisque) {
+                EXPECT_TRUE(EstNoir(Pixel(noir, x, y))) << x << "," << y;
+                EXPECT_TRUE(EstBlanc(Pixel(blanc, x, y))) << x << "," << y;
+                EXPECT_EQ(noir.forme[size_t(y) * 64 + x], 0);
+            }
+        }
+    }
+    EXPECT_GT(dedans, 1000);
+}
+
+TEST(ImagesCles, KeyedPicturesShowNoKeyColourInsideTheirShapes) {
+    for (const forge::ImageForgee& im : Recueil().images) {
+        if (im.cle == forge::Cle::Aucune) continue;
+        int cles = 0, visibles = 0, fautes = 0;
+        for (int y = 0; y < im.hauteur; ++y) {
+            for (int x = 0; x < im.largeur; ++x) {
+                const forge_test::Rvb8 p = Pixel(im, x, y);
+                const bool cle = im.cle == forge::Cle::Noir ? EstNoir(p) : EstBlanc(p);
+                const bool montre = im.forme[size_t(y) * im.largeur + x] != 0;
+                if (cle == montre) ++fautes;
+                (montre ? visibles : cles)++;
+            }
+        }
+        EXPECT_EQ(fautes, 0) << im.nom << ": key colour inside the shape or shape outside it";
+        EXPECT_GT(cles, 0) << im.nom << " has nothing transparent";
+        EXPECT_GT(visibles, 0) << im.nom << " has nothing to show";
+    }
+}
+
+TEST(ImagesCles, TelevisionSetIsSolidAroundItsScreenAndTransparentAtItsCorners) {
+    const forge::ImageForgee& tv = Image("TV");
+    // The cabinet, inset from its rounded corners, shows everywhere.
+    for (int y = 8; y < 222; ++y)
+        for (int x = 8; x < 282; ++x)
+            ASSERT_FALSE(EstNoir(Pixel(tv, x, y))) << "pure black on the set at " << x << "," << y;
+    for (int c = 0; c < 4; ++c) {
+        const int x = c % 2 ? 289 : 0, y = c / 2 ? 229 : 0;
+        EXPECT_TRUE(EstNoir(Pixel(tv, x, y))) << "corner " << x << "," << y;
+    }
+}
+
+TEST(ImagesCles, FramesAreTransparentWhereTheyMustShowThePageBehind) {
+    // The old television's screen and the closing frame's two windows.
+    EXPECT_TRUE(EstNoir(Pixel(Image("OldTV"), 320, 200)));
+    EXPECT_FALSE(EstNoir(Pixel(Image("OldTV"), 10, 10)));
+    EXPECT_TRUE(EstBlanc(Pixel(Image("Fin"), 320, 170)));
+    EXPECT_TRUE(EstBlanc(Pixel(Image("Fin"), 320, 420)));
+    EXPECT_FALSE(EstBlanc(Pixel(Image("Fin"), 2, 2)));
+    // The countdown digits and the ring vanish around their ink.
+    EXPECT_TRUE(EstBlanc(Pixel(Image("Decompte5"), 0, 0)));
+    EXPECT_TRUE(EstBlanc(Pixel(Image("Cercle"), 60, 60)));
+}
+
+TEST(ImagesCles, GroupLogoCentrePixelBelongsToTheLogo) {
+    // The centre zoom starts from this pixel alone.
+    EXPECT_FALSE(EstNoir(Pixel(Image("Orbo"), 320, 240)));
+    EXPECT_FALSE(EstNoir(Pixel(Image("Orbo"), 319, 239)));
+}
+
+TEST(ImagesCles, EveryValueLiesOnThe565Grid) {
+    for (const forge::ImageForgee& im : Recueil().images) {
+        int hors = 0;
+        for (size_t i = 0; i < im.rvb.size(); i += 3) {
+            const int r = im.rvb[i], g = im.rvb[i + 1], b = im.rvb[i + 2];
+            if (forge::Etend5(r >> 3) != r || forge::Etend6(g >> 2) != g ||
+                forge::Etend5(b >> 3) != b)
+                ++hors;
+        }
+        EXPECT_EQ(hors, 0) << im.nom;
+    }
+}
+
+TEST(ImagesCles, GradientsAreDitheredNotBanded) {
+    // A slow gradient over 8 levels of 5-bit red: with dithering, neighbouring
+    // pixels of one row take different values and each column's mean follows
+    // the ramp smoothly.
+    forge::Toile toile(256, 16);
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 256, 0);
+    cairo_pattern_add_color_stop_rgb(p, 0, 0.2, 0.2, 0.2);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.2 + 64 / 255.0, 0.2, 0.2);
+    cairo_set_source(toile.cr, p);
+    cairo_paint(toile.cr);
+    cairo_pattern_destroy(p);
+    const forge::ImageForgee im = forge::Finit(toile, "degrade", forge::Finition());
+    double precedent = -1;
+    int paliers = 0;
+    for (int x = 0; x < 256; x += 8) {
+        double somme = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int k = 0; k < 8; ++k) somme += Pixel(im, x + k, y).r;
+        const double moyenne = somme / 128;
+        if (precedent >= 0 && moyenne <= precedent) ++paliers;
+        precedent = moyenne;
+    }
+    EXPECT_EQ(paliers, 0) << "the mean red stalls: the ramp is banded";
+}

@@ -1,0 +1,176 @@
+// How the pictures are drawn: the finishing step's arithmetic, and placement
+// properties of the art that the scenes make visible.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "test_images_commun.h"
+
+using forge_test::Image;
+using forge_test::Pixel;
+
+namespace {
+
+// Ink box (shown pixels) of a keyed picture.
+struct Boite {
+    int x0 = 1 << 20, y0 = 1 << 20, x1 = -1, y1 = -1;
+};
+Boite Encre(const forge::ImageForgee& im) {
+    Boite b;
+    for (int y = 0; y < im.hauteur; ++y)
+        for (int x = 0; x < im.largeur; ++x)
+            if (im.forme[size_t(y) * im.largeur + x]) {
+                b.x0 = std::min(b.x0, x);
+                b.y0 = std::min(b.y0, y);
+                b.x1 = std::max(b.x1, x);
+                b.y1 = std::max(b.y1, y);
+            }
+    return b;
+}
+
+double Ecart(const forge::ImageForgee& a, const forge::ImageForgee& b) {
+    double s = 0;
+    for (size_t i = 0; i < a.rvb.size(); ++i) s += std::abs(int(a.rvb[i]) - int(b.rvb[i]));
+    return s / a.rvb.size();
+}
+
+}  // namespace
+
+TEST(ImagesDessins, Every565ValueSurvivesTheRoundTripThroughEightBits) {
+    std::vector<uint16_t> tous(65536);
+    for (int v = 0; v < 65536; ++v) tous[v] = uint16_t(v);
+    const forge::ImageForgee im = forge::ImageDepuis565("tous", 256, 256, forge::Cle::Aucune, tous);
+    for (int v = 0; v < 65536; ++v) {
+        ASSERT_EQ(forge::Valeur565(im, v % 256, v / 256), v);
+        // Truncating the 8-bit channels gives back the 5-6-5 value, as the
+        // display conversion does.
+        const forge_test::Rvb8 p = Pixel(im, v % 256, v / 256);
+        ASSERT_EQ(((p.r >> 3) << 11) | ((p.g >> 2) << 5) | (p.b >> 3), v);
+    }
+}
+
+TEST(ImagesDessins, DitherThresholdsAreSixtyFourDistinctLevelsCentredOnAHalf) {
+    std::set<double> niveaux;
+    double somme = 0;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const double t = forge::SeuilTrame(x, y);
+            EXPECT_GT(t, 0.0);
+            EXPECT_LT(t, 1.0);
+            EXPECT_EQ(t, forge::SeuilTrame(x + 8, y + 16)) << "the matrix repeats every 8";
+            niveaux.insert(t);
+            somme += t;
+        }
+    EXPECT_EQ(niveaux.size(), 64u);
+    EXPECT_NEAR(somme / 64, 0.5, 1e-9);
+}
+
+TEST(ImagesDessins, EdgesAreBlendedWithTheColourThePictureIsSeenOver) {
+    // A half-covered white square edge over a red matte gives pink.
+    forge::Toile toile(8, 8);
+    cairo_rectangle(toile.cr, 0, 0, 4.5, 8);
+    cairo_set_source_rgb(toile.cr, 1, 1, 1);
+    cairo_fill(toile.cr);
+    forge::Finition f;
+    f.cle = forge::Cle::Noir;
+    f.fond = forge::Rvb(255, 0, 0);
+    const forge::ImageForgee im = forge::Finit(toile, "bord", f);
+    for (int y = 0; y < 8; ++y) {
+        EXPECT_EQ(Pixel(im, 0, y).r, 255);
+        EXPECT_EQ(Pixel(im, 0, y).g, 255);
+        const forge_test::Rvb8 bord = Pixel(im, 4, y);
+        EXPECT_EQ(bord.r, 255) << "row " << y;
+        EXPECT_NEAR(bord.g, 128, 8) << "row " << y;
+        EXPECT_TRUE(forge_test::EstNoir(Pixel(im, 6, y))) << "row " << y;
+    }
+}
+
+TEST(ImagesDessins, RandomNumbersAreFixedByTheSeed) {
+    forge::Alea a(forge::GraineDe("Cinema")), b(forge::GraineDe("Cinema"));
+    forge::Alea c(forge::GraineDe("Cercle"));
+    int pareils = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const uint32_t x = a.Suivant();
+        ASSERT_EQ(x, b.Suivant());
+        if (x == c.Suivant()) ++pareils;
+    }
+    EXPECT_LT(pareils, 5) << "two pictures share their grain";
+    double somme = 0;
+    for (int i = 0; i < 10000; ++i) {
+        const double u = a.Uniforme();
+        ASSERT_GE(u, 0.0);
+        ASSERT_LT(u, 1.0);
+        somme += u;
+    }
+    EXPECT_NEAR(somme / 10000, 0.5, 0.02);
+}
+
+TEST(ImagesDessins, CountdownDigitsAreCentredInTheirPictures) {
+    for (int c = 0; c <= 5; ++c) {
+        const std::string nom = "Decompte" + std::to_string(c);
+        const forge::ImageForgee& im = Image(nom.c_str());
+        const Boite b = Encre(im);
+        ASSERT_GE(b.x1, 0) << nom << " is empty";
+        EXPECT_NEAR((b.x0 + b.x1) / 2.0, im.largeur / 2.0, 12) << nom;
+        EXPECT_NEAR((b.y0 + b.y1) / 2.0, im.hauteur / 2.0, 12) << nom;
+        EXPECT_GT(b.y1 - b.y0, im.hauteur * 3 / 4) << nom << " is too small to read";
+    }
+}
+
+TEST(ImagesDessins, TitleLogoAndLettersFillTheirBoxes) {
+    // The logo spans its width so that the letter row lines up under it; each
+    // letter fills its pitch so that the row reads as one word.
+    const Boite logo = Encre(Image("Kazzmot"));
+    EXPECT_LE(logo.x0, 10);
+    EXPECT_GE(logo.x1, Image("Kazzmot").largeur - 10);
+    for (const char* l : {"K", "A", "Z", "M", "O", "T"}) {
+        const forge::ImageForgee& im = Image(l);
+        const Boite b = Encre(im);
+        EXPECT_GT(b.x1 - b.x0, im.largeur * 3 / 4) << l;
+        // The letter stands on the bottom of its picture (it lands on row 233).
+        EXPECT_GE(b.y1, im.hauteur - 6) << l;
+    }
+}
+
+TEST(ImagesDessins, ScrollTextEntersFromTheRightAndCrawlFromTheBottom) {
+    const forge::ImageForgee& texte = Image("ScrollText");
+    const Boite b = Encre(texte);
+    EXPECT_GE(b.x0, 250) << "the first frame would start in the middle of the text";
+    EXPECT_GT(b.x1, texte.largeur - 400) << "the strip ends long before its last frame";
+    const forge::ImageForgee& crawl = Image("GenSW");
+    const Boite c = Encre(crawl);
+    EXPECT_GE(c.y0, 480) << "text visible in the first crawl frame";
+    EXPECT_GT(c.y1, crawl.hauteur - 600) << "the crawl ends on a long empty stretch";
+}
+
+TEST(ImagesDessins, AnimationLoopsWithoutAJump) {
+    double pire = 0;
+    char a[16], b[16];
+    for (int i = 1; i < 21; ++i) {
+        std::snprintf(a, sizeof a, "Molkar%02d", i);
+        std::snprintf(b, sizeof b, "Molkar%02d", i + 1);
+        pire = std::max(pire, Ecart(Image(a), Image(b)));
+    }
+    const double boucle = Ecart(Image("Molkar21"), Image("Molkar01"));
+    EXPECT_GT(boucle, 0.0);
+    EXPECT_LE(boucle, pire * 1.5) << "frame 21 does not lead back into frame 1";
+}
+
+TEST(ImagesDessins, HarbourPicturesShowOnePlaceByDayAndByNight) {
+    const forge::ImageForgee& jour = Image("Tableau1");
+    const forge::ImageForgee& nuit = Image("Tableau2");
+    double lumJour = 0, lumNuit = 0;
+    for (int y = 0; y < 177; ++y)
+        for (int x = 0; x < 250; ++x) {
+            const forge_test::Rvb8 p = Pixel(jour, x, y), q = Pixel(nuit, x, y);
+            lumJour += p.r + p.g + p.b;
+            lumNuit += q.r + q.g + q.b;
+        }
+    EXPECT_GT(lumJour, 2 * lumNuit) << "the night is not darker than the day";
+    // Same lighthouse lantern in both, lit at night.
+    const forge_test::Rvb8 lanterne = Pixel(nuit, 213, 65);
+    EXPECT_GT(lanterne.r + lanterne.g, 400);
+}

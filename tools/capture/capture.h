@@ -1,0 +1,159 @@
+// The capture tool's routines: its options, the cadence of sound against
+// pictures, the module rendered offline, the files it writes (PNG frames, WAV,
+// the video through ffmpeg) and the storyboard sheet.
+#ifndef KAZZMOT_CAPTURE_H
+#define KAZZMOT_CAPTURE_H
+
+#include <SDL.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Options.
+
+// One end of the captured range: nothing, a time in seconds (kept as an exact
+// fraction), or a scene of the timeline (0 is the start-up pause before the
+// first scene, 1 to 9 the scenes).
+struct Borne {
+    enum class Genre { Aucune, Secondes, Scene };
+    Genre genre = Genre::Aucune;
+    std::uint64_t num = 0;  // seconds = num / den
+    std::uint64_t den = 1;
+    int scene = 0;
+};
+
+enum class Qualite { Livraison, SansPerte };
+
+struct OptionsCapture {
+    std::string sortie;  // the video file; empty: only the side outputs
+    std::uint32_t fpsNum = 60;
+    std::uint32_t fpsDen = 1;
+    int echelle = 1;  // integer nearest-neighbour upscaling
+    Qualite qualite = Qualite::Livraison;
+    Borne debut;
+    Borne fin;
+    std::string planche;           // storyboard sheet (PNG)
+    double intervallePlanche = 5;  // seconds between storyboard thumbnails
+    std::string journalHash;       // one line per frame: index and hash
+    std::string dossierPng;        // numbered PNG frames and a WAV instead of a video
+    std::string ffmpeg = "ffmpeg";
+    bool sansMusique = false;
+    int progression = -1;  // -1: when the error stream is a terminal
+    bool aide = false;
+};
+
+// Reads the command line. False with a message in *erreur on bad input.
+bool LitOptions(int argc, char** argv, OptionsCapture* options, std::string* erreur);
+// A time in seconds ("12", "12.5", "0.016") or a scene ("scene:3").
+bool LitBorne(const std::string& texte, Borne* borne);
+// A frame rate: "60", "59.94" is refused, "60000/1001" accepted.
+bool LitCadence(const std::string& texte, std::uint32_t* num, std::uint32_t* den);
+extern const char* const kAideCapture;
+
+// ---------------------------------------------------------------------------
+// Cadence: frames and samples.
+
+constexpr std::uint32_t kFrequenceAudio = 44100;
+
+// Stereo samples before frame k at num/den frames per second:
+// floor(k × 44100 × den / num). Frame k gets EchantillonsAvant(k + 1) −
+// EchantillonsAvant(k) samples, so sound never drifts from the pictures.
+std::uint64_t EchantillonsAvant(std::uint64_t trame, std::uint32_t num, std::uint32_t den);
+// The first frame shown at or after `secondes` (num/den seconds).
+std::uint64_t TrameALInstant(std::uint64_t secNum, std::uint64_t secDen, std::uint32_t fpsNum,
+                             std::uint32_t fpsDen);
+// Milliseconds at the start of frame k, rounded down.
+std::uint64_t MsDeTrame(std::uint64_t trame, std::uint32_t fpsNum, std::uint32_t fpsDen);
+
+// ---------------------------------------------------------------------------
+// Pictures.
+
+// Nearest-neighbour upscaling of a 16-bit picture by an integer factor.
+void AgranditTrame(const Uint16* source, int largeur, int hauteur, int facteur,
+                   std::vector<Uint16>* cible);
+
+// ---------------------------------------------------------------------------
+// The module, rendered offline with the mixer settings SDL_mixer gives
+// libmikmod: 44100 Hz, stereo, 16-bit, high-quality software mixer with
+// surround, full volume.
+
+struct LecteurModule {
+    void* module = nullptr;  // libmikmod's MODULE
+    bool fini = false;
+    std::vector<Sint16> bloc;  // the mixer's last block, served in pieces
+    size_t lu = 0;             // samples (stereo pairs) of `bloc` already served
+};
+
+// Loads the module. False with a message naming the file when it cannot be.
+bool OuvreModule(const std::string& chemin, LecteurModule* lecteur, std::string* erreur);
+// Appends the next `paires` stereo samples of the module to *sortie. The
+// module is mixed in blocks of 4096 samples, as SDL_mixer's callback asks for
+// them, and once it has ended the rest is silence.
+void RendModule(LecteurModule* lecteur, std::uint64_t paires, std::vector<Sint16>* sortie);
+void FermeModule(LecteurModule* lecteur);
+
+// Writes interleaved stereo 16-bit samples at 44100 Hz as a WAV file.
+bool EcritWav(const std::string& chemin, const std::vector<Sint16>& echantillons);
+// Reads such a WAV file back (for checks); false when it is not one.
+bool LitWav(const std::string& chemin, std::vector<Sint16>* echantillons);
+
+// ---------------------------------------------------------------------------
+// ffmpeg.
+
+// The program's path when it can be run, else an empty string.
+std::string TrouveProgramme(const std::string& nom);
+
+struct Chapitre {
+    std::string titre;
+    std::uint64_t trame;  // first frame, counted from the first captured frame
+};
+
+// A running ffmpeg that encodes raw 5-6-5 frames from a pipe into a video-only
+// intermediate file. It runs in its own process group, so the terminal's
+// Ctrl-C reaches only the capture, which then ends the file properly.
+struct Encodeur {
+    pid_t pid = -1;
+    int tube = -1;
+    std::string fichier;
+};
+
+bool LanceEncodeur(const OptionsCapture& options, int largeur, int hauteur,
+                   const std::string& intermediaire, Encodeur* encodeur, std::string* erreur);
+bool EnvoieTrame(Encodeur* encodeur, const Uint16* pixels, size_t mots);
+// Closes the pipe and waits for ffmpeg; true when it ended well.
+bool TermineEncodeur(Encodeur* encodeur);
+// Puts the intermediate video, the sound and the chapters into the final file.
+bool AssembleFilm(const OptionsCapture& options, const std::string& video, const std::string& wav,
+                  const std::vector<Chapitre>& chapitres, std::uint64_t trames,
+                  std::string* erreur);
+// Runs a program and waits for it; its exit status, or -1.
+int ExecuteProgramme(const std::vector<std::string>& arguments, bool groupePropre, int entree);
+
+// ---------------------------------------------------------------------------
+// Storyboard.
+
+struct Vignette {
+    std::vector<std::uint32_t> pixels;  // xRGB, kLargeurVignette × kHauteurVignette
+    std::string legende;
+    bool changementScene = false;
+};
+constexpr int kLargeurVignette = 160;
+constexpr int kHauteurVignette = 120;
+
+// A thumbnail of a 16-bit frame: the average of each block of source pixels.
+Vignette FaitVignette(const Uint16* pixels, int largeur, int hauteur, const std::string& legende,
+                      bool changementScene);
+// Lays the thumbnails out on one sheet under a title and writes it as PNG.
+bool EcritPlanche(const std::string& chemin, const std::string& titre,
+                  const std::vector<Vignette>& vignettes);
+constexpr int kColonnesPlanche = 6;
+
+// "m:ss.cc" for a time in milliseconds.
+std::string FormateDuree(std::uint64_t ms);
+// The scene's name as the storyboard and the chapters show it.
+std::string NomScene(const std::string& routine);
+
+#endif

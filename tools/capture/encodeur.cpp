@@ -1,0 +1,202 @@
+// ffmpeg as the capture's encoder: raw 5-6-5 frames go through a pipe into a
+// video-only file; once the run is over (or interrupted) that video, the WAV
+// of the music and the chapters are put together into the final file.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "capture.h"
+
+extern char** environ;
+
+namespace {
+
+std::string Extension(const std::string& chemin) {
+    const size_t point = chemin.find_last_of('.');
+    const size_t barre = chemin.find_last_of('/');
+    if (point == std::string::npos || (barre != std::string::npos && point < barre)) return "";
+    std::string e = chemin.substr(point + 1);
+    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return e;
+}
+
+bool EstMatroska(const std::string& chemin) {
+    const std::string e = Extension(chemin);
+    return e == "mkv";
+}
+
+// Starts a program with `entree` as its standard input (or /dev/null). In its
+// own process group it does not receive the terminal's Ctrl-C.
+pid_t Demarre(const std::vector<std::string>& arguments, bool groupePropre, int entree) {
+    std::vector<char*> argv;
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (entree >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, entree, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
+    posix_spawnattr_t attributs;
+    posix_spawnattr_init(&attributs);
+    short drapeaux = POSIX_SPAWN_SETSIGDEF;
+    sigset_t defauts;
+    sigemptyset(&defauts);
+    sigaddset(&defauts, SIGINT);
+    sigaddset(&defauts, SIGTERM);
+    sigaddset(&defauts, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributs, &defauts);
+    if (groupePropre) {
+        drapeaux |= POSIX_SPAWN_SETPGROUP;
+        posix_spawnattr_setpgroup(&attributs, 0);
+    }
+    posix_spawnattr_setflags(&attributs, drapeaux);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, &attributs, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributs);
+    return pid;
+}
+
+int Attends(pid_t pid) {
+    int statut = 0;
+    while (waitpid(pid, &statut, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+}
+
+// Chapters as an ffmetadata file, in frames of the captured video.
+bool EcritChapitres(const std::string& chemin, const std::vector<Chapitre>& chapitres,
+                    std::uint64_t trames, std::uint32_t fpsNum, std::uint32_t fpsDen) {
+    FILE* f = std::fopen(chemin.c_str(), "w");
+    if (!f) return false;
+    std::fprintf(f, ";FFMETADATA1\ntitle=Kazzmot\n");
+    for (size_t i = 0; i < chapitres.size(); ++i) {
+        const std::uint64_t debut = chapitres[i].trame;
+        const std::uint64_t fin = i + 1 < chapitres.size() ? chapitres[i + 1].trame : trames;
+        if (fin <= debut) continue;
+        std::fprintf(f, "\n[CHAPTER]\nTIMEBASE=%u/%u\nSTART=%llu\nEND=%llu\ntitle=%s\n", fpsDen,
+                     fpsNum, static_cast<unsigned long long>(debut),
+                     static_cast<unsigned long long>(fin), chapitres[i].titre.c_str());
+    }
+    const bool ok = !std::ferror(f);
+    return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+int ExecuteProgramme(const std::vector<std::string>& arguments, bool groupePropre, int entree) {
+    const pid_t pid = Demarre(arguments, groupePropre, entree);
+    if (pid < 0) return -1;
+    return Attends(pid);
+}
+
+bool LanceEncodeur(const OptionsCapture& o, int largeur, int hauteur,
+                   const std::string& intermediaire, Encodeur* e, std::string* erreur) {
+    int tube[2];
+    if (pipe(tube) != 0) {
+        *erreur = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    fcntl(tube[1], F_SETFD, FD_CLOEXEC);
+    char taille[32], cadence[32];
+    std::snprintf(taille, sizeof taille, "%dx%d", largeur, hauteur);
+    std::snprintf(cadence, sizeof cadence, "%u/%u", o.fpsNum, o.fpsDen);
+    std::vector<std::string> a = {o.ffmpeg,        "-hide_banner", "-loglevel",   "error",
+                                  "-nostats",      "-y",           "-f",          "rawvideo",
+                                  "-pixel_format", "rgb565le",     "-video_size", taille,
+                                  "-framerate",    cadence,        "-i",          "pipe:0"};
+    if (o.qualite == Qualite::Livraison) {
+        a.insert(a.end(),
+                 {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+                  "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
+    } else if (EstMatroska(o.sortie)) {
+        a.insert(a.end(), {"-c:v", "ffv1", "-level", "3", "-pix_fmt", "bgr0"});
+    } else {
+        a.insert(a.end(),
+                 {"-c:v", "libx264rgb", "-preset", "veryfast", "-qp", "0", "-pix_fmt", "bgr24"});
+    }
+    a.insert(a.end(), {"-f", "nut", intermediaire});
+    e->pid = Demarre(a, true, tube[0]);
+    close(tube[0]);
+    if (e->pid < 0) {
+        close(tube[1]);
+        *erreur = "cannot run " + o.ffmpeg;
+        return false;
+    }
+    e->tube = tube[1];
+    e->fichier = intermediaire;
+    return true;
+}
+
+bool EnvoieTrame(Encodeur* e, const Uint16* pixels, size_t mots) {
+    const char* p = reinterpret_cast<const char*>(pixels);
+    size_t reste = mots * 2;
+    while (reste > 0) {
+        const ssize_t n = write(e->tube, p, reste);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        reste -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool TermineEncodeur(Encodeur* e) {
+    if (e->tube >= 0) {
+        close(e->tube);
+        e->tube = -1;
+    }
+    if (e->pid < 0) return false;
+    const int statut = Attends(e->pid);
+    e->pid = -1;
+    return statut == 0;
+}
+
+bool AssembleFilm(const OptionsCapture& o, const std::string& video, const std::string& wav,
+                  const std::vector<Chapitre>& chapitres, std::uint64_t trames,
+                  std::string* erreur) {
+    const std::string meta = o.sortie + ".chapitres.txt";
+    if (!EcritChapitres(meta, chapitres, trames, o.fpsNum, o.fpsDen)) {
+        *erreur = meta + ": cannot write the chapters";
+        return false;
+    }
+    std::vector<std::string> a = {o.ffmpeg,   "-hide_banner", "-loglevel", "error",
+                                  "-nostdin", "-y",           "-i",        video};
+    if (!wav.empty()) a.insert(a.end(), {"-i", wav});
+    a.insert(a.end(), {"-f", "ffmetadata", "-i", meta, "-map", "0:v"});
+    if (!wav.empty()) a.insert(a.end(), {"-map", "1:a"});
+    a.insert(a.end(), {"-map_metadata", wav.empty() ? "1" : "2", "-map_chapters",
+                       wav.empty() ? "1" : "2", "-c:v", "copy"});
+    if (!wav.empty()) {
+        if (o.qualite == Qualite::Livraison) {
+            a.insert(a.end(), {"-c:a", "aac", "-b:a", "192k"});
+        } else if (EstMatroska(o.sortie)) {
+            a.insert(a.end(), {"-c:a", "flac"});
+        } else {
+            a.insert(a.end(), {"-c:a", "alac"});
+        }
+    }
+    const std::string e = Extension(o.sortie);
+    if (e == "mp4" || e == "mov" || e == "m4v") a.insert(a.end(), {"-movflags", "+faststart"});
+    a.push_back(o.sortie);
+    const int statut = ExecuteProgramme(a, true, -1);
+    std::remove(meta.c_str());
+    if (statut != 0) {
+        *erreur =
+            o.sortie + ": ffmpeg could not write the video (status " + std::to_string(statut) + ")";
+        return false;
+    }
+    return true;
+}
