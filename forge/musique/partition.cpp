@@ -496,7 +496,10 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
     }
     for (size_t i = 0; i + 1 < sections.size(); ++i) {
         sections[i].lignes = sections[i + 1].premiereLigne - sections[i].premiereLigne;
-        if (sections[i].lignes <= 0) {
+        // A scene shorter than a beat cannot have a section of its own, even
+        // when its two ends happen to round to different beats.
+        const double duree = reperes[i + 1].debut - reperes[i].debut;
+        if (sections[i].lignes <= 0 || duree < kSecondesParLigne * kLignesParTemps) {
             *erreur = "scene '" + sections[i].scene + "' lasts less than a beat (" +
                       std::to_string(reperes[i + 1].debut - reperes[i].debut) + " s)";
             return {};

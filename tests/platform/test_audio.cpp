@@ -18,6 +18,7 @@ using testing::ExitedWithCode;
 using testing::HasSubstr;
 
 TEST(Audio, SettingsAndMusicRecordsCarryTheFixedValues) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     Ecran* ecran = OuvreEcranTest();
     StructAudio_t* settings = InitAudio();
     ASSERT_NE(settings, nullptr);
@@ -111,6 +112,7 @@ TEST(Audio, WithoutSoundTheProductionStillRunsToItsEnd) {
 TEST(AudioFatal, MissingModuleEndsAfterThePicturesWithItsMessage) {
     EXPECT_EXIT(
         {
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
             DonneesTemporaires donnees;
             std::filesystem::remove(donnees.Chemin("Sons/RADUDIZ1.XM"));
             ReinitMachine();
@@ -123,6 +125,7 @@ TEST(AudioFatal, MissingModuleEndsAfterThePicturesWithItsMessage) {
 TEST(AudioFatal, CorruptModuleEndsWithItsMessage) {
     EXPECT_EXIT(
         {
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
             DonneesTemporaires donnees;
             donnees.Ecrit("Sons/RADUDIZ1.XM", "Extended Module: but nothing after it");
             ReinitMachine();
