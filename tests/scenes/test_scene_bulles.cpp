@@ -346,4 +346,28 @@ TEST(SceneBulles, ShakeLoopsEndOnceTheirTimeHasPassed) {
     EXPECT_LE(duree, 4 * paires + 4);
 }
 
+TEST(SceneBulles, KeyDuringTheDrainEndsOnlyTheDrain) {
+    // The flash is over after about 0.7 s and the drain lasts at least 3.2 s.
+    ConfigMachine config;
+    config.evenements = {{1500, ToucheEnfoncee()}};
+    Production p(config);
+    PoseTitre(p);
+    Releve r(p, Hash(ImageBulles(p, 0, 0)));
+    SceneBulles(p.ecran, &p.catalogue);
+    TermineMachine();
+    const auto& s = r.series;
+    // The drain's last frame is the first shown at or after the key, and it
+    // stands for the one-second wait: strips of the title still hang there.
+    const size_t fin = r.LongueApres(13);
+    ASSERT_NE(fin, SIZE_MAX);
+    EXPECT_EQ(s[fin].debut, 90u);  // 1500 ms
+    EXPECT_FALSE(std::equal(r.gardees.at(fin).begin(), r.gardees.at(fin).begin() + 640 * 256,
+                            r.bulles.begin()));
+    // The whole underwater picture is drawn before the shakes all the same,
+    // and the rest of the scene plays.
+    EXPECT_EQ(s[fin + 1].classe, 'B');
+    EXPECT_NE(r.premiereBulles, SIZE_MAX);
+    EXPECT_GE(s.back().longueur, 120u);
+}
+
 }  // namespace
