@@ -9,6 +9,7 @@
 #include <string>
 
 #include "demo.h"
+#include "effets.h"
 #include "machine_virtuelle.h"
 #include "plateforme.h"
 #include "reference.h"
@@ -61,6 +62,10 @@ void ProductionEntiere(benchmark::State& state) {
         g_mesure = Mesure();
         g_observeAppel = ObserveAppel;
         ObserveTrames(ObserveTrame);
+        // Every run draws the same random values: rand() back to its unseeded
+        // state, the snow register to its start.
+        std::srand(1);
+        GraineNeige = 0x12345;
         ReinitMachine();
         LanceDemo();
         const double fin = TempsProcesseur();

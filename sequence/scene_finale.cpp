@@ -4,13 +4,8 @@
 #include "effets.h"
 #include "scenes.h"
 
-// Until the colour flash is linked in from its own branch, the finale starts
-// straight with the switch-off.
-void FlashCouleur(Ecran* screen, Uint8 count, Uint16 period, Uint8 r, Uint8 g, Uint8 b)
-    __attribute__((weak));
-
 void SceneFinale(Ecran* ecran, const Catalogue* /*catalogue*/) {
-    if (FlashCouleur) FlashCouleur(ecran, 1, 300, 255, 255, 255);
+    FlashCouleur(ecran, 1, 300, 255, 255, 255);
 
     // 32 frames: frame k shows the line from column 10k to 639 - 10k, and the
     // last one (x 320, width 0) is black. The loop polls no key: once started,

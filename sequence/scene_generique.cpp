@@ -7,10 +7,6 @@
 #include "effets.h"
 #include "scenes.h"
 
-// Until the scanline overlay is linked in from its own branch, the crawl is
-// drawn without it.
-void TrameRVB(StructImage_t* target) __attribute__((weak));
-
 void SceneGenerique(Ecran* ecran, const Catalogue* catalogue) {
     StructImage_t* texte = Img(catalogue, Im::GenSW);
     StructImage_t* fond = Img(catalogue, Im::FondSW);
@@ -31,7 +27,7 @@ void SceneGenerique(Ecran* ecran, const Catalogue* catalogue) {
             const int ligne = r + static_cast<int>(decalage);
             CopieLigneZoom(0, ligne, 640, ligne, texte, marge[r], r, 640 - 2 * marge[r], ecran);
         }
-        if (TrameRVB) TrameRVB(ecran);
+        TrameRVB(ecran);
         AfficheTrame(ecran->surface);
         if (TestClavier() == 1) break;
     }

@@ -4,6 +4,7 @@
 // swirl that leaves the background the next scene is laid on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -301,6 +302,71 @@ TEST(SceneBulles, KeyInTheBubbleLoopEndsItAfterThatFrameAndTheSceneGoesOn) {
     }
     EXPECT_GT(atteints, 0);
     EXPECT_EQ(mauvais, 0);
+    EXPECT_GE(s.back().longueur, 120u);
+}
+
+TEST(SceneBulles, ShakeLoopsEndOnceTheirTimeHasPassed) {
+    // On a machine refreshed every millisecond a shake pair lasts 4 ms, so
+    // each loop can overrun its limit by less than 4 ms: the two loops
+    // together last 4500 ms and at most two pairs more.
+    ConfigMachine config;
+    config.frequenceNum = 1000;
+    Production p(config);
+    PoseTitre(p);
+    const Uint16* bulles = Pixels(p[Im::Bulles]);
+    const std::vector<Uint16> premiere = ImageBulles(p, 0, 0);
+    auto rang = [](const Uint16* px, int y) { return px + y * 640; };
+    auto memeRang = [](const Uint16* a, const Uint16* b) { return std::equal(a, a + 640, b); };
+    std::uint64_t debutSecousses = 0, premiereBulles = 0, descentes = 0;
+    ObserveTrames([&](std::uint64_t index, const Uint16* px, int, int) {
+        if (premiereBulles != 0) return;
+        if (debutSecousses == 0) {
+            // The whole underwater picture: the first frame of the first shake.
+            if (std::equal(px, px + 640 * 480, bulles)) debutSecousses = index;
+            return;
+        }
+        if (memeRang(rang(px, 105), rang(bulles, 100)) &&
+            memeRang(rang(px, 305), rang(bulles, 300))) {
+            ++descentes;
+        } else if (std::equal(px, px + 640 * 480, premiere.data())) {
+            premiereBulles = index;
+        }
+    });
+    SceneBulles(p.ecran, &p.catalogue);
+    ObserveTrames(nullptr);
+    ASSERT_NE(debutSecousses, 0u);
+    ASSERT_NE(premiereBulles, 0u);
+    // Each pair shows the picture 5 rows down for two of its four refreshes.
+    const std::uint64_t paires = descentes / 2;
+    EXPECT_GE(4 * paires, 4500u);
+    EXPECT_LT(4 * paires, 4500u + 2 * 4);
+    // Between the shakes only the loops' clock reads pass (1 ms each here).
+    const std::uint64_t duree = premiereBulles - debutSecousses;
+    EXPECT_GE(duree, 4 * paires);
+    EXPECT_LE(duree, 4 * paires + 4);
+}
+
+TEST(SceneBulles, KeyDuringTheDrainEndsOnlyTheDrain) {
+    // The flash is over after about 0.7 s and the drain lasts at least 3.2 s.
+    ConfigMachine config;
+    config.evenements = {{1500, ToucheEnfoncee()}};
+    Production p(config);
+    PoseTitre(p);
+    Releve r(p, Hash(ImageBulles(p, 0, 0)));
+    SceneBulles(p.ecran, &p.catalogue);
+    TermineMachine();
+    const auto& s = r.series;
+    // The drain's last frame is the first shown at or after the key, and it
+    // stands for the one-second wait: strips of the title still hang there.
+    const size_t fin = r.LongueApres(13);
+    ASSERT_NE(fin, SIZE_MAX);
+    EXPECT_EQ(s[fin].debut, 90u);  // 1500 ms
+    EXPECT_FALSE(std::equal(r.gardees.at(fin).begin(), r.gardees.at(fin).begin() + 640 * 256,
+                            r.bulles.begin()));
+    // The whole underwater picture is drawn before the shakes all the same,
+    // and the rest of the scene plays.
+    EXPECT_EQ(s[fin + 1].classe, 'B');
+    EXPECT_NE(r.premiereBulles, SIZE_MAX);
     EXPECT_GE(s.back().longueur, 120u);
 }
 

@@ -62,6 +62,31 @@ TEST_F(FinaleTest, ThirtyTwoFramesOfACentredLineShrinkingToNothing) {
     EXPECT_NE(trames[premier - 1][0], 0);
 }
 
+TEST_F(FinaleTest, OneWhiteFlashOverThePictureBeforeTheSwitchOff) {
+    Lance();
+    ASSERT_GE(trames.size(), 35u);
+    const std::vector<Uint16>& image = trames[1];  // the picture the finale starts on
+    const size_t premier = trames.size() - 32;
+    // Between the picture and the switch-off: the veiled picture for about
+    // 150 ms, then the picture itself again.
+    size_t voile = 0;
+    for (size_t i = 2; i < premier; ++i) {
+        if (trames[i] == image) continue;
+        ++voile;
+        for (size_t p = 0; p < image.size(); p += 97) {
+            // Half white over each pixel: every channel at least as bright.
+            const Uint16 a = image[p], b = trames[i][p];
+            ASSERT_GE(b >> 11, a >> 11);
+            ASSERT_GE((b >> 5) & 63, (a >> 5) & 63);
+            ASSERT_GE(b & 31, a & 31);
+            ASSERT_GE(b >> 11, 15) << "red at least half way to white";
+        }
+    }
+    EXPECT_GE(voile, 8u);
+    EXPECT_LE(voile, 10u);
+    EXPECT_TRUE(trames[premier - 1] == image);
+}
+
 TEST_F(FinaleTest, SwitchOffIgnoresKeysAndAlwaysDrawsEveryFrame) {
     ConfigMachine config;
     for (Uint32 t = 0; t < 3000; t += 5) config.evenements.push_back({t, ToucheEnfoncee()});

@@ -10,9 +10,6 @@
 #include "outils_tests.h"
 #include "scenes.h"
 
-// Linked in once the scanline overlay is part of the build.
-void TrameRVB(StructImage_t* target) __attribute__((weak));
-
 namespace {
 
 constexpr Uint16 kCouleurFond = 0x2945;
@@ -61,7 +58,7 @@ struct GeneriqueTest : testing::Test {
                 if (v != 0) FixePixel(image.get(), marge + k, r, v);
             }
         }
-        if (TrameRVB) TrameRVB(image.get());
+        TrameRVB(image.get());
         return std::vector<Uint16>(Pixels(image.get()), Pixels(image.get()) + 640 * 480);
     }
 };
@@ -112,7 +109,7 @@ TEST_F(GeneriqueTest, SpansNarrowFromTheBottomRowToTheTop) {
     ASSERT_EQ(NombrePresentations(), 1u);
     const std::vector<Uint16> noir = [] {
         ImageTest image = CreeImageTest(640, 480, 0);
-        if (TrameRVB) TrameRVB(image.get());
+        TrameRVB(image.get());
         return std::vector<Uint16>(Pixels(image.get()), Pixels(image.get()) + 640 * 480);
     }();
     // The text's columns in a row: those that differ from the bare background.
@@ -150,10 +147,12 @@ TEST_F(GeneriqueTest, BottomRowEndsOnTheFirstPixelOfTheNextTextRow) {
     const Uint16* rangee = ImageAffichee().data() + 479 * 640;
     for (int c = 1; c < 639; ++c) ASSERT_EQ(rangee[c], rangee[0]) << c;
     EXPECT_NE(rangee[639], rangee[0]);
-    if (!TrameRVB) {
-        EXPECT_EQ(rangee[0], 0x07E0);
-        EXPECT_EQ(rangee[639], 0xF81F);
-    }
+    // The same two colours under the scanlines of row 479.
+    ImageTest attendu = CreeImageTest(640, 480, 0x07E0);
+    FixePixel(attendu.get(), 639, 479, 0xF81F);
+    TrameRVB(attendu.get());
+    EXPECT_EQ(rangee[0], Pixel(attendu.get(), 0, 479));
+    EXPECT_EQ(rangee[639], Pixel(attendu.get(), 639, 479));
 }
 
 TEST_F(GeneriqueTest, KeyPressStopsTheTextAndASecondCutsTheClosingWait) {

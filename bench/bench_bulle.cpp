@@ -1,0 +1,104 @@
+// Cost of the refracting bubble at 640 x 480, against a plain copy of one
+// frame: one large bubble alone, and one frame of the bubbles scene's loop
+// (the background redrawn and six bubbles of three sizes, no present), and
+// the background redraw alone.
+// The bubble maps are drawn here: discs whose blue grows towards the rim.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "effets.h"
+#include "machine_virtuelle.h"
+#include "reference.h"
+
+namespace {
+
+struct Carte {
+    SDL_Surface* surface;
+    StructImage_t record;
+    explicit Carte(int taille)
+        : surface(SDL_CreateRGBSurface(SDL_SWSURFACE, taille, taille, 16, 0, 0, 0, 0)) {
+        record =
+            StructImage_t{static_cast<Uint16>(taille), static_cast<Uint16>(taille), 2, surface,
+                          SDL_Rect{0, 0, static_cast<Uint16>(taille), static_cast<Uint16>(taille)}};
+        Uint16* p = static_cast<Uint16*>(surface->pixels);
+        const int r = taille / 2;
+        for (int y = 0; y < taille; ++y) {
+            for (int x = 0; x < taille; ++x) {
+                const int dx = x - r, dy = y - r, d2 = dx * dx + dy * dy;
+                const int bleu = d2 < r * r ? 1 + 30 * d2 / (r * r) : 0;
+                p[y * taille + x] = static_cast<Uint16>(bleu ? 0x8400 | bleu : 0);
+            }
+        }
+    }
+    ~Carte() { SDL_FreeSurface(surface); }
+};
+
+struct Scene {
+    Ecran* ecran;
+    SDL_Surface* fond;
+    Scene() {
+        ReinitMachine();
+        ecran = InitEcran(640, 480, 16, 1);
+        fond = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 16, 0, 0, 0, 0);
+        Uint16* f = static_cast<Uint16*>(fond->pixels);
+        for (int i = 0; i < 640 * 480; ++i) f[i] = static_cast<Uint16>(i * 2654435761u >> 16);
+        SDL_BlitSurface(fond, nullptr, ecran->surface, nullptr);
+    }
+    ~Scene() {
+        SDL_FreeSurface(fond);
+        LibereEcran(ecran);
+    }
+};
+
+void BulleSeule(benchmark::State& state) {
+    Scene scene;
+    Carte gros(96);
+    for (auto _ : state) {
+        DessineBulle(110, 200, &gros.record, scene.ecran);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The background redraw alone, to tell the bubbles' share of a frame.
+void FondSeul(benchmark::State& state) {
+    Scene scene;
+    for (auto _ : state) {
+        SDL_BlitSurface(scene.fond, nullptr, scene.ecran->surface, &scene.ecran->rect);
+        benchmark::ClobberMemory();
+    }
+}
+
+void TrameBulles(benchmark::State& state) {
+    Scene scene;
+    Carte petit(36), moyen(64), gros(96);
+    struct B {
+        StructImage_t* carte;
+        Sint16 x, y;
+    };
+    const B bulles[] = {{&petit.record, 5, 380},  {&petit.record, 570, 270},
+                        {&moyen.record, 340, 95}, {&moyen.record, 50, 30},
+                        {&gros.record, 110, 200}, {&gros.record, 355, 210}};
+    for (auto _ : state) {
+        SDL_BlitSurface(scene.fond, nullptr, scene.ecran->surface, &scene.ecran->rect);
+        for (const B& b : bulles) DessineBulle(b.x, b.y, b.carte, scene.ecran);
+        benchmark::ClobberMemory();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(CopieTrameReference);
+BENCHMARK(BulleSeule)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FondSeul)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TrameBulles)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
