@@ -12,12 +12,12 @@ const std::vector<RepereScene>& ReperesProduction() {
         {"logo", 8.083},         // group logo and caption
         {"title", 20.950},       // title letters
         {"bubbles", 49.650},     // underwater bubbles and swirl
-        {"television", 74.816},  // four television sets
-        {"credits", 120.400},    // credits
-        {"greetings", 127.850},  // greetings
-        {"crawl", 132.950},      // perspective text crawl
-        {"finale", 163.950},     // television switch-off
-        {"end", 164.833},        // end of the production
+        {"television", 74.650},  // four television sets
+        {"credits", 120.233},    // credits
+        {"greetings", 127.683},  // greetings
+        {"crawl", 132.783},      // perspective text crawl
+        {"finale", 163.783},     // television switch-off
+        {"end", 164.666},        // end of the production
     };
     return reperes;
 }
