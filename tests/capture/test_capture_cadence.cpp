@@ -197,6 +197,7 @@ TEST(SonCapture, OfflineRenderIsWhatSdlMixerPlays) {
     const auto xm = FaitModuleTest();
     std::ofstream(chemin, std::ios::binary)
         .write(reinterpret_cast<const char*>(xm.data()), static_cast<std::streamsize>(xm.size()));
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
     int frequence = 0, canaux = 0;
