@@ -95,10 +95,5 @@ BENCHMARK(FondSeul)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TrameBulles)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }

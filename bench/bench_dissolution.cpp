@@ -14,12 +14,6 @@
 
 namespace {
 
-double TempsProcesseur() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 struct Image {
     SDL_Surface* surface;
     StructImage_t record;
@@ -45,11 +39,7 @@ void Dissolve(benchmark::State& state) {
     Uint16* p = static_cast<Uint16*>(ecran->surface->pixels);
     for (auto _ : state) {
         for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i);
-        const std::uint64_t avant = NombrePresentations();
-        const double t0 = TempsProcesseur();
-        Dissolution(&masque.record, ecran, &fond.record, 5);
-        const double t1 = TempsProcesseur();
-        state.SetIterationTime((t1 - t0) / (NombrePresentations() - avant));
+        MesureParTrame(state, [&] { Dissolution(&masque.record, ecran, &fond.record, 5); });
     }
     LibereEcran(ecran);
 }
@@ -60,10 +50,5 @@ BENCHMARK(CopieTrameReference);
 BENCHMARK(Dissolve)->UseManualTime()->Iterations(30)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }

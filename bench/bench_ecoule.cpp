@@ -14,12 +14,6 @@
 
 namespace {
 
-double TempsProcesseur() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 void Ecoulement(benchmark::State& state) {
     ReinitMachine();
     Ecran* ecran = InitEcran(640, 480, 16, 1);
@@ -31,13 +25,7 @@ void Ecoulement(benchmark::State& state) {
     std::uint64_t trames = 0;
     for (auto _ : state) {
         for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i * 2654435761u >> 16);
-        const std::uint64_t avant = NombrePresentations();
-        const double t0 = TempsProcesseur();
-        Ecoule(ecran, &fond, 5);
-        const double t1 = TempsProcesseur();
-        const std::uint64_t n = NombrePresentations() - avant;
-        trames += n;
-        state.SetIterationTime((t1 - t0) / n);
+        trames += MesureParTrame(state, [&] { Ecoule(ecran, &fond, 5); });
     }
     state.counters["trames_par_appel"] =
         benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
@@ -51,10 +39,5 @@ BENCHMARK(CopieTrameReference);
 BENCHMARK(Ecoulement)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }

@@ -14,25 +14,13 @@
 
 namespace {
 
-double TempsProcesseur() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 void Fondu(benchmark::State& state) {
     ReinitMachine();
     Ecran* ecran = InitEcran(640, 480, 16, 1);
     std::uint64_t trames = 0;
     for (auto _ : state) {
         SDL_FillRect(ecran->surface, nullptr, 0xFFFF);
-        const std::uint64_t avant = NombrePresentations();
-        const double t0 = TempsProcesseur();
-        FonduNoir(ecran, 1.2f);
-        const double t1 = TempsProcesseur();
-        const std::uint64_t n = NombrePresentations() - avant;
-        trames += n;
-        state.SetIterationTime((t1 - t0) / n);
+        trames += MesureParTrame(state, [&] { FonduNoir(ecran, 1.2f); });
     }
     state.counters["trames_par_appel"] =
         benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
@@ -45,10 +33,5 @@ BENCHMARK(CopieTrameReference);
 // Each iteration is a whole fade; a few are enough for a steady figure.
 BENCHMARK(Fondu)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }

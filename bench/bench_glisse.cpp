@@ -15,12 +15,6 @@
 
 namespace {
 
-double TempsProcesseur() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 SDL_Surface* Surface(int w, int h) {
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0, 0, 0, 0);
     Uint16* p = static_cast<Uint16*>(s->pixels);
@@ -32,13 +26,7 @@ template <typename Appel>
 void ParTrame(benchmark::State& state, Appel appel) {
     std::uint64_t trames = 0;
     for (auto _ : state) {
-        const std::uint64_t avant = NombrePresentations();
-        const double t0 = TempsProcesseur();
-        appel();
-        const double t1 = TempsProcesseur();
-        const std::uint64_t n = NombrePresentations() - avant;
-        trames += n;
-        state.SetIterationTime((t1 - t0) / n);
+        trames += MesureParTrame(state, [&] { appel(); });
     }
     state.counters["trames_par_appel"] =
         benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
@@ -82,10 +70,5 @@ BENCHMARK(VerticalPleinEcran)->UseManualTime()->Iterations(10)->Unit(benchmark::
 BENCHMARK(SecousseEcran)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HorizontalCaption)->UseManualTime()->Iterations(10)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }

@@ -16,12 +16,6 @@
 
 namespace {
 
-double TempsProcesseur() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 struct Mesure {
     std::string scene = "start-up";
     bool demarre = false;  // past the loading, at the start-up pause
@@ -90,10 +84,5 @@ BENCHMARK(CopieTrameReference);
 BENCHMARK(ProductionEntiere)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }

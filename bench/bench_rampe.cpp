@@ -15,12 +15,6 @@
 
 namespace {
 
-double TempsProcesseur() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 void Rampe(benchmark::State& state) {
     ReinitMachine();
     Ecran* ecran = InitEcran(640, 480, 16, 1);
@@ -36,13 +30,7 @@ void Rampe(benchmark::State& state) {
     StructImage_t mask{640, 480, 2, masque, SDL_Rect{0, 0, 640, 480}};
     std::uint64_t trames = 0;
     for (auto _ : state) {
-        const std::uint64_t avant = NombrePresentations();
-        const double t0 = TempsProcesseur();
-        GlisseRampe(&image, ecran, &mask, 3);
-        const double t1 = TempsProcesseur();
-        const std::uint64_t n = NombrePresentations() - avant;
-        trames += n;
-        state.SetIterationTime((t1 - t0) / n);
+        trames += MesureParTrame(state, [&] { GlisseRampe(&image, ecran, &mask, 3); });
     }
     state.counters["trames_par_appel"] =
         benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
@@ -57,10 +45,5 @@ BENCHMARK(CopieTrameReference);
 // Each iteration is a whole ride; a few are enough for a steady figure.
 BENCHMARK(Rampe)->UseManualTime()->Iterations(5)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return LanceBenchmarks(argc, argv);
 }
