@@ -65,12 +65,5 @@ BENCHMARK(FlouEcranEntier);
 BENCHMARK(FlouBandeAppelsSdl);
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    ReinitMachine();
-    g_ecran = InitEcran(640, 480, 16, 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    LibereEcran(g_ecran);
-    return 0;
+    return LanceBenchmarksAvecEcran(argc, argv, &g_ecran);
 }

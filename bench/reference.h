@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "machine_virtuelle.h"
+#include "plateforme.h"
 
 inline void CopieTrameReference(benchmark::State& state) {
     std::vector<unsigned char> source(614400, 0x5A), cible(614400);
@@ -52,6 +53,19 @@ inline int LanceBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    return 0;
+}
+
+// The same with the production's screen opened on the virtual machine for the
+// whole program, in *ecran, for benchmarks that draw into it.
+inline int LanceBenchmarksAvecEcran(int argc, char** argv, Ecran** ecran) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    ReinitMachine();
+    *ecran = InitEcran(640, 480, 16, 1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    LibereEcran(*ecran);
     return 0;
 }
 
