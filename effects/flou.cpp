@@ -86,12 +86,12 @@ int Flou(Ecran* screen, Uint16 x, Uint16 y, Uint16 w, Uint16 h, Uint8 passes) {
         const bool derniere = passe == passes - 1;
         for (Uint32 ligne = 0; ligne < lignes; ++ligne) {
             Uint16* rangee = pixels + static_cast<size_t>(y + ligne) * w;
-            // Each pixel is read once, as the right neighbour of the pixel
-            // before it and before anything there is replaced; that reading is
-            // its centre term. Its right term is the same reading unless the
-            // pixel before is in the last column of a row (c = w - 1, inside
-            // a band that starts at x > 0), whose right neighbour is black.
-            // The left term is the pixel just stored, as it reads back.
+            // Each pixel is read once, before anything there is replaced, when
+            // the pixel before it is averaged: that reading is the right term
+            // of the pixel before (black instead when that one is the last of
+            // a row, c = w - 1, which lies inside a band that starts at x > 0)
+            // and always the pixel's own centre term. The left term is the
+            // pixel just stored, as it reads back.
             unsigned rg = 0, vg = 0, bg = 0, rc = 0, vc = 0, bc = 0;
             if (w > 0) tables.Decompose(rangee[x], &rc, &vc, &bc);
             if (x != 0 && w > 0) tables.Decompose(rangee[x - 1], &rg, &vg, &bg);
