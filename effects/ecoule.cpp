@@ -54,6 +54,11 @@ void Ecoule(Ecran* screen, StructImage_t* background, Uint8 speed) {
     // The picture that drains, kept aside: the strips are cut from it.
     SurfaceTemporaire image(SDL_CreateRGBSurface(SDL_HWSURFACE, screen->width, screen->height,
                                                  screen->depth, 0, 0, 0, 0));
+    if (!image) {
+        std::fprintf(stderr, "Impossible de creer la surface de l'ecoulement : %s\n",
+                     SDL_GetError());
+        return;
+    }
     SDL_BlitSurface(screen->surface, &screen->rect, image.get(), &screen->rect);
 
     // Each strip is drawn at the offset the strip to its left has just reached;

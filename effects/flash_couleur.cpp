@@ -1,5 +1,6 @@
 // The colour flash: the picture on the screen blinks under a half-transparent
 // veil of one colour, a given number of times, and is the same afterwards.
+#include <cstdio>
 #include <memory>
 
 #include "effets.h"
@@ -22,6 +23,10 @@ SurfaceTemporaire CreeSurfaceEcran(const Ecran* screen) {
 void FlashCouleur(Ecran* screen, Uint8 count, Uint16 period, Uint8 r, Uint8 g, Uint8 b) {
     SurfaceTemporaire saved = CreeSurfaceEcran(screen);
     SurfaceTemporaire veil = CreeSurfaceEcran(screen);
+    if (!saved || !veil) {
+        std::fprintf(stderr, "Impossible de creer les surfaces du flash : %s\n", SDL_GetError());
+        return;
+    }
 
     // The veil is drawn at half opacity over whatever the screen shows.
     SDL_FillRect(veil.get(), &screen->rect, SDL_MapRGB(veil->format, r, g, b));

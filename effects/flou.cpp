@@ -86,27 +86,33 @@ int Flou(Ecran* screen, Uint16 x, Uint16 y, Uint16 w, Uint16 h, Uint8 passes) {
         const bool derniere = passe == passes - 1;
         for (Uint32 ligne = 0; ligne < lignes; ++ligne) {
             Uint16* rangee = pixels + static_cast<size_t>(y + ligne) * w;
-            // The centre and right terms of a pixel are the right term's pixel
-            // and the one after it, read before anything there is replaced;
-            // the left term is the pixel just stored, as it reads back.
+            // Each pixel is read once, before anything there is replaced, when
+            // the pixel before it is averaged: that reading is the right term
+            // of the pixel before (black instead when that one is the last of
+            // a row, c = w - 1, which lies inside a band that starts at x > 0)
+            // and always the pixel's own centre term. The left term is the
+            // pixel just stored, as it reads back.
             unsigned rg = 0, vg = 0, bg = 0, rc = 0, vc = 0, bc = 0;
             if (w > 0) tables.Decompose(rangee[x], &rc, &vc, &bc);
             if (x != 0 && w > 0) tables.Decompose(rangee[x - 1], &rg, &vg, &bg);
             for (Uint32 col = 0; col < w; ++col) {
                 const Uint32 c = x + col;
-                unsigned rd = 0, vd = 0, bd = 0;
-                if (c != static_cast<Uint32>(w) - 1) tables.Decompose(rangee[c + 1], &rd, &vd, &bd);
-                const unsigned r = (rg + rc + rd) / 3;
-                const unsigned v = (vg + vc + vd) / 3;
-                const unsigned b = (bg + bc + bd) / 3;
+                // The next pixel's own colour (the band's last column reads the
+                // pixel just past it, which the rows count above keeps inside).
+                unsigned rs = 0, vs = 0, bs = 0;
+                if (x != 0 || col + 1 < w) tables.Decompose(rangee[c + 1], &rs, &vs, &bs);
+                const bool bord = c == static_cast<Uint32>(w) - 1;
+                const unsigned r = (rg + rc + (bord ? 0 : rs)) / 3;
+                const unsigned v = (vg + vc + (bord ? 0 : vs)) / 3;
+                const unsigned b = (bg + bc + (bord ? 0 : bs)) / 3;
                 rangee[c] = tables.Compose(r, v, b);
                 if (derniere && r == 0 && v == 0 && b == 0) ++noirs;
                 rg = tables.relitR[r];
                 vg = tables.relitV[v];
                 bg = tables.relitB[b];
-                rc = rd;
-                vc = vd;
-                bc = bd;
+                rc = rs;
+                vc = vs;
+                bc = bs;
             }
         }
     }

@@ -6,13 +6,17 @@
 int TestClavier() {
     SDL_Event event;
     const int polled = LitEvenement(&event);
-    // The key state is read after the poll, so an Escape press the poll has
-    // just brought in ends the program in this same call.
-    if (EchapTenue()) {
+    const bool touche = polled && event.type == SDL_KEYDOWN;
+    // Escape ends the program whether it is still held or was only tapped: a
+    // press and release that both fall between two polls leave the key state
+    // released, and only the key-down event in the queue tells of it. The key
+    // state is read after the poll, so a press the poll has just brought in
+    // counts in this same call either way.
+    if (EchapTenue() || (touche && event.key.keysym.sym == SDLK_ESCAPE)) {
         SDL_Quit();
         std::exit(0);
     }
-    return polled && event.type == SDL_KEYDOWN ? 1 : 0;
+    return touche ? 1 : 0;
 }
 
 void Attente(Uint16 ms) {

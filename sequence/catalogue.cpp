@@ -87,35 +87,44 @@ const std::array<EntreeCatalogue, kNombreImages> kCatalogue = {{
 
 namespace {
 
-// Builds the requirements table: no requirement but an even width, except
-// where a scene or an effect relies on more.
+// Builds the requirements table: a picture that is only blitted may have any
+// size, so a requirement stands only where a routine relies on one.
 constexpr std::array<Exigence, kNombreImages> FaitExigences() {
     std::array<Exigence, kNombreImages> table{};
     for (int i = 0; i < kNombreImages; ++i) {
-        table[i] = Exigence{static_cast<Im>(i), 0, 0, 0, 0, 0, true, Im::Nombre};
+        table[i] = Exigence{static_cast<Im>(i), 0, 0, 0, 0, 0, false, Im::Nombre};
     }
     auto ecran = [&table](Im im) {
         table[static_cast<int>(im)].largeur = 640;
         table[static_cast<int>(im)].hauteur = 480;
     };
-    // Pictures that effects read with the screen's width and height: the
-    // centre zoom, the drain's background, the dissolve's mask and background.
+    auto couvre = [&table](Im im) {
+        table[static_cast<int>(im)].largeurMin = 640;
+        table[static_cast<int>(im)].hauteurMin = 480;
+    };
+    // Pictures whose pixels effects read as screen-sized arrays: the centre
+    // zoom's picture, the dissolve's mask and background.
     ecran(Im::Orbo);
-    ecran(Im::Bulles);
     ecran(Im::DisparitionTourbillon);
     ecran(Im::Fond);
-    // The ramp's mask is read at every screen column and under the whole logo.
+    // Backgrounds that repaint the whole of every frame, the drain's and the
+    // crawl's, blitted through the screen's rectangle: a smaller one would
+    // leave the last frame's strips or text around it and shrink that
+    // rectangle for the scenes after; a larger one is clipped to the screen.
+    couvre(Im::Bulles);
+    couvre(Im::FondSW);
+    // The ramp's mask is read at every screen column and under the whole logo,
+    // as rows of `width` words.
     table[static_cast<int>(Im::RampeMasque)].largeurMin = 640;
+    table[static_cast<int>(Im::RampeMasque)].largeurPaire = true;
     table[static_cast<int>(Im::RampeMasque)].auMoinsAussiLargeQue = Im::Kazzmot;
+    // The bubbles' displacement maps are read as rows of `width` words.
+    table[static_cast<int>(Im::SpriteBullesGros)].largeurPaire = true;
+    table[static_cast<int>(Im::SpriteBullesMoyen)].largeurPaire = true;
+    table[static_cast<int>(Im::SpriteBullesPetit)].largeurPaire = true;
     // The crawl samples a 640-wide text picture over a whole screen height.
     table[static_cast<int>(Im::GenSW)].largeur = 640;
     table[static_cast<int>(Im::GenSW)].hauteurMin = 480;
-    // The television scene places the monitors once on the sets (set corner
-    // plus (21, 17)) and then at fixed places; both agree for a 290 x 230 set.
-    table[static_cast<int>(Im::TV)].largeur = 290;
-    table[static_cast<int>(Im::TV)].hauteur = 230;
-    // The crawl's background is the whole of every frame under the text.
-    ecran(Im::FondSW);
     return table;
 }
 

@@ -153,4 +153,19 @@ TEST_F(DrainClavierImmediat, KeyBeforeTheFirstFrameLeavesTheScreenAlone) {
     EXPECT_TRUE(std::equal(original.begin(), original.end(), Pixels(ecran_)));
 }
 
+TEST_F(Drain, ScratchSurfaceThatCannotBeMadeIsReportedAndNothingIsDrawn) {
+    RemplitMotif(ecran_);
+    const std::vector<Uint16> original(Pixels(ecran_), Pixels(ecran_) + 640 * 480);
+    // A screen record of a depth no surface can have: the scratch surface fails.
+    Ecran abime = *ecran_;
+    abime.depth = 33;
+    auto lance = [&] {
+        Ecoule(&abime, nullptr, 5);
+        const bool intact = std::equal(original.begin(), original.end(), Pixels(ecran_));
+        std::exit(NombrePresentations() == 0 && intact ? 0 : 4);
+    };
+    EXPECT_EXIT(lance(), testing::ExitedWithCode(0),
+                "Impossible de creer la surface de l'ecoulement : ");
+}
+
 }  // namespace

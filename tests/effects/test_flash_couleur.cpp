@@ -160,4 +160,17 @@ TEST_F(Flash, KeyDuringAWaitShortensOnlyThatWait) {
     EXPECT_LT(TempsVirtuelMs() - debut - 13, 12u * 50);
 }
 
+TEST_F(Flash, ScratchSurfacesThatCannotBeMadeAreReportedAndNothingIsDrawn) {
+    Ouvre(ConfigMachine());
+    // A screen record of a depth no surface can have: the scratch surfaces fail.
+    Ecran abime = *ecran_;
+    abime.depth = 33;
+    auto lance = [&] {
+        FlashCouleur(&abime, 6, 100, 255, 255, 255);
+        std::exit(NombrePresentations() == 0 && EcranIntact() ? 0 : 4);
+    };
+    EXPECT_EXIT(lance(), testing::ExitedWithCode(0),
+                "Impossible de creer les surfaces du flash : ");
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
 // Smearing blur: the band's result, its darker edges, its trail to the right,
-// and the same pixels as converting every term through SDL.
+// exact pixels on a known picture, and a band that starts past column 0.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -103,6 +103,43 @@ TEST_F(FlouTest, AnyFullWidthBandIsFoundBlackWithinSixtyFourPasses) {
     while (Flou(ecran_, 0, 350, 640, 130, 1) == 1 && passes < 100) ++passes;
     EXPECT_LE(passes, 64);
     EXPECT_EQ(Flou(ecran_, 0, 350, 640, 130, 4), 0) << "several passes in one call";
+}
+
+TEST_F(FlouTest, KnownPictureGivesTheseExactPixels) {
+    // The credits' own call over a black band holding two pixels at the start
+    // of row 400: (8, 58, 11) and (27, 48, 28), read as (64, 232, 88) and
+    // (216, 192, 224). Column 0: (0 + 64 + 216) / 3 = 93 -> 11, (0 + 232 + 192)
+    // / 3 = 141 -> 35, (0 + 88 + 224) / 3 = 104 -> 13, read back (88, 140, 104);
+    // column 1: (88 + 216 + 0) / 3 = 101 -> 12, (140 + 192) / 3 = 110 -> 27,
+    // (104 + 224) / 3 = 109 -> 13; then the trail over black: (96, 108, 104)
+    // / 3 -> (4, 9, 4), (32, 36, 32) / 3 -> (1, 3, 1), (8, 12, 8) / 3 -> green 1.
+    RemplitBande(350, 130, 0);
+    FixePixel(ecran_, 0, 400, Rvb565(8, 58, 11));
+    FixePixel(ecran_, 1, 400, Rvb565(27, 48, 28));
+    EXPECT_EQ(Flou(ecran_, 0, 350, 640, 130, 1), 1);
+    const Uint16 attendus[] = {Rvb565(11, 35, 13), Rvb565(12, 27, 13), Rvb565(4, 9, 4),
+                               Rvb565(1, 3, 1),    Rvb565(0, 1, 0),    0};
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(Pixel(ecran_, c, 400), attendus[c]) << "column " << c;
+    EXPECT_EQ(Pixel(ecran_, 0, 399), 0);
+    EXPECT_EQ(Pixel(ecran_, 0, 401), 0);
+}
+
+TEST_F(FlouTest, BandStartingPastColumnZeroAveragesEachPixelWithItsOwnColour) {
+    // A band at x = 8 of rows 16 words long: row 1 is words 24 to 39, and its
+    // column 15 (word 31) is the last of a row, whose right neighbour counts
+    // as black. The pixel after it keeps its own colour as its centre term.
+    Uint16* mots = Pixels(ecran_);
+    Remplit(ecran_, 0);
+    for (int i = 0; i < 64; ++i) mots[i] = 0xFFFF;
+    EXPECT_EQ(Flou(ecran_, 8, 1, 16, 1, 1), 1);
+    for (int i = 23; i <= 30; ++i) EXPECT_EQ(mots[i], 0xFFFF) << "word " << i;
+    // Word 31: (248 + 248 + 0) / 3 = 165 -> 20, (252 + 252) / 3 = 168 -> 42.
+    EXPECT_EQ(mots[31], Rvb565(20, 42, 20));
+    // Word 32: (160 + 248 + 248) / 3 = 218 -> 27, (168 + 252 + 252) / 3 = 224 -> 56.
+    EXPECT_EQ(mots[32], Rvb565(27, 56, 27));
+    EXPECT_EQ(mots[33], Rvb565(29, 60, 29));
+    for (int i = 34; i <= 39; ++i) EXPECT_EQ(mots[i], Rvb565(30, 62, 30)) << "word " << i;
+    EXPECT_EQ(mots[40], 0xFFFF) << "the right neighbour of the band is read, not blurred";
 }
 
 TEST_F(FlouTest, BandReachingPastTheScreenStopsAtItsLastRow) {

@@ -156,9 +156,11 @@ TEST(ImagesFatales, WronglySizedPictureSaysWhatWasExpected) {
 }
 
 TEST(ImagesFatales, OddWidthIsRefused) {
-    EXPECT_EXIT(ChargeCatalogueAbime(
-                    [](const DonneesTemporaires& d) { Remplace(d, "Facade.png", 33, 10); }),
-                ExitedWithCode(1), HasSubstr("Facade.png : largeur paire attendue, 33 trouvee"));
+    EXPECT_EXIT(ChargeCatalogueAbime([](const DonneesTemporaires& d) {
+                    Remplace(d, "SpriteBullesPetit.png", 33, 10);
+                }),
+                ExitedWithCode(1),
+                HasSubstr("SpriteBullesPetit.png : largeur paire attendue, 33 trouvee"));
 }
 
 TEST(ImagesFatales, RampMaskNarrowerThanTheTitleLogoIsRefused) {

@@ -170,6 +170,30 @@ TEST_F(SceneGreetingsTest, PictureWiderThanTheScreenStartsLeftOfIt) {
     EXPECT_EQ(At(1, 631, 60), Tramee(kEntete, 60));
 }
 
+TEST_F(SceneGreetingsTest, OddWidthNameIsLoadedAndDrawnInItsPlace) {
+    // A 301 x 40 Wozz.png in a copy of the data: its rows are padded in the
+    // surface, and only blits read it.
+    DonneesTemporaires donnees;
+    const std::vector<Uint16> wozz(301 * 40, kWozz);
+    ASSERT_TRUE(SauvePixelsPNG(donnees.Chemin("Images/Wozz.png"), wozz.data(), 301, 40));
+    Ouvre();
+    StructImage_t* charge = Img(&catalogue_, Im::Wozz);
+    ASSERT_EQ(charge->width, 301);
+    PicturesDeTest(70, 40, 30, 50);
+    catalogue_.images[static_cast<int>(Im::Wozz)] = charge;
+    Lance();
+    ASSERT_EQ(images_.size(), 6u);
+    // Centred: x = (640 - 301) >> 1 = 169, columns 169 to 469; top row 55 + 40 + 10.
+    for (size_t page = 2; page <= 4; ++page) {
+        EXPECT_EQ(PremiereLigne(page, 169, kWozz), 105) << "page " << page;
+        EXPECT_EQ(PremiereLigne(page, 469, kWozz), 105) << "page " << page;
+        EXPECT_EQ(PremiereLigne(page, 168, kWozz), -1) << "page " << page;
+        EXPECT_EQ(PremiereLigne(page, 470, kWozz), -1) << "page " << page;
+    }
+    EXPECT_EQ(At(2, 300, 144), Tramee(kWozz, 144)) << "its last row";
+    EXPECT_EQ(At(2, 300, 145), Tramee(0, 145));
+}
+
 TEST_F(SceneGreetingsTest, KeysEndWaitsButEveryPageIsDrawn) {
     ConfigMachine config;
     config.evenements.push_back({200, ToucheEnfoncee()});
