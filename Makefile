@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize bench capture clean web-deps web-ref
+.PHONY: all deps configure build run test test-sanitize bench capture clean
 
 all: build
 
@@ -41,13 +41,14 @@ bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && (cd $(BUILD) && "$$b"); done
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WEB_REF)
+	rm -rf $(BUILD) $(BUILD_ASAN)
 
 # The browser build's libraries: SDL 1.2, zlib, libpng and libmikmod from
 # Debian's source packages, built with emcc and natively, cached outside the
 # tree (scripts/web-deps --prefix says where).
 WEB_DEPS = $(shell scripts/web-deps --prefix)
 BUILD_WEB_REF ?= build-web-ref
+.PHONY: web-deps web-ref
 
 web-deps: deps
 	@scripts/web-deps
