@@ -42,3 +42,23 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN)
+
+# The browser build's libraries: SDL 1.2, zlib, libpng and libmikmod from
+# Debian's source packages, built with emcc and natively, cached outside the
+# tree (scripts/web-deps --prefix says where).
+WEB_DEPS = $(shell scripts/web-deps --prefix)
+BUILD_WEB_REF ?= build-web-ref
+.PHONY: web-deps web-ref
+
+web-deps: deps
+	@scripts/web-deps
+
+# The production built natively on those same libraries, and the hash log of
+# its whole run on the virtual machine: what the browser must give, frame for
+# frame ($(BUILD_WEB_REF)/hash-log.txt).
+web-ref: web-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target datas
+	cmake -S . -B $(BUILD_WEB_REF) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKAZZMOT_LIBS=$(WEB_DEPS)/native -DKAZZMOT_DATAS=$(abspath $(BUILD))/Datas
+	cmake --build $(BUILD_WEB_REF) -j $(JOBS) --target kazzmot-capture
+	cd $(BUILD_WEB_REF) && ./kazzmot-capture --hash-log hash-log.txt
