@@ -76,4 +76,7 @@ BENCHMARK(ConversionYuv420);
 BENCHMARK(VignetteDeTrame);
 // 2000 frames (33 s) stay inside the module, before its end turns to silence.
 BENCHMARK(MusiqueDUneTrame)->Iterations(2000);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    return LanceBenchmarks(argc, argv);
+}
