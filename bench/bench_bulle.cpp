@@ -36,20 +36,11 @@ struct Carte {
 };
 
 struct Scene {
-    Ecran* ecran;
-    SDL_Surface* fond;
-    Scene() {
-        ReinitMachine();
-        ecran = InitEcran(640, 480, 16, 1);
-        fond = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 16, 0, 0, 0, 0);
-        Uint16* f = static_cast<Uint16*>(fond->pixels);
-        for (int i = 0; i < 640 * 480; ++i) f[i] = static_cast<Uint16>(i * 2654435761u >> 16);
-        SDL_BlitSurface(fond, nullptr, ecran->surface, nullptr);
-    }
-    ~Scene() {
-        SDL_FreeSurface(fond);
-        LibereEcran(ecran);
-    }
+    EcranBench ecran_;
+    ImageBench fond_{640, 480};
+    Ecran* ecran = ecran_.ecran;
+    SDL_Surface* fond = fond_.surface;
+    Scene() { SDL_BlitSurface(fond, nullptr, ecran->surface, nullptr); }
 };
 
 void BulleSeule(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // What the capture spends on each frame besides the production and ffmpeg:
-// the frame's hash for the log, nearest-neighbour upscaling, a storyboard
-// thumbnail, and one frame's share of the offline music. Quoted against a
+// the frame's hash for the log, nearest-neighbour upscaling, the conversion
+// to 4:2:0 for the delivery encoder, a storyboard thumbnail, and one frame's
+// share of the offline music. Quoted against a
 // plain copy of one frame.
 #include <benchmark/benchmark.h>
 
@@ -33,6 +34,15 @@ void AgranditDeux(benchmark::State& state) {
     }
 }
 
+void ConversionYuv420(benchmark::State& state) {
+    const auto trame = TrameMotif();
+    std::vector<Uint8> yuv(TailleYuv420(640, 480));
+    for (auto _ : state) {
+        ConvertitYuv420(trame.data(), 640, 480, yuv.data());
+        benchmark::DoNotOptimize(yuv.data());
+    }
+}
+
 void VignetteDeTrame(benchmark::State& state) {
     const auto trame = TrameMotif();
     for (auto _ : state) {
@@ -62,7 +72,11 @@ void MusiqueDUneTrame(benchmark::State& state) {
 BENCHMARK(CopieTrameReference);
 BENCHMARK(HashDeTrame);
 BENCHMARK(AgranditDeux)->Arg(2)->Arg(4);
+BENCHMARK(ConversionYuv420);
 BENCHMARK(VignetteDeTrame);
 // 2000 frames (33 s) stay inside the module, before its end turns to silence.
 BENCHMARK(MusiqueDUneTrame)->Iterations(2000);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    return LanceBenchmarks(argc, argv);
+}

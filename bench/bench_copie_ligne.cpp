@@ -71,4 +71,7 @@ void TrameDuGenerique(benchmark::State& state) {
 BENCHMARK(CopieTrameReference);
 BENCHMARK(LignesDuneTrame);
 BENCHMARK(TrameDuGenerique);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    return LanceBenchmarks(argc, argv);
+}

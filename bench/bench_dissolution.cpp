@@ -14,34 +14,19 @@
 
 namespace {
 
-struct Image {
-    SDL_Surface* surface;
-    StructImage_t record;
-    Image() : surface(SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 16, 0, 0, 0, 0)) {
-        record = StructImage_t{640, 480, 2, surface, SDL_Rect{0, 0, 640, 480}};
-    }
-    ~Image() { SDL_FreeSurface(surface); }
-    Uint16* pixels() { return static_cast<Uint16*>(surface->pixels); }
-};
-
 void Dissolve(benchmark::State& state) {
-    ReinitMachine();
-    Ecran* ecran = InitEcran(640, 480, 16, 1);
-    Image masque, fond;
+    EcranBench ecran;
+    ImageBench masque(640, 480), fond(640, 480, 40503u, 3);
     // A mask spread over the whole 16-bit range in broad areas, as a swirl's
     // grey levels are: a diagonal ramp with a fine grain on top.
     for (int i = 0; i < 640 * 480; ++i) {
         const int x = i % 640, y = i / 640;
         const unsigned grain = (i * 2654435761u >> 24) & 0xFF;
         masque.pixels()[i] = static_cast<Uint16>((x + y) * 65279 / 1118 + grain);
-        fond.pixels()[i] = static_cast<Uint16>(i * 40503u >> 3);
     }
-    Uint16* p = static_cast<Uint16*>(ecran->surface->pixels);
-    for (auto _ : state) {
-        for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i);
-        MesureParTrame(state, [&] { Dissolution(&masque.record, ecran, &fond.record, 5); });
-    }
-    LibereEcran(ecran);
+    ParTrame(
+        state, [&] { Dissolution(&masque.record, ecran.ecran, &fond.record, 5); },
+        [&] { RemplitMotifBench(ecran.pixels(), 640 * 480, 1, 0); });
 }
 
 }  // namespace

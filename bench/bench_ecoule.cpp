@@ -15,22 +15,11 @@
 namespace {
 
 void Ecoulement(benchmark::State& state) {
-    ReinitMachine();
-    Ecran* ecran = InitEcran(640, 480, 16, 1);
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 16, 0, 0, 0, 0);
-    Uint16* f = static_cast<Uint16*>(s->pixels);
-    for (int i = 0; i < 640 * 480; ++i) f[i] = static_cast<Uint16>(i * 40503u >> 3);
-    StructImage_t fond{640, 480, 2, s, SDL_Rect{0, 0, 640, 480}};
-    Uint16* p = static_cast<Uint16*>(ecran->surface->pixels);
-    std::uint64_t trames = 0;
-    for (auto _ : state) {
-        for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i * 2654435761u >> 16);
-        trames += MesureParTrame(state, [&] { Ecoule(ecran, &fond, 5); });
-    }
-    state.counters["trames_par_appel"] =
-        benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
-    SDL_FreeSurface(s);
-    LibereEcran(ecran);
+    EcranBench ecran;
+    ImageBench fond(640, 480, 40503u, 3);
+    ParTrame(
+        state, [&] { Ecoule(ecran.ecran, &fond.record, 5); },
+        [&] { RemplitMotifBench(ecran.pixels(), 640 * 480); });
 }
 
 }  // namespace

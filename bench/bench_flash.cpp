@@ -15,14 +15,9 @@
 namespace {
 
 void Flash(benchmark::State& state) {
-    ReinitMachine();
-    Ecran* ecran = InitEcran(640, 480, 16, 1);
-    Uint16* p = static_cast<Uint16*>(ecran->surface->pixels);
-    for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i * 2654435761u >> 16);
-    for (auto _ : state) {
-        MesureParTrame(state, [&] { FlashCouleur(ecran, 6, 0, 255, 255, 255); });
-    }
-    LibereEcran(ecran);
+    EcranBench ecran;
+    RemplitMotifBench(ecran.pixels(), 640 * 480);
+    ParTrame(state, [&] { FlashCouleur(ecran.ecran, 6, 0, 255, 255, 255); });
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ namespace {
 Ecran* g_ecran = nullptr;
 
 void RemplitEcran() {
-    Uint16* p = static_cast<Uint16*>(g_ecran->surface->pixels);
-    for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i * 2654435761u >> 7);
+    RemplitMotifBench(static_cast<Uint16*>(g_ecran->surface->pixels), 640 * 480, 2654435761u, 7);
 }
 
 void FlouBandeCredits(benchmark::State& state) {

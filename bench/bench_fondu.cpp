@@ -15,16 +15,10 @@
 namespace {
 
 void Fondu(benchmark::State& state) {
-    ReinitMachine();
-    Ecran* ecran = InitEcran(640, 480, 16, 1);
-    std::uint64_t trames = 0;
-    for (auto _ : state) {
-        SDL_FillRect(ecran->surface, nullptr, 0xFFFF);
-        trames += MesureParTrame(state, [&] { FonduNoir(ecran, 1.2f); });
-    }
-    state.counters["trames_par_appel"] =
-        benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
-    LibereEcran(ecran);
+    EcranBench ecran;
+    ParTrame(
+        state, [&] { FonduNoir(ecran.ecran, 1.2f); },
+        [&] { SDL_FillRect(ecran.ecran->surface, nullptr, 0xFFFF); });
 }
 
 }  // namespace

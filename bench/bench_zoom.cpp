@@ -16,20 +16,9 @@
 namespace {
 
 void Zoom(benchmark::State& state) {
-    ReinitMachine();
-    Ecran* ecran = InitEcran(640, 480, 16, 1);
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 16, 0, 0, 0, 0);
-    Uint16* p = static_cast<Uint16*>(s->pixels);
-    for (int i = 0; i < 640 * 480; ++i) p[i] = static_cast<Uint16>(i * 2654435761u >> 16);
-    StructImage_t image{640, 480, 2, s, SDL_Rect{0, 0, 640, 480}};
-    std::uint64_t trames = 0;
-    for (auto _ : state) {
-        trames += MesureParTrame(state, [&] { ZoomCentre(&image, ecran, 2); });
-    }
-    state.counters["trames_par_appel"] =
-        benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
-    SDL_FreeSurface(s);
-    LibereEcran(ecran);
+    EcranBench ecran;
+    ImageBench image(640, 480);
+    ParTrame(state, [&] { ZoomCentre(&image.record, ecran.ecran, 2); });
 }
 
 }  // namespace

@@ -45,6 +45,62 @@ std::uint64_t MesureParTrame(benchmark::State& state, Effet effet) {
     return n;
 }
 
+// Fills n pixel words with a scrambled pattern, i × multiplier >> shift,
+// so that no two neighbours look alike and no effect can take a short cut.
+inline void RemplitMotifBench(Uint16* pixels, int n, unsigned multiplicateur = 2654435761u,
+                              int decalage = 16) {
+    for (int i = 0; i < n; ++i) pixels[i] = static_cast<Uint16>(i * multiplicateur >> decalage);
+}
+
+// A w x h 16-bit picture for an effect to read, filled with the pattern
+// above, as the record the effects take; freed at the end of its scope.
+struct ImageBench {
+    SDL_Surface* surface;
+    StructImage_t record;
+    ImageBench(int w, int h, unsigned multiplicateur = 2654435761u, int decalage = 16)
+        : surface(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0, 0, 0, 0)),
+          record{static_cast<Uint16>(w), static_cast<Uint16>(h), 2, surface,
+                 SDL_Rect{0, 0, static_cast<Uint16>(w), static_cast<Uint16>(h)}} {
+        RemplitMotifBench(pixels(), w * h, multiplicateur, decalage);
+    }
+    ~ImageBench() { SDL_FreeSurface(surface); }
+    ImageBench(const ImageBench&) = delete;
+    ImageBench& operator=(const ImageBench&) = delete;
+    Uint16* pixels() { return static_cast<Uint16*>(surface->pixels); }
+};
+
+// The production's screen (640 x 480 x 16) on a fresh virtual machine, for
+// one benchmark; released at the end of its scope.
+struct EcranBench {
+    Ecran* ecran;
+    EcranBench() {
+        ReinitMachine();
+        ecran = InitEcran(640, 480, 16, 1);
+    }
+    ~EcranBench() { LibereEcran(ecran); }
+    EcranBench(const EcranBench&) = delete;
+    EcranBench& operator=(const EcranBench&) = delete;
+    Uint16* pixels() const { return static_cast<Uint16*>(ecran->surface->pixels); }
+};
+
+// One whole call of a blocking effect per iteration, `prepare` first and
+// untimed: processor time per frame shown, and the average number of frames
+// a call shows as the counter trames_par_appel.
+template <typename Appel, typename Prepare>
+void ParTrame(benchmark::State& state, Appel appel, Prepare prepare) {
+    std::uint64_t trames = 0;
+    for (auto _ : state) {
+        prepare();
+        trames += MesureParTrame(state, appel);
+    }
+    state.counters["trames_par_appel"] =
+        benchmark::Counter(static_cast<double>(trames), benchmark::Counter::kAvgIterations);
+}
+template <typename Appel>
+void ParTrame(benchmark::State& state, Appel appel) {
+    ParTrame(state, appel, [] {});
+}
+
 // The main of every benchmark program: SDL's dummy drivers, then the
 // registered benchmarks.
 inline int LanceBenchmarks(int argc, char** argv) {

@@ -116,6 +116,54 @@ TEST(ImagesCapture, UpscalingRepeatsEachPixelIntoASquare) {
     }
 }
 
+TEST(ImagesCapture, DeliveryFramesAreBt709VideoRangeWithAveragedChroma) {
+    // The published BT.709 video-range values of the primaries, white and
+    // black, then 2 x 2 blocks that mix colours: chroma is their average.
+    struct Cas {
+        Uint16 bloc[4];
+        int y[4], cb, cr;
+    };
+    const Uint16 R = 0xF800, G = 0x07E0, B = 0x001F, W = 0xFFFF, K = 0x0000;
+    const Cas cas[] = {
+        {{W, W, W, W}, {235, 235, 235, 235}, 128, 128},
+        {{K, K, K, K}, {16, 16, 16, 16}, 128, 128},
+        {{R, R, R, R}, {63, 63, 63, 63}, 102, 240},
+        {{G, G, G, G}, {173, 173, 173, 173}, 42, 26},
+        {{B, B, B, B}, {32, 32, 32, 32}, 240, 118},
+        {{R, B, B, R}, {63, 32, 32, 63}, 171, 179},
+        {{W, K, K, K}, {235, 16, 16, 16}, 128, 128},
+        {{G, K, R, R}, {173, 16, 63, 63}, 94, 159},
+    };
+    // All the cases side by side in one frame, plus a last odd column and row
+    // whose chroma comes from the pixels they have (white and red here).
+    const int n = static_cast<int>(sizeof cas / sizeof cas[0]);
+    const int largeur = 2 * n + 1, hauteur = 3;
+    std::vector<Uint16> trame(static_cast<size_t>(largeur) * hauteur, R);
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < 4; ++k) trame[(k / 2) * largeur + 2 * i + k % 2] = cas[i].bloc[k];
+    }
+    trame[largeur - 1] = W;
+    trame[2 * largeur - 1] = W;
+    ASSERT_EQ(TailleYuv420(largeur, hauteur),
+              static_cast<size_t>(largeur * hauteur + 2 * 2 * (n + 1)));
+    std::vector<Uint8> yuv(TailleYuv420(largeur, hauteur), 0xAA);
+    ConvertitYuv420(trame.data(), largeur, hauteur, yuv.data());
+    const Uint8* u = yuv.data() + largeur * hauteur;
+    const Uint8* v = u + 2 * (n + 1);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(yuv[(k / 2) * largeur + 2 * i + k % 2], cas[i].y[k]);
+        EXPECT_EQ(u[i], cas[i].cb);
+        EXPECT_EQ(v[i], cas[i].cr);
+        // The third row alone, counted twice: red everywhere.
+        EXPECT_EQ(u[n + 1 + i], 102);
+        EXPECT_EQ(v[n + 1 + i], 240);
+    }
+    EXPECT_EQ(u[n], 128);  // white column
+    EXPECT_EQ(v[n], 128);
+    EXPECT_EQ(yuv[2 * largeur + largeur - 1], 63);
+}
+
 TEST(ImagesCapture, ThumbnailAveragesBlocksOfTheFrame) {
     // Left half pure red, right half pure blue: the thumbnail keeps the split.
     std::vector<Uint16> trame(640u * 480u);

@@ -13,6 +13,7 @@
 
 #include "catalogue.h"
 #include "effets.h"
+#include "fixtures_scenes.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
@@ -20,19 +21,7 @@ namespace {
 
 constexpr double kRafraichissementMs = 1000.0 / 60.0;
 
-struct Production {
-    Ecran* ecran;
-    Catalogue catalogue;
-    explicit Production(const ConfigMachine& config = ConfigMachine()) {
-        ecran = OuvreEcranTest(config);
-        ChargeCatalogue(&catalogue);
-    }
-    ~Production() {
-        LibereCatalogue(&catalogue);
-        FermeEcranTest(ecran);
-    }
-    StructImage_t* operator[](Im slot) const { return Img(&catalogue, slot); }
-};
+using Production = ProductionTest;
 
 std::vector<Uint16> Copie(StructImage_t* image) {
     const Uint16* p = Pixels(image);

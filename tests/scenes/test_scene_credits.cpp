@@ -8,6 +8,7 @@
 
 #include "catalogue.h"
 #include "effets.h"
+#include "fixtures_scenes.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
@@ -23,34 +24,8 @@ Uint16 CouleurAnimation(int k) {
     return static_cast<Uint16>(0x0820 * k + 0x0001);
 }
 
-class SceneCreditsTest : public ::testing::Test {
+class SceneCreditsTest : public SceneTest {
   protected:
-    void TearDown() override {
-        if (!ecran_) return;
-        // Latest first, so a slot replaced twice gets its loaded picture back.
-        for (auto it = originaux_.rbegin(); it != originaux_.rend(); ++it) {
-            catalogue_.images[static_cast<int>(it->first)] = it->second;
-        }
-        LibereCatalogue(&catalogue_);
-        remplacants_.clear();
-        FermeEcranTest(ecran_);
-    }
-
-    void Ouvre(const ConfigMachine& config) {
-        ecran_ = OuvreEcranTest(config);
-        ChargeCatalogue(&catalogue_);
-    }
-
-    // Puts a plain picture in a slot; the loaded one is put back at the end.
-    StructImage_t* Remplace(Im slot, int w, int h, Uint16 couleur, int cle = -1) {
-        ImageTest image = CreeImageTest(w, h, couleur);
-        if (cle >= 0) SDL_SetColorKey(image->surface, SDL_SRCCOLORKEY, static_cast<Uint32>(cle));
-        originaux_.emplace_back(slot, catalogue_.images[static_cast<int>(slot)]);
-        catalogue_.images[static_cast<int>(slot)] = image.get();
-        remplacants_.push_back(std::move(image));
-        return remplacants_.back().get();
-    }
-
     // A frame overlay: a border of 4 pixels, white (transparent) inside.
     void CadreDeTest(bool bord = true) {
         StructImage_t* cadre = Remplace(Im::Fin, 640, 480, 0xFFFF, 0xFFFF);
@@ -81,13 +56,7 @@ class SceneCreditsTest : public ::testing::Test {
         SDL_FillRect(ecran_->surface, &ecran_->rect, 0);
         StructImage_t* cadre = Img(&catalogue_, Im::Fin);
         SDL_BlitSurface(cadre->surface, &cadre->rect, ecran_->surface, &ecran_->rect);
-        std::vector<Uint16> precedente = ImageAffichee();
-        ObserveTrames([&](std::uint64_t index, const Uint16* pixels, int w, int h) {
-            if (std::equal(precedente.begin(), precedente.end(), pixels)) return;
-            precedente.assign(pixels, pixels + static_cast<size_t>(w) * h);
-            images_.push_back(precedente);
-            ms_.push_back(index * 1000.0 / 60.0);
-        });
+        Enregistre();
         SceneCredits(ecran_, &catalogue_);
         TermineMachine();
         ObserveTrames(nullptr);
@@ -120,13 +89,6 @@ class SceneCreditsTest : public ::testing::Test {
         }
         return blocs;
     }
-
-    Ecran* ecran_ = nullptr;
-    Catalogue catalogue_;
-    std::vector<std::pair<Im, StructImage_t*>> originaux_;
-    std::vector<ImageTest> remplacants_;
-    std::vector<std::vector<Uint16>> images_;
-    std::vector<double> ms_;
 };
 
 std::vector<int> SequenceAttendue() {

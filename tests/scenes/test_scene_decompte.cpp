@@ -11,6 +11,7 @@
 
 #include "catalogue.h"
 #include "effets.h"
+#include "fixtures_scenes.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
@@ -18,19 +19,7 @@ namespace {
 
 constexpr Uint16 kGris70 = 0x4228;  // (70, 70, 70) in 5-6-5
 
-struct Production {
-    Ecran* ecran;
-    Catalogue catalogue;
-    explicit Production(const ConfigMachine& config = ConfigMachine()) {
-        ecran = OuvreEcranTest(config);
-        ChargeCatalogue(&catalogue);
-    }
-    ~Production() {
-        LibereCatalogue(&catalogue);
-        FermeEcranTest(ecran);
-    }
-    StructImage_t* operator[](Im slot) const { return Img(&catalogue, slot); }
-};
+using Production = ProductionTest;
 
 // Keeps the frames shown at the given refreshes.
 struct Trames {

@@ -7,6 +7,7 @@
 
 #include "catalogue.h"
 #include "effets.h"
+#include "fixtures_scenes.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
@@ -18,33 +19,12 @@ constexpr Uint16 kWozz = 0x07E0;
 constexpr Uint16 kSlik = 0xFFE0;
 constexpr Uint16 kBrenn = 0x07FF;
 
-class SceneGreetingsTest : public ::testing::Test {
+class SceneGreetingsTest : public SceneTest {
   protected:
-    void TearDown() override {
-        if (!ecran_) return;
-        // Latest first, so a slot replaced twice gets its loaded picture back.
-        for (auto it = originaux_.rbegin(); it != originaux_.rend(); ++it) {
-            catalogue_.images[static_cast<int>(it->first)] = it->second;
-        }
-        LibereCatalogue(&catalogue_);
-        remplacants_.clear();
-        FermeEcranTest(ecran_);
-    }
-
-    void Ouvre(const ConfigMachine& config = ConfigMachine()) {
-        ecran_ = OuvreEcranTest(config);
-        ChargeCatalogue(&catalogue_);
-    }
-
     // Puts a plain picture, keyed black, in a slot; the loaded one is put back
     // at the end.
     StructImage_t* Remplace(Im slot, int w, int h, Uint16 couleur) {
-        ImageTest image = CreeImageTest(w, h, couleur);
-        SDL_SetColorKey(image->surface, SDL_SRCCOLORKEY, 0);
-        originaux_.emplace_back(slot, catalogue_.images[static_cast<int>(slot)]);
-        catalogue_.images[static_cast<int>(slot)] = image.get();
-        remplacants_.push_back(std::move(image));
-        return remplacants_.back().get();
+        return SceneTest::Remplace(slot, w, h, couleur, 0);
     }
 
     // A television frame: an 8-pixel border, black (transparent) inside; the
@@ -62,13 +42,7 @@ class SceneGreetingsTest : public ::testing::Test {
 
     void Lance() {
         SDL_FillRect(ecran_->surface, &ecran_->rect, 0x1234);
-        std::vector<Uint16> precedente = ImageAffichee();
-        ObserveTrames([&](std::uint64_t index, const Uint16* pixels, int w, int h) {
-            if (std::equal(precedente.begin(), precedente.end(), pixels)) return;
-            precedente.assign(pixels, pixels + static_cast<size_t>(w) * h);
-            images_.push_back(precedente);
-            ms_.push_back(index * 1000.0 / 60.0);
-        });
+        Enregistre();
         SceneGreetings(ecran_, &catalogue_);
         TermineMachine();
         ObserveTrames(nullptr);
@@ -87,13 +61,6 @@ class SceneGreetingsTest : public ::testing::Test {
             if (At(i, x, y) == Tramee(couleur, y)) return y;
         return -1;
     }
-
-    Ecran* ecran_ = nullptr;
-    Catalogue catalogue_;
-    std::vector<std::pair<Im, StructImage_t*>> originaux_;
-    std::vector<ImageTest> remplacants_;
-    std::vector<std::vector<Uint16>> images_;
-    std::vector<double> ms_;
 };
 
 TEST_F(SceneGreetingsTest, NamesStackByTheirOwnHeightsAndPagesLastFiveSeconds) {

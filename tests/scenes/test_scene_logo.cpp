@@ -9,25 +9,17 @@
 
 #include "catalogue.h"
 #include "effets.h"
+#include "fixtures_scenes.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
 namespace {
 
-struct Production {
-    Ecran* ecran;
-    Catalogue catalogue;
-    explicit Production(const ConfigMachine& config = ConfigMachine()) {
-        ecran = OuvreEcranTest(config);
-        ChargeCatalogue(&catalogue);
+struct Production : ProductionTest {
+    explicit Production(const ConfigMachine& config = ConfigMachine()) : ProductionTest(config) {
         // As the countdown leaves it: black, not shown.
         SDL_FillRect(ecran->surface, &ecran->rect, 0);
     }
-    ~Production() {
-        LibereCatalogue(&catalogue);
-        FermeEcranTest(ecran);
-    }
-    StructImage_t* operator[](Im slot) const { return Img(&catalogue, slot); }
 };
 
 // The shown pictures, one entry per run of identical refreshes: its hash,

@@ -10,6 +10,7 @@
 
 #include "catalogue.h"
 #include "effets.h"
+#include "fixtures_scenes.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
@@ -28,22 +29,14 @@ constexpr Uint16 kFondTest = 0x1234;
 constexpr int kMoniteurX[4] = {21, 371, 371, 21};
 constexpr int kMoniteurY[4] = {17, 17, 267, 267};
 
-class SceneTeleTest : public ::testing::Test {
+class SceneTeleTest : public SceneTest {
   protected:
     using Extra = std::function<void(size_t numero, const Uint16* pixels)>;
-
-    void TearDown() override {
-        if (ecran_) {
-            LibereCatalogue(&catalogue_);
-            FermeEcranTest(ecran_);
-        }
-    }
 
     // Runs the scene over a plain background (or the underwater picture) and
     // records every new picture the display shows.
     void Lance(const ConfigMachine& config, bool fondSousMarin = false, Extra extra = {}) {
-        ecran_ = OuvreEcranTest(config);
-        ChargeCatalogue(&catalogue_);
+        Ouvre(config);
         if (fondSousMarin) {
             StructImage_t* fond = Img(&catalogue_, Im::Fond);
             SDL_BlitSurface(fond->surface, &fond->rect, ecran_->surface, &ecran_->rect);
@@ -51,13 +44,7 @@ class SceneTeleTest : public ::testing::Test {
             Remplit(ecran_, kFondTest);
         }
         SDL_Surface* tableau2 = Img(&catalogue_, Im::Tableau2)->surface;
-        std::vector<Uint16> precedente = ImageAffichee();
-        ObserveTrames([&](std::uint64_t index, const Uint16* pixels, int w, int h) {
-            const size_t n = static_cast<size_t>(w) * h;
-            if (precedente.size() == n && std::memcmp(precedente.data(), pixels, n * 2) == 0) {
-                return;
-            }
-            precedente.assign(pixels, pixels + n);
+        ObserveNouvellesImages([&](std::uint64_t index, const Uint16* pixels, int, int) {
             vues_.push_back(Vue{index, index * 1000.0 / 60.0, (tableau2->flags & SDL_SRCALPHA) != 0,
                                 tableau2->format->alpha});
             if (extra) extra(vues_.size() - 1, pixels);
@@ -77,8 +64,6 @@ class SceneTeleTest : public ::testing::Test {
 
     size_t NombreProgrammes() const { return vues_.size() - 1 - premierProgramme_; }
 
-    Ecran* ecran_ = nullptr;
-    Catalogue catalogue_;
     std::vector<Vue> vues_;
     size_t premierProgramme_ = 0;
 };

@@ -36,7 +36,6 @@ std::string DossierTrames();
 // Saves the picture the virtual display shows as <build>/trames/<name>.png.
 bool SauveTrameTest(const std::string& name);
 
-#endif
 
 // A private copy of the production's data in a temporary folder, made the
 // working directory for the test's lifetime, so a test can remove, corrupt or
@@ -56,3 +55,5 @@ class DonneesTemporaires {
     std::string dossier_;
     std::string ancien_;
 };
+
+#endif

@@ -75,6 +75,12 @@ std::uint64_t MsDeTrame(std::uint64_t trame, std::uint32_t fpsNum, std::uint32_t
 void AgranditTrame(const Uint16* source, int largeur, int hauteur, int facteur,
                    std::vector<Uint16>* cible);
 
+// A 16-bit frame as planar 4:2:0 (the Y plane, then Cb and Cr at half width
+// and height, odd sizes rounded up): BT.709 video range, each chroma sample
+// the average of the 2 x 2 pixels it covers. `sortie` holds TailleYuv420 bytes.
+size_t TailleYuv420(int largeur, int hauteur);
+void ConvertitYuv420(const Uint16* pixels, int largeur, int hauteur, Uint8* sortie);
+
 // ---------------------------------------------------------------------------
 // The module, rendered offline with the mixer settings SDL_mixer gives
 // libmikmod: 44100 Hz, stereo, 16-bit, high-quality software mixer with
@@ -117,19 +123,34 @@ struct Chapitre {
     std::uint64_t trame;  // first frame, counted from the first captured frame
 };
 
-// A running ffmpeg that encodes raw 5-6-5 frames from a pipe into a video-only
+// A running ffmpeg that encodes raw frames from a pipe into a video-only
 // intermediate file. It runs in its own process group, so the terminal's
 // Ctrl-C reaches only the capture, which then ends the file properly.
+//
+// Frames are handed to a sending thread of the capture through a few buffers,
+// so that the production draws the next frames while that thread converts
+// the last ones (to 4:2:0 for the delivery preset; the lossless presets send
+// the 5-6-5 words as they are) and ffmpeg encodes them, on the other core.
+struct FileEnvoi;
 struct Encodeur {
     pid_t pid = -1;
     int tube = -1;
     std::string fichier;
+    FileEnvoi* file = nullptr;
+    // Processor time in seconds, once TermineEncodeur has returned: the
+    // sending thread's conversion and its writes into the pipe, and ffmpeg's.
+    double secondesConversion = 0;
+    double secondesEnvoi = 0;
+    double secondesFfmpeg = 0;
 };
 
 bool LanceEncodeur(const OptionsCapture& options, int largeur, int hauteur,
                    const std::string& intermediaire, Encodeur* encodeur, std::string* erreur);
+// Queues one frame of largeur x hauteur words (waits while every buffer is in
+// use). False once ffmpeg has stopped reading.
 bool EnvoieTrame(Encodeur* encodeur, const Uint16* pixels, size_t mots);
-// Closes the pipe and waits for ffmpeg; true when it ended well.
+// Sends what is queued, closes the pipe and waits for ffmpeg; true when it
+// ended well.
 bool TermineEncodeur(Encodeur* encodeur);
 // Puts the intermediate video, the sound and the chapters into the final file.
 bool AssembleFilm(const OptionsCapture& options, const std::string& video, const std::string& wav,

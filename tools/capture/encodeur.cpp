@@ -4,13 +4,19 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 #include "capture.h"
 
@@ -66,13 +72,44 @@ pid_t Demarre(const std::vector<std::string>& arguments, bool groupePropre, int 
     return pid;
 }
 
-int Attends(pid_t pid) {
+// Waits for a child; its exit status, or -1. Its processor time in seconds
+// goes to *secondes when asked for.
+int Attends(pid_t pid, double* secondes = nullptr) {
     int statut = 0;
-    while (waitpid(pid, &statut, 0) < 0) {
+    struct rusage usage {};
+    while (wait4(pid, &statut, 0, &usage) < 0) {
         if (errno != EINTR) return -1;
+    }
+    if (secondes) {
+        *secondes = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     }
     return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
 }
+
+double TempsFil() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+bool EcritTout(int tube, const void* donnees, size_t octets) {
+    const char* p = static_cast<const char*>(donnees);
+    while (octets > 0) {
+        const ssize_t n = write(tube, p, octets);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        octets -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Enough buffers for the production to draw ahead while a frame is being
+// converted and another waits in the pipe.
+constexpr size_t kTampons = 6;
 
 // Chapters as an ffmetadata file, in frames of the captured video.
 bool EcritChapitres(const std::string& chemin, const std::vector<Chapitre>& chapitres,
@@ -94,6 +131,59 @@ bool EcritChapitres(const std::string& chemin, const std::vector<Chapitre>& chap
 
 }  // namespace
 
+// The frames between the production's thread and the sending thread.
+struct FileEnvoi {
+    std::mutex verrou;
+    std::condition_variable signal;
+    std::vector<std::vector<Uint16>> tampons;
+    std::deque<size_t> pleins;  // in the order of the frames
+    std::vector<size_t> libres;
+    bool fin = false;
+    bool erreur = false;
+    int tube = -1;
+    bool yuv = false;
+    int largeur = 0;
+    int hauteur = 0;
+    double conversion = 0;
+    double envoi = 0;
+    std::thread fil;
+};
+
+namespace {
+
+void Envoie(FileEnvoi* f) {
+    std::vector<Uint8> yuv(f->yuv ? TailleYuv420(f->largeur, f->hauteur) : 0);
+    for (;;) {
+        size_t i;
+        {
+            std::unique_lock<std::mutex> l(f->verrou);
+            f->signal.wait(l, [f] { return !f->pleins.empty() || f->fin; });
+            if (f->pleins.empty()) break;
+            i = f->pleins.front();
+            f->pleins.pop_front();
+        }
+        const std::vector<Uint16>& trame = f->tampons[i];
+        bool ok = true;
+        const double t0 = TempsFil();
+        if (f->yuv) ConvertitYuv420(trame.data(), f->largeur, f->hauteur, yuv.data());
+        const double t1 = TempsFil();
+        ok = f->yuv ? EcritTout(f->tube, yuv.data(), yuv.size())
+                    : EcritTout(f->tube, trame.data(), trame.size() * 2);
+        const double t2 = TempsFil();
+        f->conversion += t1 - t0;
+        f->envoi += t2 - t1;
+        {
+            std::lock_guard<std::mutex> l(f->verrou);
+            if (!ok) f->erreur = true;
+            f->libres.push_back(i);
+        }
+        f->signal.notify_all();
+        if (!ok) break;
+    }
+}
+
+}  // namespace
+
 int ExecuteProgramme(const std::vector<std::string>& arguments, bool groupePropre, int entree) {
     const pid_t pid = Demarre(arguments, groupePropre, entree);
     if (pid < 0) return -1;
@@ -108,13 +198,18 @@ bool LanceEncodeur(const OptionsCapture& o, int largeur, int hauteur,
         return false;
     }
     fcntl(tube[1], F_SETFD, FD_CLOEXEC);
+    // A pipe that holds a whole frame: fewer wake-ups on both sides. The
+    // system may refuse; the default size works too.
+    fcntl(tube[1], F_SETPIPE_SZ, 1 << 20);
+    const bool yuv = o.qualite == Qualite::Livraison;
     char taille[32], cadence[32];
     std::snprintf(taille, sizeof taille, "%dx%d", largeur, hauteur);
     std::snprintf(cadence, sizeof cadence, "%u/%u", o.fpsNum, o.fpsDen);
-    std::vector<std::string> a = {o.ffmpeg,        "-hide_banner", "-loglevel",   "error",
-                                  "-nostats",      "-y",           "-f",          "rawvideo",
-                                  "-pixel_format", "rgb565le",     "-video_size", taille,
-                                  "-framerate",    cadence,        "-i",          "pipe:0"};
+    std::vector<std::string> a = {
+        o.ffmpeg,      "-hide_banner", "-loglevel",  "error",         "-nostats",
+        "-y",          "-f",           "rawvideo",   "-pixel_format", yuv ? "yuv420p" : "rgb565le",
+        "-video_size", taille,         "-framerate", cadence,         "-i",
+        "pipe:0"};
     if (o.qualite == Qualite::Livraison) {
         a.insert(a.end(),
                  {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
@@ -135,33 +230,68 @@ bool LanceEncodeur(const OptionsCapture& o, int largeur, int hauteur,
     }
     e->tube = tube[1];
     e->fichier = intermediaire;
+    FileEnvoi* f = new FileEnvoi;
+    f->tube = e->tube;
+    f->yuv = yuv;
+    f->largeur = largeur;
+    f->hauteur = hauteur;
+    f->tampons.assign(kTampons, std::vector<Uint16>(static_cast<size_t>(largeur) * hauteur));
+    for (size_t i = kTampons; i-- > 0;) f->libres.push_back(i);
+    // Interruptions are for the production's thread, which ends the capture.
+    sigset_t bloques, avant;
+    sigemptyset(&bloques);
+    sigaddset(&bloques, SIGINT);
+    sigaddset(&bloques, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &bloques, &avant);
+    f->fil = std::thread(Envoie, f);
+    pthread_sigmask(SIG_SETMASK, &avant, nullptr);
+    e->file = f;
     return true;
 }
 
 bool EnvoieTrame(Encodeur* e, const Uint16* pixels, size_t mots) {
-    const char* p = reinterpret_cast<const char*>(pixels);
-    size_t reste = mots * 2;
-    while (reste > 0) {
-        const ssize_t n = write(e->tube, p, reste);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        reste -= static_cast<size_t>(n);
+    FileEnvoi* f = e->file;
+    if (!f || mots != f->tampons[0].size()) return false;
+    size_t i;
+    {
+        std::unique_lock<std::mutex> l(f->verrou);
+        f->signal.wait(l, [f] { return !f->libres.empty() || f->erreur; });
+        if (f->erreur) return false;
+        i = f->libres.back();
+        f->libres.pop_back();
     }
+    std::memcpy(f->tampons[i].data(), pixels, mots * 2);
+    {
+        std::lock_guard<std::mutex> l(f->verrou);
+        f->pleins.push_back(i);
+    }
+    f->signal.notify_all();
     return true;
 }
 
 bool TermineEncodeur(Encodeur* e) {
+    bool ok = true;
+    if (FileEnvoi* f = e->file) {
+        {
+            std::lock_guard<std::mutex> l(f->verrou);
+            f->fin = true;
+        }
+        f->signal.notify_all();
+        f->fil.join();
+        ok = !f->erreur;
+        e->secondesConversion = f->conversion;
+        e->secondesEnvoi = f->envoi;
+        delete f;
+        e->file = nullptr;
+    }
     if (e->tube >= 0) {
         close(e->tube);
         e->tube = -1;
     }
     if (e->pid < 0) return false;
-    const int statut = Attends(e->pid);
+    const int statut = Attends(e->pid, &e->secondesFfmpeg);
     e->pid = -1;
-    return statut == 0;
+    return ok && statut == 0;
 }
 
 bool AssembleFilm(const OptionsCapture& o, const std::string& video, const std::string& wav,

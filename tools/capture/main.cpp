@@ -16,10 +16,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,22 @@ void SurInterruption(int) {
 struct ArretCapture {};
 
 using Horloge_t = std::chrono::steady_clock;
+
+double Secondes(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+}
+
+double SecondesFil() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+double SecondesEnfants() {
+    struct rusage enfants {};
+    getrusage(RUSAGE_CHILDREN, &enfants);
+    return Secondes(enfants.ru_utime) + Secondes(enfants.ru_stime);
+}
 
 struct VignetteDatee {
     std::uint64_t trame;
@@ -87,8 +105,7 @@ struct Capture {
     std::vector<VignetteDatee> vignettes;
     bool vignetteEnAttente = false;
     std::uint64_t trameAttente = 0;
-    std::uint64_t hashAvantScene = 0;
-    std::uint64_t hashPrecedent = 0;
+    std::vector<Uint16> avantScene;  // the picture the new scene must change
     std::vector<Uint16> precedente;
     int largeur = 640;
     int hauteur = 480;
@@ -97,12 +114,19 @@ struct Capture {
     int stderrSauve = -1;
     FILE* stderrCapture = nullptr;
 
+    // Processor time of the thread that runs the production (its drawing,
+    // the hash log, the storyboard and the hand-over of each frame).
+    double secondesProduction = 0;
+    double secondesSon = 0;         // the module rendered and written
+    double secondesAssemblage = 0;  // the ffmpeg that makes the final file
+
     // Progress.
     bool progression = false;
     bool terminal = false;
     Horloge_t::time_point depart;
     Horloge_t::time_point dernierAffichage;
     pid_t arpenteur = -1;
+    double secondesArpenteur = 0;
     int tubeArpenteur = -1;
     std::string lu;
     bool finArpentee = false;
@@ -243,7 +267,10 @@ void LanceArpenteur(Capture* c) {
 void ArreteArpenteur(Capture* c) {
     if (c->arpenteur > 0) {
         kill(c->arpenteur, SIGTERM);
-        waitpid(c->arpenteur, nullptr, 0);
+        struct rusage usage {};
+        while (wait4(c->arpenteur, nullptr, 0, &usage) < 0 && errno == EINTR) {
+        }
+        c->secondesArpenteur = Secondes(usage.ru_utime) + Secondes(usage.ru_stime);
         c->arpenteur = -1;
     }
     if (c->tubeArpenteur >= 0) {
@@ -279,13 +306,16 @@ bool Uni(const Uint16* pixels, size_t n) {
     return true;
 }
 
-void SuitVignetteScene(Capture* c, std::uint64_t index, const Uint16* pixels, std::uint64_t hash) {
+void SuitVignetteScene(Capture* c, std::uint64_t index, const Uint16* pixels) {
     if (!c->vignetteEnAttente || index < c->trameAttente) return;
     const std::uint64_t seconde = (c->o.fpsNum + c->o.fpsDen - 1) / c->o.fpsDen;
     const bool tard = index - c->trameAttente >= seconde;
-    if (hash == c->hashAvantScene && !tard) return;
-    if (!tard && Uni(pixels, static_cast<size_t>(c->largeur) * c->hauteur)) {
-        c->hashAvantScene = hash;
+    const size_t n = static_cast<size_t>(c->largeur) * c->hauteur;
+    const bool inchangee =
+        c->avantScene.size() == n && std::memcmp(pixels, c->avantScene.data(), n * 2) == 0;
+    if (inchangee && !tard) return;
+    if (!tard && Uni(pixels, n)) {
+        c->avantScene.assign(pixels, pixels + n);
         return;
     }
     if (index >= c->debut) AjouteVignette(c, index, pixels, true);
@@ -319,23 +349,22 @@ void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int ha
         throw ArretCapture();
     }
     c->derniere = index;
-    const std::uint64_t hash = HashTrame(pixels, largeur, hauteur);
     const bool planche = !c->o.planche.empty();
     const bool dedans = c->debutConnu && index >= c->debut;
     if (planche) {
         c->largeur = largeur;
         c->hauteur = hauteur;
-        if (dedans) SuitVignetteScene(c, index, pixels, hash);
+        if (dedans) SuitVignetteScene(c, index, pixels);
         c->precedente.assign(pixels, pixels + static_cast<size_t>(largeur) * hauteur);
     }
-    c->hashPrecedent = hash;
     if (!dedans) return;
 
     if (c->trames == 0) OuvreSorties(c, largeur, hauteur);
     if (c->journal) {
         // Flushed line by line: an interrupted capture's log lists exactly the
         // frames its file holds.
-        std::fprintf(c->journal, "%" PRIu64 " %016" PRIx64 "\n", index, hash);
+        std::fprintf(c->journal, "%" PRIu64 " %016" PRIx64 "\n", index,
+                     HashTrame(pixels, largeur, hauteur));
         std::fflush(c->journal);
     }
     const Uint16* image = pixels;
@@ -426,7 +455,7 @@ void ObserveAppel(const char* routine) {
         if (!c->o.planche.empty() && k < c->fin) {
             c->vignetteEnAttente = true;
             c->trameAttente = k;
-            c->hashAvantScene = c->hashPrecedent;
+            c->avantScene = c->precedente;
         }
     }
 }
@@ -459,13 +488,16 @@ int Termine(Capture* c) {
     if (ok && c->trames > 0) {
         const bool avecSon = c->avecModule;
         std::vector<Sint16> son;
+        const double avantSon = SecondesFil();
         if (avecSon) {
             son = SonDesTrames(&c->module, c->debut, c->trames, c->o.fpsNum, c->o.fpsDen,
                                c->musiqueLancee, c->msMusique);
         }
         if (videoLancee) {
             const std::string wav = avecSon ? c->o.sortie + ".son.wav" : std::string();
-            if (avecSon && !EcritWav(wav, son)) {
+            const bool wavEcrit = !avecSon || EcritWav(wav, son);
+            c->secondesSon = SecondesFil() - avantSon;
+            if (!wavEcrit) {
                 ok = false;
                 erreur = wav + ": cannot write the sound";
             } else {
@@ -479,7 +511,9 @@ int Termine(Capture* c) {
                     chapitres.push_back({std::to_string(i) + " " + NomScene(c->routinesScenes[i]),
                                          debut - c->debut});
                 }
+                const double avant = SecondesEnfants();
                 ok = AssembleFilm(c->o, c->intermediaire, wav, chapitres, c->trames, &erreur);
+                c->secondesAssemblage = SecondesEnfants() - avant;
             }
             if (!wav.empty()) std::remove(wav.c_str());
         } else if (!c->dossierPng.empty() && avecSon) {
@@ -515,23 +549,31 @@ int Termine(Capture* c) {
     }, enfants{};
     getrusage(RUSAGE_SELF, &soi);
     getrusage(RUSAGE_CHILDREN, &enfants);
-    auto secondes = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
-    };
-    const double processeur = secondes(soi.ru_utime) + secondes(soi.ru_stime) +
-                              secondes(enfants.ru_utime) + secondes(enfants.ru_stime);
+    const double processeur = Secondes(soi.ru_utime) + Secondes(soi.ru_stime) +
+                              Secondes(enfants.ru_utime) + Secondes(enfants.ru_stime);
     const double duree = static_cast<double>(c->trames) * c->o.fpsDen / c->o.fpsNum;
     if (!ok) {
         std::fprintf(stderr, "kazzmot-capture: %s\n", erreur.c_str());
         return 1;
     }
+    // Where the processor time went: the production's thread, the sending
+    // thread (conversion, then the writes into the pipe), the encoding
+    // ffmpeg, the module rendered once the run is over, the ffmpeg that puts
+    // the final file together, and the progress bar's length-finding child.
+    const Encodeur& e = c->encodeur;
+    char partage[256];
+    std::snprintf(partage, sizeof partage,
+                  "production %.2f s, conversion %.2f s, pipe %.2f s, encoder %.2f s, "
+                  "sound %.2f s, assembly %.2f s, length-finding %.2f s",
+                  c->secondesProduction, e.secondesConversion, e.secondesEnvoi, e.secondesFfmpeg,
+                  c->secondesSon, c->secondesAssemblage, c->secondesArpenteur);
     std::fprintf(stderr,
                  "kazzmot-capture: %" PRIu64
                  " frames (%s at %u/%u fps) in %.2f s of wall time, "
-                 "%.2fx real time (%.2f s of processor time, %.2fx)%s\n",
+                 "%.2fx real time (%.2f s of processor time, %.2fx: %s)%s\n",
                  c->trames, FormateDuree(MsDeTrame(c->trames, c->o.fpsNum, c->o.fpsDen)).c_str(),
                  c->o.fpsNum, c->o.fpsDen, ecoule, ecoule > 0 ? duree / ecoule : 0.0, processeur,
-                 processeur > 0 ? duree / processeur : 0.0,
+                 processeur > 0 ? duree / processeur : 0.0, partage,
                  c->interrompue ? " (interrupted: the file holds what was captured)" : "");
     return c->interrompue ? 130 : 0;
 }
@@ -677,6 +719,7 @@ int main(int argc, char** argv) {
         c->complete = true;
     } catch (const ArretCapture&) {
     }
+    c->secondesProduction = SecondesFil();
     g_observeAppel = nullptr;
     ObserveTrames(nullptr);
     SDL_Quit();
