@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize bench capture clean
+.PHONY: all deps configure build run test test-sanitize bench capture clean package release
 
 all: build
 
@@ -62,3 +62,13 @@ web-ref: web-deps configure
 	  -DKAZZMOT_LIBS=$(WEB_DEPS)/native -DKAZZMOT_DATAS=$(abspath $(BUILD))/Datas
 	cmake --build $(BUILD_WEB_REF) -j $(JOBS) --target kazzmot-capture
 	cd $(BUILD_WEB_REF) && ./kazzmot-capture --hash-log hash-log.txt
+
+# The Debian package, dist/kazzmot_<version>_<arch>.deb (CPack; the version is
+# the CMake project's). scripts/check-package tries it as a user would.
+package: build
+	cmake --build $(BUILD) --target paquet
+
+# The release folder dist/kazzmot-<version>/: the package, a source archive, the
+# capture and its storyboard, the .nfo and SHA256SUMS.
+release: build
+	cmake --build $(BUILD) --target release

@@ -28,20 +28,25 @@ bool EstDossier(const std::string& path) {
 }
 
 // The folder that holds Datas: the working directory when it has one, else the
-// executable's folder, else the installed data folder.
+// executable's folder, else the installed data folder. A relative data folder
+// is taken from the installation prefix, the parent of the executable's folder
+// (/usr/games/kazzmot reads /usr/share/games/kazzmot/Datas), so an installed
+// tree works wherever it is unpacked.
 std::string RacineDonnees() {
     if (EstDossier("Datas")) return std::string();
+    std::string dir;
     char exe[4096];
     const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n > 0) {
-        std::string dir(exe, static_cast<size_t>(n));
+        dir.assign(exe, static_cast<size_t>(n));
         dir.erase(dir.find_last_of('/') + 1);
         if (EstDossier(dir + "Datas")) return dir;
     }
 #ifdef KAZZMOT_DATADIR
-    if (EstDossier(std::string(KAZZMOT_DATADIR) + "/Datas")) {
-        return std::string(KAZZMOT_DATADIR) + "/";
-    }
+    std::string installe = KAZZMOT_DATADIR;
+    if (!installe.empty() && installe[0] != '/')
+        installe = dir.empty() ? "" : dir + "../" + installe;
+    if (!installe.empty() && EstDossier(installe + "/Datas")) return installe + "/";
 #endif
     // Nowhere: the relative path makes the loading fail with its own message.
     return std::string();

@@ -79,6 +79,15 @@ bool EcritRecueil(const Recueil& recueil, const std::string& dossier, std::strin
 // checkerboard that shows through the key colour.
 bool EcritPlanche(const Recueil& recueil, const std::string& chemin, std::string* erreur);
 
+// The application icon at the sizes of the desktop's hicolor theme, drawn from
+// the forged pictures (the title letter K over the title stage).
+constexpr int kTaillesIcones[] = {16, 22, 24, 32, 48, 64, 128, 256};
+// Draws the icon, cote pixels square, into a new ARGB surface (*icone, to be
+// destroyed by the caller). Fails with a message when its pictures are missing.
+bool DessineIcone(const Recueil& recueil, int cote, cairo_surface_t** icone, std::string* erreur);
+// Writes dossier/hicolor/<n>x<n>/apps/kazzmot.png at every size.
+bool EcritIcones(const Recueil& recueil, const std::string& dossier, std::string* erreur);
+
 // ---------------------------------------------------------------------------
 // Drawing tools shared by the families.
 

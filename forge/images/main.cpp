@@ -11,19 +11,23 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: kazzmot-forge-images [--planche SHEET.png] OUTDIR\n"
-                 "  writes the 74 pictures of the production into OUTDIR/Images/\n");
+                 "usage: kazzmot-forge-images [--planche SHEET.png] [--icones DIR] OUTDIR\n"
+                 "  writes the 74 pictures of the production into OUTDIR/Images/\n"
+                 "  and the application icon into DIR/hicolor/<n>x<n>/apps/\n");
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string planche, dossier;
+    std::string planche, icones, dossier;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--planche") == 0) {
             if (i + 1 >= argc) return Usage();
             planche = argv[++i];
+        } else if (std::strcmp(argv[i], "--icones") == 0) {
+            if (i + 1 >= argc) return Usage();
+            icones = argv[++i];
         } else if (argv[i][0] == '-' || !dossier.empty()) {
             return Usage();
         } else {
@@ -40,6 +44,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!planche.empty() && !forge::EcritPlanche(recueil, planche, &erreur)) {
+        std::fprintf(stderr, "kazzmot-forge-images: %s\n", erreur.c_str());
+        return 1;
+    }
+    if (!icones.empty() && !forge::EcritIcones(recueil, icones, &erreur)) {
         std::fprintf(stderr, "kazzmot-forge-images: %s\n", erreur.c_str());
         return 1;
     }
