@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <csignal>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,7 +67,9 @@ class Paquet : public ::testing::Test {
             }
         }
         if (deb_.empty()) return;
-        arbre_ = std::string(KAZZMOT_PAQUET_ESSAI) + "/arbre";
+        // CTest runs the cases as parallel processes: each unpacks its own copy,
+        // since one of them moves the data folder away for a while.
+        arbre_ = std::string(KAZZMOT_PAQUET_ESSAI) + "/arbre-" + std::to_string(getpid());
         fs::remove_all(arbre_);
         Lance("dpkg-deb -x '" + deb_ + "' '" + arbre_ + "' && dpkg-deb -e '" + deb_ + "' '" +
               arbre_ + "/DEBIAN'");
@@ -82,6 +85,10 @@ class Paquet : public ::testing::Test {
                 contenu_[chemin] = {mode, proprietaire};
             }
         }
+    }
+
+    static void TearDownTestSuite() {
+        if (!arbre_.empty()) fs::remove_all(arbre_);
     }
 
     void SetUp() override {
