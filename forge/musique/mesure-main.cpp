@@ -33,9 +33,10 @@ ModuleXM Seul(ModuleXM m, int canal) {
 }
 
 const char* NomCanal(int canal) {
-    static const char* noms[] = {"kick",     "snare",    "hi-hat",  "cymbal", "bass",
-                                 "pad 1",    "pad 2",    "pad 3",   "lead",   "echo",
-                                 "arpeggio", "doubling", "counter", "hat 2"};
+    static const char* noms[] = {"kick",           "snare",      "hi-hat",   "cymbal",
+                                 "bass",           "pad 1",      "pad 2",    "pad 3",
+                                 "lead",           "echo",       "arpeggio", "hook and doubling",
+                                 "counter-melody", "open hi-hat"};
     return canal >= 0 && canal < int(sizeof noms / sizeof *noms) ? noms[canal] : "?";
 }
 
