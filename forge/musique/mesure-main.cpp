@@ -134,6 +134,41 @@ int main() {
     std::printf("theme first heard at %.2f s (%s); lead channel enters at %.2f s\n", premiere,
                 NomCanal(canalTete), entreeSolo);
 
+    // The chord of every bar, read from the pad's three voices (root, third,
+    // fifth), and the longest stretch of the Am-F-C-G round.
+    {
+        static const char* noms[] = {"C",  "C#", "D",  "D#", "E",  "F",
+                                     "F#", "G",  "G#", "A",  "A#", "B"};
+        int voix[3] = {0, 0, 0};
+        std::vector<std::string> accords;
+        std::vector<int> debuts;
+        int ligne = 0;
+        for (uint8_t o : m.ordre) {
+            for (int v = 0; v < 3; ++v) {
+                const uint8_t note = m.motifs[o].cases[kCanalNappe1 + v].note;
+                if (note && note != kNoteRelache) voix[v] = note;
+            }
+            const int tierce = ((voix[1] - voix[0]) % 12 + 12) % 12;
+            accords.push_back(std::string(noms[(voix[0] + 11) % 12]) + (tierce == 3 ? "m" : ""));
+            debuts.push_back(ligne);
+            ligne += m.motifs[o].lignes;
+        }
+        debuts.push_back(ligne);
+        const std::string ronde[] = {"Am", "F", "C", "G"};
+        size_t meilleurDebut = 0, meilleurLong = 0;
+        for (size_t i = 0; i < accords.size(); ++i) {
+            size_t k = 0;
+            while (k < 4 && accords[i] != ronde[k]) ++k;
+            if (k == 4) continue;
+            size_t n = 0;
+            while (i + n < accords.size() && accords[i + n] == ronde[(k + n) % 4]) ++n;
+            if (n > meilleurLong) meilleurLong = n, meilleurDebut = i;
+        }
+        std::printf("longest unbroken Am-F-C-G round: %zu bars, %.2f to %.2f s\n", meilleurLong,
+                    debuts[meilleurDebut] * kSecondesParLigne,
+                    debuts[meilleurDebut + meilleurLong] * kSecondesParLigne);
+    }
+
     std::printf("bar before each scene change (rows; 16 is a full bar):\n");
     size_t o = 0;
     int ligne = 0;
