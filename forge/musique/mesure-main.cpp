@@ -61,6 +61,19 @@ int main() {
 
     std::printf("length %.2f s (score %.2f s), peak %.2f dBFS\n", r.secondes, DureeModule(m),
                 CreteDbfs(r.stereo));
+    {
+        // The 10 s windows the checks hold between -24 and -12 dBFS (the first is the swell).
+        const std::vector<double> fenetres = RmsParFenetres(r.stereo, 10.0);
+        size_t bas = 1, haut = 1;
+        for (size_t i = 1; i < fenetres.size(); ++i) {
+            if (fenetres[i] < fenetres[bas]) bas = i;
+            if (fenetres[i] > fenetres[haut]) haut = i;
+        }
+        std::printf(
+            "10 s windows after the first: quietest %.2f dBFS at %zu s, loudest %.2f dBFS at %zu "
+            "s\n",
+            fenetres[bas], bas * 10, fenetres[haut], haut * 10);
+    }
     const double bulles = debut("bubbles");
     std::printf("bubbles entry at %.2f s: 10 s after %.2f dBFS, 10 s before %.2f dBFS: %+.2f dB\n",
                 bulles, RmsEntre(r.stereo, bulles, bulles + 10),

@@ -156,12 +156,12 @@ const std::vector<Arrangement>& Arrangements() {
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMontee, L::kSyncopee, A::kMontant, 36, false, F::kArret, false,
-         {4, Enchaine({&kThemeA, &kPont})}, {}, false, 75},
+         {4, Enchaine({&kThemeA, &kPont})}, {}, false, 78},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "g#4 . . . b4 . d5 . . . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 48, false, F::kRoulement, false, {}, {}, true, 115},
+         B::kPleine, L::kCroches, A::kOndulant, 60, false, F::kRoulement, false, {}, {}, true, 104},
         // The television sets: the theme and its variations, a stop into the breakdown.
         {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeA2, &kThemeB2, &kThemeAHaut, &kThemeB, &kThemeA, &kThemeB2}),
@@ -170,7 +170,7 @@ const std::vector<Arrangement>& Arrangements() {
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; a fill brings the band back.
         {"credits", {"F", "G", "Em", "Am"}, "", "", kPont, "", "",
-         B::kTictac, L::kAucune, A::kLent, 50, false, F::kRelance, true, {}, {}, false, 60},
+         B::kTictac, L::kAucune, A::kLent, 50, false, F::kRelance, true, {}, {}, false, 66},
         // The greetings: everything climbs back, a snare roll to the reprise on
         // the leading tone.
         {"greetings", {"Dm", "F"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
@@ -312,7 +312,7 @@ struct Mesure {
     int lignes;         // rows of the bar: 16, fewer for the beats left over
     int finSection;     // first row after the section
     Accord accord;
-    bool finPhrase;  // last bar of a four-bar phrase (not the section's last)
+    bool finPhrase;  // last bar of a four-bar phrase, unless the section ends a bar later
     bool derniere;   // last full bar of the section
     bool queue;      // the beats left over after the last full bar, played as a transition
 };
@@ -476,13 +476,13 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 break;
         }
     }
-    // The root sits between E-1 and D#2.
-    const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 4);
+    // The root sits between G-1 and F#2, above the kick's 46 Hz body.
+    const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 7);
     for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
             case 'R':
-                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, pas % 4 ? 48 : 60);
+                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, pas % 4 ? 48 : 56);
                 break;
             case 'O':
                 Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48);
@@ -520,10 +520,8 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
         if (motif[pas] < '0' || motif[pas] > '9') continue;
         const int note = fondamentale + Intervalle(m.accord, motif[pas] - '0');
-        Pose(g, m.premiereLigne + pas, kCanalArpege, note, kArpege,
-             pas % 4 == 0 ? 64
-             : pas % 2    ? 40
-                          : 52);
+        const int volume = pas % 4 == 0 ? 56 : pas % 2 ? 40 : 50;
+        Pose(g, m.premiereLigne + pas, kCanalArpege, note, kArpege, volume);
     }
 }
 
@@ -805,7 +803,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             m.finSection = place.premiereLigne + place.lignes;
             m.derniere = n == completes - 1;
             m.queue = n == completes && a.fin != Fin::kSuite;
-            m.finPhrase = n % 4 == 3 && n < completes - 1;
+            m.finPhrase = n % 4 == 3 && n < completes - 2;
             std::string nom = a.accords[n % a.accords.size()];
             if (m.derniere && !a.cadence.empty()) nom = a.cadence;
             if (m.queue) nom = !a.accordQueue.empty() ? a.accordQueue : "";

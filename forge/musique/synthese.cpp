@@ -100,12 +100,12 @@ InstrumentXM GrosseCaisse() {
         phase += 2.0 * kPi * frequence / kFrequenceRendu;
         const double attaque = std::min(1.0, t / 0.001);
         // A short tail: the bass's roots have the low end to themselves.
-        const double corps = attaque * std::exp(-t / 0.085) * std::sin(phase);
+        const double corps = attaque * std::exp(-t / 0.12) * std::sin(phase);
         const double clic = 0.35 * bruit.Suivant() * std::exp(-t / 0.002);
-        s[i] = std::tanh(1.6 * (corps + clic));
+        s[i] = std::tanh(2.6 * (corps + clic));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 64;
+    in.volume = 52;
     return in;
 }
 
@@ -129,7 +129,7 @@ InstrumentXM CaisseClaire() {
         s[i] = std::tanh(2.4 * (0.9 * corps + 1.3 * grain));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 64;
+    in.volume = 53;
     return in;
 }
 
@@ -196,8 +196,8 @@ InstrumentXM Cymbale() {
         s[i] = enveloppe * (souffle + 0.08 * m * std::exp(-t / 0.25));
     }
     in.echantillon = Normalise(s, 0.9);
-    in.volume = 34;
-    in.panoramique = 84;
+    in.volume = 44;
+    in.panoramique = 172;
     return in;
 }
 
@@ -271,7 +271,7 @@ InstrumentXM Solo() {
     in.pointTenu = 3;
     in.fondu = 1800;
     in.volume = 54;
-    in.panoramique = 112;
+    in.panoramique = 128;
     // A singer's vibrato that blooms on held notes: sine, reaching full depth
     // after 36 ticks, about 5 Hz.
     in.vibratoForme = 0;
@@ -306,7 +306,7 @@ InstrumentXM Arpege() {
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
     in.volume = 24;
-    in.panoramique = 52;
+    in.panoramique = 76;
     return in;
 }
 
