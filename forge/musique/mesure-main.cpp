@@ -99,10 +99,12 @@ int main() {
     const double g = CreteCourte(grosse.stereo, 0.05), c = CreteCourte(claire.stereo, 0.05);
     std::printf("50 ms peaks: kick %.2f dBFS, snare %.2f dBFS: snare %+.2f dB against the kick\n",
                 g, c, c - g);
-    std::printf("hi-hat alone: 6-11 kHz %.2f dB, 12-20 kHz %.2f dB, under 4 kHz %.2f dB\n",
-                EnergieBande(charleston.stereo, 6000, 11000),
-                EnergieBande(charleston.stereo, 12000, 20000),
-                EnergieBande(charleston.stereo, 0, 4000));
+    std::printf(
+        "hi-hat alone: %.2f dBFS over the song; 6-11 kHz %.2f dB, 12-20 kHz %.2f dB, under 4 kHz "
+        "%.2f dB\n",
+        RmsEntre(charleston.stereo, 0, charleston.secondes),
+        EnergieBande(charleston.stereo, 6000, 11000), EnergieBande(charleston.stereo, 12000, 20000),
+        EnergieBande(charleston.stereo, 0, 4000));
 
     // The song row by row, over the order list.
     std::vector<const CaseXM*> lignes;

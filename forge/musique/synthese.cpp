@@ -162,7 +162,7 @@ InstrumentXM Charleston() {
     InstrumentXM in;
     in.nom = "charleston";
     in.echantillon = Normalise(BruitMetallique(kFrequenceRendu * 12 / 100, 0x13579BDu, 0.028), 0.9);
-    in.volume = 46;
+    in.volume = 34;
     in.panoramique = 176;
     return in;
 }
