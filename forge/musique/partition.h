@@ -30,7 +30,7 @@ enum Canal {
     kCanalEcho,
     kCanalArpege,
     kCanalDoublure,  // the lead an octave lower in the reprise; the hook in the title
-    kCanalContre,    // the counter-melody of the reprise, and the final chord's glide
+    kCanalContre,    // the counter-melody of the reprise
     kCanalOuvert,    // open hi-hat
     kNombreCanaux
 };
