@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdlib>
 
 namespace {
@@ -142,4 +143,83 @@ double HauteurMesuree(const std::vector<int16_t>& stereo, double debut, double d
     const double courbure = a - 2.0 * b + c;
     const double decalage = courbure < 0.0 ? 0.5 * (a - c) / courbure : 0.0;
     return kFrequence / (meilleur + decalage);
+}
+
+double RmsEntre(const std::vector<int16_t>& stereo, double debut, double fin) {
+    const size_t a =
+        std::min(stereo.size(), static_cast<size_t>(std::max(0.0, debut) * kFrequence) * 2);
+    const size_t b =
+        std::min(stereo.size(), static_cast<size_t>(std::max(0.0, fin) * kFrequence) * 2);
+    return Decibels(CarreMoyen(stereo, a, b));
+}
+
+double CreteCourte(const std::vector<int16_t>& stereo, double secondes) {
+    const size_t fenetre = static_cast<size_t>(secondes * kFrequence) * 2;
+    const size_t pas = kFrequence / 100 * 2;
+    double crete = Decibels(0.0);
+    for (size_t debut = 0; debut + fenetre <= stereo.size(); debut += pas)
+        crete = std::max(crete, Decibels(CarreMoyen(stereo, debut, debut + fenetre)));
+    return crete;
+}
+
+double CoteSurMilieu(const std::vector<int16_t>& stereo) {
+    double milieu = 0.0, cote = 0.0;
+    for (size_t i = 0; i + 1 < stereo.size(); i += 2) {
+        const double m = (stereo[i] + static_cast<double>(stereo[i + 1])) / 2.0;
+        const double s = (stereo[i] - static_cast<double>(stereo[i + 1])) / 2.0;
+        milieu += m * m;
+        cote += s * s;
+    }
+    return Decibels(cote) - Decibels(milieu);
+}
+
+namespace {
+
+// In-place radix-2 transform of a power-of-two length.
+void Transformee(std::vector<std::complex<double>>* x) {
+    const size_t n = x->size();
+    for (size_t i = 1, j = 0; i < n; ++i) {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap((*x)[i], (*x)[j]);
+    }
+    for (size_t longueur = 2; longueur <= n; longueur <<= 1) {
+        const double angle = -2.0 * 3.14159265358979323846 / static_cast<double>(longueur);
+        const std::complex<double> racine(std::cos(angle), std::sin(angle));
+        for (size_t i = 0; i < n; i += longueur) {
+            std::complex<double> w(1.0, 0.0);
+            for (size_t k = 0; k < longueur / 2; ++k) {
+                const std::complex<double> u = (*x)[i + k], v = (*x)[i + k + longueur / 2] * w;
+                (*x)[i + k] = u + v;
+                (*x)[i + k + longueur / 2] = u - v;
+                w *= racine;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax) {
+    constexpr size_t kTaille = 8192;
+    const size_t trames = stereo.size() / 2;
+    double bande = 0.0, totale = 0.0;
+    std::vector<std::complex<double>> x(kTaille);
+    for (size_t debut = 0; debut + kTaille <= trames; debut += kTaille)
+        for (int canal = 0; canal < 2; ++canal) {
+            for (size_t i = 0; i < kTaille; ++i) {
+                const double hann =
+                    0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / kTaille);
+                x[i] = hann * stereo[(debut + i) * 2 + canal];
+            }
+            Transformee(&x);
+            for (size_t k = 1; k < kTaille / 2; ++k) {
+                const double f = static_cast<double>(k) * kFrequence / kTaille;
+                const double p = std::norm(x[k]);
+                totale += p;
+                if (f >= fMin && f < fMax) bande += p;
+            }
+        }
+    return Decibels(bande) - Decibels(totale);
 }

@@ -36,3 +36,18 @@ double PlusLongSilence(const std::vector<int16_t>& stereo, double seuilDbfs, dou
 // autocorrelation of the two channels summed; 0 when nothing periodic is there.
 double HauteurMesuree(const std::vector<int16_t>& stereo, double debut, double duree,
                       double attendue);
+
+// RMS level of both channels between two times in seconds, in dBFS.
+double RmsEntre(const std::vector<int16_t>& stereo, double debut, double fin);
+
+// Loudest RMS level, in dBFS, of any window of `secondes` (stepped by 10 ms):
+// the punch of a drum hit rather than its single highest sample.
+double CreteCourte(const std::vector<int16_t>& stereo, double secondes);
+
+// Width of the stereo picture: RMS of the side signal (L - R) / 2 against the
+// mid signal (L + R) / 2, in dB; 0 dB for full width, very negative for mono.
+double CoteSurMilieu(const std::vector<int16_t>& stereo);
+
+// Energy of both channels between `fMin` and `fMax` Hz, in dB relative to the
+// energy of the whole spectrum (Hann windows of 8192 frames).
+double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax);

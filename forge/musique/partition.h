@@ -29,7 +29,9 @@ enum Canal {
     kCanalSolo,
     kCanalEcho,
     kCanalArpege,
-    kCanalDoublure,  // the lead an octave lower, in the reprise
+    kCanalDoublure,  // the lead an octave lower in the reprise; the hook in the title
+    kCanalContre,    // the counter-melody of the reprise
+    kCanalOuvert,    // open hi-hat
     kNombreCanaux
 };
 

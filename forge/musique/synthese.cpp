@@ -90,7 +90,7 @@ constexpr int kCyclesArpege = 4;
 InstrumentXM GrosseCaisse() {
     InstrumentXM in;
     in.nom = "grosse caisse";
-    const int n = kFrequenceRendu * 45 / 100;
+    const int n = kFrequenceRendu * 32 / 100;
     std::vector<double> s(n);
     Bruit bruit{0x1234567u};
     double phase = 0.0;
@@ -99,12 +99,13 @@ InstrumentXM GrosseCaisse() {
         const double frequence = 46.0 + 120.0 * std::exp(-t / 0.03);
         phase += 2.0 * kPi * frequence / kFrequenceRendu;
         const double attaque = std::min(1.0, t / 0.001);
-        const double corps = attaque * std::exp(-t / 0.22) * std::sin(phase);
+        // A short tail: the bass's roots have the low end to themselves.
+        const double corps = attaque * std::exp(-t / 0.12) * std::sin(phase);
         const double clic = 0.35 * bruit.Suivant() * std::exp(-t / 0.002);
-        s[i] = std::tanh(1.6 * (corps + clic));
+        s[i] = std::tanh(2.6 * (corps + clic));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 56;
+    in.volume = 52;
     return in;
 }
 
@@ -124,32 +125,54 @@ InstrumentXM CaisseClaire() {
         haut += 0.63 * (x - haut);
         bas += 0.12 * (x - bas);
         const double grain = (haut - bas) * std::exp(-t / 0.11);
-        s[i] = 0.8 * corps + 1.3 * grain;
+        // Driven into a soft clip: a dense crack that stands level with the kick.
+        s[i] = std::tanh(2.4 * (0.9 * corps + 1.3 * grain));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 64;
+    in.volume = 53;
     return in;
+}
+
+// Noise through two band-pass sections centred on 8.1 kHz (6 to 11 kHz): the
+// "tss" of a hi-hat, without the fizz above it.
+std::vector<double> BruitMetallique(int n, uint32_t graine, double declin) {
+    std::vector<double> s(n);
+    Bruit bruit{graine};
+    const double w = 2.0 * kPi * 8124.0 / kFrequenceRendu, q = 1.7;
+    const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha;
+    const double b0 = alpha / a0, a1 = -2.0 * std::cos(w) / a0, a2 = (1.0 - alpha) / a0;
+    double x1[2] = {0, 0}, x2[2] = {0, 0}, y1[2] = {0, 0}, y2[2] = {0, 0};
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / kFrequenceRendu;
+        double x = bruit.Suivant();
+        for (int k = 0; k < 2; ++k) {
+            const double y = b0 * x - b0 * x2[k] - a1 * y1[k] - a2 * y2[k];
+            x2[k] = x1[k];
+            x1[k] = x;
+            y2[k] = y1[k];
+            y1[k] = y;
+            x = y;
+        }
+        s[i] = x * std::exp(-t / declin) * std::min(1.0, t / 0.0005);
+    }
+    return s;
 }
 
 InstrumentXM Charleston() {
     InstrumentXM in;
     in.nom = "charleston";
-    const int n = kFrequenceRendu * 12 / 100;
-    std::vector<double> s(n);
-    Bruit bruit{0x13579BDu};
-    double avant = 0.0, avantAvant = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / kFrequenceRendu;
-        const double x = bruit.Suivant();
-        // Second difference: keeps the hiss above a few kilohertz.
-        const double aigu = x - 2.0 * avant + avantAvant;
-        avantAvant = avant;
-        avant = x;
-        s[i] = aigu * std::exp(-t / 0.028);
-    }
-    in.echantillon = Normalise(s, 0.9);
-    in.volume = 46;
-    in.panoramique = 160;
+    in.echantillon = Normalise(BruitMetallique(kFrequenceRendu * 12 / 100, 0x13579BDu, 0.028), 0.9);
+    in.volume = 34;
+    in.panoramique = 176;
+    return in;
+}
+
+InstrumentXM CharlestonOuvert() {
+    InstrumentXM in;
+    in.nom = "charleston ouvert";
+    in.echantillon = Normalise(BruitMetallique(kFrequenceRendu * 45 / 100, 0x2B3C4D5u, 0.13), 0.9);
+    in.volume = 30;
+    in.panoramique = 72;
     return in;
 }
 
@@ -173,8 +196,8 @@ InstrumentXM Cymbale() {
         s[i] = enveloppe * (souffle + 0.08 * m * std::exp(-t / 0.25));
     }
     in.echantillon = Normalise(s, 0.9);
-    in.volume = 34;
-    in.panoramique = 100;
+    in.volume = 44;
+    in.panoramique = 172;
     return in;
 }
 
@@ -196,7 +219,7 @@ InstrumentXM Basse() {
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
     in.fondu = 2400;
-    in.volume = 52;
+    in.volume = 58;
     return in;
 }
 
@@ -224,13 +247,16 @@ InstrumentXM Nappe() {
 std::vector<double> RendSolo() {
     const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
     std::vector<Partiel> partiels;
-    // Mostly odd harmonics (a hollow square), with a little even colour, three
-    // voices slightly apart; brighter at the attack.
+    // Odd harmonics strong, even ones half as strong (a reedy square), with a
+    // formant lifting 2 to 4 kHz so the lead cuts through the pad and the
+    // arpeggio; three voices slightly apart; brighter still at the attack.
     const int voix[] = {kCyclesSolo - 1, kCyclesSolo, kCyclesSolo + 1};
     for (int v = 0; v < 3; ++v)
-        for (int h = 1; h <= 12; ++h) {
-            const double poids = (h % 2 ? 1.0 : 0.3) / h;
-            const double a = (v == 1 ? 1.0 : 0.45) * poids * std::exp(-(h - 1) / 6.0);
+        for (int h = 1; h <= 16; ++h) {
+            const double f = h * kToneAigu;
+            const double formant = 1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0));
+            const double poids = (h % 2 ? 1.0 : 0.5) / h * formant;
+            const double a = (v == 1 ? 1.0 : 0.45) * poids * std::exp(-(h - 1) / 12.0);
             partiels.push_back({voix[v] * h, a * 1.4, a, 0.9 * v * h});
         }
     return RendAdditif(longueur, 2, 0.06, partiels);
@@ -245,7 +271,13 @@ InstrumentXM Solo() {
     in.pointTenu = 3;
     in.fondu = 1800;
     in.volume = 54;
-    in.panoramique = 112;
+    in.panoramique = 128;
+    // A singer's vibrato that blooms on held notes: sine, reaching full depth
+    // after 36 ticks, about 5 Hz.
+    in.vibratoForme = 0;
+    in.vibratoMontee = 36;
+    in.vibratoProfondeur = 3;
+    in.vibratoVitesse = 26;
     return in;
 }
 
@@ -253,7 +285,7 @@ InstrumentXM Echo() {
     InstrumentXM in = Solo();
     in.nom = "echo";
     in.volume = 20;
-    in.panoramique = 200;
+    in.panoramique = 208;
     return in;
 }
 
@@ -274,7 +306,7 @@ InstrumentXM Arpege() {
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
     in.volume = 24;
-    in.panoramique = 168;
+    in.panoramique = 76;
     return in;
 }
 
@@ -297,9 +329,9 @@ double FrequenceEnregistree(NumeroInstrument numero) {
 }
 
 std::vector<InstrumentXM> SynthetiseInstruments() {
-    std::vector<InstrumentXM> instruments = {GrosseCaisse(), CaisseClaire(), Charleston(),
-                                             Cymbale(),      Basse(),        Nappe(),
-                                             Solo(),         Echo(),         Arpege()};
+    std::vector<InstrumentXM> instruments = {
+        GrosseCaisse(), CaisseClaire(), Charleston(), Cymbale(), Basse(),
+        Nappe(),        Solo(),         Echo(),       Arpege(),  CharlestonOuvert()};
     for (size_t i = 0; i < instruments.size(); ++i)
         AccordeInstrument(&instruments[i],
                           FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));

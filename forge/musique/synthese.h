@@ -16,7 +16,8 @@ enum NumeroInstrument {
     kSolo,              // lead voice
     kEcho,              // the lead's echo, quieter, on the other side
     kArpege,            // short plucked voice for arpeggios
-    kNombreInstruments = kArpege
+    kCharlestonOuvert,  // open hi-hat
+    kNombreInstruments = kCharlestonOuvert
 };
 
 constexpr int kFrequenceRendu = 44100;  // frames per second of every sample

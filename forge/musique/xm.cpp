@@ -77,6 +77,8 @@ bool EcritMotif(std::vector<uint8_t>* f, const MotifXM& m, uint16_t canaux, size
     for (const CaseXM& c : m.cases) {
         if (c.note > kNoteRelache)
             return Echec(erreur, qui + ": note " + std::to_string(c.note) + " above 97");
+        std::string pourquoi;
+        if (!CommandeValide(c, &pourquoi)) return Echec(erreur, qui + ": " + pourquoi);
         PackeCase(&packe, c);
     }
     if (packe.size() > 0xFFFF) return Echec(erreur, qui + ": packed data above 65535 bytes");
@@ -131,7 +133,12 @@ bool EcritInstrument(std::vector<uint8_t>* f, const InstrumentXM& in, size_t num
     if (type && in.pointTenu >= 0) type |= 2;
     Octet(f, type);
     Octet(f, 0);
-    Zeros(f, 4);  // no automatic vibrato
+    if (in.vibratoForme > 3 || in.vibratoProfondeur > 15 || in.vibratoVitesse > 63)
+        return Echec(erreur, qui + ": automatic vibrato outside its ranges");
+    Octet(f, in.vibratoForme);
+    Octet(f, in.vibratoMontee);
+    Octet(f, in.vibratoProfondeur);
+    Octet(f, in.vibratoVitesse);
     Mot(f, in.fondu);
     Zeros(f, kTailleInstrument - (f->size() - debut));
 
@@ -177,6 +184,21 @@ struct Lecteur {
 };
 
 }  // namespace
+
+bool CommandeValide(const CaseXM& c, std::string* pourquoi) {
+    // Effects 0..F, G and H (global volume), K (key off), L (envelope
+    // position), P (panning slide), R (retrigger), T (tremor), X (extra-fine
+    // portamento): every other number is unassigned.
+    static const bool connus[0x22] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                      1, 0, 0, 1, 1, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 1};
+    if (c.effet >= 0x22 || !connus[c.effet])
+        return Echec(pourquoi, "unassigned effect " + std::to_string(c.effet));
+    if (c.effet == kEffetVitesse && c.parametre == 0)
+        return Echec(pourquoi, "speed 0, which stops some players");
+    if ((c.volume > 0 && c.volume < 0x10) || (c.volume > 0x50 && c.volume < kColonneGlisseBas))
+        return Echec(pourquoi, "volume column byte " + std::to_string(c.volume) + " is undefined");
+    return true;
+}
 
 bool EcritModuleXM(const ModuleXM* module, std::vector<uint8_t>* fichier, std::string* erreur) {
     const ModuleXM& m = *module;
@@ -256,6 +278,7 @@ bool LitModuleXM(const uint8_t* octets, size_t taille, ResumeXM* resume, std::st
     }
     l.position = debutEntete + tailleEntete;
 
+    std::vector<uint32_t> commandesParMotif;
     for (int p = 0; p < r.motifs; ++p) {
         const std::string qui = "pattern " + std::to_string(p);
         if (!l.Reste(9)) return Echec(erreur, qui + ": header past the end of the file");
@@ -270,6 +293,7 @@ bool LitModuleXM(const uint8_t* octets, size_t taille, ResumeXM* resume, std::st
         if (!l.Reste(packe)) return Echec(erreur, qui + ": packed data past the end of the file");
         const size_t fin = l.position + packe;
         size_t cases = 0;
+        uint32_t commandes = 0;
         while (l.position < fin) {
             uint8_t champs[5] = {0, 0, 0, 0, 0};
             const uint8_t premier = l.Octet();
@@ -287,6 +311,11 @@ bool LitModuleXM(const uint8_t* octets, size_t taille, ResumeXM* resume, std::st
                 for (int k = 1; k < 5; ++k) champs[k] = l.Octet();
             }
             if (champs[0] > kNoteRelache) return Echec(erreur, qui + ": note above 97");
+            const CaseXM cas{champs[0], champs[1], champs[2], champs[3], champs[4]};
+            std::string pourquoi;
+            if (!CommandeValide(cas, &pourquoi)) return Echec(erreur, qui + ": " + pourquoi);
+            if (cas.effet || cas.parametre) ++commandes;
+            if (cas.volume >= kColonneGlisseBas) ++commandes;
             if (champs[1] > r.instruments)
                 return Echec(erreur, qui + ": names a missing instrument");
             ++cases;
@@ -295,6 +324,7 @@ bool LitModuleXM(const uint8_t* octets, size_t taille, ResumeXM* resume, std::st
             return Echec(erreur, qui + ": " + std::to_string(cases) + " cells, expected " +
                                      std::to_string(size_t(lignes) * r.canaux));
         r.lignes.push_back(lignes);
+        commandesParMotif.push_back(commandes);
     }
 
     for (int i = 0; i < r.instruments; ++i) {
@@ -348,7 +378,10 @@ bool LitModuleXM(const uint8_t* octets, size_t taille, ResumeXM* resume, std::st
     if (l.position != taille)
         return Echec(erreur,
                      std::to_string(taille - l.position) + " bytes left after the last sample");
-    for (uint8_t o : r.ordre) r.lignesJouees += r.lignes[o];
+    for (uint8_t o : r.ordre) {
+        r.lignesJouees += r.lignes[o];
+        r.commandesJouees += commandesParMotif[o];
+    }
     if (resume) *resume = r;
     return true;
 }

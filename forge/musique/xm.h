@@ -58,7 +58,30 @@ struct InstrumentXM {
     int8_t accordFin = 0;       // finetune in 1/128 semitone
     int8_t noteRelative = 0;    // semitones added to every note
     uint8_t panoramique = 128;  // 0 left .. 255 right
+    // Automatic vibrato on every note: waveform (0 sine, 1 square, 2 and 3
+    // ramps), ticks before it reaches full depth, depth (0..15) and speed
+    // (0..63, added to a 256-step cycle every tick). Depth 0 turns it off.
+    uint8_t vibratoForme = 0;
+    uint8_t vibratoMontee = 0;
+    uint8_t vibratoProfondeur = 0;
+    uint8_t vibratoVitesse = 0;
 };
+
+// Effect commands of the effect column (FastTracker 2 numbering).
+constexpr uint8_t kEffetPortamentoNote = 0x03;  // slide to the cell's note, speed in the parameter
+constexpr uint8_t kEffetVibrato = 0x04;         // speed in the high digit, depth in the low one
+constexpr uint8_t kEffetPanoramique = 0x08;     // 0 left .. 255 right
+constexpr uint8_t kEffetGlisseVolume =
+    0x0A;                                // up by the high digit or down by the low one, per tick
+constexpr uint8_t kEffetVitesse = 0x0F;  // ticks per row (1..31) or tempo (32..255)
+// Volume column commands besides setting the volume.
+constexpr uint8_t kColonneGlisseBas = 0x60;   // + speed: volume slide down every tick
+constexpr uint8_t kColonneGlisseHaut = 0x70;  // + speed: volume slide up every tick
+
+// Says why a cell's effect or volume column holds a command the players do
+// not share (an unassigned effect number, a speed of 0 that stops some
+// players, a volume byte outside the defined ranges); true when it is sound.
+bool CommandeValide(const CaseXM& c, std::string* pourquoi);
 
 struct ModuleXM {
     std::string nom;
@@ -83,6 +106,7 @@ struct ResumeXM {
     std::vector<uint16_t> lignes;                 // rows of each pattern
     std::vector<uint32_t> longueursEchantillons;  // bytes of sample data, every sample in turn
     uint32_t lignesJouees = 0;                    // rows over the whole order list
+    uint32_t commandesJouees = 0;  // effect and volume-column commands over the order list
 };
 
 // Walks an XM file from its header to its last sample byte: every header size,

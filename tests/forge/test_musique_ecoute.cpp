@@ -179,6 +179,17 @@ TEST(MusiqueMesures, LevelsAndSilencesOfKnownSignals) {
     EXPECT_LT(fenetres[4], -100.0);
     EXPECT_NEAR(PlusLongSilence(s, -60.0, 7.0), 3.0, 0.06);
     EXPECT_EQ(0.0, PlusLongSilence(s, -60.0, 2.9));
+    EXPECT_NEAR(RmsEntre(s, 0.0, 3.0), -9.03, 0.05);
+    EXPECT_LT(RmsEntre(s, 3.0, 6.0), -100.0);
+    EXPECT_NEAR(CreteCourte(s, 0.05), -9.03, 0.05);
+    // Both channels equal: no side at all; one channel alone: side as loud as mid.
+    EXPECT_LT(CoteSurMilieu(s), -100.0);
+    std::vector<int16_t> gauche = s;
+    for (size_t i = 1; i < gauche.size(); i += 2) gauche[i] = 0;
+    EXPECT_NEAR(CoteSurMilieu(gauche), 0.0, 0.01);
+    // The 1 kHz tone is all in its own band and nothing in the hi-hat's.
+    EXPECT_GT(EnergieBande(s, 900.0, 1100.0), -0.1);
+    EXPECT_LT(EnergieBande(s, 4000.0, 8000.0), -60.0);
 }
 
 // --- the instruments play at their pitch ------------------------------------
@@ -256,6 +267,44 @@ TEST(MusiqueEcoute, MixIsNeitherClippedNorTooQuietNorSilent) {
     VerifieNiveaux(RenduProduction().stereo, RenduProduction().secondes, "libmikmod");
 }
 
+TEST(MusiqueEcoute, TheBandDropsDipsSpreadsAndPunches) {
+    const RenduMikmod& r = RenduProduction();
+    std::string erreur;
+    const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
+    auto debut = [&](const char* scene) {
+        for (const SectionPlacee& s : sections)
+            if (s.scene == scene) return s.premiereLigne * kSecondesParLigne;
+        ADD_FAILURE() << scene;
+        return 0.0;
+    };
+    // The full band comes in on the bubbles at least 5 dB above the ten seconds before.
+    const double bulles = debut("bubbles");
+    EXPECT_GE(RmsEntre(r.stereo, bulles, bulles + 10) - RmsEntre(r.stereo, bulles - 10, bulles),
+              5.0);
+    // The breakdown falls well under the band before it.
+    const double pont = debut("credits");
+    EXPECT_LE(RmsEntre(r.stereo, pont, debut("greetings")) - RmsEntre(r.stereo, pont - 10, pont),
+              -5.0);
+    // A stereo picture, not a mono one; a hi-hat that says "tss", not fizz.
+    EXPECT_GE(CoteSurMilieu(r.stereo), -14.0);
+    EXPECT_LT(EnergieBande(r.stereo, 12000, 20000), EnergieBande(r.stereo, 4000, 8000));
+    // Soloed over the first minute, the snare hits within 3 dB of the kick.
+    ModuleXM m;
+    ASSERT_TRUE(ComposeModule(ReperesProduction(), &m, &erreur)) << erreur;
+    double crete[2];
+    for (int k = 0; k < 2; ++k) {
+        const int canal = k ? kCanalCaisseClaire : kCanalGrosseCaisse;
+        ModuleXM seul = m;
+        for (MotifXM& motif : seul.motifs)
+            for (size_t i = 0; i < motif.cases.size(); ++i)
+                if (int(i % seul.canaux) != canal) motif.cases[i] = CaseXM{};
+        RenduMikmod rendu;
+        ASSERT_TRUE(RendAvecMikmod(Octets(seul), 60.0, &rendu, &erreur)) << erreur;
+        crete[k] = CreteCourte(rendu.stereo, 0.05);
+    }
+    EXPECT_NEAR(crete[1], crete[0], 3.0) << "kick " << crete[0] << ", snare " << crete[1];
+}
+
 TEST(MusiqueEcoute, TheLastChordRingsOutInsteadOfBeingCut) {
     const RenduMikmod& r = RenduProduction();
     const double fin = ReperesProduction().back().debut;
@@ -265,7 +314,8 @@ TEST(MusiqueEcoute, TheLastChordRingsOutInsteadOfBeingCut) {
         std::vector<int16_t> morceau(r.stereo.begin() + a, r.stereo.begin() + b);
         return RmsParFenetres(morceau, duree + 1.0).at(0);
     };
-    // The final chord is struck on the production's last beat...
+    // The final chord is struck with the television's switch-off and still
+    // sounds on the production's last beat...
     EXPECT_GT(niveau(fin, 0.5), -24.0);
     // ...then only fades, half a second after another...
     double avant = niveau(fin, 0.5);

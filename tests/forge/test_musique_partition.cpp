@@ -2,6 +2,7 @@
 // following the scene table, variation between phrases, a deterministic file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sys/wait.h>
@@ -165,6 +166,133 @@ TEST(MusiquePartition, EveryPartPlaysAndTheEndingLetsGo) {
             if (cases[l * m.canaux + c].note) derniere = cases[l * m.canaux + c].note;
         EXPECT_EQ(kNoteRelache, derniere) << "channel " << c;
     }
+}
+
+TEST(MusiquePartition, EveryCutIsARollAFillOrAStopAndTheFinaleResolves) {
+    const ModuleXM m = Compose(ReperesProduction());
+    const std::vector<CaseXM> cases = Deroule(m);
+    auto cell = [&](int ligne, int canal) { return cases[size_t(ligne) * m.canaux + canal]; };
+    auto frappe = [](const CaseXM& c) { return c.note && c.note != kNoteRelache; };
+    std::string erreur;
+    const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
+    int arrets = 0;
+    // Every scene change from the countdown's end to the switch-off.
+    for (size_t s = 2; s + 1 < sections.size(); ++s) {
+        const int coupe = sections[s].premiereLigne;
+        const std::string qui = "into " + sections[s].scene;
+        // A stop: nothing struck in the beat before the cut...
+        bool silence = true;
+        for (int l = coupe - kLignesParTemps; l < coupe; ++l)
+            for (int c = 0; c < m.canaux; ++c) silence = silence && !frappe(cell(l, c));
+        if (silence) {
+            ++arrets;
+            // ...and the next section starts on the cut.
+            bool reprise = false;
+            for (int c = 0; c < m.canaux; ++c) reprise = reprise || frappe(cell(coupe, c));
+            EXPECT_TRUE(reprise) << qui;
+            continue;
+        }
+        // Otherwise a roll or a fill: snare strokes in the last beat, rising to the cut.
+        std::vector<int> volumes;
+        for (int l = coupe - kLignesParTemps; l < coupe; ++l)
+            if (frappe(cell(l, kCanalCaisseClaire)))
+                volumes.push_back(cell(l, kCanalCaisseClaire).volume);
+        ASSERT_GE(volumes.size(), 2u) << qui;
+        EXPECT_GT(volumes.back(), volumes.front()) << qui;
+    }
+    EXPECT_GE(arrets, 1);
+    // The drop into the bubbles comes after a stop, on the kick and a crash.
+    size_t bulles = 0;
+    while (sections[bulles].scene != "bubbles") ++bulles;
+    const int chute = sections[bulles].premiereLigne;
+    for (int c = 0; c < m.canaux; ++c) EXPECT_FALSE(frappe(cell(chute - 1, c))) << "channel " << c;
+    EXPECT_TRUE(frappe(cell(chute, kCanalGrosseCaisse)) && frappe(cell(chute, kCanalCymbale)));
+    // The lead holds the leading tone G#5 into the switch-off, where A5 sounds.
+    const int finale = sections[sections.size() - 2].premiereLigne;
+    int avant = 0;
+    for (int l = 0; l < finale; ++l)
+        if (cell(l, kCanalSolo).note) avant = cell(l, kCanalSolo).note;
+    EXPECT_EQ(1 + 12 * 5 + 8, avant);
+    EXPECT_EQ(1 + 12 * 5 + 9, cell(finale, kCanalSolo).note);
+}
+
+TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
+    const ModuleXM m = Compose(ReperesProduction());
+    const std::vector<CaseXM> cases = Deroule(m);
+    const int lignes = int(cases.size() / m.canaux);
+    auto cell = [&](int ligne, int canal) { return cases[size_t(ligne) * m.canaux + canal]; };
+    std::string erreur;
+    const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
+    auto debut = [&](const std::string& scene) {
+        for (const SectionPlacee& s : sections)
+            if (s.scene == scene) return s.premiereLigne;
+        return -1;
+    };
+    // The theme's head (A C E D C) is first heard during the title, before the lead enters.
+    const int tete[] = {9, 0, 4, 2, 0};
+    int premiere = lignes;
+    for (int c = kCanalSolo; c < m.canaux; ++c) {
+        std::vector<std::pair<int, int>> notes;
+        for (int l = 0; l < lignes; ++l)
+            if (cell(l, c).note && cell(l, c).note != kNoteRelache)
+                notes.push_back({l, (cell(l, c).note - 1) % 12});
+        for (size_t i = 0; i + 5 <= notes.size(); ++i)
+            if (std::equal(tete, tete + 5, notes.begin() + i,
+                           [](int a, const std::pair<int, int>& b) { return a == b.second; }))
+                premiere = std::min(premiere, notes[i].first);
+    }
+    EXPECT_GE(premiere, debut("title"));
+    EXPECT_LT(premiere, debut("bubbles"));
+
+    // The lead's instrument has its own vibrato.
+    EXPECT_GT(m.instruments[kSolo - 1].vibratoProfondeur, 0);
+    EXPECT_GT(m.instruments[kSolo - 1].vibratoVitesse, 0);
+    // On the lead: slides only into leaps of a fourth or more from a held
+    // note, vibrato on every note held two beats, and fades on them.
+    int glisses = 0, longues = 0, fondus = 0;
+    int precedente = 0, debutNote = -1;
+    for (int l = 0; l <= lignes; ++l) {
+        const CaseXM c = l < lignes ? cell(l, kCanalSolo) : CaseXM{kNoteRelache};
+        if (!c.note) continue;
+        if (debutNote >= 0 && l - debutNote >= 2 * kLignesParTemps) {
+            ++longues;
+            bool vibrato = false;
+            for (int k = debutNote + 1; k < l; ++k)
+                vibrato = vibrato || cell(k, kCanalSolo).effet == kEffetVibrato;
+            EXPECT_TRUE(vibrato) << "note held from row " << debutNote;
+            for (int k = debutNote + 1; k < l; ++k)
+                fondus += cell(k, kCanalSolo).volume >= kColonneGlisseBas &&
+                          cell(k, kCanalSolo).volume < kColonneGlisseHaut;
+        }
+        if (c.effet == kEffetPortamentoNote) {
+            ++glisses;
+            EXPECT_NE(0, precedente) << "slide from nothing at row " << l;
+            EXPECT_GE(std::abs(c.note - precedente), 5) << "row " << l;
+            EXPECT_EQ(0, c.instrument) << "a slide does not strike again, row " << l;
+        }
+        precedente = c.note == kNoteRelache ? 0 : c.note;
+        debutNote = c.note == kNoteRelache ? -1 : l;
+    }
+    EXPECT_GT(glisses, 10);
+    EXPECT_GT(longues, 10);
+    EXPECT_GE(fondus, longues);
+    // The pad swells in the start-up pause: its volume slides up.
+    int gonfle = 0;
+    for (int l = 0; l < debut("countdown"); ++l)
+        gonfle += cell(l, kCanalNappe1).volume >= kColonneGlisseHaut &&
+                  cell(l, kCanalNappe1).volume < kColonneGlisseHaut + 0x10;
+    EXPECT_GT(gonfle, 2);
+    // The pad's three voices sit left, centre and right.
+    std::vector<int> panoramiques;
+    for (int c : {kCanalNappe1, kCanalNappe2, kCanalNappe3})
+        for (int l = 0; l < lignes; ++l)
+            if (cell(l, c).effet == kEffetPanoramique) {
+                panoramiques.push_back(cell(l, c).parametre);
+                break;
+            }
+    ASSERT_EQ(3u, panoramiques.size());
+    EXPECT_LT(panoramiques[0], 96);
+    EXPECT_GT(panoramiques[2], 160);
 }
 
 TEST(MusiquePartition, TheModuleIsTheSameBytesEveryTime) {

@@ -94,6 +94,7 @@ TEST(MusiqueXM, WrittenFileReadsBackWithEverySizeAddingUp) {
     EXPECT_EQ((std::vector<uint8_t>{0, 1, 0}), r.ordre);
     EXPECT_EQ((std::vector<uint16_t>{4, 2}), r.lignes);
     EXPECT_EQ(10u, r.lignesJouees);
+    EXPECT_EQ(3u, r.commandesJouees);  // pattern 0 twice with one command, pattern 1 once
     EXPECT_EQ((std::vector<uint32_t>{16, 6}), r.longueursEchantillons);
 
     // Walk the file by its own size fields: header, patterns, instruments,
@@ -140,6 +141,10 @@ TEST(MusiqueXM, InstrumentHeaderCarriesEnvelopeLoopAndTuning) {
     m.instruments[0].accordFin = -27;
     m.instruments[0].panoramique = 200;
     m.instruments[0].volume = 50;
+    m.instruments[0].vibratoForme = 2;
+    m.instruments[0].vibratoMontee = 40;
+    m.instruments[0].vibratoProfondeur = 5;
+    m.instruments[0].vibratoVitesse = 24;
     const std::vector<uint8_t> f = Ecrit(m);
     size_t o = kMotifs;
     for (int p = 0; p < 2; ++p) o += 9 + Mot(f, o + 7);
@@ -150,6 +155,8 @@ TEST(MusiqueXM, InstrumentHeaderCarriesEnvelopeLoopAndTuning) {
     EXPECT_EQ(3, f[o + 225]);  // points
     EXPECT_EQ(1, f[o + 227]);  // held point
     EXPECT_EQ(3, f[o + 233]);  // envelope on, held
+    EXPECT_EQ((std::vector<uint8_t>{2, 40, 5, 24}),
+              std::vector<uint8_t>(f.begin() + o + 235, f.begin() + o + 239));  // auto-vibrato
     EXPECT_EQ(1234, Mot(f, o + 239));
     const size_t e = o + 263;
     EXPECT_EQ(16u, Long(f, e));     // bytes of sample
@@ -215,6 +222,12 @@ TEST(MusiqueXM, ReaderRejectsBrokenFields) {
     modifie("signature", [](auto* f) { (*f)[0] = 'e'; });
     modifie("version", [](auto* f) { PoseMot(f, 58, 0x0103); });
     modifie("note above 97", [](auto* f) { (*f)[kMotifs + 9 + 1] = 98; });
+    // The raw cell of pattern 0 (row 1, channel 1) and the effect-only cell of pattern 1.
+    const size_t brute = kMotifs + 9 + 6, seul = kMotifs + 9 + 16 + 9 + 1;
+    modifie("unassigned effect", [&](auto* f) { (*f)[brute + 3] = 0x12; });
+    modifie("effect past X", [&](auto* f) { (*f)[seul + 1] = 0x22; });
+    modifie("speed 0", [&](auto* f) { (*f)[seul + 2] = 0; });
+    modifie("undefined volume byte", [&](auto* f) { (*f)[brute + 2] = 0x55; });
     modifie("one byte short", [](auto* f) { f->pop_back(); });
     modifie("one byte more", [](auto* f) { f->push_back(0); });
     for (const Cas& c : cas) {
@@ -250,6 +263,10 @@ TEST(MusiqueXM, WriterRefusesFieldsTheFormatCannotHold) {
     refuse("envelope out of order", [](ModuleXM* m) { m->instruments[0].enveloppe[2].tick = 5; });
     refuse("held point outside", [](ModuleXM* m) { m->instruments[0].pointTenu = 3; });
     refuse("loop outside the sample", [](ModuleXM* m) { m->instruments[0].boucleLongueur = 7; });
+    refuse("unassigned effect", [](ModuleXM* m) { m->motifs[1].cases[1].effet = 0x13; });
+    refuse("speed 0", [](ModuleXM* m) { m->motifs[1].cases[1].parametre = 0; });
+    refuse("volume byte 0x05", [](ModuleXM* m) { m->motifs[0].cases[0].volume = 0x05; });
+    refuse("vibrato depth 16", [](ModuleXM* m) { m->instruments[0].vibratoProfondeur = 16; });
     refuse("empty sample", [](ModuleXM* m) { m->instruments[1].echantillon.clear(); });
 }
 
