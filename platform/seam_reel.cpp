@@ -3,6 +3,8 @@
 // machine; with sdl12-compat's vertical sync the present also waits for the
 // display, and the pacing then only keeps a faster display at 60.
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "plateforme.h"
@@ -17,6 +19,11 @@ constexpr auto kAvance = std::chrono::microseconds(1500);
 
 Horloge_t::time_point g_echeance;
 bool g_rythmeDemarre = false;
+
+// Optional journal of presents: with KAZZMOT_JOURNAL_PRESENTS=FILE, the time at
+// which every present returned, in microseconds of the steady clock, one a
+// line (scripts/mesure-processeur reads it). Null otherwise.
+std::FILE* g_journal = nullptr;
 
 void AttendJusqua(Horloge_t::time_point t) {
     // Sleep most of the way, then spin for the last two milliseconds.
@@ -39,6 +46,11 @@ void Rythme() {
 
 void ApresPresentation() {
     const auto now = Horloge_t::now();
+    if (g_journal) {
+        const auto us =
+            std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch());
+        std::fprintf(g_journal, "%lld\n", static_cast<long long>(us.count()));
+    }
     g_echeance += kPeriode;
     // Behind by more than a frame (a slow machine, a suspended process):
     // start again from now rather than rushing to catch up.
@@ -75,4 +87,10 @@ bool EchapTenue() {
 
 void DebutAffichage(SDL_Surface* /*surface*/) {
     g_rythmeDemarre = false;
+    const char* journal = std::getenv("KAZZMOT_JOURNAL_PRESENTS");
+    if (journal && *journal && !g_journal) {
+        g_journal = std::fopen(journal, "w");
+        // Line-buffered, so the journal is complete however the run ends.
+        if (g_journal) std::setvbuf(g_journal, nullptr, _IOLBF, 0);
+    }
 }
