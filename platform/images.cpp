@@ -129,9 +129,14 @@ struct Avance {
     SDL_Surface* Prend(const std::string& chemin) {
         const std::string d = chemin.substr(0, chemin.find_last_of('/') + 1);
         auto it = std::find(chemins.begin(), chemins.end(), chemin);
+        bool dejaPris = false;
+        if (it != chemins.end()) {
+            std::lock_guard<std::mutex> verrou(m);
+            dejaPris = etats[static_cast<size_t>(it - chemins.begin())] == Etat::Livre;
+        }
         // Another folder, or a picture taken already (a new run of the
         // production): start again from that folder.
-        if (d != dossier || (it != chemins.end() && etats[it - chemins.begin()] == Etat::Livre)) {
+        if (d != dossier || dejaPris) {
             Termine();
             Demarre(d);
             it = std::find(chemins.begin(), chemins.end(), chemin);
