@@ -25,6 +25,14 @@
 
 #include "plateforme.h"
 
+// Decoding ahead needs SDL_image itself (its PNG loader is set up once, below,
+// before any thread uses it) and threads; other builds decode each picture
+// when it is asked for.
+#if defined(SDL_IMAGE_MAJOR_VERSION) && \
+    (!defined(__EMSCRIPTEN__) || defined(__EMSCRIPTEN_PTHREADS__))
+#define KAZZMOT_DECODE_EN_AVANCE 1
+#endif
+
 namespace {
 
 // What identifies one version of a file.
@@ -117,16 +125,20 @@ struct Avance {
         etats.assign(chemins.size(), Etat::Libre);
         surfaces.assign(chemins.size(), nullptr);
         empreintes.assign(chemins.size(), Empreinte{});
-        // The PNG loader is set up here, once, before any thread uses it.
+#ifdef KAZZMOT_DECODE_EN_AVANCE
         IMG_Init(IMG_INIT_PNG);
         const unsigned n = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
         for (unsigned k = 0; k < n && k < chemins.size(); ++k) {
             ouvriers.emplace_back(&Avance::Ouvrier, this);
         }
+#endif
     }
 
     // The picture at `chemin` as IMG_Load gives it, decoded ahead when it could be.
     SDL_Surface* Prend(const std::string& chemin) {
+#ifndef KAZZMOT_DECODE_EN_AVANCE
+        return IMG_Load(chemin.c_str());
+#endif
         const std::string d = chemin.substr(0, chemin.find_last_of('/') + 1);
         auto it = std::find(chemins.begin(), chemins.end(), chemin);
         bool dejaPris = false;
@@ -162,7 +174,9 @@ struct Avance {
         return IMG_Load(chemin.c_str());
     }
 
-    ~Avance() { Termine(); }
+    ~Avance() {
+        Termine();
+    }
 };
 
 Avance g_avance;
