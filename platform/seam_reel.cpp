@@ -2,30 +2,93 @@
 // per second so that every movement of the production keeps its speed on any
 // machine; with sdl12-compat's vertical sync the present also waits for the
 // display, and the pacing then only keeps a faster display at 60.
+//
+// The seam is also a good citizen of the desktop:
+// - a wait that reads the clock again without having presented anything
+//   sleeps a millisecond before the read, as the virtual machine advances its
+//   clock by a millisecond there; the waits then poll the keyboard about once
+//   a millisecond instead of thousands of times;
+// - the pacing sleeps until its deadline rather than spinning;
+// - Ctrl-C (SIGINT) and a termination request (SIGTERM) end the program: the
+//   signal is noted, and the next call of any routine here, which every loop
+//   of the production makes, shuts SDL down and ends the process with that
+//   signal. A second signal before then ends it at once.
+#include <cerrno>
 #include <chrono>
-#include <thread>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 
 #include "plateforme.h"
 
 namespace {
 
-using Horloge_t = std::chrono::steady_clock;
+using Horloge_t = std::chrono::steady_clock;  // CLOCK_MONOTONIC
 constexpr auto kPeriode = std::chrono::nanoseconds(1000000000 / 60);
 // The pacing releases a present this early and lets a synchronised display
 // absorb the rest, so that a 60 Hz display is never missed by a hair.
 constexpr auto kAvance = std::chrono::microseconds(1500);
+// How long a clock read that follows a clock read sleeps first.
+constexpr auto kSommeAttente = std::chrono::milliseconds(1);
 
 Horloge_t::time_point g_echeance;
 bool g_rythmeDemarre = false;
+// The last call that counts was a clock read, with no present since.
+bool g_heureLue = false;
 
-void AttendJusqua(Horloge_t::time_point t) {
-    // Sleep most of the way, then spin for the last two milliseconds.
-    for (;;) {
-        const auto now = Horloge_t::now();
-        if (now >= t) return;
-        if (t - now > std::chrono::milliseconds(2)) {
-            std::this_thread::sleep_for(t - now - std::chrono::milliseconds(2));
+// Optional journal of presents: with KAZZMOT_JOURNAL_PRESENTS=FILE, the time at
+// which every present returned, in microseconds of the steady clock, one a
+// line (scripts/mesure-processeur reads it). Null otherwise.
+std::FILE* g_journal = nullptr;
+
+volatile std::sig_atomic_t g_signalRecu = 0;
+
+extern "C" void NoteSignal(int sig) {
+    if (g_signalRecu != 0) {
+        // Asked twice: the program is not reaching the seam; end it now.
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+        return;
+    }
+    g_signalRecu = sig;
+}
+
+// Installed before main, hence before SDL starts: SDL then leaves these two
+// signals alone instead of turning them into a quit event that the production
+// never reads. A signal the program was started with ignored (a job run with
+// nohup) stays ignored.
+struct InstalleSignaux {
+    InstalleSignaux() {
+        for (int sig : {SIGINT, SIGTERM}) {
+            struct sigaction avant;
+            if (sigaction(sig, nullptr, &avant) == 0 && avant.sa_handler == SIG_IGN) continue;
+            struct sigaction action {};
+            action.sa_handler = NoteSignal;
+            sigemptyset(&action.sa_mask);
+            sigaction(sig, &action, nullptr);
         }
+    }
+} g_installeSignaux;
+
+void VerifieSignal() {
+    const int sig = g_signalRecu;
+    if (sig == 0) return;
+    if (g_journal) std::fclose(g_journal);
+    SDL_Quit();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+    std::_Exit(128 + sig);  // not reached
+}
+
+// Sleeps until t on the monotonic clock; a signal cuts the sleep short.
+void DortJusqua(Horloge_t::time_point t) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch());
+    timespec ts;
+    ts.tv_sec = static_cast<time_t>(ns.count() / 1000000000);
+    ts.tv_nsec = static_cast<long>(ns.count() % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+        VerifieSignal();
     }
 }
 
@@ -34,11 +97,18 @@ void Rythme() {
         g_rythmeDemarre = true;
         g_echeance = Horloge_t::now();
     }
-    AttendJusqua(g_echeance - kAvance);
+    DortJusqua(g_echeance - kAvance);
+    VerifieSignal();
 }
 
 void ApresPresentation() {
     const auto now = Horloge_t::now();
+    g_heureLue = false;
+    if (g_journal) {
+        const auto us =
+            std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch());
+        std::fprintf(g_journal, "%lld\n", static_cast<long long>(us.count()));
+    }
     g_echeance += kPeriode;
     // Behind by more than a frame (a slow machine, a suspended process):
     // start again from now rather than rushing to catch up.
@@ -48,6 +118,12 @@ void ApresPresentation() {
 }  // namespace
 
 Uint32 Horloge() {
+    VerifieSignal();
+    if (g_heureLue) {
+        DortJusqua(Horloge_t::now() + kSommeAttente);
+        VerifieSignal();
+    }
+    g_heureLue = true;
     return SDL_GetTicks();
 }
 
@@ -65,6 +141,7 @@ void AfficheZone(SDL_Surface* surface, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
 }
 
 int LitEvenement(SDL_Event* event) {
+    VerifieSignal();
     return SDL_PollEvent(event);
 }
 
@@ -75,4 +152,11 @@ bool EchapTenue() {
 
 void DebutAffichage(SDL_Surface* /*surface*/) {
     g_rythmeDemarre = false;
+    g_heureLue = false;
+    const char* journal = std::getenv("KAZZMOT_JOURNAL_PRESENTS");
+    if (journal && *journal && !g_journal) {
+        g_journal = std::fopen(journal, "w");
+        // Line-buffered, so the journal is complete however the run ends.
+        if (g_journal) std::setvbuf(g_journal, nullptr, _IOLBF, 0);
+    }
 }

@@ -11,7 +11,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return LanceDemo();
 }
 #else
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 int main() {
+#if defined(__GLIBC__)
+    // Loading the pictures frees a decoded and a converted copy of each one:
+    // keep those buffers in the heap for the next picture instead of handing
+    // them back to the system and faulting fresh zeroed pages in every time.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    mallopt(M_ARENA_MAX, 1);
+#endif
     // Tear-free presents where sdl12-compat can synchronise with the display,
     // unless the user chose otherwise.
     setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "catalogue.h"
 #include "outils_tests.h"
 
@@ -75,6 +77,25 @@ TEST_F(Images, KeyFlagOneKeysOutTheColourOtherFlagsDoNot) {
         EXPECT_EQ(Pixel(ecran_, 1, 0), 0xF800);
         LibereImage(image);
         std::free(image);
+    }
+}
+
+// Pictures are decoded ahead while others load: a picture rewritten after
+// that, or loaded again in a later run, is loaded as the file is when asked.
+TEST_F(Images, APictureIsLoadedAsItsFileIsWhenAskedFor) {
+    DonneesTemporaires donnees(false);
+    EcritImage(donnees, "A.png", 1, 1, {0xFFFF});
+    EcritImage(donnees, "B.png", 1, 1, {0xF800});
+    for (Uint16 couleur : {0x001F, 0x07E0}) {
+        StructImage_t* a = ChargeImage("A.png", 0, 0, 0, 0);
+        usleep(100000);  // time for B to be decoded ahead
+        EcritImage(donnees, "B.png", 1, 1, {couleur});
+        StructImage_t* b = ChargeImage("B.png", 0, 0, 0, 0);
+        EXPECT_EQ(Pixel(b, 0, 0), couleur);
+        for (StructImage_t* i : {a, b}) {
+            LibereImage(i);
+            std::free(i);
+        }
     }
 }
 

@@ -1,0 +1,117 @@
+// The real production ends on Ctrl-C (SIGINT) and on a termination request
+// (SIGTERM) as any program does: promptly, with the status of a process ended
+// by that signal, whether it is starting up or inside an effect's loop. The
+// program itself runs as a child, on SDL's dummy display and sound drivers,
+// and its journal of presents tells how far it has gone.
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+int LignesJournal(const std::string& chemin) {
+    std::ifstream f(chemin);
+    if (!f) return -1;
+    int n = 0;
+    for (std::string l; std::getline(f, l);) ++n;
+    return n;
+}
+
+pid_t LanceProduction(const std::string& journal) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "SDL_AUDIODRIVER=", 16) && std::strncmp(*e, "SDL_VIDEODRIVER=", 16)) {
+            env.push_back(*e);
+        }
+    }
+    env.push_back("SDL_VIDEODRIVER=dummy");
+    env.push_back("SDL_AUDIODRIVER=dummy");  // the music plays, on its own thread
+    env.push_back("KAZZMOT_JOURNAL_PRESENTS=" + journal);
+    std::vector<char*> envp;
+    for (auto& s : env) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::string programme = std::string(KAZZMOT_BINARY_DIR) + "/kazzmot";
+    char* argv[] = {programme.data(), nullptr};
+    // As started from a terminal: both signals at their default disposition.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t defaut, vide;
+    sigemptyset(&defaut);
+    sigaddset(&defaut, SIGINT);
+    sigaddset(&defaut, SIGTERM);
+    sigemptyset(&vide);
+    posix_spawnattr_setsigdefault(&attr, &defaut);
+    posix_spawnattr_setsigmask(&attr, &vide);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, &attr, argv, envp.data()) != 0) pid = -1;
+    posix_spawnattr_destroy(&attr);
+    return pid;
+}
+
+// The child's status, or -1 if it has not ended after `ms` milliseconds.
+int AttendsFin(pid_t pid, int ms) {
+    for (int t = 0; t < ms; t += 10) {
+        int statut;
+        if (waitpid(pid, &statut, WNOHANG) == pid) return statut;
+        usleep(10000);
+    }
+    return -1;
+}
+
+struct CasSignal {
+    int signal;
+    int presentations;  // presents made before the signal is sent
+    const char* moment;
+};
+
+TEST(Signaux, EndTheProductionWithTheSignalsStatus) {
+    const CasSignal kCas[] = {
+        {SIGTERM, 0, "starting up (loading the pictures or in the first pause)"},
+        {SIGINT, 40, "inside the countdown's loop"},
+        {SIGTERM, 40, "inside the countdown's loop"},
+    };
+    for (const CasSignal& cas : kCas) {
+        SCOPED_TRACE(std::string(strsignal(cas.signal)) + " " + cas.moment);
+        const std::string journal =
+            std::string(KAZZMOT_BINARY_DIR) + "/signaux-" + std::to_string(getpid()) + ".txt";
+        std::remove(journal.c_str());
+        const pid_t pid = LanceProduction(journal);
+        ASSERT_GT(pid, 0);
+        // The journal is opened once the display is set.
+        int statut = -1;
+        for (int i = 0; i < 6000 && LignesJournal(journal) < cas.presentations; ++i) {
+            if (waitpid(pid, &statut, WNOHANG) == pid) break;
+            usleep(10000);
+        }
+        ASSERT_GE(LignesJournal(journal), cas.presentations) << "the production did not get there";
+        ASSERT_EQ(kill(pid, cas.signal), 0);
+        // Ignoring the signal would play on for minutes.
+        statut = AttendsFin(pid, 10000);
+        if (statut == -1) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &statut, 0);
+            ADD_FAILURE() << "the production played on after the signal";
+            continue;
+        }
+        EXPECT_TRUE(WIFSIGNALED(statut)) << "exit status " << WEXITSTATUS(statut);
+        if (WIFSIGNALED(statut)) {
+            EXPECT_EQ(WTERMSIG(statut), cas.signal);
+        }
+        std::remove(journal.c_str());
+    }
+}
+
+}  // namespace
