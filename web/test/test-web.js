@@ -168,6 +168,14 @@ async function tempsReel(navigateur, base, essai) {
   verifie(finale.statut === 0 && /play again/.test(finale.carte || ''),
     `Escape ends the production (status ${finale.statut}) and shows the end card`);
   await page.screenshot({ path: path.join(shots, '05-end-card.png') });
+
+  // "play again" starts the production afresh, with its sound.
+  await page.click('#encore');
+  await attends(5000);
+  const encore = await page.evaluate(() => ({ fin: window.kazzStats.fin, presents: window.kazzStats.presents.length,
+    son: window.kazzStats.son }));
+  verifie(encore.fin === null && encore.presents > 60 && encore.son.etat === 'running' && encore.son.joues > 44100,
+    `play again: ${encore.presents} presents and ${encore.son.joues} samples in its first 5 s`);
   await page.close();
   return minutage.every(Boolean);
 }
