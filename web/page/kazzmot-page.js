@@ -139,7 +139,7 @@
   }
 
   // ---- Sound: an AudioWorklet fed by the program with blocks of 4096 samples.
-  const son = { ctx: null, noeud: null, postes: 0, joues: 0 };
+  const son = { ctx: null, noeud: null, ouverture: null, postes: 0, joues: 0 };
   const AVANCE = 3 * 4096;  // samples queued ahead of the speakers
   async function ouvreSon() {
     try {
@@ -240,13 +240,22 @@
 
   // ---- Start: a click or a key on the start card (a gesture, so sound may start).
   let demarre = false;
+  let attendu = false;  // clicked before the download ended: start as soon as it has
   async function demarre_() {
-    if (demarre || !donnees) return;
+    if (demarre) return;
+    if (!donnees) {
+      // The gesture lets the sound start now; the production follows the download.
+      attendu = true;
+      appel.textContent = 'starting as soon as it is loaded…';
+      if (!son.ouverture) son.ouverture = ouvreSon();
+      return;
+    }
     demarre = true;
     stats.clic = performance.now();
     depart.hidden = true;
-    if (!son.ctx) await ouvreSon();
-    else await son.ctx.resume();
+    if (!son.ouverture) son.ouverture = ouvreSon();
+    await son.ouverture;
+    if (son.ctx) await son.ctx.resume().catch(() => {});
     son.postes = son.joues = 0;
     await lance();
   }
@@ -257,7 +266,9 @@
     demarre = false;
     stats.presents = []; stats.scenes = []; stats.premiereImage = null;
     // A fresh sound node: whatever the last run left queued is dropped.
-    if (son.noeud) { son.noeud.disconnect(); son.noeud = null; son.ctx.close(); son.ctx = null; }
+    if (son.ctx) { if (son.noeud) son.noeud.disconnect(); son.ctx.close(); }
+    son.noeud = null; son.ctx = null;
+    son.ouverture = null;
     await demarre_();
   });
   addEventListener('keydown', (e) => {
@@ -265,7 +276,7 @@
     if (enCours) {
       e.preventDefault();
       if (!e.repeat) enCours._KazzTouche(1, symbole(e));
-    } else if (!depart.hidden && donnees && !virtuel) {
+    } else if (!depart.hidden && !virtuel) {
       e.preventDefault();
       demarre_();
     }
@@ -341,6 +352,7 @@
         await lance();
       } else {
         chargement.textContent = 'ready';
+        if (attendu) demarre_();
       }
     } catch (e) {
       chargement.textContent = 'cannot load: ' + e.message;

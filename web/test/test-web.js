@@ -124,7 +124,8 @@ async function tempsReel(navigateur, base, essai) {
   fs.writeFileSync(path.join(shots, 'real-time.json'), JSON.stringify({ captures: st0, ...st }));
   verifie(!st.fin, 'the production is still running after ' + SECONDES + ' s' + (st.fin ? ` (status ${st.statut})` : ''));
   verifie(st.premiereImage !== null, 'frames are presented' + (st.premiereImage !== null ?
-    `: first ${(st.premiereImage - st.clic).toFixed(0)} ms after the click` : ''));
+    `: first ${(st.premiereImage - st.clic).toFixed(0)} ms after the click, of which the production's ` +
+    `opening pause is 2000 ms (first scene at ${st.scenes.length ? (st.scenes[0].t - st.clic).toFixed(0) : '?'} ms)` : ''));
   // Presents per second while the production presents, start-up second left
   // out: an interval in which the production itself waited (its work between
   // two presents over 50 ms: a pause on a still picture) is not counted.
