@@ -6,7 +6,8 @@
 // With ?virtual it runs the production on the virtual 60 Hz machine instead,
 // as fast as it can, and gives the hash of every refresh (window.kazzVirtuel);
 // &trames=N hands it every Nth refresh's picture, and &natif=FILE compares
-// those with the usual native build's (records of kazzmot-echantillons).
+// the refreshes that file holds with its pictures (records of
+// kazzmot-echantillons, from the usual native build).
 'use strict';
 
 (function () {
@@ -220,7 +221,8 @@
     return Kazzmot(options).then((M) => {
       options.module = M;
       enCours = M;
-      M._KazzPrepare(virtuel ? 1 : 0, pasTrames);
+      // With the native pictures, every refresh is offered and those pictures are compared.
+      M._KazzPrepare(virtuel ? 1 : 0, virtuelle.natifs ? 1 : pasTrames);
       M.callMain([]);
     });
   }
@@ -289,9 +291,9 @@
   const virtuelle = {
     scene: 0, debut: 0, natifs: null, comparaison: {}, trames: 0,
     trame(M, index, ptr, l, h) {
+      if (index % 600 === 0) chargement.textContent = 'virtual run: refresh ' + index;
+      if (!this.natifs || !this.natifs.has(index)) return;
       this.trames++;
-      if (this.trames % 10 === 0) chargement.textContent = 'virtual run: refresh ' + index;
-      if (!this.natifs) return;
       const web = new Uint16Array(M.HEAPU8.buffer, ptr, l * h);
       const cle = 's' + this.scene;
       const c = this.comparaison[cle] || (this.comparaison[cle] = {
@@ -299,7 +301,7 @@
       });
       c.trames++;
       const rec = this.natifs.get(index);
-      if (!rec || rec.scene !== this.scene) { c.manquantes = (c.manquantes || 0) + 1; return; }
+      if (rec.scene !== this.scene) { c.manquantes = (c.manquantes || 0) + 1; return; }
       let differents = 0;
       for (let i = 0; i < web.length; ++i) {
         const a = web[i], b = rec.pixels[i];
