@@ -72,3 +72,20 @@ package: build
 # capture and its storyboard, the .nfo and SHA256SUMS.
 release: build
 	cmake --build $(BUILD) --target release
+
+# The browser version: build-web/ holds the page, its script, the wasm and the
+# data; serve that folder with any static file server. make test-web plays it
+# in headless chromium against the native builds (scripts/test-web).
+BUILD_WEB ?= build-web
+EMCC_ENV = NODE_PATH=/usr/share/nodejs NODE_OPTIONS=--no-experimental-fetch
+.PHONY: web test-web
+
+web: web-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target datas
+	$(EMCC_ENV) emcmake cmake -S . -B $(BUILD_WEB) -DCMAKE_BUILD_TYPE=Release -DKAZZMOT_WEB=ON \
+	  -DKAZZMOT_DATAS=$(abspath $(BUILD))/Datas
+	$(EMCC_ENV) cmake --build $(BUILD_WEB) -j $(JOBS) --target kazzmot-web
+
+test-web: web web-ref
+	cmake --build $(BUILD) -j $(JOBS) --target kazzmot-echantillons
+	BUILD=$(BUILD) BUILD_WEB=$(BUILD_WEB) BUILD_WEB_REF=$(BUILD_WEB_REF) scripts/test-web

@@ -9,8 +9,10 @@
 
 namespace {
 
-// Half the blue value SDL_GetRGB gives for every blue field of the bubble's
-// format: one conversion per field value instead of one per pixel.
+// Half the blue value of every blue field of the bubble's format, scaled to
+// 0..255 as SDL_GetRGB of the SDL the production runs on scales it (the
+// classic SDL 1.2 only shifts, which would bend the picture differently):
+// one conversion per field value instead of one per pixel.
 struct TableDecalage {
     std::array<Uint8, 256> d{};
     Uint32 masque = 0;
@@ -23,9 +25,7 @@ TableDecalage FaitTableDecalage(const SDL_PixelFormat* format) {
     table.decalage = format->Bshift;
     const Uint32 valeurs = format->Bmask >> format->Bshift;
     for (Uint32 v = 0; v <= valeurs && v < table.d.size(); ++v) {
-        Uint8 r, g, b;
-        SDL_GetRGB(v << format->Bshift, const_cast<SDL_PixelFormat*>(format), &r, &g, &b);
-        table.d[v] = b / 2;
+        table.d[v] = static_cast<Uint8>(v * 255 / (valeurs ? valeurs : 1) / 2);
     }
     return table;
 }

@@ -8,45 +8,11 @@
 #include <cstring>
 
 #include "capture.h"
+#include "reglage_mikmod.h"
 
 namespace {
 
-// SDL_mixer asks its music for one block per audio callback: the production
-// opens the device with blocks of 4096 samples.
-constexpr size_t kPairesParBloc = 4096;
-
-// The mixer settings SDL_mixer gives libmikmod for a device opened at 44100 Hz,
-// stereo, signed 16-bit, and its nosound driver (SDL mixes, not libmikmod).
-// The drivers and loaders are registered once, as SDL_mixer does, whoever of
-// the two comes first.
-bool DemarreMikmod(std::string* erreur) {
-    CHAR* liste = MikMod_InfoDriver();
-    if (liste) {
-        MikMod_free(liste);
-    } else {
-        MikMod_RegisterDriver(&drv_nos);
-    }
-    liste = MikMod_InfoLoader();
-    if (liste) {
-        MikMod_free(liste);
-    } else {
-        MikMod_RegisterAllLoaders();
-    }
-    md_mode = DMODE_16BITS | DMODE_STEREO;
-    md_mixfreq = static_cast<UWORD>(kFrequenceAudio);
-    md_device = 0;
-    md_volume = 96;
-    md_musicvolume = 128;
-    md_sndfxvolume = 128;
-    md_pansep = 128;
-    md_reverb = 0;
-    md_mode |= DMODE_HQMIXER | DMODE_SOFT_MUSIC | DMODE_SURROUND;
-    if (MikMod_Init("")) {
-        *erreur = std::string("libmikmod cannot start: ") + MikMod_strerror(MikMod_errno);
-        return false;
-    }
-    return true;
-}
+constexpr size_t kPairesParBloc = kPairesParBlocMikmod;
 
 void EcritMot16(FILE* f, std::uint16_t v) {
     const unsigned char o[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
@@ -75,7 +41,7 @@ bool OuvreModule(const std::string& chemin, LecteurModule* lecteur, std::string*
         return false;
     }
     std::fclose(essai);
-    if (!DemarreMikmod(erreur)) return false;
+    if (!DemarreMikmod(kFrequenceAudio, erreur)) return false;
     MODULE* module = Player_Load(chemin.c_str(), 64, 0);
     if (!module) {
         *erreur =
@@ -83,17 +49,7 @@ bool OuvreModule(const std::string& chemin, LecteurModule* lecteur, std::string*
         MikMod_Exit();
         return false;
     }
-    // As SDL_mixer loads and starts it: implicit looping allowed, no fade-out,
-    // full initial volume, then full player volume and the first position.
-    module->extspd = 1;
-    module->panflag = 1;
-    module->wrap = 0;
-    module->loop = 1;
-    module->fadeout = 0;
-    module->initvolume = 128;
-    Player_Start(module);
-    Player_SetVolume(128);
-    Player_SetPosition(0);
+    LanceModule(module);
     lecteur->module = module;
     lecteur->fini = false;
     lecteur->bloc.assign(kPairesParBloc * 2, 0);
