@@ -26,13 +26,14 @@ void DessineFondMarin(Recueil* recueil) {
     DegradeVertical(cr, 640, 480,
                     {Rvb(70, 200, 210), Rvb(20, 120, 160), Rvb(8, 60, 110), Rvb(4, 24, 60)});
 
-    // Caustics near the surface: interfering sine ripples, own pixel loop.
+    // Caustics: interfering sine ripples, bright near the surface and still
+    // drawn deep down, so that a bubble anywhere has light lines to bend.
     cairo_surface_flush(toile.surface);
     unsigned char* data = cairo_image_surface_get_data(toile.surface);
     const int pas = cairo_image_surface_get_stride(toile.surface);
     for (int y = 0; y < 480; ++y) {
         uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
-        const double att = std::exp(-y / 110.0);
+        const double att = 0.3 + 0.7 * std::exp(-y / 130.0);
         for (int x = 0; x < 640; ++x) {
             const double a = std::sin(x * 0.045 + std::sin(y * 0.06) * 2.1) +
                              std::sin(y * 0.07 + std::sin(x * 0.03) * 1.7) +
@@ -60,6 +61,27 @@ void DessineFondMarin(Recueil* recueil) {
         cairo_set_source(cr, p);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
+    }
+
+    // A kelp forest far behind: tall dim strands swaying up to mid-water.
+    for (int i = 0; i < 22; ++i) {
+        const double x = alea.Entre(-10, 650), h = alea.Entre(200, 330);
+        const double phase = alea.Entre(0, 6.28), ampleur = alea.Entre(10, 26);
+        const int n = 30;
+        cairo_new_path(cr);
+        for (int k = 0; k <= n; ++k) {
+            const double t = double(k) / n;
+            cairo_line_to(cr, x + ampleur * std::sin(t * 5 + phase) * t - (4 * (1 - t) + 1.5),
+                          420 - h * t);
+        }
+        for (int k = n; k >= 0; --k) {
+            const double t = double(k) / n;
+            cairo_line_to(cr, x + ampleur * std::sin(t * 5 + phase) * t + (4 * (1 - t) + 1.5),
+                          420 - h * t);
+        }
+        cairo_close_path(cr);
+        cairo_set_source_rgba(cr, 0.02, 0.16, 0.2, alea.Entre(0.35, 0.6));
+        cairo_fill(cr);
     }
 
     // Distant rocks, then the seabed dunes.
@@ -113,9 +135,11 @@ void DessineFondMarin(Recueil* recueil) {
         cairo_pattern_destroy(p);
     }
 
-    // A small school of fish far away.
-    for (int i = 0; i < 14; ++i) {
-        const double x = 380 + alea.Entre(0, 180), y = 150 + alea.Entre(0, 80);
+    // Two small schools of fish far away.
+    for (int i = 0; i < 26; ++i) {
+        const bool gauche = i >= 14;
+        const double x = (gauche ? 150 : 380) + alea.Entre(0, gauche ? 150 : 180);
+        const double y = (gauche ? 95 : 150) + alea.Entre(0, gauche ? 60 : 80);
         const double s = alea.Entre(5, 9);
         cairo_move_to(cr, x, y);
         cairo_curve_to(cr, x + s, y - s * 0.6, x + 2 * s, y - s * 0.3, x + 2.6 * s, y);
@@ -128,40 +152,53 @@ void DessineFondMarin(Recueil* recueil) {
         cairo_fill(cr);
     }
     // Plankton specks.
-    Etoiles(cr, &alea, 0, 0, 640, 420, 120, Rvb(200, 255, 240), 0.35);
+    Etoiles(cr, &alea, 0, 0, 640, 440, 260, Rvb(200, 255, 240), 0.45);
     Finition f;
     f.grain = 2.5;
     recueil->images.push_back(Finit(toile, "Bulles", f));
 }
 
+// The shift the bubble routine reads from a blue field v of 0..31: half the
+// blue value, the field widened to 0..255.
+int DecalageDe(int v5) {
+    return v5 * 255 / 31 / 2;
+}
+
+// The blue field whose shift is nearest to d.
+int ChampDe(double d) {
+    int meilleur = 0;
+    for (int v = 1; v < 32; ++v) {
+        if (std::fabs(DecalageDe(v) - d) < std::fabs(DecalageDe(meilleur) - d)) meilleur = v;
+    }
+    return meilleur;
+}
+
 // A bubble map: black outside the disc; inside, the blue channel of each pixel
-// holds twice the shift of its left-hand neighbour, shaped like a lens (small
-// in the middle, strong at the rim), and red and green draw the bubble's sheen.
-void DessineCarteBulle(Recueil* recueil, const char* nom, int cote, double decalageMax) {
+// holds twice the shift of its left-hand neighbour, shaped like a glass ball:
+// the picture behind is carried by dCentre in the middle, and the shift climbs
+// ever faster towards the rim, up to dBord, where the glass bends hardest; red
+// and green draw the bubble's sheen for the contact sheet.
+void DessineCarteBulle(Recueil* recueil, const char* nom, int cote, double dCentre, double dBord) {
     std::vector<uint16_t> pixels(size_t(cote) * cote, 0);
-    const double c = (cote - 1) / 2.0, rayon = cote / 2.0 - 1.0;
-    auto dedans = [&](int x, int y) {
-        const double dx = x - c, dy = y - c;
-        return dx * dx + dy * dy <= rayon * rayon;
+    const double c = (cote - 1) / 2.0, rayon = cote / 2.0 - 0.5;
+    auto rho2 = [&](int x, int y) {
+        const double dx = (x - c) / rayon, dy = (y - c) / rayon;
+        return dx * dx + dy * dy;
     };
     for (int y = 0; y < cote; ++y) {
         for (int x = 0; x < cote; ++x) {
-            if (!dedans(x, y)) continue;
+            const double p2 = rho2(x, y);
+            if (p2 > 1.0) continue;
             const double dx = (x - c) / rayon, dy = (y - c) / rayon;
-            const double rho2 = std::min(1.0, dx * dx + dy * dy);
-            // Sheen for the eye: bright rim and a highlight at the upper left.
-            const double bord = std::pow(rho2, 3.0);
+            const double bord = std::pow(p2, 3.0);
             const double eclat = std::exp(-(std::pow(dx + 0.4, 2) + std::pow(dy + 0.45, 2)) * 18);
             const int r5 = std::clamp(int(4 + 20 * bord + 27 * eclat), 1, 31);
             const int g6 = std::clamp(int(10 + 44 * bord + 53 * eclat), 1, 63);
-            // Shift that this pixel's left-hand neighbour receives.
             int b5 = 0;
-            if (x > 0 && dedans(x - 1, y)) {
-                const double ex = (x - 1 - c) / rayon;
-                const double r2 = std::min(1.0, ex * ex + dy * dy);
-                const double d = decalageMax * (1.0 - std::sqrt(1.0 - r2)) + 3.0;
-                // Blue expands to (b5 << 3 | b5 >> 2) and half of it is the shift.
-                b5 = std::clamp(int(std::floor(d * 2 / 8.25 + SeuilTrame(x, y))), 0, 31);
+            if (x > 0 && rho2(x - 1, y) <= 1.0) {
+                const double q2 = std::min(1.0, rho2(x - 1, y));
+                const double d = dCentre + (dBord - dCentre) * (1.0 - std::sqrt(1.0 - q2));
+                b5 = ChampDe(d);
             }
             pixels[size_t(y) * cote + x] = uint16_t((r5 << 11) | (g6 << 5) | b5);
         }
@@ -276,9 +313,9 @@ void DessinePiece(Recueil* recueil) {
 
 void DessineBulles(Recueil* recueil) {
     DessineFondMarin(recueil);
-    DessineCarteBulle(recueil, "SpriteBullesGros", 96, 30);
-    DessineCarteBulle(recueil, "SpriteBullesMoyen", 64, 20);
-    DessineCarteBulle(recueil, "SpriteBullesPetit", 36, 12);
+    DessineCarteBulle(recueil, "SpriteBullesGros", 128, 28, 127);
+    DessineCarteBulle(recueil, "SpriteBullesMoyen", 80, 20, 100);
+    DessineCarteBulle(recueil, "SpriteBullesPetit", 48, 12, 70);
     DessineTourbillon(recueil);
     DessinePiece(recueil);
 }

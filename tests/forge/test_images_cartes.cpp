@@ -2,6 +2,8 @@
 // the ramp silhouette, and the bubble displacement maps.
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "test_images_commun.h"
 
@@ -56,14 +58,26 @@ TEST(ImagesCartes, RampMaskSilhouetteMatchesTheRampPictureTopEdge) {
     for (int x = 0; x < 640; ++x) EXPECT_GE(forge::HautRampe(x) - 2 - logo, 0) << x;
 }
 
-TEST(ImagesCartes, BubbleMapsAreBlackOutsideTheDiscAndLensShapedInside) {
-    for (const char* nom : {"SpriteBullesGros", "SpriteBullesMoyen", "SpriteBullesPetit"}) {
+// The shift the bubble routine gives a pixel: half its right-hand neighbour's
+// blue field widened to 0..255.
+int Decalage(const forge::ImageForgee& b, int x, int y) {
+    return (forge::Valeur565(b, x + 1, y) & 31) * 255 / 31 / 2;
+}
+
+TEST(ImagesCartes, BubbleMapsAreGlassBallsOfThreeSizes) {
+    // Smallest first: each at least half as wide again as the one before.
+    const char* const noms[] = {"SpriteBullesPetit", "SpriteBullesMoyen", "SpriteBullesGros"};
+    int largeurPrecedente = 0;
+    for (const char* nom : noms) {
         const forge::ImageForgee& b = Image(nom);
         ASSERT_EQ(b.largeur, b.hauteur) << nom;
         ASSERT_EQ(b.largeur % 2, 0) << nom;
+        EXPECT_GE(2 * b.largeur, 3 * largeurPrecedente) << nom << " does not read as larger";
+        largeurPrecedente = b.largeur;
         const double c = (b.largeur - 1) / 2.0, r = b.largeur / 2.0;
-        double sommeCentre = 0, sommeBord = 0;
-        int nCentre = 0, nBord = 0;
+        // (distance from the centre, shift) of every pixel inside whose
+        // neighbour belongs to the bubble.
+        std::vector<std::pair<double, int>> profil;
         for (int y = 0; y < b.hauteur; ++y) {
             for (int x = 0; x < b.largeur; ++x) {
                 const double d = std::hypot(x - c, y - c) / r;
@@ -72,26 +86,25 @@ TEST(ImagesCartes, BubbleMapsAreBlackOutsideTheDiscAndLensShapedInside) {
                     ASSERT_EQ(v, 0) << nom << " " << x << "," << y << " outside the disc";
                     continue;
                 }
-                if (d < 0.85) {
+                if (d < 0.95) {
                     ASSERT_NE(v, 0) << nom << " " << x << "," << y << " hole";
                 }
-                // The shift this pixel receives comes from its right-hand neighbour.
-                if (x + 1 >= b.largeur || forge::Valeur565(b, x + 1, y) == 0) continue;
-                const int decalage = Pixel(b, x + 1, y).b / 2;
-                EXPECT_LE(decalage, b.largeur / 2) << nom;
-                if (d < 0.3) {
-                    sommeCentre += decalage;
-                    ++nCentre;
-                }
-                if (d > 0.75 && d < 0.95) {
-                    sommeBord += decalage;
-                    ++nBord;
-                }
+                if (v == 0 || x + 1 >= b.largeur || forge::Valeur565(b, x + 1, y) == 0) continue;
+                profil.emplace_back(d, Decalage(b, x, y));
             }
         }
-        ASSERT_GT(nCentre, 0);
-        ASSERT_GT(nBord, 0);
-        EXPECT_GT(sommeBord / nBord, sommeCentre / nCentre + 3) << nom << " is not lens-shaped";
-        EXPECT_GT(sommeCentre / nCentre, 0.5) << nom << " leaves its middle unbent";
+        ASSERT_GT(profil.size(), size_t(b.largeur * b.largeur / 2)) << nom;
+        std::sort(profil.begin(), profil.end());
+        // A lens: the shift never falls from the centre outwards, the middle is
+        // bent too, and the rim bends several times harder than the middle
+        // and by more than a quarter of the bubble's width.
+        for (size_t i = 1; i < profil.size(); ++i) {
+            ASSERT_LE(profil[i - 1].second, profil[i].second)
+                << nom << " at " << profil[i].first << " of the radius";
+        }
+        const int centre = profil.front().second, bord = profil.back().second;
+        EXPECT_GT(centre, 0) << nom << " leaves its middle unbent";
+        EXPECT_GE(bord, 3 * centre) << nom << " has no rim";
+        EXPECT_GT(4 * bord, b.largeur) << nom << " has a faint rim";
     }
 }

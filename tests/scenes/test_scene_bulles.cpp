@@ -1,10 +1,12 @@
 // The bubbles scene on the virtual machine with the production's pictures:
 // flash, drain onto the underwater picture, the two shake loops and their
-// time limits, the bubbles' first frames, a key in the bubble loop, and the
-// swirl that leaves the background the next scene is laid on.
+// time limits, the bubbles' first frames and how much of the screen they bend,
+// a key in the bubble loop, and the swirl that leaves the background the next
+// scene is laid on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -63,6 +65,40 @@ std::vector<Uint16> ImageBulles(const Production& p, int decalage, int montee) {
     return Copie(image.get());
 }
 
+// How much a frame differs from the underwater picture, as a viewer sees it:
+// the pixels that changed and, over them, the largest of the three channel
+// steps in 8 bits (the 5- and 6-bit fields widened as the pictures' files
+// are): its median and how many pixels changed by 24 or more.
+struct Ecarts {
+    int changes = 0;
+    int mediane = 0;
+    int forts = 0;  // changed by 24 or more
+};
+
+Ecarts MesureEcarts(const Uint16* trame, const std::vector<Uint16>& fond) {
+    auto canaux = [](Uint16 p) {
+        const int r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        return std::array<int, 3>{(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2)};
+    };
+    std::array<int, 256> nombre{};
+    Ecarts e;
+    for (size_t i = 0; i < fond.size(); ++i) {
+        if (trame[i] == fond[i]) continue;
+        const std::array<int, 3> a = canaux(trame[i]), b = canaux(fond[i]);
+        int pas = 0;
+        for (int k = 0; k < 3; ++k) pas = std::max(pas, std::abs(a[k] - b[k]));
+        ++nombre[pas];
+        ++e.changes;
+        e.forts += pas >= 24;
+    }
+    int cumul = 0;
+    for (int v = 1; v < 256; ++v) {
+        cumul += nombre[v];
+        if (e.mediane == 0 && 2 * cumul >= e.changes) e.mediane = v;
+    }
+    return e;
+}
+
 // Records what the display shows as runs of identical refreshes, classifies
 // the runs against the underwater picture, and keeps a few of them whole.
 struct Releve {
@@ -80,6 +116,7 @@ struct Releve {
     std::uint64_t hashBulles;
     std::uint64_t hashPremiere;  // the first bubble frame
     size_t premiereBulles = SIZE_MAX;
+    std::vector<Ecarts> ecarts;   // each run's picture against the underwater one
     std::vector<size_t> longues;  // runs that lasted a second or more
     std::uint64_t debutDissolution = 0;
     bool dissolutionGardee = false;
@@ -97,6 +134,7 @@ struct Releve {
                 return;
             }
             series.push_back(Serie{h, index, 1, Classe(px, h)});
+            ecarts.push_back(MesureEcarts(px, bulles));
             const size_t i = series.size() - 1;
             if (h == hashPremiere && premiereBulles == SIZE_MAX) premiereBulles = i;
             const bool apresBulles = premiereBulles != SIZE_MAX;
@@ -235,6 +273,21 @@ TEST(SceneBulles, FlashDrainShakesBubblesAndSwirlInTurn) {
     EXPECT_GE(dureeBulles, 10000.0 - 2 * kRafraichissementMs);
     EXPECT_LE(dureeBulles, 10000.0);
     EXPECT_EQ(finBulles - b, s[finBulles].debut - s[b].debut);  // a new picture every refresh
+    // A viewer sees the bubbles at a glance: in every frame at least half the
+    // pixels they change move by 24 or more (8-bit) in some channel, and in
+    // nine frames of ten they change 5 % of the screen or more, among them
+    // the 44th frame, the one the whole production shows at 60.17 s.
+    const int cinqPourCent = 640 * 480 / 20;
+    int grandes = 0;
+    for (size_t k = b; k < finBulles; ++k) {
+        const Ecarts& e = r.ecarts[k];
+        EXPECT_GE(2 * e.forts, e.changes) << "bubble frame " << k - b << ", median " << e.mediane;
+        grandes += e.changes >= cinqPourCent;
+    }
+    EXPECT_GE(10 * grandes, 9 * static_cast<int>(finBulles - b));
+    const Ecarts& e = r.ecarts[b + 43];
+    EXPECT_GE(e.changes, cinqPourCent);
+    EXPECT_GE(2 * e.forts, e.changes);
 
     // The swirl: the screen ends on the background wherever the mask's value
     // was reached (at most 65500), the last bubble frame elsewhere, and stands
