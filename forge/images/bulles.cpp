@@ -314,8 +314,8 @@ void DessinePiece(Recueil* recueil) {
 void DessineBulles(Recueil* recueil) {
     DessineFondMarin(recueil);
     DessineCarteBulle(recueil, "SpriteBullesGros", 128, 28, 127);
-    DessineCarteBulle(recueil, "SpriteBullesMoyen", 80, 20, 100);
-    DessineCarteBulle(recueil, "SpriteBullesPetit", 48, 12, 70);
+    DessineCarteBulle(recueil, "SpriteBullesMoyen", 80, 24, 112);
+    DessineCarteBulle(recueil, "SpriteBullesPetit", 48, 16, 96);
     DessineTourbillon(recueil);
     DessinePiece(recueil);
 }
