@@ -45,7 +45,7 @@ struct Scene {
 
 void BulleSeule(benchmark::State& state) {
     Scene scene;
-    Carte gros(96);
+    Carte gros(128);
     for (auto _ : state) {
         DessineBulle(110, 200, &gros.record, scene.ecran);
         benchmark::ClobberMemory();
@@ -63,7 +63,7 @@ void FondSeul(benchmark::State& state) {
 
 void TrameBulles(benchmark::State& state) {
     Scene scene;
-    Carte petit(36), moyen(64), gros(96);
+    Carte petit(48), moyen(80), gros(128);
     struct B {
         StructImage_t* carte;
         Sint16 x, y;
