@@ -216,6 +216,13 @@ std::uint64_t TrameALInstant(std::uint64_t secNum, std::uint64_t secDen, std::ui
     return (a + b - 1) / b;
 }
 
+std::uint64_t TramesAvant(std::uint64_t rafraichissement, std::uint32_t fpsNum,
+                          std::uint32_t fpsDen) {
+    const std::uint64_t a = rafraichissement * fpsNum;
+    const std::uint64_t b = std::uint64_t{kRafraichissement} * fpsDen;
+    return (a + b - 1) / b;
+}
+
 std::uint64_t MsDeTrame(std::uint64_t trame, std::uint32_t fpsNum, std::uint32_t fpsDen) {
     return trame * 1000 * fpsDen / fpsNum;
 }
