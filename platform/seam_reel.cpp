@@ -45,13 +45,15 @@ constexpr Ns kPeriode = 1000000000 / 60;
 constexpr Ns kAvance = 1500000;
 // How long a clock read that follows a clock read sleeps first.
 constexpr Ns kSommeAttente = 1000000;
-// Never more than this without showing what was drawn, whatever the
-// estimates say.
-constexpr Ns kSansPresentMax = 100000000;
+// Never more steps than this in a row without showing what was drawn,
+// whatever the estimates say.
+constexpr int kSautsMax = 6;
 // The display's refresh is taken as the shortest spacing between the returns
 // of the last few presents, ignoring those closer than this.
 constexpr Ns kEcartMin = 2000000;
 constexpr int kEcarts = 16;
+// A present that took this long waited for the display.
+constexpr Ns kAttenteMin = 1000000;
 
 Ns MaintenantStd() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Horloge_t::now().time_since_epoch())
@@ -85,11 +87,15 @@ struct Rythme_t {
     SDL_Surface* surface = nullptr;
     // The returns of the presents, and the display's refresh learnt from them.
     Ns retour = 0;
-    Ns dernierPresent = 0;
-    Ns cout = 0;  // how long the last present took
+    int sauts = 0;  // steps in a row whose present was skipped
+    Ns cout = 0;    // how long the last present took
     Ns ecarts[kEcarts] = {};
     int prochainEcart = 0;
     Ns rafraichi = 0;  // the refresh, or 0 while unknown
+    // How late the last step returned: the timeline's clock is the wall
+    // clock less this, so that a wait that follows a present that waited
+    // for the display ends when it would have ended without that wait.
+    Ns retard = 0;
 };
 Rythme_t g_rythme;
 
@@ -98,6 +104,8 @@ bool g_heureLue = false;
 // The program read the clock twice in a row since the last present: it was
 // waiting, not drawing.
 bool g_attendait = false;
+// The last time Horloge gave.
+Uint32 g_derniereHeure = 0;
 
 // Optional journal of presents: with KAZZMOT_JOURNAL_PRESENTS=FILE, the time at
 // which every present returned, in microseconds of the steady clock, one a
@@ -210,6 +218,11 @@ void PresenteAttente() {
     r.entiere = false;
     const Ns apres = g_acces.maintenantNs();
     r.cout = apres - avant;
+    if (g_journal) {
+        std::fprintf(g_journal, "%lld\n", static_cast<long long>(apres / 1000));
+    }
+    // Only a present that waited tells when the display refreshes.
+    if (r.cout < kAttenteMin) return;
     if (r.retour > 0 && apres - r.retour >= kEcartMin) {
         r.ecarts[r.prochainEcart] = apres - r.retour;
         r.prochainEcart = (r.prochainEcart + 1) % kEcarts;
@@ -219,10 +232,6 @@ void PresenteAttente() {
         }
     }
     r.retour = apres;
-    r.dernierPresent = apres;
-    if (g_journal) {
-        std::fprintf(g_journal, "%lld\n", static_cast<long long>(apres / 1000));
-    }
 }
 
 // One step of the timeline: the present's time is the next one on the grid,
@@ -231,26 +240,32 @@ void Pas(SDL_Surface* surface, const SDL_Rect* zone) {
     VerifieSignal();
     Rythme_t& r = g_rythme;
     AjouteZone(surface, zone);
-    const Ns maintenant = g_acces.maintenantNs();
+    const Ns maintenant = g_acces.maintenantNs() - r.retard;
     if (!r.demarre) {
         r.demarre = true;
         r.cible = maintenant;
-        r.dernierPresent = maintenant;
     } else {
+        // After a wait, the first grid time still to come (as a present that
+        // waits for a 60 Hz display); while drawing, the next one, unless a
+        // whole step has been lost. A step that ends within the present's
+        // head start of a grid time still belongs to it.
         const Ns suivante = r.cible + kPeriode;
-        const bool enRetard = maintenant >= suivante + (g_attendait ? 0 : kPeriode);
-        r.cible =
-            enRetard ? r.cible + ((maintenant - r.cible) / kPeriode + 1) * kPeriode : suivante;
+        const Ns depuis = maintenant - kAvance - r.cible;
+        const bool enRetard = depuis >= (g_attendait ? kPeriode : 2 * kPeriode);
+        r.cible = enRetard ? r.cible + (depuis / kPeriode + 1) * kPeriode : suivante;
     }
     g_attendait = false;
     g_heureLue = false;
     DortJusqua(r.cible - kAvance);
     const Ns depart = g_acces.maintenantNs();
-    if (RetourPrevu(depart) < r.cible + kPeriode - kAvance ||
-        depart - r.dernierPresent >= kSansPresentMax) {
+    if (RetourPrevu(depart) < r.cible + kPeriode - kAvance || r.sauts >= kSautsMax) {
         PresenteAttente();
+        r.sauts = 0;
+    } else {
+        ++r.sauts;
     }
     DortJusqua(r.cible - kAvance);
+    r.retard = std::max<Ns>(0, g_acces.maintenantNs() - (r.cible - kAvance));
     g_heureLue = false;
 }
 
@@ -267,8 +282,12 @@ Uint32 Horloge() {
         DortJusqua(g_acces.maintenantNs() + kSommeAttente);
     }
     g_heureLue = true;
-    if (!g_accesSdl) return static_cast<Uint32>(g_acces.maintenantNs() / 1000000);
-    return SDL_GetTicks();
+    const Uint32 retard = static_cast<Uint32>(g_rythme.retard / 1000000);
+    const Uint32 ms =
+        g_accesSdl ? SDL_GetTicks() : static_cast<Uint32>(g_acces.maintenantNs() / 1000000);
+    // The timeline's clock; never earlier than a time already given.
+    if (ms - retard - g_derniereHeure < 0x80000000u) g_derniereHeure = ms - retard;
+    return g_derniereHeure;
 }
 
 int AfficheTrame(SDL_Surface* surface) {
@@ -300,6 +319,7 @@ void DebutAffichage(SDL_Surface* surface) {
     g_rythme = Rythme_t();
     g_heureLue = false;
     g_attendait = false;
+    g_derniereHeure = 0;
     // Three presents of the new (black) screen before the timeline starts
     // show whether the display makes a present wait, and for how long.
     if (surface) {
