@@ -135,6 +135,9 @@ TEST(RythmeReel, ChaqueAffichageGardeLeTempsDuPasA60Hz) {
         const Parcours ref = Joue(false, 60, 0, c.cout);
         const Parcours p = Joue(true, c.frequence, c.phase, c.cout);
         ASSERT_EQ(p.pas.size(), ref.pas.size());
+        // A display that never waits shows every step (and the three
+        // presents of the start-up).
+        EXPECT_EQ(ref.presents, static_cast<int>(ref.pas.size()) + 2);
         Ns pire = 0;
         // Times from the first step (the start-up's presents take a display's
         // refreshes before the timeline starts).
