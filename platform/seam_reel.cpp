@@ -108,8 +108,9 @@ bool g_attendait = false;
 Uint32 g_derniereHeure = 0;
 
 // Optional journal of presents: with KAZZMOT_JOURNAL_PRESENTS=FILE, the time at
-// which every present returned, in microseconds of the steady clock, one a
-// line (scripts/mesure-processeur reads it). Null otherwise.
+// which every present made returned (a skipped one has no line), in
+// microseconds of the steady clock, one a line (scripts/mesure-processeur
+// reads it). Null otherwise.
 std::FILE* g_journal = nullptr;
 
 volatile std::sig_atomic_t g_signalRecu = 0;
