@@ -24,12 +24,11 @@
 //   of the production makes, shuts SDL down and ends the process with that
 //   signal. A second signal before then ends it at once.
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 
 #include "plateforme.h"
