@@ -47,10 +47,13 @@ constexpr Ns kSommeAttente = 1000000;
 // Never more steps than this in a row without showing what was drawn,
 // whatever the estimates say.
 constexpr int kSautsMax = 6;
-// The display's refresh is taken as the shortest spacing between the returns
-// of the last few presents, ignoring those closer than this.
+// The display's refresh is measured once, at start-up, as the shortest
+// spacing between the returns of a few presents made back to back, ignoring
+// those closer than this (a display that does not wait). Learnt from the
+// production's own presents it could mistake presents skipped by the pacing
+// for a slow display, and skip more.
 constexpr Ns kEcartMin = 2000000;
-constexpr int kEcarts = 16;
+constexpr int kSondes = 4;
 // A present that took this long waited for the display.
 constexpr Ns kAttenteMin = 1000000;
 
@@ -86,11 +89,10 @@ struct Rythme_t {
     SDL_Surface* surface = nullptr;
     // The returns of the presents, and the display's refresh learnt from them.
     Ns retour = 0;
-    int sauts = 0;  // steps in a row whose present was skipped
-    Ns cout = 0;    // how long the last present took
-    Ns ecarts[kEcarts] = {};
-    int prochainEcart = 0;
-    Ns rafraichi = 0;  // the refresh, or 0 while unknown
+    int sauts = 0;       // steps in a row whose present was skipped
+    Ns cout = 0;         // how long the last present took
+    bool sonde = false;  // the start-up's presents, which measure the refresh
+    Ns rafraichi = 0;    // the refresh, or 0 when the display does not wait
     // How late the last step returned: the timeline's clock is the wall
     // clock less this, so that a wait that follows a present that waited
     // for the display ends when it would have ended without that wait.
@@ -223,13 +225,10 @@ void PresenteAttente() {
     }
     // Only a present that waited tells when the display refreshes.
     if (r.cout < kAttenteMin) return;
-    if (r.retour > 0 && apres - r.retour >= kEcartMin) {
-        r.ecarts[r.prochainEcart] = apres - r.retour;
-        r.prochainEcart = (r.prochainEcart + 1) % kEcarts;
-        r.rafraichi = 0;
-        for (Ns e : r.ecarts) {
-            if (e > 0 && (r.rafraichi == 0 || e < r.rafraichi)) r.rafraichi = e;
-        }
+    const Ns ecart = apres - r.retour;
+    if (r.sonde && r.retour > 0 && ecart >= kEcartMin &&
+        (r.rafraichi == 0 || ecart < r.rafraichi)) {
+        r.rafraichi = ecart;
     }
     r.retour = apres;
 }
@@ -320,13 +319,15 @@ void DebutAffichage(SDL_Surface* surface) {
     g_heureLue = false;
     g_attendait = false;
     g_derniereHeure = 0;
-    // Three presents of the new (black) screen before the timeline starts
+    // A few presents of the new (black) screen before the timeline starts
     // show whether the display makes a present wait, and for how long.
     if (surface) {
-        for (int i = 0; i < 3; ++i) {
+        g_rythme.sonde = true;
+        for (int i = 0; i < kSondes; ++i) {
             AjouteZone(surface, nullptr);
             PresenteAttente();
         }
+        g_rythme.sonde = false;
     }
     const char* journal = std::getenv("KAZZMOT_JOURNAL_PRESENTS");
     if (journal && *journal && !g_journal) {

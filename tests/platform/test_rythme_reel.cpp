@@ -27,7 +27,8 @@ constexpr Ns kTrame60 = 1000000000 / 60;
 struct Afficheur {
     bool synchro = false;  // a present waits for the next refresh
     Ns periode = kTrame60;
-    Ns phase = 0;  // time of the refresh at index 0
+    Ns phase = 0;        // time of the refresh at index 0
+    Ns coutPresent = 0;  // what a present costs before it waits
     Ns temps = 0;
     int presents = 0;
     std::vector<Uint16> montre;
@@ -50,6 +51,7 @@ void Presente(SDL_Surface* s, const SDL_Rect* zone) {
                     static_cast<size_t>(z.w) * 2);
     }
     ++g_aff.presents;
+    g_aff.temps += g_aff.coutPresent;
     if (g_aff.synchro) {
         // The run starts seconds after the first refresh: always after it.
         g_aff.temps =
@@ -66,9 +68,10 @@ struct Parcours {
 // Scenes like the production's: a loop of whole frames, a wait, a loop that
 // moves a square and shows only the rectangles it changed (some presents of
 // which the seam may skip), a short wait as between two presents, a long one.
-Parcours Joue(bool synchro, double frequence, double phase, Ns cout) {
+Parcours Joue(bool synchro, double frequence, double phase, Ns cout, Ns coutPresent = 0) {
     g_aff = Afficheur();
     g_aff.synchro = synchro;
+    g_aff.coutPresent = coutPresent;
     g_aff.periode = static_cast<Ns>(1e9 / frequence + 0.5);
     g_aff.temps = 5000000000;  // the run starts five seconds into the clock
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 16, 0xF800, 0x07E0, 0x1F, 0);
@@ -121,6 +124,8 @@ struct CasAffichage {
     double frequence;
     double phase;  // of the first step after a refresh, in refresh periods
     Ns cout;       // the drawing of one step
+    bool synchro = true;
+    Ns coutPresent = 0;
 };
 
 TEST(RythmeReel, ChaqueAffichageGardeLeTempsDuPasA60Hz) {
@@ -131,13 +136,17 @@ TEST(RythmeReel, ChaqueAffichageGardeLeTempsDuPasA60Hz) {
     cas.push_back({60.0, 0.1, 12000000});
     cas.push_back({30.0, 0.6, 12000000});
     cas.push_back({50.0, 0.95, 9000000});
+    // A display that does not wait, behind a present that costs time (a
+    // renderer drawing in software): every step still shown.
+    cas.push_back({60.0, 0.0, 3000000, false, 4000000});
+    cas.push_back({60.0, 0.0, 9000000, false, 6000000});
     for (const CasAffichage& c : cas) {
         const Parcours ref = Joue(false, 60, 0, c.cout);
-        const Parcours p = Joue(true, c.frequence, c.phase, c.cout);
+        const Parcours p = Joue(c.synchro, c.frequence, c.phase, c.cout, c.coutPresent);
         ASSERT_EQ(p.pas.size(), ref.pas.size());
-        // A display that never waits shows every step (and the three
+        // A display that never waits shows every step (and the four
         // presents of the start-up).
-        EXPECT_EQ(ref.presents, static_cast<int>(ref.pas.size()) + 2);
+        EXPECT_EQ(ref.presents, static_cast<int>(ref.pas.size()) + 3);
         Ns pire = 0;
         // Times from the first step (the start-up's presents take a display's
         // refreshes before the timeline starts).
