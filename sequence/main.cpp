@@ -24,9 +24,6 @@ int main() {
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     mallopt(M_ARENA_MAX, 1);
 #endif
-    // Tear-free presents where sdl12-compat can synchronise with the display,
-    // unless the user chose otherwise.
-    setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);
     return LanceDemo();
 }
 #endif

@@ -274,6 +274,46 @@ TEST_F(CaptureProduction, VideoHoldsEveryFrameExactlyItsSoundAndChapters) {
     EXPECT_EQ(EchantillonsAudio(mkv), 30u * 735u);
     EXPECT_EQ(HashesVideo(mkv, 640, 480), LitLignes(Chemin("m.txt")));
 
+    // Other frame rates: the production still runs at 60 Hz and each frame
+    // shows the refresh on screen at its time; the sound lasts as long as
+    // the pictures and the chapters start at the first frame of their scene.
+    ASSERT_EQ(
+        Capture({"--preset", "lossless", "--to", "3", "--hash-log", "r60.txt", "r60.mkv"}).statut,
+        0);
+    const auto refreshes = LitLignes(Chemin("r60.txt"));
+    const auto chapitres60 = Chapitres(Chemin("r60.mkv"));
+    // Decoded the same way as the others (the decoder's 5-6-5 words are not
+    // always the display's own on colourful frames).
+    const auto images60 = HashesVideo(Chemin("r60.mkv"), 640, 480);
+    ASSERT_EQ(refreshes.size(), 180u);
+    ASSERT_EQ(images60.size(), 180u);
+    ASSERT_GE(chapitres60.size(), 2u) << "the stretch holds no scene change";
+    for (const auto& [num, den] : {std::pair<int, int>{25, 1}, {24000, 1001}}) {
+        const std::string nom = "r" + std::to_string(num) + ".mkv";
+        const std::string cadence = std::to_string(num) + "/" + std::to_string(den);
+        SCOPED_TRACE(cadence);
+        ASSERT_EQ(Capture({"--preset", "lossless", "--fps", cadence, "--to", "3", "--hash-log",
+                           "r.txt", nom})
+                      .statut,
+                  0);
+        EXPECT_EQ(LitLignes(Chemin("r.txt")), refreshes) << "one line per 60 Hz refresh";
+        const auto hashes = HashesVideo(Chemin(nom), 640, 480);
+        ASSERT_EQ(hashes.size(), TramesAvant(180, num, den));
+        for (size_t j = 0; j < hashes.size(); ++j) {
+            const std::string& vue = images60[j * 60 * den / num];
+            ASSERT_EQ(hashes[j].substr(hashes[j].find(' ')), vue.substr(vue.find(' '))) << j;
+        }
+        EXPECT_EQ(EchantillonsAudio(Chemin(nom)), EchantillonsAvant(hashes.size(), num, den));
+        const auto chapitres = Chapitres(Chemin(nom));
+        ASSERT_EQ(chapitres.size(), chapitres60.size());
+        for (size_t i = 0; i < chapitres.size(); ++i) {
+            EXPECT_EQ(chapitres[i].first, chapitres60[i].first);
+            const auto k = static_cast<std::uint64_t>(std::llround(chapitres60[i].second * 60));
+            EXPECT_NEAR(chapitres[i].second,
+                        static_cast<double>(TramesAvant(k, num, den)) * den / num, 1e-3);
+        }
+    }
+
     // Delivery, doubled: H.264 and AAC at 1280 x 960, every frame. AAC
     // stores whole blocks of 1024 samples, so its length is only exact to
     // one block.
@@ -337,6 +377,38 @@ TEST_F(CaptureProduction, InterruptionLeavesAPlayableFileOfWhatWasCaptured) {
         std::strtoull(ChampFlux(coupe, "a", "duration_ts").c_str(), nullptr, 10);
     EXPECT_NEAR(static_cast<double>(n), lignes.size() * 735.0, 1024.0);
     EXPECT_FALSE(std::filesystem::exists(coupe + ".video.nut"));
+
+    // Interrupted before its first frame: an interruption, and no file.
+    const pid_t tot = DemarreCapture(dossier_, {"--from", "100", "tot.mkv"}, Chemin("tot.stderr"));
+    ASSERT_GT(tot, 0);
+    usleep(300000);
+    kill(tot, SIGINT);
+    EXPECT_EQ(AttendsCapture(tot), 130) << LitTexte(Chemin("tot.stderr"));
+    EXPECT_NE(LitTexte(Chemin("tot.stderr")).find("interrupted"), std::string::npos);
+
+    // Ctrl-C twice while the final file is put together (an ffmpeg that
+    // takes its time over it): the file is finished, with its index, and
+    // no work file is left.
+    const std::string lent = Chemin("ffmpeg-lent");
+    std::ofstream(lent) << "#!/bin/sh\n"
+                           "case \"$*\" in *ffmetadata*) : > '"
+                        << Chemin("assemble")
+                        << "'; sleep 1;; esac\n"
+                           "exec ffmpeg \"$@\"\n";
+    std::filesystem::permissions(lent, std::filesystem::perms::owner_all);
+    const pid_t fin = DemarreCapture(dossier_, {"--ffmpeg", lent, "--to", "0.5", "fin.mp4"},
+                                     Chemin("fin.stderr"));
+    ASSERT_GT(fin, 0);
+    for (int i = 0; i < 3000 && !std::filesystem::exists(Chemin("assemble")); ++i) usleep(10000);
+    kill(fin, SIGINT);
+    usleep(100000);
+    kill(fin, SIGINT);
+    AttendsCapture(fin);
+    const std::string film = Chemin("fin.mp4");
+    EXPECT_EQ(ImagesVideo(film), 30u) << LitTexte(Chemin("fin.stderr"));
+    for (const char* reste : {".video.nut", ".son.wav", ".chapitres.txt"}) {
+        EXPECT_FALSE(std::filesystem::exists(film + reste)) << reste;
+    }
 }
 
 TEST_F(CaptureProduction, WithoutFfmpegItWritesPngFramesAndAWav) {

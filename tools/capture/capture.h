@@ -68,6 +68,15 @@ std::uint64_t TrameALInstant(std::uint64_t secNum, std::uint64_t secDen, std::ui
 // Milliseconds at the start of frame k, rounded down.
 std::uint64_t MsDeTrame(std::uint64_t trame, std::uint32_t fpsNum, std::uint32_t fpsDen);
 
+// The production always runs on a 60 Hz display; the video has its own rate.
+constexpr std::uint32_t kRafraichissement = 60;
+// The video's frames before the one that shows refresh r: the first frame
+// shown at or after the refresh's start, ceil(r × fpsNum / (60 × fpsDen)).
+// Refresh r gives the video TramesAvant(r + 1) − TramesAvant(r) frames (none
+// when the video's rate is lower and its frames fall on other refreshes).
+std::uint64_t TramesAvant(std::uint64_t rafraichissement, std::uint32_t fpsNum,
+                          std::uint32_t fpsDen);
+
 // ---------------------------------------------------------------------------
 // Pictures.
 
@@ -106,6 +115,9 @@ void FermeModule(LecteurModule* lecteur);
 std::vector<Sint16> SonDesTrames(LecteurModule* lecteur, std::uint64_t debut, std::uint64_t trames,
                                  std::uint32_t fpsNum, std::uint32_t fpsDen, bool musiqueLancee,
                                  std::uint64_t msMusique);
+// The same for the samples [s0, s1) of the run.
+std::vector<Sint16> SonEntre(LecteurModule* lecteur, std::uint64_t s0, std::uint64_t s1,
+                             bool musiqueLancee, std::uint64_t msMusique);
 
 // Writes interleaved stereo 16-bit samples at 44100 Hz as a WAV file.
 bool EcritWav(const std::string& chemin, const std::vector<Sint16>& echantillons);

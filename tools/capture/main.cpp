@@ -1,5 +1,6 @@
-// kazzmot-capture: runs the production on the virtual machine and writes every
-// refresh as one frame of a video, with the module rendered offline from the
+// kazzmot-capture: runs the production on the virtual 60 Hz machine and writes
+// a video of it at any frame rate, each frame showing the picture on the
+// display at the frame's time, with the module rendered offline from the
 // moment the production starts it. See kAideCapture for the options.
 //
 // The production never reaches a sound card here: SDL is given an audio driver
@@ -74,7 +75,7 @@ struct Capture {
     OptionsCapture o;
     std::uint64_t periodeVignettes = 300;
 
-    // The range, in refreshes of the virtual machine: [debut, fin).
+    // The range, in 60 Hz refreshes of the virtual machine: [debut, fin).
     bool debutConnu = false;
     std::uint64_t debut = 0;
     std::uint64_t fin = UINT64_MAX;
@@ -84,7 +85,7 @@ struct Capture {
     std::vector<std::string> routinesScenes{"Ouverture"};
     bool musiqueLancee = false;
     std::uint64_t msMusique = 0;
-    std::uint64_t trames = 0;    // frames written
+    std::uint64_t trames = 0;    // frames of the video written
     std::uint64_t derniere = 0;  // index of the last refresh seen
     bool interrompue = false;
     bool complete = false;  // the range was captured to its end
@@ -197,7 +198,9 @@ void AfficheProgression(Capture* c, bool derniere) {
     LitArpenteur(c);
     const double ecoule = std::chrono::duration<double>(maintenant - c->depart).count();
     std::uint64_t total = 0;
-    bool connu = TotalConnu(*c, &total) && total >= c->trames;
+    bool connu = TotalConnu(*c, &total);
+    total = TramesAvant(total, c->o.fpsNum, c->o.fpsDen);
+    connu = connu && total >= c->trames;
     if (derniere && c->complete) {
         total = c->trames;
         connu = true;
@@ -285,7 +288,7 @@ void ArreteArpenteur(Capture* c) {
 std::string Legende(const Capture& c, std::uint64_t trame, int scene) {
     char texte[96];
     std::snprintf(texte, sizeof texte, "%s  %d %s",
-                  FormateDuree(MsDeTrame(trame, c.o.fpsNum, c.o.fpsDen)).c_str(), scene,
+                  FormateDuree(MsDeTrame(trame, kRafraichissement, 1)).c_str(), scene,
                   NomScene(c.routinesScenes[scene]).c_str());
     return texte;
 }
@@ -308,7 +311,7 @@ bool Uni(const Uint16* pixels, size_t n) {
 
 void SuitVignetteScene(Capture* c, std::uint64_t index, const Uint16* pixels) {
     if (!c->vignetteEnAttente || index < c->trameAttente) return;
-    const std::uint64_t seconde = (c->o.fpsNum + c->o.fpsDen - 1) / c->o.fpsDen;
+    const std::uint64_t seconde = kRafraichissement;
     const bool tard = index - c->trameAttente >= seconde;
     const size_t n = static_cast<size_t>(c->largeur) * c->hauteur;
     const bool inchangee =
@@ -359,7 +362,9 @@ void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int ha
     }
     if (!dedans) return;
 
-    if (c->trames == 0) OuvreSorties(c, largeur, hauteur);
+    // The video's frames whose time falls within this refresh.
+    const std::uint64_t jusqua = TramesAvant(index - c->debut + 1, c->o.fpsNum, c->o.fpsDen);
+    if (c->trames == 0 && jusqua > 0) OuvreSorties(c, largeur, hauteur);
     if (c->journal) {
         // Flushed line by line: an interrupted capture's log lists exactly the
         // frames its file holds.
@@ -367,32 +372,33 @@ void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int ha
                      HashTrame(pixels, largeur, hauteur));
         std::fflush(c->journal);
     }
+    if (planche && (index - c->debut) % c->periodeVignettes == 0) {
+        AjouteVignette(c, index, pixels, false);
+    }
     const Uint16* image = pixels;
     int l = largeur, h = hauteur;
-    if (c->o.echelle > 1 && (c->video || !c->dossierPng.empty())) {
+    if (c->trames < jusqua && c->o.echelle > 1 && (c->video || !c->dossierPng.empty())) {
         AgranditTrame(pixels, largeur, hauteur, c->o.echelle, &c->agrandie);
         image = c->agrandie.data();
         l *= c->o.echelle;
         h *= c->o.echelle;
     }
-    if (c->video && !EnvoieTrame(&c->encodeur, image, static_cast<size_t>(l) * h)) {
-        c->enErreur = true;
-        c->erreur = "ffmpeg stopped reading the frames";
-        throw ArretCapture();
-    }
-    if (!c->dossierPng.empty()) {
-        char nom[64];
-        std::snprintf(nom, sizeof nom, "/kazzmot-%06" PRIu64 ".png", c->trames);
-        if (!SauvePixelsPNG(c->dossierPng + nom, image, l, h)) {
+    for (; c->trames < jusqua; ++c->trames) {
+        if (c->video && !EnvoieTrame(&c->encodeur, image, static_cast<size_t>(l) * h)) {
             c->enErreur = true;
-            c->erreur = c->dossierPng + nom + ": cannot write the frame";
+            c->erreur = "ffmpeg stopped reading the frames";
             throw ArretCapture();
         }
+        if (!c->dossierPng.empty()) {
+            char nom[64];
+            std::snprintf(nom, sizeof nom, "/kazzmot-%06" PRIu64 ".png", c->trames);
+            if (!SauvePixelsPNG(c->dossierPng + nom, image, l, h)) {
+                c->enErreur = true;
+                c->erreur = c->dossierPng + nom + ": cannot write the frame";
+                throw ArretCapture();
+            }
+        }
     }
-    if (planche && (index - c->debut) % c->periodeVignettes == 0) {
-        AjouteVignette(c, index, pixels, false);
-    }
-    ++c->trames;
     AfficheProgression(c, false);
 }
 
@@ -464,6 +470,15 @@ void ObserveAppel(const char* routine) {
 // The end of a capture.
 
 int Termine(Capture* c) {
+    // From here on a signal is only noted, however many come: the end is
+    // quick, and cut short it would leave a file without its index and the
+    // work files beside it.
+    struct sigaction action {};
+    action.sa_handler = SurInterruption;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    if (g_interrompu) c->interrompue = true;
     ArreteArpenteur(c);
     if (c->journal) {
         std::fclose(c->journal);
@@ -480,6 +495,14 @@ int Termine(Capture* c) {
         ok = false;
         erreur = c->o.sortie + ": ffmpeg could not encode the frames";
     }
+    if (c->trames == 0 && ok && c->interrompue) {
+        if (videoLancee) std::remove(c->intermediaire.c_str());
+        if (c->avecModule) FermeModule(&c->module);
+        std::fprintf(stderr,
+                     "kazzmot-capture: interrupted before the first frame; "
+                     "nothing was written\n");
+        return 130;
+    }
     if (c->trames == 0 && ok) {
         ok = false;
         erreur = "nothing to capture: the range holds no frame (the production shows " +
@@ -490,8 +513,11 @@ int Termine(Capture* c) {
         std::vector<Sint16> son;
         const double avantSon = SecondesFil();
         if (avecSon) {
-            son = SonDesTrames(&c->module, c->debut, c->trames, c->o.fpsNum, c->o.fpsDen,
-                               c->musiqueLancee, c->msMusique);
+            // From the range's first refresh, for as long as the video lasts.
+            const std::uint64_t s0 = EchantillonsAvant(c->debut, kRafraichissement, 1);
+            son = SonEntre(&c->module, s0,
+                           s0 + EchantillonsAvant(c->trames, c->o.fpsNum, c->o.fpsDen),
+                           c->musiqueLancee, c->msMusique);
         }
         if (videoLancee) {
             const std::string wav = avecSon ? c->o.sortie + ".son.wav" : std::string();
@@ -504,12 +530,16 @@ int Termine(Capture* c) {
                 std::vector<Chapitre> chapitres;
                 for (size_t i = 0; i < c->debutsScenes.size(); ++i) {
                     const std::uint64_t debut = std::max(c->debutsScenes[i], c->debut);
-                    const std::uint64_t fin = i + 1 < c->debutsScenes.size()
-                                                  ? c->debutsScenes[i + 1]
-                                                  : c->debut + c->trames;
-                    if (fin <= debut || debut >= c->debut + c->trames) continue;
-                    chapitres.push_back({std::to_string(i) + " " + NomScene(c->routinesScenes[i]),
-                                         debut - c->debut});
+                    const std::uint64_t fin =
+                        i + 1 < c->debutsScenes.size() ? c->debutsScenes[i + 1] : c->derniere + 1;
+                    // A scene's chapter starts at the first frame that shows it.
+                    const std::uint64_t premiere =
+                        TramesAvant(debut - std::min(debut, c->debut), c->o.fpsNum, c->o.fpsDen);
+                    const std::uint64_t apres =
+                        TramesAvant(fin - std::min(fin, c->debut), c->o.fpsNum, c->o.fpsDen);
+                    if (fin <= debut || apres <= premiere || premiere >= c->trames) continue;
+                    chapitres.push_back(
+                        {std::to_string(i) + " " + NomScene(c->routinesScenes[i]), premiere});
                 }
                 const double avant = SecondesEnfants();
                 ok = AssembleFilm(c->o, c->intermediaire, wav, chapitres, c->trames, &erreur);
@@ -567,15 +597,16 @@ int Termine(Capture* c) {
                   "sound %.2f s, assembly %.2f s, length-finding %.2f s",
                   c->secondesProduction, e.secondesConversion, e.secondesEnvoi, e.secondesFfmpeg,
                   c->secondesSon, c->secondesAssemblage, c->secondesArpenteur);
-    std::fprintf(stderr,
-                 "kazzmot-capture: %" PRIu64
-                 " frames (%s at %u/%u fps) in %.2f s of wall time, "
-                 "%.2fx real time (%.2f s of processor time, %.2fx: %s)%s\n",
-                 c->trames, FormateDuree(MsDeTrame(c->trames, c->o.fpsNum, c->o.fpsDen)).c_str(),
-                 c->o.fpsNum, c->o.fpsDen, ecoule, ecoule > 0 ? duree / ecoule : 0.0, processeur,
-                 processeur > 0 ? duree / processeur : 0.0, partage,
-                 c->interrompue ? " (interrupted: the file holds what was captured)" : "");
-    return c->interrompue ? 130 : 0;
+    std::fprintf(
+        stderr,
+        "kazzmot-capture: %" PRIu64
+        " frames (%s at %u/%u fps) in %.2f s of wall time, "
+        "%.2fx real time (%.2f s of processor time, %.2fx: %s)%s\n",
+        c->trames, FormateDuree(MsDeTrame(c->trames, c->o.fpsNum, c->o.fpsDen)).c_str(),
+        c->o.fpsNum, c->o.fpsDen, ecoule, ecoule > 0 ? duree / ecoule : 0.0, processeur,
+        processeur > 0 ? duree / processeur : 0.0, partage,
+        c->interrompue || g_interrompu ? " (interrupted: the file holds what was captured)" : "");
+    return c->interrompue || g_interrompu ? 130 : 0;
 }
 
 // The production ended the process itself (a fatal failure: its message is
@@ -631,16 +662,16 @@ int main(int argc, char** argv) {
 
     // The range's ends in refreshes, where times give them.
     if (c->o.debut.genre == Borne::Genre::Secondes) {
-        c->debut = TrameALInstant(c->o.debut.num, c->o.debut.den, c->o.fpsNum, c->o.fpsDen);
+        c->debut = TrameALInstant(c->o.debut.num, c->o.debut.den, kRafraichissement, 1);
         c->debutConnu = true;
     } else if (c->o.debut.genre == Borne::Genre::Aucune ||
                (c->o.debut.genre == Borne::Genre::Scene && c->o.debut.scene == 0)) {
         c->debutConnu = true;
     }
     if (c->o.fin.genre == Borne::Genre::Secondes) {
-        c->fin = TrameALInstant(c->o.fin.num, c->o.fin.den, c->o.fpsNum, c->o.fpsDen);
+        c->fin = TrameALInstant(c->o.fin.num, c->o.fin.den, kRafraichissement, 1);
     }
-    const double periode = c->o.intervallePlanche * c->o.fpsNum / c->o.fpsDen;
+    const double periode = c->o.intervallePlanche * kRafraichissement;
     c->periodeVignettes = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(periode + 0.5));
 
     // Where the frames go.
@@ -707,10 +738,8 @@ int main(int argc, char** argv) {
     std::atexit(SurSortieImprevue);
     c->depart = Horloge_t::now();
     c->dernierAffichage = c->depart;
-    ConfigMachine config;
-    config.frequenceNum = c->o.fpsNum;
-    config.frequenceDen = c->o.fpsDen;
-    ReinitMachine(config);
+    // The production's own display: 60 Hz whatever the video's rate.
+    ReinitMachine(ConfigMachine());
     ObserveTrames(ObserveTrame);
     g_observeAppel = ObserveAppel;
     try {

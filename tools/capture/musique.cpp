@@ -92,8 +92,12 @@ void FermeModule(LecteurModule* lecteur) {
 std::vector<Sint16> SonDesTrames(LecteurModule* lecteur, std::uint64_t debut, std::uint64_t trames,
                                  std::uint32_t fpsNum, std::uint32_t fpsDen, bool musiqueLancee,
                                  std::uint64_t msMusique) {
-    const std::uint64_t s0 = EchantillonsAvant(debut, fpsNum, fpsDen);
-    const std::uint64_t s1 = EchantillonsAvant(debut + trames, fpsNum, fpsDen);
+    return SonEntre(lecteur, EchantillonsAvant(debut, fpsNum, fpsDen),
+                    EchantillonsAvant(debut + trames, fpsNum, fpsDen), musiqueLancee, msMusique);
+}
+
+std::vector<Sint16> SonEntre(LecteurModule* lecteur, std::uint64_t s0, std::uint64_t s1,
+                             bool musiqueLancee, std::uint64_t msMusique) {
     // The module's first sample, counted from the start of the run.
     const std::uint64_t m = musiqueLancee ? msMusique * kFrequenceAudio / 1000 : UINT64_MAX;
     std::vector<Sint16> son((std::min(s1, std::max(s0, m)) - s0) * 2, 0);

@@ -11,11 +11,12 @@
 
 const char* const kAideCapture =
     "Usage: kazzmot-capture [options] [OUT.mp4]\n"
-    "Runs the production on the virtual 60 Hz machine and writes every refresh as one\n"
-    "frame of OUT, with the music rendered offline. Without OUT only the files asked\n"
-    "for below are written.\n"
+    "Runs the production on the virtual 60 Hz machine and writes OUT, each frame\n"
+    "showing the display at the frame's time, with the music rendered offline.\n"
+    "Without OUT only the files asked for below are written.\n"
     "\n"
-    "  --fps N[/D]            frame rate (default 60; 60000/1001 accepted)\n"
+    "  --fps N[/D]            the video's frame rate (default 60; 60000/1001 accepted);\n"
+    "                         the production always runs at 60 Hz\n"
     "  --scale N              nearest-neighbour upscaling, 1 to 8 (2 gives 1280x960)\n"
     "  --preset NAME          delivery (H.264 + AAC, default) or lossless (exact RGB:\n"
     "                         FFV1 + FLAC in .mkv, H.264 RGB at qp 0 + ALAC otherwise)\n"
@@ -27,7 +28,7 @@ const char* const kAideCapture =
     "  --storyboard FILE.png  a sheet of labelled thumbnails: one at each scene change\n"
     "                         and one every few seconds\n"
     "  --storyboard-every S   seconds between storyboard thumbnails (default 5)\n"
-    "  --hash-log FILE        one line per frame: its index and the hash of its picture\n"
+    "  --hash-log FILE        one line per 60 Hz refresh: its index and its picture's hash\n"
     "  --no-music             capture without the module\n"
     "  --ffmpeg PROGRAM       the ffmpeg to run (default: ffmpeg from PATH)\n"
     "  --progress, --quiet    show or hide the progress bar (default: shown on a terminal)\n"
@@ -213,6 +214,13 @@ std::uint64_t TrameALInstant(std::uint64_t secNum, std::uint64_t secDen, std::ui
     // >= secNum / secDen is ceil(secNum × num / (secDen × den)).
     const std::uint64_t a = secNum * fpsNum;
     const std::uint64_t b = secDen * fpsDen;
+    return (a + b - 1) / b;
+}
+
+std::uint64_t TramesAvant(std::uint64_t rafraichissement, std::uint32_t fpsNum,
+                          std::uint32_t fpsDen) {
+    const std::uint64_t a = rafraichissement * fpsNum;
+    const std::uint64_t b = std::uint64_t{kRafraichissement} * fpsDen;
     return (a + b - 1) / b;
 }
 
