@@ -12,7 +12,9 @@
 // - Ctrl-C (SIGINT) and a termination request (SIGTERM) end the program: the
 //   signal is noted, and the next call of any routine here, which every loop
 //   of the production makes, shuts SDL down and ends the process with that
-//   signal. A second signal before then ends it at once.
+//   signal; loading the pictures checks between two of them. A second signal
+//   before then ends it at once.
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -42,16 +44,35 @@ bool g_heureLue = false;
 // line (scripts/mesure-processeur reads it). Null otherwise.
 std::FILE* g_journal = nullptr;
 
-volatile std::sig_atomic_t g_signalRecu = 0;
+void VerifieSignal();
 
+// The signal asked for, 0 while none was. Any thread may take the signal (the
+// pictures are decoded on several), so the flag is an atomic that needs no
+// lock, safe to write from a handler.
+std::atomic<int> g_signalRecu{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal flag must be lock-free");
+
+// The signals whose handler is installed here (not those the program was
+// started with ignored). Written before main, only read afterwards.
+constexpr int kSignaux[] = {SIGINT, SIGTERM};
+bool g_signalInstalle[2] = {false, false};
+
+// Notes the signal. A second one must end the program at once, in case it is
+// not reaching the seam: the handler is installed to reset itself when it
+// runs (the same signal again takes its default action), and it puts the
+// other signal back to its default action too, with sigaction, which a
+// handler may call.
 extern "C" void NoteSignal(int sig) {
-    if (g_signalRecu != 0) {
-        // Asked twice: the program is not reaching the seam; end it now.
-        std::signal(sig, SIG_DFL);
-        std::raise(sig);
-        return;
+    for (int k = 0; k < 2; ++k) {
+        if (g_signalInstalle[k] && kSignaux[k] != sig) {
+            struct sigaction defaut {};
+            defaut.sa_handler = SIG_DFL;
+            sigemptyset(&defaut.sa_mask);
+            sigaction(kSignaux[k], &defaut, nullptr);
+        }
     }
-    g_signalRecu = sig;
+    int aucun = 0;
+    g_signalRecu.compare_exchange_strong(aucun, sig);
 }
 
 // Installed before main, hence before SDL starts: SDL then leaves these two
@@ -60,23 +81,33 @@ extern "C" void NoteSignal(int sig) {
 // nohup) stays ignored.
 struct InstalleSignaux {
     InstalleSignaux() {
-        for (int sig : {SIGINT, SIGTERM}) {
+        for (int k = 0; k < 2; ++k) {
             struct sigaction avant;
-            if (sigaction(sig, nullptr, &avant) == 0 && avant.sa_handler == SIG_IGN) continue;
+            if (sigaction(kSignaux[k], nullptr, &avant) == 0 && avant.sa_handler == SIG_IGN) {
+                continue;
+            }
             struct sigaction action {};
             action.sa_handler = NoteSignal;
+            action.sa_flags = SA_RESETHAND;
             sigemptyset(&action.sa_mask);
-            sigaction(sig, &action, nullptr);
+            // One handler at a time: the second signal finds the other reset.
+            for (int autre : kSignaux) sigaddset(&action.sa_mask, autre);
+            g_signalInstalle[k] = sigaction(kSignaux[k], &action, nullptr) == 0;
         }
+        // Loading the pictures makes no present: it checks here between two.
+        g_verifieArret = VerifieSignal;
     }
 } g_installeSignaux;
 
 void VerifieSignal() {
-    const int sig = g_signalRecu;
+    const int sig = g_signalRecu.load();
     if (sig == 0) return;
     if (g_journal) std::fclose(g_journal);
     SDL_Quit();
-    std::signal(sig, SIG_DFL);
+    struct sigaction defaut {};
+    defaut.sa_handler = SIG_DFL;
+    sigemptyset(&defaut.sa_mask);
+    sigaction(sig, &defaut, nullptr);
     std::raise(sig);
     std::_Exit(128 + sig);  // not reached
 }
