@@ -52,27 +52,13 @@ void VerifieSignal();
 std::atomic<int> g_signalRecu{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal flag must be lock-free");
 
-// The signals whose handler is installed here (not those the program was
-// started with ignored). Written before main, only read afterwards.
-constexpr int kSignaux[] = {SIGINT, SIGTERM};
-bool g_signalInstalle[2] = {false, false};
-
 // Notes the signal. A second one must end the program at once, in case it is
-// not reaching the seam: the handler is installed to reset itself when it
-// runs (the same signal again takes its default action), and it puts the
-// other signal back to its default action too, with sigaction, which a
-// handler may call.
+// not reaching the seam: the handler is installed to reset itself as it runs,
+// so the same signal again takes its default action; the other signal, found
+// noted already, is raised again here, under its default action likewise.
 extern "C" void NoteSignal(int sig) {
-    for (int k = 0; k < 2; ++k) {
-        if (g_signalInstalle[k] && kSignaux[k] != sig) {
-            struct sigaction defaut {};
-            defaut.sa_handler = SIG_DFL;
-            sigemptyset(&defaut.sa_mask);
-            sigaction(kSignaux[k], &defaut, nullptr);
-        }
-    }
     int aucun = 0;
-    g_signalRecu.compare_exchange_strong(aucun, sig);
+    if (!g_signalRecu.compare_exchange_strong(aucun, sig)) std::raise(sig);
 }
 
 // Installed before main, hence before SDL starts: SDL then leaves these two
@@ -81,18 +67,14 @@ extern "C" void NoteSignal(int sig) {
 // nohup) stays ignored.
 struct InstalleSignaux {
     InstalleSignaux() {
-        for (int k = 0; k < 2; ++k) {
+        for (int sig : {SIGINT, SIGTERM}) {
             struct sigaction avant;
-            if (sigaction(kSignaux[k], nullptr, &avant) == 0 && avant.sa_handler == SIG_IGN) {
-                continue;
-            }
+            if (sigaction(sig, nullptr, &avant) == 0 && avant.sa_handler == SIG_IGN) continue;
             struct sigaction action {};
             action.sa_handler = NoteSignal;
             action.sa_flags = SA_RESETHAND;
             sigemptyset(&action.sa_mask);
-            // One handler at a time: the second signal finds the other reset.
-            for (int autre : kSignaux) sigaddset(&action.sa_mask, autre);
-            g_signalInstalle[k] = sigaction(kSignaux[k], &action, nullptr) == 0;
+            sigaction(sig, &action, nullptr);
         }
         // Loading the pictures makes no present: it checks here between two.
         g_verifieArret = VerifieSignal;
