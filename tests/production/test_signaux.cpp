@@ -10,8 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +76,21 @@ pid_t LanceProduction(const std::string& journal) {
     return pid;
 }
 
+// How long the process's main thread has waited for a processor, in ms
+// (the scheduler's run-queue delay), or -1 when it cannot be read.
+double AttenteProcesseurMs(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/schedstat");
+    long long execution = 0, attente = -1;
+    if (!(f >> execution >> attente)) return -1;
+    return static_cast<double>(attente) / 1e6;
+}
+
+double MurMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 // The child's status, or -1 if it has not ended after `ms` milliseconds.
 int AttendsFin(pid_t pid, int ms) {
     for (int t = 0; t < ms; t += 10) {
@@ -117,12 +133,25 @@ TEST(Signaux, EndTheProductionWithTheSignalsStatus) {
         std::remove(journal.c_str());
         const pid_t pid = LanceProduction(journal);
         ASSERT_GT(pid, 0);
-        // The journal is opened once the display is set.
+        // The journal is opened once the display is set. From its tenth
+        // present on, the time the production waited for a processor tells
+        // how busy the machine is.
         int statut = -1;
-        for (int i = 0; i < 6000 && LignesJournal(journal) < cas.presentations; ++i) {
+        double attenteDebut = -1, murDebut = 0;
+        for (int i = 0; i < 6000; ++i) {
+            const int lignes = LignesJournal(journal);
+            if (lignes >= 10 && attenteDebut < 0) {
+                attenteDebut = AttenteProcesseurMs(pid);
+                murDebut = MurMs();
+            }
+            if (lignes >= cas.presentations) break;
             if (waitpid(pid, &statut, WNOHANG) == pid) break;
             usleep(10000);
         }
+        const double attente = AttenteProcesseurMs(pid) - attenteDebut, mur = MurMs() - murDebut;
+        // Waiting for a processor half the time or more: no pacing can hold
+        // 60 frames a second then.
+        const bool occupee = attenteDebut >= 0 && mur > 0 && attente / mur > 0.5;
         ASSERT_GE(LignesJournal(journal), cas.presentations) << "the production did not get there";
         ASSERT_EQ(kill(pid, cas.signal), 0);
         // Ignoring the signal would play on for minutes.
@@ -142,7 +171,9 @@ TEST(Signaux, EndTheProductionWithTheSignalsStatus) {
         // test's own timing. A busy machine can only delay presents, never
         // bring them forward: the mean is taken over the calmest second of
         // the run (the 60 spacings in a row that add up to the least), and a
-        // run too slow even there is tried again, twice at most. The first
+        // run too slow even there is tried again, twice at most. Too fast
+        // always fails; too slow fails unless this test's own sleeps woke
+        // late too (a machine too busy to draw 60 frames a second). The first
         // presents follow the start-up pause.
         const std::vector<long long> temps = Journal(journal);
         std::remove(journal.c_str());
@@ -158,7 +189,14 @@ TEST(Signaux, EndTheProductionWithTheSignalsStatus) {
                 --k;
                 continue;
             }
-            EXPECT_LT(moyenne, kPeriodeUs + kToleranceUs) << "fewer than 60 presents a second";
+            if (occupee && moyenne > kPeriodeUs + kToleranceUs) {
+                std::printf(
+                    "machine too busy to judge the slow side: %.0f us between presents, "
+                    "the production waited for a processor %.0f %% of the time\n",
+                    moyenne, 100 * attente / mur);
+            } else {
+                EXPECT_LT(moyenne, kPeriodeUs + kToleranceUs) << "fewer than 60 presents a second";
+            }
         }
     }
 }
