@@ -8,6 +8,11 @@
 
 #include "plateforme.h"
 
+// The installed program's folder under the prefix, when the build says it.
+#ifndef KAZZMOT_BINDIR
+#define KAZZMOT_BINDIR ""
+#endif
+
 void (*g_observeAppel)(const char* routine) = nullptr;
 
 void ArretFatal(const char* format, ...) {
@@ -28,10 +33,7 @@ bool EstDossier(const std::string& path) {
 }
 
 // The folder that holds Datas: the working directory when it has one, else the
-// executable's folder, else the installed data folder. A relative data folder
-// is taken from the installation prefix, the parent of the executable's folder
-// (/usr/games/kazzmot reads /usr/share/games/kazzmot/Datas), so an installed
-// tree works wherever it is unpacked.
+// executable's folder, else the installed data folder.
 std::string RacineDonnees() {
     if (EstDossier("Datas")) return std::string();
     std::string dir;
@@ -43,16 +45,42 @@ std::string RacineDonnees() {
         if (EstDossier(dir + "Datas")) return dir;
     }
 #ifdef KAZZMOT_DATADIR
-    std::string installe = KAZZMOT_DATADIR;
-    if (!installe.empty() && installe[0] != '/')
-        installe = dir.empty() ? "" : dir + "../" + installe;
-    if (!installe.empty() && EstDossier(installe + "/Datas")) return installe + "/";
+    const std::string installe = DossierInstalle(dir, KAZZMOT_BINDIR, KAZZMOT_DATADIR);
+    if (!installe.empty() && EstDossier(installe + "Datas")) return installe;
 #endif
     // Nowhere: the relative path makes the loading fail with its own message.
     return std::string();
 }
 
 }  // namespace
+
+std::string DossierInstalle(const std::string& dossierProgramme, const std::string& bindir,
+                            const std::string& datadir) {
+    if (datadir.empty()) return std::string();
+    if (datadir[0] == '/') return datadir.back() == '/' ? datadir : datadir + "/";
+    if (dossierProgramme.empty()) return std::string();
+    // The prefix: as many folders up from the program's as the installed
+    // program folder has names (games: one; lib/kazzmot/bin: three).
+    std::string prefixe = dossierProgramme;
+    size_t noms = 0;
+    for (size_t debut = 0; debut < bindir.size();) {
+        size_t fin = bindir.find('/', debut);
+        if (fin == std::string::npos) fin = bindir.size();
+        const std::string nom = bindir.substr(debut, fin - debut);
+        if (!nom.empty() && nom != ".") ++noms;
+        debut = fin + 1;
+    }
+    if (noms == 0) noms = 1;  // unknown: the program's parent, as Debian's games
+    for (size_t k = 0; k < noms; ++k) {
+        while (prefixe.size() > 1 && prefixe.back() == '/') prefixe.pop_back();
+        const size_t barre = prefixe.find_last_of('/');
+        if (barre == std::string::npos) return std::string();
+        prefixe.erase(barre + 1);
+    }
+    std::string dossier = prefixe + datadir;
+    if (dossier.back() != '/') dossier += '/';
+    return dossier;
+}
 
 std::string CheminDonnees(const char* folder, const char* name) {
     // The production names its files the Windows way: the folder already ends

@@ -1,21 +1,29 @@
 // Pictures: each PNG is loaded once, converted to the display's format and
 // copied into a surface of its own, with its colour key when asked for.
 //
-// Decoding the PNG files is most of the start-up's time, so the first picture
-// asked for starts a few threads that decode every picture of its folder
-// ahead, in name order; ChargeImage then takes a picture already decoded,
-// waits for one being decoded, or decodes it itself. Everything else (the
-// conversion, the key, the copy, every check and message) stays on the calling
-// thread and in the caller's order. A file that changed since it was decoded
-// ahead, or that could not be decoded there, is decoded again here, so the
-// failure and its message are the same as without the threads.
+// Decoding the PNG files is most of the start-up's time, so the pictures the
+// production announces (the catalogue, before loading it) are decoded ahead
+// by a few threads, in the order announced; ChargeImage then takes a picture
+// already decoded, waits for one being decoded, or decodes it itself.
+// Everything else (the conversion, the key, the copy, every check and
+// message) stays on the calling thread and in the caller's order.
+//  - Only the announced files are read, and only regular files: a stray
+//    picture or a named pipe in the folder is never opened.
+//  - A file that changed since it was decoded ahead is decoded again here. A
+//    file that could not be decoded there fails here with the error it gave
+//    there, so the failure and its message come once, as without the threads.
+//  - The threads work on a batch of their own, which the last of them frees:
+//    nothing joins them. The end of the process (a fatal message, the end of
+//    the run) stops them taking another picture and waits only for the ones
+//    they are decoding, regular files of the catalogue: SDL is unloaded at
+//    exit, under any thread still inside it.
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,39 +43,97 @@
 
 namespace {
 
-// What identifies one version of a file.
+// What identifies one version of a file: a rewrite in place changes the
+// status change time even when the modification time is put back.
 struct Empreinte {
     dev_t dev = 0;
     ino_t ino = 0;
     off_t taille = -1;
     struct timespec modif {};
+    struct timespec statut {};
     bool operator==(const Empreinte& o) const {
         return dev == o.dev && ino == o.ino && taille == o.taille &&
-               modif.tv_sec == o.modif.tv_sec && modif.tv_nsec == o.modif.tv_nsec;
+               modif.tv_sec == o.modif.tv_sec && modif.tv_nsec == o.modif.tv_nsec &&
+               statut.tv_sec == o.statut.tv_sec && statut.tv_nsec == o.statut.tv_nsec;
     }
 };
 
-bool EmpreinteDe(const std::string& chemin, Empreinte* e) {
+enum class Acces { Absent, Ordinaire, Autre };
+
+Acces EmpreinteDe(const std::string& chemin, Empreinte* e) {
     struct stat st;
-    if (stat(chemin.c_str(), &st) != 0) return false;
+    if (stat(chemin.c_str(), &st) != 0) return Acces::Absent;
+    if (!S_ISREG(st.st_mode)) return Acces::Autre;
     e->dev = st.st_dev;
     e->ino = st.st_ino;
     e->taille = st.st_size;
     e->modif = st.st_mtim;
-    return true;
+    e->statut = st.st_ctim;
+    return Acces::Ordinaire;
+}
+
+// Decodes the file at `chemin` if it is a regular file. A missing one is left
+// to IMG_Load, whose message says so; anything else (a pipe, a folder, a
+// device) is refused without being opened.
+SDL_Surface* Decode(const std::string& chemin, Empreinte* e) {
+    if (EmpreinteDe(chemin, e) == Acces::Autre) {
+        SDL_SetError("ce n'est pas un fichier ordinaire");
+        return nullptr;
+    }
+    return IMG_Load(chemin.c_str());
 }
 
 enum class Etat { Libre, EnCours, Pret, Livre };
 
-struct Avance {
-    std::string dossier;
-    std::vector<std::string> chemins;  // the folder's pictures, in name order
+// The decodes under way on the threads, and whether the process is ending.
+struct Vol {
+    std::mutex m;
+    std::condition_variable cv;
+    int enCours = 0;
+    bool fin = false;
+};
+
+// Never destroyed: the threads may use it until the very end.
+Vol& LeVol() {
+    static Vol* vol = new Vol;
+    return *vol;
+}
+
+// Counts one decode under way; false once the process is ending.
+bool EntreEnVol() {
+    Vol& vol = LeVol();
+    std::lock_guard<std::mutex> verrou(vol.m);
+    if (vol.fin) return false;
+    ++vol.enCours;
+    return true;
+}
+
+void SortDuVol() {
+    Vol& vol = LeVol();
+    std::lock_guard<std::mutex> verrou(vol.m);
+    --vol.enCours;
+    vol.cv.notify_all();
+}
+
+// Destroyed when the process ends, before SDL's library is unloaded.
+struct FinDesDecodages {
+    ~FinDesDecodages() {
+        Vol& vol = LeVol();
+        std::unique_lock<std::mutex> verrou(vol.m);
+        vol.fin = true;
+        vol.cv.wait(verrou, [&] { return vol.enCours == 0; });
+    }
+} g_finDesDecodages;
+
+// One announced batch, shared by the threads that decode it and the loader.
+struct Lot {
+    std::vector<std::string> chemins;  // in the order announced
     std::vector<Etat> etats;
     std::vector<SDL_Surface*> surfaces;
     std::vector<Empreinte> empreintes;
+    std::vector<std::string> erreurs;  // why a decode failed, for the loader
     size_t suivant = 0;
-    bool arret = false;
-    std::vector<std::thread> ouvriers;
+    bool abandonne = false;
     std::mutex m;
     std::condition_variable cv;
 
@@ -75,123 +141,129 @@ struct Avance {
         std::unique_lock<std::mutex> verrou(m);
         for (;;) {
             while (suivant < chemins.size() && etats[suivant] != Etat::Libre) ++suivant;
-            if (arret || suivant >= chemins.size()) return;
+            if (abandonne || suivant >= chemins.size() || !EntreEnVol()) return;
             const size_t i = suivant++;
             etats[i] = Etat::EnCours;
             const std::string chemin = chemins[i];
             verrou.unlock();
             Empreinte e;
-            SDL_Surface* s = EmpreinteDe(chemin, &e) ? IMG_Load(chemin.c_str()) : nullptr;
+            SDL_Surface* s = Decode(chemin, &e);
+            const std::string erreur = s ? std::string() : std::string(SDL_GetError());
             verrou.lock();
+            if (abandonne) {
+                // Nobody will take it.
+                if (s) SDL_FreeSurface(s);
+                SortDuVol();
+                return;
+            }
             surfaces[i] = s;
             empreintes[i] = e;
+            erreurs[i] = erreur;
             etats[i] = Etat::Pret;
             cv.notify_all();
+            SortDuVol();
         }
     }
 
-    // Stops the threads and drops what nobody took.
-    void Termine() {
-        {
-            std::lock_guard<std::mutex> verrou(m);
-            arret = true;
-        }
-        for (std::thread& t : ouvriers) t.join();
-        ouvriers.clear();
+    // Drops what nobody took; a thread still decoding frees its own picture.
+    void Abandonne() {
+        std::lock_guard<std::mutex> verrou(m);
+        abandonne = true;
         for (size_t i = 0; i < surfaces.size(); ++i) {
             if (etats[i] == Etat::Pret && surfaces[i]) SDL_FreeSurface(surfaces[i]);
+            surfaces[i] = nullptr;
         }
-        chemins.clear();
-        etats.clear();
-        surfaces.clear();
-        empreintes.clear();
-        dossier.clear();
-        suivant = 0;
-        arret = false;
     }
 
-    void Demarre(const std::string& d) {
-        dossier = d;
-        DIR* rep = opendir(d.empty() ? "." : d.c_str());
-        if (!rep) return;
-        while (const dirent* f = readdir(rep)) {
-            const std::string nom = f->d_name;
-            if (nom.size() > 4 && nom.compare(nom.size() - 4, 4, ".png") == 0) {
-                chemins.push_back(d + nom);
-            }
-        }
-        closedir(rep);
-        std::sort(chemins.begin(), chemins.end());
-        etats.assign(chemins.size(), Etat::Libre);
-        surfaces.assign(chemins.size(), nullptr);
-        empreintes.assign(chemins.size(), Empreinte{});
-#ifdef KAZZMOT_DECODE_EN_AVANCE
-        IMG_Init(IMG_INIT_PNG);
-        const unsigned n = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
-        for (unsigned k = 0; k < n && k < chemins.size(); ++k) {
-            ouvriers.emplace_back(&Avance::Ouvrier, this);
-        }
-#endif
-    }
-
-    // The picture at `chemin` as IMG_Load gives it, decoded ahead when it could be.
+    // The picture at `chemin` as Decode gives it, decoded ahead when it could be.
     SDL_Surface* Prend(const std::string& chemin) {
-#ifndef KAZZMOT_DECODE_EN_AVANCE
-        return IMG_Load(chemin.c_str());
-#endif
-        const std::string d = chemin.substr(0, chemin.find_last_of('/') + 1);
-        auto it = std::find(chemins.begin(), chemins.end(), chemin);
-        bool dejaPris = false;
-        if (it != chemins.end()) {
-            std::lock_guard<std::mutex> verrou(m);
-            dejaPris = etats[static_cast<size_t>(it - chemins.begin())] == Etat::Livre;
-        }
-        // Another folder, or a picture taken already (a new run of the
-        // production): start again from that folder.
-        if (d != dossier || dejaPris) {
-            Termine();
-            Demarre(d);
-            it = std::find(chemins.begin(), chemins.end(), chemin);
-        }
-        // Not in the folder (missing): loaded here, and failing here.
-        if (it == chemins.end()) return IMG_Load(chemin.c_str());
+        const auto it = std::find(chemins.begin(), chemins.end(), chemin);
+        Empreinte ignoree;
+        // Not announced: decoded here.
+        if (it == chemins.end()) return Decode(chemin, &ignoree);
         const size_t i = static_cast<size_t>(it - chemins.begin());
         std::unique_lock<std::mutex> verrou(m);
-        if (etats[i] == Etat::Libre) {
+        // Not started yet, or taken already (asked twice): decoded here.
+        if (etats[i] == Etat::Libre || etats[i] == Etat::Livre) {
             etats[i] = Etat::Livre;
             verrou.unlock();
-            return IMG_Load(chemin.c_str());
+            return Decode(chemin, &ignoree);
         }
         cv.wait(verrou, [&] { return etats[i] == Etat::Pret; });
         etats[i] = Etat::Livre;
         SDL_Surface* s = surfaces[i];
         surfaces[i] = nullptr;
         const Empreinte avant = empreintes[i];
+        const std::string erreur = erreurs[i];
         verrou.unlock();
         Empreinte maintenant;
-        if (s && EmpreinteDe(chemin, &maintenant) && maintenant == avant) return s;
+        const bool inchange = avant.taille >= 0 &&
+                              EmpreinteDe(chemin, &maintenant) == Acces::Ordinaire &&
+                              maintenant == avant;
+        if (inchange) {
+            if (!s) SDL_SetError("%s", erreur.c_str());
+            return s;
+        }
         if (s) SDL_FreeSurface(s);
-        return IMG_Load(chemin.c_str());
-    }
-
-    ~Avance() {
-        Termine();
+        return Decode(chemin, &ignoree);
     }
 };
 
-Avance g_avance;
+std::mutex g_lotVerrou;
+std::shared_ptr<Lot> g_lot;
+
+std::shared_ptr<Lot> LotCourant() {
+    std::lock_guard<std::mutex> verrou(g_lotVerrou);
+    return g_lot;
+}
 
 }  // namespace
 
+void (*g_verifieArret)() = nullptr;
+
+void AnnonceImages(const char* const* names, int count) {
+    std::shared_ptr<Lot> ancien;
+    {
+        std::lock_guard<std::mutex> verrou(g_lotVerrou);
+        ancien = std::move(g_lot);
+    }
+    if (ancien) ancien->Abandonne();
+#ifdef KAZZMOT_DECODE_EN_AVANCE
+    auto lot = std::make_shared<Lot>();
+    for (int k = 0; k < count; ++k) {
+        lot->chemins.push_back(CheminDonnees("Datas\\Images\\", names[k]));
+    }
+    const size_t n = lot->chemins.size();
+    lot->etats.assign(n, Etat::Libre);
+    lot->surfaces.assign(n, nullptr);
+    lot->empreintes.assign(n, Empreinte{});
+    lot->erreurs.assign(n, std::string());
+    IMG_Init(IMG_INIT_PNG);
+    const unsigned ouvriers = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+    for (unsigned k = 0; k < ouvriers && k < n; ++k) {
+        // Each thread holds the batch until it returns.
+        std::thread([lot] { lot->Ouvrier(); }).detach();
+    }
+    std::lock_guard<std::mutex> verrou(g_lotVerrou);
+    g_lot = std::move(lot);
+#else
+    (void)names;
+    (void)count;
+#endif
+}
+
 StructImage_t* ChargeImage(const char* name, int keyflag, Uint8 r, Uint8 g, Uint8 b) {
     if (g_observeAppel) g_observeAppel("ChargeImage");
+    if (g_verifieArret) g_verifieArret();
     const std::string path = CheminDonnees("Datas\\Images\\", name);
 
     StructImage_t* image = static_cast<StructImage_t*>(std::malloc(sizeof(StructImage_t)));
     if (!image) {
         ArretFatal("Impossible d'allouer de la memoire pour la structure 'StructImage_t' \n");
     }
-    SDL_Surface* loaded = g_avance.Prend(path);
+    const std::shared_ptr<Lot> lot = LotCourant();
+    Empreinte ignoree;
+    SDL_Surface* loaded = lot ? lot->Prend(path) : Decode(path, &ignoree);
     if (!loaded) {
         ArretFatal("Impossible de charger l'image %s: %s\n", path.c_str(), SDL_GetError());
     }

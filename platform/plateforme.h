@@ -47,6 +47,10 @@ void LibereEcran(Ecran* screen);
 
 // Pictures: "Datas\Images\" + name. keyflag 1 keys out colour (r, g, b).
 StructImage_t* ChargeImage(const char* name, int keyflag, Uint8 r, Uint8 g, Uint8 b);
+// The pictures about to be loaded, in the order ChargeImage will ask for them:
+// they may be decoded ahead, on other threads. Only these files are read
+// ahead, and only regular files. A new announcement drops the last one.
+void AnnonceImages(const char* const* names, int count);
 void LibereImage(StructImage_t* image);
 
 // Sound.
@@ -107,9 +111,20 @@ void DebutAffichage(SDL_Surface* surface);
 // the backslashes become '/', and Datas is looked for in the working
 // directory, then beside the executable, then in the installed data folder.
 std::string CheminDonnees(const char* folder, const char* name);
+// The installed data folder (with a trailing '/') of a program in
+// `dossierProgramme` (with a trailing '/'), installed in `bindir` under its
+// prefix, its data in `datadir`: relative to that prefix, or absolute. Empty
+// when it cannot be told.
+std::string DossierInstalle(const std::string& dossierProgramme, const std::string& bindir,
+                            const std::string& datadir);
 
 // Optional observer of the platform's calls, set by the test harness to record
 // the order of start-up and shutdown. Null in the production.
 extern void (*g_observeAppel)(const char* routine);
+
+// Optional check made before each picture is loaded, set by the real seam: the
+// start-up loads its pictures without presenting anything, and a signal asked
+// for meanwhile ends the program there. Null elsewhere.
+extern void (*g_verifieArret)();
 
 #endif

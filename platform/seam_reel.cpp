@@ -22,8 +22,11 @@
 // - Ctrl-C (SIGINT) and a termination request (SIGTERM) end the program: the
 //   signal is noted, and the next call of any routine here, which every loop
 //   of the production makes, shuts SDL down and ends the process with that
-//   signal. A second signal before then ends it at once.
+//   signal; loading the pictures checks between two of them. A second signal
+//   before then ends it at once.
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -114,16 +117,21 @@ Uint32 g_derniereHeure = 0;
 // reads it). Null otherwise.
 std::FILE* g_journal = nullptr;
 
-volatile std::sig_atomic_t g_signalRecu = 0;
+void VerifieSignal();
 
+// The signal asked for, 0 while none was. Any thread may take the signal (the
+// pictures are decoded on several), so the flag is an atomic that needs no
+// lock, safe to write from a handler.
+std::atomic<int> g_signalRecu{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal flag must be lock-free");
+
+// Notes the signal. A second one must end the program at once, in case it is
+// not reaching the seam: the handler is installed to reset itself as it runs,
+// so the same signal again takes its default action; the other signal, found
+// noted already, is raised again here, under its default action likewise.
 extern "C" void NoteSignal(int sig) {
-    if (g_signalRecu != 0) {
-        // Asked twice: the program is not reaching the seam; end it now.
-        std::signal(sig, SIG_DFL);
-        std::raise(sig);
-        return;
-    }
-    g_signalRecu = sig;
+    int aucun = 0;
+    if (!g_signalRecu.compare_exchange_strong(aucun, sig)) std::raise(sig);
 }
 
 // Installed before main, hence before SDL starts: SDL then leaves these two
@@ -137,9 +145,12 @@ struct InstalleSignaux {
             if (sigaction(sig, nullptr, &avant) == 0 && avant.sa_handler == SIG_IGN) continue;
             struct sigaction action {};
             action.sa_handler = NoteSignal;
+            action.sa_flags = SA_RESETHAND;
             sigemptyset(&action.sa_mask);
             sigaction(sig, &action, nullptr);
         }
+        // Loading the pictures makes no present: it checks here between two.
+        g_verifieArret = VerifieSignal;
     }
 } g_installeSignaux;
 
@@ -158,11 +169,14 @@ struct ReglageSynchro {
 } g_reglageSynchro;
 
 void VerifieSignal() {
-    const int sig = g_signalRecu;
+    const int sig = g_signalRecu.load();
     if (sig == 0) return;
     if (g_journal) std::fclose(g_journal);
     SDL_Quit();
-    std::signal(sig, SIG_DFL);
+    struct sigaction defaut {};
+    defaut.sa_handler = SIG_DFL;
+    sigemptyset(&defaut.sa_mask);
+    sigaction(sig, &defaut, nullptr);
     std::raise(sig);
     std::_Exit(128 + sig);  // not reached
 }

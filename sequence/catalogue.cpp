@@ -107,12 +107,24 @@ constexpr std::array<Exigence, kNombreImages> FaitExigences() {
     ecran(Im::Orbo);
     ecran(Im::DisparitionTourbillon);
     ecran(Im::Fond);
-    // Backgrounds that repaint the whole of every frame, the drain's and the
-    // crawl's, blitted through the screen's rectangle: a smaller one would
-    // leave the last frame's strips or text around it and shrink that
-    // rectangle for the scenes after; a larger one is clipped to the screen.
+    // Pictures blitted through the screen's rectangle, which the blit shrinks
+    // to the picture: the drain's and the crawl's backgrounds, the ramp laid
+    // at its place, the countdown's film frame, the television's and the
+    // credits' frame and the greetings' old set. A smaller one would leave
+    // the last frame's pixels around it, and every later present and restore
+    // made through that rectangle would cover only its size: the screen would
+    // freeze. A larger one is clipped to the screen.
     couvre(Im::Bulles);
     couvre(Im::FondSW);
+    couvre(Im::RampeTotal);
+    couvre(Im::Cinema);
+    couvre(Im::OldTV);
+    couvre(Im::Fin);
+    // The title's support is the one laid on purpose over the top band only:
+    // the screen's rectangle takes its size, and the letters fall, land on
+    // row 233 and shake by up to 5 rows inside it, anywhere across the width.
+    table[static_cast<int>(Im::Support2)].largeurMin = 640;
+    table[static_cast<int>(Im::Support2)].hauteurMin = 240;
     // The ramp's mask is read at every screen column and under the whole logo,
     // as rows of `width` words.
     table[static_cast<int>(Im::RampeMasque)].largeurMin = 640;
@@ -168,6 +180,9 @@ void VerifieImage(const Catalogue* catalogue, Im slot) {
 }
 
 void ChargeCatalogue(Catalogue* catalogue) {
+    std::array<const char*, kNombreImages> noms;
+    for (int i = 0; i < kNombreImages; ++i) noms[i] = kCatalogue[i].fichier;
+    AnnonceImages(noms.data(), kNombreImages);
     for (int i = 0; i < kNombreImages; ++i) {
         const EntreeCatalogue& entree = kCatalogue[i];
         switch (entree.cle) {

@@ -135,15 +135,16 @@ TEST(ImagesCapture, DeliveryFramesAreBt709VideoRangeWithAveragedChroma) {
         {{G, K, R, R}, {173, 16, 63, 63}, 94, 159},
     };
     // All the cases side by side in one frame, plus a last odd column and row
-    // whose chroma comes from the pixels they have (white and red here).
+    // whose chroma comes from the pixels they have: the column's red and
+    // blue rows average as a 2 x 2 block of two of each, the row's red alone.
     const int n = static_cast<int>(sizeof cas / sizeof cas[0]);
     const int largeur = 2 * n + 1, hauteur = 3;
     std::vector<Uint16> trame(static_cast<size_t>(largeur) * hauteur, R);
     for (int i = 0; i < n; ++i) {
         for (int k = 0; k < 4; ++k) trame[(k / 2) * largeur + 2 * i + k % 2] = cas[i].bloc[k];
     }
-    trame[largeur - 1] = W;
-    trame[2 * largeur - 1] = W;
+    trame[largeur - 1] = R;
+    trame[2 * largeur - 1] = B;
     ASSERT_EQ(TailleYuv420(largeur, hauteur),
               static_cast<size_t>(largeur * hauteur + 2 * 2 * (n + 1)));
     std::vector<Uint8> yuv(TailleYuv420(largeur, hauteur), 0xAA);
@@ -159,8 +160,12 @@ TEST(ImagesCapture, DeliveryFramesAreBt709VideoRangeWithAveragedChroma) {
         EXPECT_EQ(u[n + 1 + i], 102);
         EXPECT_EQ(v[n + 1 + i], 240);
     }
-    EXPECT_EQ(u[n], 128);  // white column
-    EXPECT_EQ(v[n], 128);
+    EXPECT_EQ(u[n], 171);  // red over blue, as the R, B, B, R block
+    EXPECT_EQ(v[n], 179);
+    EXPECT_EQ(u[2 * n + 1], 102);  // red alone in the corner
+    EXPECT_EQ(v[2 * n + 1], 240);
+    EXPECT_EQ(yuv[largeur - 1], 63);
+    EXPECT_EQ(yuv[2 * largeur - 1], 32);
     EXPECT_EQ(yuv[2 * largeur + largeur - 1], 63);
 }
 

@@ -2,12 +2,31 @@
 // waits, what the veiled frames look like, and the picture left at the end.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "effets.h"
 #include "outils_tests.h"
+
+// The tests reach SDL's own SDL_CreateRGBSurface through this one, which can
+// make the Nth creation from a given moment fail as a lack of memory would.
+int g_creationQuiEchoue = 0;
+
+extern "C" SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth,
+                                             Uint32 rmask, Uint32 gmask, Uint32 bmask,
+                                             Uint32 amask) {
+    using Creation = SDL_Surface* (*)(Uint32, int, int, int, Uint32, Uint32, Uint32, Uint32);
+    static const Creation sdl =
+        reinterpret_cast<Creation>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurface"));
+    if (g_creationQuiEchoue > 0 && --g_creationQuiEchoue == 0) {
+        SDL_SetError("Out of memory");
+        return nullptr;
+    }
+    return sdl(flags, width, height, depth, rmask, gmask, bmask, amask);
+}
 
 namespace {
 
@@ -161,16 +180,33 @@ TEST_F(Flash, KeyDuringAWaitShortensOnlyThatWait) {
 }
 
 TEST_F(Flash, ScratchSurfacesThatCannotBeMadeAreReportedAndNothingIsDrawn) {
-    Ouvre(ConfigMachine());
-    // A screen record of a depth no surface can have: the scratch surfaces fail.
-    Ecran abime = *ecran_;
-    abime.depth = 33;
-    auto lance = [&] {
-        FlashCouleur(&abime, 6, 100, 255, 255, 255);
-        std::exit(NombrePresentations() == 0 && EcranIntact() ? 0 : 4);
+    // Both fail (a screen record of a depth no surface can have), or only the
+    // first or only the second creation fails.
+    struct Cas {
+        const char* nom;
+        Uint8 profondeur;
+        int echec;  // which creation from now on fails; 0: none is made to
     };
-    EXPECT_EXIT(lance(), testing::ExitedWithCode(0),
-                "Impossible de creer les surfaces du flash : ");
+    const Cas kCas[] = {
+        {"both", 33, 0},
+        {"the first", 16, 1},
+        {"the second", 16, 2},
+    };
+    for (const Cas& c : kCas) {
+        SCOPED_TRACE(c.nom);
+        Ouvre(ConfigMachine());
+        Ecran abime = *ecran_;
+        abime.depth = c.profondeur;
+        auto lance = [&] {
+            g_creationQuiEchoue = c.echec;
+            FlashCouleur(&abime, 6, 100, 255, 255, 255);
+            std::exit(NombrePresentations() == 0 && EcranIntact() ? 0 : 4);
+        };
+        EXPECT_EXIT(lance(), testing::ExitedWithCode(0),
+                    "Impossible de creer les surfaces du flash : ");
+        FermeEcranTest(ecran_);
+        ecran_ = nullptr;
+    }
 }
 
 }  // namespace

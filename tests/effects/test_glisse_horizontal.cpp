@@ -1,6 +1,7 @@
 // The horizontal slide: the columns it shows the caption at in the logo
-// scene's three calls, the running position after a clipped blit, the
-// background under it, and its key handling.
+// scene's three calls whatever the caption's width, its own running column
+// when the screen's edge cuts the picture, the background under it, and its
+// key handling.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -60,38 +61,69 @@ struct Releve {
 
 }  // namespace
 
-TEST(GlisseHorizontal, CaptionCallsOfTheLogoSceneDrawTheirFrames) {
-    Ecran* ecran = OuvreEcranTest();
-    ImageTest caption = ImageCodee(200, 50);
-    const Sint16 c = (640 - 200) / 2, y = (480 - 50) / 2;
+// Where a frame shows a picture whose left edge is at column x (cut by the
+// left edge of the screen when x is negative), top row y.
+Vue VueA(int x, int y) {
+    return x < 0 ? Vue{0, y, -x, 0} : Vue{x, y, 0, 0};
+}
 
-    Remplit(ecran, 0);
-    {
-        Releve r;
-        GlisseHorizontal(caption.get(), ecran, 640, c - 10, y, 4);
-        ASSERT_EQ(r.vues.size(), 108u);  // 636, 632, ..., 208
-        EXPECT_EQ(r.vues.front(), (Vue{636, y, 0, 0}));
-        EXPECT_EQ(r.vues.back(), (Vue{208, y, 0, 0}));
-        for (size_t i = 1; i < r.vues.size(); ++i) EXPECT_EQ(r.vues[i].x, r.vues[i - 1].x - 4);
+TEST(GlisseHorizontal, CaptionCallsOfTheLogoSceneDrawTheirFrames) {
+    // Captions of any width: a usual one, one whose first limit is the
+    // screen's left edge, one wider than the screen (its limits lie left of
+    // it). A key long after the slides would end one that never passes its
+    // limit.
+    struct Cas {
+        int largeur;
+        size_t vuesEntree;  // frames of the slide in from the right edge
+        int derniereEntree;
+    };
+    const Cas kCas[] = {
+        {200, 108, 208},  // 636, 632, ..., 208
+        {620, 161, -4},   // 636, ..., 0, -4
+        {700, 171, -44},  // 636, ..., -40, -44
+    };
+    for (const Cas& cas : kCas) {
+        SCOPED_TRACE(cas.largeur);
+        ConfigMachine config;
+        config.evenements.push_back({20000, ToucheEnfoncee()});
+        Ecran* ecran = OuvreEcranTest(config);
+        ImageTest caption = ImageCodee(cas.largeur, 50);
+        const Sint16 c = static_cast<Sint16>((640 - cas.largeur) / 2), y = (480 - 50) / 2;
+
+        Remplit(ecran, 0);
+        {
+            Releve r;
+            GlisseHorizontal(caption.get(), ecran, 640, static_cast<Sint16>(c - 10), y, 4);
+            ASSERT_EQ(r.vues.size(), cas.vuesEntree);
+            EXPECT_EQ(r.vues.front(), VueA(636, y));
+            EXPECT_EQ(r.vues.back(), VueA(cas.derniereEntree, y));
+            for (size_t i = 1; i < r.vues.size(); ++i) {
+                EXPECT_EQ(r.vues[i], VueA(636 - 4 * static_cast<int>(i), y));
+            }
+        }
+        Remplit(ecran, 0);
+        {
+            Releve r;
+            GlisseHorizontal(caption.get(), ecran, static_cast<Sint16>(c - 10),
+                             static_cast<Sint16>(c + 10), y, 6);
+            EXPECT_EQ(r.vues, (std::vector<Vue>{VueA(c - 4, y), VueA(c + 2, y), VueA(c + 8, y),
+                                                VueA(c + 14, y)}));
+        }
+        Remplit(ecran, 0);
+        {
+            Releve r;
+            GlisseHorizontal(caption.get(), ecran, static_cast<Sint16>(c + 10), c, y, 6);
+            EXPECT_EQ(r.vues, (std::vector<Vue>{VueA(c + 4, y), VueA(c - 2, y)}));
+        }
+        if (cas.largeur == 200) {
+            // At rest two columns left of centre, over the black it started on.
+            EXPECT_EQ(Pixel(ecran, c - 2, y), 0x8000);
+            EXPECT_EQ(Pixel(ecran, c - 3, y), 0);
+            EXPECT_EQ(Pixel(ecran, c + 197, y + 49), 0x8000 | (49 << 8) | 199);
+            EXPECT_EQ(Pixel(ecran, c + 198, y + 49), 0);
+        }
+        FermeEcranTest(ecran);
     }
-    Remplit(ecran, 0);
-    {
-        Releve r;
-        GlisseHorizontal(caption.get(), ecran, c - 10, c + 10, y, 6);
-        EXPECT_EQ(r.X(), (std::vector<int>{c - 4, c + 2, c + 8, c + 14}));
-    }
-    Remplit(ecran, 0);
-    {
-        Releve r;
-        GlisseHorizontal(caption.get(), ecran, c + 10, c, y, 6);
-        EXPECT_EQ(r.X(), (std::vector<int>{c + 4, c - 2}));
-    }
-    // At rest two columns left of centre, over the black it started on.
-    EXPECT_EQ(Pixel(ecran, c - 2, y), 0x8000);
-    EXPECT_EQ(Pixel(ecran, c - 3, y), 0);
-    EXPECT_EQ(Pixel(ecran, c + 197, y + 49), 0x8000 | (49 << 8) | 199);
-    EXPECT_EQ(Pixel(ecran, c + 198, y + 49), 0);
-    FermeEcranTest(ecran);
 }
 
 TEST(GlisseHorizontal, EqualEndsDrawOneFrameOneStepPastTheStart) {
@@ -104,15 +136,22 @@ TEST(GlisseHorizontal, EqualEndsDrawOneFrameOneStepPastTheStart) {
     FermeEcranTest(ecran);
 }
 
-TEST(GlisseHorizontal, PictureCutAtTheLeftEdgeCarriesOnFromColumnZero) {
+TEST(GlisseHorizontal, PictureCutAtTheLeftEdgeKeepsItsColumnAndCarriesOnFromRowZero) {
     Ecran* ecran = OuvreEcranTest();
     Remplit(ecran, 0);
     ImageTest image = ImageCodee(40, 20);
     Releve r;
     GlisseHorizontal(image.get(), ecran, -20, 10, -5, 4);
-    // First frame at x -16, y -5: cut on two sides, and the clipped blit
-    // moves the running position to (0, 0); the slide goes on from there.
-    EXPECT_EQ(r.vues, (std::vector<Vue>{{0, 0, 16, 5}, {4, 0, 0, 0}, {8, 0, 0, 0}, {12, 0, 0, 0}}));
+    // First frame at x -16, y -5: cut on two sides. The slide keeps its own
+    // column, -12, -8, ..., while the clipped blit moves its row to 0.
+    EXPECT_EQ(r.vues, (std::vector<Vue>{{0, 0, 16, 5},
+                                        {0, 0, 12, 0},
+                                        {0, 0, 8, 0},
+                                        {0, 0, 4, 0},
+                                        {0, 0, 0, 0},
+                                        {4, 0, 0, 0},
+                                        {8, 0, 0, 0},
+                                        {12, 0, 0, 0}}));
     FermeEcranTest(ecran);
 }
 
