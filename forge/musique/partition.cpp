@@ -853,8 +853,34 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     return true;
 }
 
+int TramesParTick(int bpm) {
+    return bpm > 0 ? 44100 * 5 / (2 * bpm) : 0;
+}
+
+std::vector<double> InstantsDesLignes(const ModuleXM& module) {
+    std::vector<double> instants;
+    int vitesse = module.vitesse, bpm = module.bpm;
+    long trames = 0;
+    for (uint8_t o : module.ordre) {
+        if (o >= module.motifs.size()) break;
+        const MotifXM& motif = module.motifs[o];
+        for (size_t l = 0; l < motif.lignes; ++l) {
+            for (size_t k = 0; k < module.canaux; ++k) {
+                const CaseXM& c = motif.cases[l * module.canaux + k];
+                if (c.effet != kEffetVitesse || c.parametre == 0) continue;
+                if (c.parametre < 32)
+                    vitesse = c.parametre;
+                else
+                    bpm = c.parametre;
+            }
+            instants.push_back(trames / 44100.0);
+            trames += long(vitesse) * TramesParTick(bpm);
+        }
+    }
+    instants.push_back(trames / 44100.0);
+    return instants;
+}
+
 double DureeModule(const ModuleXM& module) {
-    long lignes = 0;
-    for (uint8_t o : module.ordre) lignes += module.motifs[o].lignes;
-    return lignes * module.vitesse * 2.5 / module.bpm;
+    return InstantsDesLignes(module).back();
 }

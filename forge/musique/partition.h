@@ -67,5 +67,14 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
 // in *erreur when the table cannot be followed.
 bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, std::string* erreur);
 
-// Playing time of a module: its rows over the order list times the row length.
+// Playing time of a module over its order list, following its tempo and speed
+// commands as the production's player does: a tick lasts a whole number of
+// frames at 44100 Hz (2.5 / bpm seconds, rounded down).
 double DureeModule(const ModuleXM& module);
+
+// When each row of the song starts, in seconds, over the order list, followed
+// by the time the last row ends.
+std::vector<double> InstantsDesLignes(const ModuleXM& module);
+
+// Frames of one tick at a tempo, as the player counts them at 44100 Hz.
+int TramesParTick(int bpm);
