@@ -27,11 +27,17 @@ bool Rend(const ModuleXM& m, RenduMikmod* rendu) {
     return true;
 }
 
-// The module with every channel silent but one.
+// The module with every channel silent but one. The others keep their notes
+// at volume 0 and their tempo commands (libmikmod passes over the commands of
+// a channel that never played), and lose every other command.
 ModuleXM Seul(ModuleXM m, int canal) {
     for (MotifXM& motif : m.motifs)
-        for (size_t i = 0; i < motif.cases.size(); ++i)
-            if (int(i % m.canaux) != canal) motif.cases[i] = CaseXM{};
+        for (size_t i = 0; i < motif.cases.size(); ++i) {
+            CaseXM& c = motif.cases[i];
+            if (int(i % m.canaux) == canal) continue;
+            if (c.effet != kEffetVitesse) c.effet = c.parametre = 0;
+            c.volume = c.note && c.note != kNoteRelache ? VolumeColonne(0) : 0;
+        }
     return m;
 }
 
@@ -227,9 +233,24 @@ int main() {
     for (size_t s = 1; s + 1 < sections.size(); ++s) {
         const double ecart = (temps(sections[s].premiereLigne) - reperes[s].debut) * 1000;
         pireEcart = std::max(pireEcart, std::fabs(ecart));
-        std::printf("  %-10s scene %7.3f s, downbeat %7.3f s: %+6.0f ms\n",
-                    sections[s].scene.c_str(), reperes[s].debut, temps(sections[s].premiereLigne),
-                    ecart);
+        // Where the kick's downbeat is heard in libmikmod's render: the
+        // millisecond whose level rises most over the one 2 ms before, from
+        // 30 ms before the row to 50 ms after.
+        double entendu = -1, saut = 10;
+        const CaseXM& coup = lignes[size_t(sections[s].premiereLigne)][kCanalGrosseCaisse];
+        for (double t = temps(sections[s].premiereLigne) - 0.03;
+             coup.note && coup.note != kNoteRelache && t < temps(sections[s].premiereLigne) + 0.05;
+             t += 0.001) {
+            const double monte = RmsEntre(grosse.stereo, t, t + 0.001) -
+                                 RmsEntre(grosse.stereo, t - 0.002, t - 0.001);
+            if (monte > saut) saut = monte, entendu = t;
+        }
+        std::printf("  %-10s scene %7.3f s, downbeat %7.3f s: %+6.0f ms", sections[s].scene.c_str(),
+                    reperes[s].debut, temps(sections[s].premiereLigne), ecart);
+        if (entendu >= 0)
+            std::printf("; kick heard at %7.3f s: %+4.0f ms", entendu,
+                        (entendu - reperes[s].debut) * 1000);
+        std::printf("\n");
     }
     std::printf("worst downbeat offset: %.0f ms\n", pireEcart);
     const double finProduction = temps(sections.back().premiereLigne);
