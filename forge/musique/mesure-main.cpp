@@ -2,7 +2,10 @@
 // as the production does and prints what a listener's review measures: the
 // drop into the bubbles scene, the breakdown's dip, the width of the mix, the
 // hi-hat's band, the snare against the kick, the effect commands the score
-// uses, when the lead's theme is first heard and the bar cut at each scene.
+// uses, when the lead's theme is first heard, the bar at each scene change,
+// each section's downbeat against its scene, the lead against the arpeggio,
+// the transitions and their landings, the drums' strokes, the lead's vibrato
+// and slides, and the progressions.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

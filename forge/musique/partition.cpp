@@ -1,6 +1,6 @@
 // The score. Key: A minor. Each scene of the production has a section of its
 // own, with its chords, its lead line and the way drums, bass, pad and arpeggio
-// play under it; the sections start on the beat nearest to their scene change.
+// play under it; each section's tempo puts its downbeat on its scene change.
 #include "partition.h"
 
 #include <algorithm>
@@ -24,10 +24,8 @@ enum class Batterie {
 enum class Ligne { kAucune, kTenue, kCroches, kSyncopee, kPulsee, kCoda };
 enum class Arpege { kAucun, kLent, kMontant, kOndulant, kCoda };
 
-// What a section does in its last rows, up to the cut to the next scene. A
-// scene rarely lasts a whole number of bars: the beats left over after the
-// last full bar are played as a transition of their own, never as a bar cut
-// short.
+// How a section's last bar leads into the cut to the next scene (the bar is
+// of 4 beats, or of 3 or 2 when the scene's length asks for a shorter one).
 enum class Fin {
     kSuite,      // the music runs on (the pause's swell, the final chord)
     kMontee,     // a riser: crash strokes swelling from a whisper up to the cut
@@ -48,10 +46,10 @@ struct Arrangement {
     std::string scene;
     std::vector<std::string> accords;  // one chord a bar, round and round
     std::string cadence;               // chord of the last full bar ("" keeps the round)
-    std::string accordQueue;           // chord of the beats left over ("" keeps the last)
+    std::string accordQueue;           // chord of a last bar of 3 or 2 beats ("" keeps the last)
     std::vector<std::string> solo;     // lead line, one bar of 16 steps a string, round and round
     std::string soloCadence;           // lead of the last full bar ("" keeps the round)
-    std::string soloQueue;             // lead of the beats left over (its first steps)
+    std::string soloQueue;             // lead of a last bar of 3 or 2 beats (its first steps)
     Batterie batterie;
     Ligne basse;
     Arpege arpege;
@@ -144,10 +142,11 @@ std::vector<std::string> Enchaine(std::initializer_list<const std::vector<std::s
 
 // The sections in playing order, one for each scene, then the ending after
 // the production's end. Columns: scene; chords (one a bar, round and round);
-// chord of the last full bar; chord of the beats left over; lead; lead of the
-// last full bar; lead of the beats left over; drums; bass; arpeggio; pad
+// chord of the last full bar; chord of a shorter last bar; lead; lead of the
+// last full bar; lead of a shorter last bar; drums; bass; arpeggio; pad
 // level; lead doubled an octave lower; transition into the next scene; pad
-// swells; hook; counter-melody; open hi-hats; level of the accompaniment.
+// swells; hook; counter-melody; open hi-hats; level of the accompaniment;
+// bar from which the section moves a tone up.
 const std::vector<Arrangement>& Arrangements() {
     using B = Batterie;
     using L = Ligne;
@@ -346,7 +345,7 @@ struct Mesure {
     int completes;      // full bars of the section
     int reste;          // rows left over after them
     int premiereLigne;  // first row of the bar in the song
-    int lignes;         // rows of the bar: 16, fewer for the beats left over
+    int lignes;         // rows of the bar: 16, or 12 or 8 for a shorter last bar
     int finSection;     // first row after the section
     Accord accord;
     bool finPhrase;  // last bar of a four-bar phrase, unless the section ends a bar later

@@ -273,7 +273,7 @@ TEST(MusiqueEcoute, TheBandDropsDipsSpreadsAndPunches) {
     const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
     auto debut = [&](const char* scene) {
         for (const SectionPlacee& s : sections)
-            if (s.scene == scene) return s.premiereLigne * kSecondesParLigne;
+            if (s.scene == scene) return s.debut;
         ADD_FAILURE() << scene;
         return 0.0;
     };
