@@ -165,19 +165,19 @@ const std::vector<Arrangement>& Arrangements() {
         // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
         // a slow arpeggio, a tom fill into the title.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 44, false, F::kToms, false, {}, {}, false, 70, -1},
+         B::kMontee, L::kTenue, A::kLent, 44, false, F::kToms, false, {}, {}, false, 80, -1},
         // The title: the bass gets moving, the arpeggio runs, and the echo voice
         // lets the theme's first bars be heard; a roll, then the band stops for
         // the drop.
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMontee, L::kSyncopee, A::kMontant, 36, false, F::kArret, false,
-         {4, Enchaine({&kThemeA, &kPont})}, {}, false, 78, -1},
+         {4, Enchaine({&kThemeA, &kPont})}, {}, false, 82, -1},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "g#4 . . . b4 . d5 . . . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 60, false, F::kRoulement, false, {}, {}, true, 108, -1},
+         B::kPleine, L::kCroches, A::kOndulant, 60, false, F::kRoulement, false, {}, {}, true, 112, -1},
         // The television sets: the theme and its variations, a middle eight on
         // chords of its own, a stop into the breakdown.
         {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "E", "",
@@ -460,10 +460,10 @@ void ComposeTransition(Grille* g, const Mesure& m) {
         case Fin::kOuvert:
             // The groove, thinned, and an open hi-hat on the last off-beat that
             // rings into the downbeat.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 60);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....X...", 58);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 52);
-            Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 64);
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 52);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....X...", 50);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 48);
+            Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 52);
             return;
     }
 }
@@ -521,6 +521,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         }
         case Batterie::kFinale:
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X", 64);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
             PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 64);
             return;
         case Batterie::kCoda:
@@ -965,7 +966,8 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             m.lignes = n < completes ? kLignesParMesure : reste;
             m.finSection = place.premiereLigne + place.lignes;
             m.derniere = n == completes - 1;
-            m.queue = n == completes;
+            // A section of a single short bar plays it as its own bar.
+            m.queue = n == completes && completes > 0;
             m.coupe = n == nombre - 1;
             m.ton = a.modulation >= 0 && n >= a.modulation && !m.coupe ? 2 : 0;
             m.finPhrase = n % 4 == 3 && n < completes - 2;
