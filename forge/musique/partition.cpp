@@ -152,7 +152,7 @@ const std::vector<Arrangement>& Arrangements() {
     using L = Ligne;
     using A = Arpege;
     using F = Fin;
-    const std::vector<std::string> kFinRemontee = {kRemontee[0], kRemontee[2]};
+    const std::vector<std::string> kFinRemontee = {kRemontee[0], kRemontee[3]};
     // clang-format off
     static const std::vector<Arrangement> arrangements = {
         // The start-up pause: the pad alone swells on the tonic.
@@ -175,14 +175,14 @@ const std::vector<Arrangement>& Arrangements() {
          {4, Enchaine({&kThemeA, &kPont})}, {}, false, 82, -1},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
-        {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "g#4 . . . b4 . d5 . . . . . . . . .", "",
+        {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
+         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "a4 . . . c5 . e5 . . . . . . . . .", "",
          B::kPleine, L::kCroches, A::kOndulant, 60, false, F::kRoulement, false, {}, {}, true, 112, -1},
         // The television sets: the theme and its variations, a middle eight on
         // chords of its own, a stop into the breakdown.
-        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "E", "",
+        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
          Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB2}),
-         "e5 . . . . . . . g#4 . . . b4 . . .", "",
+         "d5 . . . . . . . a4 . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {}, false, 100, -1},
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; flams bring the band back.
@@ -190,16 +190,17 @@ const std::vector<Arrangement>& Arrangements() {
          B::kTictac, L::kAucune, A::kLent, 50, false, F::kFla, true, {}, {}, false, 66, -1},
         // The greetings: everything climbs back, a snare roll to the reprise on
         // the leading tone.
-        {"greetings", {"Dm", "F"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
+        {"greetings", {"Dm", "G"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
          B::kRoulement, L::kPulsee, A::kMontant, 40, false, F::kRoulement, false, {}, {}, false, 100, -1},
         // The text crawl: the reprise, the lead doubled an octave lower, open
-        // hi-hats, its second half a tone up with a counter-melody, back home
-        // on the dominant, and an open hi-hat into the switch-off.
+        // hi-hats, its second half a tone up (from the new key's dominant) with
+        // a counter-melody, back home on the dominant, and an open hi-hat into
+        // the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
          "b4 . d5 . e5 . . . g#5 . . . . . . .", "",
          B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true, F::kOuvert, false,
-         {}, {8, kContre}, true, 100, 8},
+         {}, {8, kContre}, true, 100, 7},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it.
         {"finale", {"Am"}, "", "", {"a5 . . . . . . . . . . . . . . ."}, "", "",
@@ -483,7 +484,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             return;
         case Batterie::kMontee:
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage ? "X.......X...X.X." : "X.......X.......", 52);
+                       remplissage ? "X.......x...X.x." : "X.......x.......", 52);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.o.x.", 52);
             if (remplissage)
                 PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "............o.xX", 52);

@@ -374,7 +374,7 @@ TEST(MusiquePartition, TheModuleIsTheSameBytesEveryTime) {
 TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
     // A natural minor with the raised seventh of its dominant chord (G# in A
     // minor): A minor everywhere but in the crawl's second half, a tone up in
-    // B minor, from its ninth bar to the one before its last.
+    // B minor, from its eighth bar to the one before its last.
     const bool dansLaTonalite[12] = {true,  false, true, false, true,  true,
                                      false, true,  true, true,  false, true};
     const ModuleXM m = Compose(ReperesProduction());
@@ -383,7 +383,7 @@ TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
     int montee = 0, fin = 0;
     for (const SectionPlacee& s : PlaceSections(ReperesProduction(), &erreur))
         if (s.scene == "crawl")
-            montee = s.premiereLigne + 8 * kLignesParMesure,
+            montee = s.premiereLigne + 7 * kLignesParMesure,
             fin = s.premiereLigne + s.lignes - kLignesParMesure;
     ASSERT_GT(fin, montee);
     int notes = 0, horsDeLa = 0;
