@@ -993,18 +993,6 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
         }
     }
     for (int canal : {kCanalSolo, kCanalDoublure, kCanalContre}) Anime(&g, canal);
-    // A pan position is sent when it changes, not again with every chord.
-    for (int canal = 0; canal < kNombreCanaux; ++canal) {
-        int place = -1;
-        for (int ligne = 0; ligne < g.lignes; ++ligne) {
-            CaseXM* c = g.Case(ligne, canal);
-            if (c->effet != kEffetPanoramique) continue;
-            if (c->parametre == place)
-                c->effet = c->parametre = 0;
-            else
-                place = c->parametre;
-        }
-    }
     ComposeEcho(&g);
     coupures.push_back(g.lignes);
 

@@ -177,6 +177,18 @@ TEST(MusiquePartition, EveryPartPlaysAndTheEndingLetsGo) {
         instruments[cases[i].instrument] = true;
     }
     for (int c = 0; c < m.canaux; ++c) EXPECT_GT(notes[c], 0) << "channel " << c;
+    // The arpeggio rests from its sixteenths (four in a row) in at least 30 % of the bars.
+    int bars = 0, seizes = 0;
+    for (uint8_t o : m.ordre) {
+        int suite = 0, plus = 0;
+        for (size_t l = 0; l < m.motifs[o].lignes; ++l) {
+            const uint8_t n = m.motifs[o].cases[l * m.canaux + kCanalArpege].note;
+            suite = n && n != kNoteRelache ? suite + 1 : 0;
+            plus = std::max(plus, suite);
+        }
+        ++bars, seizes += plus >= 4;
+    }
+    EXPECT_LE(seizes * 10, bars * 7) << seizes << " of " << bars << " bars";
     for (int i = 1; i <= kNombreInstruments; ++i) EXPECT_TRUE(instruments[i]) << "instrument " << i;
 
     // The last bar strikes nothing: the final chord was struck before and
