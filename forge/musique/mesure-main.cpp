@@ -31,8 +31,9 @@ bool Rend(const ModuleXM& m, RenduMikmod* rendu) {
 }
 
 // The module with every channel silent but one. The others keep their notes
-// at volume 0 and their tempo commands (libmikmod passes over the commands of
-// a channel that never played), and lose every other command.
+// at volume 0 and their tempo commands, and lose every other command (with
+// every other cell emptied, libmikmod was seen to play the part at the
+// module's first tempo throughout).
 ModuleXM Seul(ModuleXM m, int canal) {
     for (MotifXM& motif : m.motifs)
         for (size_t i = 0; i < motif.cases.size(); ++i) {

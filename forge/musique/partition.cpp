@@ -315,17 +315,13 @@ void PoseColonne(Grille* g, int ligne, int canal, uint8_t commande) {
 }
 
 // A tempo command on a channel whose effect column is free on the row, drums
-// first (they carry fewest effects). The channel must have had an instrument
-// by then: libmikmod passes over the commands of a channel that never played.
+// first (they carry fewest effects).
 bool PoseTempo(Grille* g, int ligne, int bpm) {
     for (int canal : {kCanalCymbale, kCanalOuvert, kCanalCharleston, kCanalGrosseCaisse,
                       kCanalCaisseClaire, kCanalBasse, kCanalArpege, kCanalNappe1, kCanalNappe2,
                       kCanalNappe3, kCanalContre, kCanalDoublure, kCanalEcho, kCanalSolo}) {
         CaseXM* c = g->Case(ligne, canal);
         if (c->effet || c->parametre) continue;
-        bool joue = false;
-        for (int l = 0; l <= ligne && !joue; ++l) joue = g->Case(l, canal)->instrument != 0;
-        if (!joue) continue;
         c->effet = kEffetVitesse;
         c->parametre = static_cast<uint8_t>(bpm);
         return true;
