@@ -285,6 +285,23 @@ TEST(MusiqueEcoute, TheBandDropsDipsSpreadsAndPunches) {
     const double pont = debut("credits");
     EXPECT_LE(RmsEntre(r.stereo, pont, debut("greetings")) - RmsEntre(r.stereo, pont - 10, pont),
               -5.0);
+    // Every cut but the breakdown's lands at least as loud as the beat that
+    // leads into it (50 ms peaks), and the title lifts from the logo.
+    auto tranche = [&](double a, double b) {
+        return std::vector<int16_t>(r.stereo.begin() + size_t(a * 44100) * 2,
+                                    r.stereo.begin() + size_t(b * 44100) * 2);
+    };
+    for (size_t i = 2; i + 1 < sections.size(); ++i) {
+        if (sections[i].scene == "credits") continue;
+        const double t = sections[i].debut;
+        const double avant = 4.0 * kTicksParLigne * TramesParTick(sections[i - 1].tempo) / 44100,
+                     apres = 4.0 * kTicksParLigne * TramesParTick(sections[i].tempo) / 44100;
+        EXPECT_GE(CreteCourte(tranche(t, t + apres), 0.05),
+                  CreteCourte(tranche(t - avant, t), 0.05))
+            << "into " << sections[i].scene;
+    }
+    EXPECT_GT(RmsEntre(r.stereo, debut("title"), debut("bubbles")),
+              RmsEntre(r.stereo, debut("logo"), debut("title")));
     // A stereo picture, not a mono one; a hi-hat that says "tss", not fizz.
     EXPECT_GE(CoteSurMilieu(r.stereo), -14.0);
     EXPECT_LT(EnergieBande(r.stereo, 12000, 20000), EnergieBande(r.stereo, 4000, 8000));
