@@ -50,8 +50,7 @@ int main(int argc, char** argv) {
     }
     std::string ignore;
     for (const SectionPlacee& s : PlaceSections(ReperesProduction(), &ignore))
-        std::printf("  %-10s from %7.2f s, %3d rows\n", s.scene.c_str(),
-                    s.premiereLigne * kSecondesParLigne, s.lignes);
+        std::printf("  %-10s from %7.2f s, %3d rows\n", s.scene.c_str(), s.debut, s.lignes);
     std::printf("%s: %zu bytes, %zu patterns, %zu order entries, %.2f s\n", chemin.c_str(),
                 octets.size(), module.motifs.size(), module.ordre.size(), DureeModule(module));
     return 0;

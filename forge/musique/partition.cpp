@@ -1,6 +1,6 @@
 // The score. Key: A minor. Each scene of the production has a section of its
 // own, with its chords, its lead line and the way drums, bass, pad and arpeggio
-// play under it; the sections start on the beat nearest to their scene change.
+// play under it; each section's tempo puts its downbeat on its scene change.
 #include "partition.h"
 
 #include <algorithm>
@@ -24,15 +24,16 @@ enum class Batterie {
 enum class Ligne { kAucune, kTenue, kCroches, kSyncopee, kPulsee, kCoda };
 enum class Arpege { kAucun, kLent, kMontant, kOndulant, kCoda };
 
-// What a section does in its last rows, up to the cut to the next scene. A
-// scene rarely lasts a whole number of bars: the beats left over after the
-// last full bar are played as a transition of their own, never as a bar cut
-// short.
+// How a section's last bar leads into the cut to the next scene (the bar is
+// of 4 beats, or of 3 or 2 when the scene's length asks for a shorter one).
 enum class Fin {
     kSuite,      // the music runs on (the pause's swell, the final chord)
-    kRelance,    // a drum fill closes the last full bar and fills the beats left over
-    kRoulement,  // a snare roll rises to the cut
-    kArret,      // a roll, then the band stops dead: one stab and silence until the cut
+    kMontee,     // a riser: crash strokes swelling from a whisper up to the cut
+    kToms,       // a fill down the toms over the last two beats
+    kArret,      // a roll, then the band stops on a stab whose pad and echo ring to the cut
+    kRoulement,  // a snare roll whose strokes retrigger ever faster
+    kFla,        // flams: each stroke of the fill led by a grace note
+    kOuvert,     // an open hi-hat on the last off-beat rings into the cut
 };
 
 // A line on a voice of its own that starts some bars into the section.
@@ -45,21 +46,22 @@ struct Arrangement {
     std::string scene;
     std::vector<std::string> accords;  // one chord a bar, round and round
     std::string cadence;               // chord of the last full bar ("" keeps the round)
-    std::string accordQueue;           // chord of the beats left over ("" keeps the last)
+    std::string accordQueue;           // chord of a last bar of 3 or 2 beats ("" keeps the last)
     std::vector<std::string> solo;     // lead line, one bar of 16 steps a string, round and round
     std::string soloCadence;           // lead of the last full bar ("" keeps the round)
-    std::string soloQueue;             // lead of the beats left over (its first steps)
+    std::string soloQueue;             // lead of a last bar of 3 or 2 beats (its first steps)
     Batterie batterie;
     Ligne basse;
     Arpege arpege;
     int volumeNappe;  // 0: the pad rests
     bool doublure;    // the lead doubled an octave lower
     Fin fin;
-    bool gonfle;    // the pad swells up from soft on every chord
-    Voix accroche;  // the theme's hook on the echo voice, before the lead has come in
-    Voix contre;    // a counter-melody on the pad's voice, round and round once begun
-    bool ouverts;   // open hi-hats on the off-beats
-    int niveau;     // level of the drums, bass, pad and arpeggio, percent
+    bool gonfle;     // the pad swells up from soft on every chord
+    Voix accroche;   // the theme's hook on the echo voice, before the lead has come in
+    Voix contre;     // a counter-melody on the pad's voice, round and round once begun
+    bool ouverts;    // open hi-hats on the off-beats
+    int niveau;      // level of the drums, bass, pad and arpeggio, percent
+    int modulation;  // from this bar to the one before the last, everything a tone up; -1 never
 };
 
 // Lead phrases, four bars each. Steps are sixteenth notes: a note name starts
@@ -94,6 +96,19 @@ const std::vector<std::string> kThemeAHaut = {
     "g5 . . . e5 . . . g5 . c6 . e6 . d6 .",  // C
     "d6 . . . . . b5 . . . g5 . d5 . - .",    // G
 };
+// The television scene's middle eight, over a progression of its own.
+const std::vector<std::string> kThemeC = {
+    "d5 . . . f5 . a5 . . . g5 . f5 . e5 .",  // Dm
+    "d5 . . . . . b4 . g4 . . . b4 . d5 .",   // G
+    "e5 . . . . . . . c5 . . . e5 . g5 .",    // C
+    "a5 . . . g5 . f5 . . . . . c5 . . .",    // F
+};
+const std::vector<std::string> kThemeC2 = {
+    "d5 . . . . . f5 . a5 . . . f5 . d5 .",  // Dm
+    "e5 . . . . . . . g#5 . . . b5 . . .",   // E
+    "c6 . . . b5 . a5 . . . . . e5 . . .",   // Am
+    "g#5 . . . . . . . e5 . . . b4 . - .",   // E
+};
 const std::vector<std::string> kPont = {
     "a4 . . . . . . . . . . . c5 . . .",   // F
     "b4 . . . . . . . d5 . . . . . . .",   // G
@@ -127,69 +142,72 @@ std::vector<std::string> Enchaine(std::initializer_list<const std::vector<std::s
 
 // The sections in playing order, one for each scene, then the ending after
 // the production's end. Columns: scene; chords (one a bar, round and round);
-// chord of the last full bar; chord of the beats left over; lead; lead of the
-// last full bar; lead of the beats left over; drums; bass; arpeggio; pad
+// chord of the last full bar; chord of a shorter last bar; lead; lead of the
+// last full bar; lead of a shorter last bar; drums; bass; arpeggio; pad
 // level; lead doubled an octave lower; transition into the next scene; pad
-// swells; hook; counter-melody; open hi-hats; level of the accompaniment.
+// swells; hook; counter-melody; open hi-hats; level of the accompaniment;
+// bar from which the section moves a tone up.
 const std::vector<Arrangement>& Arrangements() {
     using B = Batterie;
     using L = Ligne;
     using A = Arpege;
     using F = Fin;
-    const std::vector<std::string> kFinRemontee = {kRemontee[0], kRemontee[2]};
+    const std::vector<std::string> kFinRemontee = {kRemontee[0], kRemontee[3]};
     // clang-format off
     static const std::vector<Arrangement> arrangements = {
         // The start-up pause: the pad alone swells on the tonic.
         {"pause", {"Am"}, "", "", {}, "", "",
-         B::kAucune, L::kAucune, A::kAucun, 44, false, F::kSuite, true, {}, {}, false, 100},
+         B::kAucune, L::kAucune, A::kAucun, 44, false, F::kSuite, true, {}, {}, false, 100, -1},
         // The film countdown: a ticking hi-hat and a held bass under the pad,
-        // a four-stroke snare pickup into the logo.
+        // a crash riser into the logo.
         {"countdown", {"Am", "F"}, "E", "", {}, "", "",
-         B::kTictac, L::kTenue, A::kAucun, 48, false, F::kRoulement, false, {}, {}, false, 100},
+         B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1},
         // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
-        // a slow arpeggio, a fill into the title.
+        // a slow arpeggio, a tom fill into the title.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 44, false, F::kRelance, false, {}, {}, false, 100},
+         B::kMontee, L::kTenue, A::kLent, 44, false, F::kToms, false, {}, {}, false, 80, -1},
         // The title: the bass gets moving, the arpeggio runs, and the echo voice
         // lets the theme's first bars be heard; a roll, then the band stops for
         // the drop.
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMontee, L::kSyncopee, A::kMontant, 36, false, F::kArret, false,
-         {4, Enchaine({&kThemeA, &kPont})}, {}, false, 78},
+         {4, Enchaine({&kThemeA, &kPont})}, {}, false, 82, -1},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
-        {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "g#4 . . . b4 . d5 . . . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 60, false, F::kRoulement, false, {}, {}, true, 104},
-        // The television sets: the theme and its variations, a stop into the breakdown.
-        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA2, &kThemeB2, &kThemeAHaut, &kThemeB, &kThemeA, &kThemeB2}),
-         "e5 . . . . . . . g#4 . . . b4 . . .", "",
-         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {}, false, 100},
+        {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
+         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "a4 . . . c5 . e5 . . . . . . . . .", "",
+         B::kPleine, L::kCroches, A::kOndulant, 60, false, F::kRoulement, false, {}, {}, true, 112, -1},
+        // The television sets: the theme and its variations, a middle eight on
+        // chords of its own, a stop into the breakdown.
+        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
+         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB2}),
+         "d5 . . . . . . . a4 . . . f4 . . .", "",
+         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {}, false, 100, -1},
         // The credits: the breakdown, drums and bass out, the pad swells under
-        // long lead notes; a fill brings the band back.
+        // long lead notes; flams bring the band back.
         {"credits", {"F", "G", "Em", "Am"}, "", "", kPont, "", "",
-         B::kTictac, L::kAucune, A::kLent, 50, false, F::kRelance, true, {}, {}, false, 66},
+         B::kTictac, L::kAucune, A::kLent, 50, false, F::kFla, true, {}, {}, false, 66, -1},
         // The greetings: everything climbs back, a snare roll to the reprise on
         // the leading tone.
-        {"greetings", {"Dm", "F"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
-         B::kRoulement, L::kPulsee, A::kMontant, 40, false, F::kRoulement, false, {}, {}, false, 100},
+        {"greetings", {"Dm", "G"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
+         B::kRoulement, L::kPulsee, A::kMontant, 40, false, F::kRoulement, false, {}, {}, false, 100, -1},
         // The text crawl: the reprise, the lead doubled an octave lower, open
-        // hi-hats, a counter-melody in its second half, and a roll up to the
-        // leading tone.
+        // hi-hats, its second half a tone up (from the new key's dominant) with
+        // a counter-melody, back home on the dominant, and an open hi-hat into
+        // the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
          "b4 . d5 . e5 . . . g#5 . . . . . . .", "",
-         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true, F::kRoulement, false,
-         {}, {8, kContre}, true, 100},
+         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true, F::kOuvert, false,
+         {}, {8, kContre}, true, 100, 7},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it.
         {"finale", {"Am"}, "", "", {"a5 . . . . . . . . . . . . . . ."}, "", "",
-         B::kFinale, L::kTenue, A::kCoda, 44, true, F::kSuite, false, {}, {}, false, 100},
+         B::kFinale, L::kTenue, A::kCoda, 44, true, F::kSuite, false, {}, {}, false, 100, -1},
         // After the end: the last chord is let go and rings out.
         {"coda", {"Am"}, "", "", {". . . . . . . . - . . . . . . .", ". . . . . . . . . . . . . . . ."}, "", "",
-         B::kCoda, L::kCoda, A::kAucun, 44, true, F::kSuite, false, {}, {}, false, 100},
+         B::kCoda, L::kCoda, A::kAucun, 44, true, F::kSuite, false, {}, {}, false, 100, -1},
     };
     // clang-format on
     return arrangements;
@@ -296,6 +314,21 @@ void PoseColonne(Grille* g, int ligne, int canal, uint8_t commande) {
     if (!c->volume) c->volume = commande;
 }
 
+// A tempo command on a channel whose effect column is free on the row, drums
+// first (they carry fewest effects).
+bool PoseTempo(Grille* g, int ligne, int bpm) {
+    for (int canal : {kCanalCymbale, kCanalOuvert, kCanalCharleston, kCanalGrosseCaisse,
+                      kCanalCaisseClaire, kCanalBasse, kCanalArpege, kCanalNappe1, kCanalNappe2,
+                      kCanalNappe3, kCanalContre, kCanalDoublure, kCanalEcho, kCanalSolo}) {
+        CaseXM* c = g->Case(ligne, canal);
+        if (c->effet || c->parametre) continue;
+        c->effet = kEffetVitesse;
+        c->parametre = static_cast<uint8_t>(bpm);
+        return true;
+    }
+    return false;
+}
+
 // Lets a voice go and fades what rings on within a row or two.
 void Coupe(Grille* g, int ligne, int canal) {
     Pose(g, ligne, canal, kNoteRelache, 0, 0);
@@ -309,20 +342,35 @@ struct Mesure {
     int completes;      // full bars of the section
     int reste;          // rows left over after them
     int premiereLigne;  // first row of the bar in the song
-    int lignes;         // rows of the bar: 16, fewer for the beats left over
+    int lignes;         // rows of the bar: 16, or 12 or 8 for a shorter last bar
     int finSection;     // first row after the section
     Accord accord;
     bool finPhrase;  // last bar of a four-bar phrase, unless the section ends a bar later
     bool derniere;   // last full bar of the section
-    bool queue;      // the beats left over after the last full bar, played as a transition
+    bool queue;      // a last bar of 3 or 2 beats
+    bool coupe;      // the bar that leads into the cut (the section's last)
+    int ton;         // semitones everything is moved up
 };
 
 // The way the section ends, as the bar being written plays it.
 Fin FinJouee(const Mesure& m) {
-    return m.derniere || m.queue ? m.arrangement->fin : Fin::kSuite;
+    return m.coupe ? m.arrangement->fin : Fin::kSuite;
 }
 
-// Writes a drum line: 'X' accent, 'x' normal, 'o' soft, '.' nothing.
+// The row of a stop's stab, two beats before the cut.
+int LigneCoup(const Mesure& m) {
+    return m.premiereLigne + std::max(0, m.lignes - 8);
+}
+
+// How much a drummer's stroke on a row strays from the written level: a
+// fixed scatter from the row's number, -4..+3 out of 64, the same every build.
+int Ecart(int ligne) {
+    const uint32_t h = (static_cast<uint32_t>(ligne) * 2654435761u) >> 28;
+    return (static_cast<int>(h) - 8) / 2;
+}
+
+// Writes a drum line: 'X' accent, 'x' normal, 'o' soft (a ghost stroke), '.'
+// nothing; every stroke strays a little from its written level.
 void PoseRythme(Grille* g, const Mesure& m, int canal, int instrument, const char* motif,
                 int volumeBase) {
     for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
@@ -330,40 +378,89 @@ void PoseRythme(Grille* g, const Mesure& m, int canal, int instrument, const cha
         int volume = 0;
         if (motif[pas] == 'X') volume = volumeBase;
         if (motif[pas] == 'x') volume = volumeBase * 3 / 4;
-        if (motif[pas] == 'o') volume = volumeBase / 2;
-        if (volume) Pose(g, ligne, canal, kNoteDo4, instrument, volume);
+        if (motif[pas] == 'o') volume = volumeBase * 3 / 8;
+        if (volume)
+            Pose(g, ligne, canal, kNoteDo4, instrument, std::clamp(volume + Ecart(ligne), 1, 64));
     }
 }
 
-// A snare stroke on every row from `debut` to the bar's end, from soft to loud.
-void Crescendo(Grille* g, const Mesure& m, int debut, int volumeDebut, int volumeFin) {
-    const int n = m.lignes - debut;
-    for (int i = 0; i < n; ++i)
-        Pose(g, m.premiereLigne + debut + i, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
-             volumeDebut + (volumeFin - volumeDebut) * (i + 1) / n);
-}
-
-// The beats left over at the end of a section.
-void ComposeQueueBatterie(Grille* g, const Mesure& m) {
+// The bar that leads into a cut, on the drums: each kind of transition plays
+// its own way over the bar's last beats (the bar may be of 4, 3 or 2 beats).
+void ComposeTransition(Grille* g, const Mesure& m) {
+    const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
+    const int debut = m.premiereLigne;
     switch (m.arrangement->fin) {
         case Fin::kSuite:
             return;
-        case Fin::kRoulement:
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...", 60);
-            Crescendo(g, m, 0, 28, 64);
+        case Fin::kMontee:
+            // Crash strokes every two rows, each swelling within its row, from
+            // a whisper up to the cut.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 48);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.o.x.", 44);
+            for (int pas = 0; pas < lignes; pas += 2) {
+                Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCymbale, 4 + 14 * pas / lignes);
+                PoseEffet(g, debut + pas, kCanalCymbale, kEffetGlisseVolume, 0x20);
+            }
             return;
-        case Fin::kRelance: {
-            // Off-beat strokes, then the last two beats in sixteenths.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....X.X...", 60);
-            const int serres = std::min(m.lignes, 8);
-            for (int pas = 0; pas < m.lignes - serres; pas += 2)
-                Pose(g, m.premiereLigne + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 44);
-            Crescendo(g, m, m.lignes - serres, 36, 64);
+        case Fin::kToms: {
+            // The groove for the first beats, then the toms (the kick's drum
+            // tuned up) falling over the last two, strokes of varied weight.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.", 48);
+            static const int hauteurs[] = {19, 0, 19, 16, 0, 16, 12, 7};
+            static const int volumes[] = {52, 0, 38, 56, 0, 42, 58, 64};
+            for (int pas = 0; pas < 8 && deuxTemps + pas < lignes; ++pas)
+                if (volumes[pas])
+                    Pose(g, debut + deuxTemps + pas, kCanalGrosseCaisse, kNoteDo4 + hauteurs[pas],
+                         kGrosseCaisse, volumes[pas]);
             return;
         }
         case Fin::kArret:
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X", 64);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 64);
+            // A roll up to the stab two beats before the cut; then the drums
+            // are silent and the stab's chord rings.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...", 60);
+            for (int pas = 0; pas < deuxTemps; ++pas)
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
+                     16 + 32 * (pas + 1) / std::max(1, deuxTemps));
+            Pose(g, debut + deuxTemps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 64);
+            Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 60);
+            Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 44);
+            return;
+        case Fin::kRoulement:
+            // The groove, then strokes that retrigger twice, then three times a row.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 50);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.", 46);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            for (int pas = deuxTemps; pas < lignes; ++pas) {
+                const bool serre = pas >= lignes - kLignesParTemps;
+                if (!serre && (pas - deuxTemps) % 2) continue;
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
+                     14 + 18 * (pas - deuxTemps + 1) / (lignes - deuxTemps));
+                PoseEffet(g, debut + pas, kCanalCaisseClaire, kEffetEtendu,
+                          serre ? kEtenduRedeclenche + 2 : kEtenduRedeclenche + 3);
+            }
+            return;
+        case Fin::kFla: {
+            // The kick's off-beats, then flams: a soft grace stroke, and the
+            // stroke itself two ticks later, louder each time.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....x.X...X...", 58);
+            static const int pasFla[] = {0, 3, 4, 6, 7};
+            for (int i = 0; i < 5; ++i) {
+                const int pas = deuxTemps + pasFla[i];
+                if (pas >= lignes) break;
+                Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, 14);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 34 + 5 * i);
+                PoseEffet(g, debut + pas, kCanalCaisseClaire, kEffetEtendu, kEtenduRetard + 2);
+            }
+            return;
+        }
+        case Fin::kOuvert:
+            // The groove, thinned, and an open hi-hat on the last off-beat that
+            // rings into the downbeat.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 52);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....X...", 50);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 48);
+            Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 52);
             return;
     }
 }
@@ -372,21 +469,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
     const Batterie b = m.arrangement->batterie;
     const bool premiere = m.numero == 0;
     const Fin fin = FinJouee(m);
-    if (m.queue) return ComposeQueueBatterie(g, m);
-    // The last full bar before a stop is one long roll.
-    if (fin == Fin::kArret) {
-        PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...X...", 60);
-        Crescendo(g, m, 0, 12, 52);
-        return;
-    }
-    // The last full bar before the cut, with no beat left over: a roll on its second half.
-    if (fin == Fin::kRoulement && m.reste == 0) {
-        PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...X.X.", 64);
-        PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X...", 60);
-        PoseRythme(g, m, kCanalCharleston, kCharleston, "o.X.o.X.", 60);
-        Crescendo(g, m, 8, 36, 64);
-        return;
-    }
+    if (m.coupe && fin != Fin::kSuite) return ComposeTransition(g, m);
     // A fill closes the last full bar; a phrase inside the section gets one every four bars.
     const bool remplissage = m.finPhrase || m.derniere;
     switch (b) {
@@ -394,19 +477,16 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             return;
         case Batterie::kTictac:
             PoseRythme(g, m, kCanalCharleston, kCharleston, "x...o...x...o...", 56);
-            if (m.derniere && fin != Fin::kSuite) {
-                // The drums come back with a build over the bar's second half.
-                PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "........X...X.X.", 56);
-                Crescendo(g, m, 10, 24, 56);
-            }
             return;
         case Batterie::kMontee:
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage ? "X.......X...X.X." : "X.......X.......", 52);
+                       remplissage ? "X.......x...X.x." : "X.......x.......", 52);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.o.x.", 52);
             if (remplissage)
-                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "............x.xX", 52);
-            if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 40);
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "............o.xX", 52);
+            else if (premiere)
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
+            if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 60);
             return;
         case Batterie::kPleine:
         case Batterie::kPleineDoubles: {
@@ -415,7 +495,8 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             const bool doubles = b == Batterie::kPleineDoubles && (m.numero / 4) % 2 == 1;
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        doubles ? "oxoXoxoXoxoXoxoX" : "o.X.o.X.o.X.o.X.", 60);
-            const char* caisse = "....X.......X...";
+            // A section lands on kick, snare and crash together.
+            const char* caisse = premiere ? "X...X.......X..." : "....X.......X...";
             if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
@@ -427,7 +508,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         case Batterie::kRoulement: {
             static const char* roulement[] = {"....X.......X...", "....X...X...X...",
                                               "..x.X.x.X.x.X.xX", "xxxxXxxxXxxxXXXX"};
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...X...", 60);
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 60);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.o.x.", 56);
             const int rang = std::min(m.numero, 3);
             // The roll grows louder toward the reprise.
@@ -437,6 +518,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         }
         case Batterie::kFinale:
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X", 64);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
             PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 64);
             return;
         case Batterie::kCoda:
@@ -447,12 +529,10 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
 void ComposeBasse(Grille* g, const Mesure& m) {
     const char* motif = nullptr;
     const Fin fin = FinJouee(m);
-    if (m.queue && fin == Fin::kArret) {
-        motif = "R-";
-    } else if (fin == Fin::kArret) {
+    if (fin == Fin::kArret) {
         // Under the roll before a stop the bass holds back, and comes in again
-        // with the stab.
-        motif = "-";
+        // with the stab, cut short.
+        motif = m.lignes > 8 ? "-......." : "";
     } else if (m.queue) {
         motif = "R...R...R...";
     } else {
@@ -478,6 +558,10 @@ void ComposeBasse(Grille* g, const Mesure& m) {
     }
     // The root sits between G-1 and F#2, above the kick's 46 Hz body.
     const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 7);
+    if (fin == Fin::kArret) {
+        Pose(g, LigneCoup(m), kCanalBasse, fondamentale, kBasse, 60);
+        PoseEffet(g, LigneCoup(m), kCanalBasse, kEffetEtendu, kEtenduCoupe + 4);
+    }
     for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
@@ -499,7 +583,8 @@ void ComposeBasse(Grille* g, const Mesure& m) {
 
 void ComposeArpege(Grille* g, const Mesure& m) {
     const char* motif = nullptr;  // chord tone rank per step, '.' rests
-    if (m.queue && FinJouee(m) == Fin::kArret) return;
+    // Before a stop the arpeggio plays up to the stab.
+    const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
     switch (m.arrangement->arpege) {
         case Arpege::kAucun:
             return;
@@ -517,10 +602,23 @@ void ComposeArpege(Grille* g, const Mesure& m) {
             break;
     }
     const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4);
-    for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
+    // Under the lead the arpeggio steps back, and on the last bar of each
+    // phrase it rests from its sixteenths: one stroke a beat, the chord rippled
+    // by the tracker's arpeggio command.
+    const bool sousSolo = !m.arrangement->solo.empty();
+    const int niveau = sousSolo ? 30 : 56;
+    if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {
+        const uint8_t accord = static_cast<uint8_t>((m.accord.mineur ? 0x37 : 0x47));
+        for (int pas = 0; pas < jusqua; pas += kLignesParTemps) {
+            Pose(g, m.premiereLigne + pas, kCanalArpege, fondamentale, kArpege, niveau * 3 / 4);
+            PoseEffet(g, m.premiereLigne + pas, kCanalArpege, kEffetArpege, accord);
+        }
+        return;
+    }
+    for (int pas = 0; pas < jusqua && motif[pas]; ++pas) {
         if (motif[pas] < '0' || motif[pas] > '9') continue;
         const int note = fondamentale + Intervalle(m.accord, motif[pas] - '0');
-        const int volume = pas % 4 == 0 ? 56 : pas % 2 ? 40 : 50;
+        const int volume = pas % 4 == 0 ? niveau : pas % 2 ? niveau * 5 / 7 : niveau * 6 / 7;
         Pose(g, m.premiereLigne + pas, kCanalArpege, note, kArpege, volume);
     }
 }
@@ -530,13 +628,14 @@ void ComposeArpege(Grille* g, const Mesure& m) {
 // whether the pad is sounding after the bar.
 bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
     const int canaux[] = {kCanalNappe1, kCanalNappe2, kCanalNappe3};
-    const uint8_t panoramiques[] = {0x30, 0x80, 0xD0};
+    // Each voice's own instrument carries its place in the stereo picture.
+    const int instruments[] = {kNappeGauche, kNappe, kNappeDroite};
     const Arrangement& a = *m.arrangement;
     if (a.volumeNappe == 0) return false;
-    if (m.queue && FinJouee(m) == Fin::kArret) {
-        for (int canal : canaux) Coupe(g, m.premiereLigne + 1, canal);
-        return false;
-    }
+    if (FinJouee(m) == Fin::kArret)
+        // After a stop's stab the chord rings on, fading a little.
+        for (int l = LigneCoup(m) + 1; l < m.premiereLigne + m.lignes; l += 2)
+            for (int canal : canaux) PoseColonne(g, l, canal, kColonneGlisseBas + 1);
     if (a.batterie == Batterie::kCoda) {
         // The last chord is let go after two beats: its fade-out carries it
         // to silence before the module ends.
@@ -566,9 +665,8 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
             continue;
         }
         // A swelling pad starts soft and slides up to its level over the bar.
-        Pose(g, m.premiereLigne, canaux[voix], note, kNappe,
+        Pose(g, m.premiereLigne, canaux[voix], note, instruments[voix],
              a.gonfle ? a.volumeNappe / 4 : a.volumeNappe);
-        PoseEffet(g, m.premiereLigne, canaux[voix], kEffetPanoramique, panoramiques[voix]);
         if (a.gonfle) {
             const int ecart = g->Case(m.premiereLigne, canaux[voix])->volume - 0x10;
             const int visee =
@@ -626,21 +724,21 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     const int rangAccroche = m.numero - a.accroche.debut;
     if (a.accroche.debut >= 0 && !m.queue && rangAccroche >= 0 &&
         rangAccroche < int(a.accroche.mesures.size()) &&
-        !PoseMelodie(g, m, a.accroche.mesures[rangAccroche], kCanalDoublure, kEcho, 2 * 64, 0,
+        !PoseMelodie(g, m, a.accroche.mesures[rangAccroche], kCanalDoublure, kEcho, 2 * 64, m.ton,
                      m.lignes, erreur))
         return false;
     // The counter-melody, on the pad's voice, left of centre.
     const int rangContre = m.numero - a.contre.debut;
     if (a.contre.debut >= 0 && rangContre >= 0 && !m.queue) {
         if (!PoseMelodie(g, m, a.contre.mesures[rangContre % a.contre.mesures.size()], kCanalContre,
-                         kNappe, 60, 0, m.lignes, erreur))
+                         kNappe, 60, m.ton, m.lignes, erreur))
             return false;
     }
-    if (m.queue && FinJouee(m) == Fin::kArret) {
+    // Before a stop the melodies end with the stab; its chord rings on the pad.
+    const bool arret = FinJouee(m) == Fin::kArret;
+    if (arret)
         for (int canal : {kCanalSolo, kCanalDoublure, kCanalContre})
-            Coupe(g, m.premiereLigne + 1, canal);
-        return true;
-    }
+            Coupe(g, LigneCoup(m) + 1, canal);
     if (a.solo.empty()) return true;
     std::string texte = a.solo[m.numero % a.solo.size()];
     if (m.derniere && !a.soloCadence.empty()) texte = a.soloCadence;
@@ -648,24 +746,41 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
         if (a.soloQueue.empty()) return true;
         texte = a.soloQueue;
     }
-    if (!PoseMelodie(g, m, texte, kCanalSolo, kSolo, 64, 0, m.lignes, erreur)) return false;
-    if (a.doublure && !PoseMelodie(g, m, texte, kCanalDoublure, kEcho, 56, -12, m.lignes, erreur))
+    const int joues = arret ? LigneCoup(m) + 1 - m.premiereLigne : m.lignes;
+    if (!PoseMelodie(g, m, texte, kCanalSolo, kSolo, 64, m.ton, joues, erreur)) return false;
+    if (a.doublure &&
+        !PoseMelodie(g, m, texte, kCanalDoublure, kEcho, 56, m.ton - 12, joues, erreur))
         return false;
     return true;
 }
 
-// Gives the melodic voices what a player's hands give them: a slide into the
-// notes a leap away, vibrato on the long notes, and long notes let fade.
+// Gives the melodic voices what a player's hands give them: a slide of a row
+// and a half up into the notes a leap above, vibrato chosen by the note's
+// length (wider and later on the longest, none on the short ones), and long
+// notes let fade.
 void Anime(Grille* g, int canal) {
-    int precedente = 0, debut = -1;
+    int precedente = 0, debut = -1, rang = 0;
     for (int ligne = 0; ligne <= g->lignes; ++ligne) {
         const CaseXM* c = ligne < g->lignes ? g->Case(ligne, canal) : nullptr;
         if (ligne < g->lignes && !c->note) continue;
         // The note that started at `debut` lasts until this row.
         if (debut >= 0) {
             const int duree = ligne - debut;
-            if (duree >= 6)
-                for (int l = debut + 3; l < ligne; ++l) PoseEffet(g, l, canal, kEffetVibrato, 0x62);
+            const int note = g->Case(debut, canal)->note;
+            ++rang;
+            if (duree >= 12) {
+                // The longest notes: vibrato comes in at half the note, slow,
+                // and widens over its last third.
+                for (int l = debut + duree / 2; l < ligne; ++l)
+                    PoseEffet(g, l, canal, kEffetVibrato, l < ligne - duree / 3 ? 0x42 : 0x44);
+            } else if (duree >= 8) {
+                // Notes of two beats: from the second beat, faster on high notes.
+                for (int l = debut + 4; l < ligne; ++l)
+                    PoseEffet(g, l, canal, kEffetVibrato, note >= NoteNommee("c5") ? 0x53 : 0x52);
+            } else if (duree >= 6 && rang % 3 == 0) {
+                // Now and then a short shake on a dotted quarter.
+                for (int l = debut + 3; l < ligne; ++l) PoseEffet(g, l, canal, kEffetVibrato, 0x61);
+            }
             if (duree >= 8 && canal != kCanalContre)
                 for (int l = ligne - 3; l < ligne; ++l)
                     PoseColonne(g, l, canal, kColonneGlisseBas + 1);
@@ -677,11 +792,21 @@ void Anime(Grille* g, int canal) {
             continue;
         }
         CaseXM* n = g->Case(ligne, canal);
-        if (precedente && std::abs(n->note - precedente) >= 5 && ligne - debut <= 8 && !n->effet) {
-            // The pitch slides from the held note instead of striking again.
+        // The next note or release, to know how long this one lasts.
+        int suivante = ligne + 1;
+        while (suivante < g->lignes && !g->Case(suivante, canal)->note) ++suivante;
+        const int ecart = std::abs(n->note - precedente);
+        const bool monte = n->note > precedente;
+        if (precedente && ecart >= 4 && ligne - debut <= 8 && !n->effet &&
+            suivante - ligne >= (monte ? 3 : 6)) {
+            // The pitch slides from the held note over eight ticks instead of
+            // striking again, up into a leap or down onto a long note: the
+            // command on the note's row and the next.
             n->instrument = 0;
             n->effet = kEffetPortamentoNote;
-            n->parametre = 0x28;
+            n->parametre = static_cast<uint8_t>((16 * ecart + 7) / 8);
+            CaseXM* apres = g->Case(ligne + 1, canal);
+            if (!apres->note && !apres->effet) apres->effet = kEffetPortamentoNote;
         }
         precedente = n->note;
         debut = ligne;
@@ -706,7 +831,7 @@ void ComposeEcho(Grille* g) {
     for (int ligne = g->lignes - 1 - retard; ligne >= 0; --ligne) {
         const CaseXM source = *g->Case(ligne, kCanalSolo);
         CaseXM* cible = g->Case(ligne + retard, kCanalEcho);
-        if (source.effet == kEffetVibrato) {
+        if (source.effet == kEffetVibrato || source.effet == kEffetPortamentoNote) {
             cible->effet = source.effet;
             cible->parametre = source.parametre;
         }
@@ -743,28 +868,64 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
             *erreur = "scene '" + reperes[i].scene + "' starts at an impossible time";
             return {};
         }
-        const long temps = std::lround(reperes[i].debut / (kSecondesParLigne * kLignesParTemps));
         SectionPlacee s;
         s.scene = i + 1 < reperes.size() ? reperes[i].scene : "coda";
-        s.premiereLigne = static_cast<int>(temps * kLignesParTemps);
         sections.push_back(s);
-    }
-    if (sections[0].premiereLigne != 0) {
-        *erreur = "the first scene must start with the music, at 0 s";
-        return {};
-    }
-    for (size_t i = 0; i + 1 < sections.size(); ++i) {
-        sections[i].lignes = sections[i + 1].premiereLigne - sections[i].premiereLigne;
-        // A scene shorter than a beat cannot have a section of its own, even
-        // when its two ends happen to round to different beats.
-        const double duree = reperes[i + 1].debut - reperes[i].debut;
-        if (sections[i].lignes <= 0 || duree < kSecondesParLigne * kLignesParTemps) {
-            *erreur = "scene '" + sections[i].scene + "' lasts less than a beat (" +
-                      std::to_string(reperes[i + 1].debut - reperes[i].debut) + " s)";
+        if (i > 0 && reperes[i].debut <= reperes[i - 1].debut) {
+            *erreur = "scene '" + reperes[i].scene + "' starts before the scene before it ends";
             return {};
         }
     }
-    sections.back().lignes = kMesuresCoda * kLignesParMesure;
+    if (reperes[0].debut != 0.0) {
+        *erreur = "the first scene must start with the music, at 0 s";
+        return {};
+    }
+    // Each section in turn, from where the previous one really ended, so that
+    // rounding never adds up from one section to the next.
+    int ligne = 0;
+    long trames = 0;
+    for (size_t i = 0; i + 1 < sections.size(); ++i) {
+        SectionPlacee& s = sections[i];
+        const double duree = reperes[i + 1].debut - trames / 44100.0;
+        // The number of beats whose tempo is nearest to 125; a last bar of 3 or
+        // 2 beats costs as much as 5 beats per minute away.
+        int meilleurs = 0;
+        double cout = 1e9;
+        for (int temps = 2; temps <= 4 * 128; ++temps) {
+            if (temps % 4 == 1) continue;
+            const double bpm = 60.0 * temps / duree;
+            const double c = std::fabs(bpm - kBpm) + (temps % 4 ? 5.0 : 0.0);
+            if (bpm >= kTempoMin && bpm < kTempoMax && c < cout) cout = c, meilleurs = temps;
+        }
+        if (meilleurs == 0) {
+            *erreur = "scene '" + s.scene + "' lasts " + std::to_string(duree) +
+                      " s: too short for two beats of music";
+            return {};
+        }
+        s.premiereLigne = ligne;
+        s.lignes = meilleurs * kLignesParTemps;
+        s.debut = trames / 44100.0;
+        // The first rows at the tempo just under the ideal one, the rest one beat
+        // per minute faster, as many of each as lands nearest to the scene change.
+        s.tempo = static_cast<int>(std::floor(60.0 * meilleurs / duree));
+        const long voulu = std::lround(reperes[i + 1].debut * 44100.0) - trames;
+        const long lent = kTicksParLigne * TramesParTick(s.tempo),
+                   vif = kTicksParLigne * TramesParTick(s.tempo + 1);
+        long ecart = -1;
+        for (int k = 0; k <= s.lignes; ++k) {
+            const long e = std::labs(k * lent + (s.lignes - k) * vif - voulu);
+            if (ecart < 0 || e < ecart) ecart = e, s.lignesTempo = k;
+        }
+        ligne += s.lignes;
+        trames += s.lignesTempo * lent + (s.lignes - s.lignesTempo) * vif;
+    }
+    // The ending after the production keeps the finale's tempo.
+    SectionPlacee& coda = sections.back();
+    coda.premiereLigne = ligne;
+    coda.lignes = kMesuresCoda * kLignesParMesure;
+    coda.tempo = sections[sections.size() - 2].tempo + 1;
+    coda.lignesTempo = coda.lignes;
+    coda.debut = trames / 44100.0;
     return sections;
 }
 
@@ -802,7 +963,10 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             m.lignes = n < completes ? kLignesParMesure : reste;
             m.finSection = place.premiereLigne + place.lignes;
             m.derniere = n == completes - 1;
-            m.queue = n == completes && a.fin != Fin::kSuite;
+            // A section of a single short bar plays it as its own bar.
+            m.queue = n == completes && completes > 0;
+            m.coupe = n == nombre - 1;
+            m.ton = a.modulation >= 0 && n >= a.modulation && !m.coupe ? 2 : 0;
             m.finPhrase = n % 4 == 3 && n < completes - 2;
             std::string nom = a.accords[n % a.accords.size()];
             if (m.derniere && !a.cadence.empty()) nom = a.cadence;
@@ -812,6 +976,8 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             } else if (!LitAccord(nom, &m.accord)) {
                 *erreur = a.scene + ": '" + nom + "' is not a chord";
                 return false;
+            } else {
+                m.accord.fondamentale = (m.accord.fondamentale + m.ton) % 12;
             }
             coupures.push_back(m.premiereLigne);
             ComposeBatterie(&g, m);
@@ -830,7 +996,23 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     mod.nom = "Kazzmot";
     mod.canaux = kNombreCanaux;
     mod.vitesse = kTicksParLigne;
-    mod.bpm = kBpm;
+    // Each section's tempo, sent where it changes.
+    mod.bpm =
+        static_cast<uint16_t>(sections[0].lignesTempo ? sections[0].tempo : sections[0].tempo + 1);
+    int tempo = mod.bpm;
+    for (const SectionPlacee& s : sections)
+        for (int partie = 0; partie < 2; ++partie) {
+            const int ligne = s.premiereLigne + (partie ? s.lignesTempo : 0);
+            const int voulu = s.tempo + partie;
+            if ((partie ? s.lignes - s.lignesTempo : s.lignesTempo) == 0 || voulu == tempo)
+                continue;
+            if (!PoseTempo(&g, ligne, voulu)) {
+                *erreur = s.scene + ": no free effect column for the tempo at row " +
+                          std::to_string(ligne);
+                return false;
+            }
+            tempo = voulu;
+        }
     mod.instruments = std::move(instruments);
     // One pattern a bar; a bar equal to one already written plays that pattern again.
     for (size_t i = 0; i + 1 < coupures.size(); ++i) {
@@ -853,8 +1035,34 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     return true;
 }
 
+int TramesParTick(int bpm) {
+    return bpm > 0 ? 44100 * 5 / (2 * bpm) : 0;
+}
+
+std::vector<double> InstantsDesLignes(const ModuleXM& module) {
+    std::vector<double> instants;
+    int vitesse = module.vitesse, bpm = module.bpm;
+    long trames = 0;
+    for (uint8_t o : module.ordre) {
+        if (o >= module.motifs.size()) break;
+        const MotifXM& motif = module.motifs[o];
+        for (size_t l = 0; l < motif.lignes; ++l) {
+            for (size_t k = 0; k < module.canaux; ++k) {
+                const CaseXM& c = motif.cases[l * module.canaux + k];
+                if (c.effet != kEffetVitesse || c.parametre == 0) continue;
+                if (c.parametre < 32)
+                    vitesse = c.parametre;
+                else
+                    bpm = c.parametre;
+            }
+            instants.push_back(trames / 44100.0);
+            trames += long(vitesse) * TramesParTick(bpm);
+        }
+    }
+    instants.push_back(trames / 44100.0);
+    return instants;
+}
+
 double DureeModule(const ModuleXM& module) {
-    long lignes = 0;
-    for (uint8_t o : module.ordre) lignes += module.motifs[o].lignes;
-    return lignes * module.vitesse * 2.5 / module.bpm;
+    return InstantsDesLignes(module).back();
 }

@@ -223,9 +223,12 @@ InstrumentXM Basse() {
     return in;
 }
 
-InstrumentXM Nappe() {
+// The pad, sitting at `panoramique`; each side draws its partials' phases
+// from its own `graine`, so the two sides' voices beat differently.
+InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     InstrumentXM in;
-    in.nom = "nappe";
+    in.nom = nom;
+    in.panoramique = panoramique;
     const int longueur = LongueurBoucle(kCyclesNappe, kDo4);
     std::vector<Partiel> partiels;
     // Three detuned sawtooths, soft in the top, as strings in a hall.
@@ -233,7 +236,7 @@ InstrumentXM Nappe() {
     for (int v = 0; v < 3; ++v)
         for (int h = 1; h <= 18; ++h) {
             const double a = (v == 1 ? 1.0 : 0.8) * std::pow(h, -1.4) * std::exp(-(h - 1) / 9.0);
-            partiels.push_back({voix[v] * h, a, a, 1.7 * v + 0.37 * h * v});
+            partiels.push_back({voix[v] * h, a, a, 1.7 * v + 0.37 * h * v + graine * (v + 1) * h});
         }
     in.echantillon = Normalise(RendAdditif(longueur, 0, 1.0, partiels), 0.95);
     Boucle(&in, longueur, 0);
@@ -317,6 +320,8 @@ double FrequenceEnregistree(NumeroInstrument numero) {
         case kBasse:
             return FrequenceBoucle(kCyclesBasse, LongueurBoucle(kCyclesBasse, kToneBasse));
         case kNappe:
+        case kNappeGauche:
+        case kNappeDroite:
             return FrequenceBoucle(kCyclesNappe, LongueurBoucle(kCyclesNappe, kDo4));
         case kSolo:
         case kEcho:
@@ -329,9 +334,18 @@ double FrequenceEnregistree(NumeroInstrument numero) {
 }
 
 std::vector<InstrumentXM> SynthetiseInstruments() {
-    std::vector<InstrumentXM> instruments = {
-        GrosseCaisse(), CaisseClaire(), Charleston(), Cymbale(), Basse(),
-        Nappe(),        Solo(),         Echo(),       Arpege(),  CharlestonOuvert()};
+    std::vector<InstrumentXM> instruments = {GrosseCaisse(),
+                                             CaisseClaire(),
+                                             Charleston(),
+                                             Cymbale(),
+                                             Basse(),
+                                             Nappe("nappe", 128, 0.0),
+                                             Solo(),
+                                             Echo(),
+                                             Arpege(),
+                                             CharlestonOuvert(),
+                                             Nappe("nappe gauche", 0x18, 0.61),
+                                             Nappe("nappe droite", 0xE8, 1.37)};
     for (size_t i = 0; i < instruments.size(); ++i)
         AccordeInstrument(&instruments[i],
                           FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));

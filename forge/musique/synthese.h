@@ -17,7 +17,9 @@ enum NumeroInstrument {
     kEcho,              // the lead's echo, quieter, on the other side
     kArpege,            // short plucked voice for arpeggios
     kCharlestonOuvert,  // open hi-hat
-    kNombreInstruments = kCharlestonOuvert
+    kNappeGauche,       // the pad's left voice: its own phases, so left and right make a chorus
+    kNappeDroite,       // the pad's right voice
+    kNombreInstruments = kNappeDroite
 };
 
 constexpr int kFrequenceRendu = 44100;  // frames per second of every sample

@@ -74,6 +74,12 @@ constexpr uint8_t kEffetPanoramique = 0x08;     // 0 left .. 255 right
 constexpr uint8_t kEffetGlisseVolume =
     0x0A;                                // up by the high digit or down by the low one, per tick
 constexpr uint8_t kEffetVitesse = 0x0F;  // ticks per row (1..31) or tempo (32..255)
+constexpr uint8_t kEffetArpege =
+    0x00;  // the note, + high digit, + low digit semitones, tick by tick
+constexpr uint8_t kEffetEtendu = 0x0E;        // the high digit of the parameter picks the command:
+constexpr uint8_t kEtenduCoupe = 0xC0;        // + ticks: the note is cut silent after them
+constexpr uint8_t kEtenduRetard = 0xD0;       // + ticks: the note starts that late in its row
+constexpr uint8_t kEtenduRedeclenche = 0x90;  // + ticks: the note strikes again every so many
 // Volume column commands besides setting the volume.
 constexpr uint8_t kColonneGlisseBas = 0x60;   // + speed: volume slide down every tick
 constexpr uint8_t kColonneGlisseHaut = 0x70;  // + speed: volume slide up every tick

@@ -273,7 +273,7 @@ TEST(MusiqueEcoute, TheBandDropsDipsSpreadsAndPunches) {
     const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
     auto debut = [&](const char* scene) {
         for (const SectionPlacee& s : sections)
-            if (s.scene == scene) return s.premiereLigne * kSecondesParLigne;
+            if (s.scene == scene) return s.debut;
         ADD_FAILURE() << scene;
         return 0.0;
     };
@@ -285,24 +285,65 @@ TEST(MusiqueEcoute, TheBandDropsDipsSpreadsAndPunches) {
     const double pont = debut("credits");
     EXPECT_LE(RmsEntre(r.stereo, pont, debut("greetings")) - RmsEntre(r.stereo, pont - 10, pont),
               -5.0);
+    // Every cut but the breakdown's lands at least as loud as the beat that
+    // leads into it (50 ms peaks), and the title lifts from the logo.
+    auto tranche = [&](double a, double b) {
+        return std::vector<int16_t>(r.stereo.begin() + size_t(a * 44100) * 2,
+                                    r.stereo.begin() + size_t(b * 44100) * 2);
+    };
+    for (size_t i = 2; i + 1 < sections.size(); ++i) {
+        if (sections[i].scene == "credits") continue;
+        const double t = sections[i].debut;
+        const double avant = 4.0 * kTicksParLigne * TramesParTick(sections[i - 1].tempo) / 44100,
+                     apres = 4.0 * kTicksParLigne * TramesParTick(sections[i].tempo) / 44100;
+        EXPECT_GE(CreteCourte(tranche(t, t + apres), 0.05),
+                  CreteCourte(tranche(t - avant, t), 0.05))
+            << "into " << sections[i].scene;
+    }
+    EXPECT_GT(RmsEntre(r.stereo, debut("title"), debut("bubbles")),
+              RmsEntre(r.stereo, debut("logo"), debut("title")));
     // A stereo picture, not a mono one; a hi-hat that says "tss", not fizz.
     EXPECT_GE(CoteSurMilieu(r.stereo), -14.0);
     EXPECT_LT(EnergieBande(r.stereo, 12000, 20000), EnergieBande(r.stereo, 4000, 8000));
-    // Soloed over the first minute, the snare hits within 3 dB of the kick.
+    // Soloed over the first minute (the other channels play at volume 0, so
+    // that every tempo command is still obeyed), the snare hits within 3 dB
+    // of the kick...
     ModuleXM m;
     ASSERT_TRUE(ComposeModule(ReperesProduction(), &m, &erreur)) << erreur;
     double crete[2];
+    RenduMikmod grosse;
     for (int k = 0; k < 2; ++k) {
         const int canal = k ? kCanalCaisseClaire : kCanalGrosseCaisse;
         ModuleXM seul = m;
         for (MotifXM& motif : seul.motifs)
-            for (size_t i = 0; i < motif.cases.size(); ++i)
-                if (int(i % seul.canaux) != canal) motif.cases[i] = CaseXM{};
+            for (size_t i = 0; i < motif.cases.size(); ++i) {
+                CaseXM& c = motif.cases[i];
+                if (int(i % seul.canaux) == canal) continue;
+                if (c.effet != kEffetVitesse) c.effet = c.parametre = 0;
+                c.volume = c.note && c.note != kNoteRelache ? VolumeColonne(0) : 0;
+            }
         RenduMikmod rendu;
         ASSERT_TRUE(RendAvecMikmod(Octets(seul), 60.0, &rendu, &erreur)) << erreur;
         crete[k] = CreteCourte(rendu.stereo, 0.05);
+        if (!k) grosse = rendu;
     }
     EXPECT_NEAR(crete[1], crete[0], 3.0) << "kick " << crete[0] << ", snare " << crete[1];
+    // ...and libmikmod strikes the kick of the logo's, the title's and the
+    // bubbles' downbeats within 20 ms of their scenes: the millisecond whose
+    // level rises most over the one before it.
+    for (const char* scene : {"logo", "title", "bubbles"}) {
+        const double t = debut(scene);
+        double entendu = -1, saut = 10;
+        for (double u = t - 0.04; u < t + 0.04; u += 0.001) {
+            const double monte = RmsEntre(grosse.stereo, u, u + 0.001) -
+                                 RmsEntre(grosse.stereo, u - 0.002, u - 0.001);
+            if (monte > saut) saut = monte, entendu = u;
+        }
+        double repere = 0;
+        for (const RepereScene& r : ReperesProduction())
+            if (r.scene == scene) repere = r.debut;
+        EXPECT_NEAR(repere, entendu, 0.020) << scene;
+    }
 }
 
 TEST(MusiqueEcoute, TheLastChordRingsOutInsteadOfBeingCut) {

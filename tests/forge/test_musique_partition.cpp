@@ -8,14 +8,14 @@
 #include <sys/wait.h>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
 
 #include "partition.h"
 #include "synthese.h"
 #include "xm.h"
 
 namespace {
-
-constexpr double kTemps = kSecondesParLigne * kLignesParTemps;
 
 ModuleXM Compose(const std::vector<RepereScene>& reperes) {
     ModuleXM m;
@@ -34,30 +34,59 @@ std::vector<CaseXM> Deroule(const ModuleXM& m) {
 
 }  // namespace
 
-TEST(MusiquePartition, TempoGivesAnExactTickAt44100Hz) {
-    const ModuleXM m = Compose(ReperesProduction());
-    EXPECT_TRUE(m.bpm == 125 || m.bpm == 150);
-    const double trames = 44100.0 * 2.5 / m.bpm;
-    EXPECT_EQ(trames, std::floor(trames));
-    EXPECT_DOUBLE_EQ(kSecondesParLigne, m.vitesse * 2.5 / m.bpm);
-}
-
-TEST(MusiquePartition, SectionsStartWithinHalfABeatOfTheirScenes) {
-    std::string erreur;
-    const auto& reperes = ReperesProduction();
-    const std::vector<SectionPlacee> sections = PlaceSections(reperes, &erreur);
-    ASSERT_EQ(reperes.size(), sections.size()) << erreur;
-    for (size_t i = 0; i < sections.size(); ++i) {
-        EXPECT_EQ(0, sections[i].premiereLigne % kLignesParTemps) << sections[i].scene;
-        EXPECT_LE(std::fabs(sections[i].premiereLigne * kSecondesParLigne - reperes[i].debut),
-                  kTemps / 2 + 1e-9)
-            << sections[i].scene;
-        if (i + 1 < sections.size()) {
-            EXPECT_EQ(sections[i + 1].premiereLigne,
-                      sections[i].premiereLigne + sections[i].lignes);
+TEST(MusiquePartition, EverySectionLandsOnItsSceneInWholeBars) {
+    // The production's scene table, and tables where scenes get longer or
+    // shorter by odd amounts.
+    std::vector<std::vector<RepereScene>> tables(4, ReperesProduction());
+    for (size_t i = 6; i < tables[1].size(); ++i) tables[1][i].debut += 7.3;
+    for (size_t i = 3; i < tables[2].size(); ++i) tables[2][i].debut -= 1.111;
+    for (size_t i = 8; i < tables[3].size(); ++i) tables[3][i].debut += 0.37;
+    for (const std::vector<RepereScene>& reperes : tables) {
+        std::string erreur;
+        const std::vector<SectionPlacee> sections = PlaceSections(reperes, &erreur);
+        ASSERT_EQ(reperes.size(), sections.size()) << erreur;
+        EXPECT_EQ("coda", sections.back().scene);
+        const ModuleXM m = Compose(reperes);
+        const std::vector<double> instants = InstantsDesLignes(m);
+        // Bars in playing order: rows of each pattern over the order list.
+        std::vector<int> mesures;
+        for (uint8_t o : m.ordre) mesures.push_back(m.motifs[o].lignes);
+        size_t mesure = 0;
+        int ligne = 0;
+        for (size_t i = 0; i < sections.size(); ++i) {
+            const SectionPlacee& s = sections[i];
+            // The downbeat, as the player times the rows with their tempo
+            // commands, is on the scene change.
+            ASSERT_LT(size_t(s.premiereLigne), instants.size()) << s.scene;
+            EXPECT_NEAR(reperes[i].debut, instants[s.premiereLigne], 0.020) << s.scene;
+            EXPECT_DOUBLE_EQ(s.debut, instants[s.premiereLigne]) << s.scene;
+            if (i + 1 < sections.size()) {
+                EXPECT_EQ(sections[i + 1].premiereLigne, s.premiereLigne + s.lignes);
+            }
+            // Whole bars of 4 beats, only the last of a section may have 3 or 2.
+            EXPECT_EQ(ligne, s.premiereLigne) << s.scene;
+            while (ligne < s.premiereLigne + s.lignes) {
+                ASSERT_LT(mesure, mesures.size()) << s.scene;
+                const bool derniere = ligne + mesures[mesure] == s.premiereLigne + s.lignes;
+                if (!derniere) {
+                    EXPECT_EQ(kLignesParMesure, mesures[mesure]) << s.scene << " bar " << mesure;
+                }
+                EXPECT_TRUE(mesures[mesure] == 8 || mesures[mesure] == 12 || mesures[mesure] == 16)
+                    << s.scene << " bar " << mesure << ": " << mesures[mesure] << " rows";
+                ligne += mesures[mesure++];
+            }
         }
+        EXPECT_EQ(mesures.size(), mesure);
+        // Every tempo the sections take stays near the score's own.
+        for (const MotifXM& motif : m.motifs)
+            for (const CaseXM& c : motif.cases)
+                if (c.effet == kEffetVitesse) {
+                    EXPECT_GE(c.parametre, kTempoMin);
+                    EXPECT_LE(c.parametre, kTempoMax);
+                }
+        EXPECT_GE(m.bpm, kTempoMin);
+        EXPECT_LE(m.bpm, kTempoMax);
     }
-    EXPECT_EQ("coda", sections.back().scene);
 }
 
 TEST(MusiquePartition, LengthIsTheProductionPlusTheEnding) {
@@ -73,7 +102,7 @@ TEST(MusiquePartition, LengthIsTheProductionPlusTheEnding) {
     ASSERT_TRUE(EcritModuleXM(&m, &f, &erreur)) << erreur;
     ResumeXM r;
     ASSERT_TRUE(LitModuleXM(f.data(), f.size(), &r, &erreur)) << erreur;
-    EXPECT_DOUBLE_EQ(duree, r.lignesJouees * kSecondesParLigne);
+    EXPECT_EQ(InstantsDesLignes(m).size(), r.lignesJouees + 1);
 }
 
 TEST(MusiquePartition, MovingASceneMovesItsSectionAndTheLength) {
@@ -84,13 +113,12 @@ TEST(MusiquePartition, MovingASceneMovesItsSectionAndTheLength) {
     while (reperes[tele].scene != "television") ++tele;
     for (size_t i = tele + 1; i < reperes.size(); ++i) reperes[i].debut += 7.3;
     const ModuleXM m = Compose(reperes);
-    // Both ends are rounded to the nearest beat: they move together within a beat.
-    EXPECT_NEAR(DureeModule(m), avant + 7.3, kTemps + 1e-9);
+    // Both ends land on their scenes: the length moves with them.
+    EXPECT_NEAR(DureeModule(m), avant + 7.3, 0.040);
     std::string erreur;
     const auto sections = PlaceSections(reperes, &erreur);
     ASSERT_FALSE(sections.empty()) << erreur;
-    EXPECT_NEAR(sections[tele + 1].premiereLigne * kSecondesParLigne, reperes[tele + 1].debut,
-                kTemps / 2 + 1e-9);
+    EXPECT_NEAR(sections[tele + 1].debut, reperes[tele + 1].debut, 0.020);
     std::vector<uint8_t> f;
     ResumeXM r;
     ASSERT_TRUE(EcritModuleXM(&m, &f, &erreur)) << erreur;
@@ -149,6 +177,18 @@ TEST(MusiquePartition, EveryPartPlaysAndTheEndingLetsGo) {
         instruments[cases[i].instrument] = true;
     }
     for (int c = 0; c < m.canaux; ++c) EXPECT_GT(notes[c], 0) << "channel " << c;
+    // The arpeggio rests from its sixteenths (four in a row) in at least 30 % of the bars.
+    int bars = 0, seizes = 0;
+    for (uint8_t o : m.ordre) {
+        int suite = 0, plus = 0;
+        for (size_t l = 0; l < m.motifs[o].lignes; ++l) {
+            const uint8_t n = m.motifs[o].cases[l * m.canaux + kCanalArpege].note;
+            suite = n && n != kNoteRelache ? suite + 1 : 0;
+            plus = std::max(plus, suite);
+        }
+        ++bars, seizes += plus >= 4;
+    }
+    EXPECT_LE(seizes * 10, bars * 7) << seizes << " of " << bars << " bars";
     for (int i = 1; i <= kNombreInstruments; ++i) EXPECT_TRUE(instruments[i]) << "instrument " << i;
 
     // The last bar strikes nothing: the final chord was struck before and
@@ -168,44 +208,63 @@ TEST(MusiquePartition, EveryPartPlaysAndTheEndingLetsGo) {
     }
 }
 
-TEST(MusiquePartition, EveryCutIsARollAFillOrAStopAndTheFinaleResolves) {
+TEST(MusiquePartition, TheCutsVaryTheirTransitionsAndTheFinaleResolves) {
     const ModuleXM m = Compose(ReperesProduction());
     const std::vector<CaseXM> cases = Deroule(m);
     auto cell = [&](int ligne, int canal) { return cases[size_t(ligne) * m.canaux + canal]; };
     auto frappe = [](const CaseXM& c) { return c.note && c.note != kNoteRelache; };
     std::string erreur;
     const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
-    int arrets = 0;
-    // Every scene change from the countdown's end to the switch-off.
+    std::map<std::string, int> genres;
+    // Every scene change from the countdown's end to the switch-off, told
+    // apart by what its last two beats play.
     for (size_t s = 2; s + 1 < sections.size(); ++s) {
         const int coupe = sections[s].premiereLigne;
         const std::string qui = "into " + sections[s].scene;
-        // A stop: nothing struck in the beat before the cut...
-        bool silence = true;
-        for (int l = coupe - kLignesParTemps; l < coupe; ++l)
-            for (int c = 0; c < m.canaux; ++c) silence = silence && !frappe(cell(l, c));
-        if (silence) {
-            ++arrets;
-            // ...and the next section starts on the cut.
-            bool reprise = false;
-            for (int c = 0; c < m.canaux; ++c) reprise = reprise || frappe(cell(coupe, c));
-            EXPECT_TRUE(reprise) << qui;
-            continue;
+        bool batterie = false, roulement = false, fla = false, toms = false, montee = false,
+             ouvert = false, tenu = false;
+        for (int l = coupe - 2 * kLignesParTemps; l < coupe; ++l) {
+            const bool dernierTemps = l >= coupe - kLignesParTemps;
+            for (int c = kCanalGrosseCaisse; c <= kCanalCymbale; ++c) {
+                const CaseXM x = cell(l, c);
+                batterie = batterie || (dernierTemps && frappe(x));
+                roulement = roulement ||
+                            (x.effet == kEffetEtendu && (x.parametre & 0xF0) == kEtenduRedeclenche);
+                fla = fla || (x.effet == kEffetEtendu && (x.parametre & 0xF0) == kEtenduRetard);
+                montee = montee || (x.effet == kEffetGlisseVolume && x.parametre >= 0x10);
+            }
+            toms = toms || (frappe(cell(l, kCanalGrosseCaisse)) &&
+                            cell(l, kCanalGrosseCaisse).note > kNoteDo4);
+            ouvert = ouvert || (dernierTemps && frappe(cell(l, kCanalOuvert)));
         }
-        // Otherwise a roll or a fill: snare strokes in the last beat, rising to the cut.
-        std::vector<int> volumes;
-        for (int l = coupe - kLignesParTemps; l < coupe; ++l)
-            if (frappe(cell(l, kCanalCaisseClaire)))
-                volumes.push_back(cell(l, kCanalCaisseClaire).volume);
-        ASSERT_GE(volumes.size(), 2u) << qui;
-        EXPECT_GT(volumes.back(), volumes.front()) << qui;
+        // A stop: the drums silent over the last beat while the pad still
+        // holds its chord (nothing lets it go), and everything comes in on the cut.
+        if (!batterie) {
+            tenu = true;
+            for (int l = coupe - kLignesParTemps; l < coupe; ++l)
+                tenu = tenu && cell(l, kCanalNappe1).note != kNoteRelache;
+            EXPECT_TRUE(tenu) << qui << ": a stop leaves the pad ringing";
+            EXPECT_TRUE(frappe(cell(coupe, kCanalGrosseCaisse)) || frappe(cell(coupe, kCanalSolo)))
+                << qui;
+        }
+        const std::string genre = !batterie   ? "stop"
+                                  : toms      ? "toms"
+                                  : fla       ? "flams"
+                                  : roulement ? "roll"
+                                  : montee    ? "riser"
+                                  : ouvert    ? "open hat"
+                                              : "plain";
+        EXPECT_NE("plain", genre) << qui;
+        ++genres[genre];
     }
-    EXPECT_GE(arrets, 1);
+    EXPECT_GE(genres.size(), 5u);
+    for (const auto& [genre, fois] : genres) EXPECT_LE(fois, 2) << genre;
     // The drop into the bubbles comes after a stop, on the kick and a crash.
     size_t bulles = 0;
     while (sections[bulles].scene != "bubbles") ++bulles;
     const int chute = sections[bulles].premiereLigne;
-    for (int c = 0; c < m.canaux; ++c) EXPECT_FALSE(frappe(cell(chute - 1, c))) << "channel " << c;
+    for (int c = kCanalGrosseCaisse; c <= kCanalCymbale; ++c)
+        EXPECT_FALSE(frappe(cell(chute - 1, c))) << "channel " << c;
     EXPECT_TRUE(frappe(cell(chute, kCanalGrosseCaisse)) && frappe(cell(chute, kCanalCymbale)));
     // The lead holds the leading tone G#5 into the switch-off, where A5 sounds.
     const int finale = sections[sections.size() - 2].premiereLigne;
@@ -247,13 +306,21 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
     // The lead's instrument has its own vibrato.
     EXPECT_GT(m.instruments[kSolo - 1].vibratoProfondeur, 0);
     EXPECT_GT(m.instruments[kSolo - 1].vibratoVitesse, 0);
-    // On the lead: slides only into leaps of a fourth or more from a held
-    // note, vibrato on every note held two beats, and fades on them.
+    // On the lead: slides only into leaps of a major third or more from a
+    // held note, each going on over the next row; vibrato on every note held
+    // two beats, never on a note shorter than a dotted quarter, not the same
+    // everywhere; fades on the long notes.
     int glisses = 0, longues = 0, fondus = 0;
     int precedente = 0, debutNote = -1;
+    std::set<int> vibratos;
     for (int l = 0; l <= lignes; ++l) {
         const CaseXM c = l < lignes ? cell(l, kCanalSolo) : CaseXM{kNoteRelache};
+        if (c.effet == kEffetVibrato) vibratos.insert(c.parametre);
         if (!c.note) continue;
+        if (debutNote >= 0 && l - debutNote < 6) {
+            for (int k = debutNote; k < l; ++k)
+                EXPECT_NE(kEffetVibrato, cell(k, kCanalSolo).effet) << "short note at row " << k;
+        }
         if (debutNote >= 0 && l - debutNote >= 2 * kLignesParTemps) {
             ++longues;
             bool vibrato = false;
@@ -267,13 +334,16 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
         if (c.effet == kEffetPortamentoNote) {
             ++glisses;
             EXPECT_NE(0, precedente) << "slide from nothing at row " << l;
-            EXPECT_GE(std::abs(c.note - precedente), 5) << "row " << l;
+            EXPECT_GE(std::abs(c.note - precedente), 4) << "row " << l;
             EXPECT_EQ(0, c.instrument) << "a slide does not strike again, row " << l;
+            EXPECT_GT(c.parametre, 0) << "row " << l;
+            EXPECT_EQ(kEffetPortamentoNote, cell(l + 1, kCanalSolo).effet) << "row " << l;
         }
         precedente = c.note == kNoteRelache ? 0 : c.note;
         debutNote = c.note == kNoteRelache ? -1 : l;
     }
     EXPECT_GT(glisses, 10);
+    EXPECT_GE(vibratos.size(), 3u);
     EXPECT_GT(longues, 10);
     EXPECT_GE(fondus, longues);
     // The pad swells in the start-up pause: its volume slides up.
@@ -282,17 +352,26 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
         gonfle += cell(l, kCanalNappe1).volume >= kColonneGlisseHaut &&
                   cell(l, kCanalNappe1).volume < kColonneGlisseHaut + 0x10;
     EXPECT_GT(gonfle, 2);
-    // The pad's three voices sit left, centre and right.
+    // The pad's three voices sit left, centre and right, each by its own
+    // instrument, and no channel is sent the pan position it already has.
     std::vector<int> panoramiques;
     for (int c : {kCanalNappe1, kCanalNappe2, kCanalNappe3})
         for (int l = 0; l < lignes; ++l)
-            if (cell(l, c).effet == kEffetPanoramique) {
-                panoramiques.push_back(cell(l, c).parametre);
+            if (cell(l, c).instrument) {
+                panoramiques.push_back(m.instruments[cell(l, c).instrument - 1].panoramique);
                 break;
             }
     ASSERT_EQ(3u, panoramiques.size());
     EXPECT_LT(panoramiques[0], 96);
     EXPECT_GT(panoramiques[2], 160);
+    for (int c = 0; c < m.canaux; ++c) {
+        int place = -1;
+        for (int l = 0; l < lignes; ++l) {
+            if (cell(l, c).effet != kEffetPanoramique) continue;
+            EXPECT_NE(place, cell(l, c).parametre) << "row " << l << " channel " << c;
+            place = cell(l, c).parametre;
+        }
+    }
 }
 
 TEST(MusiquePartition, TheModuleIsTheSameBytesEveryTime) {
@@ -304,22 +383,39 @@ TEST(MusiquePartition, TheModuleIsTheSameBytesEveryTime) {
     EXPECT_EQ(a, b);
 }
 
-TEST(MusiquePartition, EveryPitchedNoteIsInAMinor) {
-    // A natural minor with the raised seventh (G#) of its dominant chord E.
+TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
+    // A natural minor with the raised seventh of its dominant chord (G# in A
+    // minor): A minor everywhere but in the crawl's second half, a tone up in
+    // B minor, from its eighth bar to the one before its last.
     const bool dansLaTonalite[12] = {true,  false, true, false, true,  true,
                                      false, true,  true, true,  false, true};
     const ModuleXM m = Compose(ReperesProduction());
     const std::vector<CaseXM> cases = Deroule(m);
-    int notes = 0;
+    std::string erreur;
+    int montee = 0, fin = 0;
+    for (const SectionPlacee& s : PlaceSections(ReperesProduction(), &erreur))
+        if (s.scene == "crawl")
+            montee = s.premiereLigne + 7 * kLignesParMesure,
+            fin = s.premiereLigne + s.lignes - kLignesParMesure;
+    ASSERT_GT(fin, montee);
+    int notes = 0, horsDeLa = 0;
     for (size_t i = 0; i < cases.size(); ++i) {
-        const int canal = int(i % m.canaux);
+        const int canal = int(i % m.canaux), ligne = int(i / m.canaux);
         const CaseXM& c = cases[i];
-        if (canal <= kCanalCymbale || c.note == 0 || c.note == kNoteRelache) continue;
+        if (canal <= kCanalCymbale || canal == kCanalOuvert || c.note == 0 ||
+            c.note == kNoteRelache)
+            continue;
         ++notes;
-        EXPECT_TRUE(dansLaTonalite[(c.note - 1) % 12])
-            << "row " << i / m.canaux << " channel " << canal << " note " << int(c.note);
+        // The echo plays the lead three rows late.
+        const int source = canal == kCanalEcho ? ligne - 3 : ligne;
+        const int ton = source >= montee && source < fin ? 2 : 0;
+        EXPECT_TRUE(dansLaTonalite[(c.note - 1 - ton + 12) % 12])
+            << "row " << ligne << " channel " << canal << " note " << int(c.note);
+        horsDeLa += ton && !dansLaTonalite[(c.note - 1) % 12];
     }
     EXPECT_GT(notes, 1000);
+    // The raised half really leaves A minor (F#, C#).
+    EXPECT_GT(horsDeLa, 20);
 }
 
 #ifdef KAZZMOT_MODULE_ECRIT

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+#include <set>
+
+#include "partition.h"
 #include "xm.h"
 
 namespace {
@@ -283,4 +286,65 @@ TEST(MusiqueXM, TuningPutsMiddleCOnItsFrequency) {
         const double entendu = frequence * cadence / 44100.0;
         EXPECT_NEAR(1200.0 * std::log2(entendu / 261.6256), 0.0, 0.5) << frequence;
     }
+}
+
+TEST(MusiqueXM, EveryCommandTheScoreWritesReadsBack) {
+    // One cell for each command the score writes, as the score writes it.
+    const std::vector<CaseXM> commandes = {
+        {kNoteDo4, 1, VolumeColonne(30), kEffetArpege, 0x37},  // chord rippled
+        {kNoteDo4 + 5, 0, 0, kEffetPortamentoNote, 0x0A},      // slide into a note...
+        {0, 0, 0, kEffetPortamentoNote, 0x00},                 // ...going on a row
+        {0, 0, 0, kEffetVibrato, 0x53},
+        {kNoteDo4, 1, 0, kEffetPanoramique, 0x30},
+        {kNoteDo4, 1, VolumeColonne(6), kEffetGlisseVolume, 0x20},  // riser stroke
+        {kNoteDo4, 2, 0, kEffetEtendu, kEtenduRedeclenche + 2},     // roll
+        {kNoteDo4, 1, 0, kEffetEtendu, kEtenduCoupe + 4},           // stab cut short
+        {kNoteDo4, 2, 0, kEffetEtendu, kEtenduRetard + 2},          // flam's stroke
+        {0, 0, 0, kEffetVitesse, 0x7D},                             // tempo
+        {0, 0, kColonneGlisseBas + 1, 0, 0},
+        {0, 0, kColonneGlisseHaut + 1, 0, 0},
+    };
+    // Kinds: the effect number, and for the extended one its sub-command.
+    auto genre = [](const CaseXM& c) {
+        return c.effet == kEffetEtendu ? 0x100 + (c.parametre >> 4) : c.effet;
+    };
+    std::set<int> essayes, colonnes;
+    for (const CaseXM& c : commandes) {
+        if (c.effet || c.parametre) essayes.insert(genre(c));
+        if (c.volume >= kColonneGlisseBas) colonnes.insert(c.volume >> 4);
+        ModuleXM m = PetitModule();
+        m.motifs[1].cases[1] = c;  // pattern 1, row 0, channel 1
+        const std::vector<uint8_t> f = Ecrit(m);
+        std::string erreur;
+        ResumeXM r;
+        ASSERT_TRUE(Lit(f, &erreur, &r)) << erreur;
+        // The cell after pattern 1's empty first one, unpacked by its flags.
+        size_t o = kMotifs + 9 + Mot(f, kMotifs + 7) + 9 + 1;
+        const uint8_t drapeaux = f[o] & 0x80 ? f[o++] : 0x9F;
+        uint8_t champs[5] = {};
+        for (int i = 0; i < 5; ++i)
+            if (drapeaux & (1 << i)) champs[i] = f[o++];
+        const CaseXM lue{champs[0], champs[1], champs[2], champs[3], champs[4]};
+        EXPECT_TRUE(lue == c) << "effect " << int(c.effet) << " " << int(c.parametre);
+        EXPECT_EQ(2u + (c.effet || c.parametre) + (c.volume >= kColonneGlisseBas),
+                  r.commandesJouees)
+            << "effect " << int(c.effet) << " " << int(c.parametre);
+    }
+    // Every kind of command in the score has its case above.
+    ModuleXM m;
+    std::string erreur;
+    ASSERT_TRUE(ComposeModule(ReperesProduction(), &m, &erreur)) << erreur;
+    std::set<int> partition;
+    for (const MotifXM& motif : m.motifs)
+        for (const CaseXM& c : motif.cases) {
+            if (c.effet || c.parametre) {
+                EXPECT_TRUE(essayes.count(genre(c)))
+                    << "effect " << int(c.effet) << " " << int(c.parametre) << " is not read back";
+                partition.insert(genre(c));
+            }
+            if (c.volume >= kColonneGlisseBas) {
+                EXPECT_TRUE(colonnes.count(c.volume >> 4)) << "volume command " << int(c.volume);
+            }
+        }
+    EXPECT_GE(partition.size(), 6u);
 }

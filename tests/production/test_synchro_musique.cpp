@@ -33,11 +33,16 @@ TEST(SynchroMusique, ScoreSceneChangesMatchAnUninterruptedRun) {
     // then the end of the production.
     ASSERT_EQ(reperes.size(), g_debuts.size() + 1);
     EXPECT_DOUBLE_EQ(reperes.front().debut, 0.0);
+    // Each section's downbeat, as the player times it, falls on its scene.
+    std::string erreur;
+    const std::vector<SectionPlacee> sections = PlaceSections(reperes, &erreur);
+    ASSERT_EQ(reperes.size(), sections.size()) << erreur;
     for (size_t i = 0; i < g_debuts.size(); ++i) {
         const double mesure = (g_debuts[i] - g_musique) / 1000.0;
         EXPECT_NEAR(reperes[i + 1].debut, mesure, 0.05)
             << reperes[i + 1].scene << " starts at " << mesure
             << " s in the production: update the score's table of scene changes";
+        EXPECT_NEAR(sections[i + 1].debut, mesure, 0.020) << reperes[i + 1].scene;
     }
 }
 
