@@ -53,7 +53,13 @@ bool EmpreinteDe(const std::string& chemin, Empreinte* e) {
     e->dev = st.st_dev;
     e->ino = st.st_ino;
     e->taille = st.st_size;
+#ifdef _WIN32
+    // Windows' stat gives whole seconds only.
+    e->modif.tv_sec = st.st_mtime;
+    e->modif.tv_nsec = 0;
+#else
     e->modif = st.st_mtim;
+#endif
     return true;
 }
 

@@ -12,7 +12,9 @@
 // - Ctrl-C (SIGINT) and a termination request (SIGTERM) end the program: the
 //   signal is noted, and the next call of any routine here, which every loop
 //   of the production makes, shuts SDL down and ends the process with that
-//   signal. A second signal before then ends it at once.
+//   signal. A second signal before then ends it at once. On Windows the
+//   console's Ctrl-C, Ctrl-Break and closing play that part, when the program
+//   was started from a console.
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -21,6 +23,12 @@
 #include <ctime>
 
 #include "plateforme.h"
+
+#ifdef _WIN32
+#include <thread>
+
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -44,6 +52,35 @@ std::FILE* g_journal = nullptr;
 
 volatile std::sig_atomic_t g_signalRecu = 0;
 
+#ifdef _WIN32
+// A GUI program has no console of its own: started from one, it joins its
+// parent's, so that the console's Ctrl-C and closing reach it. Closing the
+// console ends the process once the handler returns, so the handler waits
+// there for the production to shut SDL down and exit.
+BOOL WINAPI NoteConsole(DWORD evenement) {
+    switch (evenement) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+            if (g_signalRecu != 0) std::_Exit(128 + SIGINT);
+            g_signalRecu = SIGINT;
+            return TRUE;
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            g_signalRecu = SIGTERM;
+            Sleep(4000);  // the system's grace is 5 s
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+struct InstalleSignaux {
+    InstalleSignaux() {
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) SetConsoleCtrlHandler(NoteConsole, TRUE);
+    }
+} g_installeSignaux;
+#else
 extern "C" void NoteSignal(int sig) {
     if (g_signalRecu != 0) {
         // Asked twice: the program is not reaching the seam; end it now.
@@ -70,12 +107,17 @@ struct InstalleSignaux {
         }
     }
 } g_installeSignaux;
+#endif
 
 void VerifieSignal() {
     const int sig = g_signalRecu;
     if (sig == 0) return;
     if (g_journal) std::fclose(g_journal);
     SDL_Quit();
+#ifdef _WIN32
+    // No signal to end with: the shell's status for one.
+    std::_Exit(128 + sig);
+#endif
     std::signal(sig, SIG_DFL);
     std::raise(sig);
     std::_Exit(128 + sig);  // not reached
@@ -83,6 +125,14 @@ void VerifieSignal() {
 
 // Sleeps until t on the monotonic clock; a signal cuts the sleep short.
 void DortJusqua(Horloge_t::time_point t) {
+#ifdef _WIN32
+    // An absolute sleep on the monotonic clock fails at once on Windows'
+    // threads library: relative sleeps until the deadline has passed.
+    for (auto now = Horloge_t::now(); now < t; now = Horloge_t::now()) {
+        std::this_thread::sleep_for(t - now);
+        VerifieSignal();
+    }
+#else
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch());
     timespec ts;
     ts.tv_sec = static_cast<time_t>(ns.count() / 1000000000);
@@ -90,6 +140,7 @@ void DortJusqua(Horloge_t::time_point t) {
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
         VerifieSignal();
     }
+#endif
 }
 
 void Rythme() {
