@@ -69,8 +69,8 @@ package: build
 	cmake --build $(BUILD) --target paquet
 
 # The release folder dist/kazzmot-<version>/: the package, a source archive, the
-# capture and its storyboard, the .nfo and SHA256SUMS.
-release: build
+# capture and its storyboard, the Windows zip, the .nfo and SHA256SUMS.
+release: build windows
 	cmake --build $(BUILD) --target release
 
 # The browser version: build-web/ holds the page, its script, the wasm and the
@@ -89,3 +89,23 @@ web: web-deps configure
 test-web: web web-ref
 	cmake --build $(BUILD) -j $(JOBS) --target kazzmot-echantillons
 	BUILD=$(BUILD) BUILD_WEB=$(BUILD_WEB) BUILD_WEB_REF=$(BUILD_WEB_REF) scripts/test-web
+
+# The Windows version: $(BUILD_WINDOWS)/kazzmot.exe cross-built with Debian's
+# mingw-w64 on SDL 1.2, SDL_mixer 1.2, libmikmod, libpng and zlib from Debian's
+# source packages (scripts/windows-deps, cached outside the tree), with the
+# hash log tool kazzmot-empreintes.exe. make test-windows plays it under wine64
+# and Xvfb against the native classic-SDL build (scripts/test-windows).
+BUILD_WINDOWS ?= build-windows
+.PHONY: windows-deps windows test-windows
+
+windows-deps:
+	@scripts/windows-deps
+
+windows: windows-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target datas
+	cmake -S . -B $(BUILD_WINDOWS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64.cmake) -DKAZZMOT_DATAS=$(abspath $(BUILD))/Datas
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target kazzmot kazzmot-empreintes
+
+test-windows: windows web-ref
+	BUILD_WINDOWS=$(BUILD_WINDOWS) BUILD_WEB_REF=$(BUILD_WEB_REF) scripts/test-windows

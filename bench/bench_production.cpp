@@ -10,6 +10,7 @@
 
 #include "demo.h"
 #include "effets.h"
+#include "hasard.h"
 #include "machine_virtuelle.h"
 #include "plateforme.h"
 #include "reference.h"
@@ -56,9 +57,9 @@ void ProductionEntiere(benchmark::State& state) {
         g_mesure = Mesure();
         g_observeAppel = ObserveAppel;
         ObserveTrames(ObserveTrame);
-        // Every run draws the same random values: rand() back to its unseeded
-        // state, the snow register to its start.
-        std::srand(1);
+        // Every run draws the same random values: the generator back to its
+        // unseeded state, the snow register to its start.
+        GraineHasard(1);
         GraineNeige = 0x12345;
         ReinitMachine();
         LanceDemo();

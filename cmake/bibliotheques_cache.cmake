@@ -41,8 +41,14 @@ target_link_libraries(kazz_png PUBLIC "${KAZZMOT_LIBS}/lib/libSDL.a" kazz_cache_
 
 add_library(kazz_cache_sdl INTERFACE)
 target_link_libraries(kazz_cache_sdl INTERFACE kazz_png)
+if(WIN32)
+  # scripts/windows-deps also builds SDL_mixer (over libmikmod), and SDL's
+  # Windows drivers need these system libraries.
+  target_link_libraries(kazz_png PUBLIC "${KAZZMOT_LIBS}/lib/libSDL_mixer.a" kazz_cache_mikmod
+                        "${KAZZMOT_LIBS}/lib/libSDL.a" user32 gdi32 winmm dxguid imm32 ole32
+                        oleaut32 version uuid)
 # Headers standing in for the rest of SDL_mixer's, when the browser side has them.
-if(EXISTS "${CMAKE_SOURCE_DIR}/web/include")
+elseif(EXISTS "${CMAKE_SOURCE_DIR}/web/include")
   target_include_directories(kazz_cache_sdl INTERFACE "${CMAKE_SOURCE_DIR}/web/include")
 endif()
 add_library(PkgConfig::SDL ALIAS kazz_cache_sdl)

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "effets.h"
+#include "hasard.h"
 
 namespace {
 
@@ -19,13 +20,12 @@ struct LibereTable {
     void operator()(void* table) const { std::free(table); }
 };
 
-// A strip's own speed, 1 to 9 pixels per frame. The runtime's generator is
-// taken as a 15-bit source (0 to 32767) whatever its own range, so that the
-// draws are the same on every runtime.
+// A strip's own speed, 1 to 9 pixels per frame. The production's generator is
+// taken as a 15-bit source (0 to 32767), one draw at a time.
 Uint8 TireVitesse() {
     Uint8 vitesse;
     do {
-        const int tirage = std::rand() & 0x7FFF;
+        const int tirage = TirageHasard() & 0x7FFF;
         vitesse = static_cast<Uint8>(tirage * 10.0 / 32768.0);
     } while (vitesse == 0);
     return vitesse;

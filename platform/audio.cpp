@@ -71,17 +71,3 @@ void FermeAudio(StructAudio_t* /*settings*/) {
     if (g_observeAppel) g_observeAppel("FermeAudio");
     Mix_CloseAudio();
 }
-
-// The module player draws random values (for random vibrato and tremolo
-// waveforms) with the C library's random() on the music thread. In the GNU C
-// library rand() is that same generator, so every such draw would shift the
-// random places of the countdown and the speeds of the drain by an amount that
-// depends on the music thread's timing, and no two runs would look alike. The
-// production therefore defines random() itself: callers outside the C library
-// (the module player) draw from a generator of their own, one per thread,
-// while rand() keeps the C library's sequence for the scenes.
-extern "C" long random() noexcept {
-    thread_local std::uint64_t etat = 0x2545F4914F6CDD1Dull;
-    etat = etat * 6364136223846793005ull + 1442695040888963407ull;
-    return static_cast<long>(etat >> 33);  // 31 bits, as random() gives
-}

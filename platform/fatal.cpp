@@ -13,15 +13,60 @@
 #define KAZZMOT_BINDIR ""
 #endif
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 void (*g_observeAppel)(const char* routine) = nullptr;
+
+#ifdef _WIN32
+namespace {
+
+std::wstring Large(const std::string& texte) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, texte.data(), static_cast<int>(texte.size()), nullptr, 0);
+    std::wstring large(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, texte.data(), static_cast<int>(texte.size()), &large[0], n);
+    return large;
+}
+
+// A GUI program's error stream is seen by nobody: the message goes to the
+// console it was started from, if any, else to a message box.
+void MontreMessage(const std::string& message) {
+    const bool console =
+        AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED;
+    if (console) {
+        HANDLE sortie = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        if (sortie != INVALID_HANDLE_VALUE) {
+            const std::wstring texte = Large("\r\n" + message);
+            DWORD ecrits = 0;
+            const bool ecrit = WriteConsoleW(sortie, texte.data(), static_cast<DWORD>(texte.size()),
+                                             &ecrits, nullptr);
+            CloseHandle(sortie);
+            if (ecrit) return;
+        }
+    }
+    MessageBoxW(nullptr, Large(message).c_str(), L"Kazzmot",
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace
+#endif
 
 void ArretFatal(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(stderr, format, args);
+    char message[2048];
+    std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
+    std::fputs(message, stderr);
     std::fflush(stderr);
     SDL_Quit();
+#ifdef _WIN32
+    if (message[0] != 0) MontreMessage(message);
+#endif
     std::exit(1);
 }
 
@@ -32,6 +77,7 @@ bool EstDossier(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+#ifndef _WIN32
 // The folder that holds Datas: the working directory when it has one, else the
 // executable's folder, else the installed data folder.
 std::string RacineDonnees() {
@@ -51,6 +97,26 @@ std::string RacineDonnees() {
     // Nowhere: the relative path makes the loading fail with its own message.
     return std::string();
 }
+#else
+// The folder that holds Datas: the working directory when it has one, else
+// the executable's folder (a double-click from wherever it was unpacked), which
+// then becomes the working directory, so that paths stay relative whatever
+// characters the folder's name has.
+void TrouveDonnees() {
+    static bool cherche = false;
+    if (cherche) return;
+    cherche = true;
+    if (EstDossier("Datas")) return;
+    std::wstring exe(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, &exe[0], static_cast<DWORD>(exe.size()));
+    if (n == 0 || n >= exe.size()) return;
+    exe.resize(n);
+    const std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/") + 1);
+    const DWORD attributs = GetFileAttributesW((dir + L"Datas").c_str());
+    if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY))
+        SetCurrentDirectoryW(dir.c_str());
+}
+#endif
 
 }  // namespace
 
@@ -86,7 +152,9 @@ std::string CheminDonnees(const char* folder, const char* name) {
     // The production names its files the Windows way: the folder already ends
     // in a backslash and one more joins the name.
     std::string path = std::string(folder) + "\\" + name;
-#ifndef _WIN32
+#ifdef _WIN32
+    TrouveDonnees();
+#else
     for (char& c : path) {
         if (c == '\\') c = '/';
     }

@@ -49,13 +49,3 @@ int TirageHasard() {
     h->arriere = (h->arriere + 1) % kDegre;
     return static_cast<int>(somme >> 1);
 }
-
-#ifdef __EMSCRIPTEN__
-// The browser build's C library is not the GNU one: its rand() becomes this.
-extern "C" int rand(void) {
-    return TirageHasard();
-}
-extern "C" void srand(unsigned graine) {
-    GraineHasard(graine);
-}
-#endif

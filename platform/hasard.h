@@ -1,7 +1,8 @@
-// The GNU C library's rand(), reproduced: the countdown and the drain draw
-// their random places from rand() unseeded, and a C library with another
-// generator (the browser build's) would draw other places. The browser build
-// makes rand() and srand() these; natively they only serve to check them.
+// The production's random generator: the GNU C library's rand() sequence,
+// reproduced with a state of its own. The countdown and the drain draw their
+// random places from it unseeded, so every build (native, browser, Windows)
+// draws the same places whatever its C library's rand() is, and the music
+// player's draws from the C library on the sound thread never shift them.
 #ifndef KAZZMOT_HASARD_H
 #define KAZZMOT_HASARD_H
 

@@ -67,8 +67,14 @@ Acces EmpreinteDe(const std::string& chemin, Empreinte* e) {
     e->dev = st.st_dev;
     e->ino = st.st_ino;
     e->taille = st.st_size;
+#ifdef _WIN32
+    // Windows' stat gives whole seconds only.
+    e->modif.tv_sec = st.st_mtime;
+    e->modif.tv_nsec = 0;
+#else
     e->modif = st.st_mtim;
     e->statut = st.st_ctim;
+#endif
     return Acces::Ordinaire;
 }
 

@@ -23,7 +23,8 @@
 //   signal is noted, and the next call of any routine here, which every loop
 //   of the production makes, shuts SDL down and ends the process with that
 //   signal; loading the pictures checks between two of them. A second signal
-//   before then ends it at once.
+//   before then ends it at once. On Windows the console's Ctrl-C, Ctrl-Break
+//   and closing play that part, when the program was started from a console.
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -36,6 +37,10 @@
 
 #include "plateforme.h"
 #include "seam_reel.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -125,6 +130,37 @@ void VerifieSignal();
 std::atomic<int> g_signalRecu{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal flag must be lock-free");
 
+#ifdef _WIN32
+// A GUI program has no console of its own: started from one, it joins its
+// parent's, so that the console's Ctrl-C and closing reach it. Closing the
+// console ends the process once the handler returns, so the handler waits
+// there for the production to shut SDL down and exit.
+BOOL WINAPI NoteConsole(DWORD evenement) {
+    switch (evenement) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+            if (g_signalRecu != 0) std::_Exit(128 + SIGINT);
+            g_signalRecu = SIGINT;
+            return TRUE;
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            g_signalRecu = SIGTERM;
+            Sleep(4000);  // the system's grace is 5 s
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+struct InstalleSignaux {
+    InstalleSignaux() {
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) SetConsoleCtrlHandler(NoteConsole, TRUE);
+        // Loading the pictures makes no present: it checks here between two.
+        g_verifieArret = VerifieSignal;
+    }
+} g_installeSignaux;
+#else
 // Notes the signal. A second one must end the program at once, in case it is
 // not reaching the seam: the handler is installed to reset itself as it runs,
 // so the same signal again takes its default action; the other signal, found
@@ -153,6 +189,7 @@ struct InstalleSignaux {
         g_verifieArret = VerifieSignal;
     }
 } g_installeSignaux;
+#endif
 
 // The display's own wait is off unless the user asks for it: the pacing keeps
 // the time, and a compositor keeps the frames whole. Set before main, hence
@@ -173,10 +210,15 @@ void VerifieSignal() {
     if (sig == 0) return;
     if (g_journal) std::fclose(g_journal);
     SDL_Quit();
+#ifdef _WIN32
+    // No signal to end with: the shell's status for one.
+    std::_Exit(128 + sig);
+#else
     struct sigaction defaut {};
     defaut.sa_handler = SIG_DFL;
     sigemptyset(&defaut.sa_mask);
     sigaction(sig, &defaut, nullptr);
+#endif
     std::raise(sig);
     std::_Exit(128 + sig);  // not reached
 }

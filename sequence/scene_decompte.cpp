@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "effets.h"
+#include "hasard.h"
 #include "scenes.h"
 
 namespace {
@@ -20,12 +21,12 @@ StructImage_t* Chiffre(const Catalogue* catalogue, Uint32 ecoule) {
     return nullptr;
 }
 
-// A random place in 0 .. span - 1, from one draw of the runtime's sequence
+// A random place in 0 .. span - 1, from one draw of the production's sequence
 // (the one the drain also draws from) taken as a value from 0 to 32767: the
-// single-precision product, divided in double precision, truncated. The C
-// library here draws 31 bits; its low 15 keep every place on the screen.
+// single-precision product, divided in double precision, truncated. The
+// generator draws 31 bits; their low 15 keep every place on the screen.
 Sint16 Hasard(float span) {
-    const int tirage = std::rand() & 0x7FFF;
+    const int tirage = TirageHasard() & 0x7FFF;
     return static_cast<Sint16>(tirage * span / 32768.0);
 }
 

@@ -15,6 +15,8 @@
 
 #include "capture.h"
 #include "demo.h"
+#include "effets.h"
+#include "hasard.h"
 #include "machine_virtuelle.h"
 #include "outils_capture.h"
 #include "plateforme.h"
@@ -55,12 +57,13 @@ struct RunIci {
 struct FinRun {};
 RunIci* g_run = nullptr;
 
-// The production runs without a sound card, as in the capture: libmikmod's
-// mixer draws from the same random sequence as the production's rand(), so
-// with the music playing on SDL's audio thread the countdown's random places
-// would depend on when that thread runs.
-RunIci LanceProductionIci(const std::string& dossier, std::uint64_t trames) {
-    setenv("SDL_AUDIODRIVER", "kazzmot-capture-sans-son", 1);
+// The production runs without a sound card, as in the capture, unless a
+// sound driver is named.
+RunIci LanceProductionIci(const std::string& dossier, std::uint64_t trames,
+                          const char* son = "kazzmot-capture-sans-son") {
+    setenv("SDL_AUDIODRIVER", son, 1);
+    GraineHasard(1);  // as at process start: each run draws the same values
+    GraineNeige = 0x12345;
     RunIci run;
     g_run = &run;
     char ici[4096];
@@ -191,6 +194,11 @@ TEST_F(CaptureProduction, HashLogIsTheVirtualMachinesFramesAndRepeats) {
     EXPECT_EQ(LitLignes(Chemin("deux.txt")), un);
     const RunIci ici = LanceProductionIci(dossier_, 240);
     EXPECT_EQ(ici.hashes, un);
+    // With the music playing on a sound thread (its player draws random
+    // values there), the countdown's random places stay the same.
+    const RunIci sonore = LanceProductionIci(dossier_, 240, "dummy");
+    EXPECT_TRUE(sonore.musique);
+    EXPECT_EQ(sonore.hashes, un);
 }
 
 TEST_F(CaptureProduction, MusicIsTheModuleFromTheMomentTheProductionStartsIt) {

@@ -13,6 +13,7 @@
 
 #include "demo.h"
 #include "effets.h"
+#include "hasard.h"
 #include "outils_tests.h"
 
 namespace {
@@ -65,10 +66,11 @@ void Observe(const char* routine) {
 }
 
 // Puts the production's random sources back to their state at process start:
-// rand() unseeded is rand() seeded with 1, and the snow generator's register.
-// A run that follows another in the same process then draws the same values.
+// the generator unseeded is the one seeded with 1, and the snow generator's
+// register. A run that follows another in the same process then draws the
+// same values.
 void RemetHasard() {
-    std::srand(1);
+    GraineHasard(1);
     GraineNeige = 0x12345;
 }
 

@@ -12,6 +12,7 @@
 #include "catalogue.h"
 #include "effets.h"
 #include "fixtures_scenes.h"
+#include "hasard.h"
 #include "outils_tests.h"
 #include "scenes.h"
 
@@ -80,17 +81,18 @@ TEST(SceneDecompte, RunsSixSecondsAndEachFrameShowsItsDigitCircleAndScratch) {
     for (std::uint64_t pass : passes) refreshes.push_back(5 * pass + 1);
     refreshes.push_back(5 * 71 + 4);  // the last judder frame of the last pass
     Trames t(refreshes);
+    GraineHasard(1);
     SceneDecompte(p.ecran, &p.catalogue);
 
     // Ends on the first pass at 6000 ms or more: 72 passes, none after.
     EXPECT_EQ(TempsVirtuelMs(), 6000u);
     EXPECT_EQ(NombrePresentations(), 72u * 5);
 
-    // The scene's random places are the process's first rand() values (as 15
-    // bits), three per pass; an unseeded sequence is the one seeded with 1.
-    std::srand(1);
+    // The scene's random places are the generator's first values (as 15
+    // bits), three per pass; an unseeded generator is the one seeded with 1.
+    GraineHasard(1);
     std::vector<int> hasard(3 * 72);
-    for (int& r : hasard) r = std::rand() & 0x7FFF;
+    for (int& r : hasard) r = TirageHasard() & 0x7FFF;
     const std::map<std::uint64_t, StructImage_t*> chiffre{
         {0, p[Im::Decompte5]},  {11, p[Im::Decompte5]}, {12, nullptr},
         {13, p[Im::Decompte4]}, {36, nullptr},          {37, p[Im::Decompte2]},

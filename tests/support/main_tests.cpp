@@ -12,9 +12,7 @@
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     // No sound device by default: the production then runs silent, as in the
-    // capture tool. A playing module would draw from the same random sequence
-    // as the production (the mixer and its player call rand() on their own
-    // thread, in real time), and runs would stop being reproducible. Tests of
+    // capture tool, and no test depends on a sound thread's timing. Tests of
     // the sound choose SDL's dummy or disk driver themselves.
     setenv("SDL_AUDIODRIVER", "kazzmot-tests-sans-son", 0);
     // The production reads Datas/ from the working directory: run from the
