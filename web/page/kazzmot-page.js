@@ -147,6 +147,7 @@
   const PERIODE = 1000 / 60;
   const TOLERANCE = PERIODE / 4;  // a frame this early still takes the present
   let echeance = null;   // the present in hand falls due then, on the production's clock
+  let pas = -1;          // at the step of that number, from the production's first clock read
   let retard = 0;        // how late the last present was let go
   let enAttente = null;  // the production, held until its present falls due
   let zone = null;       // the part of the canvas changed since the last drawing
@@ -179,11 +180,14 @@
         zone.x1 = Math.max(zone.x1, x + l); zone.y1 = Math.max(zone.y1, y + h);
       }
     }
+    // Each present takes a step of its own, however short the work before it
+    // looked on a coarse clock (Firefox gives whole milliseconds).
     const o = origine || 0;
-    echeance = o + (Math.floor((maintenant - retard - o) / PERIODE) + 1) * PERIODE;
+    pas = Math.max(pas + 1, Math.floor((maintenant - retard - o) / PERIODE) + 1);
+    echeance = o + pas * PERIODE;
     demandeImage();
     if (maintenant >= echeance - TOLERANCE) {
-      if (maintenant > echeance + PERIODE / 2) stats.sautes++;
+      if (maintenant > echeance) stats.sautes++;
       libere(reprise, maintenant, true);
     } else {
       enAttente = reprise;
@@ -379,7 +383,8 @@
       printErr: (t) => { console.warn(t); sortieErreur += t + '\n'; },
       kazzHeure: () => {
         const t = horloge();
-        if (origine === null) origine = t;
+        // The steps count from the production's first clock read.
+        if (origine === null) { origine = t; pas = -1; }
         return t - origine;
       },
       kazzCede: cede,
@@ -398,12 +403,16 @@
       onExit: (statut) => termine(statut),
       onAbort: (quoi) => termine(1, String(quoi)),
     };
-    return Kazzmot(o).then((M) => { o.module = M; return { M, o }; });
+    try {
+      return Kazzmot(o).then((M) => { o.module = M; return { M, o }; });
+    } catch (e) {
+      return Promise.reject(e);
+    }
   }
 
   async function lance() {
     sortieErreur = '';
-    echeance = null; retard = 0; zone = null; enAttente = null; liberation = null;
+    echeance = null; pas = -1; retard = 0; zone = null; enAttente = null; liberation = null;
     origine = null;
     image = null;
     son.debutMusique = null; son.rendus = 0;

@@ -18,7 +18,8 @@
 //     card names the file, status 1.
 // The page is served from a sub-folder, only its own files (the site/ folder).
 // usage: node test-web.js BUILD-WEB REFERENCE-HASH-LOG NATIVE-SAMPLES [SECONDS]
-// ENGINES="chromium firefox" chooses the engines; SANS_VIRTUEL=1 skips a and b.
+// ENGINES="chromium firefox" chooses the engines; SANS_VIRTUEL=1 skips a and b (the
+// timeline is then checked against the last virtual run's).
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -142,6 +143,17 @@ function instrumente() {
   };
 }
 
+// A tap of one finger. Firefox's WebDriver BiDi refuses the angle puppeteer
+// gives a touch: there the actions go without it.
+async function touche(page, x, y) {
+  if (moteur !== 'firefox') return page.touchscreen.tap(x, y);
+  await page.mainFrame().browsingContext.performActions([{
+    type: 'pointer', id: 'doigt', parameters: { pointerType: 'touch' },
+    actions: [{ type: 'pointerMove', x: Math.round(x), y: Math.round(y) }, { type: 'pointerDown', button: 0 },
+      { type: 'pointerUp', button: 0 }],
+  }]);
+}
+
 async function nouvellePage(navigateur, largeur, hauteur, tactile) {
   const page = await navigateur.newPage();
   page.on('pageerror', (e) => console.log(`[${moteur}] page error: ` + e.message));
@@ -151,7 +163,12 @@ async function nouvellePage(navigateur, largeur, hauteur, tactile) {
   return page;
 }
 
-let reperesVirtuels = null;  // the virtual run's scenes and waits, with their refresh
+// The virtual run's scenes and waits, with their refresh (kept from the last
+// virtual run when this one skips it).
+let reperesVirtuels = null;
+if (process.env.SANS_VIRTUEL && fs.existsSync(path.join(dossier, 'reperes-virtuels.json'))) {
+  reperesVirtuels = JSON.parse(fs.readFileSync(path.join(dossier, 'reperes-virtuels.json'), 'utf8'));
+}
 
 async function virtuelle(navigateur, base) {
   const page = await nouvellePage(navigateur, 800, 600);
@@ -164,6 +181,7 @@ async function virtuelle(navigateur, base) {
   if (v.erreur) { verifie(false, 'virtual run: ' + v.erreur); return; }
   fs.writeFileSync(path.join(dossier, `hash-log-web-${moteur}.txt`), v.journal);
   reperesVirtuels = v.reperes;
+  fs.writeFileSync(path.join(dossier, 'reperes-virtuels.json'), JSON.stringify(v.reperes));
   console.log(`[${moteur}] virtual run: ${v.rafraichissements} refreshes in ${(v.duree / 1000).toFixed(1)} s ` +
     `(${(v.rafraichissements / 60 / (v.duree / 1000)).toFixed(2)}x real time; ` +
     `${((Date.now() - debut) / 1000).toFixed(1)} s with loading)`);
@@ -216,10 +234,14 @@ function ecartReperes(reels) {
   }
   return { n, pire, ou };
 }
+// A scene that ends on the clock ends at the first of its loop's turns past
+// its time; the turns (up to 100 ms) fall on the 60 Hz steps, so one step
+// lost on a busy machine may move the end by a turn: 100 ms is allowed.
+const ECART_REPERES = 100;
 function verifieReperes(st, quoi, essai) {
   const e = ecartReperes(st.reperes);
   if (!e) { console.log(`[${moteur}]      ${quoi}: no virtual run to compare the timeline with`); return true; }
-  return verifie(e.n >= 3 && Math.abs(e.pire) <= 3 * PERIODE, `${quoi}: ${e.n} scenes and waits on time, ` +
+  return verifie(e.n >= 3 && Math.abs(e.pire) <= ECART_REPERES, `${quoi}: ${e.n} scenes and waits on time, ` +
     `the farthest ${e.pire.toFixed(1)} ms from its 60 Hz time${e.ou ? ' (' + e.ou + ')' : ''}`, essai);
 }
 
@@ -285,14 +307,10 @@ async function tempsReel(navigateur, base, essai) {
 
   await page.mouse.click(480, 360);
   const debut = Date.now();
-  // The countdown and the logo, then the page hidden for two seconds, then the title.
-  const CACHE = SECONDES - 8;
-  const prises = [[5, '02-countdown'], [CACHE - 1, '03-logo']];
-  for (const [s, nom] of prises) {
-    await attends(Math.max(0, debut + s * 1000 - Date.now()));
-    await page.screenshot({ path: path.join(shots, nom + '.png') });
-  }
-  await attends(Math.max(0, debut + CACHE * 1000 - Date.now()));
+  // The countdown, hidden for two seconds in its middle, then the logo and the title.
+  await attends(Math.max(0, debut + 4500 - Date.now()));
+  await page.screenshot({ path: path.join(shots, '02-countdown.png') });
+  await attends(Math.max(0, debut + 5000 - Date.now()));
 
   // d. Hidden for two seconds: nothing moves, then all goes on in step.
   const avant = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues, decalage: kazzStats.decalageSon() }));
@@ -313,8 +331,10 @@ async function tempsReel(navigateur, base, essai) {
   `hidden page (${c.comment}): ${pendant1.pas - pendant0.pas} steps and ${pendant1.joues - pendant0.joues} samples ` +
     `in its last 1.7 s hidden, ${apres.pas - pendant1.pas} steps in 1.5 s once shown again; ${sonEnPas}`);
 
-  await attends(Math.max(0, debut + (SECONDES - 1) * 1000 - Date.now()));
-  await page.screenshot({ path: path.join(shots, '04-title.png') });
+  for (const [s, nom] of [[14, '03-logo'], [SECONDES - 1, '04-title']]) {
+    await attends(Math.max(0, debut + s * 1000 - Date.now()));
+    await page.screenshot({ path: path.join(shots, nom + '.png') });
+  }
   await attends(Math.max(0, debut + SECONDES * 1000 - Date.now()));
   const st = await page.evaluate(() => window.kazzStats);
   fs.writeFileSync(path.join(shots, 'real-time.json'), JSON.stringify(st));
@@ -326,7 +346,7 @@ async function tempsReel(navigateur, base, essai) {
   const k = cadence(st, st.premiereImage + 1000, cachees);
   minutage.push(verifie(Math.abs(k.parSeconde - 60) <= 1, `pictures per second: ${k.parSeconde.toFixed(2)} ` +
     `(${k.n} frames timed, ${k.pauses} pauses of the production left out; longest frame ${k.pire.toFixed(1)} ms; ` +
-    `${st.sautes} presents let go late)`, essai));
+    `${st.sautes} presents let go past their time)`, essai));
   minutage.push(verifieReperes(st, 'timeline at the display\'s rate, paused 2 s', essai));
   // No long task after start-up: the production's own slices of work (from a
   // resume to its next yield) must stay under 50 ms. The browser's long-task
@@ -367,17 +387,16 @@ async function tempsReel(navigateur, base, essai) {
   await page.evaluate(() => { window.__diviseurImages = 2; });
   await page.click('#encore');
   const debutEncore = Date.now();
-  await attends(12000);
+  await attends(15000);
   const e = await page.evaluate(() => window.kazzStats);
   const k2 = cadence(e, e.premiereImage + 1000);
-  const pasParSeconde = e.pas / (Math.max(...e.reperes.map((r) => r.t)) / 1000);
   verifie(e.fin === null && e.presents.length > 60 && (!sonDuMoteur || (e.son.etat === 'running' && e.son.joues > 44100)),
     `play again: ${e.presents.length} pictures and ${e.son.joues} samples in its first ` +
     `${((Date.now() - debutEncore) / 1000).toFixed(0)} s`);
   minutage.push(verifie(Math.abs(k2.parSeconde - 30) <= 2, `animation frames at 30 a second: ${k2.parSeconde.toFixed(2)} ` +
     `pictures a second (${e.sautes} presents let go without a frame of their own)`, essai));
   minutage.push(verifieReperes(e, 'timeline with frames at 30 a second', essai));
-  console.log(`[${moteur}]      steps with frames at 30 a second: ${e.pas} by the last scene or wait (${pasParSeconde.toFixed(1)} a second)`);
+  console.log(`[${moteur}]      frames at 30 a second: ${e.pas} presents for ${e.presents.length} pictures`);
   await page.screenshot({ path: path.join(shots, '06-again-30-frames.png') });
   await page.close();
   return minutage.every(Boolean);
@@ -391,7 +410,7 @@ async function telephone(navigateur, base) {
   await page.evaluateOnNewDocument(() => window.__bloqueSon());
   await page.goto(base + '/ok' + SOUS_DOSSIER);
   await page.waitForFunction('window.kazzStats && window.kazzStats.pret', { timeout: 120000 });
-  await page.touchscreen.tap(195, 422);
+  await touche(page, 195, 422);
   await attends(3500);
   let st = await page.evaluate(() => ({ images: kazzStats.presents.length, muet: kazzStats.son.muet, actif: kazzStats.son.actif,
     texte: !document.getElementById('muet').hidden && document.getElementById('muet').textContent,
@@ -402,14 +421,22 @@ async function telephone(navigateur, base) {
     `the page says "${st.texte}", close control ${st.fermer ? 'shown' : 'missing'}, touch-action ${st.touche}`);
   await page.screenshot({ path: path.join(shots, '07-phone-portrait.png') });
 
-  // A tap cuts the countdown short: the logo comes at once.
-  const avant = await page.evaluate(() => ({ t: performance.now(), scenes: kazzStats.scenes.length }));
-  await page.touchscreen.tap(195, 300);
-  await attends(800);
-  st = await page.evaluate(() => kazzStats.scenes.map((s) => ({ nom: s.nom, t: s.t })));
-  const logo = st.find((s) => s.nom === 'SceneLogo');
-  verifie(avant.scenes === 1 && logo && logo.t > avant.t && logo.t - avant.t < 500,
-    `a tap skips: the countdown ends and the logo starts ${logo ? (logo.t - avant.t).toFixed(0) + ' ms after the tap' : 'not at all'}`);
+  // A tap cuts the countdown short: the logo comes at once. (A tap that
+  // falls in a frame's judder ends the judder only, as a key does: up to
+  // five taps.)
+  const avant = await page.evaluate(() => kazzStats.scenes.length);
+  let logo = null, taps = 0, tap = 0;
+  while (!logo && taps < 5) {
+    tap = await page.evaluate(() => performance.now());
+    await touche(page, 195, 300);
+    taps++;
+    await attends(400);
+    logo = await page.evaluate(() => kazzStats.scenes.find((s) => s.nom === 'SceneLogo'));
+  }
+  const decompte = await page.evaluate(() => kazzStats.scenes[0]);
+  verifie(avant === 1 && logo && logo.t > tap && logo.t - tap < 400 && logo.t - decompte.t < 5500,
+    `a tap skips: the countdown ends and the logo starts ` + (logo ? `${(logo.t - tap).toFixed(0)} ms after ` +
+      `tap ${taps}, ${((logo.t - decompte.t) / 1000).toFixed(1)} s into the countdown's 6 s` : 'not at all'));
 
   // The audio starts at last: the music joins where the pictures are.
   await page.evaluate(() => window.__libereSon());
@@ -432,7 +459,7 @@ async function telephone(navigateur, base) {
     `landscape 844 x 390: the picture is ${cadre.l.toFixed(0)} x ${cadre.h.toFixed(0)} at (${cadre.x.toFixed(0)}, ${cadre.y.toFixed(0)})`);
   await page.screenshot({ path: path.join(shots, '08-phone-landscape.png') });
   const f = await page.$eval('#fermer', (e) => { const r = e.getBoundingClientRect(); return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; });
-  await page.touchscreen.tap(f.x, f.y);
+  await touche(page, f.x, f.y);
   const finale = await attendsFin(page);
   verifie(finale.statut === 0 && /the end/.test(finale.carte || ''), `the close control ends it with status ${finale.statut}`);
   await page.close();
