@@ -31,7 +31,7 @@ if (!dossier || !journalReference || !echantillonsNatifs) {
   console.error('usage: node test-web.js BUILD-WEB REFERENCE-HASH-LOG NATIVE-SAMPLES [SECONDS]');
   process.exit(2);
 }
-const SECONDES = +(secondesArg || 20);
+const SECONDES = +(secondesArg || 23);
 const PAS = 60;  // one picture a second
 const PERIODE = 1000 / 60;
 const site = path.join(dossier, 'site');
@@ -43,6 +43,8 @@ const MOTEURS = {
   firefox: {
     executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr', headless: true,
     product: 'firefox', protocol: 'webDriverBiDi',
+    // A window tall enough for the phone's portrait viewport.
+    args: ['--window-size=1280,1024'],
     extraPrefsFirefox: { 'dom.w3c_touch_events.enabled': 1, 'media.autoplay.default': 0 },
   },
 };
@@ -117,8 +119,10 @@ function instrumente() {
   const attente = [];
   let demande = false, n = 0;
   window.__diviseurImages = 1;
+  window.__images = [];  // when the browser gave the page an animation frame
   function tour(t) {
     demande = false;
+    if (window.__images.length < 100000) window.__images.push(performance.now());
     if (++n % window.__diviseurImages !== 0) { demande = true; raf(tour); return; }
     for (const f of attente.splice(0)) f(t);
   }
@@ -218,12 +222,14 @@ async function virtuelle(navigateur, base) {
   verifie(hors === 0, `pictures against the usual native build: ${hors} pixels differ by more than one step`);
 }
 
-// The real run's scenes and waits against the virtual run's, from the first
-// scene on: the largest distance, in ms, and how many were compared.
+// The real run's scenes and waits against the virtual run's, from the logo
+// on (the countdown before it ends on the clock, at the first of its turns of
+// up to 100 ms past its time; the logo's steps are counted): the largest
+// distance, in ms, and how many were compared.
 function ecartReperes(reels) {
   if (!reperesVirtuels) return null;
-  const i0 = reels.findIndex((r) => r.nom.startsWith('Scene'));
-  const j0 = reperesVirtuels.findIndex((r) => r.nom.startsWith('Scene'));
+  const i0 = reels.findIndex((r) => r.nom === 'SceneLogo');
+  const j0 = reperesVirtuels.findIndex((r) => r.nom === 'SceneLogo');
   if (i0 < 0 || j0 < 0) return { n: 0, pire: Infinity };
   let pire = 0, n = 0, ou = '';
   for (let i = i0, j = j0; i < reels.length && j < reperesVirtuels.length; ++i, ++j) {
@@ -234,9 +240,7 @@ function ecartReperes(reels) {
   }
   return { n, pire, ou };
 }
-// A scene that ends on the clock ends at the first of its loop's turns past
-// its time; the turns (up to 100 ms) fall on the 60 Hz steps, so one step
-// lost on a busy machine may move the end by a turn: 100 ms is allowed.
+// Six 60 Hz steps: a busy machine may hold a frame's work past its step.
 const ECART_REPERES = 100;
 function verifieReperes(st, quoi, essai) {
   const e = ecartReperes(st.reperes);
@@ -246,17 +250,31 @@ function verifieReperes(st, quoi, essai) {
 }
 
 // Pictures a second while the production presents, start-up second and the
-// production's own pauses (over 50 ms of work) left out.
-function cadence(st, apres, exclus) {
-  let n = 0, somme = 0, pire = 0, pauses = 0;
+// production's own pauses (over 50 ms of work) left out; and the animation
+// frames the browser gave over the same time (`images`, sorted), each of
+// which should have drawn a picture.
+function cadence(st, images, apres, exclus) {
+  let n = 0, somme = 0, pire = 0, pauses = 0, trames = 0;
+  const avant = (t) => { let a = 0, b = images.length; while (a < b) { const m = (a + b) >> 1; if (images[m] <= t) a = m + 1; else b = m; } return a; };
   for (let i = 0; i + 1 < st.presents.length; ++i) {
     if (st.presents[i] < apres) continue;
     if (exclus && exclus(st.presents[i], st.presents[i + 1])) continue;
     if (st.pauses[i + 1]) { pauses++; continue; }
     const d = st.presents[i + 1] - st.presents[i];
     n++; somme += d; pire = Math.max(pire, d);
+    trames += avant(st.presents[i + 1]) - avant(st.presents[i]);
   }
-  return { parSeconde: n / (somme / 1000), n, pire, pauses };
+  return { parSeconde: n / (somme / 1000), n, pire, pauses, trames, tramesParSeconde: trames / (somme / 1000) };
+}
+// 60 pictures a second, or, where the browser itself gave fewer animation
+// frames (a machine short of processor), a picture at every frame it gave.
+function verifieCadence(k, sautes, essai) {
+  const parTrame = k.n / k.trames;
+  return verifie(Math.abs(k.parSeconde - 60) <= 1 || (k.tramesParSeconde < 59 && parTrame >= 0.9),
+    `pictures per second: ${k.parSeconde.toFixed(2)}, the browser's animation frames ${k.tramesParSeconde.toFixed(2)} ` +
+    `a second, ${(100 * parTrame).toFixed(1)} % of them with a new picture ` +
+    `(${k.n} frames timed, ${k.pauses} pauses of the production left out; longest frame ${k.pire.toFixed(1)} ms; ` +
+    `${sautes} presents let go past their time)`, essai);
 }
 
 async function attendsFin(page) {
@@ -337,16 +355,15 @@ async function tempsReel(navigateur, base, essai) {
   }
   await attends(Math.max(0, debut + SECONDES * 1000 - Date.now()));
   const st = await page.evaluate(() => window.kazzStats);
+  const images = await page.evaluate(() => window.__images);
   fs.writeFileSync(path.join(shots, 'real-time.json'), JSON.stringify(st));
   verifie(!st.fin, 'the production is still running after ' + SECONDES + ' s' + (st.fin ? ` (status ${st.statut})` : ''));
   verifie(st.premiereImage !== null, 'frames are presented' + (st.premiereImage !== null ?
     `: first ${(st.premiereImage - st.clic).toFixed(0)} ms after the click, of which the production's ` +
     `opening pause is 2000 ms (first scene at ${st.scenes.length ? (st.scenes[0].t - st.clic).toFixed(0) : '?'} ms)` : ''));
   const cachees = (a, b) => st.cachee.some((h) => b >= h.debut && a <= (h.fin || Infinity) + 100);
-  const k = cadence(st, st.premiereImage + 1000, cachees);
-  minutage.push(verifie(Math.abs(k.parSeconde - 60) <= 1, `pictures per second: ${k.parSeconde.toFixed(2)} ` +
-    `(${k.n} frames timed, ${k.pauses} pauses of the production left out; longest frame ${k.pire.toFixed(1)} ms; ` +
-    `${st.sautes} presents let go past their time)`, essai));
+  const k = cadence(st, images, st.premiereImage + 1000, cachees);
+  minutage.push(verifieCadence(k, st.sautes, essai));
   minutage.push(verifieReperes(st, 'timeline at the display\'s rate, paused 2 s', essai));
   // No long task after start-up: the production's own slices of work (from a
   // resume to its next yield) must stay under 50 ms. The browser's long-task
@@ -387,9 +404,9 @@ async function tempsReel(navigateur, base, essai) {
   await page.evaluate(() => { window.__diviseurImages = 2; });
   await page.click('#encore');
   const debutEncore = Date.now();
-  await attends(15000);
+  await attends(20000);
   const e = await page.evaluate(() => window.kazzStats);
-  const k2 = cadence(e, e.premiereImage + 1000);
+  const k2 = cadence(e, [], e.premiereImage + 1000);
   verifie(e.fin === null && e.presents.length > 60 && (!sonDuMoteur || (e.son.etat === 'running' && e.son.joues > 44100)),
     `play again: ${e.presents.length} pictures and ${e.son.joues} samples in its first ` +
     `${((Date.now() - debutEncore) / 1000).toFixed(0)} s`);
@@ -451,12 +468,19 @@ async function telephone(navigateur, base) {
     verifie(!st.actif && st.muet, `this engine's audio output does not run here: still silent, still said (context ${st.etat})`);
   }
 
-  // Landscape: the picture fills the height; the close control ends it.
+  // Landscape: the picture fills the height; the close control ends it. (The
+  // start tap asked for full screen, which a window cannot be resized out of.)
+  const plein = await page.evaluate(() => {
+    const p = !!document.fullscreenElement;
+    if (p) document.exitFullscreen();
+    return p;
+  });
+  await attends(300);
   await page.setViewport({ width: 844, height: 390, isMobile: true, hasTouch: true });
   await attends(500);
   const cadre = await page.$eval('#ecran', (e) => { const r = e.getBoundingClientRect(); return { l: r.width, h: r.height, x: r.x, y: r.y }; });
   verifie(Math.abs(cadre.h - 390) <= 1 && Math.abs(cadre.l - 520) <= 1 && cadre.x >= 0 && cadre.y >= -1,
-    `landscape 844 x 390: the picture is ${cadre.l.toFixed(0)} x ${cadre.h.toFixed(0)} at (${cadre.x.toFixed(0)}, ${cadre.y.toFixed(0)})`);
+    `landscape 844 x 390 (full screen ${plein ? 'granted' : 'refused by this headless engine'} at the start tap): the picture is ${cadre.l.toFixed(0)} x ${cadre.h.toFixed(0)} at (${cadre.x.toFixed(0)}, ${cadre.y.toFixed(0)})`);
   await page.screenshot({ path: path.join(shots, '08-phone-landscape.png') });
   const f = await page.$eval('#fermer', (e) => { const r = e.getBoundingClientRect(); return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; });
   await touche(page, f.x, f.y);
@@ -491,7 +515,7 @@ async function fichiersManquants(navigateur, base) {
   try {
     for (moteur of moteurs) {
       const debut = Date.now();
-      const navigateur = await puppeteer.launch({ ...MOTEURS[moteur], protocolTimeout: 30 * 60 * 1000 });
+      const navigateur = await puppeteer.launch({ ...MOTEURS[moteur], protocolTimeout: 120000 });
       console.log(`[${moteur}] ${await navigateur.version()}`);
       try {
         if (!process.env.SANS_VIRTUEL) await virtuelle(navigateur, base);
