@@ -31,7 +31,7 @@
   // What the tests read.
   const stats = window.kazzStats = {
     pret: false, clic: null, premiereImage: null, presents: [], pauses: [], pas: 0, sautes: 0,
-    taches: [], scenes: [], reperes: [], fin: null, statut: null, erreur: null, tranches: [],
+    taches: [], scenes: [], reperes: [], fin: null, statut: null, erreur: null, tranches: [], reprises: 0,
     trancheMax: { debut: 0, duree: 0 }, cachee: [],
     son: { etat: 'none', actif: false, muet: false, joues: 0, manques: 0, crete: 0, postes: 0, decalage: null },
   };
@@ -119,6 +119,7 @@
   // the long ones are kept for the tests. The program's exit() unwinds through
   // whichever callback resumed it: not an error.
   function reprend(reprise) {
+    stats.reprises++;
     const t0 = performance.now();
     try { reprise(); } catch (e) { if (!(e && e.name === 'ExitStatus')) throw e; }
     const duree = performance.now() - t0;

@@ -336,19 +336,21 @@ async function tempsReel(navigateur, base, essai) {
   const avant = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues, decalage: kazzStats.decalageSon() }));
   const c = await cache(navigateur, page);
   await attends(300);
-  const pendant0 = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues }));
+  const pendant0 = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues, reprises: kazzStats.reprises }));
   await attends(1700);
-  const pendant1 = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues, images: kazzStats.presents.length }));
+  const pendant1 = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues, images: kazzStats.presents.length,
+    reprises: kazzStats.reprises }));
   await montre(page, c);
   await attends(1500);
   const apres = await page.evaluate(() => ({ pas: kazzStats.pas, joues: kazzStats.son.joues, decalage: kazzStats.decalageSon(),
     images: kazzStats.presents.length, cachee: kazzStats.cachee }));
   const sonEnPas = avant.decalage === null ? 'no sound to keep in step' :
     `music against the pictures ${avant.decalage.toFixed(0)} ms before, ${apres.decalage === null ? 'none' : apres.decalage.toFixed(0)} ms after`;
-  verifie(pendant1.pas === pendant0.pas && pendant1.joues === pendant0.joues && apres.pas > pendant1.pas + 60 &&
+  verifie(pendant1.pas === pendant0.pas && pendant1.joues === pendant0.joues && pendant1.reprises === pendant0.reprises && apres.pas > pendant1.pas + 60 &&
     apres.images > pendant1.images + 60 && apres.cachee.length === 1 && apres.cachee[0].fin !== null &&
     (avant.decalage === null || (apres.decalage !== null && Math.abs(apres.decalage - avant.decalage) < 100)),
-  `hidden page (${c.comment}): ${pendant1.pas - pendant0.pas} steps and ${pendant1.joues - pendant0.joues} samples ` +
+  `hidden page (${c.comment}): ${pendant1.pas - pendant0.pas} steps, ${pendant1.reprises - pendant0.reprises} slices ` +
+    `of work and ${pendant1.joues - pendant0.joues} samples ` +
     `in its last 1.7 s hidden, ${apres.pas - pendant1.pas} steps in 1.5 s once shown again; ${sonEnPas}`);
 
   for (const [s, nom] of [[14, '03-logo'], [SECONDES - 1, '04-title']]) {
