@@ -69,8 +69,8 @@ package: build
 	cmake --build $(BUILD) --target paquet
 
 # The release folder dist/kazzmot-<version>/: the package, a source archive, the
-# capture and its storyboard, the Windows zip, the .nfo and SHA256SUMS.
-release: build windows
+# capture and its storyboard, the Windows and browser zips, the .nfo and SHA256SUMS.
+release: build windows web
 	cmake --build $(BUILD) --target release
 
 # The browser version: build-web/ holds the page, its script, the wasm and the

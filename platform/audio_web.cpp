@@ -1,8 +1,11 @@
 // The sound of the browser build: the module played by libmikmod, set up as
 // SDL_mixer sets it up (the same samples as the native production), and fed to
-// the page's audio in blocks of 4096 samples, SDL_mixer's block, from the
-// moment the production starts its music. Built natively it has no sound card:
-// the production then runs silently, as on a machine without one.
+// the page in blocks of 4096 samples, SDL_mixer's block, from the moment the
+// production starts its music. The music always runs: the page plays the
+// blocks when its audio output runs and drops them, at the pace of its clock,
+// when it does not, so that an output that starts late joins the music where
+// the pictures are. Built natively it has no sound card: the production then
+// runs silently, as on a machine without one.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,15 +18,14 @@
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 
-// The page's side (kazzmot-page.js): whether it can play sound, how many
-// samples its queue lacks, and a block of interleaved stereo samples.
-EM_JS(int, kazz_son_pret, (), { return Module.kazzSonPret ? Module.kazzSonPret() : 0; });
+// The page's side (kazzmot-page.js): how many samples it lacks, and a block of
+// interleaved stereo samples.
 EM_JS(int, kazz_son_manque, (), { return Module.kazzSonManque ? Module.kazzSonManque() : 0; });
 EM_JS(void, kazz_son_bloc, (const void* echantillons, int paires),
       { Module.kazzSonBloc(echantillons, paires); });
 // The test mode of the page, like the capture, has no sound card.
 static bool SortiePrete() {
-    return !ModeVirtuel() && kazz_son_pret();
+    return !ModeVirtuel();
 }
 #else
 static bool SortiePrete() {

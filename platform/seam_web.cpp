@@ -1,8 +1,10 @@
 // The browser's seam. The production runs inside the page's one thread and
-// gives it back control at every present (until the next animation frame,
-// paced to 60 presents per second) and in every wait that spins on the clock
-// (a yield through a message to itself, a few hundredths of a millisecond).
-// Time is the page's clock; keys come from the page's key events.
+// gives it back control at every present (the page holds it until that
+// present's 60 Hz step has come, and shows the picture at its next animation
+// frame) and in every wait that spins on the clock (a yield through a message
+// to itself, a few hundredths of a millisecond). Time is the page's clock,
+// which stands still while the page is hidden; keys come from the page's key
+// and touch events.
 //
 // With the page's test mode the same program runs on the virtual 60 Hz
 // machine of the tests instead (its seam is compiled in under VM_ names): no
@@ -39,8 +41,14 @@ EM_JS(void, kazz_presente, (const void* rgba, int largeur, int hauteur, int x, i
               Module.kazzPresente(rgba, largeur, hauteur, x, y, l, h, reprise);
           });
       });
+EM_JS(double, kazz_heure, (), { return Module.kazzHeure(); });
 EM_JS(void, kazz_scene, (int numero, const char* nom, double rafraichissement), {
     if (Module.kazzScene) Module.kazzScene(numero, UTF8ToString(nom), rafraichissement);
+});
+// Every routine the production reports (scenes, waits...), with the virtual
+// machine's refresh in test mode: the page checks the real run's timeline.
+EM_JS(void, kazz_repere, (const char* nom, double rafraichissement), {
+    if (Module.kazzRepere) Module.kazzRepere(UTF8ToString(nom), rafraichissement);
 });
 EM_JS(void, kazz_trame, (double index, const void* pixels, int largeur, int hauteur), {
     if (Module.kazzTrame) Module.kazzTrame(index, pixels, largeur, hauteur);
@@ -55,7 +63,6 @@ bool g_virtuel = false;
 
 // Real mode.
 bool g_heureLue = false;  // the last seam call was a time query
-double g_origine = -1;
 std::deque<SDL_Event> g_evenements;
 bool g_echap = false;        // Escape is down
 bool g_echapFrappe = false;  // Escape went down since the production last looked
@@ -134,6 +141,7 @@ void ObserveRafraichissement(std::uint64_t index, const Uint16* pixels, int larg
 }
 
 void ObserveAppel(const char* routine) {
+    kazz_repere(routine, g_virtuel ? static_cast<double>(NombreRafraichissements()) : 0.0);
     if (std::strncmp(routine, "Scene", 5) == 0) {
         ++g_scene;
         kazz_scene(g_scene, routine,
@@ -206,9 +214,8 @@ Uint32 Horloge() {
         kazz_cede();
     }
     g_heureLue = true;
-    const double maintenant = emscripten_get_now();
-    if (g_origine < 0) g_origine = maintenant;
-    return static_cast<Uint32>(static_cast<std::uint64_t>(maintenant - g_origine));
+    // Milliseconds since the production's first look at the clock.
+    return static_cast<Uint32>(static_cast<std::uint64_t>(kazz_heure()));
 }
 
 int AfficheTrame(SDL_Surface* surface) {

@@ -1,7 +1,8 @@
 // The page of the browser build: downloads the program and its data with a
-// progress bar, starts the production (and its sound) on a click or a key,
-// shows its frames on the canvas at 60 per second, hands it the keys, and
-// shows the end card when it ends.
+// progress bar and readies it, starts the production on a click, a key or a
+// tap, shows its pictures on the canvas, hands it the keys and the touches,
+// plays its music when the browser's audio runs, pauses it with the page
+// hidden, and shows the end card when it ends or cannot start.
 //
 // With ?virtual it runs the production on the virtual 60 Hz machine instead,
 // as fast as it can, and gives the hash of every refresh (window.kazzVirtuel);
@@ -23,12 +24,22 @@
   const appel = document.getElementById('appel');
   const chargement = document.getElementById('chargement');
   const barre = document.querySelector('#barre div');
+  const muet = document.getElementById('muet');
+  const fermer = document.getElementById('fermer');
+  const encore = document.getElementById('encore');
 
   // What the tests read.
   const stats = window.kazzStats = {
-    pret: false, clic: null, premiereImage: null, presents: [], taches: [], scenes: [],
-    fin: null, statut: null, travail: [], tranches: [], trancheMax: { debut: 0, duree: 0 }, son: { etat: 'none', joues: 0, manques: 0, crete: 0, postes: 0 },
+    pret: false, clic: null, premiereImage: null, presents: [], pauses: [], pas: 0, sautes: 0,
+    taches: [], scenes: [], reperes: [], fin: null, statut: null, erreur: null, tranches: [], reprises: 0,
+    trancheMax: { debut: 0, duree: 0 }, cachee: [],
+    son: { etat: 'none', actif: false, muet: false, joues: 0, manques: 0, crete: 0, postes: 0, decalage: null },
   };
+
+  // ---- The production's clock: the page's, standing still while the page is
+  // hidden, from the production's first look at it.
+  let cachee = false, debutCache = 0, tempsCache = 0, origine = null;
+  function horloge() { return (cachee ? debutCache : performance.now()) - tempsCache; }
 
   // ---- The canvas: 640 x 480 scaled to fit, square crisp pixels, on black.
   function ajuste() {
@@ -41,10 +52,18 @@
   ctx.fillStyle = '#000';
   ctx.fillRect(0, 0, canvas.width, canvas.height);
 
+  function pleinEcran() {
+    const racine = document.documentElement;
+    if (!racine.requestFullscreen) return;
+    racine.requestFullscreen().then(() => {
+      // A phone turns to landscape where it lets a page ask.
+      if (screen.orientation && screen.orientation.lock) screen.orientation.lock('landscape').catch(() => {});
+    }).catch(() => {});
+  }
   document.getElementById('plein').addEventListener('click', (e) => {
     e.stopPropagation();
     if (document.fullscreenElement) document.exitFullscreen();
-    else document.documentElement.requestFullscreen().catch(() => {});
+    else pleinEcran();
   });
 
   // ---- Long tasks: the real-time test allows none over 50 ms after start-up.
@@ -54,10 +73,23 @@
     }).observe({ entryTypes: ['longtask'] });
   } catch (e) { /* not offered by this browser */ }
 
+  // ---- A failure names its file: the end card, status 1, as the native
+  // program's message.
+  class Echec extends Error {}
+  function echec(fichier, quoi) { return new Echec(fichier + ': ' + quoi); }
+
   // ---- Download with progress.
   async function telecharge(url, parts, indice) {
-    const reponse = await fetch(url);
-    if (!reponse.ok) throw new Error(url + ': ' + reponse.status + ' ' + reponse.statusText);
+    let reponse;
+    try {
+      reponse = await fetch(url);
+    } catch (e) {
+      throw echec(url, 'cannot be downloaded (' + e.message + ')');
+    }
+    if (!reponse.ok) {
+      throw echec(url, (reponse.status === 404 ? 'not found on the server' : 'refused by the server') +
+        ' (HTTP ' + reponse.status + (reponse.statusText ? ' ' + reponse.statusText : '') + ')');
+    }
     const total = +reponse.headers.get('Content-Length') || 0;
     parts[indice].total = total;
     const lecteur = reponse.body.getReader();
@@ -87,6 +119,7 @@
   // the long ones are kept for the tests. The program's exit() unwinds through
   // whichever callback resumed it: not an error.
   function reprend(reprise) {
+    stats.reprises++;
     const t0 = performance.now();
     try { reprise(); } catch (e) { if (!(e && e.name === 'ExitStatus')) throw e; }
     const duree = performance.now() - t0;
@@ -94,21 +127,46 @@
     if (duree > 20) stats.tranches.push({ debut: t0, duree });
   }
   // ---- Yields: a message to ourselves comes back at once, unlike a timer.
+  // While the page is hidden they are held.
   const canal = new MessageChannel();
   const reprises = [];
-  canal.port1.onmessage = () => { const r = reprises.shift(); if (r) reprend(r); };
-  function cede(reprise) { reprises.push(reprise); canal.port2.postMessage(0); }
+  canal.port1.onmessage = () => {
+    if (cachee) return;
+    const r = reprises.shift();
+    if (r) reprend(r);
+  };
+  function cede(reprise) { reprises.push(reprise); if (!cachee) canal.port2.postMessage(0); }
 
-  // ---- Presents: paced to 60 per second on any display, drawn at an animation
-  // frame. A present whose time has already come (the display skipped a frame)
-  // is drawn at once, so that the production keeps its 60 presents a second.
+  // ---- Presents. The production's steps keep to a 60 Hz grid of its clock,
+  // as on the virtual machine: a present falls due at the first step after the
+  // moment it is made. It is held until the animation frame nearest that
+  // moment, or let go at once when the moment has passed (a display slower
+  // than 60 Hz, or a slow frame): the display then shows fewer pictures, and
+  // the timeline never slows. How late the last present was let go is taken
+  // off the next one's moment, so that waiting for the display never costs a
+  // step. Pictures are drawn at animation frames, the latest one each time.
   const PERIODE = 1000 / 60;
-  let echeance = null;
+  const TOLERANCE = PERIODE / 4;  // a frame this early still takes the present
+  let echeance = null;   // the present in hand falls due then, on the production's clock
+  let pas = -1;          // at the step of that number, from the production's first clock read
+  let retard = 0;        // how late the last present was let go
+  let enAttente = null;  // the production, held until its present falls due
+  let zone = null;       // the part of the canvas changed since the last drawing
+  let attenteDepuis = false;  // the production paused (over 50 ms between two presents) since then
+  let liberation = null;      // when the production last got control back from a present
+  let imageDemandee = false;
   let image = null, tampon = null, adresse = 0;
-  let repriseA = null;  // when the program last got control back from a present
+  function libere(reprise, maintenant, direct) {
+    retard = maintenant - echeance;
+    // Over a second behind (the machine stalled): the timeline starts again from now.
+    if (retard > 1000) retard = 0;
+    liberation = performance.now();
+    if (direct) cede(reprise); else reprend(reprise);
+  }
   function presente(M, ptr, largeur, hauteur, x, y, l, h, reprise) {
-    const arrivee = performance.now();
-    if (repriseA !== null) stats.travail.push(arrivee - repriseA);
+    const maintenant = horloge();
+    stats.pas++;
+    if (liberation !== null && performance.now() - liberation > 50) attenteDepuis = true;
     if (canvas.width !== largeur || canvas.height !== hauteur) {
       canvas.width = largeur; canvas.height = hauteur; ajuste();
     }
@@ -116,51 +174,121 @@
       tampon = M.HEAPU8.buffer; adresse = ptr;
       image = new ImageData(new Uint8ClampedArray(tampon, ptr, largeur * hauteur * 4), largeur, hauteur);
     }
-    const montre = (maintenant) => {
-      if (l > 0 && h > 0) ctx.putImageData(image, 0, 0, x, y, l, h);
-      echeance += PERIODE;
-      if (stats.premiereImage === null) stats.premiereImage = maintenant;
-      stats.presents.push(maintenant);
-      repriseA = performance.now();
-    };
-    // The first present, or one after the production waited or worked for
-    // more than a frame: the pacing starts again from now. Otherwise the
-    // display was late, and the presents catch up (up to a tenth of a second).
-    const travail = repriseA === null ? Infinity : arrivee - repriseA;
-    if (echeance === null || travail > PERIODE || arrivee > echeance + 6 * PERIODE) echeance = arrivee;
-    else if (arrivee >= echeance - PERIODE / 4) { montre(arrivee); cede(reprise); return; }
-    const tic = () => {
-      const maintenant = performance.now();
-      // A display faster than 60 Hz: wait for the frame nearest the deadline.
-      if (maintenant < echeance - PERIODE / 4) { requestAnimationFrame(tic); return; }
-      montre(maintenant);
-      reprend(reprise);
-    };
-    requestAnimationFrame(tic);
+    if (l > 0 && h > 0) {
+      if (!zone) zone = { x0: x, y0: y, x1: x + l, y1: y + h };
+      else {
+        zone.x0 = Math.min(zone.x0, x); zone.y0 = Math.min(zone.y0, y);
+        zone.x1 = Math.max(zone.x1, x + l); zone.y1 = Math.max(zone.y1, y + h);
+      }
+    }
+    // Each present takes a step of its own, however short the work before it
+    // looked on a coarse clock (Firefox gives whole milliseconds).
+    const o = origine || 0;
+    pas = Math.max(pas + 1, Math.floor((maintenant - retard - o) / PERIODE) + 1);
+    echeance = o + pas * PERIODE;
+    demandeImage();
+    if (maintenant >= echeance - TOLERANCE) {
+      if (maintenant > echeance) stats.sautes++;
+      libere(reprise, maintenant, true);
+    } else {
+      enAttente = reprise;
+    }
+  }
+  function demandeImage() {
+    if (!imageDemandee && !cachee) { imageDemandee = true; requestAnimationFrame(dessine); }
+  }
+  function dessine() {
+    imageDemandee = false;
+    if (cachee) return;
+    if (zone) {
+      ctx.putImageData(image, 0, 0, zone.x0, zone.y0, zone.x1 - zone.x0, zone.y1 - zone.y0);
+      zone = null;
+      const t = performance.now();
+      if (stats.premiereImage === null) stats.premiereImage = t;
+      stats.presents.push(t);
+      stats.pauses.push(attenteDepuis);
+      attenteDepuis = false;
+    }
+    if (enAttente) {
+      const maintenant = horloge();
+      if (maintenant >= echeance - TOLERANCE) {
+        const r = enAttente;
+        enAttente = null;
+        libere(r, maintenant, false);
+      } else {
+        demandeImage();
+      }
+    }
   }
 
-  // ---- Sound: an AudioWorklet fed by the program with blocks of 4096 samples.
-  const son = { ctx: null, noeud: null, ouverture: null, postes: 0, joues: 0 };
+  // ---- Sound: an AudioWorklet fed by the program with blocks of 4096
+  // samples. The production never waits for it: while the output does not
+  // run, the music's blocks are dropped at the pace of the production's clock;
+  // when it starts running, the music joins where the pictures are.
+  const son = {
+    ctx: null, noeud: null, actif: false, postes: 0, joues: 0, generation: 0,
+    debutMusique: null, rendus: 0, depart: 0,
+  };
   const AVANCE = 3 * 4096;  // samples queued ahead of the speakers
-  async function ouvreSon() {
+  const ECHANTILLONS_MS = 44.1;
+  function ouvreSon() {
+    let c;
     try {
-      son.ctx = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
-      await son.ctx.audioWorklet.addModule('son-worklet.js');
-      son.noeud = new AudioWorkletNode(son.ctx, 'kazzmot-son', { outputChannelCount: [2] });
-      son.noeud.connect(son.ctx.destination);
+      c = son.ctx = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
+    } catch (e) {
+      console.warn('no sound: ' + e);
+      return;
+    }
+    // Asked within the gesture; whether and when it runs is the browser's business.
+    c.resume().catch(() => {});
+    c.onstatechange = () => etatSon(c);
+    c.audioWorklet.addModule('son-worklet.js').then(() => {
+      if (son.ctx !== c) return;
+      son.noeud = new AudioWorkletNode(c, 'kazzmot-son', { outputChannelCount: [2] });
+      son.noeud.connect(c.destination);
       son.noeud.port.onmessage = (e) => {
+        if (e.data.generation !== son.generation) return;
         son.joues = e.data.joues;
         Object.assign(stats.son, e.data);
       };
-      await son.ctx.resume();
-      stats.son.etat = son.ctx.state;
-      son.ctx.onstatechange = () => { stats.son.etat = son.ctx.state; };
-    } catch (e) {
-      console.warn('no sound: ' + e);
-      son.noeud = null;
-    }
+      etatSon(c);
+    }).catch((e) => console.warn('no sound: ' + e));
+  }
+  function etatSon(c) {
+    if (son.ctx !== c) return;
+    stats.son.etat = c.state;
+    if (c.state === 'running' && son.noeud && !son.actif && !cachee) rejoint();
+    // The output stopped on its own (not by the page's hiding): silently on.
+    else if (c.state !== 'running' && son.actif && !cachee) silencieux();
+  }
+  function silencieux() {
+    son.actif = stats.son.actif = false;
+    if (enCours) { muet.hidden = false; stats.son.muet = true; }
+  }
+  // The output runs: its queue starts from the music's present moment.
+  function rejoint() {
+    const du = son.debutMusique === null ? 0 : Math.round((horloge() - son.debutMusique) * ECHANTILLONS_MS);
+    // The blocks already made run ahead of the moment by `avance` samples
+    // (played as silence first), or behind it (skipped).
+    const avance = son.rendus - du;
+    son.generation++;
+    son.noeud.port.postMessage({ generation: son.generation, silence: Math.max(0, avance), saute: Math.max(0, -avance) });
+    son.depart = du;
+    son.postes = son.joues = 0;
+    son.actif = stats.son.actif = true;
+    stats.son.joues = 0;
+    muet.hidden = true;
+    stats.son.muet = false;
+  }
+  function sonManque() {
+    const t = horloge();
+    if (son.debutMusique === null) { son.debutMusique = t; son.rendus = 0; }
+    if (son.actif) return Math.max(0, AVANCE - (son.postes - son.joues));
+    return Math.max(0, Math.round((t - son.debutMusique) * ECHANTILLONS_MS) - son.rendus);
   }
   function blocSon(M, ptr, paires) {
+    son.rendus += paires;
+    if (!son.actif) return;
     const s = new Int16Array(M.HEAPU8.buffer, ptr, paires * 2);
     const g = new Float32Array(paires), d = new Float32Array(paires);
     for (let i = 0; i < paires; ++i) { g[i] = s[2 * i] / 32768; d[i] = s[2 * i + 1] / 32768; }
@@ -168,6 +296,40 @@
     son.postes += paires;
     stats.son.postes = son.postes;
   }
+  // How far the music heard is ahead of the pictures, in ms (null: no music playing).
+  stats.decalageSon = () => {
+    if (!son.actif || son.debutMusique === null) return null;
+    return (son.depart + son.joues) / ECHANTILLONS_MS - (horloge() - son.debutMusique);
+  };
+  function fermeSon() {
+    if (son.ctx) { if (son.noeud) son.noeud.disconnect(); son.ctx.close().catch(() => {}); }
+    son.ctx = son.noeud = null;
+    son.actif = stats.son.actif = false;
+  }
+
+  // ---- A hidden page pauses: the clock stands still, the yields and the
+  // pictures are held, and the music stops where it is.
+  document.addEventListener('visibilitychange', () => {
+    const maintenant = performance.now();
+    if (document.hidden && !cachee) {
+      cachee = true;
+      debutCache = maintenant;
+      stats.cachee.push({ debut: maintenant, fin: null });
+      if (son.actif && son.ctx) son.ctx.suspend().catch(() => {});
+    } else if (!document.hidden && cachee) {
+      cachee = false;
+      tempsCache += maintenant - debutCache;
+      stats.cachee[stats.cachee.length - 1].fin = maintenant;
+      if (son.ctx) {
+        const c = son.ctx;
+        c.resume().catch(() => {});
+        // An output that does not come back: the music goes on silently.
+        setTimeout(() => { if (son.ctx === c && son.actif && !cachee && c.state !== 'running') silencieux(); }, 1000);
+      }
+      for (let i = 0; i < reprises.length; ++i) canal.port2.postMessage(0);
+      if (enAttente || zone) demandeImage();
+    }
+  });
 
   // ---- Keys: SDL 1.2's key symbols.
   const SYMBOLES = {
@@ -186,92 +348,162 @@
     if (m) return 281 + +m[1];
     return e.key && e.key.length === 1 ? e.key.charCodeAt(0) & 0x7f : 0;
   }
+  // A key pressed and released on the production's behalf.
+  function frappe(sym) {
+    if (!enCours) return;
+    const M = enCours;
+    M._KazzTouche(1, sym);
+    setTimeout(() => { if (enCours === M) M._KazzTouche(0, sym); }, 60);
+  }
 
-  // ---- The program.
+  // ---- The program: compiled and readied while the start card shows, run at
+  // the click.
   let enCours = null;   // the running program's module
-  let donnees = null;   // { wasm, data }
+  let pret = null;      // a promise of the next module, readied
+  let donnees = null;   // { wasm: compiled module, data }
   let sortieErreur = '';
+  let options = null;
 
-  function lance() {
-    sortieErreur = '';
-    echeance = null;
-    image = null;
-    stats.fin = null; stats.statut = null;
-    const options = {
+  function prepare() {
+    const o = {
       noInitialRun: true,
-      wasmBinary: donnees.wasm,
-      getPreloadedPackage: () => donnees.data,
+      instantiateWasm: (imports, rappel) => {
+        WebAssembly.instantiate(donnees.wasm, imports).catch((e) => {
+          throw echec('kazzmot.wasm', 'cannot run (' + e.message + ')');
+        }).then((i) => rappel(i)).catch(erreurChargement);
+        return {};
+      },
+      getPreloadedPackage: (nom, taille) => {
+        if (donnees.data.byteLength !== taille) {
+          throw echec('kazzmot.data', 'damaged: ' + donnees.data.byteLength + ' bytes, ' + taille + ' expected');
+        }
+        return donnees.data;
+      },
       locateFile: (f) => f,
       print: (t) => console.log(t),
       printErr: (t) => { console.warn(t); sortieErreur += t + '\n'; },
+      kazzHeure: () => {
+        const t = horloge();
+        // The steps count from the production's first clock read.
+        if (origine === null) { origine = t; pas = -1; }
+        return t - origine;
+      },
       kazzCede: cede,
-      kazzPresente: (...a) => presente(options.module, ...a),
-      kazzSonPret: () => (son.noeud ? 1 : 0),
-      kazzSonManque: () => Math.max(0, AVANCE - (son.postes - son.joues)),
-      kazzSonBloc: (ptr, paires) => blocSon(options.module, ptr, paires),
+      kazzPresente: (...a) => presente(o.module, ...a),
+      kazzSonManque: sonManque,
+      kazzSonBloc: (ptr, paires) => blocSon(o.module, ptr, paires),
       kazzScene: (n, nom, rafraichissement) => {
         stats.scenes.push({ numero: n, nom, t: performance.now(), rafraichissement });
         if (virtuel) virtuelle.scene = n;
       },
-      kazzTrame: (index, ptr, l, h) => virtuelle.trame(options.module, index, ptr, l, h),
+      kazzRepere: (nom, rafraichissement) => {
+        stats.reperes.push({ nom, t: virtuel ? rafraichissement * PERIODE : horloge() - origine });
+      },
+      kazzTrame: (index, ptr, l, h) => virtuelle.trame(o.module, index, ptr, l, h),
       kazzJournal: (texte, n) => virtuelle.termine(texte, n),
       onExit: (statut) => termine(statut),
-      onAbort: (quoi) => termine(-1, String(quoi)),
+      onAbort: (quoi) => termine(1, String(quoi)),
     };
-    return Kazzmot(options).then((M) => {
-      options.module = M;
-      enCours = M;
-      // With the native pictures, every refresh is offered and those pictures are compared.
-      M._KazzPrepare(virtuel ? 1 : 0, virtuelle.natifs ? 1 : pasTrames);
-      M.callMain([]);
-    });
+    try {
+      return Kazzmot(o).then((M) => { o.module = M; return { M, o }; });
+    } catch (e) {
+      return Promise.reject(e);
+    }
+  }
+
+  async function lance() {
+    sortieErreur = '';
+    echeance = null; pas = -1; retard = 0; zone = null; enAttente = null; liberation = null;
+    origine = null;
+    image = null;
+    son.debutMusique = null; son.rendus = 0;
+    stats.fin = null; stats.statut = null;
+    const { M, o } = await (pret || prepare());
+    pret = null;
+    options = o;
+    enCours = M;
+    // With the native pictures, every refresh is offered and those pictures are compared.
+    M._KazzPrepare(virtuel ? 1 : 0, virtuelle.natifs ? 1 : pasTrames);
+    if (!virtuel) fermer.hidden = false;
+    M.callMain([]);
   }
 
   function termine(statut, raison) {
-    if (stats.fin !== null) return;
+    if (stats.fin !== null || !options) return;
     stats.fin = performance.now();
     stats.statut = statut;
     enCours = null;
+    options = null;
     if (virtuel) return;
-    if (son.ctx) son.ctx.suspend();
+    fermeSon();
+    fermer.hidden = true;
+    muet.hidden = true;
+    montreFin(statut, statut === 0 ? '' : (raison || sortieErreur));
+    // The next run readied while the end card shows.
+    pret = prepare();
+    pret.catch(() => {});
+  }
+  function montreFin(statut, texte) {
     document.getElementById('fin-texte').textContent =
       statut === 0 ? 'the end' : 'the production stopped (status ' + statut + ')';
-    document.getElementById('erreur').textContent = statut === 0 ? '' : (raison || sortieErreur);
+    document.getElementById('erreur').textContent = texte;
+    depart.hidden = true;
     fin.hidden = false;
   }
+  // The program or its data cannot be had: named on the end card, and the
+  // button loads the page again.
+  let chargementRate = false;
+  function erreurChargement(e) {
+    if (chargementRate) return;
+    chargementRate = true;
+    const message = e instanceof Echec ? e.message : 'the program cannot start (' + (e && e.message || e) + ')';
+    console.error(message);
+    stats.fin = performance.now();
+    stats.statut = 1;
+    stats.erreur = message;
+    enCours = null;
+    fermer.hidden = true;
+    chargement.textContent = 'cannot load';
+    encore.textContent = 'load again';
+    montreFin(1, message);
+    window.kazzVirtuel = { fini: true, erreur: message };
+  }
 
-  // ---- Start: a click or a key on the start card (a gesture, so sound may start).
+  // ---- Start: a click, a key or a tap on the start card (a gesture, so
+  // sound may start).
   let demarre = false;
-  let attendu = false;  // clicked before the download ended: start as soon as it has
-  async function demarre_() {
-    if (demarre) return;
+  let attendu = false;  // asked before the download ended: start as soon as it has
+  let toucher = false;  // started by a touch: a phone, full screen
+  function demarre_() {
+    if (demarre || chargementRate) return;
+    if (!son.ctx) ouvreSon();
+    if (toucher) pleinEcran();
     if (!donnees) {
-      // The gesture lets the sound start now; the production follows the download.
       attendu = true;
       appel.textContent = 'starting as soon as it is loaded…';
-      if (!son.ouverture) son.ouverture = ouvreSon();
       return;
     }
     demarre = true;
     stats.clic = performance.now();
     depart.hidden = true;
-    if (!son.ouverture) son.ouverture = ouvreSon();
-    await son.ouverture;
-    if (son.ctx) await son.ctx.resume().catch(() => {});
-    son.postes = son.joues = 0;
-    await lance();
+    // Sound or not, the production starts now; a second later the page says
+    // discreetly that it plays without.
+    setTimeout(() => {
+      if (enCours && !son.actif) { muet.hidden = false; stats.son.muet = true; }
+    }, 1000);
+    lance().catch(erreurChargement);
   }
   depart.addEventListener('click', demarre_);
-  document.getElementById('encore').addEventListener('click', async (e) => {
+  depart.addEventListener('touchend', (e) => { e.preventDefault(); toucher = true; demarre_(); });
+  encore.addEventListener('click', (e) => {
     e.stopPropagation();
+    if (chargementRate) { location.reload(); return; }
     fin.hidden = true;
     demarre = false;
-    stats.presents = []; stats.scenes = []; stats.premiereImage = null;
-    // A fresh sound node: whatever the last run left queued is dropped.
-    if (son.ctx) { if (son.noeud) son.noeud.disconnect(); son.ctx.close(); }
-    son.noeud = null; son.ctx = null;
-    son.ouverture = null;
-    await demarre_();
+    stats.presents = []; stats.pauses = []; stats.scenes = []; stats.reperes = []; stats.premiereImage = null;
+    stats.pas = 0; stats.sautes = 0;
+    fermeSon();
+    demarre_();
   });
   addEventListener('keydown', (e) => {
     if (e.ctrlKey || e.metaKey || /^F[0-9]+$/.test(e.code)) return;  // the browser's own keys
@@ -286,6 +518,26 @@
   addEventListener('keyup', (e) => {
     if (enCours) { e.preventDefault(); enCours._KazzTouche(0, symbole(e)); }
   });
+
+  // ---- Touch while it plays: a tap is a key (it cuts the running effect
+  // short), two fingers or a long press is Escape, as is the close control.
+  // Nothing scrolls or zooms.
+  const APPUI_LONG = 600;
+  let appui = null;
+  fermer.addEventListener('click', (e) => { e.stopPropagation(); frappe(27); });
+  addEventListener('touchstart', (e) => {
+    if (!enCours || e.target.closest('button')) return;
+    e.preventDefault();
+    if (appui) clearTimeout(appui.minuterie);
+    if (e.touches.length >= 2) { appui = null; frappe(27); return; }
+    appui = { minuterie: setTimeout(() => { appui = null; frappe(27); }, APPUI_LONG) };
+  }, { passive: false });
+  addEventListener('touchend', (e) => {
+    if (!enCours || e.target.closest('button')) return;
+    e.preventDefault();
+    if (appui && e.touches.length === 0) { clearTimeout(appui.minuterie); appui = null; frappe(32); }
+  }, { passive: false });
+  addEventListener('touchmove', (e) => { if (enCours) e.preventDefault(); }, { passive: false });
 
   // ---- The virtual run of the tests.
   const virtuelle = {
@@ -320,6 +572,7 @@
       window.kazzVirtuel = {
         fini: true, journal: texte, rafraichissements, duree: performance.now() - this.debut,
         trames: this.trames, comparaison: this.comparaison, natifs: this.natifs ? this.natifs.size : 0,
+        reperes: stats.reperes,
       };
       chargement.textContent = 'virtual run done: ' + rafraichissements + ' refreshes in ' +
         (window.kazzVirtuel.duree / 1000).toFixed(1) + ' s';
@@ -338,13 +591,22 @@
     return natifs;
   }
 
-  // ---- Start-up: fetch everything, then wait for the click.
+  // ---- Start-up: fetch and ready everything, then wait for the click.
   (async () => {
     try {
+      if (typeof Kazzmot !== 'function') {
+        throw echec('kazzmot.js', 'missing or damaged (the page could not run it)');
+      }
       const parts = [{ recu: 0, total: 0 }, { recu: 0, total: 0 }];
       const [wasm, data] = await Promise.all([
-        telecharge('kazzmot.wasm', parts, 0), telecharge('kazzmot.data', parts, 1)]);
+        telecharge('kazzmot.wasm', parts, 0).then((octets) => WebAssembly.compile(octets).catch((e) => {
+          throw echec('kazzmot.wasm', 'not a program this browser can run (' + e.message + ')');
+        })),
+        telecharge('kazzmot.data', parts, 1)]);
       donnees = { wasm, data };
+      // Readied now: a damaged data file is named before the click.
+      pret = prepare();
+      await pret;
       stats.pret = true;
       barre.style.width = '100%';
       if (virtuel) {
@@ -357,8 +619,7 @@
         if (attendu) demarre_();
       }
     } catch (e) {
-      chargement.textContent = 'cannot load: ' + e.message;
-      window.kazzVirtuel = { fini: true, erreur: String(e) };
+      erreurChargement(e);
     }
   })();
 })();
