@@ -71,8 +71,12 @@ Ns MaintenantStd() {
 }
 
 void DortStd(Ns t) {
-    // Portable: the same call on every system (a signal is checked after).
-    std::this_thread::sleep_until(Horloge_t::time_point(std::chrono::nanoseconds(t)));
+    // Portable: a relative sleep, the same call on every system (an absolute
+    // one on the monotonic clock fails at once with mingw-w64's threads), and
+    // again while a timer of coarser grain woke it early. A signal is checked
+    // after.
+    const Horloge_t::time_point fin{std::chrono::nanoseconds(t)};
+    while (Horloge_t::now() < fin) std::this_thread::sleep_until(fin);
 }
 
 void PresenteSdl(SDL_Surface* surface, const SDL_Rect* zone) {
