@@ -165,13 +165,13 @@ const std::vector<Arrangement>& Arrangements() {
         // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
         // a slow arpeggio, a tom fill into the title.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 44, false, F::kToms, false, {}, {}, false, 80, -1},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1},
         // The title: the bass gets moving, the arpeggio runs, and the echo voice
         // lets the theme's first bars be heard; a roll, then the band stops for
         // the drop.
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
-         B::kMontee, L::kSyncopee, A::kMontant, 36, false, F::kArret, false,
+         B::kMontee, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
          {4, Enchaine({&kThemeA, &kPont})}, {}, false, 82, -1},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
@@ -187,7 +187,7 @@ const std::vector<Arrangement>& Arrangements() {
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; flams bring the band back.
         {"credits", {"F", "G", "Em", "Am"}, "", "", kPont, "", "",
-         B::kTictac, L::kAucune, A::kLent, 50, false, F::kFla, true, {}, {}, false, 66, -1},
+         B::kTictac, L::kAucune, A::kLent, 42, false, F::kFla, true, {}, {}, false, 66, -1},
         // The greetings: everything climbs back, a snare roll to the reprise on
         // the leading tone.
         {"greetings", {"Dm", "G"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
@@ -518,7 +518,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         }
         case Batterie::kFinale:
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X", 64);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 64);
             PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 64);
             return;
         case Batterie::kCoda:
