@@ -276,6 +276,21 @@ int main() {
     std::printf("lead's share of the mix: %+.2f dB; energy under 300 Hz: %.1f %%\n",
                 RmsEntre(solo.stereo, 0, r.secondes) - RmsEntre(r.stereo, 0, r.secondes),
                 100.0 * std::pow(10.0, EnergieBande(r.stereo, 0, 300) / 10.0));
+    // Where the low end comes from: each channel soloed, its level against
+    // the mix and its own energy under 300 Hz against the mix's.
+    std::printf(
+        "each channel soloed: level against the mix, its energy under 300 Hz against the "
+        "mix's:\n");
+    for (int k = 0; k < m.canaux; ++k) {
+        RenduMikmod seul;
+        if (!Rend(Seul(m, k), &seul)) return 1;
+        const double niveau =
+            RmsEntre(seul.stereo, 0, r.secondes) - RmsEntre(r.stereo, 0, r.secondes);
+        if (niveau < -60) continue;
+        std::printf("  %-17s %+6.2f dB, under 300 Hz %+6.2f dB\n", NomCanal(k), niveau,
+                    BandeAbsolue(seul.stereo, 0, r.secondes, 0, 300) -
+                        BandeAbsolue(r.stereo, 0, r.secondes, 0, 300));
+    }
     std::printf("lead over arpeggio in 300-2000 Hz, sections where both play:\n");
     for (size_t s = 0; s + 1 < sections.size(); ++s) {
         const double a = temps(sections[s].premiereLigne),

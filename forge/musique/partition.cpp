@@ -165,13 +165,13 @@ const std::vector<Arrangement>& Arrangements() {
         // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
         // a slow arpeggio, a tom fill into the title.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 44, false, F::kToms, false, {}, {}, false, 80, -1},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1},
         // The title: the bass gets moving, the arpeggio runs, and the echo voice
         // lets the theme's first bars be heard; a roll, then the band stops for
         // the drop.
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
-         B::kMontee, L::kSyncopee, A::kMontant, 36, false, F::kArret, false,
+         B::kMontee, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
          {4, Enchaine({&kThemeA, &kPont})}, {}, false, 82, -1},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
@@ -187,11 +187,11 @@ const std::vector<Arrangement>& Arrangements() {
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; flams bring the band back.
         {"credits", {"F", "G", "Em", "Am"}, "", "", kPont, "", "",
-         B::kTictac, L::kAucune, A::kLent, 50, false, F::kFla, true, {}, {}, false, 66, -1},
+         B::kTictac, L::kAucune, A::kLent, 38, false, F::kFla, true, {}, {}, false, 66, -1},
         // The greetings: everything climbs back, a snare roll to the reprise on
         // the leading tone.
         {"greetings", {"Dm", "G"}, "", "E", kFinRemontee, "", "g#5 . . . . . . . . . . . . . . .",
-         B::kRoulement, L::kPulsee, A::kMontant, 40, false, F::kRoulement, false, {}, {}, false, 100, -1},
+         B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1},
         // The text crawl: the reprise, the lead doubled an octave lower, open
         // hi-hats, its second half a tone up (from the new key's dominant) with
         // a counter-melody, back home on the dominant, and an open hi-hat into
@@ -458,7 +458,7 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             // The groove, thinned, and an open hi-hat on the last off-beat that
             // rings into the downbeat.
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 52);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....X...", 50);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....x...", 50);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 48);
             Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 52);
             return;
@@ -518,7 +518,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         }
         case Batterie::kFinale:
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X", 64);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 64);
             PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 64);
             return;
         case Batterie::kCoda:

@@ -64,6 +64,52 @@ std::vector<double> RendAdditif(int longueurBoucle, int blocs, double tau,
     return signal;
 }
 
+// One voice of a looped synthesiser tone: `cycles` whole periods per loop, a
+// sawtooth blended with a pulse whose width swings around one half once per
+// loop (the pulse's harmonics change weight as the width moves, so the tone
+// breathes), `brillance` harmonics falling off as exp(-(h-1)/brillance).
+struct Voix {
+    int cycles;
+    double amplitude;
+    double dent;       // weight of the sawtooth
+    double impulsion;  // weight of the moving pulse
+    double largeur;    // the pulse width's swing around one half (0 to 0.45)
+    double phase;      // where in the loop the swing starts, in turns
+};
+
+// Renders `blocs` loop lengths of attack and one loop length held, like
+// RendAdditif: harmonics 1 to `harmoniques` of every voice, weighted by
+// `poids(h)`, the ones above the fundamental brighter at the attack by
+// `eclat`, which fades with time constant `tau` seconds.
+template <typename Poids>
+std::vector<double> RendVoix(int longueurBoucle, int blocs, double tau, double eclat,
+                             int harmoniques, const std::vector<Voix>& voix, Poids poids) {
+    const int total = (blocs + 1) * longueurBoucle;
+    const int debutBoucle = blocs * longueurBoucle;
+    std::vector<double> signal(total, 0.0);
+    for (const Voix& v : voix) {
+        const double pas = 2.0 * kPi * v.cycles / longueurBoucle;
+        for (int i = 0; i < total; ++i) {
+            const int j = i % longueurBoucle;
+            // The width and the sawtooth both repeat with the loop, so the loop joins.
+            const double largeur =
+                0.5 + v.largeur * std::sin(2.0 * kPi * (double(j) / longueurBoucle + v.phase));
+            const double attaque =
+                i < debutBoucle ? eclat * std::exp(-i / (tau * kFrequenceRendu)) : 0.0;
+            const double theta = pas * j + 2.0 * kPi * v.phase * v.cycles;
+            double x = 0.0;
+            for (int h = 1; h <= harmoniques; ++h) {
+                const double a = poids(h) * (h > 1 ? 1.0 + attaque : 1.0) / h;
+                x += a *
+                     (v.dent * std::sin(h * theta) + v.impulsion * std::sin(kPi * h * largeur) *
+                                                         std::cos(h * theta - kPi * h * largeur));
+            }
+            signal[i] += v.amplitude * x;
+        }
+    }
+    return signal;
+}
+
 void Boucle(InstrumentXM* in, int longueurBoucle, int blocs) {
     in->boucleDebut = static_cast<uint32_t>(blocs * longueurBoucle);
     in->boucleLongueur = static_cast<uint32_t>(longueurBoucle);
@@ -83,7 +129,7 @@ double FrequenceBoucle(int cycles, int longueur) {
 constexpr int kCyclesBasse = 4;
 constexpr double kToneBasse = kDo4 / 4.0;  // C-2
 constexpr int kCyclesNappe = 196;          // voices at 195, 196 and 197 cycles beat slowly
-constexpr int kCyclesSolo = 100;           // voices at 99, 100 and 101 cycles
+constexpr int kCyclesSolo = 200;           // voices at 199, 200 and 201 cycles
 constexpr double kToneAigu = kDo4 * 2.0;   // C-5
 constexpr int kCyclesArpege = 4;
 
@@ -93,19 +139,27 @@ InstrumentXM GrosseCaisse() {
     const int n = kFrequenceRendu * 32 / 100;
     std::vector<double> s(n);
     Bruit bruit{0x1234567u};
-    double phase = 0.0;
+    double phase = 0.0, bas = 0.0, haut = 0.0;
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) / kFrequenceRendu;
-        const double frequence = 46.0 + 120.0 * std::exp(-t / 0.03);
+        // The pitched body: a sine falling from about 180 Hz onto 46 Hz, and its
+        // octave, which dies fast, for the knock of the beater on the skin.
+        const double frequence = 46.0 + 134.0 * std::exp(-t / 0.025);
         phase += 2.0 * kPi * frequence / kFrequenceRendu;
-        const double attaque = std::min(1.0, t / 0.001);
+        const double attaque = std::min(1.0, t / 0.0008);
         // A short tail: the bass's roots have the low end to themselves.
-        const double corps = attaque * std::exp(-t / 0.12) * std::sin(phase);
-        const double clic = 0.35 * bruit.Suivant() * std::exp(-t / 0.002);
+        const double corps = attaque * (std::exp(-t / 0.085) * std::sin(phase) +
+                                        0.35 * std::exp(-t / 0.018) * std::sin(2.0 * phase));
+        // The click: noise between about 1.5 and 7 kHz for 3 ms, and a 2.2 kHz blip.
+        const double x = bruit.Suivant();
+        haut += 0.63 * (x - haut);
+        bas += 0.2 * (x - bas);
+        const double clic =
+            std::exp(-t / 0.003) * (0.9 * (haut - bas) + 0.3 * std::sin(2.0 * kPi * 2200.0 * t));
         s[i] = std::tanh(2.6 * (corps + clic));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 52;
+    in.volume = 55;
     return in;
 }
 
@@ -115,21 +169,29 @@ InstrumentXM CaisseClaire() {
     const int n = kFrequenceRendu * 32 / 100;
     std::vector<double> s(n);
     Bruit bruit{0x2468ACEu};
-    double phase = 0.0, bas = 0.0, haut = 0.0;
+    double phase1 = 0.0, phase2 = 0.0, bas = 0.0, haut = 0.0;
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) / kFrequenceRendu;
-        phase += 2.0 * kPi * (180.0 + 60.0 * std::exp(-t / 0.02)) / kFrequenceRendu;
-        const double corps = std::exp(-t / 0.05) * std::sin(phase);
-        // Noise band-passed between two one-pole filters (about 900 Hz and 7 kHz).
+        // The shell's tone: two modes (about 185 and 330 Hz), a quarter higher
+        // at the very stroke.
+        const double tendu = 1.0 + 0.25 * std::exp(-t / 0.012);
+        phase1 += 2.0 * kPi * 185.0 * tendu / kFrequenceRendu;
+        phase2 += 2.0 * kPi * 330.0 * tendu / kFrequenceRendu;
+        const double ton =
+            std::exp(-t / 0.05) * std::sin(phase1) + 0.6 * std::exp(-t / 0.03) * std::sin(phase2);
+        // The wires: noise band-passed between two one-pole filters (about
+        // 900 Hz and 7 kHz), ringing longer than the tone; the stick's crack
+        // on top, the raw noise for two milliseconds.
         const double x = bruit.Suivant();
         haut += 0.63 * (x - haut);
         bas += 0.12 * (x - bas);
-        const double grain = (haut - bas) * std::exp(-t / 0.11);
+        const double timbre = (haut - bas) * std::exp(-t / 0.13);
+        const double baguette = 0.5 * x * std::exp(-t / 0.002);
         // Driven into a soft clip: a dense crack that stands level with the kick.
-        s[i] = std::tanh(2.4 * (0.9 * corps + 1.3 * grain));
+        s[i] = std::tanh(2.4 * (0.8 * ton + 1.4 * timbre + baguette));
     }
     in.echantillon = Normalise(s, 0.97);
-    in.volume = 53;
+    in.volume = 56;
     return in;
 }
 
@@ -196,7 +258,7 @@ InstrumentXM Cymbale() {
         s[i] = enveloppe * (souffle + 0.08 * m * std::exp(-t / 0.25));
     }
     in.echantillon = Normalise(s, 0.9);
-    in.volume = 44;
+    in.volume = 50;
     in.panoramique = 172;
     return in;
 }
@@ -209,10 +271,10 @@ InstrumentXM Basse() {
     // A sawtooth whose upper harmonics close down after the pluck, over a sine sub.
     for (int h = 1; h <= 28; ++h) {
         const double brillant = 1.0 / h;
-        const double sombre = brillant * std::exp(-(h - 1) / 3.5);
+        const double sombre = brillant * std::exp(-(h - 1) / 5.0);
         partiels.push_back({kCyclesBasse * h, brillant, sombre, 0.0});
     }
-    partiels.push_back({kCyclesBasse, 0.6, 0.6, 0.0});
+    partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
     const int blocs = 12;
     in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 0.95);
     Boucle(&in, longueur, blocs);
@@ -230,50 +292,51 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     in.nom = nom;
     in.panoramique = panoramique;
     const int longueur = LongueurBoucle(kCyclesNappe, kDo4);
-    std::vector<Partiel> partiels;
-    // Three detuned sawtooths, soft in the top, as strings in a hall.
-    const int voix[] = {kCyclesNappe - 1, kCyclesNappe, kCyclesNappe + 1};
+    // Three detuned voices, each a sawtooth under a pulse whose width swings
+    // once per loop (about 1.3 Hz), each voice's swing a third of a turn from
+    // the next; soft in the top, as strings in a hall.
+    std::vector<Voix> voix;
     for (int v = 0; v < 3; ++v)
-        for (int h = 1; h <= 18; ++h) {
-            const double a = (v == 1 ? 1.0 : 0.8) * std::pow(h, -1.4) * std::exp(-(h - 1) / 9.0);
-            partiels.push_back({voix[v] * h, a, a, 1.7 * v + 0.37 * h * v + graine * (v + 1) * h});
-        }
-    in.echantillon = Normalise(RendAdditif(longueur, 0, 1.0, partiels), 0.95);
+        voix.push_back({kCyclesNappe - 1 + v, v == 1 ? 1.0 : 0.8, 0.65, 0.55, 0.3,
+                        v / 3.0 + graine * (v + 1)});
+    const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
+        return std::pow(h, -0.4) * std::exp(-(h - 1) / 10.0);
+    });
+    in.echantillon = Normalise(signal, 0.95);
     Boucle(&in, longueur, 0);
     in.enveloppe = {{0, 0}, {25, 40}, {60, 64}, {90, 56}};
     in.pointTenu = 3;
     in.fondu = 600;
-    in.volume = 40;
+    in.volume = 35;
     return in;
 }
 
 std::vector<double> RendSolo() {
     const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
-    std::vector<Partiel> partiels;
-    // Odd harmonics strong, even ones half as strong (a reedy square), with a
-    // formant lifting 2 to 4 kHz so the lead cuts through the pad and the
-    // arpeggio; three voices slightly apart; brighter still at the attack.
-    const int voix[] = {kCyclesSolo - 1, kCyclesSolo, kCyclesSolo + 1};
+    // A pulse whose width swings once per loop (about 2.6 Hz) over a little
+    // sawtooth, in three voices slightly apart whose swings are a third of a
+    // turn apart: reedy and moving, never static. A formant lifts 2 to 4 kHz
+    // so the lead cuts through the pad and the arpeggio; brighter still at
+    // the attack.
+    std::vector<Voix> voix;
     for (int v = 0; v < 3; ++v)
-        for (int h = 1; h <= 16; ++h) {
-            const double f = h * kToneAigu;
-            const double formant = 1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0));
-            const double poids = (h % 2 ? 1.0 : 0.5) / h * formant;
-            const double a = (v == 1 ? 1.0 : 0.45) * poids * std::exp(-(h - 1) / 12.0);
-            partiels.push_back({voix[v] * h, a * 1.4, a, 0.9 * v * h});
-        }
-    return RendAdditif(longueur, 2, 0.06, partiels);
+        voix.push_back({kCyclesSolo - 1 + v, v == 1 ? 1.0 : 0.55, 0.3, 1.0, 0.32, v / 3.0});
+    return RendVoix(longueur, 1, 0.06, 0.5, 16, voix, [](int h) {
+        const double f = h * kToneAigu;
+        return (1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) *
+               std::exp(-(h - 1) / 12.0);
+    });
 }
 
 InstrumentXM Solo() {
     InstrumentXM in;
     in.nom = "solo";
     in.echantillon = Normalise(RendSolo(), 0.95);
-    Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 2);
+    Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 50}, {40, 44}};
     in.pointTenu = 3;
     in.fondu = 1800;
-    in.volume = 54;
+    in.volume = 58;
     in.panoramique = 128;
     // A singer's vibrato that blooms on held notes: sine, reaching full depth
     // after 36 ticks, about 5 Hz.

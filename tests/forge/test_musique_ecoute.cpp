@@ -216,6 +216,58 @@ TEST(MusiqueEcoute, EveryTonalInstrumentPlaysItsNoteAtItsPitch) {
     }
 }
 
+TEST(MusiqueEcoute, EveryVoiceHasItsAttackAndItsBodyAndJoinsItsLoop) {
+    // The share of a band in a stretch of one note; a stretch shorter than the
+    // analysis window is set in the middle of silence so that it is not faded.
+    auto part = [](const std::vector<int16_t>& stereo, double debut, double duree, double fMin,
+                   double fMax) {
+        const size_t n = size_t(duree * 44100),
+                     a = std::min(stereo.size() / 2, size_t(debut * 44100));
+        const size_t b = std::min(stereo.size() / 2, a + n);
+        std::vector<int16_t> tranche(stereo.begin() + a * 2, stereo.begin() + b * 2);
+        if (tranche.size() / 2 >= 8192) return EnergieBande(tranche, fMin, fMax);
+        std::vector<int16_t> centre(8192 * 2, 0);
+        std::copy(tranche.begin(), tranche.end(), centre.begin() + (4096 - tranche.size() / 4) * 2);
+        return EnergieBande(centre, fMin, fMax);
+    };
+    struct Cas {
+        const char* quoi;
+        NumeroInstrument instrument;
+        int note;
+        double debut, duree, fMin, fMax;
+        double minimum;  // the band's least share, dB
+    };
+    const Cas cas[] = {
+        {"kick's click", kGrosseCaisse, kNoteDo4, 0.0, 0.005, 1500, 8000, -16},
+        {"kick's body", kGrosseCaisse, kNoteDo4, 0.01, 0.2, 30, 200, -1},
+        {"kick's knock", kGrosseCaisse, kNoteDo4, 0.0, 0.03, 200, 500, -16},
+        {"snare's shell", kCaisseClaire, kNoteDo4, 0.0, 0.04, 150, 400, -6},
+        {"snare's wires", kCaisseClaire, kNoteDo4, 0.06, 0.15, 1000, 8000, -5},
+        // A-4 held on the lead: bright in its formant.
+        {"lead's formant", kSolo, 58, 0.4, 0.4, 2000, 4500, -10},
+    };
+    for (const Cas& c : cas) {
+        RenduMikmod r;
+        std::string erreur;
+        ASSERT_TRUE(RendAvecMikmod(UneNote(c.instrument, c.note), 2.0, &r, &erreur)) << erreur;
+        EXPECT_GE(part(r.stereo, c.debut, c.duree, c.fMin, c.fMax), c.minimum) << c.quoi;
+    }
+    // Every looped voice, its pulse widths included, joins its loop and its
+    // attack to its loop without a click: no step there is larger than the
+    // largest inside the loop.
+    for (const InstrumentXM& in : SynthetiseInstruments()) {
+        if (!in.boucleLongueur) continue;
+        const std::vector<int16_t>& e = in.echantillon;
+        const size_t debut = in.boucleDebut, fin = debut + in.boucleLongueur;
+        int pas = 0;
+        for (size_t i = debut + 1; i < fin; ++i) pas = std::max(pas, std::abs(e[i] - e[i - 1]));
+        EXPECT_LE(std::abs(e[debut] - e[fin - 1]), pas) << in.nom << " loop";
+        if (debut) {
+            EXPECT_LE(std::abs(e[debut] - e[debut - 1]), pas) << in.nom << " attack";
+        }
+    }
+}
+
 TEST(MusiqueEcoute, DrumsPlayAtTheirRecordedRateOnMiddleC) {
     // The kick's swept sine ends near 46 Hz: played on C-4 the body keeps that
     // pitch; a semitone of mistuning would move it by 6 %.
