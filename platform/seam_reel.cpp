@@ -62,6 +62,8 @@ constexpr int kSautsMax = 6;
 // for a slow display, and skip more.
 constexpr Ns kEcartMin = 2000000;
 constexpr int kSondes = 4;
+// The pause that tells a display that waits from a present that costs time.
+constexpr Ns kPauseSonde = 5000000;
 // A present that took this long waited for the display.
 constexpr Ns kAttenteMin = 1000000;
 
@@ -388,6 +390,23 @@ void DebutAffichage(SDL_Surface* surface) {
             PresenteAttente();
         }
         g_rythme.sonde = false;
+        // Presents that merely cost time (a slow software present, under an
+        // emulator) look like a display's refresh when made back to back. A
+        // display that waits absorbs a pause shorter than its refresh; a
+        // present that costs time adds the pause to its spacing.
+        if (g_rythme.rafraichi > 0) {
+            Ns precedent = g_acces.maintenantNs();
+            Ns ecart = INT64_MAX;
+            for (int i = 0; i < kSondes; ++i) {
+                g_acces.dortJusquaNs(g_acces.maintenantNs() + kPauseSonde);
+                AjouteZone(surface, nullptr);
+                PresenteAttente();
+                const Ns retour = g_acces.maintenantNs();
+                ecart = std::min(ecart, retour - precedent);
+                precedent = retour;
+            }
+            if (ecart >= g_rythme.rafraichi + kPauseSonde / 2) g_rythme.rafraichi = 0;
+        }
     }
     const char* journal = std::getenv("KAZZMOT_JOURNAL_PRESENTS");
     if (journal && *journal && !g_journal) {

@@ -140,6 +140,10 @@ TEST(RythmeReel, ChaqueAffichageGardeLeTempsDuPasA60Hz) {
     // renderer drawing in software): every step still shown.
     cas.push_back({60.0, 0.0, 3000000, false, 4000000});
     cas.push_back({60.0, 0.0, 9000000, false, 6000000});
+    // Presents that cost most of a step (an emulator's software present):
+    // made back to back at start-up they look like a display's refresh.
+    cas.push_back({60.0, 0.0, 2000000, false, 12000000});
+    cas.push_back({60.0, 0.5, 1000000, false, 14000000});
     for (const CasAffichage& c : cas) {
         const Parcours ref = Joue(false, 60, 0, c.cout);
         const Parcours p = Joue(c.synchro, c.frequence, c.phase, c.cout, c.coutPresent);
