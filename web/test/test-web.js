@@ -346,12 +346,12 @@ async function tempsReel(navigateur, base, essai) {
     images: kazzStats.presents.length, cachee: kazzStats.cachee }));
   const sonEnPas = avant.decalage === null ? 'no sound to keep in step' :
     `music against the pictures ${avant.decalage.toFixed(0)} ms before, ${apres.decalage === null ? 'none' : apres.decalage.toFixed(0)} ms after`;
-  verifie(pendant1.pas === pendant0.pas && pendant1.joues === pendant0.joues && pendant1.reprises === pendant0.reprises && apres.pas > pendant1.pas + 60 &&
+  minutage.push(verifie(pendant1.pas === pendant0.pas && pendant1.joues === pendant0.joues && pendant1.reprises === pendant0.reprises && apres.pas > pendant1.pas + 60 &&
     apres.images > pendant1.images + 60 && apres.cachee.length === 1 && apres.cachee[0].fin !== null &&
     (avant.decalage === null || (apres.decalage !== null && Math.abs(apres.decalage - avant.decalage) < 100)),
   `hidden page (${c.comment}): ${pendant1.pas - pendant0.pas} steps, ${pendant1.reprises - pendant0.reprises} slices ` +
     `of work and ${pendant1.joues - pendant0.joues} samples ` +
-    `in its last 1.7 s hidden, ${apres.pas - pendant1.pas} steps in 1.5 s once shown again; ${sonEnPas}`);
+    `in its last 1.7 s hidden, ${apres.pas - pendant1.pas} steps in 1.5 s once shown again; ${sonEnPas}`, essai));
 
   for (const [s, nom] of [[14, '03-logo'], [SECONDES - 1, '04-title']]) {
     await attends(Math.max(0, debut + s * 1000 - Date.now()));
@@ -524,12 +524,12 @@ async function fichiersManquants(navigateur, base) {
       try {
         if (!process.env.SANS_VIRTUEL) await virtuelle(navigateur, base);
         // Timing on the wall clock: a machine busy with other work may hold the
-        // browser back once; a second run that is slow too fails.
+        // browser back now and then; a third run that is slow too fails.
         // SANS_TEMPS_REEL=1 skips c to e (then only chromium is taken to have sound).
         sonDuMoteur = moteur === 'chromium';
-        if (!process.env.SANS_TEMPS_REEL && !(await tempsReel(navigateur, base, true))) {
-          console.log(`[${moteur}] the real-time run was slow: once more`);
-          await tempsReel(navigateur, base, false);
+        for (let essai = 1; !process.env.SANS_TEMPS_REEL && essai <= 3; ++essai) {
+          if (await tempsReel(navigateur, base, essai < 3)) break;
+          if (essai < 3) console.log(`[${moteur}] the real-time run was slow: once more`);
         }
         await telephone(navigateur, base);
         await fichiersManquants(navigateur, base);
