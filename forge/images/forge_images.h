@@ -98,6 +98,17 @@ struct Couleur {
 Couleur Rvb(int r, int g, int b);
 Couleur Melange(Couleur a, Couleur b, double t);
 
+// The production's palette: the title's accents, carried into every scene so
+// that the pictures read as one production. Night violet for the grounds, the
+// chrome's cyan and magenta, and an amber for warm lights.
+namespace palette {
+inline const Couleur kNuit = {16 / 255.0, 6 / 255.0, 40 / 255.0};
+inline const Couleur kViolet = {60 / 255.0, 24 / 255.0, 90 / 255.0};
+inline const Couleur kCyan = {40 / 255.0, 200 / 255.0, 255 / 255.0};
+inline const Couleur kMagenta = {230 / 255.0, 40 / 255.0, 170 / 255.0};
+inline const Couleur kAmbre = {255 / 255.0, 176 / 255.0, 48 / 255.0};
+}  // namespace palette
+
 // A drawing canvas: a Cairo ARGB32 surface and its context, freed on scope exit.
 struct Toile {
     Toile(int largeur, int hauteur);
