@@ -6,12 +6,16 @@
 // own wait is off (sdl12-compat's vertical sync, unless the user asks for it):
 // a desktop's compositor shows whole frames, so nothing tears there, and a
 // present costs no wait that depends on the display's rate and phase. A
-// present that would end after the next step's time (a slow machine, or a
-// display that still makes the present wait for its refresh) is skipped: the
-// timeline never waits. The seam learns the refreshes of a display that makes
-// it wait from the times its presents return, and shows a skipped rectangle
-// with the next present (the union of what is waiting), so a skipped present
-// leaves nothing stale on the screen.
+// present that would end after the next step's time on a display that still
+// makes the present wait for its refresh is skipped, and so is a present that
+// costs time (a slow software present, a remote display, a loaded machine)
+// while the timeline is a step late: the timeline never waits, and the steps
+// whose present is skipped catch its time up. The seam learns the refreshes of
+// a display that makes it wait from the times its presents return, and shows
+// a skipped rectangle with the next present (the union of what is waiting),
+// so a skipped present leaves nothing stale on the screen. A stall of the
+// whole process (Ctrl-Z, a debugger, a suspended machine) is not counted:
+// the timeline goes on from where it stood, as the music does.
 //
 // The seam is also a good citizen of the desktop:
 // - a wait that reads the clock again without having presented anything
@@ -64,8 +68,15 @@ constexpr Ns kEcartMin = 2000000;
 constexpr int kSondes = 4;
 // The pause that tells a display that waits from a present that costs time.
 constexpr Ns kPauseSonde = 5000000;
-// A present that took this long waited for the display.
+// A present that took this long waited for the display (or costs time).
 constexpr Ns kAttenteMin = 1000000;
+// No drawing, present or sleep takes this long past its due time: a read of
+// the clock that comes later than that found the process stopped (Ctrl-Z then
+// fg, a debugger, a laptop or virtual machine suspended), and the timeline
+// does not count the time it was stopped.
+constexpr Ns kArret = 250000000;
+// The timeline is held back by what presents cost at most this much.
+constexpr Ns kRetardMax = kArret;
 
 Ns MaintenantStd() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Horloge_t::now().time_since_epoch())
@@ -91,25 +102,44 @@ void PresenteSdl(SDL_Surface* surface, const SDL_Rect* zone) {
 
 const AccesAffichage kAccesSdl = {MaintenantStd, DortStd, PresenteSdl};
 AccesAffichage g_acces = kAccesSdl;
-bool g_accesSdl = true;
+
+// Two times live here. The clock's time: nanoseconds of the monotonic clock,
+// on which sleeps end and presents return. The timeline's time: the clock's
+// less every stall the process went through, so that after a stall the show
+// goes on from where it stood, as the music does (its thread was stopped too),
+// instead of racing to catch the clock up. The grid of steps is kept in the
+// timeline's time; a sleep until a timeline time ends at that time plus the
+// stalls so far.
+struct Temps_t {
+    bool lu = false;  // the clock was read since the timeline started
+    Ns lecture = 0;   // the clock's time of the last read
+    Ns reveil = 0;    // the clock's time the last sleep was to end
+    Ns arrets = 0;    // the clock's time lost to stalls
+    Ns ligne = 0;     // the timeline's time of the last read
+    Ns origine = 0;   // the timeline's time when the display started
+};
+Temps_t g_temps;
 
 struct Rythme_t {
     bool demarre = false;
-    Ns cible = 0;  // the time of the last present's step, on the 60 Hz grid
+    Ns cible = 0;  // the timeline's time of the last step, on the 60 Hz grid
     // What waits to be shown: nothing, a rectangle, or the whole surface.
     bool attente = false;
     bool entiere = false;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     SDL_Surface* surface = nullptr;
-    // The returns of the presents, and the display's refresh learnt from them.
+    // The returns of the presents (the clock's time), and the display's
+    // refresh learnt from them.
     Ns retour = 0;
     int sauts = 0;       // steps in a row whose present was skipped
     Ns cout = 0;         // how long the last present took
     bool sonde = false;  // the start-up's presents, which measure the refresh
     Ns rafraichi = 0;    // the refresh, or 0 when the display does not wait
-    // How late the last step returned: the timeline's clock is the wall
-    // clock less this, so that a wait that follows a present that waited
-    // for the display ends when it would have ended without that wait.
+    // How late the last step ended past its present's release, bounded: the
+    // program reads the timeline's time less this, so that a wait that
+    // follows a present held by the display ends when it would have ended
+    // without that hold, and the next step's drawing is measured from its
+    // release.
     Ns retard = 0;
 };
 Rythme_t g_rythme;
@@ -229,8 +259,35 @@ void VerifieSignal() {
     std::_Exit(128 + sig);  // not reached
 }
 
-void DortJusqua(Ns t) {
-    if (g_acces.maintenantNs() < t) g_acces.dortJusquaNs(t);
+// Reads the clock. A read that comes more than kArret after the previous one,
+// or after the end of the sleep between them, found the process stopped: that
+// time joins the stalls.
+Ns LitHorloge() {
+    Temps_t& t = g_temps;
+    const Ns maintenant = g_acces.maintenantNs();
+    if (t.lu) {
+        const Ns perdu = maintenant - std::max(t.lecture, t.reveil);
+        if (perdu > kArret) t.arrets += perdu;
+    }
+    t.lu = true;
+    t.lecture = maintenant;
+    return maintenant;
+}
+
+// The timeline's time.
+Ns LitLigne() {
+    const Ns horloge = LitHorloge();
+    g_temps.ligne = horloge - g_temps.arrets;
+    return g_temps.ligne;
+}
+
+// Sleeps until the timeline's time given; a signal is checked after.
+void DortJusquaLigne(Ns ligne) {
+    const Ns fin = ligne + g_temps.arrets;
+    if (LitHorloge() < fin) {
+        g_temps.reveil = fin;
+        g_acces.dortJusquaNs(fin);
+    }
     VerifieSignal();
 }
 
@@ -266,7 +323,7 @@ Ns RetourPrevu(Ns t) {
 void PresenteAttente() {
     Rythme_t& r = g_rythme;
     if (!r.attente) return;
-    const Ns avant = g_acces.maintenantNs();
+    const Ns avant = LitHorloge();
     if (r.entiere) {
         g_acces.presente(r.surface, nullptr);
     } else {
@@ -280,8 +337,10 @@ void PresenteAttente() {
     }
     r.attente = false;
     r.entiere = false;
-    const Ns apres = g_acces.maintenantNs();
-    r.cout = apres - avant;
+    const Ns arrets = g_temps.arrets;
+    const Ns apres = LitHorloge();
+    // A stall inside the present is not its cost.
+    r.cout = apres - avant - (g_temps.arrets - arrets);
     if (g_journal) {
         std::fprintf(g_journal, "%lld\n", static_cast<long long>(apres / 1000));
     }
@@ -295,38 +354,63 @@ void PresenteAttente() {
     r.retour = apres;
 }
 
-// One step of the timeline: the present's time is the next one on the grid,
-// or, after a wait or when far behind, the first grid time still to come.
+// One step of the timeline: the step's time on the grid, a sleep until its
+// present's release, the present or its skip, and the lateness to carry.
 void Pas(SDL_Surface* surface, const SDL_Rect* zone) {
     VerifieSignal();
     Rythme_t& r = g_rythme;
     AjouteZone(surface, zone);
-    const Ns maintenant = g_acces.maintenantNs() - r.retard;
+    // Where the timeline stands, less the last step's lateness: what the step
+    // took to draw, from its release.
+    const Ns ligne = LitLigne() - r.retard;
+    const Ns depuis = ligne - kAvance - r.cible;
     if (!r.demarre) {
+        // The first step sets the grid.
         r.demarre = true;
-        r.cible = maintenant;
+        r.cible = ligne;
+    } else if (depuis >= (g_attendait ? kPeriode : 2 * kPeriode)) {
+        // After a wait (as a present that waits for a 60 Hz display), or when
+        // the drawing lost two whole steps: the first grid time still to come.
+        r.cible += (depuis / kPeriode + 1) * kPeriode;
     } else {
-        // After a wait, the first grid time still to come (as a present that
-        // waits for a 60 Hz display); while drawing, the next one, unless a
-        // whole step has been lost. A step that ends within the present's
-        // head start of a grid time still belongs to it.
-        const Ns suivante = r.cible + kPeriode;
-        const Ns depuis = maintenant - kAvance - r.cible;
-        const bool enRetard = depuis >= (g_attendait ? kPeriode : 2 * kPeriode);
-        r.cible = enRetard ? r.cible + (depuis / kPeriode + 1) * kPeriode : suivante;
+        // Drawing in time: the next grid time. A step that ends within the
+        // present's head start of a grid time still belongs to it.
+        r.cible += kPeriode;
     }
     g_attendait = false;
     g_heureLue = false;
-    DortJusqua(r.cible - kAvance);
-    const Ns depart = g_acces.maintenantNs();
-    if (RetourPrevu(depart) < r.cible + kPeriode - kAvance || r.sauts >= kSautsMax) {
+    const Ns lacher = r.cible - kAvance;
+    DortJusquaLigne(lacher);
+    bool montre;
+    if (r.sauts >= kSautsMax) {
+        // Too many steps unseen in a row: this one is shown, whatever it costs.
+        montre = true;
+    } else if (r.rafraichi > 0) {
+        // A display that holds a present until its refresh: shown when that
+        // refresh comes before the next step's release.
+        montre = RetourPrevu(LitHorloge()) < lacher + kPeriode + g_temps.arrets;
+    } else {
+        // A display that takes a present at once: shown unless the timeline
+        // is already a whole step late and presents cost time (a present
+        // slower than a step, a loaded machine); the steps whose present is
+        // skipped catch the time up, so each present is shown as soon as the
+        // timeline can afford it.
+        montre = LitLigne() - lacher < kPeriode || r.cout < kAttenteMin;
+    }
+    Ns coutPas = 0;
+    if (montre) {
         PresenteAttente();
+        coutPas = r.cout;
         r.sauts = 0;
     } else {
         ++r.sauts;
     }
-    DortJusqua(r.cible - kAvance);
-    r.retard = std::max<Ns>(0, g_acces.maintenantNs() - (r.cible - kAvance));
+    // A present taken early still ends at its release.
+    DortJusquaLigne(lacher);
+    // The timeline is held back by what presents cost it and it has not
+    // caught up yet, never by the drawing: a machine that draws slower than
+    // the grid moves the grid on instead.
+    r.retard = std::clamp<Ns>(std::min(LitLigne() - lacher, r.retard + coutPas), 0, kRetardMax);
     g_heureLue = false;
 }
 
@@ -335,19 +419,31 @@ void Pas(SDL_Surface* surface, const SDL_Rect* zone) {
 Uint32 Horloge() {
     VerifieSignal();
     if (g_heureLue) {
+        // A read that follows a read: the program is waiting. A skipped
+        // present is shown once its step is over and the timeline is less
+        // than a step behind, and the read sleeps first, so that a wait polls
+        // about once a millisecond.
         g_attendait = true;
-        // Waiting: a skipped present is shown once its step is over.
-        if (g_rythme.attente && g_acces.maintenantNs() >= g_rythme.cible + kPeriode) {
+        Rythme_t& r = g_rythme;
+        const Ns avant = LitLigne();
+        Ns cout = 0;
+        if (r.attente && avant >= r.cible + kPeriode && r.retard < kPeriode) {
             PresenteAttente();
+            cout = r.cout;
         }
-        DortJusqua(g_acces.maintenantNs() + kSommeAttente);
+        DortJusquaLigne(LitLigne() + kSommeAttente);
+        // The wait began at the timeline's time, what presents cost it not
+        // counted: the time it spends beyond its own present repays that
+        // cost, so that it ends when it would have ended had presents cost
+        // nothing.
+        r.retard = std::clamp<Ns>(r.retard + 2 * cout - (LitLigne() - avant), 0, kRetardMax);
     }
     g_heureLue = true;
-    const Uint32 retard = static_cast<Uint32>(g_rythme.retard / 1000000);
-    const Uint32 ms =
-        g_accesSdl ? SDL_GetTicks() : static_cast<Uint32>(g_acces.maintenantNs() / 1000000);
-    // The timeline's clock; never earlier than a time already given.
-    if (ms - retard - g_derniereHeure < 0x80000000u) g_derniereHeure = ms - retard;
+    // The timeline's milliseconds since the display started, less the last
+    // step's lateness; never earlier than a time already given.
+    const Ns ligne = LitLigne() - g_rythme.retard - g_temps.origine;
+    const Uint32 ms = static_cast<Uint32>(static_cast<std::uint64_t>(ligne / 1000000));
+    if (ligne >= 0 && ms - g_derniereHeure < 0x80000000u) g_derniereHeure = ms;
     return g_derniereHeure;
 }
 
@@ -378,36 +474,45 @@ bool EchapTenue() {
 
 void DebutAffichage(SDL_Surface* surface) {
     g_rythme = Rythme_t();
+    g_temps = Temps_t();
     g_heureLue = false;
     g_attendait = false;
     g_derniereHeure = 0;
-    // A few presents of the new (black) screen before the timeline starts
-    // show whether the display makes a present wait, and for how long.
     if (surface) {
+        // Four presents of the new (black) screen, back to back, before the
+        // timeline starts: a display that makes a present wait returns them
+        // a refresh apart, which gives the refresh.
         g_rythme.sonde = true;
         for (int i = 0; i < kSondes; ++i) {
             AjouteZone(surface, nullptr);
             PresenteAttente();
         }
         g_rythme.sonde = false;
-        // Presents that merely cost time (a slow software present, under an
-        // emulator) look like a display's refresh when made back to back. A
-        // display that waits absorbs a pause shorter than its refresh; a
-        // present that costs time adds the pause to its spacing.
         if (g_rythme.rafraichi > 0) {
-            Ns precedent = g_acces.maintenantNs();
+            // Presents that merely cost time (a slow software present, under
+            // an emulator) look like a display's refresh when made back to
+            // back. Four more, each after a pause shorter than the refresh,
+            // tell them apart: a display that waits absorbs the pause, a
+            // present that costs time adds it to its spacing.
+            Ns precedent = LitHorloge();
             Ns ecart = INT64_MAX;
             for (int i = 0; i < kSondes; ++i) {
-                g_acces.dortJusquaNs(g_acces.maintenantNs() + kPauseSonde);
+                g_acces.dortJusquaNs(LitHorloge() + kPauseSonde);
                 AjouteZone(surface, nullptr);
                 PresenteAttente();
-                const Ns retour = g_acces.maintenantNs();
+                const Ns retour = LitHorloge();
                 ecart = std::min(ecart, retour - precedent);
                 precedent = retour;
             }
             if (ecart >= g_rythme.rafraichi + kPauseSonde / 2) g_rythme.rafraichi = 0;
         }
+        // Otherwise the presents returned at once, or each after its own
+        // cost: the display does not wait, and the pacing alone keeps time.
     }
+    // The timeline counts from here; loading the pictures, which follows, is
+    // not a stall.
+    g_temps.origine = g_acces.maintenantNs();
+    g_temps.lu = false;
     const char* journal = std::getenv("KAZZMOT_JOURNAL_PRESENTS");
     if (journal && *journal && !g_journal) {
         g_journal = std::fopen(journal, "w");
@@ -417,7 +522,6 @@ void DebutAffichage(SDL_Surface* surface) {
 }
 
 void BrancheAffichage(const AccesAffichage* acces) {
-    g_accesSdl = acces == nullptr;
     g_acces = acces ? *acces : kAccesSdl;
     DebutAffichage(nullptr);
 }
