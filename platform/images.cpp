@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -247,8 +248,14 @@ void AnnonceImages(const char* const* names, int count) {
     IMG_Init(IMG_INIT_PNG);
     const unsigned ouvriers = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
     for (unsigned k = 0; k < ouvriers && k < n; ++k) {
-        // Each thread holds the batch until it returns.
-        std::thread([lot] { lot->Ouvrier(); }).detach();
+        // Each thread holds the batch until it returns. Without a thread to
+        // be had (a limit on the processes or the memory), the pictures no
+        // thread takes are decoded when they are asked for.
+        try {
+            std::thread([lot] { lot->Ouvrier(); }).detach();
+        } catch (const std::system_error&) {
+            break;
+        }
     }
     std::lock_guard<std::mutex> verrou(g_lotVerrou);
     g_lot = std::move(lot);

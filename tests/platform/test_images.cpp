@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -253,6 +254,18 @@ TEST(ImagesFatales, EachUnfitPictureStopsTheProgramNamingItsFile) {
              d.Ecrit("Images/Aaa.png", kCorrompu);
          },
          0, "png"},
+#if defined(__GLIBC__)
+        // No thread can be made (a process limit): every picture is decoded
+        // on the loading thread, and the loading ends as usual.
+        {"no thread to be had",
+         [](const DonneesTemporaires&) {
+             pthread_attr_t attr;
+             pthread_attr_init(&attr);
+             pthread_attr_setstacksize(&attr, size_t{1} << 46);
+             pthread_setattr_default_np(&attr);
+         },
+         0, "terminate"},
+#endif
         {"wrongly sized", [](const DonneesTemporaires& d) { Remplace(d, "Orbo.png", 320, 200); }, 1,
          "Orbo.png : taille 640x480 attendue, 320x200 trouvee"},
         {"odd width",
