@@ -411,11 +411,42 @@ TEST_F(CaptureProduction, InterruptionLeavesAPlayableFileOfWhatWasCaptured) {
     kill(fin, SIGINT);
     usleep(100000);
     kill(fin, SIGINT);
-    AttendsCapture(fin);
+    EXPECT_EQ(AttendsCapture(fin), 130) << LitTexte(Chemin("fin.stderr"));
     const std::string film = Chemin("fin.mp4");
     EXPECT_EQ(ImagesVideo(film), 30u) << LitTexte(Chemin("fin.stderr"));
     for (const char* reste : {".video.nut", ".son.wav", ".chapitres.txt"}) {
         EXPECT_FALSE(std::filesystem::exists(film + reste)) << reste;
+    }
+
+    // An ffmpeg that hangs over the final file: Ctrl-C at once is only noted,
+    // Ctrl-C again a few seconds later ends it, and the capture with it.
+    std::filesystem::remove(Chemin("assemble"));
+    std::ofstream(lent) << "#!/bin/sh\n"
+                           "case \"$*\" in *ffmetadata*) : > '"
+                        << Chemin("assemble")
+                        << "'; sleep 600;; esac\n"
+                           "exec ffmpeg \"$@\"\n";
+    const pid_t bloque = DemarreCapture(dossier_, {"--ffmpeg", lent, "--to", "0.5", "bloque.mp4"},
+                                        Chemin("bloque.stderr"));
+    ASSERT_GT(bloque, 0);
+    for (int i = 0; i < 3000 && !std::filesystem::exists(Chemin("assemble")); ++i) usleep(10000);
+    kill(bloque, SIGINT);
+    usleep(3500000);
+    kill(bloque, SIGINT);
+    // Ended within the grace given to ffmpeg, not when its sleep is over.
+    int statutBloque = 0, fini = 0;
+    for (int i = 0; i < 1000 && (fini = waitpid(bloque, &statutBloque, WNOHANG)) == 0; ++i)
+        usleep(10000);
+    if (fini == 0) {
+        kill(bloque, SIGKILL);
+        waitpid(bloque, &statutBloque, 0);
+        ADD_FAILURE() << "a second Ctrl-C did not end the hung ffmpeg";
+    }
+    EXPECT_TRUE(WIFEXITED(statutBloque) && WEXITSTATUS(statutBloque) == 130) << statutBloque;
+    EXPECT_NE(LitTexte(Chemin("bloque.stderr")).find("ffmpeg was ended"), std::string::npos)
+        << LitTexte(Chemin("bloque.stderr"));
+    for (const char* reste : {"", ".video.nut", ".son.wav", ".chapitres.txt"}) {
+        EXPECT_FALSE(std::filesystem::exists(Chemin("bloque.mp4") + reste)) << reste;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <sys/types.h>
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -170,6 +171,15 @@ bool AssembleFilm(const OptionsCapture& options, const std::string& video, const
                   std::string* erreur);
 // Runs a program and waits for it; its exit status, or -1.
 int ExecuteProgramme(const std::vector<std::string>& arguments, bool groupePropre, int entree);
+// The status ExecuteProgramme and TermineEncodeur give for an ffmpeg they
+// ended on the user's word.
+constexpr int kFfmpegArrete = -2;
+
+// Ctrl-C and termination requests noted since the capture began; the signal
+// handler counts them. While the end of a capture waits for an ffmpeg, a
+// signal that comes a few seconds after the wait began, or after the
+// previous signal, ends that ffmpeg: it is hung, and the user has waited.
+extern volatile sig_atomic_t g_signaux;
 
 // ---------------------------------------------------------------------------
 // Storyboard.

@@ -11,6 +11,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -72,18 +73,47 @@ pid_t Demarre(const std::vector<std::string>& arguments, bool groupePropre, int 
     return pid;
 }
 
-// Waits for a child; its exit status, or -1. Its processor time in seconds
-// goes to *secondes when asked for.
+// How long the user is given between two signals before a signal ends the
+// ffmpeg a capture is waiting for, and how long ffmpeg then has to go.
+constexpr auto kPatience = std::chrono::seconds(3);
+constexpr auto kSursis = std::chrono::seconds(2);
+
+// Waits for a child; its exit status, -1, or kFfmpegArrete when a signal came
+// kPatience after the wait began or after the previous signal: the child's
+// process group is then asked to end, and killed kSursis later. Its processor
+// time in seconds goes to *secondes when asked for.
 int Attends(pid_t pid, double* secondes = nullptr) {
+    using Horloge = std::chrono::steady_clock;
     int statut = 0;
     struct rusage usage {};
-    while (wait4(pid, &statut, 0, &usage) < 0) {
-        if (errno != EINTR) return -1;
+    sig_atomic_t vus = g_signaux;
+    Horloge::time_point reference = Horloge::now(), arret{};
+    bool arrete = false;
+    for (;;) {
+        const pid_t r = wait4(pid, &statut, WNOHANG, &usage);
+        if (r == pid) break;
+        if (r < 0 && errno != EINTR) return -1;
+        const Horloge::time_point maintenant = Horloge::now();
+        if (g_signaux != vus) {
+            vus = g_signaux;
+            if (!arrete && maintenant - reference >= kPatience) {
+                // Only a program started in a group of its own is ended.
+                if (getpgid(pid) == pid) {
+                    kill(-pid, SIGTERM);
+                    arrete = true;
+                    arret = maintenant;
+                }
+            }
+            reference = maintenant;
+        }
+        if (arrete && maintenant - arret >= kSursis) kill(-pid, SIGKILL);
+        usleep(20000);
     }
     if (secondes) {
         *secondes = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                     (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     }
+    if (arrete) return kFfmpegArrete;
     return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
 }
 
@@ -323,6 +353,13 @@ bool AssembleFilm(const OptionsCapture& o, const std::string& video, const std::
     a.push_back(o.sortie);
     const int statut = ExecuteProgramme(a, true, -1);
     std::remove(meta.c_str());
+    if (statut == kFfmpegArrete) {
+        std::remove(o.sortie.c_str());
+        *erreur = o.sortie +
+                  ": ffmpeg was ended before it had put the file together; the unfinished "
+                  "file was removed";
+        return false;
+    }
     if (statut != 0) {
         *erreur =
             o.sortie + ": ffmpeg could not write the video (status " + std::to_string(statut) + ")";

@@ -31,6 +31,8 @@
 #include "machine_virtuelle.h"
 #include "plateforme.h"
 
+volatile sig_atomic_t g_signaux = 0;
+
 namespace {
 
 // SDL's audio driver for the production: one that does not exist.
@@ -42,6 +44,7 @@ volatile sig_atomic_t g_interrompu = 0;
 
 void SurInterruption(int) {
     g_interrompu = 1;
+    g_signaux = g_signaux + 1;
 }
 
 // Thrown from the frame observer to leave the production early: the end of
@@ -584,7 +587,7 @@ int Termine(Capture* c) {
     const double duree = static_cast<double>(c->trames) * c->o.fpsDen / c->o.fpsNum;
     if (!ok) {
         std::fprintf(stderr, "kazzmot-capture: %s\n", erreur.c_str());
-        return 1;
+        return c->interrompue || g_interrompu ? 130 : 1;
     }
     // Where the processor time went: the production's thread, the sending
     // thread (conversion, then the writes into the pipe), the encoding
