@@ -344,6 +344,12 @@ void OuvreSorties(Capture* c, int largeur, int hauteur) {
     }
 }
 
+void EcritTramesVideo(Capture* c, std::uint64_t index, const Uint16* pixels, int largeur,
+                      int hauteur);
+
+// Each refresh of the production's display: the end of the range or an
+// interruption stops the production, the storyboard follows the scenes, and
+// the refreshes within the range go to the video.
 void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int hauteur) {
     Capture* c = g_capture;
     if (g_interrompu) {
@@ -363,9 +369,15 @@ void ObserveTrame(std::uint64_t index, const Uint16* pixels, int largeur, int ha
         if (dedans) SuitVignetteScene(c, index, pixels);
         c->precedente.assign(pixels, pixels + static_cast<size_t>(largeur) * hauteur);
     }
-    if (!dedans) return;
+    if (dedans) EcritTramesVideo(c, index, pixels, largeur, hauteur);
+}
 
-    // The video's frames whose time falls within this refresh.
+// The video's frames whose time falls within the refresh `index` of the
+// production's display, which shows `pixels`: a video at another rate than
+// the display's takes some refreshes twice and others not at all.
+void EcritTramesVideo(Capture* c, std::uint64_t index, const Uint16* pixels, int largeur,
+                      int hauteur) {
+    const bool planche = !c->o.planche.empty();
     const std::uint64_t jusqua = TramesAvant(index - c->debut + 1, c->o.fpsNum, c->o.fpsDen);
     if (c->trames == 0 && jusqua > 0) OuvreSorties(c, largeur, hauteur);
     if (c->journal) {
