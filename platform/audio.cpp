@@ -1,11 +1,35 @@
 // Sound: opens the device with fixed settings and plays the one module once.
 // A device that cannot be opened only silences the production.
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "plateforme.h"
+
+namespace {
+
+// The sound the device has been given since it was opened, in frames, and
+// its rate: counted on SDL's audio thread after each mix. The pacing tells by
+// it whether a pause of the program stopped the whole process (the music
+// stopped with it) or only the drawing (the music went on).
+std::atomic<std::int64_t> g_tramesSon{0};
+std::atomic<int> g_frequenceSon{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free,
+              "the sound counter must be lock-free");
+
+void CompteSon(void*, Uint8*, int octets) {
+    g_tramesSon.fetch_add(octets / 4, std::memory_order_relaxed);  // stereo 16-bit frames
+}
+
+}  // namespace
+
+std::int64_t SonJoueNs() {
+    const int frequence = g_frequenceSon.load();
+    if (frequence <= 0) return -1;
+    return g_tramesSon.load(std::memory_order_relaxed) * 1000000000 / frequence;
+}
 
 StructAudio_t* InitAudio() {
     if (g_observeAppel) g_observeAppel("InitAudio");
@@ -29,6 +53,14 @@ StructAudio_t* InitAudio() {
                       settings->chunksize) < 0) {
         std::fprintf(stderr, "Ouverture de la carte son impossible : %s\n", SDL_GetError());
         return nullptr;
+    }
+    int frequence = 0, canaux = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&frequence, &format, &canaux) && canaux == 2 &&
+        (format == AUDIO_S16LSB || format == AUDIO_S16MSB)) {
+        g_tramesSon = 0;
+        Mix_SetPostMix(CompteSon, nullptr);
+        g_frequenceSon = frequence;
     }
     return settings;
 }
@@ -69,5 +101,7 @@ void LibereMusique(StructAudio_t* music) {
 
 void FermeAudio(StructAudio_t* /*settings*/) {
     if (g_observeAppel) g_observeAppel("FermeAudio");
+    g_frequenceSon = 0;
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
 }

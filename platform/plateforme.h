@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdint>
 #include <string>
 
 // ---------------------------------------------------------------------------
@@ -59,6 +60,9 @@ StructAudio_t* ChargeMusique(StructAudio_t* settings, const char* name);
 void JoueMusique(StructAudio_t* music);
 void LibereMusique(StructAudio_t* music);
 void FermeAudio(StructAudio_t* settings);
+// How much sound the device has played since it was opened, in nanoseconds,
+// or -1 without a sound device.
+std::int64_t SonJoueNs();
 
 // Keyboard and waits.
 int TestClavier();

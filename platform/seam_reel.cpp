@@ -51,7 +51,8 @@ namespace {
 
 using Horloge_t = std::chrono::steady_clock;  // CLOCK_MONOTONIC
 using Ns = std::int64_t;
-constexpr Ns kPeriode = 1000000000 / 60;
+constexpr Ns kNsParSeconde = 1000000000;
+constexpr Ns kPeriode = kNsParSeconde / 60;
 // A present is released this early, so that a present's own cost does not
 // push the step past its time.
 constexpr Ns kAvance = 1500000;
@@ -72,12 +73,14 @@ constexpr Ns kPauseSonde = 5000000;
 // A present that took this long waited for the display (or costs time).
 constexpr Ns kAttenteMin = 1000000;
 // No drawing, present or sleep takes this long past its due time: a read of
-// the clock that comes later than that found the process stopped (Ctrl-Z then
-// fg, a debugger, a laptop or virtual machine suspended), and the timeline
-// does not count the time it was stopped.
+// the clock that comes later than that, while the music did not go on, found
+// the whole process stopped (Ctrl-Z then fg, a debugger, a virtual machine
+// suspended), and the timeline does not count the time it was stopped. When
+// the music went on (a present held by a hidden window), the timeline goes on
+// with it.
 constexpr Ns kArret = 250000000;
 // The timeline is held back by what presents cost at most this much.
-constexpr Ns kRetardMax = kArret;
+constexpr Ns kRetardMax = 60 * kNsParSeconde;
 
 Ns MaintenantStd() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Horloge_t::now().time_since_epoch())
@@ -101,7 +104,7 @@ void PresenteSdl(SDL_Surface* surface, const SDL_Rect* zone) {
     }
 }
 
-const AccesAffichage kAccesSdl = {MaintenantStd, DortStd, PresenteSdl};
+const AccesAffichage kAccesSdl = {MaintenantStd, DortStd, PresenteSdl, SonJoueNs};
 AccesAffichage g_acces = kAccesSdl;
 bool g_accesSdl = true;  // SDL's own clock and display, not a model's
 
@@ -115,6 +118,7 @@ bool g_accesSdl = true;  // SDL's own clock and display, not a model's
 struct Temps_t {
     bool lu = false;  // the clock was read since the timeline started
     Ns lecture = 0;   // the clock's time of the last read
+    Ns son = -1;      // the sound played by then, or -1 without sound
     Ns reveil = 0;    // the clock's time the last sleep was to end
     Ns arrets = 0;    // the clock's time lost to stalls
     Ns ligne = 0;     // the timeline's time of the last read
@@ -262,17 +266,20 @@ void VerifieSignal() {
 }
 
 // Reads the clock. A read that comes more than kArret after the previous one,
-// or after the end of the sleep between them, found the process stopped: that
-// time joins the stalls.
+// or after the end of the sleep between them, while the sound played less
+// than half that time, found the process stopped: that time joins the stalls.
 Ns LitHorloge() {
     Temps_t& t = g_temps;
     const Ns maintenant = g_acces.maintenantNs();
+    const Ns son = g_acces.sonNs ? g_acces.sonNs() : -1;
     if (t.lu) {
         const Ns perdu = maintenant - std::max(t.lecture, t.reveil);
-        if (perdu > kArret) t.arrets += perdu;
+        const bool musique = son >= 0 && t.son >= 0 && son - t.son >= perdu / 2;
+        if (perdu > kArret && !musique) t.arrets += perdu;
     }
     t.lu = true;
     t.lecture = maintenant;
+    t.son = son;
     return maintenant;
 }
 

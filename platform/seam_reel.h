@@ -16,6 +16,8 @@ struct AccesAffichage {
     void (*dortJusquaNs)(std::int64_t ns);
     // Shows a rectangle of the surface; a null rectangle shows all of it.
     void (*presente)(SDL_Surface* surface, const SDL_Rect* zone);
+    // The sound played so far in nanoseconds, or -1 without sound.
+    std::int64_t (*sonNs)();
 };
 
 // Puts another clock and display behind the seam; null goes back to SDL's.

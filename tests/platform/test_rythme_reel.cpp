@@ -25,8 +25,9 @@ using Ns = std::int64_t;
 constexpr Ns kTrame60 = 1000000000 / 60;
 
 // Where the whole process stops once (SIGSTOP then SIGCONT, a debugger, a
-// suspended machine): inside a sleep, a present or the drawing.
-enum class Arret { aucun, sommeil, present, dessin };
+// suspended machine): inside a sleep, a present or the drawing; or a present
+// held for long while the music goes on (a hidden window's).
+enum class Arret { aucun, sommeil, present, dessin, presentMusique };
 
 // The display: its virtual clock, its refresh and the picture it shows.
 struct Afficheur {
@@ -39,6 +40,7 @@ struct Afficheur {
     Ns arretA = 0;        // the stall comes at the first such moment after this
     Ns arretDuree = 0;    // and lasts this long
     size_t arretPas = 0;  // the steps begun when it came
+    Ns silence = 0;       // how long the music was stopped with the process
     Ns temps = 0;
     int presents = 0;
     size_t pas = 0;
@@ -49,12 +51,16 @@ Afficheur g_aff;
 void Arrete(Arret ou) {
     if (g_aff.arret == ou && g_aff.temps >= g_aff.arretA) {
         g_aff.temps += g_aff.arretDuree;
+        if (ou != Arret::presentMusique) g_aff.silence += g_aff.arretDuree;
         g_aff.arret = Arret::aucun;
         g_aff.arretPas = g_aff.pas;
     }
 }
 Ns Maintenant() {
     return g_aff.temps;
+}
+Ns Son() {
+    return g_aff.temps - g_aff.silence;
 }
 void Dort(Ns t) {
     g_aff.temps = std::max(g_aff.temps, t) + g_aff.surSommeil;
@@ -72,6 +78,7 @@ void Presente(SDL_Surface* s, const SDL_Rect* zone) {
     ++g_aff.presents;
     g_aff.temps += g_aff.coutPresent;
     Arrete(Arret::present);
+    Arrete(Arret::presentMusique);
     if (g_aff.synchro) {
         // The run starts seconds after the first refresh: always after it.
         g_aff.temps =
@@ -109,7 +116,7 @@ Parcours Joue(bool synchro, double frequence, double phase, Ns cout, Ns coutPres
     g_aff.arretA = g_aff.temps + perturbation.arretA;
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 16, 0xF800, 0x07E0, 0x1F, 0);
     g_aff.montre.assign(64 * 48, 0);
-    const AccesAffichage acces = {Maintenant, Dort, Presente};
+    const AccesAffichage acces = {Maintenant, Dort, Presente, Son};
     BrancheAffichage(&acces);
     DebutAffichage(s);
     // The start-up's work puts the first step anywhere between two refreshes.
@@ -204,6 +211,10 @@ TEST(RythmeReel, ChaqueAffichageGardeLeTempsDuPasA60Hz) {
     }
     cas.push_back(
         {60.0, 0.0, 2 * kMs, false, 20 * kMs, {0, Arret::sommeil, 800 * kMs, 10000 * kMs}});
+    // A present held two seconds while the music went on: the timeline goes
+    // on with the music, its steps catching the time up by skipping presents.
+    cas.push_back(
+        {60.0, 0.2, 3 * kMs, false, 0, {0, Arret::presentMusique, 1000 * kMs, 2000 * kMs}});
     for (const CasAffichage& c : cas) {
         const Parcours ref = Joue(false, 60, 0, c.cout);
         const Parcours p =
@@ -217,6 +228,14 @@ TEST(RythmeReel, ChaqueAffichageGardeLeTempsDuPasA60Hz) {
                                         << static_cast<int>(c.perturbation.arret));
         if (c.perturbation.arret != Arret::aucun) {
             EXPECT_LT(p.arretPas, p.pas.size()) << "the stall never came";
+        }
+        if (c.perturbation.arret == Arret::presentMusique) {
+            // Every step late from the hold until the time is caught up, and
+            // the timeline on the music's time by the end.
+            const Ns fin = (p.pas.back() - p.pas[0]) - (ref.pas.back() - ref.pas[0]);
+            EXPECT_LE(std::abs(fin), kTrame60 + kMs) << "the timeline did not catch the music up";
+            EXPECT_LT(p.presents, ref.presents);
+            continue;
         }
         Ns pire = 0;
         // Times from the first step (the start-up's presents take a display's
