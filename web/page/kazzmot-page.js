@@ -226,15 +226,30 @@
   // run, the music's blocks are dropped at the pace of the production's clock;
   // when it starts running, the music joins where the pictures are.
   const son = {
-    ctx: null, noeud: null, actif: false, postes: 0, joues: 0, generation: 0,
+    ctx: null, noeud: null, ouvert: false, actif: false, postes: 0, joues: 0, generation: 0,
     debutMusique: null, rendus: 0, depart: 0,
   };
   const AVANCE = 3 * 4096;  // samples queued ahead of the speakers
   const ECHANTILLONS_MS = 44.1;
+  // Without an audio worklet (browsers give one only to secure pages: https
+  // or localhost, not plain http from another address) the production plays
+  // silently and says why.
+  const MUET_SORTIE = muet.textContent;
+  const MUET_SANS_WORKLET = window.isSecureContext === false
+    ? 'no sound: browsers play this music only on a secure address (https or localhost)'
+    : 'no sound: this browser has no audio worklets';
   function ouvreSon() {
+    muet.textContent = MUET_SORTIE;
+    const Contexte = window.AudioContext || window.webkitAudioContext;
+    if (!Contexte || typeof AudioWorkletNode !== 'function' || !('audioWorklet' in Contexte.prototype)) {
+      muet.textContent = Contexte ? MUET_SANS_WORKLET : 'no sound: this browser has no audio output';
+      stats.son.etat = 'no worklet';
+      console.warn(muet.textContent);
+      return;
+    }
     let c;
     try {
-      c = son.ctx = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
+      c = son.ctx = new Contexte({ sampleRate: 44100, latencyHint: 'interactive' });
     } catch (e) {
       console.warn('no sound: ' + e);
       return;
@@ -304,7 +319,7 @@
   function fermeSon() {
     if (son.ctx) { if (son.noeud) son.noeud.disconnect(); son.ctx.close().catch(() => {}); }
     son.ctx = son.noeud = null;
-    son.actif = stats.son.actif = false;
+    son.actif = stats.son.actif = son.ouvert = false;
   }
 
   // ---- A hidden page pauses: the clock stands still, the yields and the
@@ -476,7 +491,12 @@
   let toucher = false;  // started by a touch: a phone, full screen
   function demarre_() {
     if (demarre || chargementRate) return;
-    if (!son.ctx) ouvreSon();
+    // The sound is opened within the gesture, once a run; whatever it does,
+    // the production starts.
+    if (!son.ouvert) {
+      son.ouvert = true;
+      try { ouvreSon(); } catch (e) { console.warn('no sound: ' + e); }
+    }
     if (toucher) pleinEcran();
     if (!donnees) {
       attendu = true;
