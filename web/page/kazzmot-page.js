@@ -269,6 +269,9 @@
       etatSon(c);
     }).catch((e) => console.warn('no sound: ' + e));
   }
+  // Called on every change of the output's state, when the worklet is ready,
+  // and when the page shows again: a context that started running while the
+  // page was hidden fires no event when shown.
   function etatSon(c) {
     if (son.ctx !== c) return;
     stats.son.etat = c.state;
@@ -337,7 +340,12 @@
       stats.cachee[stats.cachee.length - 1].fin = maintenant;
       if (son.ctx) {
         const c = son.ctx;
-        c.resume().catch(() => {});
+        // Suspended on hiding, or not yet running: asked to run, and looked
+        // at once it does. Already running (it started, or the worklet became
+        // ready, while the page was hidden): the music joins wherever the
+        // output stands.
+        c.resume().then(() => etatSon(c), () => {});
+        if (c.state === 'running') etatSon(c);
         // An output that does not come back: the music goes on silently.
         setTimeout(() => { if (son.ctx === c && son.actif && !cachee && c.state !== 'running') silencieux(); }, 1000);
       }
