@@ -78,7 +78,23 @@
   class Echec extends Error {}
   function echec(fichier, quoi) { return new Echec(fichier + ': ' + quoi); }
 
-  // ---- Download with progress.
+  // ---- Download with progress. A part's size is known from Content-Length
+  // only when the body comes as it was sent: a host that compresses it (gzip,
+  // brotli) gives the compressed length while the page counts the bytes
+  // unpacked. Then the data's size is the one its package list gives (in
+  // kazzmot.js), and a part of unknown size counts as what it has received,
+  // at least its compressed length: the bar never passes its end.
+  function tailleAnnoncee(reponse, url) {
+    const longueur = +reponse.headers.get('Content-Length') || 0;
+    const codage = (reponse.headers.get('Content-Encoding') || 'identity').trim().toLowerCase();
+    if (codage === 'identity') return longueur;
+    return (url === 'kazzmot.data' && taillePaquet()) || longueur;
+  }
+  function taillePaquet() {
+    if (typeof Kazzmot !== 'function') return 0;
+    const m = /remote_package_size["']?\s*:\s*(\d+)/.exec(Function.prototype.toString.call(Kazzmot));
+    return m ? +m[1] : 0;
+  }
   async function telecharge(url, parts, indice) {
     let reponse;
     try {
@@ -90,8 +106,7 @@
       throw echec(url, (reponse.status === 404 ? 'not found on the server' : 'refused by the server') +
         ' (HTTP ' + reponse.status + (reponse.statusText ? ' ' + reponse.statusText : '') + ')');
     }
-    const total = +reponse.headers.get('Content-Length') || 0;
-    parts[indice].total = total;
+    parts[indice].total = tailleAnnoncee(reponse, url);
     const lecteur = reponse.body.getReader();
     const morceaux = [];
     let recu = 0;
@@ -103,6 +118,8 @@
       parts[indice].recu = recu;
       progression(parts);
     }
+    parts[indice].fini = true;
+    progression(parts);
     const tout = new Uint8Array(recu);
     let p = 0;
     for (const m of morceaux) { tout.set(m, p); p += m.length; }
@@ -110,8 +127,14 @@
   }
   function progression(parts) {
     let recu = 0, total = 0;
-    for (const q of parts) { recu += q.recu; total += q.total || q.recu; }
-    barre.style.width = (total ? 100 * recu / total : 0).toFixed(1) + '%';
+    for (const q of parts) {
+      recu += q.recu;
+      // A finished part is all there is of it; a size that proves wrong
+      // (more received than announced) gives way to what has come.
+      total += q.fini ? q.recu : Math.max(q.total, q.recu);
+    }
+    const part = total ? 100 * recu / total : 0;
+    barre.style.width = part.toFixed(1) + '%';
     chargement.textContent = 'loading… ' + (recu / 1048576).toFixed(1) + ' / ' + (total / 1048576).toFixed(1) + ' MB';
   }
 
