@@ -2,9 +2,10 @@
 // gives it back control at every present (the page holds it until that
 // present's 60 Hz step has come, and shows the picture at its next animation
 // frame) and in every wait that spins on the clock (a yield through a message
-// to itself, a few hundredths of a millisecond). Time is the page's clock,
-// which stands still while the page is hidden; keys come from the page's key
-// and touch events.
+// to itself, a few hundredths of a millisecond). The production reads the
+// page's clock, which stands still while the page is hidden; the timeline's
+// 60 Hz steps, on which presents fall due, are kept by the page alone. Keys
+// come from the page's key and touch events.
 //
 // With the page's test mode the same program runs on the virtual 60 Hz
 // machine of the tests instead (its seam is compiled in under VM_ names): no
@@ -41,7 +42,9 @@ EM_JS(void, kazz_presente, (const void* rgba, int largeur, int hauteur, int x, i
               Module.kazzPresente(rgba, largeur, hauteur, x, y, l, h, reprise);
           });
       });
-EM_JS(double, kazz_heure, (), { return Module.kazzHeure(); });
+// The production's clock: the page's, in ms from the production's first read,
+// standing still while the page is hidden.
+EM_JS(double, kazz_horloge, (), { return Module.kazzHorloge(); });
 EM_JS(void, kazz_scene, (int numero, const char* nom, double rafraichissement), {
     if (Module.kazzScene) Module.kazzScene(numero, UTF8ToString(nom), rafraichissement);
 });
@@ -62,7 +65,7 @@ namespace {
 bool g_virtuel = false;
 
 // Real mode.
-bool g_heureLue = false;  // the last seam call was a time query
+bool g_horlogeLue = false;  // the last seam call was a clock read
 std::deque<SDL_Event> g_evenements;
 bool g_echap = false;        // Escape is down
 bool g_echapFrappe = false;  // Escape went down since the production last looked
@@ -125,7 +128,7 @@ void Presente(SDL_Surface* surface, int x, int y, int w, int h) {
     }
     AlimenteSon();
     kazz_presente(g_rgba.data(), largeur, hauteur, x, y, w, h);
-    g_heureLue = false;
+    g_horlogeLue = false;
 }
 
 void ObserveRafraichissement(std::uint64_t index, const Uint16* pixels, int largeur, int hauteur) {
@@ -207,15 +210,18 @@ int main() {
 // The seam.
 
 Uint32 Horloge() {
+    // The test mode: the virtual machine's clock.
     if (g_virtuel) return VM_Horloge();
-    // A second query with no present in between: the production is waiting.
-    if (g_heureLue) {
+    // A second read with no present in between: the production is waiting on
+    // the clock, so the page gets its turn (and the music its blocks) first.
+    if (g_horlogeLue) {
         AlimenteSon();
         kazz_cede();
     }
-    g_heureLue = true;
-    // Milliseconds since the production's first look at the clock.
-    return static_cast<Uint32>(static_cast<std::uint64_t>(kazz_heure()));
+    g_horlogeLue = true;
+    // The page's clock; the 60 Hz steps of the timeline are the page's
+    // business, at each present.
+    return static_cast<Uint32>(static_cast<std::uint64_t>(kazz_horloge()));
 }
 
 int AfficheTrame(SDL_Surface* surface) {

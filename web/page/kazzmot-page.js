@@ -78,7 +78,23 @@
   class Echec extends Error {}
   function echec(fichier, quoi) { return new Echec(fichier + ': ' + quoi); }
 
-  // ---- Download with progress.
+  // ---- Download with progress. A part's size is known from Content-Length
+  // only when the body comes as it was sent: a host that compresses it (gzip,
+  // brotli) gives the compressed length while the page counts the bytes
+  // unpacked. Then the data's size is the one its package list gives (in
+  // kazzmot.js), and a part of unknown size counts as what it has received,
+  // at least its compressed length: the bar never passes its end.
+  function tailleAnnoncee(reponse, url) {
+    const longueur = +reponse.headers.get('Content-Length') || 0;
+    const codage = (reponse.headers.get('Content-Encoding') || 'identity').trim().toLowerCase();
+    if (codage === 'identity') return longueur;
+    return (url === 'kazzmot.data' && taillePaquet()) || longueur;
+  }
+  function taillePaquet() {
+    if (typeof Kazzmot !== 'function') return 0;
+    const m = /remote_package_size["']?\s*:\s*(\d+)/.exec(Function.prototype.toString.call(Kazzmot));
+    return m ? +m[1] : 0;
+  }
   async function telecharge(url, parts, indice) {
     let reponse;
     try {
@@ -90,8 +106,7 @@
       throw echec(url, (reponse.status === 404 ? 'not found on the server' : 'refused by the server') +
         ' (HTTP ' + reponse.status + (reponse.statusText ? ' ' + reponse.statusText : '') + ')');
     }
-    const total = +reponse.headers.get('Content-Length') || 0;
-    parts[indice].total = total;
+    parts[indice].total = tailleAnnoncee(reponse, url);
     const lecteur = reponse.body.getReader();
     const morceaux = [];
     let recu = 0;
@@ -103,6 +118,8 @@
       parts[indice].recu = recu;
       progression(parts);
     }
+    parts[indice].fini = true;
+    progression(parts);
     const tout = new Uint8Array(recu);
     let p = 0;
     for (const m of morceaux) { tout.set(m, p); p += m.length; }
@@ -110,8 +127,14 @@
   }
   function progression(parts) {
     let recu = 0, total = 0;
-    for (const q of parts) { recu += q.recu; total += q.total || q.recu; }
-    barre.style.width = (total ? 100 * recu / total : 0).toFixed(1) + '%';
+    for (const q of parts) {
+      recu += q.recu;
+      // A finished part is all there is of it; a size that proves wrong
+      // (more received than announced) gives way to what has come.
+      total += q.fini ? q.recu : Math.max(q.total, q.recu);
+    }
+    const part = total ? 100 * recu / total : 0;
+    barre.style.width = part.toFixed(1) + '%';
     chargement.textContent = 'loading… ' + (recu / 1048576).toFixed(1) + ' / ' + (total / 1048576).toFixed(1) + ' MB';
   }
 
@@ -137,34 +160,45 @@
   };
   function cede(reprise) { reprises.push(reprise); if (!cachee) canal.port2.postMessage(0); }
 
-  // ---- Presents. The production's steps keep to a 60 Hz grid of its clock,
-  // as on the virtual machine: a present falls due at the first step after the
-  // moment it is made. It is held until the animation frame nearest that
+  // ---- Presents. Two times meet here, both in milliseconds:
+  //  - the clock (`horloge()`, read as `tHorloge`): the page's, standing
+  //    still while the page is hidden; the production reads it, and the page
+  //    waits on it;
+  //  - the timeline (`tDeroule`): where the production's steps stand, a
+  //    60 Hz grid counted from the production's first clock read
+  //    (`origine`). It is the clock less how late the last present was let
+  //    go (`retardLibere`), so that waiting for the display never costs a
+  //    step.
+  // A present made at timeline time tDeroule falls due at the next step,
+  // `pasDeroule`, which is held until clock time `echeanceHorloge` =
+  // origine + pasDeroule * PERIODE: until the animation frame nearest that
   // moment, or let go at once when the moment has passed (a display slower
-  // than 60 Hz, or a slow frame): the display then shows fewer pictures, and
-  // the timeline never slows. How late the last present was let go is taken
-  // off the next one's moment, so that waiting for the display never costs a
-  // step. Pictures are drawn at animation frames, the latest one each time.
+  // than 60 Hz, or a slow frame). The display then shows fewer pictures, and
+  // the timeline never slows. Pictures are drawn at animation frames, the
+  // latest one each time.
   const PERIODE = 1000 / 60;
   const TOLERANCE = PERIODE / 4;  // a frame this early still takes the present
-  let echeance = null;   // the present in hand falls due then, on the production's clock
-  let pas = -1;          // at the step of that number, from the production's first clock read
-  let retard = 0;        // how late the last present was let go
+  let echeanceHorloge = null;  // the clock time at which the present in hand falls due
+  let pasDeroule = -1;         // its step of the timeline, from the production's first clock read
+  let retardLibere = 0;        // how late, on the clock, the last present was let go
   let enAttente = null;  // the production, held until its present falls due
   let zone = null;       // the part of the canvas changed since the last drawing
   let attenteDepuis = false;  // the production paused (over 50 ms between two presents) since then
   let liberation = null;      // when the production last got control back from a present
   let imageDemandee = false;
   let image = null, tampon = null, adresse = 0;
-  function libere(reprise, maintenant, direct) {
-    retard = maintenant - echeance;
-    // Over a second behind (the machine stalled): the timeline starts again from now.
-    if (retard > 1000) retard = 0;
+  function libere(reprise, tHorloge, depuisPresent) {
+    retardLibere = tHorloge - echeanceHorloge;
+    // Over a second behind (the machine stalled): the timeline takes up the
+    // clock again, from now, rather than racing to catch up.
+    if (retardLibere > 1000) retardLibere = 0;
     liberation = performance.now();
-    if (direct) cede(reprise); else reprend(reprise);
+    // From a present, through a yield (the production's work waits for the
+    // page's turn); from an animation frame, at once.
+    if (depuisPresent) cede(reprise); else reprend(reprise);
   }
   function presente(M, ptr, largeur, hauteur, x, y, l, h, reprise) {
-    const maintenant = horloge();
+    const tHorloge = horloge();
     stats.pas++;
     if (liberation !== null && performance.now() - liberation > 50) attenteDepuis = true;
     if (canvas.width !== largeur || canvas.height !== hauteur) {
@@ -184,13 +218,17 @@
     // Each present takes a step of its own, however short the work before it
     // looked on a coarse clock (Firefox gives whole milliseconds).
     const o = origine || 0;
-    pas = Math.max(pas + 1, Math.floor((maintenant - retard - o) / PERIODE) + 1);
-    echeance = o + pas * PERIODE;
+    const tDeroule = tHorloge - retardLibere - o;
+    pasDeroule = Math.max(pasDeroule + 1, Math.floor(tDeroule / PERIODE) + 1);
+    echeanceHorloge = o + pasDeroule * PERIODE;
     demandeImage();
-    if (maintenant >= echeance - TOLERANCE) {
-      if (maintenant > echeance) stats.sautes++;
-      libere(reprise, maintenant, true);
+    if (tHorloge >= echeanceHorloge - TOLERANCE) {
+      // Due within a quarter step, or already past (counted): let go now,
+      // the picture shows at the next frame.
+      if (tHorloge > echeanceHorloge) stats.sautes++;
+      libere(reprise, tHorloge, true);
     } else {
+      // Early: held until the frame nearest the step.
       enAttente = reprise;
     }
   }
@@ -199,6 +237,7 @@
   }
   function dessine() {
     imageDemandee = false;
+    // Hidden since it was asked for: the showing again asks anew.
     if (cachee) return;
     if (zone) {
       ctx.putImageData(image, 0, 0, zone.x0, zone.y0, zone.x1 - zone.x0, zone.y1 - zone.y0);
@@ -210,12 +249,14 @@
       attenteDepuis = false;
     }
     if (enAttente) {
-      const maintenant = horloge();
-      if (maintenant >= echeance - TOLERANCE) {
+      const tHorloge = horloge();
+      if (tHorloge >= echeanceHorloge - TOLERANCE) {
+        // This frame is the nearest the step: the held present goes.
         const r = enAttente;
         enAttente = null;
-        libere(r, maintenant, false);
+        libere(r, tHorloge, false);
       } else {
+        // Still early: the next frame.
         demandeImage();
       }
     }
@@ -226,15 +267,30 @@
   // run, the music's blocks are dropped at the pace of the production's clock;
   // when it starts running, the music joins where the pictures are.
   const son = {
-    ctx: null, noeud: null, actif: false, postes: 0, joues: 0, generation: 0,
+    ctx: null, noeud: null, ouvert: false, actif: false, postes: 0, joues: 0, generation: 0,
     debutMusique: null, rendus: 0, depart: 0,
   };
   const AVANCE = 3 * 4096;  // samples queued ahead of the speakers
   const ECHANTILLONS_MS = 44.1;
+  // Without an audio worklet (browsers give one only to secure pages: https
+  // or localhost, not plain http from another address) the production plays
+  // silently and says why.
+  const MUET_SORTIE = muet.textContent;
+  const MUET_SANS_WORKLET = window.isSecureContext === false
+    ? 'no sound: browsers play this music only on a secure address (https or localhost)'
+    : 'no sound: this browser has no audio worklets';
   function ouvreSon() {
+    muet.textContent = MUET_SORTIE;
+    const Contexte = window.AudioContext || window.webkitAudioContext;
+    if (!Contexte || typeof AudioWorkletNode !== 'function' || !('audioWorklet' in Contexte.prototype)) {
+      muet.textContent = Contexte ? MUET_SANS_WORKLET : 'no sound: this browser has no audio output';
+      stats.son.etat = 'no worklet';
+      console.warn(muet.textContent);
+      return;
+    }
     let c;
     try {
-      c = son.ctx = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
+      c = son.ctx = new Contexte({ sampleRate: 44100, latencyHint: 'interactive' });
     } catch (e) {
       console.warn('no sound: ' + e);
       return;
@@ -254,6 +310,9 @@
       etatSon(c);
     }).catch((e) => console.warn('no sound: ' + e));
   }
+  // Called on every change of the output's state, when the worklet is ready,
+  // and when the page shows again: a context that started running while the
+  // page was hidden fires no event when shown.
   function etatSon(c) {
     if (son.ctx !== c) return;
     stats.son.etat = c.state;
@@ -304,25 +363,30 @@
   function fermeSon() {
     if (son.ctx) { if (son.noeud) son.noeud.disconnect(); son.ctx.close().catch(() => {}); }
     son.ctx = son.noeud = null;
-    son.actif = stats.son.actif = false;
+    son.actif = stats.son.actif = son.ouvert = false;
   }
 
   // ---- A hidden page pauses: the clock stands still, the yields and the
   // pictures are held, and the music stops where it is.
   document.addEventListener('visibilitychange', () => {
-    const maintenant = performance.now();
+    const tPage = performance.now();
     if (document.hidden && !cachee) {
       cachee = true;
-      debutCache = maintenant;
-      stats.cachee.push({ debut: maintenant, fin: null });
+      debutCache = tPage;
+      stats.cachee.push({ debut: tPage, fin: null });
       if (son.actif && son.ctx) son.ctx.suspend().catch(() => {});
     } else if (!document.hidden && cachee) {
       cachee = false;
-      tempsCache += maintenant - debutCache;
-      stats.cachee[stats.cachee.length - 1].fin = maintenant;
+      tempsCache += tPage - debutCache;
+      stats.cachee[stats.cachee.length - 1].fin = tPage;
       if (son.ctx) {
         const c = son.ctx;
-        c.resume().catch(() => {});
+        // Suspended on hiding, or not yet running: asked to run, and looked
+        // at once it does. Already running (it started, or the worklet became
+        // ready, while the page was hidden): the music joins wherever the
+        // output stands.
+        c.resume().then(() => etatSon(c), () => {});
+        if (c.state === 'running') etatSon(c);
         // An output that does not come back: the music goes on silently.
         setTimeout(() => { if (son.ctx === c && son.actif && !cachee && c.state !== 'running') silencieux(); }, 1000);
       }
@@ -382,11 +446,12 @@
       locateFile: (f) => f,
       print: (t) => console.log(t),
       printErr: (t) => { console.warn(t); sortieErreur += t + '\n'; },
-      kazzHeure: () => {
-        const t = horloge();
-        // The steps count from the production's first clock read.
-        if (origine === null) { origine = t; pas = -1; }
-        return t - origine;
+      // The production's clock: the page's, from its first read, where the
+      // timeline's steps start too.
+      kazzHorloge: () => {
+        const tHorloge = horloge();
+        if (origine === null) { origine = tHorloge; pasDeroule = -1; }
+        return tHorloge - origine;
       },
       kazzCede: cede,
       kazzPresente: (...a) => presente(o.module, ...a),
@@ -413,7 +478,7 @@
 
   async function lance() {
     sortieErreur = '';
-    echeance = null; pas = -1; retard = 0; zone = null; enAttente = null; liberation = null;
+    echeanceHorloge = null; pasDeroule = -1; retardLibere = 0; zone = null; enAttente = null; liberation = null;
     origine = null;
     image = null;
     son.debutMusique = null; son.rendus = 0;
@@ -476,7 +541,12 @@
   let toucher = false;  // started by a touch: a phone, full screen
   function demarre_() {
     if (demarre || chargementRate) return;
-    if (!son.ctx) ouvreSon();
+    // The sound is opened within the gesture, once a run; whatever it does,
+    // the production starts.
+    if (!son.ouvert) {
+      son.ouvert = true;
+      try { ouvreSon(); } catch (e) { console.warn('no sound: ' + e); }
+    }
     if (toucher) pleinEcran();
     if (!donnees) {
       attendu = true;

@@ -15,7 +15,11 @@
 //     it silently, a tap skips the countdown, the sound joins in step once the audio
 //     runs, the picture fits, the close control ends it with status 0;
 //  g. a folder lacking each of the page's files in turn, or with one damaged: the end
-//     card names the file, status 1.
+//     card names the file, status 1;
+//  h. start-up as users meet it: plain http from another address (no audio worklet
+//     there), compressed by the host: a key starts it silently and the page says why; the
+//     worklet ready, or the output starting, while the page is hidden: the music joins
+//     in step once it shows; the progress bar within its end every time.
 // The page is served from a sub-folder, only its own files (the site/ folder).
 // usage: node test-web.js BUILD-WEB REFERENCE-HASH-LOG NATIVE-SAMPLES [SECONDS]
 // ENGINES="chromium firefox" chooses the engines; SANS_VIRTUEL=1 skips a and b (the
@@ -24,6 +28,7 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
+const zlib = require('zlib');
 const puppeteer = require('puppeteer-core');
 
 const [dossier, journalReference, echantillonsNatifs, secondesArg] = process.argv.slice(2);
@@ -35,17 +40,28 @@ const SECONDES = +(secondesArg || 23);
 const PAS = 60;  // one picture a second
 const PERIODE = 1000 / 60;
 const site = path.join(dossier, 'site');
+// A name for the test's server that is not the machine's own, as a phone on
+// the same network would reach it: the page is then not a secure context.
+const HOTE_DISTANT = 'kazzmot.test';
 const MOTEURS = {
   chromium: {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: 'new',
-    args: ['--no-sandbox', '--autoplay-policy=user-gesture-required', '--mute-audio'],
+    args: ['--no-sandbox', '--autoplay-policy=user-gesture-required', '--mute-audio',
+      `--host-resolver-rules=MAP ${HOTE_DISTANT} 127.0.0.1`],
   },
   firefox: {
     executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr', headless: true,
     product: 'firefox', protocol: 'webDriverBiDi',
     // A window tall enough for the phone's portrait viewport.
     args: ['--window-size=1280,1024'],
-    extraPrefsFirefox: { 'dom.w3c_touch_events.enabled': 1, 'media.autoplay.default': 0 },
+    extraPrefsFirefox: { 'dom.w3c_touch_events.enabled': 1, 'media.autoplay.default': 0,
+      'network.dns.localDomains': HOTE_DISTANT },
+    // Without a sound server Firefox's audio output never runs. Its test
+    // output (a mock of its audio library) does, but some 10 % slower than
+    // real time and in bursts: the start-up situations take it, and allow the
+    // music 250 ms from the pictures as it joins (a music joined from its
+    // beginning is seconds away).
+    sonDeTest: { prefs: { 'media.cubeb.force_mock_context': true }, ecart: 250 },
   },
 };
 const moteurs = (process.env.ENGINES || 'chromium firefox').split(/\s+/).filter(Boolean);
@@ -64,6 +80,10 @@ const attends = (ms) => new Promise((r) => setTimeout(r, ms));
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.data': 'application/octet-stream', '.raw': 'application/octet-stream' };
 const SOUS_DOSSIER = '/un/dossier/';
+// Hosts serving every file whole: as it is, or compressed (gzip, as nginx or
+// Apache with compression on).
+const HOTES = ['ok', 'gzip'];
+const compresses = new Map();
 const VARIANTES = {
   // variant: [file, what it gets, what the end card must say]
   'sans-js': ['kazzmot.js', null, /kazzmot\.js: missing/],
@@ -94,10 +114,17 @@ function serveur() {
     const variante = m && VARIANTES[m[1]];
     const fichier = nom === 'natifs.raw' ? echantillonsNatifs : nom && !nom.includes('/') ? path.join(site, nom) : null;
     const refuse = () => { rep.writeHead(404, { 'Content-Type': 'text/plain' }); rep.end('not found'); };
-    if (!fichier || (m[1] !== 'ok' && !variante) || (variante && variante[0] === nom && !variante[1])) return refuse();
+    if (!fichier || (!HOTES.includes(m[1]) && !variante) || (variante && variante[0] === nom && !variante[1])) return refuse();
     fs.stat(fichier, (err, st) => {
       if (err || !st.isFile()) return refuse();
       const type = TYPES[path.extname(fichier)] || 'application/octet-stream';
+      if (m[1] === 'gzip') {
+        if (!compresses.has(fichier)) compresses.set(fichier, zlib.gzipSync(fs.readFileSync(fichier)));
+        const corps = compresses.get(fichier);
+        rep.writeHead(200, { 'Content-Type': type, 'Content-Encoding': 'gzip', 'Content-Length': corps.length });
+        rep.end(corps);
+        return;
+      }
       if (variante && variante[0] === nom) {
         const corps = variante[1](fs.readFileSync(fichier));
         rep.writeHead(200, { 'Content-Type': type, 'Content-Length': corps.length });
@@ -112,9 +139,37 @@ function serveur() {
 }
 
 // Installed in every page before its own scripts: animation frames can be
-// slowed to every Nth of the display's (window.__diviseurImages), and the
-// audio can be kept from starting until window.__libereSon() (__bloqueSon()).
+// slowed to every Nth of the display's (window.__diviseurImages), the audio
+// can be kept from starting until window.__libereSon() (__bloqueSon()), the
+// audio worklet held loading until window.__libereWorklet()
+// (__retiensWorklet()); every width the progress bar takes and every
+// "x / y MB" it says are kept (window.__barre).
 function instrumente() {
+  window.__barre = { largeurs: [], textes: [] };
+  document.addEventListener('DOMContentLoaded', () => {
+    const b = document.querySelector('#barre div'), c = document.getElementById('chargement');
+    const garde = (l, t) => { if (l.length < 10000) l.push(t); };
+    const note = (liste) => {
+      for (const r of liste) {
+        if (r.type === 'attributes') garde(window.__barre.largeurs, r.oldValue || '');
+        for (const n of r.removedNodes || []) garde(window.__barre.textes, n.textContent);
+      }
+      garde(window.__barre.largeurs, b.getAttribute('style') || '');
+      garde(window.__barre.textes, c.textContent);
+    };
+    new MutationObserver(note).observe(b, { attributes: true, attributeOldValue: true, attributeFilter: ['style'] });
+    new MutationObserver(note).observe(c, { childList: true, characterData: true, subtree: true });
+  });
+  window.__retiensWorklet = () => {
+    const vrai = AudioWorklet.prototype.addModule;
+    let libere;
+    const feu = new Promise((r) => { libere = r; });
+    window.__libereWorklet = libere;
+    window.__workletPret = false;
+    AudioWorklet.prototype.addModule = function (...a) {
+      return vrai.apply(this, a).then((v) => feu.then(() => { window.__workletPret = true; return v; }));
+    };
+  };
   const raf = window.requestAnimationFrame.bind(window);
   const attente = [];
   let demande = false, n = 0;
@@ -427,6 +482,7 @@ async function tempsReel(navigateur, base, essai) {
 // the test lets it.
 async function telephone(navigateur, base) {
   const shots = path.join(dossier, 'shots', moteur);
+  fs.mkdirSync(shots, { recursive: true });
   const page = await nouvellePage(navigateur, 390, 844, true);
   await page.evaluateOnNewDocument(() => window.__bloqueSon());
   await page.goto(base + '/ok' + SOUS_DOSSIER);
@@ -493,6 +549,76 @@ async function telephone(navigateur, base) {
   await page.close();
 }
 
+// h. Start-up as users meet it, each on a page of its own started by one
+// gesture: the production starts at once, its sound joins in step once the
+// page shows (where the engine has an output) or the page says it has none,
+// and the progress bar stays within its end.
+const DEMARRAGES = [
+  { quoi: 'plain http from another address, compressed', hote: 'gzip', distant: true, geste: 'a key',
+    son: /no sound: .*secure address/ },
+  { quoi: 'the audio worklet ready while the page is hidden', hote: 'ok', prepare: '__retiensWorklet', geste: 'a click',
+    cachee: () => window.__libereWorklet(), pret: 'window.__workletPret' },
+  { quoi: 'the audio output starting while the page is hidden', hote: 'ok', prepare: '__bloqueSon', geste: 'a click',
+    cachee: () => window.__libereSon(), pret: "kazzStats.son.etat === 'running'" },
+];
+async function demarrages(navigateur, base, aSon, ecartJoint) {
+  for (const d of DEMARRAGES) {
+    const page = await nouvellePage(navigateur, 800, 600);
+    const erreurs = [];
+    page.on('pageerror', (e) => erreurs.push(e.message));
+    if (d.prepare) await page.evaluateOnNewDocument((nom) => window[nom](), d.prepare);
+    await page.goto((d.distant ? base.replace('127.0.0.1', HOTE_DISTANT) : base) + '/' + d.hote + SOUS_DOSSIER);
+    await page.waitForFunction('window.kazzStats && (kazzStats.pret || kazzStats.fin !== null)', { timeout: 120000 });
+    const sur = await page.evaluate(() => window.isSecureContext);
+    if (d.distant) verifie(!sur, `${d.quoi}: the page is not a secure context there`);
+    if (d.geste === 'a key') await page.keyboard.press('Enter'); else await page.mouse.click(400, 300);
+    let comment = '';
+    if (d.cachee) {
+      // Hidden at once; the worklet or the output gets ready meanwhile.
+      await attends(300);
+      const c = await cache(navigateur, page);
+      await page.evaluate(d.cachee);
+      await page.waitForFunction(d.pret, { timeout: 3000, polling: 20 }).catch(() => {});
+      await attends(500);
+      await montre(page, c);
+      comment = `, hidden (${c.comment})`;
+    }
+    // Where the music stands against the pictures a quarter of a second after
+    // it joins (within two seconds of the page showing).
+    const depuis = Date.now();
+    let joint = null;
+    if (!d.son && aSon) {
+      await page.waitForFunction('kazzStats.son.actif && kazzStats.son.joues > 0', { timeout: 2000, polling: 20 }).catch(() => {});
+      await attends(250);
+      joint = await page.evaluate(() => kazzStats.decalageSon());
+    }
+    await attends(Math.max(0, depuis + 3500 - Date.now()));
+    const st = await page.evaluate(() => ({ images: kazzStats.presents.length, fin: kazzStats.fin, actif: kazzStats.son.actif,
+      etat: kazzStats.son.etat, joues: kazzStats.son.joues, barre: window.__barre,
+      muet: !document.getElementById('muet').hidden && document.getElementById('muet').textContent }));
+    verifie(st.images > 30 && st.fin === null && erreurs.length === 0, `${d.quoi}: ${d.geste} starts it ` +
+      `(${st.images} pictures in 3.5 s${comment}` + (erreurs.length ? `; page errors: ${erreurs.join('; ')}` : '') + ')');
+    if (d.son) {
+      verifie(!st.actif && d.son.test(st.muet || ''), `${d.quoi}: silent, and the page says "${st.muet}"`);
+    } else if (aSon) {
+      verifie(st.actif && !st.muet && st.joues > 44100 && joint !== null && Math.abs(joint) < ecartJoint, `${d.quoi}: shown again, ` +
+        `the music joins ${joint === null ? 'nowhere' : joint.toFixed(0) + ' ms from the pictures'} (at most ${ecartJoint}), ${st.joues} samples ` +
+        `played in 3.5 s (context ${st.etat}), the notice ${st.muet ? 'still shown' : 'gone'}`);
+    } else {
+      verifie(!st.actif && /no sound/.test(st.muet || ''), `${d.quoi}: this engine's audio output does not run here: ` +
+        `silent, and said (context ${st.etat})`);
+    }
+    // The bar: every width within 100 %, 100 % at the end; every "x / y MB" with x <= y.
+    const largeurs = st.barre.largeurs.map((l) => parseFloat((/width:\s*([\d.]+)%/.exec(l) || [0, 0])[1]));
+    const tailles = st.barre.textes.map((t) => /([\d.]+) \/ ([\d.]+) MB/.exec(t)).filter(Boolean);
+    const pire = tailles.find((m) => +m[1] > +m[2]);
+    verifie(Math.max(...largeurs) <= 100 && largeurs[largeurs.length - 1] === 100 && !pire && tailles.length > 0,
+      `${d.quoi}: the progress bar at most ${Math.max(...largeurs).toFixed(1)} %, ${largeurs[largeurs.length - 1]} % at the end, ` +
+      `${tailles.length} sizes shown, ` + (pire ? `one says "${pire[0]}"` : 'none received beyond its total'));
+    await page.close();
+  }
+}
+
 // g. A folder that lacks a file, or holds it damaged.
 async function fichiersManquants(navigateur, base) {
   for (const [variante, [fichier, , attendu]] of Object.entries(VARIANTES)) {
@@ -532,6 +658,14 @@ async function fichiersManquants(navigateur, base) {
           if (essai < 3) console.log(`[${moteur}] the real-time run was slow: once more`);
         }
         await telephone(navigateur, base);
+        const { sonDeTest } = MOTEURS[moteur];
+        const avecSon = sonDeTest ? await puppeteer.launch({ ...MOTEURS[moteur], protocolTimeout: 120000,
+          extraPrefsFirefox: { ...MOTEURS[moteur].extraPrefsFirefox, ...sonDeTest.prefs } }) : navigateur;
+        try {
+          await demarrages(avecSon, base, !!sonDeTest || sonDuMoteur, sonDeTest ? sonDeTest.ecart : 100);
+        } finally {
+          if (avecSon !== navigateur) await avecSon.close();
+        }
         await fichiersManquants(navigateur, base);
       } catch (e) {
         verifie(false, 'test run: ' + (e.stack || e));
