@@ -51,3 +51,13 @@ double CoteSurMilieu(const std::vector<int16_t>& stereo);
 // Energy of both channels between `fMin` and `fMax` Hz, in dB relative to the
 // energy of the whole spectrum (Hann windows of 8192 frames).
 double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax);
+
+// Loudness of both channels between two times, in LUFS: K-weighted (the
+// high shelf and high pass of broadcast loudness meters), 400 ms blocks
+// overlapping by 75 %, gated at -70 LUFS and 10 LU under the ungated level.
+// Very negative when nothing sounds there.
+double Lufs(const std::vector<int16_t>& stereo, double debut, double fin);
+
+// Writes interleaved stereo 16-bit frames at 44100 Hz as a WAVE file; false
+// when the file cannot be written.
+bool EcritWav(const std::string& chemin, const std::vector<int16_t>& stereo);
