@@ -24,28 +24,6 @@
 
 namespace {
 
-// The layers of the mix, as a listener names them, and their channels.
-struct Couche {
-    const char* nom;
-    std::vector<int> canaux;
-};
-
-const std::vector<Couche>& Couches() {
-    static const std::vector<Couche> couches = {
-        {"kick", {kCanalGrosseCaisse}},
-        {"snare", {kCanalCaisseClaire}},
-        {"hats", {kCanalCharleston, kCanalOuvert}},
-        {"cymbal", {kCanalCymbale}},
-        {"bass", {kCanalBasse}},
-        {"pads", {kCanalNappe1, kCanalNappe2, kCanalNappe3}},
-        {"lead", {kCanalSolo, kCanalDoublure}},  // the tune: the lead, the title's hook
-        {"echo", {kCanalEcho}},
-        {"arpeggio", {kCanalArpege}},
-        {"counter", {kCanalContre}},
-    };
-    return couches;
-}
-
 bool Rend(const ModuleXM& m, RenduMikmod* rendu) {
     std::vector<uint8_t> octets;
     std::string erreur;
@@ -54,23 +32,6 @@ bool Rend(const ModuleXM& m, RenduMikmod* rendu) {
         return false;
     }
     return true;
-}
-
-// The module with only `canaux` heard (or every channel but them). The
-// others keep their notes at volume 0 and their tempo commands, and lose
-// every other command (with every other cell emptied, libmikmod was seen to
-// play the part at the module's first tempo throughout).
-ModuleXM Seuls(ModuleXM m, const std::vector<int>& canaux, bool sauf = false) {
-    for (MotifXM& motif : m.motifs)
-        for (size_t i = 0; i < motif.cases.size(); ++i) {
-            CaseXM& c = motif.cases[i];
-            const bool garde =
-                std::count(canaux.begin(), canaux.end(), int(i % m.canaux)) != (sauf ? 1 : 0);
-            if (garde) continue;
-            if (c.effet != kEffetVitesse) c.effet = c.parametre = 0;
-            c.volume = c.note && c.note != kNoteRelache ? VolumeColonne(0) : 0;
-        }
-    return m;
 }
 
 // The frames of a render between two times.
@@ -91,7 +52,11 @@ bool UneNote(NumeroInstrument instrument, RenduMikmod* rendu) {
     motif.cases[0] = {kNoteDo4, static_cast<uint8_t>(instrument), VolumeColonne(64), 0, 0};
     m.motifs = {motif};
     m.ordre = {0};
-    m.instruments = SynthetiseInstruments();
+    std::string erreur;
+    if (!SynthetiseInstruments(&m.instruments, &erreur)) {
+        std::fprintf(stderr, "kazzmot-mesure-musique: %s\n", erreur.c_str());
+        return false;
+    }
     return Rend(m, rendu);
 }
 
@@ -150,10 +115,10 @@ int main(int argc, char** argv) {
     const std::vector<Couche>& couches = Couches();
     std::vector<RenduMikmod> seules(couches.size());
     for (size_t c = 0; c < couches.size(); ++c)
-        if (!Rend(Seuls(m, couches[c].canaux), &seules[c])) return 1;
-    const size_t solo = 6;  // the lead's layer
+        if (!Rend(CanauxSeuls(m, couches[c].canaux), &seules[c])) return 1;
+    const size_t solo = kCoucheSolo;
     RenduMikmod reste;
-    if (!Rend(Seuls(m, couches[solo].canaux, true), &reste)) return 1;
+    if (!Rend(CanauxSeuls(m, couches[solo].canaux, true), &reste)) return 1;
     if (dossierWav) {
         EcritWav(std::string(dossierWav) + "/mix.wav", r.stereo);
         EcritWav(std::string(dossierWav) + "/sans-lead.wav", reste.stereo);
