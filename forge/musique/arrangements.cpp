@@ -132,12 +132,12 @@ const std::vector<Arrangement>& Arrangements() {
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMontee, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
-         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 66, -1, false, ""},
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, ""},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
          Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "a4 . . c5 . . e5 . . . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 112, -1, false, ""},
+         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
         // The television sets: the theme and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
         // own in half time then in full with a counter-line, two bars with
@@ -152,7 +152,7 @@ const std::vector<Arrangement>& Arrangements() {
         // long lead notes; flams over a bar of three beats and a half bring
         // the band back.
         {"credits", {"F", "G", "Em", "Am"}, "", "Am", kPont, "", kPont[3],
-         B::kTictac, L::kAucune, A::kLent, 38, false, F::kFla, true, {}, {}, false, 66, -1, false, "", 40},
+         B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {}, {}, false, 66, -1, false, "", 40},
         // The greetings: everything climbs back, a snare roll over a bar of
         // two beats and a half to the reprise on the leading tone.
         {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",

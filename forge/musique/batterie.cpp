@@ -51,7 +51,7 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
             static const int hauteurs[] = {7, 0, 7, 4, 0, 4, 0, -5};
-            static const int volumes[] = {52, 0, 38, 56, 0, 42, 58, 64};
+            static const int volumes[] = {50, 0, 36, 52, 0, 40, 48, 52};
             for (int pas = 0; pas < 8 && deuxTemps + pas < lignes; ++pas)
                 if (volumes[pas])
                     Pose(g, debut + deuxTemps + pas, kCanalGrosseCaisse, kNoteDo4 + hauteurs[pas],
@@ -59,9 +59,11 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             return;
         }
         case Fin::kArret:
-            // A roll up to the stab two beats before the cut; then the drums
-            // are silent and the stab's chord rings.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...", 60);
+            // A roll up to the stab two beats before the cut (none in a bar
+            // of two beats: the stab on its downbeat); then the drums are
+            // silent and the stab's chord rings.
+            for (int pas = 0; pas < deuxTemps; pas += kLignesParTemps)
+                Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 45 : 60);
             for (int pas = 0; pas < deuxTemps; ++pas)
                 Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
                      16 + 32 * (pas + 1) / std::max(1, deuxTemps));
@@ -70,17 +72,20 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 44);
             return;
         case Fin::kRoulement:
-            // The groove, then strokes that retrigger twice, then three times a row.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 50);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.", 46);
+            // The groove, then a snare roll rising to the cut: sixteenths over
+            // the last two beats, thirty-seconds over the last (a second
+            // stroke on the crash's channel, three ticks into the row). The
+            // strokes are written one by one: libmikmod starts a retrigger
+            // command's strokes a tick early, which would double the first.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
             for (int pas = deuxTemps; pas < lignes; ++pas) {
-                const bool serre = pas >= lignes - kLignesParTemps;
-                if (!serre && (pas - deuxTemps) % 2) continue;
-                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
-                     14 + 18 * (pas - deuxTemps + 1) / (lignes - deuxTemps));
-                PoseEffet(g, debut + pas, kCanalCaisseClaire, kEffetEtendu,
-                          serre ? kEtenduRedeclenche + 2 : kEtenduRedeclenche + 3);
+                const int volume = 16 + 16 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
+                if (pas < lignes - kLignesParTemps) continue;
+                Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, volume - 8);
+                PoseEffet(g, debut + pas, kCanalCymbale, kEffetEtendu, kEtenduRetard + 3);
             }
             return;
         case Fin::kFla: {
@@ -162,7 +167,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
-                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 52);
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
             if (m.arrangement->ouverts)
                 PoseRythme(g, m, kCanalOuvert, kCharlestonOuvert, "..X...X...X...X.", 56);
             return;

@@ -202,26 +202,42 @@ void Transformee(std::vector<std::complex<double>>* x) {
 
 }  // namespace
 
-double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax) {
-    constexpr size_t kTaille = 8192;
+namespace {
+
+constexpr size_t kTailleSpectre = 8192;
+
+// Power of both channels in each frequency bin (44100 / 8192 Hz wide),
+// summed over Hann windows of 8192 frames.
+std::vector<double> Spectre(const std::vector<int16_t>& stereo) {
     const size_t trames = stereo.size() / 2;
-    double bande = 0.0, totale = 0.0;
-    std::vector<std::complex<double>> x(kTaille);
-    for (size_t debut = 0; debut + kTaille <= trames; debut += kTaille)
+    std::vector<double> puissance(kTailleSpectre / 2, 0.0);
+    std::vector<std::complex<double>> x(kTailleSpectre);
+    for (size_t debut = 0; debut + kTailleSpectre <= trames; debut += kTailleSpectre)
         for (int canal = 0; canal < 2; ++canal) {
-            for (size_t i = 0; i < kTaille; ++i) {
+            for (size_t i = 0; i < kTailleSpectre; ++i) {
                 const double hann =
-                    0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / kTaille);
+                    0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / kTailleSpectre);
                 x[i] = hann * stereo[(debut + i) * 2 + canal];
             }
             Transformee(&x);
-            for (size_t k = 1; k < kTaille / 2; ++k) {
-                const double f = static_cast<double>(k) * kFrequence / kTaille;
-                const double p = std::norm(x[k]);
-                totale += p;
-                if (f >= fMin && f < fMax) bande += p;
-            }
+            for (size_t k = 1; k < kTailleSpectre / 2; ++k) puissance[k] += std::norm(x[k]);
         }
+    return puissance;
+}
+
+double Frequence(size_t k) {
+    return static_cast<double>(k) * kFrequence / kTailleSpectre;
+}
+
+}  // namespace
+
+double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax) {
+    const std::vector<double> puissance = Spectre(stereo);
+    double bande = 0.0, totale = 0.0;
+    for (size_t k = 1; k < puissance.size(); ++k) {
+        totale += puissance[k];
+        if (Frequence(k) >= fMin && Frequence(k) < fMax) bande += puissance[k];
+    }
     return Decibels(bande) - Decibels(totale);
 }
 
@@ -318,4 +334,30 @@ bool EcritWav(const std::string& chemin, const std::vector<int16_t>& stereo) {
     mot32(octets);
     for (int16_t v : stereo) mot16(static_cast<uint16_t>(v));
     return std::fclose(f) == 0;
+}
+
+std::vector<double> Attaques(const std::vector<int16_t>& stereo, double debut, double fin,
+                             double sautDb, double ecart) {
+    std::vector<double> attaques;
+    for (double t = std::max(0.01, debut); t < fin; t += 0.001) {
+        const double apres = RmsEntre(stereo, t, t + 0.005);
+        if (apres < -60.0 || apres - RmsEntre(stereo, t - 0.01, t - 0.005) <= sautDb) continue;
+        if (!attaques.empty() && t - attaques.back() < ecart) continue;
+        attaques.push_back(t);
+    }
+    return attaques;
+}
+
+double FrequenceMediane(const std::vector<int16_t>& stereo, double fMin, double fMax) {
+    const std::vector<double> puissance = Spectre(stereo);
+    double total = 0.0;
+    for (size_t k = 1; k < puissance.size(); ++k)
+        if (Frequence(k) >= fMin && Frequence(k) < fMax) total += puissance[k];
+    double cumul = 0.0;
+    for (size_t k = 1; k < puissance.size(); ++k) {
+        if (Frequence(k) < fMin || Frequence(k) >= fMax) continue;
+        cumul += puissance[k];
+        if (cumul >= total / 2) return Frequence(k);
+    }
+    return fMax;
 }

@@ -264,6 +264,24 @@ int main(int argc, char** argv) {
             impaires, notes ? 100.0 * impaires / notes : 0.0);
         std::printf("riff: the most heard one-bar figure %d times, two-bar figure %d times\n", plus,
                     plusDouble);
+        // The same heard in the lead's stem: where its notes start (a tick
+        // after their row, the envelope's first step), against the rows.
+        int entendues = 0, entenduesImpaires = 0;
+        const double tick = kSecondesParLigne / kTicksParLigne;
+        size_t b = 0;
+        for (double t : Attaques(seules[solo].stereo, debut("logo"), debut("finale"))) {
+            // The row that starts nearest to a tick before the onset.
+            size_t l = size_t(std::upper_bound(instants.begin(), instants.end(), t - tick) -
+                              instants.begin());
+            l = l > 0 ? l - 1 : 0;
+            if (l + 1 < instants.size() && instants[l + 1] - (t - tick) < (t - tick) - instants[l])
+                ++l;
+            while (b + 1 < debutsMesures.size() && debutsMesures[b + 1] <= int(l)) ++b;
+            ++entendues;
+            entenduesImpaires += (int(l) - debutsMesures[b]) % 2;
+        }
+        std::printf("lead's stem: %d onsets heard, %d on an odd sixteenth (%.1f %%)\n", entendues,
+                    entenduesImpaires, entendues ? 100.0 * entenduesImpaires / entendues : 0.0);
     }
 
     // --- tempos -----------------------------------------------------------------
@@ -292,6 +310,19 @@ int main(int argc, char** argv) {
             "grooved sections (logo to crawl, the breakdown aside): %.2f to %.2f BPM, "
             "spread %.2f\n",
             bas, haut, haut - bas);
+        std::printf("heard in the kick's stem (median of the beats between its strokes):");
+        for (size_t s = 2; s + 1 < sections.size(); ++s) {
+            const std::vector<double> coups =
+                Attaques(seules[0].stereo, temps(sections[s].premiereLigne), fin(sections[s]));
+            std::vector<double> battues;
+            for (size_t i = 1; i < coups.size(); ++i)
+                if (coups[i] - coups[i - 1] > 0.4 && coups[i] - coups[i - 1] < 0.6)
+                    battues.push_back(coups[i] - coups[i - 1]);
+            if (battues.size() < 4) continue;
+            std::nth_element(battues.begin(), battues.begin() + battues.size() / 2, battues.end());
+            std::printf(" %s %.2f", sections[s].scene.c_str(), 60.0 / battues[battues.size() / 2]);
+        }
+        std::printf("\n");
     }
 
     // --- the television section's layers -----------------------------------------
@@ -319,6 +350,11 @@ int main(int argc, char** argv) {
     {
         std::printf("\nenergy under 300 Hz: %.1f %% of the whole piece\n",
                     100.0 * std::pow(10.0, EnergieBande(r.stereo, 0, 300) / 10.0));
+        std::printf(
+            "kick's body at %.0f Hz, bass at %.0f Hz (median of their energy from 20 to "
+            "250 Hz)\n",
+            FrequenceMediane(seules[0].stereo, 20, 250),
+            FrequenceMediane(seules[4].stereo, 20, 250));
         std::printf("kick and bass alone, share of their own energy per band:\n");
         const double bandes[] = {20, 40, 60, 80, 100, 130, 170, 250};
         std::printf("  %-6s", "");
