@@ -309,6 +309,23 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
     }
     EXPECT_GE(premiere, debut("title"));
     EXPECT_LT(premiere, debut("bubbles"));
+    // A riff people hum: a bar of the tune (the lead, or the hook where the
+    // lead rests), the same notes at the same steps, heard at least four times.
+    std::map<std::vector<std::pair<int, int>>, int> figures;
+    int ligne = 0, plus = 0;
+    for (uint8_t o : m.ordre) {
+        std::vector<std::pair<int, int>> figure;
+        for (int canal : {kCanalSolo, kCanalDoublure}) {
+            for (int l = 0; l < m.motifs[o].lignes; ++l) {
+                const CaseXM& c = cell(ligne + l, canal);
+                if (c.note && c.note != kNoteRelache) figure.push_back({l, c.note});
+            }
+            if (!figure.empty()) break;
+        }
+        if (figure.size() >= 4) plus = std::max(plus, ++figures[figure]);
+        ligne += m.motifs[o].lignes;
+    }
+    EXPECT_GE(plus, 4);
 
     // The lead's instrument has its own vibrato.
     EXPECT_GT(m.instruments[kSolo - 1].vibratoProfondeur, 0);

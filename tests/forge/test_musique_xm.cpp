@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -10,6 +11,7 @@
 
 #include "ecoute.h"
 #include "partition.h"
+#include "police.h"
 #include "xm.h"
 
 namespace {
@@ -529,5 +531,48 @@ TEST(MusiqueXM, LibmikmodObeysEveryCommandTheWriterEmits) {
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.quoi);
         c.verifie(JoueCellules(c.cellules));
+    }
+}
+
+TEST(MusiqueXM, SoundFontReaderFindsTheDrumsAndNamesWhatIsWrong) {
+    SonEnregistre son;
+    std::string erreur;
+    ASSERT_TRUE(LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, 24, 36, 127, &son, &erreur)) << erreur;
+    EXPECT_EQ(44100, son.frequence);
+    EXPECT_GT(son.mono.size(), 4410u);
+    EXPECT_FALSE(son.nom.empty());
+    // Files that are not sound fonts, or lack what is asked: refused with a
+    // message naming the file, never a crash.
+    const std::string dossier = ::testing::TempDir();
+    auto fichier = [&](const char* nom, const std::vector<uint8_t>& octets) {
+        const std::string chemin = dossier + nom;
+        FILE* f = std::fopen(chemin.c_str(), "wb");
+        std::fwrite(octets.data(), 1, octets.size(), f);
+        std::fclose(f);
+        return chemin;
+    };
+    std::vector<uint8_t> sansTables = {'R', 'I', 'F', 'F', 12, 0, 0, 0, 's', 'f', 'b', 'k',
+                                       'L', 'I', 'S', 'T', 4,  0, 0, 0, 's', 'd', 't', 'a'};
+    std::vector<uint8_t> tronque(sansTables.begin(), sansTables.begin() + 10);
+    struct Cas {
+        const char* quoi;
+        std::string chemin;
+        int banque, programme, touche;
+    };
+    const Cas cas[] = {
+        {"missing file", dossier + "absente.sf2", 128, 0, 36},
+        {"empty file", fichier("vide.sf2", {}), 128, 0, 36},
+        {"cut short", fichier("tronque.sf2", tronque), 128, 0, 36},
+        {"a RIFF file of another form",
+         fichier("wave.sf2", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}), 128, 0, 36},
+        {"no tables", fichier("sans.sf2", sansTables), 128, 0, 36},
+        {"no such preset", KAZZMOT_POLICE_SONORE, 128, 99, 36},
+        {"no sample for the key", KAZZMOT_POLICE_SONORE, 128, 0, 5},
+    };
+    for (const Cas& c : cas) {
+        erreur.clear();
+        EXPECT_FALSE(LitSonDePolice(c.chemin, c.banque, c.programme, c.touche, 127, &son, &erreur))
+            << c.quoi;
+        EXPECT_EQ(0u, erreur.find(c.chemin)) << c.quoi << ": " << erreur;
     }
 }
