@@ -28,7 +28,7 @@ void PoseRythme(Grille* g, const Mesure& m, int canal, int instrument, const cha
 }
 
 // The bar that leads into a cut, on the drums: each kind of transition plays
-// its own way over the bar's last beats (the bar may be of 4, 3 or 2 beats).
+// its own way over the bar's last beats (the bar may be of 2 to 4 beats).
 void ComposeTransition(Grille* g, const Mesure& m) {
     const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
     const int debut = m.premiereLigne;

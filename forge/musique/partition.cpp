@@ -1,6 +1,7 @@
-// The score. Key: A minor. Each scene of the production has a section of its
-// own, with its chords, its lead line and the way drums, bass, pad and arpeggio
-// play under it; each section's tempo puts its downbeat on its scene change.
+// The score laid out: each scene's section placed in rows and tempo so that
+// its downbeat falls on its scene change, every bar composed part by part,
+// the switch-off, then the patterns, the order list and the tempo commands.
+// The sections themselves are in arrangements.cpp.
 #include "partition.h"
 
 #include <algorithm>

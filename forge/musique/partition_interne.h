@@ -25,13 +25,13 @@ enum class Ligne { kAucune, kTenue, kCroches, kSyncopee, kPulsee, kCoda };
 enum class Arpege { kAucun, kLent, kMontant, kOndulant, kCoda };
 
 // How a section's last bar leads into the cut to the next scene (the bar is
-// of 4 beats, or of 3 or 2 when the scene's length asks for a shorter one).
+// of 4 beats, or of 2 to 3½ when the scene's length asks for a shorter one).
 enum class Fin {
     kSuite,      // the music runs on (the pause's swell, the final chord)
     kMontee,     // a riser: crash strokes swelling from a whisper up to the cut
     kToms,       // a fill down the toms over the last two beats
     kArret,      // a roll, then the band stops on a stab whose pad and echo ring to the cut
-    kRoulement,  // a snare roll whose strokes retrigger ever faster
+    kRoulement,  // a snare roll, sixteenths then thirty-seconds, rising to the cut
     kFla,        // flams: each stroke of the fill led by a grace note
     kOuvert,     // an open hi-hat on the last off-beat rings into the cut
 };
@@ -46,10 +46,10 @@ struct Arrangement {
     std::string scene;
     std::vector<std::string> accords;  // one chord a bar, round and round
     std::string cadence;               // chord of the last full bar ("" keeps the round)
-    std::string accordQueue;           // chord of a last bar of 3 or 2 beats ("" keeps the last)
+    std::string accordQueue;           // chord of a shorter last bar ("" keeps the last)
     std::vector<std::string> solo;     // lead line, one bar of 16 steps a string, round and round
     std::string soloCadence;           // lead of the last full bar ("" keeps the round)
-    std::string soloQueue;             // lead of a last bar of 3 or 2 beats (its first steps)
+    std::string soloQueue;             // lead of a shorter last bar (its first steps)
     Batterie batterie;
     Ligne basse;
     Arpege arpege;
@@ -57,7 +57,7 @@ struct Arrangement {
     bool doublure;    // the lead doubled an octave lower
     Fin fin;
     bool gonfle;      // the pad swells up from soft on every chord
-    Voix accroche;    // the theme's hook on the echo voice, before the lead has come in
+    Voix accroche;    // the theme's hook on its own channel, before the lead has come in
     Voix contre;      // a counter-melody on the pad's voice, round and round once begun
     bool ouverts;     // open hi-hats on the off-beats
     int niveau;       // level of the drums, bass, pad and arpeggio, percent
@@ -139,7 +139,7 @@ struct Mesure {
     Accord accord;
     bool finPhrase;  // last bar of a four-bar phrase, unless the section ends a bar later
     bool derniere;   // last full bar of the section
-    bool queue;      // a last bar of 3 or 2 beats
+    bool queue;      // a shorter last bar, of 2 to 3½ beats
     bool coupe;      // the bar that leads into the cut (the section's last)
     int ton;         // semitones everything is moved up
 };
