@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -201,25 +202,162 @@ void Transformee(std::vector<std::complex<double>>* x) {
 
 }  // namespace
 
-double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax) {
-    constexpr size_t kTaille = 8192;
+namespace {
+
+constexpr size_t kTailleSpectre = 8192;
+
+// Power of both channels in each frequency bin (44100 / 8192 Hz wide),
+// summed over Hann windows of 8192 frames.
+std::vector<double> Spectre(const std::vector<int16_t>& stereo) {
     const size_t trames = stereo.size() / 2;
-    double bande = 0.0, totale = 0.0;
-    std::vector<std::complex<double>> x(kTaille);
-    for (size_t debut = 0; debut + kTaille <= trames; debut += kTaille)
+    std::vector<double> puissance(kTailleSpectre / 2, 0.0);
+    std::vector<std::complex<double>> x(kTailleSpectre);
+    for (size_t debut = 0; debut + kTailleSpectre <= trames; debut += kTailleSpectre)
         for (int canal = 0; canal < 2; ++canal) {
-            for (size_t i = 0; i < kTaille; ++i) {
+            for (size_t i = 0; i < kTailleSpectre; ++i) {
                 const double hann =
-                    0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / kTaille);
+                    0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / kTailleSpectre);
                 x[i] = hann * stereo[(debut + i) * 2 + canal];
             }
             Transformee(&x);
-            for (size_t k = 1; k < kTaille / 2; ++k) {
-                const double f = static_cast<double>(k) * kFrequence / kTaille;
-                const double p = std::norm(x[k]);
-                totale += p;
-                if (f >= fMin && f < fMax) bande += p;
-            }
+            for (size_t k = 1; k < kTailleSpectre / 2; ++k) puissance[k] += std::norm(x[k]);
         }
+    return puissance;
+}
+
+double Frequence(size_t k) {
+    return static_cast<double>(k) * kFrequence / kTailleSpectre;
+}
+
+}  // namespace
+
+double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax) {
+    const std::vector<double> puissance = Spectre(stereo);
+    double bande = 0.0, totale = 0.0;
+    for (size_t k = 1; k < puissance.size(); ++k) {
+        totale += puissance[k];
+        if (Frequence(k) >= fMin && Frequence(k) < fMax) bande += puissance[k];
+    }
     return Decibels(bande) - Decibels(totale);
+}
+
+namespace {
+
+// A biquad section in direct form I, coefficients already divided by a0.
+struct Biquad {
+    double b0, b1, b2, a1, a2;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    double Filtre(double x) {
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = x, y2 = y1, y1 = y;
+        return y;
+    }
+};
+
+// The two stages of the K weighting at 44100 Hz: a shelf lifting the top by
+// 4 dB (the head's effect) and a high pass near 38 Hz.
+void FiltresK(Biquad* plateau, Biquad* passeHaut) {
+    const double pi = 3.14159265358979323846;
+    {
+        const double f0 = 1681.974450955533, gain = 3.999843853973347, q = 0.7071752369554196;
+        const double k = std::tan(pi * f0 / kFrequence);
+        const double vh = std::pow(10.0, gain / 20.0), vb = std::pow(vh, 0.4996667741545416);
+        const double a0 = 1.0 + k / q + k * k;
+        *plateau = {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0,
+                    (vh - vb * k / q + k * k) / a0, 2.0 * (k * k - 1.0) / a0,
+                    (1.0 - k / q + k * k) / a0};
+    }
+    {
+        const double f0 = 38.13547087602444, q = 0.5003270373238773;
+        const double k = std::tan(pi * f0 / kFrequence);
+        const double a0 = 1.0 + k / q + k * k;
+        *passeHaut = {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+    }
+}
+
+}  // namespace
+
+double Lufs(const std::vector<int16_t>& stereo, double debut, double fin) {
+    const long trames = static_cast<long>(stereo.size() / 2);
+    const long a = std::clamp(static_cast<long>(debut * kFrequence), 0L, trames);
+    const long b = std::clamp(static_cast<long>(fin * kFrequence), a, trames);
+    // The filters settle over half a second before the stretch.
+    const long chauffe = std::max(0L, a - kFrequence / 2);
+    std::vector<double> carres(size_t(b - a), 0.0);
+    for (int canal = 0; canal < 2; ++canal) {
+        Biquad plateau, passeHaut;
+        FiltresK(&plateau, &passeHaut);
+        for (long i = chauffe; i < b; ++i) {
+            const double y =
+                passeHaut.Filtre(plateau.Filtre(stereo[size_t(i) * 2 + canal] / 32768.0));
+            if (i >= a) carres[size_t(i - a)] += y * y;
+        }
+    }
+    const long bloc = kFrequence * 4 / 10, pas = bloc / 4;
+    std::vector<double> blocs;
+    for (long i = 0; i + bloc <= b - a; i += pas) {
+        double somme = 0;
+        for (long j = i; j < i + bloc; ++j) somme += carres[size_t(j)];
+        blocs.push_back(somme / bloc);
+    }
+    auto sonie = [](double carre) { return -0.691 + 10.0 * std::log10(carre + 1e-20); };
+    double total = 0;
+    int nombre = 0;
+    for (double z : blocs)
+        if (sonie(z) > -70.0) total += z, ++nombre;
+    if (!nombre) return -200.0;
+    const double seuil = sonie(total / nombre) - 10.0;
+    total = 0, nombre = 0;
+    for (double z : blocs)
+        if (sonie(z) > -70.0 && sonie(z) > seuil) total += z, ++nombre;
+    return nombre ? sonie(total / nombre) : -200.0;
+}
+
+bool EcritWav(const std::string& chemin, const std::vector<int16_t>& stereo) {
+    FILE* f = std::fopen(chemin.c_str(), "wb");
+    if (!f) return false;
+    const uint32_t octets = static_cast<uint32_t>(stereo.size() * 2);
+    auto mot32 = [&](uint32_t v) {
+        const uint8_t o[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+        std::fwrite(o, 1, 4, f);
+    };
+    auto mot16 = [&](uint16_t v) {
+        const uint8_t o[2] = {uint8_t(v), uint8_t(v >> 8)};
+        std::fwrite(o, 1, 2, f);
+    };
+    std::fwrite("RIFF", 1, 4, f);
+    mot32(36 + octets);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    mot32(16);
+    mot16(1), mot16(2), mot32(kFrequence), mot32(kFrequence * 4), mot16(4), mot16(16);
+    std::fwrite("data", 1, 4, f);
+    mot32(octets);
+    for (int16_t v : stereo) mot16(static_cast<uint16_t>(v));
+    return std::fclose(f) == 0;
+}
+
+std::vector<double> Attaques(const std::vector<int16_t>& stereo, double debut, double fin,
+                             double sautDb, double ecart) {
+    std::vector<double> attaques;
+    for (double t = std::max(0.01, debut); t < fin; t += 0.001) {
+        const double apres = RmsEntre(stereo, t, t + 0.005);
+        if (apres < -60.0 || apres - RmsEntre(stereo, t - 0.01, t - 0.005) <= sautDb) continue;
+        if (!attaques.empty() && t - attaques.back() < ecart) continue;
+        attaques.push_back(t);
+    }
+    return attaques;
+}
+
+double FrequenceMediane(const std::vector<int16_t>& stereo, double fMin, double fMax) {
+    const std::vector<double> puissance = Spectre(stereo);
+    double total = 0.0;
+    for (size_t k = 1; k < puissance.size(); ++k)
+        if (Frequence(k) >= fMin && Frequence(k) < fMax) total += puissance[k];
+    double cumul = 0.0;
+    for (size_t k = 1; k < puissance.size(); ++k) {
+        if (Frequence(k) < fMin || Frequence(k) >= fMax) continue;
+        cumul += puissance[k];
+        if (cumul >= total / 2) return Frequence(k);
+    }
+    return fMax;
 }

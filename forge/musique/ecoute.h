@@ -51,3 +51,24 @@ double CoteSurMilieu(const std::vector<int16_t>& stereo);
 // Energy of both channels between `fMin` and `fMax` Hz, in dB relative to the
 // energy of the whole spectrum (Hann windows of 8192 frames).
 double EnergieBande(const std::vector<int16_t>& stereo, double fMin, double fMax);
+
+// Loudness of both channels between two times, in LUFS: K-weighted (the
+// high shelf and high pass of broadcast loudness meters), 400 ms blocks
+// overlapping by 75 %, gated at -70 LUFS and 10 LU under the ungated level.
+// Very negative when nothing sounds there.
+double Lufs(const std::vector<int16_t>& stereo, double debut, double fin);
+
+// Writes interleaved stereo 16-bit frames at 44100 Hz as a WAVE file; false
+// when the file cannot be written.
+bool EcritWav(const std::string& chemin, const std::vector<int16_t>& stereo);
+
+// Where sounds start between two times, in seconds: the first millisecond
+// where the level of the next 5 ms rises by more than `sautDb` over the 5 ms
+// ending 5 ms before, to above -60 dBFS, each at least `ecart` seconds after
+// the last.
+std::vector<double> Attaques(const std::vector<int16_t>& stereo, double debut, double fin,
+                             double sautDb = 10.0, double ecart = 0.05);
+
+// The frequency (Hz) under which half of the energy between `fMin` and
+// `fMax` lies: where a drum's body or a bass line sits.
+double FrequenceMediane(const std::vector<int16_t>& stereo, double fMin, double fMax);

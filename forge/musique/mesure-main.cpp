@@ -1,14 +1,18 @@
-// kazzmot-mesure-musique: composes the soundtrack, plays it through libmikmod
-// as the production does and prints what a listener's review measures: the
-// drop into the bubbles scene, the breakdown's dip, the width of the mix, the
-// hi-hat's band, the snare against the kick, the effect commands the score
-// uses, when the lead's theme is first heard, the bar at each scene change,
-// each section's downbeat against its scene, the lead against the arpeggio,
-// the transitions and their landings, the drums' strokes, the lead's vibrato
-// and slides, and the progressions.
+// kazzmot-mesure-musique [--wav FOLDER]: composes the soundtrack, plays it
+// through libmikmod as the production does and prints what a listener's
+// review measures, section by section: each layer's loudness and the lead
+// against the rest of the mix, the stretches without a line in front, the
+// drums' attack and tail, the lead's rhythm and its riff, the tempos, the
+// layers of the television section, the low end, the ending, the headroom,
+// the drop, the breakdown's dip, the width and every downbeat against its
+// scene. A layer is heard alone by keeping the other channels' notes at
+// volume 0, so that every tempo command is still obeyed. With --wav, the mix
+// and each layer alone are written to FOLDER as WAVE files.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,29 +34,6 @@ bool Rend(const ModuleXM& m, RenduMikmod* rendu) {
     return true;
 }
 
-// The module with every channel silent but one. The others keep their notes
-// at volume 0 and their tempo commands, and lose every other command (with
-// every other cell emptied, libmikmod was seen to play the part at the
-// module's first tempo throughout).
-ModuleXM Seul(ModuleXM m, int canal) {
-    for (MotifXM& motif : m.motifs)
-        for (size_t i = 0; i < motif.cases.size(); ++i) {
-            CaseXM& c = motif.cases[i];
-            if (int(i % m.canaux) == canal) continue;
-            if (c.effet != kEffetVitesse) c.effet = c.parametre = 0;
-            c.volume = c.note && c.note != kNoteRelache ? VolumeColonne(0) : 0;
-        }
-    return m;
-}
-
-const char* NomCanal(int canal) {
-    static const char* noms[] = {"kick",           "snare",      "hi-hat",   "cymbal",
-                                 "bass",           "pad 1",      "pad 2",    "pad 3",
-                                 "lead",           "echo",       "arpeggio", "hook and doubling",
-                                 "counter-melody", "open hi-hat"};
-    return canal >= 0 && canal < int(sizeof noms / sizeof *noms) ? noms[canal] : "?";
-}
-
 // The frames of a render between two times.
 std::vector<int16_t> Tranche(const std::vector<int16_t>& stereo, double debut, double fin) {
     const size_t a = std::min(stereo.size(), size_t(std::max(0.0, debut) * 44100) * 2);
@@ -60,22 +41,54 @@ std::vector<int16_t> Tranche(const std::vector<int16_t>& stereo, double debut, d
     return std::vector<int16_t>(stereo.begin() + a, stereo.begin() + std::max(a, b));
 }
 
-// Energy of a render between two times in a band, in dB on a scale shared by
-// every render (band share plus overall level).
-double BandeAbsolue(const std::vector<int16_t>& stereo, double debut, double fin, double fMin,
-                    double fMax) {
-    const std::vector<int16_t> t = Tranche(stereo, debut, fin);
-    return EnergieBande(t, fMin, fMax) + RmsEntre(t, 0, fin - debut);
+// A module of one note of one instrument, rendered.
+bool UneNote(NumeroInstrument instrument, RenduMikmod* rendu) {
+    ModuleXM m;
+    m.nom = "note";
+    m.canaux = 2;
+    MotifXM motif;
+    motif.lignes = 64;
+    motif.cases.resize(128);
+    motif.cases[0] = {kNoteDo4, static_cast<uint8_t>(instrument), VolumeColonne(64), 0, 0};
+    m.motifs = {motif};
+    m.ordre = {0};
+    std::string erreur;
+    if (!SynthetiseInstruments(&m.instruments, &erreur)) {
+        std::fprintf(stderr, "kazzmot-mesure-musique: %s\n", erreur.c_str());
+        return false;
+    }
+    return Rend(m, rendu);
 }
 
-// Highest absolute sample between two times, in dBFS.
-double CreteEntre(const std::vector<int16_t>& stereo, double debut, double fin) {
-    return CreteDbfs(Tranche(stereo, debut, fin));
+// The share of a band in a short stretch, centred in silence so the analysis
+// window does not fade it.
+double PartCourte(const std::vector<int16_t>& stereo, double debut, double duree, double fMin,
+                  double fMax) {
+    const std::vector<int16_t> t = Tranche(stereo, debut, debut + duree);
+    std::vector<int16_t> centre(std::max<size_t>(8192 * 2, t.size()), 0);
+    std::copy(t.begin(), t.end(), centre.begin() + (centre.size() - t.size()) / 4 * 2);
+    return EnergieBande(centre, fMin, fMax);
+}
+
+std::string Lu(double v) {
+    char texte[32];
+    if (v < -100)
+        std::snprintf(texte, sizeof texte, "%6s", "-");
+    else
+        std::snprintf(texte, sizeof texte, "%6.1f", v);
+    return texte;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const char* dossierWav = nullptr;
+    if (argc == 3 && std::strcmp(argv[1], "--wav") == 0) {
+        dossierWav = argv[2];
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: %s [--wav FOLDER]\n", argv[0]);
+        return 1;
+    }
     std::string erreur;
     ModuleXM m;
     const std::vector<SectionPlacee> sections = PlaceSections(ReperesProduction(), &erreur);
@@ -90,16 +103,307 @@ int main() {
     auto temps = [&](int ligne) {
         return instants[std::min<size_t>(size_t(std::max(0, ligne)), instants.size() - 1)];
     };
-    auto debut = [&](const char* scene) {
+    auto debut = [&](const std::string& scene) {
         for (const SectionPlacee& s : sections)
             if (s.scene == scene) return temps(s.premiereLigne);
         return 0.0;
     };
+    auto fin = [&](const SectionPlacee& s) { return temps(s.premiereLigne + s.lignes); };
+    const auto& reperes = ReperesProduction();
 
-    std::printf("length %.2f s (score %.2f s), peak %.2f dBFS\n", r.secondes, DureeModule(m),
-                CreteDbfs(r.stereo));
+    // Every layer alone, and the mix without the lead.
+    const std::vector<Couche>& couches = Couches();
+    std::vector<RenduMikmod> seules(couches.size());
+    for (size_t c = 0; c < couches.size(); ++c)
+        if (!Rend(CanauxSeuls(m, couches[c].canaux), &seules[c])) return 1;
+    const size_t solo = kCoucheSolo;
+    RenduMikmod reste;
+    if (!Rend(CanauxSeuls(m, couches[solo].canaux, true), &reste)) return 1;
+    if (dossierWav) {
+        EcritWav(std::string(dossierWav) + "/mix.wav", r.stereo);
+        EcritWav(std::string(dossierWav) + "/sans-lead.wav", reste.stereo);
+        for (size_t c = 0; c < couches.size(); ++c)
+            EcritWav(std::string(dossierWav) + "/" + couches[c].nom + ".wav", seules[c].stereo);
+    }
+
+    std::printf("length %.2f s (score %.2f s), peak %.2f dBFS in libmikmod\n", r.secondes,
+                DureeModule(m), CreteDbfs(r.stereo));
+
+    // --- each layer's loudness per section, the lead against the rest ---------
+    std::printf(
+        "\nloudness per section (LUFS) of each layer alone, and the lead against the rest "
+        "of the mix (LU):\n  %-10s",
+        "section");
+    for (const Couche& c : couches) std::printf(" %8s", c.nom);
+    std::printf(" %8s %9s  loudest\n", "mix", "lead-rest");
+    for (size_t s = 1; s + 1 < sections.size(); ++s) {
+        const double a = temps(sections[s].premiereLigne), b = fin(sections[s]);
+        std::printf("  %-10s", sections[s].scene.c_str());
+        size_t plusFort = 0;
+        std::vector<double> l(couches.size());
+        for (size_t c = 0; c < couches.size(); ++c) {
+            l[c] = Lufs(seules[c].stereo, a, b);
+            if (l[c] > l[plusFort]) plusFort = c;
+            std::printf("   %s", Lu(l[c]).c_str());
+        }
+        std::printf("   %s", Lu(Lufs(r.stereo, a, b)).c_str());
+        const double ecart = l[solo] - Lufs(reste.stereo, a, b);
+        std::printf("    %s  %s\n", Lu(l[solo] < -100 ? -200 : ecart).c_str(),
+                    couches[plusFort].nom);
+    }
+
+    // --- stretches without a line in front -------------------------------------
+    // Bars in playing order: each pattern is one bar.
+    std::vector<int> debutsMesures;
     {
-        // The 10 s windows the checks hold between -24 and -12 dBFS (the first is the swell).
+        int ligne = 0;
+        for (uint8_t o : m.ordre) debutsMesures.push_back(ligne), ligne += m.motifs[o].lignes;
+        debutsMesures.push_back(ligne);
+    }
+    {
+        // A bar has a line in front when the lead's layer is within 6 dB of
+        // the rest of the mix there.
+        const double depuis = debut("logo"), jusqua = temps(sections.back().premiereLigne);
+        double pire = 0, pireDebut = 0, courant = 0, courantDebut = 0;
+        int mesures = 0, pireMesures = 0;
+        for (size_t b = 0; b + 1 < debutsMesures.size(); ++b) {
+            const double a = temps(debutsMesures[b]), z = temps(debutsMesures[b + 1]);
+            if (a < depuis - 1e-6 || a >= jusqua - 1e-6) continue;
+            const bool devant =
+                RmsEntre(seules[solo].stereo, a, z) >= RmsEntre(reste.stereo, a, z) - 6;
+            if (devant) {
+                courant = 0, mesures = 0;
+                continue;
+            }
+            if (courant == 0) courantDebut = a;
+            courant += z - a, ++mesures;
+            if (courant > pire) pire = courant, pireDebut = courantDebut, pireMesures = mesures;
+        }
+        std::printf(
+            "\nlongest stretch from the logo on without a line in front (lead within 6 dB "
+            "of the rest): %d bars, %.2f s from %.2f s\n",
+            pireMesures, pire, pireDebut);
+        const double t0 = debut("title"), t1 = debut("bubbles");
+        std::printf("title's hook: %.1f LUFS, bass %.1f LUFS, rest of the mix %.1f LUFS\n",
+                    Lufs(seules[solo].stereo, t0, t1), Lufs(seules[4].stereo, t0, t1),
+                    Lufs(reste.stereo, t0, t1));
+    }
+
+    // --- the drums --------------------------------------------------------------
+    {
+        RenduMikmod caisse, grosse;
+        if (!UneNote(kCaisseClaire, &caisse) || !UneNote(kGrosseCaisse, &grosse)) return 1;
+        const InstrumentXM& cc = m.instruments[kCaisseClaire - 1];
+        // The snare's tail: its last 10 ms against its loudest 10 ms.
+        std::vector<int16_t> echantillon;
+        for (int16_t v : cc.echantillon) echantillon.push_back(v), echantillon.push_back(v);
+        const double duree = cc.echantillon.size() / 44100.0;
+        std::printf(
+            "\nsnare: above 10 kHz in its first 100 ms %+.1f dB of its total; sample %.3f "
+            "s, its last 10 ms %+.1f dB under its loudest 10 ms\n",
+            PartCourte(caisse.stereo, 0, 0.1, 10000, 22050), duree,
+            RmsEntre(echantillon, duree - 0.01, duree) - CreteCourte(echantillon, 0.01));
+        std::printf(
+            "kick: above 1 kHz in its first 5 ms %+.1f dB of its total, 30-200 Hz in its "
+            "body %+.1f dB\n",
+            PartCourte(grosse.stereo, 0, 0.005, 1000, 22050),
+            PartCourte(grosse.stereo, 0.01, 0.2, 30, 200));
+        std::printf("drum layers per section (LUFS):\n");
+        for (size_t s = 1; s + 1 < sections.size(); ++s) {
+            const double a = temps(sections[s].premiereLigne), b = fin(sections[s]);
+            std::printf(
+                "  %-10s kick %s  snare %s  hats %s  (hats %s LU against the snare)\n",
+                sections[s].scene.c_str(), Lu(Lufs(seules[0].stereo, a, b)).c_str(),
+                Lu(Lufs(seules[1].stereo, a, b)).c_str(), Lu(Lufs(seules[2].stereo, a, b)).c_str(),
+                Lu(std::max(Lufs(seules[2].stereo, a, b), Lufs(seules[1].stereo, a, b)) < -100 ||
+                           std::min(Lufs(seules[2].stereo, a, b), Lufs(seules[1].stereo, a, b)) <
+                               -100
+                       ? -200
+                       : Lufs(seules[2].stereo, a, b) - Lufs(seules[1].stereo, a, b))
+                    .c_str());
+        }
+    }
+
+    // --- the song row by row ------------------------------------------------------
+    std::vector<const CaseXM*> lignes;
+    for (uint8_t o : m.ordre)
+        for (size_t l = 0; l < m.motifs[o].lignes; ++l)
+            lignes.push_back(&m.motifs[o].cases[l * m.canaux]);
+
+    // --- the lead's rhythm and its riff -------------------------------------------
+    {
+        int notes = 0, impaires = 0;
+        // Each bar of the line in front (the lead, or the hook where the lead
+        // rests), as the notes it strikes and where.
+        std::map<std::string, int> figures, doubles;
+        std::string precedente;
+        for (size_t b = 0; b + 1 < debutsMesures.size(); ++b) {
+            std::string figure;
+            for (int canal : {kCanalSolo, kCanalDoublure}) {
+                for (int l = debutsMesures[b]; l < debutsMesures[b + 1]; ++l) {
+                    const CaseXM& c = lignes[size_t(l)][canal];
+                    if (!c.note || c.note == kNoteRelache) continue;
+                    figure +=
+                        std::to_string(l - debutsMesures[b]) + ":" + std::to_string(c.note) + " ";
+                    if (canal == kCanalSolo) {
+                        ++notes;
+                        impaires += (l - debutsMesures[b]) % 2;
+                    }
+                }
+                if (!figure.empty()) break;
+            }
+            if (std::count(figure.begin(), figure.end(), ':') >= 3) ++figures[figure];
+            if (!figure.empty() && !precedente.empty()) ++doubles[precedente + "| " + figure];
+            precedente = figure;
+        }
+        int plus = 0, plusDouble = 0;
+        for (const auto& [f, n] : figures) plus = std::max(plus, n);
+        for (const auto& [f, n] : doubles) plusDouble = std::max(plusDouble, n);
+        std::printf(
+            "\nlead: %d onsets, %d on an odd sixteenth (%.1f %% off the eighth-note grid)\n", notes,
+            impaires, notes ? 100.0 * impaires / notes : 0.0);
+        std::printf("riff: the most heard one-bar figure %d times, two-bar figure %d times\n", plus,
+                    plusDouble);
+        // The same heard in the lead's stem: where its notes start (a tick
+        // after their row, the envelope's first step), against the rows.
+        int entendues = 0, entenduesImpaires = 0;
+        const double tick = kSecondesParLigne / kTicksParLigne;
+        size_t b = 0;
+        for (double t : Attaques(seules[solo].stereo, debut("logo"), debut("finale"))) {
+            // The row that starts nearest to a tick before the onset.
+            size_t l = size_t(std::upper_bound(instants.begin(), instants.end(), t - tick) -
+                              instants.begin());
+            l = l > 0 ? l - 1 : 0;
+            if (l + 1 < instants.size() && instants[l + 1] - (t - tick) < (t - tick) - instants[l])
+                ++l;
+            while (b + 1 < debutsMesures.size() && debutsMesures[b + 1] <= int(l)) ++b;
+            ++entendues;
+            entenduesImpaires += (int(l) - debutsMesures[b]) % 2;
+        }
+        std::printf("lead's stem: %d onsets heard, %d on an odd sixteenth (%.1f %%)\n", entendues,
+                    entenduesImpaires, entendues ? 100.0 * entenduesImpaires / entendues : 0.0);
+    }
+
+    // --- tempos -----------------------------------------------------------------
+    {
+        std::set<int> tempos;
+        for (const CaseXM* ligne : lignes)
+            for (int k = 0; k < m.canaux; ++k)
+                if (ligne[k].effet == kEffetVitesse && ligne[k].parametre >= 32)
+                    tempos.insert(ligne[k].parametre);
+        tempos.insert(m.bpm);
+        std::printf("\ntempos: %zu distinct (", tempos.size());
+        for (int t : tempos) std::printf(" %d", t);
+        std::printf(
+            " )\nbeats per minute of each section, as played (rows of a quarter of a "
+            "beat):\n");
+        double bas = 1e9, haut = 0;
+        for (size_t s = 0; s + 1 < sections.size(); ++s) {
+            const double bpm = 60.0 * sections[s].lignes / kLignesParTemps /
+                               (fin(sections[s]) - temps(sections[s].premiereLigne));
+            std::printf("  %-10s %7.2f\n", sections[s].scene.c_str(), bpm);
+            if (sections[s].scene != "pause" && sections[s].scene != "countdown" &&
+                sections[s].scene != "credits" && sections[s].scene != "finale")
+                bas = std::min(bas, bpm), haut = std::max(haut, bpm);
+        }
+        std::printf(
+            "grooved sections (logo to crawl, the breakdown aside): %.2f to %.2f BPM, "
+            "spread %.2f\n",
+            bas, haut, haut - bas);
+        std::printf("heard in the kick's stem (median of the beats between its strokes):");
+        for (size_t s = 2; s + 1 < sections.size(); ++s) {
+            const std::vector<double> coups =
+                Attaques(seules[0].stereo, temps(sections[s].premiereLigne), fin(sections[s]));
+            std::vector<double> battues;
+            for (size_t i = 1; i < coups.size(); ++i)
+                if (coups[i] - coups[i - 1] > 0.4 && coups[i] - coups[i - 1] < 0.6)
+                    battues.push_back(coups[i] - coups[i - 1]);
+            if (battues.size() < 4) continue;
+            std::nth_element(battues.begin(), battues.begin() + battues.size() / 2, battues.end());
+            std::printf(" %s %.2f", sections[s].scene.c_str(), 60.0 / battues[battues.size() / 2]);
+        }
+        std::printf("\n");
+    }
+
+    // --- the television section's layers -----------------------------------------
+    {
+        std::set<std::string> combinaisons;
+        const double a = debut("television"), z = debut("credits");
+        int mesures = 0;
+        std::printf("\ntelevision section, layers heard in each bar (within 30 dB of the mix):\n");
+        for (size_t b = 0; b + 1 < debutsMesures.size(); ++b) {
+            const double t0 = temps(debutsMesures[b]), t1 = temps(debutsMesures[b + 1]);
+            if (t0 < a - 1e-6 || t0 >= z - 1e-6) continue;
+            std::string jeu;
+            const double mix = RmsEntre(r.stereo, t0, t1);
+            for (size_t c = 0; c < couches.size(); ++c)
+                if (RmsEntre(seules[c].stereo, t0, t1) >= mix - 30)
+                    jeu += std::string(jeu.empty() ? "" : " ") + couches[c].nom;
+            combinaisons.insert(jeu);
+            std::printf("  %6.2f s  %s\n", t0, jeu.c_str());
+            ++mesures;
+        }
+        std::printf("  %d bars, %zu combinations of layers\n", mesures, combinaisons.size());
+    }
+
+    // --- the low end --------------------------------------------------------------
+    {
+        std::printf("\nenergy under 300 Hz: %.1f %% of the whole piece\n",
+                    100.0 * std::pow(10.0, EnergieBande(r.stereo, 0, 300) / 10.0));
+        std::printf(
+            "kick's body at %.0f Hz, bass at %.0f Hz (median of their energy from 20 to "
+            "250 Hz)\n",
+            FrequenceMediane(seules[0].stereo, 20, 250),
+            FrequenceMediane(seules[4].stereo, 20, 250));
+        std::printf("kick and bass alone, share of their own energy per band:\n");
+        const double bandes[] = {20, 40, 60, 80, 100, 130, 170, 250};
+        std::printf("  %-6s", "");
+        for (int i = 0; i + 1 < 8; ++i) std::printf(" %4.0f-%-4.0f", bandes[i], bandes[i + 1]);
+        std::printf("\n");
+        for (size_t c : {size_t(0), size_t(4)}) {
+            std::printf("  %-6s", couches[c].nom);
+            for (int i = 0; i + 1 < 8; ++i)
+                std::printf(" %8.1f%%",
+                            100.0 * std::pow(10.0, EnergieBande(seules[c].stereo, bandes[i],
+                                                                bandes[i + 1]) /
+                                                       10.0));
+            std::printf("\n");
+        }
+    }
+
+    // --- the ending -----------------------------------------------------------------
+    {
+        const double accord = debut("finale"), relache = reperes.back().debut;
+        const double crete = CreteCourte(Tranche(r.stereo, accord, accord + 0.3), 0.05);
+        double chute = -1;
+        for (double t = accord; t + 0.05 <= r.secondes; t += 0.01)
+            if (RmsEntre(r.stereo, t, t + 0.05) < crete - 40) {
+                chute = t;
+                break;
+            }
+        size_t zeros = r.stereo.size();
+        while (zeros >= 2 && std::abs(r.stereo[zeros - 1]) <= 1 &&
+               std::abs(r.stereo[zeros - 2]) <= 1)
+            zeros -= 2;
+        std::printf(
+            "\nending: final chord struck at %.2f s; the production lets the music go at "
+            "%.2f s, where the mix is %+.1f dB under the chord's loudest 50 ms;\n"
+            "  the music falls 40 dB under it at %.2f s; the module ends at %.2f s "
+            "(%.2f s after the release), %.2f s of digital silence at its end\n",
+            accord, relache, RmsEntre(r.stereo, relache - 0.05, relache) - crete, chute, r.secondes,
+            r.secondes - relache, r.secondes - zeros / 2 / 44100.0);
+    }
+
+    // --- what the earlier rounds kept ---------------------------------------------
+    const double bulles = debut("bubbles");
+    std::printf("\ndrop into the bubbles at %.2f s: %+.2f dB (10 s after against 10 s before)\n",
+                bulles,
+                RmsEntre(r.stereo, bulles, bulles + 10) - RmsEntre(r.stereo, bulles - 10, bulles));
+    const double pont = debut("credits"), apresPont = debut("greetings");
+    std::printf("breakdown %.2f-%.2f s: %+.2f dB against the 10 s before\n", pont, apresPont,
+                RmsEntre(r.stereo, pont, apresPont) - RmsEntre(r.stereo, pont - 10, pont));
+    std::printf("side to mid: %.2f dB\n", CoteSurMilieu(r.stereo));
+    {
         const std::vector<double> fenetres = RmsParFenetres(r.stereo, 10.0);
         size_t bas = 1, haut = 1;
         for (size_t i = 1; i < fenetres.size(); ++i) {
@@ -107,375 +411,37 @@ int main() {
             if (fenetres[i] > fenetres[haut]) haut = i;
         }
         std::printf(
-            "10 s windows after the first: quietest %.2f dBFS at %zu s, loudest %.2f dBFS at %zu "
-            "s\n",
+            "10 s windows after the first: quietest %.2f dBFS at %zu s, loudest %.2f "
+            "dBFS at %zu s\n",
             fenetres[bas], bas * 10, fenetres[haut], haut * 10);
     }
-    const double bulles = debut("bubbles");
-    std::printf("bubbles entry at %.2f s: 10 s after %.2f dBFS, 10 s before %.2f dBFS: %+.2f dB\n",
-                bulles, RmsEntre(r.stereo, bulles, bulles + 10),
-                RmsEntre(r.stereo, bulles - 10, bulles),
-                RmsEntre(r.stereo, bulles, bulles + 10) - RmsEntre(r.stereo, bulles - 10, bulles));
-    const double pont = debut("credits"), apresPont = debut("greetings");
-    std::printf("breakdown %.2f-%.2f s: %.2f dBFS against %.2f dBFS in the 10 s before: %+.2f dB\n",
-                pont, apresPont, RmsEntre(r.stereo, pont, apresPont),
-                RmsEntre(r.stereo, pont - 10, pont),
-                RmsEntre(r.stereo, pont, apresPont) - RmsEntre(r.stereo, pont - 10, pont));
-    std::printf("side to mid: %.2f dB\n", CoteSurMilieu(r.stereo));
-    const double medium = EnergieBande(r.stereo, 4000, 8000),
-                 aigu = EnergieBande(r.stereo, 12000, 20000);
+    const double finProduction = temps(sections.back().premiereLigne);
+    std::printf("longest digital silence (< -70 dBFS) before %.2f s: %.2f s\n", finProduction,
+                PlusLongSilence(r.stereo, -70.0, finProduction - 0.05));
     std::printf(
-        "bands: 4-8 kHz %.2f dB, 12-20 kHz %.2f dB of the whole (12-20 minus 4-8: %+.2f dB)\n",
-        medium, aigu, aigu - medium);
-
-    RenduMikmod grosse, claire, charleston;
-    if (!Rend(Seul(m, kCanalGrosseCaisse), &grosse) ||
-        !Rend(Seul(m, kCanalCaisseClaire), &claire) ||
-        !Rend(Seul(m, kCanalCharleston), &charleston))
-        return 1;
-    const double g = CreteCourte(grosse.stereo, 0.05), c = CreteCourte(claire.stereo, 0.05);
-    std::printf("50 ms peaks: kick %.2f dBFS, snare %.2f dBFS: snare %+.2f dB against the kick\n",
-                g, c, c - g);
-    std::printf(
-        "hi-hat alone: %.2f dBFS over the song; 6-11 kHz %.2f dB, 12-20 kHz %.2f dB, under 4 kHz "
-        "%.2f dB\n",
-        RmsEntre(charleston.stereo, 0, charleston.secondes),
-        EnergieBande(charleston.stereo, 6000, 11000), EnergieBande(charleston.stereo, 12000, 20000),
-        EnergieBande(charleston.stereo, 0, 4000));
-
-    // The song row by row, over the order list.
-    std::vector<const CaseXM*> lignes;
-    std::vector<int> longueurs;
-    for (uint8_t o : m.ordre) {
-        longueurs.push_back(m.motifs[o].lignes);
-        for (size_t l = 0; l < m.motifs[o].lignes; ++l)
-            lignes.push_back(&m.motifs[o].cases[l * m.canaux]);
-    }
-    int commandes = 0, colonne = 0;
-    int parEffet[36] = {};
-    for (const CaseXM* ligne : lignes)
-        for (int k = 0; k < m.canaux; ++k) {
-            if (ligne[k].effet || ligne[k].parametre) ++commandes, ++parEffet[ligne[k].effet % 36];
-            if (ligne[k].volume >= 0x60) ++colonne;
-        }
-    std::printf("effect commands played: %d in the effect column (", commandes);
-    for (int e = 0; e < 36; ++e)
-        if (parEffet[e]) std::printf(" %c:%d", e < 10 ? '0' + e : 'A' + e - 10, parEffet[e]);
-    std::printf(" ), %d in the volume column\n", colonne);
-
-    // The theme's head, A C E D C, on any melodic channel.
-    const int tete[] = {9, 0, 4, 2, 0};
-    double premiere = -1, entreeSolo = -1;
-    int canalTete = -1;
-    for (int k = kCanalSolo; k < m.canaux; ++k) {
-        std::vector<std::pair<size_t, int>> notes;
-        for (size_t l = 0; l < lignes.size(); ++l)
-            if (lignes[l][k].note && lignes[l][k].note != kNoteRelache)
-                notes.push_back({l, (lignes[l][k].note - 1) % 12});
-        if (k == kCanalSolo && !notes.empty()) entreeSolo = temps(int(notes[0].first));
-        for (size_t i = 0; i + 5 <= notes.size(); ++i) {
-            bool egal = true;
-            for (int j = 0; j < 5; ++j) egal = egal && notes[i + j].second == tete[j];
-            if (egal && (premiere < 0 || temps(int(notes[i].first)) < premiere)) {
-                premiere = temps(int(notes[i].first));
-                canalTete = k;
-            }
-            if (egal) break;
-        }
-    }
-    std::printf("theme first heard at %.2f s (%s); lead channel enters at %.2f s\n", premiere,
-                NomCanal(canalTete), entreeSolo);
-
-    // The chord of every bar, read from the pad's three voices (root, third,
-    // fifth), and the longest stretch of the Am-F-C-G round.
-    {
-        static const char* noms[] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                     "F#", "G",  "G#", "A",  "A#", "B"};
-        int voix[3] = {0, 0, 0};
-        std::vector<std::string> accords;
-        std::vector<int> debuts;
-        int ligne = 0;
-        for (uint8_t o : m.ordre) {
-            for (int v = 0; v < 3; ++v) {
-                const uint8_t note = m.motifs[o].cases[kCanalNappe1 + v].note;
-                if (note && note != kNoteRelache) voix[v] = note;
-            }
-            const int tierce = ((voix[1] - voix[0]) % 12 + 12) % 12;
-            accords.push_back(std::string(noms[(voix[0] + 11) % 12]) + (tierce == 3 ? "m" : ""));
-            debuts.push_back(ligne);
-            ligne += m.motifs[o].lignes;
-        }
-        debuts.push_back(ligne);
-        const std::string ronde[] = {"Am", "F", "C", "G"};
-        size_t meilleurDebut = 0, meilleurLong = 0;
-        for (size_t i = 0; i < accords.size(); ++i) {
-            size_t k = 0;
-            while (k < 4 && accords[i] != ronde[k]) ++k;
-            if (k == 4) continue;
-            size_t n = 0;
-            while (i + n < accords.size() && accords[i + n] == ronde[(k + n) % 4]) ++n;
-            if (n > meilleurLong) meilleurLong = n, meilleurDebut = i;
-        }
-        std::printf("longest unbroken Am-F-C-G round: %zu bars, %.2f to %.2f s\n", meilleurLong,
-                    temps(debuts[meilleurDebut]), temps(debuts[meilleurDebut + meilleurLong]));
-    }
-
-    std::printf("bar before each scene change (rows; 16 is a full bar):\n");
-    size_t o = 0;
-    int ligne = 0;
-    for (size_t s = 1; s < sections.size(); ++s) {
-        while (o < longueurs.size() && ligne + longueurs[o] < sections[s].premiereLigne)
-            ligne += longueurs[o++];
-        std::printf("  %-10s at %7.2f s: %2d rows\n", sections[s].scene.c_str(),
-                    temps(sections[s].premiereLigne), o < longueurs.size() ? longueurs[o] : 0);
-    }
-
-    // --- figures per section, on the times the player really plays ---------
-    const auto& reperes = ReperesProduction();
-    std::printf("downbeat of each section against its scene (ms late, + after the scene):\n");
+        "downbeat of each section against its scene (+ after the scene), and where "
+        "libmikmod strikes the kick:\n");
     double pireEcart = 0;
     for (size_t s = 1; s + 1 < sections.size(); ++s) {
-        const double ecart = (temps(sections[s].premiereLigne) - reperes[s].debut) * 1000;
+        const double t = temps(sections[s].premiereLigne);
+        const double ecart = (t - reperes[s].debut) * 1000;
         pireEcart = std::max(pireEcart, std::fabs(ecart));
-        // Where the kick's downbeat is heard in libmikmod's render: the
-        // millisecond whose level rises most over the one 2 ms before, from
-        // 30 ms before the row to 50 ms after.
+        // The millisecond whose level rises most over the one 2 ms before,
+        // from 30 ms before the row to 50 ms after.
         double entendu = -1, saut = 10;
         const CaseXM& coup = lignes[size_t(sections[s].premiereLigne)][kCanalGrosseCaisse];
-        for (double t = temps(sections[s].premiereLigne) - 0.03;
-             coup.note && coup.note != kNoteRelache && t < temps(sections[s].premiereLigne) + 0.05;
-             t += 0.001) {
-            const double monte = RmsEntre(grosse.stereo, t, t + 0.001) -
-                                 RmsEntre(grosse.stereo, t - 0.002, t - 0.001);
-            if (monte > saut) saut = monte, entendu = t;
+        for (double u = t - 0.03; coup.note && coup.note != kNoteRelache && u < t + 0.05;
+             u += 0.001) {
+            const double monte = RmsEntre(seules[0].stereo, u, u + 0.001) -
+                                 RmsEntre(seules[0].stereo, u - 0.002, u - 0.001);
+            if (monte > saut) saut = monte, entendu = u;
         }
-        std::printf("  %-10s scene %7.3f s, downbeat %7.3f s: %+6.0f ms", sections[s].scene.c_str(),
-                    reperes[s].debut, temps(sections[s].premiereLigne), ecart);
+        std::printf("  %-10s scene %7.3f s, downbeat %7.3f s: %+4.0f ms", sections[s].scene.c_str(),
+                    reperes[s].debut, t, ecart);
         if (entendu >= 0)
-            std::printf("; kick heard at %7.3f s: %+4.0f ms", entendu,
-                        (entendu - reperes[s].debut) * 1000);
+            std::printf("; kick heard %+4.0f ms", (entendu - reperes[s].debut) * 1000);
         std::printf("\n");
     }
     std::printf("worst downbeat offset: %.0f ms\n", pireEcart);
-    const double finProduction = temps(sections.back().premiereLigne);
-    std::printf("longest digital silence (< -70 dBFS) before the ring-out at %.2f s: %.2f s\n",
-                finProduction, PlusLongSilence(r.stereo, -70.0, finProduction - 0.05));
-    {
-        std::set<int> tempos;
-        for (const MotifXM& motif : m.motifs)
-            for (const CaseXM& c : motif.cases)
-                if (c.effet == kEffetVitesse && c.parametre >= 32) tempos.insert(c.parametre);
-        std::printf("tempo commands: %zu distinct tempos (", tempos.size());
-        for (int t : tempos) std::printf(" %d", t);
-        std::printf(" ), initial %d bpm\n", m.bpm);
-    }
-
-    // The lead against the arpeggio, soloed, in the lead's band.
-    RenduMikmod solo, arpege;
-    if (!Rend(Seul(m, kCanalSolo), &solo) || !Rend(Seul(m, kCanalArpege), &arpege)) return 1;
-    std::printf("lead's share of the mix: %+.2f dB; energy under 300 Hz: %.1f %%\n",
-                RmsEntre(solo.stereo, 0, r.secondes) - RmsEntre(r.stereo, 0, r.secondes),
-                100.0 * std::pow(10.0, EnergieBande(r.stereo, 0, 300) / 10.0));
-    // Where the low end comes from: each channel soloed, its level against
-    // the mix and its own energy under 300 Hz against the mix's.
-    std::printf(
-        "each channel soloed: level against the mix, its energy under 300 Hz against the "
-        "mix's:\n");
-    for (int k = 0; k < m.canaux; ++k) {
-        RenduMikmod seul;
-        if (!Rend(Seul(m, k), &seul)) return 1;
-        const double niveau =
-            RmsEntre(seul.stereo, 0, r.secondes) - RmsEntre(r.stereo, 0, r.secondes);
-        if (niveau < -60) continue;
-        std::printf("  %-17s %+6.2f dB, under 300 Hz %+6.2f dB\n", NomCanal(k), niveau,
-                    BandeAbsolue(seul.stereo, 0, r.secondes, 0, 300) -
-                        BandeAbsolue(r.stereo, 0, r.secondes, 0, 300));
-    }
-    std::printf("lead over arpeggio in 300-2000 Hz, sections where both play:\n");
-    for (size_t s = 0; s + 1 < sections.size(); ++s) {
-        const double a = temps(sections[s].premiereLigne),
-                     b = temps(sections[s].premiereLigne + sections[s].lignes);
-        if (RmsEntre(solo.stereo, a, b) < -60 || RmsEntre(arpege.stereo, a, b) < -60) continue;
-        std::printf("  %-10s %+.2f dB\n", sections[s].scene.c_str(),
-                    BandeAbsolue(solo.stereo, a, b, 300, 2000) -
-                        BandeAbsolue(arpege.stereo, a, b, 300, 2000));
-    }
-
-    // Every cut: what leads into it and whether the landing is as loud.
-    std::printf("cuts: kind of transition; 50 ms peak of the beat after minus the beat before\n");
-    for (size_t s = 2; s + 1 < sections.size(); ++s) {
-        const int coupe = sections[s].premiereLigne;
-        bool roulement = false, fla = false, toms = false, ouvert = false, montee = false,
-             frappe = false;
-        for (int l = coupe - 2 * kLignesParTemps; l < coupe; ++l) {
-            const CaseXM* c = lignes[size_t(l)];
-            const bool dernierTemps = l >= coupe - kLignesParTemps;
-            for (int k = 0; k < m.canaux; ++k) {
-                if (c[k].effet == 0x0E && (c[k].parametre >> 4) == 0x9) roulement = true;
-                if (c[k].effet == 0x0E && (c[k].parametre >> 4) == 0xD) fla = true;
-                if (c[k].effet == kEffetGlisseVolume && (c[k].parametre >> 4) && k <= kCanalCymbale)
-                    montee = true;
-                if (dernierTemps && c[k].note && c[k].note != kNoteRelache) frappe = true;
-            }
-            if (c[kCanalGrosseCaisse].note && c[kCanalGrosseCaisse].note != kNoteRelache &&
-                c[kCanalGrosseCaisse].note != kNoteDo4)
-                toms = true;
-            if (dernierTemps && c[kCanalOuvert].note && c[kCanalOuvert].note != kNoteRelache)
-                ouvert = true;
-        }
-        const char* genre = !frappe     ? "stop with a tail"
-                            : toms      ? "toms"
-                            : fla       ? "flams"
-                            : roulement ? "retriggered roll"
-                            : montee    ? "riser"
-                            : ouvert    ? "open hat"
-                                        : "snare crescendo";
-        const double t = temps(coupe), avant = temps(coupe - kLignesParTemps),
-                     apres = temps(coupe + kLignesParTemps);
-        const double pAvant = CreteCourte(Tranche(r.stereo, avant, t), 0.05),
-                     pApres = CreteCourte(Tranche(r.stereo, t, apres), 0.05);
-        std::printf("  into %-10s %-17s before %6.2f dBFS, after %6.2f dBFS: %+.2f dB\n",
-                    sections[s].scene.c_str(), genre, pAvant, pApres, pApres - pAvant);
-    }
-    auto rmsSection = [&](const char* scene) {
-        for (const SectionPlacee& s : sections)
-            if (s.scene == scene)
-                return RmsEntre(r.stereo, temps(s.premiereLigne),
-                                temps(s.premiereLigne + s.lignes));
-        return 0.0;
-    };
-    std::printf("title against logo: %+.2f dB\n", rmsSection("title") - rmsSection("logo"));
-
-    // Drum velocities: the spread of the hits' peaks in each groove section.
-    std::printf("hit peaks spread (max - min of each hit's peak, dB), per section:\n");
-    for (size_t s = 0; s + 1 < sections.size(); ++s) {
-        double ecarts[2] = {0, 0};
-        int coups[2] = {0, 0};
-        for (int tambour = 0; tambour < 2; ++tambour) {
-            const int canal = tambour ? kCanalCaisseClaire : kCanalGrosseCaisse;
-            const std::vector<int16_t>& rendu = tambour ? claire.stereo : grosse.stereo;
-            double bas = 0, haut = -200;
-            for (int l = sections[s].premiereLigne;
-                 l < sections[s].premiereLigne + sections[s].lignes; ++l) {
-                const CaseXM& c = lignes[size_t(l)][canal];
-                if (!c.note || c.note == kNoteRelache) continue;
-                const double p = CreteEntre(rendu, temps(l), temps(l) + 0.05);
-                if (!coups[tambour]++) bas = p;
-                bas = std::min(bas, p), haut = std::max(haut, p);
-            }
-            ecarts[tambour] = coups[tambour] ? haut - bas : 0;
-        }
-        if (coups[0] + coups[1] >= 16)
-            std::printf("  %-10s kick %3d hits %.1f dB, snare %3d hits %.1f dB\n",
-                        sections[s].scene.c_str(), coups[0], ecarts[0], coups[1], ecarts[1]);
-    }
-
-    // The performance: vibrato, slides, effect types and values, pan commands.
-    {
-        std::set<int> vibratos, types, valeurs;
-        int notesLongues = 0, avecVibrato = 0, glisses = 0, panoramiques = 0, redites = 0;
-        double glisseMin = 1e9, glisseMax = 0;
-        std::vector<int> pan(m.canaux, -1);
-        int debutNote = -1, precedente = 0;
-        bool vibre = false;
-        for (size_t l = 0; l <= lignes.size(); ++l) {
-            for (int k = 0; l < lignes.size() && k < m.canaux; ++k) {
-                const CaseXM& c = lignes[l][k];
-                if (c.effet || c.parametre) {
-                    types.insert(c.effet == 0x0E ? 0xE0 + (c.parametre >> 4) : c.effet);
-                    valeurs.insert(c.effet * 256 + c.parametre);
-                }
-                if (c.effet == kEffetPanoramique) {
-                    ++panoramiques;
-                    if (pan[k] == c.parametre) ++redites;
-                    pan[k] = c.parametre;
-                }
-            }
-            const CaseXM c = l < lignes.size() ? lignes[l][kCanalSolo] : CaseXM{kNoteRelache};
-            if (c.effet == kEffetVibrato) vibratos.insert(c.parametre), vibre = true;
-            if (!c.note) continue;
-            if (debutNote >= 0 && l - debutNote >= 6) {
-                ++notesLongues;
-                avecVibrato += vibre;
-            }
-            if (c.effet == kEffetPortamentoNote && precedente && c.parametre) {
-                ++glisses;
-                // Linear slides move a sixteenth of a semitone per unit per tick,
-                // on every tick but the first of the rows that carry the command.
-                const double besoin = std::ceil(std::abs(c.note - precedente) * 16.0 / c.parametre);
-                int rangs = 1;
-                while (l + rangs < lignes.size() &&
-                       lignes[l + rangs][kCanalSolo].effet == kEffetPortamentoNote &&
-                       !lignes[l + rangs][kCanalSolo].note)
-                    ++rangs;
-                const double ms =
-                    std::min(besoin, double(rangs * (m.vitesse - 1))) * 2500.0 / m.bpm;
-                glisseMin = std::min(glisseMin, ms), glisseMax = std::max(glisseMax, ms);
-            }
-            vibre = false;
-            precedente = c.note == kNoteRelache ? 0 : c.note;
-            debutNote = c.note == kNoteRelache ? -1 : int(l);
-        }
-        std::printf(
-            "lead: %d of %d notes held 6 rows or more have vibrato, %zu distinct vibratos\n",
-            avecVibrato, notesLongues, vibratos.size());
-        std::printf("lead: %d slides lasting %.0f to %.0f ms\n", glisses, glisses ? glisseMin : 0.0,
-                    glisseMax);
-        std::printf("effect types: %zu (", types.size());
-        for (int t : types) std::printf(t >= 0xE0 ? " E%X" : " %X", t >= 0xE0 ? t - 0xE0 : t);
-        std::printf(" ), %zu distinct commands; pan: %d sent, %d repeating the channel's own\n",
-                    valeurs.size(), panoramiques, redites);
-    }
-
-    // Progressions: the eight-bar round and the sixteenth arpeggio.
-    {
-        static const char* noms[] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                     "F#", "G",  "G#", "A",  "A#", "B"};
-        int voix[3] = {0, 0, 0};
-        std::vector<std::string> accords;
-        std::vector<double> debuts;
-        int ligne = 0, seizes = 0;
-        for (uint8_t o : m.ordre) {
-            const MotifXM& motif = m.motifs[o];
-            for (int v = 0; v < 3; ++v) {
-                const uint8_t note = motif.cases[kCanalNappe1 + v].note;
-                if (note && note != kNoteRelache) voix[v] = note;
-            }
-            const int tierce = ((voix[1] - voix[0]) % 12 + 12) % 12;
-            accords.push_back(std::string(noms[(voix[0] + 11) % 12]) + (tierce == 3 ? "m" : ""));
-            debuts.push_back(temps(ligne));
-            // A run of four sixteenths in a row on the arpeggio.
-            int suite = 0, plus = 0;
-            for (size_t l = 0; l < motif.lignes; ++l) {
-                const uint8_t n = motif.cases[l * m.canaux + kCanalArpege].note;
-                suite = n && n != kNoteRelache ? suite + 1 : 0;
-                plus = std::max(plus, suite);
-            }
-            seizes += plus >= 4;
-            ligne += motif.lignes;
-        }
-        debuts.push_back(temps(ligne));
-        const std::string ronde[] = {"Am", "F", "C", "G", "Dm", "Am", "F", "E"};
-        size_t meilleurDebut = 0, meilleurLong = 0;
-        for (size_t i = 0; i < accords.size(); ++i)
-            for (size_t k = 0; k < 8; ++k) {
-                size_t n = 0;
-                while (i + n < accords.size() && accords[i + n] == ronde[(k + n) % 8]) ++n;
-                if (n > meilleurLong) meilleurLong = n, meilleurDebut = i;
-            }
-        std::printf("longest unbroken 8-chord round: %zu bars, %.2f to %.2f s\n", meilleurLong,
-                    debuts[meilleurDebut], debuts[meilleurDebut + meilleurLong]);
-        std::printf("sixteenth arpeggio in %d of %zu bars: rests in %.0f %%\n", seizes,
-                    accords.size(), 100.0 * (accords.size() - seizes) / accords.size());
-        std::printf("chords per section:\n");
-        for (size_t s = 0; s + 1 < sections.size(); ++s) {
-            std::printf("  %-10s", sections[s].scene.c_str());
-            for (size_t i = 0; i < accords.size(); ++i)
-                if (debuts[i] >= temps(sections[s].premiereLigne) - 1e-6 &&
-                    debuts[i] < temps(sections[s].premiereLigne + sections[s].lignes) - 1e-6)
-                    std::printf(" %s", accords[i].c_str());
-            std::printf("\n");
-        }
-    }
     return 0;
 }

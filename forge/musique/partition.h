@@ -7,15 +7,16 @@
 
 #include "xm.h"
 
-// Tempo: 6 ticks a row, 4 rows a beat, 16 a bar. Each section sets its own
-// tempo near 125 beats per minute (where a tick lasts 20 ms, a row 120 ms and a
-// bar 1.92 s) so that its bars end exactly on the next scene change.
-constexpr int kBpm = 125;
+// Tempo: 6 ticks a row, 4 rows a beat, 16 a bar. The groove is 124 beats per
+// minute (a tick of about 20 ms, a row of 121 ms, a bar of 1.94 s); each
+// grooved section sets its tempo within a beat or two of it, and its number
+// of rows, so that its bars end exactly on the next scene change.
+constexpr int kBpm = 124;
 constexpr int kTicksParLigne = 6;
 constexpr int kLignesParTemps = 4;
 constexpr int kLignesParMesure = 16;
 constexpr int kTempoMin = 100, kTempoMax = 160;  // the tempos a section may take
-// The row at 125 beats per minute, the score's nominal pace.
+// The row at the groove's tempo, the score's nominal pace.
 constexpr double kSecondesParLigne = kTicksParLigne * 2.5 / kBpm;
 
 // Channels of the arrangement.
@@ -48,22 +49,24 @@ struct RepereScene {
 // the end of the production; the ending rings on after it.
 const std::vector<RepereScene>& ReperesProduction();
 
-// How long the music goes on after the production's last scene has ended.
-constexpr int kMesuresCoda = 2;
+// Rows the music goes on for after the production's last scene has ended:
+// the switch-off's gesture is over by then, the module ends.
+constexpr int kLignesCoda = 2;
 
 // One section of the score as laid out in rows and played in time.
 struct SectionPlacee {
     std::string scene;      // the scene it accompanies ("coda" for the ending after the end)
     int premiereLigne = 0;  // first row, on a beat
-    int lignes = 0;         // whole bars of 4 beats, the last one possibly of 2 or 3
+    int lignes = 0;         // whole bars of 4 beats, the last one possibly of 2 to 3½
     int tempo = kBpm;       // beats per minute of the section's first rows...
     int lignesTempo = 0;    // ...for this many rows, then one beat per minute faster
     double debut = 0.0;     // when its downbeat plays, in seconds
 };
 
-// Gives every section a number of beats and a tempo so that its downbeat falls
-// on its scene change within a millisecond or two: whole bars where a tempo
-// near 125 allows it, otherwise a last bar of 3 or 2 beats. Fails (empty
+// Gives every section a number of rows and a tempo so that its downbeat falls
+// on its scene change within a millisecond or two: the grooved sections near
+// 124 beats per minute, whole bars where the groove allows it, otherwise a
+// last bar of 2 to 3½ beats; the sections of free tempo in whole bars. Fails (empty
 // result, reason in *erreur) when the scene table is out of order, misses a
 // scene the score has music for, or has a scene too short for two beats.
 std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes,
@@ -85,3 +88,20 @@ std::vector<double> InstantsDesLignes(const ModuleXM& module);
 
 // Frames of one tick at a tempo, as the player counts them at 44100 Hz.
 int TramesParTick(int bpm);
+
+// The layers of the mix, as a listener names them, and their channels: the
+// lead's layer holds the line that carries the tune (the lead, the title's
+// hook, the reprise's doubling).
+struct Couche {
+    const char* nom;
+    std::vector<int> canaux;
+};
+const std::vector<Couche>& Couches();
+constexpr size_t kCoucheSolo = 6;  // the lead's layer in Couches()
+
+// The module with only `canaux` heard (or, with `sauf`, every channel but
+// them): the other channels keep their notes at volume 0 and their tempo
+// commands and lose every other command, so that the player keeps the song's
+// time (with their cells emptied, libmikmod was seen to play the rest at the
+// module's first tempo throughout).
+ModuleXM CanauxSeuls(ModuleXM module, const std::vector<int>& canaux, bool sauf = false);

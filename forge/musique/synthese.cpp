@@ -1,27 +1,20 @@
-// Sample synthesis: drums from noise and swept sines, tonal voices by adding
-// harmonics whose cycles fit a whole number of times into the loop, so every
-// loop joins without a click.
+// The instruments: tonal voices synthesised by adding harmonics whose cycles
+// fit a whole number of times into the loop, so every loop joins without a
+// click; drums recorded, read from the sound font.
 #include "synthese.h"
+
+#include "police.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
-
-// A small deterministic noise source (xorshift), so every build writes the same bytes.
-struct Bruit {
-    uint32_t etat;
-    double Suivant() {
-        etat ^= etat << 13;
-        etat ^= etat >> 17;
-        etat ^= etat << 5;
-        return static_cast<double>(etat) / 2147483648.0 - 1.0;
-    }
-};
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -33,6 +26,17 @@ std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) 
         sortie[i] =
             static_cast<int16_t>(std::lround(std::clamp(signal[i] * gain, -32767.0, 32767.0)));
     return sortie;
+}
+
+// Drives a signal into a soft clip, as a tracker musician compresses a
+// sample before loading it: scaled to a peak of 1, then through tanh with
+// `gain`; louder for the same peak, its attack kept.
+std::vector<double> Sature(std::vector<double> signal, double gain) {
+    double maximum = 0.0;
+    for (double v : signal) maximum = std::max(maximum, std::fabs(v));
+    if (maximum > 0.0)
+        for (double& v : signal) v = std::tanh(gain * v / maximum);
+    return signal;
 }
 
 // One partial of a looped voice: `cycles` whole periods per loop, its amplitude
@@ -133,134 +137,71 @@ constexpr int kCyclesSolo = 200;           // voices at 199, 200 and 201 cycles
 constexpr double kToneAigu = kDo4 * 2.0;   // C-5
 constexpr int kCyclesArpege = 4;
 
-InstrumentXM GrosseCaisse() {
-    InstrumentXM in;
-    in.nom = "grosse caisse";
-    const int n = kFrequenceRendu * 32 / 100;
-    std::vector<double> s(n);
-    Bruit bruit{0x1234567u};
-    double phase = 0.0, bas = 0.0, haut = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / kFrequenceRendu;
-        // The pitched body: a sine falling from about 180 Hz onto 46 Hz, and its
-        // octave, which dies fast, for the knock of the beater on the skin.
-        const double frequence = 46.0 + 134.0 * std::exp(-t / 0.025);
-        phase += 2.0 * kPi * frequence / kFrequenceRendu;
-        const double attaque = std::min(1.0, t / 0.0008);
-        // A short tail: the bass's roots have the low end to themselves.
-        const double corps = attaque * (std::exp(-t / 0.085) * std::sin(phase) +
-                                        0.35 * std::exp(-t / 0.018) * std::sin(2.0 * phase));
-        // The click: noise between about 1.5 and 7 kHz for 3 ms, and a 2.2 kHz blip.
-        const double x = bruit.Suivant();
-        haut += 0.63 * (x - haut);
-        bas += 0.2 * (x - bas);
-        const double clic =
-            std::exp(-t / 0.003) * (0.9 * (haut - bas) + 0.3 * std::sin(2.0 * kPi * 2200.0 * t));
-        s[i] = std::tanh(2.6 * (corps + clic));
+// A recorded drum of the sound font made ready for the tracker: the silence
+// before its stroke taken away, cut at `duree` seconds with a fade over its
+// last `fondu` seconds so that it dies out before its sample ends, driven
+// into a soft clip by `gain` (1 leaves it clean) and normalised to 85 % of
+// full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
+// recorded rate.
+bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
+                InstrumentXM* in, std::string* erreur) {
+    SonEnregistre son;
+    if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
+        return false;
+    if (son.frequence != kFrequenceRendu) {
+        *erreur = std::string(KAZZMOT_POLICE_SONORE) + ": the sample '" + son.nom +
+                  "' is recorded at " + std::to_string(son.frequence) + " Hz, expected " +
+                  std::to_string(kFrequenceRendu);
+        return false;
     }
-    in.echantillon = Normalise(s, 0.97);
-    in.volume = 55;
-    return in;
-}
-
-InstrumentXM CaisseClaire() {
-    InstrumentXM in;
-    in.nom = "caisse claire";
-    const int n = kFrequenceRendu * 32 / 100;
+    size_t debut = 0;
+    while (debut < son.mono.size() && std::abs(son.mono[debut]) < 64) ++debut;
+    const size_t n = std::min(son.mono.size() - debut, size_t(duree * kFrequenceRendu));
+    const size_t fondus = std::min(n, size_t(fondu * kFrequenceRendu));
     std::vector<double> s(n);
-    Bruit bruit{0x2468ACEu};
-    double phase1 = 0.0, phase2 = 0.0, bas = 0.0, haut = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / kFrequenceRendu;
-        // The shell's tone: two modes (about 185 and 330 Hz), a quarter higher
-        // at the very stroke.
-        const double tendu = 1.0 + 0.25 * std::exp(-t / 0.012);
-        phase1 += 2.0 * kPi * 185.0 * tendu / kFrequenceRendu;
-        phase2 += 2.0 * kPi * 330.0 * tendu / kFrequenceRendu;
-        const double ton =
-            std::exp(-t / 0.05) * std::sin(phase1) + 0.6 * std::exp(-t / 0.03) * std::sin(phase2);
-        // The wires: noise band-passed between two one-pole filters (about
-        // 900 Hz and 7 kHz), ringing longer than the tone; the stick's crack
-        // on top, the raw noise for two milliseconds.
-        const double x = bruit.Suivant();
-        haut += 0.63 * (x - haut);
-        bas += 0.12 * (x - bas);
-        const double timbre = (haut - bas) * std::exp(-t / 0.13);
-        const double baguette = 0.5 * x * std::exp(-t / 0.002);
-        // Driven into a soft clip: a dense crack that stands level with the kick.
-        s[i] = std::tanh(2.4 * (0.8 * ton + 1.4 * timbre + baguette));
-    }
-    in.echantillon = Normalise(s, 0.97);
-    in.volume = 56;
-    return in;
-}
-
-// Noise through two band-pass sections centred on 8.1 kHz (6 to 11 kHz): the
-// "tss" of a hi-hat, without the fizz above it.
-std::vector<double> BruitMetallique(int n, uint32_t graine, double declin) {
-    std::vector<double> s(n);
-    Bruit bruit{graine};
-    const double w = 2.0 * kPi * 8124.0 / kFrequenceRendu, q = 1.7;
-    const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha;
-    const double b0 = alpha / a0, a1 = -2.0 * std::cos(w) / a0, a2 = (1.0 - alpha) / a0;
-    double x1[2] = {0, 0}, x2[2] = {0, 0}, y1[2] = {0, 0}, y2[2] = {0, 0};
-    for (int i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / kFrequenceRendu;
-        double x = bruit.Suivant();
-        for (int k = 0; k < 2; ++k) {
-            const double y = b0 * x - b0 * x2[k] - a1 * y1[k] - a2 * y2[k];
-            x2[k] = x1[k];
-            x1[k] = x;
-            y2[k] = y1[k];
-            y1[k] = y;
-            x = y;
+    for (size_t i = 0; i < n; ++i) {
+        double gain = 1.0;
+        if (i + fondus >= n) {
+            // A raised cosine down to nothing on the last frame.
+            const double x = double(n - 1 - i) / std::max<size_t>(1, fondus);
+            gain = 0.5 - 0.5 * std::cos(kPi * x);
         }
-        s[i] = x * std::exp(-t / declin) * std::min(1.0, t / 0.0005);
+        s[i] = son.mono[debut + i] * gain;
     }
-    return s;
+    in->nom = nom;
+    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.85);
+    return true;
 }
 
-InstrumentXM Charleston() {
-    InstrumentXM in;
-    in.nom = "charleston";
-    in.echantillon = Normalise(BruitMetallique(kFrequenceRendu * 12 / 100, 0x13579BDu, 0.028), 0.9);
-    in.volume = 34;
-    in.panoramique = 176;
-    return in;
-}
-
-InstrumentXM CharlestonOuvert() {
-    InstrumentXM in;
-    in.nom = "charleston ouvert";
-    in.echantillon = Normalise(BruitMetallique(kFrequenceRendu * 45 / 100, 0x2B3C4D5u, 0.13), 0.9);
-    in.volume = 30;
-    in.panoramique = 72;
-    return in;
-}
-
-InstrumentXM Cymbale() {
-    InstrumentXM in;
-    in.nom = "cymbale";
-    const int n = kFrequenceRendu * 24 / 10;
-    std::vector<double> s(n);
-    Bruit bruit{0x0BADCAFEu};
-    double avant = 0.0;
-    // Inharmonic square partials give the metal; high-passed noise the wash.
-    const double metal[] = {587.0, 845.0, 1253.0, 1619.0, 2311.0, 3137.0};
-    for (int i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / kFrequenceRendu;
-        const double x = bruit.Suivant();
-        const double souffle = x - avant;
-        avant = x;
-        double m = 0.0;
-        for (double f : metal) m += std::sin(2.0 * kPi * f * t) > 0.0 ? 1.0 : -1.0;
-        const double enveloppe = std::exp(-t / 0.7) * std::min(1.0, t / 0.002);
-        s[i] = enveloppe * (souffle + 0.08 * m * std::exp(-t / 0.25));
-    }
-    in.echantillon = Normalise(s, 0.9);
-    in.volume = 50;
-    in.panoramique = 172;
-    return in;
+// The drums: the electronic kit's kick (a click over a short body), the
+// standard kit's snare (shell and wires, a natural tail), its closed and
+// half-open hi-hats, its first crash and a mid tom.
+bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
+    InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom;
+    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur) ||
+        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 2.0, &caisse, erreur) ||
+        !Percussion("charleston", 0, 42, 0.16, 0.08, 2.5, &charleston, erreur) ||
+        !Percussion("charleston ouvert", 0, 46, 0.6, 0.35, 1.0, &ouvert, erreur) ||
+        !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
+        !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur))
+        return false;
+    grosse.volume = 64;
+    caisse.volume = 60;
+    charleston.volume = 64;
+    charleston.panoramique = 176;
+    ouvert.volume = 44;
+    ouvert.panoramique = 72;
+    cymbale.volume = 44;
+    cymbale.panoramique = 172;
+    tom.volume = 50;
+    tom.panoramique = 104;
+    (*instruments)[kGrosseCaisse - 1] = grosse;
+    (*instruments)[kCaisseClaire - 1] = caisse;
+    (*instruments)[kCharleston - 1] = charleston;
+    (*instruments)[kCharlestonOuvert - 1] = ouvert;
+    (*instruments)[kCymbale - 1] = cymbale;
+    (*instruments)[kTom - 1] = tom;
+    return true;
 }
 
 InstrumentXM Basse() {
@@ -307,7 +248,7 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     in.enveloppe = {{0, 0}, {25, 40}, {60, 64}, {90, 56}};
     in.pointTenu = 3;
     in.fondu = 600;
-    in.volume = 35;
+    in.volume = 28;
     return in;
 }
 
@@ -331,12 +272,14 @@ std::vector<double> RendSolo() {
 InstrumentXM Solo() {
     InstrumentXM in;
     in.nom = "solo";
-    in.echantillon = Normalise(RendSolo(), 0.95);
+    // Driven a little into a soft clip: the lead stands in front without
+    // raising its peak.
+    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
-    in.enveloppe = {{0, 0}, {2, 64}, {10, 50}, {40, 44}};
+    in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
     in.fondu = 1800;
-    in.volume = 58;
+    in.volume = 64;
     in.panoramique = 128;
     // A singer's vibrato that blooms on held notes: sine, reaching full depth
     // after 36 ticks, about 5 Hz.
@@ -355,16 +298,19 @@ InstrumentXM Echo() {
     return in;
 }
 
-InstrumentXM Arpege() {
+// The arpeggio's pluck; `sourd` closes it down, as a filter would, for the
+// bars where it steps back.
+InstrumentXM Arpege(bool sourd) {
     InstrumentXM in;
-    in.nom = "arpege";
+    in.nom = sourd ? "arpege sourd" : "arpege";
     const int longueur = LongueurBoucle(kCyclesArpege, kToneAigu);
     std::vector<Partiel> partiels;
     // A narrow pulse that mellows into a rounder tone.
     for (int h = 1; h <= 16; ++h) {
         const double impulsion = std::fabs(std::sin(kPi * h * 0.25)) / h;
-        const double rond = impulsion * std::exp(-(h - 1) / 2.0);
-        partiels.push_back({kCyclesArpege * h, impulsion, rond, 0.0});
+        const double rond = impulsion * std::exp(-(h - 1) / (sourd ? 0.8 : 2.0));
+        partiels.push_back({kCyclesArpege * h,
+                            sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
     const int blocs = 60;
     in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 0.95);
@@ -390,27 +336,26 @@ double FrequenceEnregistree(NumeroInstrument numero) {
         case kEcho:
             return FrequenceBoucle(kCyclesSolo, LongueurBoucle(kCyclesSolo, kToneAigu));
         case kArpege:
+        case kArpegeSourd:
             return FrequenceBoucle(kCyclesArpege, LongueurBoucle(kCyclesArpege, kToneAigu));
         default:
             return kDo4;
     }
 }
 
-std::vector<InstrumentXM> SynthetiseInstruments() {
-    std::vector<InstrumentXM> instruments = {GrosseCaisse(),
-                                             CaisseClaire(),
-                                             Charleston(),
-                                             Cymbale(),
-                                             Basse(),
-                                             Nappe("nappe", 128, 0.0),
-                                             Solo(),
-                                             Echo(),
-                                             Arpege(),
-                                             CharlestonOuvert(),
-                                             Nappe("nappe gauche", 0x18, 0.61),
-                                             Nappe("nappe droite", 0xE8, 1.37)};
-    for (size_t i = 0; i < instruments.size(); ++i)
-        AccordeInstrument(&instruments[i],
-                          FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
-    return instruments;
+bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* erreur) {
+    std::vector<InstrumentXM> liste(kNombreInstruments);
+    liste[kBasse - 1] = Basse();
+    liste[kNappe - 1] = Nappe("nappe", 128, 0.0);
+    liste[kSolo - 1] = Solo();
+    liste[kEcho - 1] = Echo();
+    liste[kArpege - 1] = Arpege(false);
+    liste[kArpegeSourd - 1] = Arpege(true);
+    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61);
+    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37);
+    if (!Percussions(&liste, erreur)) return false;
+    for (size_t i = 0; i < liste.size(); ++i)
+        AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
+    *instruments = std::move(liste);
+    return true;
 }

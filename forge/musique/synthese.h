@@ -1,6 +1,7 @@
 // The instruments of the soundtrack, synthesised sample by sample at build time.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "xm.h"
@@ -19,14 +20,18 @@ enum NumeroInstrument {
     kCharlestonOuvert,  // open hi-hat
     kNappeGauche,       // the pad's left voice: its own phases, so left and right make a chorus
     kNappeDroite,       // the pad's right voice
-    kNombreInstruments = kNappeDroite
+    kTom,               // a tom, tuned to the fills' pitches
+    kArpegeSourd,       // the arpeggio's pluck muffled
+    kNombreInstruments = kArpegeSourd
 };
 
 constexpr int kFrequenceRendu = 44100;  // frames per second of every sample
 
 // Every instrument of the soundtrack, in the order of NumeroInstrument, each
-// tuned so that its notes play at their true pitch.
-std::vector<InstrumentXM> SynthetiseInstruments();
+// tuned so that its notes play at their true pitch: the tonal voices are
+// synthesised, the drums are recorded sounds read from the sound font.
+// Returns false with the reason in *erreur when the font cannot be read.
+bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* erreur);
 
 // The pitch (Hz) of the tone recorded in an instrument's sample played at
 // 44100 frames per second; drums are tuned as if their tone were middle C, so

@@ -68,6 +68,7 @@ struct InstrumentXM {
 };
 
 // Effect commands of the effect column (FastTracker 2 numbering).
+constexpr uint8_t kEffetPortamentoBas = 0x02;   // the pitch falls by the parameter every tick
 constexpr uint8_t kEffetPortamentoNote = 0x03;  // slide to the cell's note, speed in the parameter
 constexpr uint8_t kEffetVibrato = 0x04;         // speed in the high digit, depth in the low one
 constexpr uint8_t kEffetPanoramique = 0x08;     // 0 left .. 255 right

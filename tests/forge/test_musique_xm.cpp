@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include <set>
 
+#include "ecoute.h"
 #include "partition.h"
+#include "police.h"
 #include "xm.h"
 
 namespace {
@@ -301,6 +305,7 @@ TEST(MusiqueXM, EveryCommandTheScoreWritesReadsBack) {
         {kNoteDo4, 1, 0, kEffetEtendu, kEtenduCoupe + 4},           // stab cut short
         {kNoteDo4, 2, 0, kEffetEtendu, kEtenduRetard + 2},          // flam's stroke
         {0, 0, 0, kEffetVitesse, 0x7D},                             // tempo
+        {0, 0, 0, kEffetPortamentoBas, 0x10},                       // the switch-off's fall
         {0, 0, kColonneGlisseBas + 1, 0, 0},
         {0, 0, kColonneGlisseHaut + 1, 0, 0},
     };
@@ -347,4 +352,227 @@ TEST(MusiqueXM, EveryCommandTheScoreWritesReadsBack) {
             }
         }
     EXPECT_GE(partition.size(), 6u);
+}
+
+// --- what libmikmod plays ----------------------------------------------------
+
+namespace {
+
+// A module of one channel (and a silent second) at 6 ticks a row and 125
+// BPM (a tick of 20 ms, a row of 120 ms), whose rows hold `cellules`, with
+// a looped sine as instrument 1 (A-4 = 440 Hz).
+RenduMikmod JoueCellules(const std::vector<std::pair<int, CaseXM>>& cellules, int lignes = 16) {
+    ModuleXM m;
+    m.nom = "commandes";
+    m.canaux = 2;
+    MotifXM motif;
+    motif.lignes = uint16_t(lignes);
+    motif.cases.resize(size_t(lignes) * 2);
+    for (const auto& [ligne, c] : cellules) motif.cases[size_t(ligne) * 2] = c;
+    m.motifs = {motif};
+    m.ordre = {0};
+    InstrumentXM sinus;
+    sinus.nom = "sinus";
+    for (int i = 0; i < 4410; ++i)
+        sinus.echantillon.push_back(int16_t(20000 * std::sin(2 * 3.14159265358979 * i / 100.0)));
+    sinus.boucleLongueur = 4410;
+    AccordeInstrument(&sinus, 441.0);
+    m.instruments = {sinus};
+    std::vector<uint8_t> octets;
+    std::string erreur;
+    RenduMikmod r;
+    EXPECT_TRUE(EcritModuleXM(&m, &octets, &erreur)) << erreur;
+    EXPECT_TRUE(RendAvecMikmod(octets, 10.0, &r, &erreur)) << erreur;
+    return r;
+}
+
+constexpr double kLigne = 0.12, kTick = 0.02;
+constexpr uint8_t kLa4 = 58, kLa5 = 70;
+
+double CentsDe(const RenduMikmod& r, double debut, double duree, double attendue) {
+    const double f = HauteurMesuree(r.stereo, debut, duree, attendue);
+    return f > 0 ? 1200.0 * std::log2(f / attendue) : 1e9;
+}
+
+}  // namespace
+
+TEST(MusiqueXM, LibmikmodObeysEveryCommandTheWriterEmits) {
+    const CaseXM la{kLa4, 1, VolumeColonne(64), 0, 0};
+    auto avec = [](CaseXM c, uint8_t effet, uint8_t parametre) {
+        c.effet = effet, c.parametre = parametre;
+        return c;
+    };
+    struct Cas {
+        const char* quoi;
+        std::vector<std::pair<int, CaseXM>> cellules;
+        std::function<void(const RenduMikmod&)> verifie;
+    };
+    const std::vector<Cas> cas = {
+        {"tempo 100: 16 rows of 6 ticks of 25 ms",
+         {{0, avec(la, kEffetVitesse, 100)}},
+         [](const RenduMikmod& r) { EXPECT_NEAR(r.secondes, 2.40, 0.011); }},
+        {"speed 3: 16 rows of 3 ticks",
+         {{0, avec(la, kEffetVitesse, 3)}},
+         [](const RenduMikmod& r) { EXPECT_NEAR(r.secondes, 0.96, 0.011); }},
+        {"the note plays at its pitch, volume 32 is 6 dB under 64",
+         {{0, la}, {8, CaseXM{0, 0, VolumeColonne(32), 0, 0}}},
+         [](const RenduMikmod& r) {
+             EXPECT_NEAR(CentsDe(r, 0.1, 0.2, 440.0), 0.0, 5.0);
+             EXPECT_NEAR(RmsEntre(r.stereo, 9 * kLigne, 12 * kLigne) -
+                             RmsEntre(r.stereo, 2 * kLigne, 5 * kLigne),
+                         -6.02, 0.3);
+         }},
+        {"volume slide A08: 8 a tick from the second tick, silent within two rows",
+         {{0, avec(la, kEffetGlisseVolume, 0x08)}, {1, CaseXM{0, 0, 0, kEffetGlisseVolume, 0x08}}},
+         [](const RenduMikmod& r) {
+             // 64 then 24 after the first row: -8.5 dB over the row's start.
+             EXPECT_NEAR(RmsEntre(r.stereo, kLigne + 0.002, kLigne + kTick - 0.002) -
+                             RmsEntre(r.stereo, 0.002, kTick - 0.002),
+                         20 * std::log10(24.0 / 64.0), 0.5);
+             EXPECT_LT(RmsEntre(r.stereo, 2 * kLigne + 0.005, 3 * kLigne), -80.0);
+         }},
+        {"volume column slides down by 4 and up by 2 a tick",
+         {{0, la},
+          {1, CaseXM{0, 0, kColonneGlisseBas + 4, 0, 0}},
+          {2, CaseXM{0, 0, kColonneGlisseHaut + 2, 0, 0}}},
+         [](const RenduMikmod& r) {
+             // 64, then 44 after row 1, then 54 after row 2.
+             const double plein = RmsEntre(r.stereo, 0.002, kTick - 0.002);
+             EXPECT_NEAR(RmsEntre(r.stereo, 2 * kLigne + 0.002, 2 * kLigne + kTick - 0.002) - plein,
+                         20 * std::log10(44.0 / 64.0), 0.5);
+             EXPECT_NEAR(RmsEntre(r.stereo, 4 * kLigne, 5 * kLigne) - plein,
+                         20 * std::log10(54.0 / 64.0), 0.5);
+         }},
+        {"tone portamento 310: a semitone a tick up to A-5, then it stays",
+         {{0, la},
+          {4, CaseXM{kLa5, 0, 0, kEffetPortamentoNote, 0x10}},
+          {5, CaseXM{0, 0, 0, kEffetPortamentoNote, 0}},
+          {6, CaseXM{0, 0, 0, kEffetPortamentoNote, 0}}},
+         [](const RenduMikmod& r) {
+             // Five semitones up after row 4, ten after row 5, there after row 6.
+             EXPECT_NEAR(
+                 CentsDe(r, 5 * kLigne + 0.001, kTick - 0.002, 440.0 * std::pow(2, 5 / 12.0)), 0.0,
+                 30.0);
+             EXPECT_NEAR(CentsDe(r, 8 * kLigne, 3 * kLigne, 880.0), 0.0, 5.0);
+         }},
+        {"portamento down 210: a semitone a tick",
+         {{0, la}, {4, CaseXM{0, 0, 0, kEffetPortamentoBas, 0x10}}},
+         [](const RenduMikmod& r) {
+             EXPECT_NEAR(CentsDe(r, 6 * kLigne, 3 * kLigne, 440.0 * std::pow(2, -5 / 12.0)), 0.0,
+                         10.0);
+         }},
+        {"vibrato 4A8: the pitch swings around the note",
+         {{0, la},
+          {1, CaseXM{0, 0, 0, kEffetVibrato, 0xA8}},
+          {2, CaseXM{0, 0, 0, kEffetVibrato, 0}},
+          {3, CaseXM{0, 0, 0, kEffetVibrato, 0}}},
+         [](const RenduMikmod& r) {
+             double bas = 1e9, haut = -1e9;
+             for (double t = kLigne + kTick; t < 4 * kLigne - kTick; t += kTick) {
+                 const double c = CentsDe(r, t + 0.001, kTick - 0.002, 440.0);
+                 bas = std::min(bas, c), haut = std::max(haut, c);
+             }
+             EXPECT_GT(haut - bas, 60.0);
+             EXPECT_NEAR(CentsDe(r, 6 * kLigne, 3 * kLigne, 440.0), 0.0, 5.0);
+         }},
+        {"arpeggio 037: the note, a minor third and a fifth up, tick by tick",
+         {{0, avec(la, kEffetArpege, 0x37)}},
+         [](const RenduMikmod& r) {
+             const double tierce = 440.0 * std::pow(2, 3 / 12.0),
+                          quinte = 440.0 * std::pow(2, 7 / 12.0);
+             EXPECT_NEAR(CentsDe(r, 0.002, kTick - 0.004, 440.0), 0.0, 10.0);
+             EXPECT_NEAR(CentsDe(r, kTick + 0.002, kTick - 0.004, tierce), 0.0, 10.0);
+             EXPECT_NEAR(CentsDe(r, 2 * kTick + 0.002, kTick - 0.004, quinte), 0.0, 10.0);
+         }},
+        {"panning 800 puts the note on the left",
+         {{0, avec(la, kEffetPanoramique, 0x00)}},
+         [](const RenduMikmod& r) {
+             double gauche = 0, droite = 0;
+             for (size_t i = 0; i + 1 < r.stereo.size(); i += 2)
+                 gauche += std::fabs(r.stereo[i]), droite += std::fabs(r.stereo[i + 1]);
+             EXPECT_GT(gauche, 20 * droite);
+         }},
+        {"note cut EC2: silent from the second tick",
+         {{0, avec(la, kEffetEtendu, kEtenduCoupe + 2)}},
+         [](const RenduMikmod& r) {
+             EXPECT_GT(RmsEntre(r.stereo, 0.002, 2 * kTick - 0.002), -30.0);
+             EXPECT_LT(RmsEntre(r.stereo, 2 * kTick + 0.004, kLigne), -80.0);
+         }},
+        {"note delay ED3: the note starts on the third tick",
+         {{0, avec(la, kEffetEtendu, kEtenduRetard + 3)}},
+         [](const RenduMikmod& r) {
+             EXPECT_LT(RmsEntre(r.stereo, 0.0, 3 * kTick - 0.002), -80.0);
+             EXPECT_GT(RmsEntre(r.stereo, 3 * kTick + 0.004, kLigne), -30.0);
+         }},
+    };
+    // Every kind of command the score writes has its case above.
+    std::set<int> essayes;
+    for (const Cas& c : cas)
+        for (const auto& [ligne, cellule] : c.cellules) {
+            if (cellule.effet || cellule.parametre)
+                essayes.insert(cellule.effet == kEffetEtendu ? 0x100 + (cellule.parametre >> 4)
+                                                             : cellule.effet);
+            if (cellule.volume >= kColonneGlisseBas) essayes.insert(0x200 + (cellule.volume >> 4));
+        }
+    ModuleXM m;
+    std::string erreur;
+    ASSERT_TRUE(ComposeModule(ReperesProduction(), &m, &erreur)) << erreur;
+    for (const MotifXM& motif : m.motifs)
+        for (const CaseXM& c : motif.cases) {
+            if (c.effet || c.parametre) {
+                const int genre = c.effet == kEffetEtendu ? 0x100 + (c.parametre >> 4) : c.effet;
+                EXPECT_TRUE(essayes.count(genre)) << "effect " << int(c.effet) << " "
+                                                  << int(c.parametre) << " is not played here";
+            }
+            if (c.volume >= kColonneGlisseBas) {
+                EXPECT_TRUE(essayes.count(0x200 + (c.volume >> 4))) << "volume " << int(c.volume);
+            }
+        }
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.quoi);
+        c.verifie(JoueCellules(c.cellules));
+    }
+}
+
+TEST(MusiqueXM, SoundFontReaderFindsTheDrumsAndNamesWhatIsWrong) {
+    SonEnregistre son;
+    std::string erreur;
+    ASSERT_TRUE(LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, 24, 36, 127, &son, &erreur)) << erreur;
+    EXPECT_EQ(44100, son.frequence);
+    EXPECT_GT(son.mono.size(), 4410u);
+    EXPECT_FALSE(son.nom.empty());
+    // Files that are not sound fonts, or lack what is asked: refused with a
+    // message naming the file, never a crash.
+    const std::string dossier = ::testing::TempDir();
+    auto fichier = [&](const char* nom, const std::vector<uint8_t>& octets) {
+        const std::string chemin = dossier + nom;
+        FILE* f = std::fopen(chemin.c_str(), "wb");
+        std::fwrite(octets.data(), 1, octets.size(), f);
+        std::fclose(f);
+        return chemin;
+    };
+    std::vector<uint8_t> sansTables = {'R', 'I', 'F', 'F', 12, 0, 0, 0, 's', 'f', 'b', 'k',
+                                       'L', 'I', 'S', 'T', 4,  0, 0, 0, 's', 'd', 't', 'a'};
+    std::vector<uint8_t> tronque(sansTables.begin(), sansTables.begin() + 10);
+    struct Cas {
+        const char* quoi;
+        std::string chemin;
+        int banque, programme, touche;
+    };
+    const Cas cas[] = {
+        {"missing file", dossier + "absente.sf2", 128, 0, 36},
+        {"empty file", fichier("vide.sf2", {}), 128, 0, 36},
+        {"cut short", fichier("tronque.sf2", tronque), 128, 0, 36},
+        {"a RIFF file of another form",
+         fichier("wave.sf2", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}), 128, 0, 36},
+        {"no tables", fichier("sans.sf2", sansTables), 128, 0, 36},
+        {"no such preset", KAZZMOT_POLICE_SONORE, 128, 99, 36},
+        {"no sample for the key", KAZZMOT_POLICE_SONORE, 128, 0, 5},
+    };
+    for (const Cas& c : cas) {
+        erreur.clear();
+        EXPECT_FALSE(LitSonDePolice(c.chemin, c.banque, c.programme, c.touche, 127, &son, &erreur))
+            << c.quoi;
+        EXPECT_EQ(0u, erreur.find(c.chemin)) << c.quoi << ": " << erreur;
+    }
 }

@@ -1,0 +1,180 @@
+// The score's sections, scene by scene: their chords, their lead phrases and
+// how drums, bass, pad and arpeggio play under them. Key: A minor.
+#include "partition_interne.h"
+
+namespace {
+
+// Lead phrases, four bars each. Steps are sixteenth notes: a note name starts
+// a note, "." holds it, "-" releases it. The lines push: notes land on the
+// third and the seventh sixteenth of a beat (3-3-2 figures) and anticipate
+// the beat, and every theme's first bar is the riff, A C E D C A.
+const std::vector<std::string> kThemeA = {
+    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
+    "c5 . . . a4 . . c5 . . . a4 . . g4 .",   // F
+    "g4 . . c5 . . e5 . . d5 . . c5 . b4 .",  // C: the riff on the fifth
+    "b4 . . . . . . d5 . . . . - . . .",      // G
+};
+const std::vector<std::string> kThemeA2 = {
+    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am
+    "c5 . . a4 . . c5 . . f5 . . e5 . c5 .",  // F
+    "e5 . . . d5 . . c5 . . . g4 . . c5 .",   // C
+    "d5 . . . . . . b4 . . d5 . . - . .",     // G
+};
+const std::vector<std::string> kThemeB = {
+    "f5 . . e5 . . d5 . . a4 . . d5 . f5 .",  // Dm
+    "e5 . . . . . c5 . . a4 . . . . . .",     // Am
+    "c5 . . d5 . . e5 . . f5 . . e5 . c5 .",  // F
+    "g#5 . . . . . . e5 . . b4 . . - . .",    // E
+};
+const std::vector<std::string> kThemeB2 = {
+    "a5 . . f5 . . d5 . . f5 . . e5 . d5 .",  // Dm
+    "c5 . . e5 . . a5 . . . . . g5 . e5 .",   // Am
+    "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
+    "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
+};
+const std::vector<std::string> kThemeAHaut = {
+    "a5 . . c6 . . e6 . . d6 . . c6 . a5 .",  // Am
+    "c6 . . . a5 . . c6 . . . a5 . . g5 .",   // F
+    "g5 . . c6 . . e6 . . d6 . . c6 . b5 .",  // C
+    "d6 . . . . . b5 . . g5 . . d5 . - .",    // G
+};
+// The television scene's middle eight, over a progression of its own.
+const std::vector<std::string> kThemeC = {
+    "d5 . . f5 . . a5 . . . . g5 . f5 e5 .",  // Dm
+    "d5 . . . . . b4 . . g4 . . b4 . d5 .",   // G
+    "e5 . . . . . . c5 . . e5 . . g5 . .",    // C
+    "a5 . . g5 . . f5 . . . . . c5 . . .",    // F
+};
+const std::vector<std::string> kThemeC2 = {
+    "d5 . . . . . f5 . . a5 . . f5 . d5 .",  // Dm
+    "e5 . . . . . . g#5 . . b5 . . . . .",   // E
+    "c6 . . b5 . . a5 . . . . . e5 . . .",   // Am
+    "g#5 . . . . . . e5 . . b4 . . - . .",   // E
+};
+// Long notes pushed a sixteenth ahead of the next chord.
+const std::vector<std::string> kPont = {
+    "a4 . . . . . . . . . . c5 . . . b4",  // F
+    ". . . . . . . . d5 . . . . . . g4",   // G
+    ". . . . . . . . b4 . . . . . . e5",   // Em
+    ". . . . . . . . . . . . - . . .",     // Am
+};
+// The title's hook ends on the subdominant and the dominant before the stop.
+const std::vector<std::string> kFinTitre = {
+    "d5 . . f5 . . a5 . . . . . g5 . f5 .",  // Dm
+    "e5 . . . . . . . g#4 . . b4 . . . .",   // E
+};
+// The reprise's counter-melody, on the pad's voice: long notes between the pad
+// and the lead, over the eight-bar round.
+const std::vector<std::string> kContre = {
+    "c5 . . . . . . . . . . . b4 . . .",   // Am
+    "a4 . . . . . . . . . . . c5 . . .",   // F
+    "g4 . . . . . . . . . . . e5 . . .",   // C
+    "d5 . . . . . . . . . . . b4 . . .",   // G
+    "f5 . . . . . . . . . . . d5 . . .",   // Dm
+    "e5 . . . . . . . . . . . c5 . . .",   // Am
+    "c5 . . . . . . . . . . . a4 . . .",   // F
+    "b4 . . . . . . . . . . . g#4 . . .",  // E
+};
+// The television's middle eight gets a counter-line of its own, low under
+// the lead, answering it on the off-beat of the third beat.
+const std::vector<std::string> kContreTele = {
+    "a4 . . . . . . . . . c5 . . . . .",   // Dm
+    "b4 . . . . . . . d5 . . . . . . .",   // G
+    "e5 . . . . . . . . . g4 . . . . .",   // C
+    "a4 . . . . . . . c5 . . . . . . .",   // F
+    "f4 . . . . . . . . . a4 . . . . .",   // Dm
+    "g#4 . . . . . . . b4 . . . . . . .",  // E
+    "c5 . . . . . . . . . e5 . . . . .",   // Am
+    "b4 . . . . . . . g#4 . . . . . . .",  // E
+};
+const std::vector<std::string> kRemontee = {
+    "d5 . - f5 . - a5 . . . . . c6 . . .",   // Dm
+    "g5 . - b5 . - d6 . . . . . b5 . d6 .",  // G
+};
+
+std::vector<std::string> Enchaine(std::initializer_list<const std::vector<std::string>*> phrases) {
+    std::vector<std::string> mesures;
+    for (const auto* p : phrases) mesures.insert(mesures.end(), p->begin(), p->end());
+    return mesures;
+}
+
+}  // namespace
+
+// Columns: scene; chords (one a bar, round and round); chord of the last full
+// bar; chord of a shorter last bar; lead; lead of the last full bar; lead of
+// a shorter last bar; drums; bass; arpeggio; pad level; lead doubled an
+// octave lower; transition into the next scene; pad swells; hook;
+// counter-melody; open hi-hats; level of the accompaniment; bar from which
+// the section moves a tone up; free tempo; the bars' changes of layers; the
+// lead's level.
+const std::vector<Arrangement>& Arrangements() {
+    using B = Batterie;
+    using L = Ligne;
+    using A = Arpege;
+    using F = Fin;
+    // clang-format off
+    static const std::vector<Arrangement> arrangements = {
+        // The start-up pause: the pad alone swells on the tonic.
+        {"pause", {"Am"}, "", "", {}, "", "",
+         B::kAucune, L::kAucune, A::kAucun, 44, false, F::kSuite, true, {}, {}, false, 100, -1, true, ""},
+        // The film countdown: a ticking hi-hat and a held bass under the pad,
+        // a crash riser into the logo.
+        {"countdown", {"Am", "F"}, "E", "", {}, "", "",
+         B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
+        // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
+        // a slow arpeggio, a tom fill over a bar of two beats and a half into
+        // the title.
+        {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, ""},
+        // The title: the bass gets moving, the arpeggio runs under the hook,
+        // the theme with its riff from the first bar; a roll, then the band
+        // stops for the drop.
+        {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
+         {}, "", "",
+         B::kMontee, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, ""},
+        // The bubbles: the drop, full band and crash, the main theme, first
+        // statement with its second half.
+        {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
+         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "a4 . . c5 . . e5 . . . . . . . . .", "",
+         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
+        // The television sets: the theme and its variations, the arpeggio
+        // muffled under the second phrase, the middle eight on chords of its
+        // own in half time then in full with a counter-line, two bars with
+        // the pad and the snare out, the theme again and a stop into the
+        // breakdown.
+        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
+         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB2}),
+         "d5 . . . . . . a4 . . . . f4 . . .", "",
+         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {8, kContreTele}, false, 100, -1,
+         false, "....ssssddddccccxx......"},
+        // The credits: the breakdown, drums and bass out, the pad swells under
+        // long lead notes; flams over a bar of three beats and a half bring
+        // the band back.
+        {"credits", {"F", "G", "Em", "Am"}, "", "Am", kPont, "", kPont[3],
+         B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {}, {}, false, 66, -1, false, "", 40},
+        // The greetings: everything climbs back, a snare roll over a bar of
+        // two beats and a half to the reprise on the leading tone.
+        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",
+         B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1, false, ""},
+        // The text crawl: the reprise, the lead doubled an octave lower, open
+        // hi-hats, its second half a tone up (from the new key's dominant) with
+        // a counter-melody, back home on the dominant, and an open hi-hat into
+        // the switch-off.
+        {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
+         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
+         "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
+         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true, F::kOuvert, false,
+         {}, {8, kContre}, true, 100, 7, false, ""},
+        // The television switch-off: the leading tone resolves, the tonic chord
+        // is struck with a crash, the pad glides into it, then everything falls
+        // in pitch and dies like a set powering down.
+        {"finale", {"Am"}, "", "", {"a5 . . . . . . . . . . . . . . ."}, "", "",
+         B::kFinale, L::kTenue, A::kCoda, 44, true, F::kSuite, false, {}, {}, false, 100, -1, true, ""},
+        // After the end: every voice let go.
+        {"coda", {"Am"}, "", "", {"- . . . . . . . . . . . . . . ."}, "", "",
+         B::kCoda, L::kCoda, A::kAucun, 44, true, F::kSuite, false, {}, {}, false, 100, -1, true, ""},
+    };
+    // clang-format on
+    return arrangements;
+}

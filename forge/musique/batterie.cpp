@@ -1,0 +1,194 @@
+// The drums: the grooves of each section, the strokes' varied weights and the
+// fills and transitions that lead into each scene change.
+#include <algorithm>
+
+#include "partition_interne.h"
+
+namespace {
+
+// fixed scatter from the row's number, -4..+3 out of 64, the same every build.
+int Ecart(int ligne) {
+    const uint32_t h = (static_cast<uint32_t>(ligne) * 2654435761u) >> 28;
+    return (static_cast<int>(h) - 8) / 2;
+}
+
+// Writes a drum line: 'X' accent, 'x' normal, 'o' soft (a ghost stroke), '.'
+// nothing; every stroke strays a little from its written level.
+void PoseRythme(Grille* g, const Mesure& m, int canal, int instrument, const char* motif,
+                int volumeBase) {
+    for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
+        const int ligne = m.premiereLigne + pas;
+        int volume = 0;
+        if (motif[pas] == 'X') volume = volumeBase;
+        if (motif[pas] == 'x') volume = volumeBase * 3 / 4;
+        if (motif[pas] == 'o') volume = volumeBase * 3 / 8;
+        if (volume)
+            Pose(g, ligne, canal, kNoteDo4, instrument, std::clamp(volume + Ecart(ligne), 1, 64));
+    }
+}
+
+// The bar that leads into a cut, on the drums: each kind of transition plays
+// its own way over the bar's last beats (the bar may be of 2 to 4 beats).
+void ComposeTransition(Grille* g, const Mesure& m) {
+    const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
+    const int debut = m.premiereLigne;
+    switch (m.arrangement->fin) {
+        case Fin::kSuite:
+            return;
+        case Fin::kMontee:
+            // Crash strokes every two rows, each swelling within its row, from
+            // a whisper up to the cut.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 48);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.o.x.", 44);
+            for (int pas = 0; pas < lignes; pas += 2) {
+                Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCymbale, 4 + 14 * pas / lignes);
+                PoseEffet(g, debut + pas, kCanalCymbale, kEffetGlisseVolume, 0x20);
+            }
+            return;
+        case Fin::kToms: {
+            // The groove for the first beats, then the tom, tuned high to
+            // low, falling over the last two, strokes of varied weight.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
+            static const int hauteurs[] = {7, 0, 7, 4, 0, 4, 0, -5};
+            static const int volumes[] = {50, 0, 36, 52, 0, 40, 48, 52};
+            for (int pas = 0; pas < 8 && deuxTemps + pas < lignes; ++pas)
+                if (volumes[pas])
+                    Pose(g, debut + deuxTemps + pas, kCanalGrosseCaisse, kNoteDo4 + hauteurs[pas],
+                         kTom, volumes[pas]);
+            return;
+        }
+        case Fin::kArret:
+            // A roll up to the stab two beats before the cut (none in a bar
+            // of two beats: the stab on its downbeat); then the drums are
+            // silent and the stab's chord rings.
+            for (int pas = 0; pas < deuxTemps; pas += kLignesParTemps)
+                Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 45 : 60);
+            for (int pas = 0; pas < deuxTemps; ++pas)
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
+                     16 + 32 * (pas + 1) / std::max(1, deuxTemps));
+            Pose(g, debut + deuxTemps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 64);
+            Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 60);
+            Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 44);
+            return;
+        case Fin::kRoulement:
+            // The groove, then a snare roll rising to the cut: sixteenths over
+            // the last two beats, thirty-seconds over the last (a second
+            // stroke on the crash's channel, three ticks into the row). The
+            // strokes are written one by one: libmikmod starts a retrigger
+            // command's strokes a tick early, which would double the first.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            for (int pas = deuxTemps; pas < lignes; ++pas) {
+                const int volume = 16 + 16 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
+                if (pas < lignes - kLignesParTemps) continue;
+                Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, volume - 8);
+                PoseEffet(g, debut + pas, kCanalCymbale, kEffetEtendu, kEtenduRetard + 3);
+            }
+            return;
+        case Fin::kFla: {
+            // The kick's off-beats, then flams: a soft grace stroke, and the
+            // stroke itself two ticks later, louder each time.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....x.X...X...", 58);
+            static const int pasFla[] = {0, 3, 4, 6, 7};
+            for (int i = 0; i < 5; ++i) {
+                const int pas = deuxTemps + pasFla[i];
+                if (pas >= lignes) break;
+                Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, 14);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 34 + 5 * i);
+                PoseEffet(g, debut + pas, kCanalCaisseClaire, kEffetEtendu, kEtenduRetard + 2);
+            }
+            return;
+        }
+        case Fin::kOuvert:
+            // The groove, thinned, and an open hi-hat on the last off-beat that
+            // rings into the downbeat.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 52);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....x...", 50);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 48);
+            Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 52);
+            return;
+    }
+}
+
+}  // namespace
+
+void ComposeBatterie(Grille* g, const Mesure& m) {
+    const Batterie b = m.arrangement->batterie;
+    const bool premiere = m.numero == 0;
+    const Fin fin = FinJouee(m);
+    if (m.coupe && fin != Fin::kSuite) return ComposeTransition(g, m);
+    // A fill closes the last full bar; a phrase inside the section gets one every four bars.
+    const bool remplissage = m.finPhrase || m.derniere;
+    // The bars that change the layers: half time (kick on the first beat
+    // and the third's last sixteenth, snare on the third, no hi-hats), or the
+    // snare out under the kick and the hi-hats.
+    const char variante = Variante(*m.arrangement, m.numero);
+    if (variante == 'd') {
+        PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.........x.....", 60);
+        PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "........X......o", 60);
+        if (premiere || m.numero % 4 == 0) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 44);
+        return;
+    }
+    if (variante == 'x') {
+        PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...X...", 60);
+        PoseRythme(g, m, kCanalCharleston, kCharleston, "o.X.o.X.o.X.o.Xo", 60);
+        return;
+    }
+    switch (b) {
+        case Batterie::kAucune:
+            return;
+        case Batterie::kTictac:
+            // The clock of the countdown and of the breakdown: quarter strokes
+            // with soft sixteenths between them.
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "X.x.X.x.X.x.X.xo", 64);
+            return;
+        case Batterie::kMontee:
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
+                       remplissage ? "X.......x...X.x." : "X.......x.......", 52);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.x.X.x.Xo", 64);
+            if (remplissage)
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "............o.xX", 52);
+            else if (premiere)
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
+            if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 60);
+            return;
+        case Batterie::kPleine:
+        case Batterie::kPleineDoubles: {
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
+                       remplissage ? "X...X...X.X.X..." : "X...X...X...X...", 64);
+            const bool doubles = b == Batterie::kPleineDoubles && (m.numero / 4) % 2 == 1;
+            PoseRythme(g, m, kCanalCharleston, kCharleston,
+                       doubles ? "oxoXoxoXoxoXoxoX" : "o.X.o.X.o.X.o.X.", 60);
+            // A section lands on kick, snare and crash together.
+            const char* caisse = premiere ? "X...X.......X..." : "....X.......X...";
+            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
+            if (premiere || (m.numero % 8 == 0))
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
+            if (m.arrangement->ouverts)
+                PoseRythme(g, m, kCanalOuvert, kCharlestonOuvert, "..X...X...X...X.", 56);
+            return;
+        }
+        case Batterie::kRoulement: {
+            static const char* roulement[] = {"....X.......X...", "....X...X...X...",
+                                              "..x.X.x.X.x.X.xX", "xxxxXxxxXxxxXXXX"};
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 60);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.x.X.x.X.", 64);
+            const int rang = std::min(m.numero, 3);
+            // The roll grows louder toward the reprise.
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, roulement[rang], 40 + 8 * rang);
+            if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 40);
+            return;
+        }
+        case Batterie::kFinale:
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X", 64);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 64);
+            PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 64);
+            return;
+        case Batterie::kCoda:
+            return;
+    }
+}
