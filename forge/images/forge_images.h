@@ -267,4 +267,14 @@ Couleur Teinte(const std::vector<Couleur>& rampe, double s, int x, int y);
 // The underwater picture, drawn in a file of its own (sousmarin.cpp).
 void DessineFondMarin(Recueil* recueil);
 
+// The crawl (defilement.cpp): the offset of the last frame the crawl draws of
+// a text picture hauteur rows tall; the planet of its background, and that
+// background drawn with or without the planet's ring (the ring's shadow stays).
+int DernierDecalageDefilement(int hauteur);
+struct Disque {
+    double x, y, rayon;
+};
+Disque PlaneteEspace();
+ImageForgee EspaceDefilement(bool avecAnneau);
+
 }  // namespace forge
