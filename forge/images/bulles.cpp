@@ -1,6 +1,6 @@
-// Bubbles pictures: the underwater scene, the three bubble displacement maps,
-// the swirl that orders the closing dissolve, and the room the television
-// sets stand in. Palette: teal and deep navy, handing over to warm amber.
+// Bubbles pictures: the three bubble displacement maps and the swirl that
+// orders the closing dissolve; the underwater scene and the room the
+// television sets stand in are drawn in files of their own.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -117,86 +117,6 @@ void DessineTourbillon(Recueil* recueil) {
         ImageDepuis565("DisparitionTourbillon", 640, 480, Cle::Aucune, pixels));
 }
 
-void DessinePiece(Recueil* recueil) {
-    Toile toile(640, 480);
-    cairo_t* cr = toile.cr;
-    // Wallpaper: deep burgundy stripes with a gold diamond pattern.
-    DegradeVertical(cr, 640, 480, {Rvb(60, 14, 20), Rvb(90, 26, 26), Rvb(50, 12, 18)});
-    for (int x = 0; x < 640; x += 32) {
-        cairo_rectangle(cr, x, 0, 14, 330);
-    }
-    cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.18);
-    cairo_fill(cr);
-    cairo_set_source_rgba(cr, 0.85, 0.6, 0.25, 0.35);
-    for (int y = 12; y < 330; y += 36) {
-        for (int x = 23 + (y / 36 % 2) * 16; x < 640; x += 32) {
-            cairo_move_to(cr, x, y - 6);
-            cairo_line_to(cr, x + 4, y);
-            cairo_line_to(cr, x, y + 6);
-            cairo_line_to(cr, x - 4, y);
-            cairo_close_path(cr);
-        }
-    }
-    cairo_fill(cr);
-    // A warm lamp glow in the middle of the room.
-    cairo_pattern_t* lampe = cairo_pattern_create_radial(320, 240, 5, 320, 240, 300);
-    cairo_pattern_add_color_stop_rgba(lampe, 0, 1.0, 0.85, 0.5, 0.75);
-    cairo_pattern_add_color_stop_rgba(lampe, 0.3, 1.0, 0.6, 0.25, 0.3);
-    cairo_pattern_add_color_stop_rgba(lampe, 1, 0.6, 0.2, 0.1, 0);
-    cairo_set_source(cr, lampe);
-    cairo_paint(cr);
-    cairo_pattern_destroy(lampe);
-    // Poster in the middle: a party flyer.
-    cairo_save(cr);
-    cairo_translate(cr, 320, 150);
-    cairo_rotate(cr, -0.03);
-    cairo_rectangle(cr, -60, -80, 120, 160);
-    cairo_pattern_t* affiche = cairo_pattern_create_linear(0, -80, 0, 80);
-    cairo_pattern_add_color_stop_rgb(affiche, 0, 0.1, 0.05, 0.3);
-    cairo_pattern_add_color_stop_rgb(affiche, 1, 0.7, 0.15, 0.4);
-    cairo_set_source(cr, affiche);
-    cairo_fill(cr);
-    cairo_pattern_destroy(affiche);
-    cairo_set_source_rgb(cr, 1.0, 0.85, 0.3);
-    cairo_font_face_t* texte = Police(kPoliceTexte);
-    CheminTexteCentre(cr, texte, 20, "PARTY", 0, -45);
-    CheminTexteCentre(cr, texte, 34, "2001", 0, 0);
-    CheminTexteCentre(cr, texte, 11, "BRING YOUR COMPUTER", 0, 45);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    // Wainscot: wooden panels under a rail.
-    cairo_pattern_t* bois = cairo_pattern_create_linear(0, 330, 0, 420);
-    cairo_pattern_add_color_stop_rgb(bois, 0, 0.42, 0.24, 0.12);
-    cairo_pattern_add_color_stop_rgb(bois, 1, 0.22, 0.11, 0.05);
-    cairo_set_source(cr, bois);
-    cairo_rectangle(cr, 0, 330, 640, 90);
-    cairo_fill(cr);
-    cairo_pattern_destroy(bois);
-    cairo_set_line_width(cr, 2);
-    for (int x = 10; x < 640; x += 80) {
-        cairo_rectangle(cr, x, 344, 64, 62);
-    }
-    cairo_set_source_rgba(cr, 0.1, 0.04, 0.02, 0.6);
-    cairo_stroke(cr);
-    cairo_set_source_rgb(cr, 0.7, 0.45, 0.22);
-    cairo_rectangle(cr, 0, 326, 640, 6);
-    cairo_fill(cr);
-    // Floor boards in perspective.
-    cairo_set_source_rgb(cr, 0.3, 0.16, 0.08);
-    cairo_rectangle(cr, 0, 420, 640, 60);
-    cairo_fill(cr);
-    cairo_set_source_rgba(cr, 0.12, 0.05, 0.02, 0.7);
-    cairo_set_line_width(cr, 1.2);
-    for (int i = -16; i <= 16; ++i) {
-        cairo_move_to(cr, 320 + i * 40, 420);
-        cairo_line_to(cr, 320 + i * 70, 480);
-    }
-    cairo_stroke(cr);
-    Finition f;
-    f.grain = 3.0;
-    recueil->images.push_back(Finit(toile, "Fond", f));
-}
-
 }  // namespace
 
 void DessineBulles(Recueil* recueil) {
@@ -205,7 +125,7 @@ void DessineBulles(Recueil* recueil) {
     DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 7, 13, 27, 3.0});
     DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 5, 9, 23, 3.0});
     DessineTourbillon(recueil);
-    DessinePiece(recueil);
+    DessinePieceTelevisions(recueil);
 }
 
 }  // namespace forge

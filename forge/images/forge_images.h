@@ -277,4 +277,19 @@ struct Disque {
 Disque PlaneteEspace();
 ImageForgee EspaceDefilement(bool avecAnneau);
 
+// The room behind the television sets (piece.cpp): the poster's place on the
+// wall, and the room drawn with or without the poster's lettering (the tests
+// check where the lettering lies).
+struct Cadre {
+    int x, y, largeur, hauteur;
+};
+Cadre AffichePiece();
+ImageForgee PieceTelevisions(bool avecTexte);
+void DessinePieceTelevisions(Recueil* recueil);
+
+// Height of the television's scroll text: the scene draws it twice, at y and
+// 2y with y = 10 sin + (177 - h) / 4, so that its giant letters span the
+// monitor's rows from near the top to near the bottom.
+constexpr int kHauteurDefilant = 120;
+
 }  // namespace forge

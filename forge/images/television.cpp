@@ -11,8 +11,8 @@ namespace forge {
 
 namespace {
 
-// Colour the sets are seen over (the room's wallpaper).
-const Couleur kMur = Rvb(84, 24, 26);
+// Colour the sets are seen over (the room's violet wall).
+const Couleur kMur = Rvb(44, 18, 68);
 
 void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
     cairo_new_sub_path(cr);
@@ -23,77 +23,145 @@ void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double 
     cairo_close_path(cr);
 }
 
+// The title's chrome on a path: cyan sky, a white horizon, magenta ground.
+void ChromeTitre(cairo_t* cr, double y0, double y1) {
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
+    cairo_pattern_add_color_stop_rgb(p, 0.0, 0.75, 0.95, 1.0);
+    cairo_pattern_add_color_stop_rgb(p, 0.45, palette::kCyan.r * 0.7, palette::kCyan.g * 0.7,
+                                     palette::kCyan.b * 0.8);
+    cairo_pattern_add_color_stop_rgb(p, 0.5, 1, 1, 1);
+    cairo_pattern_add_color_stop_rgb(p, 0.55, 0.3, 0.04, 0.3);
+    cairo_pattern_add_color_stop_rgb(p, 1.0, palette::kMagenta.r, palette::kMagenta.g,
+                                     palette::kMagenta.b);
+    cairo_set_source(cr, p);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+}
+
+// The set: a cabinet of glossy graphite-violet plastic, a chrome bezel in the
+// title's colours round a deep recess, and a control strip with a speaker
+// grille, the brand, two knurled knobs and the amber power light.
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
-    // Cabinet: brushed silver plastic with a soft top light.
+    // Cabinet: three tones from the lit top to the shaded foot.
     ChemineArrondi(cr, 1, 1, 288, 228, 22);
     cairo_pattern_t* coque = cairo_pattern_create_linear(0, 0, 0, 230);
-    cairo_pattern_add_color_stop_rgb(coque, 0, 0.86, 0.88, 0.92);
-    cairo_pattern_add_color_stop_rgb(coque, 0.5, 0.62, 0.65, 0.72);
-    cairo_pattern_add_color_stop_rgb(coque, 1, 0.36, 0.38, 0.45);
+    cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
+    cairo_pattern_add_color_stop_rgb(coque, 0.08, 0.24, 0.19, 0.33);
+    cairo_pattern_add_color_stop_rgb(coque, 0.7, 0.15, 0.11, 0.22);
+    cairo_pattern_add_color_stop_rgb(coque, 1, 0.08, 0.05, 0.13);
     cairo_set_source(cr, coque);
-    cairo_fill_preserve(cr);
+    cairo_fill(cr);
     cairo_pattern_destroy(coque);
-    cairo_set_source_rgb(cr, 0.18, 0.18, 0.24);
+    {
+        // The plastic's fine grain, and the light caught on its rounded edge.
+        AccesPixels px(&toile);
+        for (int y = 0; y < 230; ++y) {
+            for (int x = 0; x < 290; ++x) {
+                const double a = px.Alpha(x, y);
+                if (a <= 0) continue;
+                Couleur c = px.Lit(x, y);
+                c = Melange(c, Rvb(0, 0, 0), 0.1 * Bruit(x / 1.2, y / 1.2, 301));
+                px.Ecrit(x, y, c, a);
+            }
+        }
+    }
+    ChemineArrondi(cr, 2.5, 2.5, 285, 225, 20.5);
+    cairo_pattern_t* arete = cairo_pattern_create_linear(0, 0, 290, 230);
+    cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
+    cairo_pattern_add_color_stop_rgba(arete, 1, 0.02, 0, 0.05, 0.9);
+    cairo_set_source(cr, arete);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    ChemineArrondi(cr, 4, 4, 282, 222, 19);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
+    // A gloss band along the top.
+    ChemineArrondi(cr, 14, 3.5, 262, 3, 1.5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_fill(cr);
+    // The bezel: chrome ring, then the dark recess round the glass.
+    ChemineArrondi(cr, 9, 6, 272, 199, 14);
+    ChromeTitre(cr, 6, 205);
+    cairo_new_path(cr);
+    ChemineArrondi(cr, 12, 9, 266, 193, 11);
+    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 9, 0, 202);
+    cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
+    cairo_pattern_add_color_stop_rgb(creux, 1, 0.2, 0.15, 0.28);
+    cairo_set_source(cr, creux);
+    cairo_fill(cr);
+    cairo_pattern_destroy(creux);
+    // The recess's inner lip catches the light at the bottom, its shadow at the top.
+    ChemineArrondi(cr, 18.5, 14.5, 256, 183, 5);
+    cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
-    // Fine horizontal brushing.
-    Alea alea(GraineDe("TV"));
-    cairo_set_line_width(cr, 1);
-    for (int y = 6; y < 226; y += 2) {
-        cairo_set_source_rgba(cr, 1, 1, 1, alea.Entre(0.0, 0.08));
-        cairo_move_to(cr, 8, y + 0.5);
-        cairo_line_to(cr, 282, y + 0.5);
-        cairo_stroke(cr);
-    }
-    // Bezel around the screen, sunk into the cabinet.
-    ChemineArrondi(cr, 11, 8, 268, 195, 12);
-    cairo_pattern_t* cadre = cairo_pattern_create_linear(0, 8, 0, 203);
-    cairo_pattern_add_color_stop_rgb(cadre, 0, 0.12, 0.12, 0.16);
-    cairo_pattern_add_color_stop_rgb(cadre, 1, 0.3, 0.3, 0.36);
-    cairo_set_source(cr, cadre);
-    cairo_fill(cr);
-    cairo_pattern_destroy(cadre);
-    // The glass (covered by the picture of the programme).
+    // The glass (covered by the programme).
     cairo_rectangle(cr, 21, 17, 250, 177);
-    cairo_set_source_rgb(cr, 0.1, 0.14, 0.16);
+    cairo_set_source_rgb(cr, 0.06, 0.08, 0.1);
     cairo_fill(cr);
-    // Control strip: speaker slots, brand, knobs and the power light.
-    cairo_set_source_rgba(cr, 0.1, 0.1, 0.14, 0.85);
-    for (int i = 0; i < 9; ++i) {
-        ChemineArrondi(cr, 18 + i * 7, 208, 3, 16, 1.5);
+    // Control strip: an accent line, the speaker grille, brand, knobs, light.
+    cairo_set_line_width(cr, 1);
+    cairo_move_to(cr, 14, 206.5);
+    cairo_line_to(cr, 140, 206.5);
+    cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 140, 206.5);
+    cairo_line_to(cr, 276, 206.5);
+    cairo_set_source_rgb(cr, palette::kCyan.r, palette::kCyan.g, palette::kCyan.b);
+    cairo_stroke(cr);
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 14; ++i) {
+            const double x = 20 + i * 4.5 + (j % 2) * 2.25, y = 211.5 + j * 4;
+            cairo_arc(cr, x, y, 1.3, 0, 2 * M_PI);
+            cairo_set_source_rgb(cr, 0.03, 0.02, 0.06);
+            cairo_fill(cr);
+            cairo_arc(cr, x + 0.4, y + 0.6, 0.6, 0, M_PI);
+            cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.6);
+            cairo_fill(cr);
+        }
     }
-    cairo_fill(cr);
-    cairo_font_face_t* police = Police(kPoliceTexte);
-    cairo_set_source_rgb(cr, 0.16, 0.18, 0.3);
-    CheminTexteCentre(cr, police, 11, "ORBOVISION", 135, 216);
-    cairo_fill(cr);
+    cairo_font_face_t* police = Police(kPoliceTitre);
+    CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 216.5);
+    cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke_preserve(cr);
+    ChromeTitre(cr, 211, 222);
+    cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
-        const double x = 222 + i * 24, y = 216;
-        cairo_pattern_t* b = cairo_pattern_create_radial(x - 2, y - 3, 1, x, y, 8);
-        cairo_pattern_add_color_stop_rgb(b, 0, 0.95, 0.95, 1);
-        cairo_pattern_add_color_stop_rgb(b, 1, 0.3, 0.3, 0.38);
+        const double x = 222 + i * 22, y = 216;
+        cairo_arc(cr, x + 1, y + 1.5, 8, 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 0, 0, 0.02, 0.6);
+        cairo_fill(cr);
+        // Knurled rim: ridges round the knob.
+        for (int k = 0; k < 24; ++k) {
+            const double a = k * M_PI / 12;
+            cairo_move_to(cr, x + 6.2 * std::cos(a), y + 6.2 * std::sin(a));
+            cairo_line_to(cr, x + 7.8 * std::cos(a), y + 7.8 * std::sin(a));
+        }
+        cairo_set_source_rgb(cr, 0.45, 0.42, 0.55);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+        cairo_pattern_t* b = cairo_pattern_create_radial(x - 2, y - 3, 0.5, x, y, 7);
+        cairo_pattern_add_color_stop_rgb(b, 0, 0.98, 0.98, 1);
+        cairo_pattern_add_color_stop_rgb(b, 0.4, 0.6, 0.58, 0.7);
+        cairo_pattern_add_color_stop_rgb(b, 1, 0.18, 0.15, 0.26);
         cairo_set_source(cr, b);
-        cairo_arc(cr, x, y, 8, 0, 2 * M_PI);
+        cairo_arc(cr, x, y, 6.2, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(b);
-        cairo_set_source_rgb(cr, 0.15, 0.15, 0.2);
-        cairo_set_line_width(cr, 1.5);
+        cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
+        cairo_set_line_width(cr, 1.6);
         cairo_move_to(cr, x, y);
         cairo_line_to(cr, x + 5 * std::cos(-1.0 - i), y + 5 * std::sin(-1.0 - i));
         cairo_stroke(cr);
     }
-    cairo_pattern_t* led = cairo_pattern_create_radial(270, 216, 0, 270, 216, 5);
-    cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.7, 0.6);
-    cairo_pattern_add_color_stop_rgb(led, 0.5, 0.95, 0.1, 0.1);
-    cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0, 0, 0);
+    cairo_pattern_t* led = cairo_pattern_create_radial(268, 215, 0, 268, 215, 6);
+    cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.95, 0.75);
+    cairo_pattern_add_color_stop_rgb(led, 0.35, palette::kAmbre.r, palette::kAmbre.g,
+                                     palette::kAmbre.b);
+    cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0.3, 0, 0);
     cairo_set_source(cr, led);
-    cairo_arc(cr, 270, 216, 5, 0, 2 * M_PI);
+    cairo_arc(cr, 268, 215, 6, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(led);
     Finition f;
@@ -103,65 +171,69 @@ void DessineTV(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "TV", f));
 }
 
+// A copper bar: a lit tube of one of the production's colours, dark at its
+// edges, a white-hot line along its middle.
 void DessineCoper(Recueil* recueil, const char* nom, Couleur c) {
     Toile toile(250, 22);
     cairo_t* cr = toile.cr;
-    const Couleur sombre = Melange(c, {0, 0, 0}, 0.85);
-    const Couleur clair = Melange(c, {1, 1, 1}, 0.7);
-    DegradeVertical(
-        cr, 250, 22,
-        {sombre, Melange(sombre, c, 0.5), c, clair, c, Melange(sombre, c, 0.5), sombre});
+    const Couleur sombre = Melange(c, Rvb(8, 0, 20), 0.82);
+    const Couleur clair = Melange(c, {1, 1, 1}, 0.6);
+    DegradeVertical(cr, 250, 22,
+                    {sombre,
+                     Melange(sombre, c, 0.6),
+                     c,
+                     clair,
+                     {1, 1, 1},
+                     clair,
+                     c,
+                     Melange(sombre, c, 0.45),
+                     sombre});
     Finition f;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
 const char kTexteDefilant[] =
-    "HELLO PARTY PEOPLE!  ORBO IS BACK WITH KAZZMOT, FOUR TELLIES AND TOO MUCH COFFEE...  "
-    "CODE BY KABO, MUSIC BY DOLO, PIXELS BY KABO AGAIN BECAUSE NOBODY ELSE WOULD.  "
-    "THIS SCROLLER WOBBLES ON A SINE, THE COPPERS BOUNCE, THE DEVIL WAVES AND THE HARBOUR "
-    "SLEEPS AND WAKES ON THE LAST SET.  ALL PICTURES DRAWN BY OUR OWN FORGE, NO PIXEL "
-    "BORROWED.  GREETINGS FLY OUT TO WOZZ, SLIK AND BRENN.  STAY TUNED, DON'T TOUCH THAT "
-    "DIAL...  ";
+    "ORBO PRESENTS KAZZMOT ... FOUR TELLIES, ONE PARTY ... HI TO WOZZ, SLIK AND BRENN ... "
+    "STAY TUNED!";
 
+// The scroll text: giant letters that fill the monitor, the two copies the
+// scene draws at y and 2y stacked like a wobbling extrusion. Each letter has
+// a thick violet outline that parts the front copy from the one behind, the
+// title's chrome, and a cyan light on its upper edges.
 void DessineScrollText(Recueil* recueil) {
-    const int l = 4800, h = 26;
+    const int l = 4800, h = kHauteurDefilant;
     Toile toile(l, h);
     cairo_t* cr = toile.cr;
-    cairo_font_face_t* police = Police(kPoliceTexte);
+    cairo_font_face_t* police = Police(kPoliceAffiche);
     // The strip starts and ends empty so that the text enters and leaves the monitor.
     const double debut = 256, fin = l - 260;
-    double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, 20);
+    const double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, h - 10);
     cairo_set_font_face(cr, police);
     cairo_set_font_size(cr, taille);
     cairo_text_extents_t ext;
     cairo_text_extents(cr, kTexteDefilant, &ext);
     cairo_move_to(cr, debut - ext.x_bearing, h / 2.0 - ext.height / 2 - ext.y_bearing);
     cairo_text_path(cr, kTexteDefilant);
-    cairo_set_source_rgb(cr, 0.08, 0.02, 0.12);
-    cairo_set_line_width(cr, 3);
+    const double y0 = h / 2.0 - ext.height / 2, y1 = y0 + ext.height;
+    cairo_set_source_rgb(cr, 0.14, 0.03, 0.24);
+    cairo_set_line_width(cr, 10);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
-    // Rainbow along the strip, bright band through the middle of each row.
-    cairo_pattern_t* arc = cairo_pattern_create_linear(0, 0, 900, 0);
-    cairo_pattern_set_extend(arc, CAIRO_EXTEND_REPEAT);
-    const Couleur teintes[] = {Rvb(255, 80, 80),  Rvb(255, 200, 40), Rvb(80, 255, 120),
-                               Rvb(60, 200, 255), Rvb(200, 90, 255), Rvb(255, 80, 80)};
-    for (int i = 0; i < 6; ++i) {
-        cairo_pattern_add_color_stop_rgb(arc, i / 5.0, teintes[i].r, teintes[i].g, teintes[i].b);
-    }
-    cairo_set_source(cr, arc);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(arc);
+    cairo_set_source_rgb(cr, 0.42, 0.16, 0.62);
+    cairo_set_line_width(cr, 4);
+    cairo_stroke_preserve(cr);
+    ChromeTitre(cr, y0, y1);
+    cairo_path_t* chemin = cairo_copy_path(cr);
+    cairo_save(cr);
     cairo_clip(cr);
-    cairo_pattern_t* reflet = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgba(reflet, 0.0, 1, 1, 1, 0.0);
-    cairo_pattern_add_color_stop_rgba(reflet, 0.38, 1, 1, 1, 0.55);
-    cairo_pattern_add_color_stop_rgba(reflet, 0.5, 1, 1, 1, 0.0);
-    cairo_pattern_add_color_stop_rgba(reflet, 1.0, 0, 0, 0, 0.35);
-    cairo_set_source(cr, reflet);
-    cairo_paint(cr);
-    cairo_pattern_destroy(reflet);
-    cairo_reset_clip(cr);
+    cairo_translate(cr, 1.5, 3);
+    cairo_append_path(cr, chemin);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    cairo_path_destroy(chemin);
+    cairo_new_path(cr);
     Finition f;
     f.cle = Cle::Noir;
     recueil->images.push_back(Finit(toile, "ScrollText", f));
@@ -489,10 +561,10 @@ void DessineFin(Recueil* recueil) {
 
 void DessineTelevision(Recueil* recueil) {
     DessineTV(recueil);
-    DessineCoper(recueil, "Coper1", Rvb(240, 40, 60));
-    DessineCoper(recueil, "Coper2", Rvb(60, 230, 90));
-    DessineCoper(recueil, "Coper3", Rvb(60, 120, 255));
-    DessineCoper(recueil, "Coper4", Rvb(255, 200, 40));
+    DessineCoper(recueil, "Coper1", palette::kMagenta);
+    DessineCoper(recueil, "Coper2", palette::kCyan);
+    DessineCoper(recueil, "Coper3", Rvb(120, 70, 255));
+    DessineCoper(recueil, "Coper4", palette::kAmbre);
     DessineScrollText(recueil);
     DessineDiable(recueil);
     DessinePaysage(recueil, "Tableau1", false);

@@ -228,3 +228,27 @@ TEST(ImagesDessins, CrawlRestsOnItsFarewellOverAPlanetWhoseRingPassesBehindIt) {
             }
     EXPECT_GT(lumiere[1], 3 * lumiere[0]) << "no night side";
 }
+
+TEST(ImagesDessins, RoomPosterHangsInTheColumnBetweenTheSetsWithItsLetteringOnIt) {
+    // The sets cover the room but for the column between them: the poster
+    // lies wholly inside it, and its lettering (the room drawn without it
+    // differs only there) stays on the paper, clear of its edges.
+    const forge::ImageForgee& fond = Image("Fond");
+    const forge::ImageForgee sans = forge::PieceTelevisions(false);
+    const forge::Cadre a = forge::AffichePiece();
+    const int tv = Image("TV").largeur;
+    EXPECT_GE(a.x, tv);
+    EXPECT_LE(a.x + a.largeur, 640 - tv);
+    EXPECT_GE(a.y, 0);
+    EXPECT_LE(a.y + a.hauteur, Image("TV").hauteur) << "the poster reaches below the upper sets";
+    int dedans = 0, dehors = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            if (forge::Valeur565(fond, x, y) == forge::Valeur565(sans, x, y)) continue;
+            const bool papier =
+                x >= a.x + 2 && x < a.x + a.largeur - 2 && y >= a.y + 2 && y < a.y + a.hauteur - 2;
+            (papier ? dedans : dehors)++;
+        }
+    EXPECT_EQ(dehors, 0) << "lettering off the poster or on its edge";
+    EXPECT_GT(dedans, 400) << "the poster has hardly any lettering";
+}
