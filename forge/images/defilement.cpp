@@ -72,39 +72,44 @@ const char* const kTexte[] = {
 };
 
 // Paints the current path as crawl lettering: a dark violet outline that
-// keeps the letters clear of the stars, a fill from pale gold to amber, and a
-// thin cyan light along the upper edges. Headings take the title's chrome,
-// magenta under a bright horizon.
+// keeps the letters clear of the stars and flat bands from pale gold to
+// amber. Headings take the title's chrome, magenta under a bright horizon,
+// with a thin cyan light along their upper edges.
 void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_set_source_rgb(cr, 0.16, 0.04, 0.26);
+    const Couleur contour = Sur565(Rvb(40, 10, 66));
+    cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
     cairo_set_line_width(cr, titre ? 7 : 5);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
-    if (titre) {
-        cairo_pattern_add_color_stop_rgb(p, 0.0, 1.0, 0.97, 0.86);
-        cairo_pattern_add_color_stop_rgb(p, 0.42, palette::kAmbre.r, palette::kAmbre.g,
-                                         palette::kAmbre.b);
-        cairo_pattern_add_color_stop_rgb(p, 0.5, 1.0, 0.95, 0.8);
-        cairo_pattern_add_color_stop_rgb(p, 0.54, 0.55, 0.06, 0.4);
-        cairo_pattern_add_color_stop_rgb(p, 1.0, palette::kMagenta.r, palette::kMagenta.g,
-                                         palette::kMagenta.b);
-    } else {
-        cairo_pattern_add_color_stop_rgb(p, 0.0, 1.0, 0.96, 0.7);
-        cairo_pattern_add_color_stop_rgb(p, 0.5, 1.0, 0.78, 0.2);
-        cairo_pattern_add_color_stop_rgb(p, 1.0, 0.9, 0.5, 0.08);
-    }
+    cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
+                                             {{0.2, Rvb(255, 246, 220)},
+                                              {0.44, palette::kAmbre},
+                                              {0.52, Rvb(255, 250, 236)},
+                                              {0.6, Rvb(120, 14, 96)},
+                                              {0.84, palette::kMagenta},
+                                              {1.0, Rvb(255, 120, 210)}})
+                               : MotifBandes(y0, y1,
+                                             {{0.22, Rvb(255, 244, 176)},
+                                              {0.5, Rvb(255, 204, 56)},
+                                              {0.78, Rvb(246, 150, 28)},
+                                              {1.0, Rvb(214, 104, 16)}});
     cairo_set_source(cr, p);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
-    // The cyan light: the outline of the letter shifted down, seen inside it.
+    // Headings: a cyan light, the outline of the letter shifted down, seen
+    // inside it.
+    if (!titre) {
+        cairo_new_path(cr);
+        return;
+    }
     cairo_save(cr);
     cairo_path_t* chemin = cairo_copy_path(cr);
     cairo_clip(cr);
-    cairo_translate(cr, 0, titre ? 2.5 : 1.6);
+    cairo_translate(cr, 0, 2.5);
     cairo_append_path(cr, chemin);
-    cairo_set_source_rgba(cr, 0.55, 0.95, 1.0, 0.9);
-    cairo_set_line_width(cr, titre ? 2.4 : 1.6);
+    const Couleur lumiere = Sur565(Rvb(140, 242, 255));
+    cairo_set_source_rgb(cr, lumiere.r, lumiere.g, lumiere.b);
+    cairo_set_line_width(cr, 2.4);
     cairo_stroke(cr);
     cairo_path_destroy(chemin);
     cairo_restore(cr);
@@ -248,8 +253,8 @@ bool Echantillon(double dx, double dy, bool avecAnneau, Couleur* c, double* couv
         const double b = latitude * 7.5 + remous * 0.9;
         const double bande = 0.5 + 0.5 * std::sin(b * 2.0) * std::cos(b * 0.7 + 1.3);
         Couleur surface = Melange(Rvb(122, 52, 48), Rvb(236, 176, 108), bande);
-        surface =
-            Melange(surface, Rvb(255, 236, 200), 0.5 * std::pow(std::max(0.0, std::sin(b * 3.1)), 6));
+        surface = Melange(surface, Rvb(255, 236, 200),
+                          0.5 * std::pow(std::max(0.0, std::sin(b * 3.1)), 6));
         surface = Melange(surface, palette::kMagenta, 0.12 * std::max(0.0, -std::sin(b * 1.3)));
         // The terminator: a soft edge between day and night.
         const double eclaire = Scalaire(n, l);
@@ -365,7 +370,6 @@ ImageForgee DessineEspace(bool avecAnneau) {
         }
     }
     Finition f;
-    f.grain = 1.5;
     return Finit(toile, "FondSW", f);
 }
 

@@ -292,4 +292,15 @@ void DessinePieceTelevisions(Recueil* recueil);
 // monitor's rows from near the top to near the bottom.
 constexpr int kHauteurDefilant = 120;
 
+// A colour moved to the nearest value of the 5-6-5 grid: painted flat, it
+// comes out of the finishing step undithered.
+Couleur Sur565(Couleur c);
+// A vertical pattern from y0 to y1 of flat bands on the 5-6-5 grid, each up
+// to its end (0..1): hard-edged chrome that stays crisp and packs small.
+struct Bande {
+    double fin;
+    Couleur couleur;
+};
+cairo_pattern_t* MotifBandes(double y0, double y1, const std::vector<Bande>& bandes);
+
 }  // namespace forge

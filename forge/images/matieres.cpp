@@ -188,4 +188,21 @@ Couleur Teinte(const std::vector<Couleur>& rampe, double s, int x, int y) {
     return SeuilTrame(x, y) < f ? rampe[i + 1] : rampe[i];
 }
 
+Couleur Sur565(Couleur c) {
+    auto q = [](double v, int n) { return std::round(std::clamp(v, 0.0, 1.0) * n) / n; };
+    return {q(c.r, 31), q(c.g, 63), q(c.b, 31)};
+}
+
+cairo_pattern_t* MotifBandes(double y0, double y1, const std::vector<Bande>& bandes) {
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
+    double debut = 0;
+    for (const Bande& b : bandes) {
+        const Couleur c = Sur565(b.couleur);
+        cairo_pattern_add_color_stop_rgb(p, debut, c.r, c.g, c.b);
+        cairo_pattern_add_color_stop_rgb(p, b.fin, c.r, c.g, c.b);
+        debut = b.fin;
+    }
+    return p;
+}
+
 }  // namespace forge

@@ -372,7 +372,6 @@ ImageForgee DessinePiece(bool avecTexte) {
     PeintAffiche(cr, avecTexte);
     PeintEnceinte(cr);
     Finition f;
-    f.grain = 2.5;
     return Finit(toile, "Fond", f);
 }
 

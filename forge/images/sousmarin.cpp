@@ -669,7 +669,6 @@ void DessineFondMarin(Recueil* recueil) {
     DessinePerles(cr, &alea, 330, 445, 7);
     DessinePerles(cr, &alea, 598, 420, 5);
     Finition f;
-    f.grain = 2.0;
     recueil->images.push_back(Finit(toile, "Bulles", f));
 }
 

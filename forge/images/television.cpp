@@ -26,14 +26,13 @@ void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double 
 
 // The title's chrome on a path: cyan sky, a white horizon, magenta ground.
 void ChromeTitre(cairo_t* cr, double y0, double y1) {
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
-    cairo_pattern_add_color_stop_rgb(p, 0.0, 0.75, 0.95, 1.0);
-    cairo_pattern_add_color_stop_rgb(p, 0.45, palette::kCyan.r * 0.7, palette::kCyan.g * 0.7,
-                                     palette::kCyan.b * 0.8);
-    cairo_pattern_add_color_stop_rgb(p, 0.5, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgb(p, 0.55, 0.3, 0.04, 0.3);
-    cairo_pattern_add_color_stop_rgb(p, 1.0, palette::kMagenta.r, palette::kMagenta.g,
-                                     palette::kMagenta.b);
+    cairo_pattern_t* p = MotifBandes(y0, y1,
+                                     {{0.2, Rvb(190, 242, 255)},
+                                      {0.45, Rvb(28, 150, 210)},
+                                      {0.52, Rvb(255, 255, 255)},
+                                      {0.6, Rvb(90, 10, 90)},
+                                      {0.84, palette::kMagenta},
+                                      {1.0, Rvb(255, 130, 214)}});
     cairo_set_source(cr, p);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
@@ -216,11 +215,12 @@ void DessineScrollText(Recueil* recueil) {
     cairo_move_to(cr, debut - ext.x_bearing, h / 2.0 - ext.height / 2 - ext.y_bearing);
     cairo_text_path(cr, kTexteDefilant);
     const double y0 = h / 2.0 - ext.height / 2, y1 = y0 + ext.height;
-    cairo_set_source_rgb(cr, 0.14, 0.03, 0.24);
+    const Couleur contour = Sur565(Rvb(36, 8, 62)), lisere = Sur565(Rvb(108, 40, 158));
+    cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
     cairo_set_line_width(cr, 10);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
-    cairo_set_source_rgb(cr, 0.42, 0.16, 0.62);
+    cairo_set_source_rgb(cr, lisere.r, lisere.g, lisere.b);
     cairo_set_line_width(cr, 4);
     cairo_stroke_preserve(cr);
     ChromeTitre(cr, y0, y1);
@@ -229,8 +229,8 @@ void DessineScrollText(Recueil* recueil) {
     cairo_clip(cr);
     cairo_translate(cr, 1.5, 3);
     cairo_append_path(cr, chemin);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
-    cairo_set_line_width(cr, 3);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     cairo_restore(cr);
     cairo_path_destroy(chemin);
