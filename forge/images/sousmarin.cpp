@@ -48,7 +48,7 @@ void PeintEau(Toile* toile) {
             }
             // A faint net of caustics through the upper water.
             const double att = std::exp(-y / 150.0);
-            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.22 * att);
+            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.34 * att);
             px.Ecrit(x, y, c);
         }
     }
@@ -144,7 +144,8 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             const double arete = (f2 - f1) * facette;  // pixels from the facet's edge
             double s = 0.05 + 0.85 * lambert + 0.1 * (Bruit(gx / 2.2, gy / 2.2, graine + 9) - 0.5) +
                        0.08 * (Fractal(gx / 14.0, gy / 14.0, 3, graine + 3) - 0.5);
-            if (arete < 1.0) s -= 0.12;  // the seam between two facets
+            if (arete < 1.0)
+                s -= 0.12 * (1 - 2 * brume);  // the seam between two facets, lost far off
             // The underside, in the shadow of the stone itself, and its foot.
             s -= 0.3 * std::clamp((gy - (masque.y0 + h * 0.5)) / (h * 0.5), 0.0, 1.0);
             s -= 0.25 * (1.0 - std::min(1.0, D(x, y) * 2.5));
@@ -154,7 +155,7 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
                 c = Melange(c, kLumiere, Caustique(gx, gy, 26, graine + 5) * haut * 0.5);
             }
             // A glint where a lit facet meets its edge.
-            if (lambert > 0.8 && arete > 1.2 && arete < 2.4 && haut > 0.2) {
+            if (brume < 0.2 && lambert > 0.8 && arete > 1.2 && arete < 2.4 && haut > 0.2) {
                 c = Melange(c, Rvb(220, 255, 250), 0.6);
             }
             px.Pose(gx, gy, Brume(c, gy, brume), a);
@@ -664,10 +665,23 @@ void DessineFondMarin(Recueil* recueil) {
                    {Rvb(10, 60, 100), Rvb(50, 190, 240), Rvb(210, 245, 255), Rvb(20, 40, 90),
                     Rvb(120, 220, 255)},
                    0.12);
+    // The largest fish, close to the viewer: a magenta and amber wrasse.
+    DessinePoisson(cr, 188, 352, 78, 1,
+                   {Rvb(80, 10, 80), Rvb(236, 60, 170), Rvb(255, 214, 140), Rvb(255, 176, 48),
+                    Rvb(255, 150, 60)},
+                   0.0);
+    DessineBanc(cr, &alea, 560, 230, 14, 0.3);
     // Plankton and rising bubbles.
     Etoiles(cr, &alea, 0, 0, 640, 420, 180, Rvb(200, 255, 240), 0.4);
     DessinePerles(cr, &alea, 330, 445, 7);
     DessinePerles(cr, &alea, 598, 420, 5);
+    // The deep closes in at the corners.
+    cairo_pattern_t* vignette = cairo_pattern_create_radial(320, 200, 200, 320, 240, 470);
+    cairo_pattern_add_color_stop_rgba(vignette, 0, 0.02, 0.04, 0.12, 0);
+    cairo_pattern_add_color_stop_rgba(vignette, 1, 0.02, 0.04, 0.12, 0.55);
+    cairo_set_source(cr, vignette);
+    cairo_paint(cr);
+    cairo_pattern_destroy(vignette);
     Finition f;
     recueil->images.push_back(Finit(toile, "Bulles", f));
 }
