@@ -47,7 +47,7 @@ const EntreeCatalogue kCatalogue[kNombreImages] = {
     {"Coper2", Cle::Aucune, 250, 22, F::Television, "copper bar as wide as a monitor"},
     {"Coper3", Cle::Aucune, 250, 22, F::Television, "copper bar as wide as a monitor"},
     {"Coper4", Cle::Aucune, 250, 22, F::Television, "copper bar as wide as a monitor"},
-    {"ScrollText", Cle::Noir, 4800, 26, F::Television, "width / 2 frames (40 s at 60 Hz); copies at y and 2y fit in 177 rows"},
+    {"ScrollText", Cle::Noir, 4800, kHauteurDefilant, F::Television, "width / 2 frames (40 s at 60 Hz); copies at y and 2y fit in 177 rows"},
     {"DiableTV", Cle::Aucune, 250, 177, F::Television, "monitor-sized"},
     {"Tableau1", Cle::Aucune, 250, 177, F::Television, "monitor-sized"},
     {"Tableau2", Cle::Aucune, 250, 177, F::Television, "monitor-sized"},

@@ -1,5 +1,6 @@
-// Crawl pictures: the closing text in yellow on black, centred paragraphs that
-// enter from the bottom of the screen, and the deep-space background.
+// Crawl pictures: the closing text in amber on black, centred paragraphs that
+// enter from the bottom of the screen, and the deep-space background with its
+// ringed planet.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -9,11 +10,6 @@
 namespace forge {
 
 namespace {
-
-uint32_t Argb(Couleur c) {
-    auto v = [](double x) { return uint32_t(std::clamp(x, 0.0, 1.0) * 255 + 0.5); };
-    return 0xFF000000u | (v(c.r) << 16) | (v(c.g) << 8) | v(c.b);
-}
 
 // The closing text; an empty line separates paragraphs, "#" marks a heading.
 const char* const kTexte[] = {
@@ -75,41 +71,102 @@ const char* const kTexte[] = {
     "#\xC3\x80 BIENT\xC3\x94T",
 };
 
+// Paints the current path as crawl lettering: a dark violet outline that
+// keeps the letters clear of the stars and flat bands from pale gold to
+// amber. Headings take the title's chrome, magenta under a bright horizon,
+// with a thin cyan light along their upper edges.
+void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    const Couleur contour = Sur565(Rvb(40, 10, 66));
+    cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
+    cairo_set_line_width(cr, titre ? 7 : 5);
+    cairo_stroke_preserve(cr);
+    cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
+                                             {{0.2, Rvb(255, 246, 220)},
+                                              {0.44, palette::kAmbre},
+                                              {0.52, Rvb(255, 250, 236)},
+                                              {0.6, Rvb(120, 14, 96)},
+                                              {0.84, palette::kMagenta},
+                                              {1.0, Rvb(255, 120, 210)}})
+                               : MotifBandes(y0, y1,
+                                             {{0.22, Rvb(255, 244, 176)},
+                                              {0.5, Rvb(255, 204, 56)},
+                                              {0.78, Rvb(246, 150, 28)},
+                                              {1.0, Rvb(214, 104, 16)}});
+    cairo_set_source(cr, p);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+    // Headings: a cyan light, the outline of the letter shifted down, seen
+    // inside it.
+    if (!titre) {
+        cairo_new_path(cr);
+        return;
+    }
+    cairo_save(cr);
+    cairo_path_t* chemin = cairo_copy_path(cr);
+    cairo_clip(cr);
+    cairo_translate(cr, 0, 2.5);
+    cairo_append_path(cr, chemin);
+    const Couleur lumiere = Sur565(Rvb(140, 242, 255));
+    cairo_set_source_rgb(cr, lumiere.r, lumiere.g, lumiere.b);
+    cairo_set_line_width(cr, 2.4);
+    cairo_stroke(cr);
+    cairo_path_destroy(chemin);
+    cairo_restore(cr);
+    cairo_new_path(cr);
+}
+
+}  // namespace
+
+int DernierDecalageDefilement(int hauteur) {
+    // The crawl shows image rows offset .. offset + 479, the offset growing by
+    // 3 while it is below hauteur - 480.
+    return hauteur > 480 ? 3 * ((hauteur - 480 + 2) / 3 - 1) : 0;
+}
+
+namespace {
+
 void DessineTexteFinal(Recueil* recueil) {
     const int l = 640, h = 5880;
     Toile toile(l, h);
     cairo_t* cr = toile.cr;
     cairo_font_face_t* police = Police(kPoliceAffiche);
-    // Lay the lines out from just below the first screenful to well before the
-    // end, so that the text rises in from the bottom and the last line passes
-    // the middle of the screen before the crawl ends.
+    // The farewell rests in the middle of the held last frame, where the
+    // crawl's span is some 380 pixels wide; the lines before it rise in from
+    // just below the first screenful and leave a screen's gap above it.
     const int n = int(sizeof kTexte / sizeof kTexte[0]);
-    const double debut = 520, fin = h - 420;
+    const double adieuMilieu = DernierDecalageDefilement(h) + 250;
+    const double adieuHauteur = 150;
+    const double debut = 520, fin = adieuMilieu - adieuHauteur / 2 - 320;
     double unites = 0;
-    for (int i = 0; i < n; ++i) unites += kTexte[i][0] == '#' ? 2.2 : (kTexte[i][0] ? 1.0 : 0.9);
+    for (int i = 0; i + 1 < n; ++i)
+        unites += kTexte[i][0] == '#' ? 2.2 : (kTexte[i][0] ? 1.0 : 0.9);
     const double pas = (fin - debut) / unites;
     double y = debut;
     for (int i = 0; i < n; ++i) {
         const bool titre = kTexte[i][0] == '#';
+        const bool adieu = i + 1 == n;
         const char* ligne = titre ? kTexte[i] + 1 : kTexte[i];
-        const double hauteurLigne = titre ? 2.2 * pas : (ligne[0] ? pas : 0.9 * pas);
+        double hauteurLigne = titre ? 2.2 * pas : (ligne[0] ? pas : 0.9 * pas);
+        if (adieu) {
+            y = adieuMilieu - adieuHauteur / 2;
+            hauteurLigne = adieuHauteur;
+        }
         if (ligne[0]) {
-            const double taille = titre ? std::min(130.0, pas * 1.7) : std::min(64.0, pas * 0.78);
-            double largeur = 0;
-            CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2, &largeur);
+            const double taille = adieu   ? 150.0
+                                  : titre ? std::min(130.0, pas * 1.7)
+                                          : std::min(64.0, pas * 0.78);
+            double largeur = 0, encre = 0;
+            CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2, &largeur,
+                              &encre);
             if (largeur > l - 40) {
                 cairo_new_path(cr);
                 const double t = TailleAjustee(cr, police, ligne, l - 40, taille);
-                CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2);
+                CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2, nullptr,
+                                  &encre);
             }
-            const double y0 = y + hauteurLigne * 0.15, y1 = y + hauteurLigne * 0.85;
-            cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
-            cairo_pattern_add_color_stop_rgb(p, 0, 1.0, 0.95, 0.55);
-            cairo_pattern_add_color_stop_rgb(p, 0.5, 1.0, 0.85, 0.15);
-            cairo_pattern_add_color_stop_rgb(p, 1, 0.95, 0.62, 0.05);
-            cairo_set_source(cr, p);
-            cairo_fill(cr);
-            cairo_pattern_destroy(p);
+            const double milieu = y + hauteurLigne / 2;
+            PeintLettre(cr, milieu - encre / 2, milieu + encre / 2, titre);
         }
         y += hauteurLigne;
     }
@@ -118,76 +175,217 @@ void DessineTexteFinal(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "GenSW", f));
 }
 
-// Smooth value noise for the nebula.
-double Bruit(const std::vector<double>& grille, int n, double x, double y) {
-    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
-    const double fx = x - x0, fy = y - y0;
-    auto g = [&](int i, int j) {
-        return grille[size_t(((j % n) + n) % n) * n + ((i % n) + n) % n];
-    };
-    const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    const double a = g(x0, y0) + (g(x0 + 1, y0) - g(x0, y0)) * sx;
-    const double b = g(x0, y0 + 1) + (g(x0 + 1, y0 + 1) - g(x0, y0 + 1)) * sx;
-    return a + (b - a) * sy;
+// The ringed planet of the crawl's background, in the upper right corner
+// where the narrow top of the crawl leaves the sky free. Screen axes: x right,
+// y down, z towards the viewer. The planet's pole leans back and to the
+// left, so the ring's near arc crosses the lower face and its far arc passes
+// behind the upper half.
+constexpr double kPlaneteX = 528, kPlaneteY = 112, kPlaneteR = 64;
+constexpr double kAnneauInterieur = 1.3, kAnneauExterieur = 2.05;  // in planet radii
+
+struct Vecteur {
+    double x, y, z;
+};
+double Scalaire(Vecteur a, Vecteur b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vecteur Unitaire(Vecteur v) {
+    const double n = std::sqrt(Scalaire(v, v));
+    return {v.x / n, v.y / n, v.z / n};
 }
 
-void DessineEspace(Recueil* recueil) {
-    Toile toile(640, 480);
-    cairo_t* cr = toile.cr;
-    Alea alea(GraineDe("FondSW"));
-    const int n = 64;
-    std::vector<double> grille(size_t(n) * n);
-    for (double& v : grille) v = alea.Uniforme();
-    cairo_surface_flush(toile.surface);
-    unsigned char* data = cairo_image_surface_get_data(toile.surface);
-    const int pas = cairo_image_surface_get_stride(toile.surface);
-    for (int y = 0; y < 480; ++y) {
-        uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
-        for (int x = 0; x < 640; ++x) {
-            double v = 0, amp = 0.5, freq = 1.0 / 80;
-            for (int o = 0; o < 5; ++o) {
-                v += amp * Bruit(grille, n, x * freq + o * 7.3, y * freq + o * 3.1);
-                amp *= 0.5;
-                freq *= 2;
+// The pole: 17 degrees out of the screen's plane, the ring turned by -0.18 rad,
+// so that its near arc stays below the centre all across the face.
+Vecteur Pole() {
+    const double e = 17 * M_PI / 180, psi = -0.18;
+    const Vecteur a = {0, -std::cos(e), std::sin(e)};
+    return {a.x * std::cos(psi) - a.y * std::sin(psi), a.x * std::sin(psi) + a.y * std::cos(psi),
+            a.z};
+}
+
+// Light of the nebula's star, from the upper right and a little in front.
+Vecteur Lumiere() {
+    return Unitaire({0.8, -0.55, 0.22});
+}
+
+// Opacity of the ring at r planet radii: bands of dust and ice with a dark
+// division and faint ringlets.
+double OpaciteAnneau(double r) {
+    if (r < kAnneauInterieur || r > kAnneauExterieur) return 0;
+    const double t = (r - kAnneauInterieur) / (kAnneauExterieur - kAnneauInterieur);
+    double o = 0.35 + 0.45 * std::sin(t * M_PI * 0.9 + 0.2);
+    if (t > 0.6 && t < 0.68) o *= 0.12;  // the division
+    if (t > 0.86 && t < 0.89) o *= 0.4;
+    o *= 0.82 + 0.18 * std::sin(r * 160.0) * std::sin(r * 37.0);
+    return std::clamp(o, 0.0, 1.0);
+}
+
+Couleur TeinteAnneau(double r) {
+    const double t = (r - kAnneauInterieur) / (kAnneauExterieur - kAnneauInterieur);
+    return Melange(Rvb(190, 150, 120), Rvb(255, 226, 176), 0.5 + 0.5 * std::sin(t * 9.0));
+}
+
+// Does the ray from p towards the light meet the planet?
+bool DansOmbrePlanete(Vecteur p, Vecteur l) {
+    const double b = Scalaire(p, l), c = Scalaire(p, p) - kPlaneteR * kPlaneteR;
+    return b < 0 && b * b - c > 0;
+}
+
+// Colour and coverage of one sample at (dx, dy) from the planet's centre:
+// the planet's banded sphere under its terminator, the ring in front of it or
+// beside it, their shadows on each other. avecAnneau false leaves the ring's
+// own pixels out (its shadow stays). False where the sample is empty sky.
+bool Echantillon(double dx, double dy, bool avecAnneau, Couleur* c, double* couverture) {
+    const Vecteur pole = Pole(), l = Lumiere();
+    bool touche = false;
+    Couleur couleur = {0, 0, 0};
+    double alpha = 0;
+    double zPlanete = -1e9;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 <= kPlaneteR * kPlaneteR) {
+        const double z = std::sqrt(kPlaneteR * kPlaneteR - d2);
+        zPlanete = z;
+        const Vecteur n = {dx / kPlaneteR, dy / kPlaneteR, z / kPlaneteR};
+        const double latitude = std::asin(std::clamp(Scalaire(n, pole), -1.0, 1.0));
+        const double longitude = std::atan2(n.x * pole.y - n.y * pole.x, n.z);
+        // Bands of cloud, curled by turbulence along the latitude.
+        const double remous = Fractal(longitude * 2.2, latitude * 9.0, 4, 81) - 0.5;
+        const double b = latitude * 7.5 + remous * 0.9;
+        const double bande = 0.5 + 0.5 * std::sin(b * 2.0) * std::cos(b * 0.7 + 1.3);
+        Couleur surface = Melange(Rvb(122, 52, 48), Rvb(236, 176, 108), bande);
+        surface = Melange(surface, Rvb(255, 236, 200),
+                          0.5 * std::pow(std::max(0.0, std::sin(b * 3.1)), 6));
+        surface = Melange(surface, palette::kMagenta, 0.12 * std::max(0.0, -std::sin(b * 1.3)));
+        // The terminator: a soft edge between day and night.
+        const double eclaire = Scalaire(n, l);
+        double lumiere = std::clamp((eclaire + 0.04) / 0.34, 0.0, 1.0);
+        lumiere = lumiere * lumiere * (3 - 2 * lumiere);
+        // The ring's shadow on the face.
+        const Vecteur p = {dx, dy, z};
+        const double lp = Scalaire(l, pole);
+        if (std::fabs(lp) > 1e-6) {
+            const double t = -Scalaire(p, pole) / lp;
+            if (t > 0) {
+                const Vecteur q = {p.x + t * l.x, p.y + t * l.y, p.z + t * l.z};
+                lumiere *= 1.0 - 0.85 * OpaciteAnneau(std::sqrt(Scalaire(q, q)) / kPlaneteR);
             }
-            // A band of nebula across the upper right, fading into black space.
-            const double bande = std::exp(-std::pow((y - 0.45 * x + 40) / 130.0, 2));
-            const double d = std::pow(std::clamp((v - 0.35) * 1.8, 0.0, 1.0), 2.0) * bande;
-            Couleur c = Melange(Rvb(2, 2, 10), Rvb(70, 30, 110), d);
-            c = Melange(c, Rvb(40, 90, 160), d * d * 0.8);
-            ligne[x] = Argb(c);
+        }
+        const Couleur nuit = Melange(Rvb(10, 6, 26), palette::kViolet, 0.35 * (1 - n.z));
+        couleur = Melange(nuit, surface, 0.06 + 0.94 * lumiere);
+        // A thin cyan haze on the lit limb.
+        const double limbe = std::pow(1 - n.z, 3.0) * std::clamp(eclaire + 0.3, 0.0, 1.0);
+        couleur = Melange(couleur, palette::kCyan, std::min(0.8, limbe * 1.4));
+        alpha = 1;
+        touche = true;
+    }
+    // The ring: where the view ray meets the ring's plane, unless the planet
+    // stands in front of that point.
+    if (avecAnneau && std::fabs(pole.z) > 1e-6) {
+        const double z = -(pole.x * dx + pole.y * dy) / pole.z;
+        const Vecteur q = {dx, dy, z};
+        const double r = std::sqrt(Scalaire(q, q)) / kPlaneteR;
+        const double o = OpaciteAnneau(r);
+        if (o > 0 && z > zPlanete) {
+            Couleur anneau = TeinteAnneau(r);
+            if (DansOmbrePlanete(q, l)) anneau = Melange(anneau, Rvb(16, 8, 30), 0.88);
+            couleur = touche ? Melange(couleur, anneau, o) : anneau;
+            alpha = touche ? 1.0 : o;
+            touche = true;
         }
     }
-    cairo_surface_mark_dirty(toile.surface);
-    Etoiles(cr, &alea, 0, 0, 640, 480, 420, Rvb(200, 210, 255), 0.9);
-    // A ringed planet low on the left.
-    cairo_pattern_t* planete = cairo_pattern_create_radial(70, 420, 10, 100, 450, 110);
-    cairo_pattern_add_color_stop_rgb(planete, 0, 0.85, 0.55, 0.35);
-    cairo_pattern_add_color_stop_rgb(planete, 0.7, 0.35, 0.12, 0.15);
-    cairo_pattern_add_color_stop_rgb(planete, 1, 0.05, 0.02, 0.05);
-    cairo_set_source(cr, planete);
-    cairo_arc(cr, 100, 450, 90, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(planete);
-    cairo_save(cr);
-    cairo_translate(cr, 100, 450);
-    cairo_rotate(cr, -0.35);
-    cairo_scale(cr, 1.0, 0.22);
-    cairo_arc(cr, 0, 0, 150, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_set_source_rgba(cr, 0.95, 0.8, 0.6, 0.6);
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
+    *c = couleur;
+    *couverture = alpha;
+    return touche;
+}
+
+// The sky: a nebula of violet and magenta with cyan in its bright folds,
+// dust lanes, stars of several sizes, a moon and the ringed planet.
+ImageForgee DessineEspace(bool avecAnneau) {
+    Toile toile(640, 480);
+    cairo_t* cr = toile.cr;
+    {
+        AccesPixels px(&toile);
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                const double wx = x / 150.0 + 1.2 * Fractal(x / 220.0, y / 220.0, 3, 61);
+                const double wy = y / 150.0 + 1.2 * Fractal(x / 220.0 + 7, y / 220.0, 3, 62);
+                const double v = Fractal(wx, wy, 5, 63);
+                // The nebula lies along a band from the upper left to the right.
+                const double bande = std::exp(-std::pow((y - 0.35 * x - 90) / 150.0, 2));
+                const double d = std::clamp((v - 0.38) * 2.2, 0.0, 1.0) * bande;
+                const double poussiere =
+                    std::clamp((Fractal(x / 60.0, y / 60.0, 4, 64) - 0.55) * 4, 0.0, 1.0);
+                Couleur c =
+                    Melange(Rvb(4, 2, 14), palette::kNuit, std::clamp(1.0 - y / 480.0, 0.0, 1.0));
+                c = Melange(c, palette::kViolet, d * 0.9);
+                c = Melange(c, Melange(palette::kMagenta, Rvb(0, 0, 0), 0.35), d * d * 0.7);
+                c = Melange(c, palette::kCyan, std::pow(d, 4.0) * 0.55);
+                c = Melange(c, Rvb(4, 2, 10), poussiere * bande * 0.6);
+                px.Ecrit(x, y, c);
+            }
+        }
+    }
+    Alea alea(GraineDe("FondSW"));
+    Etoiles(cr, &alea, 0, 0, 640, 480, 700, Rvb(170, 180, 255), 0.5);
+    Etoiles(cr, &alea, 0, 0, 640, 480, 160, Rvb(255, 220, 190), 0.8);
+    Etoiles(cr, &alea, 0, 0, 640, 480, 40, Rvb(160, 240, 255), 1.0);
+    // A small moon beside the planet, lit from the same side.
+    {
+        const double mx = 398, my = 52, mr = 11;
+        cairo_pattern_t* p = cairo_pattern_create_radial(mx + 4, my - 4, 1, mx, my, mr);
+        cairo_pattern_add_color_stop_rgb(p, 0, 0.86, 0.84, 0.9);
+        cairo_pattern_add_color_stop_rgb(p, 0.6, 0.45, 0.4, 0.55);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.1, 0.06, 0.2);
+        cairo_set_source(cr, p);
+        cairo_arc(cr, mx, my, mr, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+    // The planet and its ring, three by three samples a pixel.
+    {
+        AccesPixels px(&toile);
+        const int x0 = std::max(0, int(kPlaneteX - kAnneauExterieur * kPlaneteR) - 2);
+        const int x1 = std::min(639, int(kPlaneteX + kAnneauExterieur * kPlaneteR) + 2);
+        const int y0 = std::max(0, int(kPlaneteY - kPlaneteR * 1.3) - 2);
+        const int y1 = std::min(479, int(kPlaneteY + kPlaneteR * 1.3) + 2);
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                double r = 0, g = 0, b = 0, a = 0;
+                for (int j = 0; j < 3; ++j) {
+                    for (int i = 0; i < 3; ++i) {
+                        Couleur c;
+                        double o;
+                        if (!Echantillon(x + (i + 0.5) / 3 - kPlaneteX,
+                                         y + (j + 0.5) / 3 - kPlaneteY, avecAnneau, &c, &o))
+                            continue;
+                        r += c.r * o;
+                        g += c.g * o;
+                        b += c.b * o;
+                        a += o;
+                    }
+                }
+                if (a <= 0) continue;
+                px.Pose(x, y, {r / a, g / a, b / a}, a / 9);
+            }
+        }
+    }
     Finition f;
-    f.grain = 1.5;
-    recueil->images.push_back(Finit(toile, "FondSW", f));
+    return Finit(toile, "FondSW", f);
 }
 
 }  // namespace
 
+Disque PlaneteEspace() {
+    return {kPlaneteX, kPlaneteY, kPlaneteR};
+}
+
+ImageForgee EspaceDefilement(bool avecAnneau) {
+    return DessineEspace(avecAnneau);
+}
+
 void DessineDefilement(Recueil* recueil) {
     DessineTexteFinal(recueil);
-    DessineEspace(recueil);
+    recueil->images.push_back(DessineEspace(true));
 }
 
 }  // namespace forge

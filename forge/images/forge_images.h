@@ -207,4 +207,100 @@ constexpr int kTourbillonMax = 60;
 // Top row of the ramp surface in column x (the first row of the ramp).
 int HautRampe(int x);
 
+// ---------------------------------------------------------------------------
+// Materials painted pixel by pixel (matieres.cpp).
+
+// Direct access to a canvas's premultiplied pixels, handed back to Cairo on
+// scope exit. Colours are read and written unpremultiplied.
+class AccesPixels {
+  public:
+    explicit AccesPixels(Toile* toile);
+    ~AccesPixels();
+    AccesPixels(const AccesPixels&) = delete;
+    AccesPixels& operator=(const AccesPixels&) = delete;
+    uint32_t* Ligne(int y) const;
+    Couleur Lit(int x, int y) const;
+    double Alpha(int x, int y) const;
+    void Ecrit(int x, int y, Couleur c, double alpha = 1.0);
+    // Lays a colour over the pixel with the given opacity; ignores pixels off the canvas.
+    void Pose(int x, int y, Couleur c, double opacite);
+
+  private:
+    Toile* toile_;
+    unsigned char* data_;
+    int pas_;
+};
+
+// Smooth lattice noise in 0..1, one lattice cell per unit.
+double Bruit(double x, double y, uint32_t graine);
+// Fractal sum of octaves of Bruit, normalised to 0..1.
+double Fractal(double x, double y, int octaves, uint32_t graine);
+// Distances to the nearest and second-nearest point of a jittered grid (one
+// point per unit cell): their difference is small along the cell borders.
+// *id, when asked for, is a number drawn for the nearest point's cell.
+void Cellules(double x, double y, uint32_t graine, double* f1, double* f2, uint32_t* id = nullptr);
+// Brightness 0..1 of a caustic net of cells about echelle pixels wide: thin
+// bright lines that gather into knots where two nets cross.
+double Caustique(double x, double y, double echelle, uint32_t graine);
+
+// The coverage (0..1) of a path over the pixels of its bounding box, taken
+// from the context's current path, which is left in place.
+struct Masque {
+    int x0 = 0, y0 = 0, largeur = 0, hauteur = 0;
+    std::vector<float> a;
+    float A(int x, int y) const {  // canvas coordinates, 0 outside the box
+        x -= x0;
+        y -= y0;
+        if (x < 0 || y < 0 || x >= largeur || y >= hauteur) return 0;
+        return a[size_t(y) * largeur + x];
+    }
+};
+Masque MasqueDuChemin(cairo_t* cr, int marge = 0);
+// The mask blurred by three box passes of the given radius: a rounded height
+// field that rises from the shape's edges towards its middle.
+Masque Adoucit(const Masque& masque, int rayon);
+// A colour from a ramp of tones (dark to light) for a shade s in 0..1: flat
+// tones, with ordered dithering only in a narrow seam between two, as a
+// pixel artist would shade.
+Couleur Teinte(const std::vector<Couleur>& rampe, double s, int x, int y);
+
+// The underwater picture, drawn in a file of its own (sousmarin.cpp).
+void DessineFondMarin(Recueil* recueil);
+
+// The crawl (defilement.cpp): the offset of the last frame the crawl draws of
+// a text picture hauteur rows tall; the planet of its background, and that
+// background drawn with or without the planet's ring (the ring's shadow stays).
+int DernierDecalageDefilement(int hauteur);
+struct Disque {
+    double x, y, rayon;
+};
+Disque PlaneteEspace();
+ImageForgee EspaceDefilement(bool avecAnneau);
+
+// The room behind the television sets (piece.cpp): the poster's place on the
+// wall, and the room drawn with or without the poster's lettering (the tests
+// check where the lettering lies).
+struct Cadre {
+    int x, y, largeur, hauteur;
+};
+Cadre AffichePiece();
+ImageForgee PieceTelevisions(bool avecTexte);
+void DessinePieceTelevisions(Recueil* recueil);
+
+// Height of the television's scroll text: the scene draws it twice, at y and
+// 2y with y = 10 sin + (177 - h) / 4, so that its giant letters span the
+// monitor's rows from near the top to near the bottom.
+constexpr int kHauteurDefilant = 120;
+
+// A colour moved to the nearest value of the 5-6-5 grid: painted flat, it
+// comes out of the finishing step undithered.
+Couleur Sur565(Couleur c);
+// A vertical pattern from y0 to y1 of flat bands on the 5-6-5 grid, each up
+// to its end (0..1): hard-edged chrome that stays crisp and packs small.
+struct Bande {
+    double fin;
+    Couleur couleur;
+};
+cairo_pattern_t* MotifBandes(double y0, double y1, const std::vector<Bande>& bandes);
+
 }  // namespace forge

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "forge_images.h"
 
@@ -11,8 +12,8 @@ namespace forge {
 
 namespace {
 
-// Colour the sets are seen over (the room's wallpaper).
-const Couleur kMur = Rvb(84, 24, 26);
+// Colour the sets are seen over (the room's violet wall).
+const Couleur kMur = Rvb(44, 18, 68);
 
 void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
     cairo_new_sub_path(cr);
@@ -23,77 +24,144 @@ void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double 
     cairo_close_path(cr);
 }
 
+// The title's chrome on a path: cyan sky, a white horizon, magenta ground.
+void ChromeTitre(cairo_t* cr, double y0, double y1) {
+    cairo_pattern_t* p = MotifBandes(y0, y1,
+                                     {{0.2, Rvb(190, 242, 255)},
+                                      {0.45, Rvb(28, 150, 210)},
+                                      {0.52, Rvb(255, 255, 255)},
+                                      {0.6, Rvb(90, 10, 90)},
+                                      {0.84, palette::kMagenta},
+                                      {1.0, Rvb(255, 130, 214)}});
+    cairo_set_source(cr, p);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+}
+
+// The set: a cabinet of glossy graphite-violet plastic, a chrome bezel in the
+// title's colours round a deep recess, and a control strip with a speaker
+// grille, the brand, two knurled knobs and the amber power light.
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
-    // Cabinet: brushed silver plastic with a soft top light.
+    // Cabinet: three tones from the lit top to the shaded foot.
     ChemineArrondi(cr, 1, 1, 288, 228, 22);
     cairo_pattern_t* coque = cairo_pattern_create_linear(0, 0, 0, 230);
-    cairo_pattern_add_color_stop_rgb(coque, 0, 0.86, 0.88, 0.92);
-    cairo_pattern_add_color_stop_rgb(coque, 0.5, 0.62, 0.65, 0.72);
-    cairo_pattern_add_color_stop_rgb(coque, 1, 0.36, 0.38, 0.45);
+    cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
+    cairo_pattern_add_color_stop_rgb(coque, 0.08, 0.24, 0.19, 0.33);
+    cairo_pattern_add_color_stop_rgb(coque, 0.7, 0.15, 0.11, 0.22);
+    cairo_pattern_add_color_stop_rgb(coque, 1, 0.08, 0.05, 0.13);
     cairo_set_source(cr, coque);
-    cairo_fill_preserve(cr);
+    cairo_fill(cr);
     cairo_pattern_destroy(coque);
-    cairo_set_source_rgb(cr, 0.18, 0.18, 0.24);
+    {
+        // The plastic's fine grain, and the light caught on its rounded edge.
+        AccesPixels px(&toile);
+        for (int y = 0; y < 230; ++y) {
+            for (int x = 0; x < 290; ++x) {
+                const double a = px.Alpha(x, y);
+                if (a <= 0) continue;
+                Couleur c = px.Lit(x, y);
+                c = Melange(c, Rvb(0, 0, 0), 0.1 * Bruit(x / 1.2, y / 1.2, 301));
+                px.Ecrit(x, y, c, a);
+            }
+        }
+    }
+    ChemineArrondi(cr, 2.5, 2.5, 285, 225, 20.5);
+    cairo_pattern_t* arete = cairo_pattern_create_linear(0, 0, 290, 230);
+    cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
+    cairo_pattern_add_color_stop_rgba(arete, 1, 0.02, 0, 0.05, 0.9);
+    cairo_set_source(cr, arete);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    ChemineArrondi(cr, 4, 4, 282, 222, 19);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
+    // A gloss band along the top.
+    ChemineArrondi(cr, 14, 3.5, 262, 3, 1.5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_fill(cr);
+    // The bezel: chrome ring, then the dark recess round the glass.
+    ChemineArrondi(cr, 9, 6, 272, 199, 14);
+    ChromeTitre(cr, 6, 205);
+    cairo_new_path(cr);
+    ChemineArrondi(cr, 12, 9, 266, 193, 11);
+    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 9, 0, 202);
+    cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
+    cairo_pattern_add_color_stop_rgb(creux, 1, 0.2, 0.15, 0.28);
+    cairo_set_source(cr, creux);
+    cairo_fill(cr);
+    cairo_pattern_destroy(creux);
+    // The recess's inner lip catches the light at the bottom, its shadow at the top.
+    ChemineArrondi(cr, 18.5, 14.5, 256, 183, 5);
+    cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
-    // Fine horizontal brushing.
-    Alea alea(GraineDe("TV"));
-    cairo_set_line_width(cr, 1);
-    for (int y = 6; y < 226; y += 2) {
-        cairo_set_source_rgba(cr, 1, 1, 1, alea.Entre(0.0, 0.08));
-        cairo_move_to(cr, 8, y + 0.5);
-        cairo_line_to(cr, 282, y + 0.5);
-        cairo_stroke(cr);
-    }
-    // Bezel around the screen, sunk into the cabinet.
-    ChemineArrondi(cr, 11, 8, 268, 195, 12);
-    cairo_pattern_t* cadre = cairo_pattern_create_linear(0, 8, 0, 203);
-    cairo_pattern_add_color_stop_rgb(cadre, 0, 0.12, 0.12, 0.16);
-    cairo_pattern_add_color_stop_rgb(cadre, 1, 0.3, 0.3, 0.36);
-    cairo_set_source(cr, cadre);
-    cairo_fill(cr);
-    cairo_pattern_destroy(cadre);
-    // The glass (covered by the picture of the programme).
+    // The glass (covered by the programme).
     cairo_rectangle(cr, 21, 17, 250, 177);
-    cairo_set_source_rgb(cr, 0.1, 0.14, 0.16);
+    cairo_set_source_rgb(cr, 0.06, 0.08, 0.1);
     cairo_fill(cr);
-    // Control strip: speaker slots, brand, knobs and the power light.
-    cairo_set_source_rgba(cr, 0.1, 0.1, 0.14, 0.85);
-    for (int i = 0; i < 9; ++i) {
-        ChemineArrondi(cr, 18 + i * 7, 208, 3, 16, 1.5);
+    // Control strip: an accent line, the speaker grille, brand, knobs, light.
+    cairo_set_line_width(cr, 1);
+    cairo_move_to(cr, 14, 206.5);
+    cairo_line_to(cr, 140, 206.5);
+    cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 140, 206.5);
+    cairo_line_to(cr, 276, 206.5);
+    cairo_set_source_rgb(cr, palette::kCyan.r, palette::kCyan.g, palette::kCyan.b);
+    cairo_stroke(cr);
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 14; ++i) {
+            const double x = 20 + i * 4.5 + (j % 2) * 2.25, y = 211.5 + j * 4;
+            cairo_arc(cr, x, y, 1.3, 0, 2 * M_PI);
+            cairo_set_source_rgb(cr, 0.03, 0.02, 0.06);
+            cairo_fill(cr);
+            cairo_arc(cr, x + 0.4, y + 0.6, 0.6, 0, M_PI);
+            cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.6);
+            cairo_fill(cr);
+        }
     }
-    cairo_fill(cr);
-    cairo_font_face_t* police = Police(kPoliceTexte);
-    cairo_set_source_rgb(cr, 0.16, 0.18, 0.3);
-    CheminTexteCentre(cr, police, 11, "ORBOVISION", 135, 216);
-    cairo_fill(cr);
+    cairo_font_face_t* police = Police(kPoliceTitre);
+    CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 216.5);
+    cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke_preserve(cr);
+    ChromeTitre(cr, 211, 222);
+    cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
-        const double x = 222 + i * 24, y = 216;
-        cairo_pattern_t* b = cairo_pattern_create_radial(x - 2, y - 3, 1, x, y, 8);
-        cairo_pattern_add_color_stop_rgb(b, 0, 0.95, 0.95, 1);
-        cairo_pattern_add_color_stop_rgb(b, 1, 0.3, 0.3, 0.38);
+        const double x = 222 + i * 22, y = 216;
+        cairo_arc(cr, x + 1, y + 1.5, 8, 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 0, 0, 0.02, 0.6);
+        cairo_fill(cr);
+        // Knurled rim: ridges round the knob.
+        for (int k = 0; k < 24; ++k) {
+            const double a = k * M_PI / 12;
+            cairo_move_to(cr, x + 6.2 * std::cos(a), y + 6.2 * std::sin(a));
+            cairo_line_to(cr, x + 7.8 * std::cos(a), y + 7.8 * std::sin(a));
+        }
+        cairo_set_source_rgb(cr, 0.45, 0.42, 0.55);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+        cairo_pattern_t* b = cairo_pattern_create_radial(x - 2, y - 3, 0.5, x, y, 7);
+        cairo_pattern_add_color_stop_rgb(b, 0, 0.98, 0.98, 1);
+        cairo_pattern_add_color_stop_rgb(b, 0.4, 0.6, 0.58, 0.7);
+        cairo_pattern_add_color_stop_rgb(b, 1, 0.18, 0.15, 0.26);
         cairo_set_source(cr, b);
-        cairo_arc(cr, x, y, 8, 0, 2 * M_PI);
+        cairo_arc(cr, x, y, 6.2, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(b);
-        cairo_set_source_rgb(cr, 0.15, 0.15, 0.2);
-        cairo_set_line_width(cr, 1.5);
+        cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
+        cairo_set_line_width(cr, 1.6);
         cairo_move_to(cr, x, y);
         cairo_line_to(cr, x + 5 * std::cos(-1.0 - i), y + 5 * std::sin(-1.0 - i));
         cairo_stroke(cr);
     }
-    cairo_pattern_t* led = cairo_pattern_create_radial(270, 216, 0, 270, 216, 5);
-    cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.7, 0.6);
-    cairo_pattern_add_color_stop_rgb(led, 0.5, 0.95, 0.1, 0.1);
-    cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0, 0, 0);
+    cairo_pattern_t* led = cairo_pattern_create_radial(268, 215, 0, 268, 215, 6);
+    cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.95, 0.75);
+    cairo_pattern_add_color_stop_rgb(led, 0.35, palette::kAmbre.r, palette::kAmbre.g,
+                                     palette::kAmbre.b);
+    cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0.3, 0, 0);
     cairo_set_source(cr, led);
-    cairo_arc(cr, 270, 216, 5, 0, 2 * M_PI);
+    cairo_arc(cr, 268, 215, 6, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(led);
     Finition f;
@@ -103,317 +171,732 @@ void DessineTV(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "TV", f));
 }
 
+// A copper bar: a lit tube of one of the production's colours, dark at its
+// edges, a white-hot line along its middle.
 void DessineCoper(Recueil* recueil, const char* nom, Couleur c) {
     Toile toile(250, 22);
     cairo_t* cr = toile.cr;
-    const Couleur sombre = Melange(c, {0, 0, 0}, 0.85);
-    const Couleur clair = Melange(c, {1, 1, 1}, 0.7);
-    DegradeVertical(
-        cr, 250, 22,
-        {sombre, Melange(sombre, c, 0.5), c, clair, c, Melange(sombre, c, 0.5), sombre});
+    const Couleur sombre = Melange(c, Rvb(8, 0, 20), 0.82);
+    const Couleur clair = Melange(c, {1, 1, 1}, 0.6);
+    DegradeVertical(cr, 250, 22,
+                    {sombre,
+                     Melange(sombre, c, 0.6),
+                     c,
+                     clair,
+                     {1, 1, 1},
+                     clair,
+                     c,
+                     Melange(sombre, c, 0.45),
+                     sombre});
     Finition f;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
 const char kTexteDefilant[] =
-    "HELLO PARTY PEOPLE!  ORBO IS BACK WITH KAZZMOT, FOUR TELLIES AND TOO MUCH COFFEE...  "
-    "CODE BY KABO, MUSIC BY DOLO, PIXELS BY KABO AGAIN BECAUSE NOBODY ELSE WOULD.  "
-    "THIS SCROLLER WOBBLES ON A SINE, THE COPPERS BOUNCE, THE DEVIL WAVES AND THE HARBOUR "
-    "SLEEPS AND WAKES ON THE LAST SET.  ALL PICTURES DRAWN BY OUR OWN FORGE, NO PIXEL "
-    "BORROWED.  GREETINGS FLY OUT TO WOZZ, SLIK AND BRENN.  STAY TUNED, DON'T TOUCH THAT "
-    "DIAL...  ";
+    "ORBO PRESENTS KAZZMOT ... FOUR TELLIES, ONE PARTY ... HI TO WOZZ, SLIK AND BRENN ... "
+    "STAY TUNED!";
 
+// The scroll text: giant letters that fill the monitor, the two copies the
+// scene draws at y and 2y stacked like a wobbling extrusion. Each letter has
+// a thick violet outline that parts the front copy from the one behind, the
+// title's chrome, and a cyan light on its upper edges.
 void DessineScrollText(Recueil* recueil) {
-    const int l = 4800, h = 26;
+    const int l = 4800, h = kHauteurDefilant;
     Toile toile(l, h);
     cairo_t* cr = toile.cr;
-    cairo_font_face_t* police = Police(kPoliceTexte);
+    cairo_font_face_t* police = Police(kPoliceAffiche);
     // The strip starts and ends empty so that the text enters and leaves the monitor.
     const double debut = 256, fin = l - 260;
-    double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, 20);
+    const double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, h - 10);
     cairo_set_font_face(cr, police);
     cairo_set_font_size(cr, taille);
     cairo_text_extents_t ext;
     cairo_text_extents(cr, kTexteDefilant, &ext);
     cairo_move_to(cr, debut - ext.x_bearing, h / 2.0 - ext.height / 2 - ext.y_bearing);
     cairo_text_path(cr, kTexteDefilant);
-    cairo_set_source_rgb(cr, 0.08, 0.02, 0.12);
-    cairo_set_line_width(cr, 3);
+    const double y0 = h / 2.0 - ext.height / 2, y1 = y0 + ext.height;
+    const Couleur contour = Sur565(Rvb(36, 8, 62)), lisere = Sur565(Rvb(108, 40, 158));
+    cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
+    cairo_set_line_width(cr, 10);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
-    // Rainbow along the strip, bright band through the middle of each row.
-    cairo_pattern_t* arc = cairo_pattern_create_linear(0, 0, 900, 0);
-    cairo_pattern_set_extend(arc, CAIRO_EXTEND_REPEAT);
-    const Couleur teintes[] = {Rvb(255, 80, 80),  Rvb(255, 200, 40), Rvb(80, 255, 120),
-                               Rvb(60, 200, 255), Rvb(200, 90, 255), Rvb(255, 80, 80)};
-    for (int i = 0; i < 6; ++i) {
-        cairo_pattern_add_color_stop_rgb(arc, i / 5.0, teintes[i].r, teintes[i].g, teintes[i].b);
-    }
-    cairo_set_source(cr, arc);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(arc);
+    cairo_set_source_rgb(cr, lisere.r, lisere.g, lisere.b);
+    cairo_set_line_width(cr, 4);
+    cairo_stroke_preserve(cr);
+    ChromeTitre(cr, y0, y1);
+    cairo_path_t* chemin = cairo_copy_path(cr);
+    cairo_save(cr);
     cairo_clip(cr);
-    cairo_pattern_t* reflet = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgba(reflet, 0.0, 1, 1, 1, 0.0);
-    cairo_pattern_add_color_stop_rgba(reflet, 0.38, 1, 1, 1, 0.55);
-    cairo_pattern_add_color_stop_rgba(reflet, 0.5, 1, 1, 1, 0.0);
-    cairo_pattern_add_color_stop_rgba(reflet, 1.0, 0, 0, 0, 0.35);
-    cairo_set_source(cr, reflet);
-    cairo_paint(cr);
-    cairo_pattern_destroy(reflet);
-    cairo_reset_clip(cr);
+    cairo_translate(cr, 1.5, 3);
+    cairo_append_path(cr, chemin);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    cairo_path_destroy(chemin);
+    cairo_new_path(cr);
     Finition f;
     f.cle = Cle::Noir;
     recueil->images.push_back(Finit(toile, "ScrollText", f));
 }
 
+// A bump of the height field: a soft round hill (or a dent, haut < 0).
+struct Bosse {
+    double x, y, rx, ry, haut;
+};
+
+// The devil: a sculpted head lit from the upper left and from the fire
+// below, ridged horns, glowing eyes under the brows, a grin of fangs, over a
+// wall of flames.
 void DessineDiable(Recueil* recueil) {
-    Toile toile(250, 177);
+    const int L = 250, H = 177;
+    Toile toile(L, H);
     cairo_t* cr = toile.cr;
-    // Hellfire background.
-    cairo_pattern_t* fond = cairo_pattern_create_radial(125, 100, 10, 125, 100, 160);
-    cairo_pattern_add_color_stop_rgb(fond, 0, 0.55, 0.1, 0.02);
-    cairo_pattern_add_color_stop_rgb(fond, 1, 0.12, 0.0, 0.02);
-    cairo_set_source(cr, fond);
-    cairo_paint(cr);
-    cairo_pattern_destroy(fond);
-    Alea alea(GraineDe("DiableTV"));
-    for (int i = 0; i < 26; ++i) {
-        const double x = alea.Entre(-10, 260), h = alea.Entre(30, 80), l = alea.Entre(10, 26);
-        cairo_move_to(cr, x - l, 177);
-        cairo_curve_to(cr, x - l, 177 - h * 0.5, x + l * 0.6, 177 - h * 0.6, x, 177 - h);
-        cairo_curve_to(cr, x + l * 0.3, 177 - h * 0.5, x + l, 177 - h * 0.4, x + l, 177);
-        cairo_close_path(cr);
-        cairo_pattern_t* p = cairo_pattern_create_linear(0, 177 - h, 0, 177);
-        cairo_pattern_add_color_stop_rgba(p, 0, 1, 0.85, 0.2, 0.9);
-        cairo_pattern_add_color_stop_rgba(p, 1, 0.9, 0.2, 0.0, 0.6);
+    {
+        // Hellfire: tongues of heat rising from the bottom, smoke in the
+        // production's magenta above them.
+        const std::vector<Couleur> feu = {Rvb(34, 0, 14),    Rvb(96, 4, 20),    Rvb(170, 20, 10),
+                                          Rvb(236, 84, 16),  Rvb(255, 170, 40), Rvb(255, 232, 140),
+                                          Rvb(255, 252, 220)};
+        AccesPixels px(&toile);
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < L; ++x) {
+                const double montee = double(y) / H;
+                const double langue = Fractal(x / 16.0, y / 34.0 + x / 90.0, 4, 401);
+                const double chaleur = std::pow(montee, 1.6) * 1.25 + (langue - 0.5) * 0.9 - 0.12;
+                Couleur c = Teinte(feu, chaleur, x, y);
+                const double fumee =
+                    std::clamp(0.5 - chaleur, 0.0, 0.5) * Fractal(x / 30.0, y / 22.0, 3, 402);
+                c = Melange(c, Melange(palette::kMagenta, Rvb(20, 0, 30), 0.55), fumee);
+                px.Ecrit(x, y, c);
+            }
+        }
+    }
+    // Horns, behind the head: each a curved cone with rings, lit on its
+    // upper edge, ivory at the tip and dark at the root.
+    for (int s = -1; s <= 1; s += 2) {
+        auto corne = [&]() {
+            cairo_new_path(cr);
+            cairo_move_to(cr, 125 + s * 26, 52);
+            cairo_curve_to(cr, 125 + s * 52, 42, 125 + s * 76, 22, 125 + s * 72, 2);
+            cairo_curve_to(cr, 125 + s * 94, 24, 125 + s * 84, 60, 125 + s * 50, 76);
+            cairo_close_path(cr);
+        };
+        corne();
+        cairo_pattern_t* p = cairo_pattern_create_linear(125 + s * 40, 70, 125 + s * 80, 4);
+        cairo_pattern_add_color_stop_rgb(p, 0, 0.18, 0.08, 0.06);
+        cairo_pattern_add_color_stop_rgb(p, 0.45, 0.55, 0.42, 0.3);
+        cairo_pattern_add_color_stop_rgb(p, 0.8, 0.9, 0.84, 0.66);
+        cairo_pattern_add_color_stop_rgb(p, 1, 1, 0.97, 0.86);
         cairo_set_source(cr, p);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
-    }
-    // Horns.
-    for (int s = -1; s <= 1; s += 2) {
-        cairo_move_to(cr, 125 + s * 30, 50);
-        cairo_curve_to(cr, 125 + s * 55, 40, 125 + s * 78, 20, 125 + s * 72, 2);
-        cairo_curve_to(cr, 125 + s * 92, 26, 125 + s * 80, 58, 125 + s * 48, 72);
-        cairo_close_path(cr);
-        cairo_pattern_t* p = cairo_pattern_create_linear(0, 2, 0, 72);
-        cairo_pattern_add_color_stop_rgb(p, 0, 0.2, 0.15, 0.1);
-        cairo_pattern_add_color_stop_rgb(p, 0.5, 0.9, 0.85, 0.7);
-        cairo_pattern_add_color_stop_rgb(p, 1, 0.6, 0.5, 0.4);
-        cairo_set_source(cr, p);
-        cairo_fill_preserve(cr);
-        cairo_pattern_destroy(p);
-        cairo_set_source_rgb(cr, 0.2, 0.05, 0.02);
-        cairo_set_line_width(cr, 1.5);
+        cairo_save(cr);
+        corne();
+        cairo_clip(cr);
+        // The shaded underside, then the rings.
+        cairo_move_to(cr, 125 + s * 50, 80);
+        cairo_curve_to(cr, 125 + s * 84, 64, 125 + s * 96, 28, 125 + s * 72, 0);
+        cairo_set_source_rgba(cr, 0.12, 0.02, 0.04, 0.65);
+        cairo_set_line_width(cr, 12);
+        cairo_stroke(cr);
+        for (int k = 0; k < 7; ++k) {
+            const double t = 0.12 + k * 0.12;
+            const double cx = 125 + s * (36 + 44 * t), cy = 66 - 58 * t;
+            cairo_move_to(cr, cx - s * 12, cy - 12 + 4 * t);
+            cairo_curve_to(cr, cx - s * 2, cy - 4, cx + s * 4, cy + 6, cx + s * 14, cy + 12);
+        }
+        cairo_set_source_rgba(cr, 0.2, 0.08, 0.04, 0.7);
+        cairo_set_line_width(cr, 1.6);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 125 + s * 28, 50);
+        cairo_curve_to(cr, 125 + s * 52, 40, 125 + s * 74, 22, 125 + s * 72, 4);
+        cairo_set_source_rgba(cr, 1, 0.95, 0.8, 0.8);
+        cairo_set_line_width(cr, 1.6);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        corne();
+        cairo_set_source_rgb(cr, 0.12, 0.02, 0.02);
+        cairo_set_line_width(cr, 1.2);
         cairo_stroke(cr);
     }
-    // Head: a pointed chin, shaded like a lit sphere.
-    cairo_move_to(cr, 125, 172);
-    cairo_curve_to(cr, 85, 160, 62, 120, 66, 80);
-    cairo_curve_to(cr, 70, 40, 100, 28, 125, 28);
-    cairo_curve_to(cr, 150, 28, 180, 40, 184, 80);
-    cairo_curve_to(cr, 188, 120, 165, 160, 125, 172);
+    // The head with its pointed ears, sculpted pixel by pixel: a rounded
+    // mass with brows, cheekbones, nose and chin raised and the eye sockets
+    // sunk, lit warm from the upper left with the fire's glow from below.
+    cairo_new_path(cr);
+    cairo_move_to(cr, 125, 174);
+    cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
+    cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
+    cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
+    cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
+    cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
+    cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
+    cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
+    cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
     cairo_close_path(cr);
-    cairo_pattern_t* tete = cairo_pattern_create_radial(110, 70, 5, 125, 100, 95);
-    cairo_pattern_add_color_stop_rgb(tete, 0, 1.0, 0.45, 0.35);
-    cairo_pattern_add_color_stop_rgb(tete, 0.5, 0.85, 0.1, 0.08);
-    cairo_pattern_add_color_stop_rgb(tete, 1, 0.3, 0.0, 0.02);
-    cairo_set_source(cr, tete);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(tete);
-    cairo_set_source_rgb(cr, 0.2, 0.0, 0.02);
+    {
+        const Masque masque = MasqueDuChemin(cr, 6);
+        cairo_new_path(cr);
+        const Masque dome = Adoucit(masque, 9);
+        const Bosse bosses[] = {
+            {101, 74, 18, 7, 0.35},  {149, 74, 18, 7, 0.35},    // brows
+            {101, 86, 11, 7, -0.4},  {149, 86, 11, 7, -0.4},    // eye sockets
+            {88, 110, 14, 10, 0.3},  {162, 110, 14, 10, 0.3},   // cheekbones
+            {125, 98, 6, 16, 0.3},   {125, 112, 10, 6, 0.35},   // nose
+            {125, 150, 18, 14, 0.3}, {125, 128, 30, 8, -0.15},  // chin, under the nose
+            {125, 52, 26, 14, 0.2},                             // forehead
+        };
+        const std::vector<Couleur> peau = {Rvb(36, 0, 8),     Rvb(96, 6, 14),   Rvb(154, 16, 20),
+                                           Rvb(206, 40, 32),  Rvb(240, 92, 64), Rvb(255, 160, 128),
+                                           Rvb(255, 222, 200)};
+        const int l = masque.largeur, h = masque.hauteur;
+        auto hauteur = [&](int x, int y) {
+            x = std::clamp(x, 0, l - 1);
+            y = std::clamp(y, 0, h - 1);
+            const double gx = masque.x0 + x, gy = masque.y0 + y;
+            double v = dome.a[size_t(y) * l + x] * 1.6;
+            for (const Bosse& b : bosses) {
+                const double dx = (gx - b.x) / b.rx, dy = (gy - b.y) / b.ry;
+                v += b.haut * std::exp(-(dx * dx + dy * dy));
+            }
+            return v + 0.012 * Bruit(gx / 1.5, gy / 1.5, 411);
+        };
+        const double lx = -0.5, ly = -0.6, lz = 0.62;
+        AccesPixels px(&toile);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < l; ++x) {
+                const double a = masque.a[size_t(y) * l + x];
+                if (a <= 0) continue;
+                const int gx = masque.x0 + x, gy = masque.y0 + y;
+                if (gx < 0 || gy < 0 || gx >= L || gy >= H) continue;
+                const double dx = (hauteur(x + 1, y) - hauteur(x - 1, y)) * 9;
+                const double dy = (hauteur(x, y + 1) - hauteur(x, y - 1)) * 9;
+                const double nn = std::sqrt(dx * dx + dy * dy + 1);
+                const double nx = -dx / nn, ny = -dy / nn, nz = 1 / nn;
+                const double cle = std::max(0.0, nx * lx + ny * ly + nz * lz);
+                const double feu = std::max(0.0, ny * 0.8 + nz * 0.2);  // from below
+                double s = 0.12 + 0.72 * cle;
+                Couleur c = Teinte(peau, s, gx, gy);
+                c = Melange(c, Rvb(255, 150, 40), 0.45 * feu * feu);
+                // The key light's sheen on the forehead, nose and cheeks.
+                const double hx = lx, hy = ly, hz = lz + 1;
+                const double hn = std::sqrt(hx * hx + hy * hy + hz * hz);
+                const double brillance =
+                    std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hn), 30);
+                c = Melange(c, Rvb(255, 230, 220), 0.8 * brillance);
+                px.Pose(gx, gy, c, a);
+            }
+        }
+    }
+    cairo_move_to(cr, 125, 174);
+    cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
+    cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
+    cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
+    cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
+    cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
+    cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
+    cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
+    cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0.16, 0.0, 0.03);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+    // Eyes: glowing almonds with slit pupils under heavy brows.
+    for (int s = -1; s <= 1; s += 2) {
+        const double ex = 125 + s * 24, ey = 87;
+        cairo_save(cr);
+        cairo_translate(cr, ex, ey);
+        cairo_rotate(cr, s * 0.28);
+        cairo_scale(cr, 1.0, 0.5);
+        cairo_arc(cr, 0, 0, 12, 0, 2 * M_PI);
+        cairo_restore(cr);
+        cairo_pattern_t* oeil = cairo_pattern_create_radial(ex, ey, 1, ex, ey, 12);
+        cairo_pattern_add_color_stop_rgb(oeil, 0, 1, 1, 0.75);
+        cairo_pattern_add_color_stop_rgb(oeil, 0.55, 1, 0.78, 0.1);
+        cairo_pattern_add_color_stop_rgb(oeil, 1, 0.85, 0.3, 0.0);
+        cairo_set_source(cr, oeil);
+        cairo_fill_preserve(cr);
+        cairo_pattern_destroy(oeil);
+        cairo_set_source_rgb(cr, 0.2, 0.0, 0.02);
+        cairo_set_line_width(cr, 1.4);
+        cairo_stroke(cr);
+        cairo_save(cr);
+        cairo_translate(cr, ex - s * 1.5, ey);
+        cairo_scale(cr, 0.3, 1.0);
+        cairo_arc(cr, 0, 0, 5.5, 0, 2 * M_PI);
+        cairo_restore(cr);
+        cairo_set_source_rgb(cr, 0.08, 0.0, 0.0);
+        cairo_fill(cr);
+        cairo_arc(cr, ex - s * 4 - 1, ey - 2, 1.3, 0, 2 * M_PI);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_fill(cr);
+        // The brow: a dark hooked wedge with a lit upper edge.
+        cairo_move_to(cr, 125 + s * 5, 80);
+        cairo_curve_to(cr, 125 + s * 18, 72, 125 + s * 32, 64, 125 + s * 46, 62);
+        cairo_line_to(cr, 125 + s * 42, 71);
+        cairo_curve_to(cr, 125 + s * 30, 74, 125 + s * 18, 80, 125 + s * 8, 86);
+        cairo_close_path(cr);
+        cairo_pattern_t* sourcil = cairo_pattern_create_linear(0, 62, 0, 86);
+        cairo_pattern_add_color_stop_rgb(sourcil, 0, 0.45, 0.05, 0.08);
+        cairo_pattern_add_color_stop_rgb(sourcil, 0.4, 0.15, 0.0, 0.03);
+        cairo_pattern_add_color_stop_rgb(sourcil, 1, 0.05, 0.0, 0.01);
+        cairo_set_source(cr, sourcil);
+        cairo_fill(cr);
+        cairo_pattern_destroy(sourcil);
+    }
+    // The grin: dark mouth, a tongue, ivory teeth shaded at their roots,
+    // two fangs, and the lips' lit edge.
+    cairo_move_to(cr, 86, 120);
+    cairo_curve_to(cr, 104, 132, 146, 132, 164, 120);
+    cairo_curve_to(cr, 154, 146, 96, 146, 86, 120);
+    cairo_close_path(cr);
+    cairo_pattern_t* bouche = cairo_pattern_create_linear(0, 120, 0, 144);
+    cairo_pattern_add_color_stop_rgb(bouche, 0, 0.08, 0.0, 0.02);
+    cairo_pattern_add_color_stop_rgb(bouche, 1, 0.3, 0.02, 0.06);
+    cairo_set_source(cr, bouche);
+    cairo_fill(cr);
+    cairo_pattern_destroy(bouche);
+    cairo_arc(cr, 125, 146, 13, M_PI * 1.15, M_PI * 1.85);
+    cairo_set_source_rgb(cr, 0.75, 0.15, 0.25);
+    cairo_set_line_width(cr, 5);
+    cairo_stroke(cr);
+    for (int i = 0; i < 7; ++i) {
+        const double x = 96 + i * 8.4;
+        const bool croc = i == 0 || i == 6;
+        const double bas = croc ? 139 : 132 - std::fabs(i - 3) * 0.6;
+        cairo_move_to(cr, x, 124.5 + std::fabs(i - 3) * 0.5);
+        cairo_line_to(cr, x + 7.6, 124.5 + std::fabs(i - 2.2) * 0.5);
+        cairo_line_to(cr, x + 3.8, bas);
+        cairo_close_path(cr);
+        cairo_pattern_t* dent = cairo_pattern_create_linear(x, 0, x + 7.6, 0);
+        cairo_pattern_add_color_stop_rgb(dent, 0, 1, 0.98, 0.9);
+        cairo_pattern_add_color_stop_rgb(dent, 0.6, 0.9, 0.84, 0.7);
+        cairo_pattern_add_color_stop_rgb(dent, 1, 0.55, 0.45, 0.38);
+        cairo_set_source(cr, dent);
+        cairo_fill_preserve(cr);
+        cairo_pattern_destroy(dent);
+        cairo_set_source_rgba(cr, 0.3, 0.1, 0.08, 0.8);
+        cairo_set_line_width(cr, 0.7);
+        cairo_stroke(cr);
+    }
+    cairo_move_to(cr, 84, 118);
+    cairo_curve_to(cr, 104, 131, 146, 131, 166, 118);
+    cairo_set_source_rgb(cr, 0.2, 0.0, 0.03);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    // Eyes: yellow with slit pupils under angry brows.
-    for (int s = -1; s <= 1; s += 2) {
-        cairo_save(cr);
-        cairo_translate(cr, 125 + s * 24, 84);
-        cairo_rotate(cr, s * 0.25);
-        cairo_scale(cr, 1.0, 0.62);
-        cairo_arc(cr, 0, 0, 14, 0, 2 * M_PI);
-        cairo_restore(cr);
-        cairo_pattern_t* oeil =
-            cairo_pattern_create_radial(125 + s * 24, 84, 1, 125 + s * 24, 84, 14);
-        cairo_pattern_add_color_stop_rgb(oeil, 0, 1, 1, 0.6);
-        cairo_pattern_add_color_stop_rgb(oeil, 1, 1, 0.6, 0.0);
-        cairo_set_source(cr, oeil);
-        cairo_fill(cr);
-        cairo_pattern_destroy(oeil);
-        cairo_save(cr);
-        cairo_translate(cr, 125 + s * 22, 84);
-        cairo_scale(cr, 0.35, 1.0);
-        cairo_arc(cr, 0, 0, 7, 0, 2 * M_PI);
-        cairo_restore(cr);
-        cairo_set_source_rgb(cr, 0.1, 0.0, 0.0);
-        cairo_fill(cr);
-        cairo_move_to(cr, 125 + s * 6, 76);
-        cairo_line_to(cr, 125 + s * 42, 62);
-        cairo_line_to(cr, 125 + s * 40, 70);
-        cairo_line_to(cr, 125 + s * 8, 82);
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, 0.18, 0.0, 0.02);
+    cairo_move_to(cr, 98, 145);
+    cairo_curve_to(cr, 112, 152, 138, 152, 152, 145);
+    cairo_set_source_rgba(cr, 1, 0.6, 0.45, 0.6);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    // The goatee: dark strands to a point, a few lit hairs.
+    cairo_move_to(cr, 110, 152);
+    cairo_curve_to(cr, 116, 166, 121, 172, 125, 177);
+    cairo_curve_to(cr, 129, 172, 134, 166, 140, 152);
+    cairo_curve_to(cr, 132, 156, 118, 156, 110, 152);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0.1, 0.0, 0.03);
+    cairo_fill(cr);
+    for (int k = -2; k <= 2; ++k) {
+        cairo_move_to(cr, 125 + k * 5, 155);
+        cairo_curve_to(cr, 125 + k * 4, 163, 125 + k * 2, 170, 125 + k * 0.5, 175);
+    }
+    cairo_set_source_rgba(cr, 0.7, 0.25, 0.35, 0.7);
+    cairo_set_line_width(cr, 0.8);
+    cairo_stroke(cr);
+    // Sparks rising from the fire.
+    Alea alea(GraineDe("DiableTV"));
+    for (int i = 0; i < 30; ++i) {
+        const double x = alea.Entre(0, L), y = alea.Entre(40, H);
+        if (x > 60 && x < 190 && y > 30) continue;
+        cairo_arc(cr, x, y, alea.Entre(0.5, 1.3), 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 1, 0.9, 0.5, alea.Entre(0.5, 1));
         cairo_fill(cr);
     }
-    // The grin with its teeth, and the goatee.
-    cairo_move_to(cr, 88, 118);
-    cairo_curve_to(cr, 105, 128, 145, 128, 162, 118);
-    cairo_curve_to(cr, 152, 142, 98, 142, 88, 118);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.15, 0.0, 0.02);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0.98, 0.95, 0.85);
-    for (int i = 0; i < 6; ++i) {
-        const double x = 99 + i * 9.5;
-        cairo_move_to(cr, x, 122 + (i == 0 || i == 5 ? -2 : 0));
-        cairo_line_to(cr, x + 8, 123);
-        cairo_line_to(cr, x + 4, 131);
-        cairo_close_path(cr);
-    }
-    cairo_fill(cr);
-    cairo_move_to(cr, 112, 150);
-    cairo_curve_to(cr, 118, 165, 122, 172, 125, 176);
-    cairo_curve_to(cr, 128, 172, 132, 165, 138, 150);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.15, 0.02, 0.02);
-    cairo_fill(cr);
     Finition f;
     f.grain = 2.0;
     recueil->images.push_back(Finit(toile, "DiableTV", f));
 }
 
-// The harbour: sky, sea, hills, houses and a lighthouse, by day or by night.
+// The harbour: one place by day and by night, drawn from the same shapes.
+// Sky with shaded clouds (or stars and the moon), the far shore in the haze,
+// the sea's waves growing towards the viewer with the glitter of the sun or
+// the moon, the island's hill with its grass and bushes, houses with a lit
+// front, a shaded side and tiled roofs, the jetty's stones, the round
+// lighthouse and a sailing boat with its reflection.
 void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
-    Toile toile(250, 177);
+    const int L = 250, H = 177, horizon = 104;
+    Toile toile(L, H);
     cairo_t* cr = toile.cr;
+    auto jourNuit = [&](Couleur j, Couleur n) { return nuit ? n : j; };
+    auto source = [&](Couleur c) { cairo_set_source_rgb(cr, c.r, c.g, c.b); };
+    // Sky.
     if (nuit) {
-        DegradeVertical(cr, 250, 110, {Rvb(4, 6, 30), Rvb(20, 24, 80), Rvb(60, 40, 110)});
+        DegradeVertical(cr, L, horizon,
+                        {Rvb(6, 4, 28), Rvb(26, 16, 72), Rvb(72, 26, 96), Rvb(120, 40, 110)});
         Alea alea(GraineDe("Tableau2"));
-        Etoiles(cr, &alea, 0, 0, 250, 95, 60, Rvb(220, 220, 255), 0.9);
-        cairo_pattern_t* lune = cairo_pattern_create_radial(190, 32, 8, 190, 32, 34);
-        cairo_pattern_add_color_stop_rgba(lune, 0, 0.9, 0.95, 1, 0.5);
-        cairo_pattern_add_color_stop_rgba(lune, 1, 0.5, 0.6, 1, 0);
-        cairo_set_source(cr, lune);
-        cairo_paint(cr);
-        cairo_pattern_destroy(lune);
-        cairo_set_source_rgb(cr, 0.97, 0.97, 0.88);
-        cairo_arc(cr, 190, 32, 11, 0, 2 * M_PI);
-        cairo_fill(cr);
+        Etoiles(cr, &alea, 0, 0, L, 80, 70, Rvb(220, 220, 255), 0.9);
     } else {
-        DegradeVertical(cr, 250, 110, {Rvb(40, 110, 220), Rvb(120, 190, 245), Rvb(230, 235, 240)});
-        cairo_pattern_t* soleil = cairo_pattern_create_radial(190, 32, 8, 190, 32, 50);
-        cairo_pattern_add_color_stop_rgba(soleil, 0, 1, 1, 0.8, 0.9);
-        cairo_pattern_add_color_stop_rgba(soleil, 1, 1, 0.9, 0.5, 0);
-        cairo_set_source(cr, soleil);
-        cairo_paint(cr);
-        cairo_pattern_destroy(soleil);
-        cairo_set_source_rgb(cr, 1, 0.97, 0.75);
-        cairo_arc(cr, 190, 32, 12, 0, 2 * M_PI);
+        DegradeVertical(
+            cr, L, horizon,
+            {Rvb(36, 96, 204), Rvb(96, 166, 238), Rvb(186, 218, 246), Rvb(255, 226, 190)});
+    }
+    const double ax = 190, ay = 30;  // sun or moon
+    cairo_pattern_t* halo = cairo_pattern_create_radial(ax, ay, 6, ax, ay, nuit ? 40 : 60);
+    const Couleur h = jourNuit(Rvb(255, 250, 200), Rvb(160, 220, 255));
+    cairo_pattern_add_color_stop_rgba(halo, 0, h.r, h.g, h.b, nuit ? 0.45 : 0.9);
+    cairo_pattern_add_color_stop_rgba(halo, 1, h.r, h.g, h.b, 0);
+    cairo_set_source(cr, halo);
+    cairo_paint(cr);
+    cairo_pattern_destroy(halo);
+    cairo_arc(cr, ax, ay, nuit ? 10 : 11, 0, 2 * M_PI);
+    cairo_pattern_t* disque = cairo_pattern_create_radial(ax - 3, ay - 3, 1, ax, ay, 11);
+    cairo_pattern_add_color_stop_rgb(disque, 0, 1, 1, nuit ? 1 : 0.92);
+    cairo_pattern_add_color_stop_rgb(disque, 1, nuit ? 0.72 : 1, nuit ? 0.78 : 0.88,
+                                     nuit ? 0.9 : 0.5);
+    cairo_set_source(cr, disque);
+    cairo_fill(cr);
+    cairo_pattern_destroy(disque);
+    if (nuit) {
+        // The moon's seas.
+        cairo_set_source_rgba(cr, 0.45, 0.5, 0.65, 0.55);
+        cairo_arc(cr, ax + 3, ay - 2, 3, 0, 2 * M_PI);
         cairo_fill(cr);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
-        for (double x : {40.0, 120.0}) {
-            cairo_arc(cr, x, 30, 10, 0, 2 * M_PI);
-            cairo_arc(cr, x + 12, 25, 13, 0, 2 * M_PI);
-            cairo_arc(cr, x + 26, 31, 9, 0, 2 * M_PI);
+        cairo_arc(cr, ax - 3, ay + 4, 2.2, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_arc(cr, ax + 4, ay + 5, 1.4, 0, 2 * M_PI);
+        cairo_fill(cr);
+    }
+    // Clouds: lit from the sun or moon above right, shaded beneath.
+    for (int k = 0; k < 3; ++k) {
+        const double cx = 22 + k * 58, cy = 26 + (k % 2) * 14, w = 1.0 - 0.15 * k;
+        cairo_new_path(cr);
+        cairo_arc(cr, cx, cy, 9 * w, 0, 2 * M_PI);
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx + 12 * w, cy - 6 * w, 12 * w, 0, 2 * M_PI);
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx + 27 * w, cy - 1 * w, 9 * w, 0, 2 * M_PI);
+        cairo_new_sub_path(cr);
+        cairo_rectangle(cr, cx, cy, 27 * w, 8 * w);
+        const Masque m = MasqueDuChemin(cr, 2);
+        cairo_new_path(cr);
+        const std::vector<Couleur> tons =
+            nuit ? std::vector<Couleur>{Rvb(40, 24, 80), Rvb(70, 50, 120), Rvb(120, 120, 180),
+                                        Rvb(190, 220, 250)}
+                 : std::vector<Couleur>{Rvb(150, 160, 200), Rvb(205, 214, 236), Rvb(242, 246, 252),
+                                        Rvb(255, 255, 255)};
+        AccesPixels px(&toile);
+        for (int y = m.y0; y < m.y0 + m.hauteur; ++y) {
+            for (int x = m.x0; x < m.x0 + m.largeur; ++x) {
+                const double a = m.A(x, y);
+                if (a <= 0 || x < 0 || y < 0 || x >= L || y >= H) continue;
+                const double haut = 1.0 - double(y - m.y0) / m.hauteur;
+                const double s = 0.15 + 0.75 * haut +
+                                 0.25 * (m.A(x + 3, y - 3) - m.A(x - 3, y + 3)) +
+                                 0.1 * (Bruit(x / 3.0, y / 3.0, 420 + k) - 0.5);
+                px.Pose(x, y, Teinte(tons, s, x, y), a * (nuit ? 0.85 : 0.95));
+            }
+        }
+    }
+    // The far shore across the bay, in the haze.
+    cairo_move_to(cr, 0, horizon);
+    for (int x = 0; x <= L; x += 5) {
+        cairo_line_to(cr, x,
+                      horizon - 6 - 7 * Fractal(x / 40.0, 1.5, 3, 430) - 4 * std::sin(x / 30.0));
+    }
+    cairo_line_to(cr, L, horizon);
+    cairo_close_path(cr);
+    source(jourNuit(Rvb(120, 150, 190), Rvb(40, 24, 70)));
+    cairo_fill(cr);
+    // The sea: waves in rows growing towards the viewer.
+    {
+        const std::vector<Couleur> mer =
+            nuit ? std::vector<Couleur>{Rvb(4, 4, 22), Rvb(14, 16, 52), Rvb(30, 36, 90),
+                                        Rvb(70, 90, 150)}
+                 : std::vector<Couleur>{Rvb(8, 56, 116), Rvb(30, 104, 170), Rvb(70, 150, 206),
+                                        Rvb(170, 214, 240)};
+        AccesPixels px(&toile);
+        for (int y = horizon; y < H; ++y) {
+            const double p = double(y - horizon) / (H - horizon);
+            for (int x = 0; x < L; ++x) {
+                const double vague =
+                    std::sin(x / (3 + 9 * p) + 4 * Fractal(x / 30.0, y / 3.0, 2, 440) + y * 1.7);
+                double s = 0.62 - 0.35 * p + 0.18 * vague * (0.3 + p);
+                // The glitter under the sun or the moon.
+                const double colonne =
+                    std::exp(-std::pow((x - ax) / (5 + 30 * p), 2)) * std::min(1.0, p * 4);
+                s += colonne * std::max(0.0, vague) * (nuit ? 0.6 : 0.9);
+                px.Ecrit(x, y, Teinte(mer, s, x, y));
+            }
+        }
+    }
+    // The island's hill, shaded on its slopes, with grass and bushes.
+    cairo_move_to(cr, -2, 124);
+    cairo_curve_to(cr, 24, 74, 80, 62, 118, 92);
+    cairo_curve_to(cr, 134, 104, 142, 112, 156, 120);
+    cairo_line_to(cr, 156, 132);
+    cairo_line_to(cr, -2, 132);
+    cairo_close_path(cr);
+    {
+        const Masque m = MasqueDuChemin(cr, 2);
+        cairo_new_path(cr);
+        const Masque dome = Adoucit(m, 8);
+        const std::vector<Couleur> herbe =
+            nuit ? std::vector<Couleur>{Rvb(4, 8, 18), Rvb(10, 20, 34), Rvb(20, 36, 54),
+                                        Rvb(40, 64, 90)}
+                 : std::vector<Couleur>{Rvb(24, 60, 30), Rvb(52, 110, 44), Rvb(98, 158, 60),
+                                        Rvb(170, 206, 96)};
+        AccesPixels px(&toile);
+        for (int y = std::max(0, m.y0); y < std::min(H, m.y0 + m.hauteur); ++y) {
+            for (int x = std::max(0, m.x0); x < std::min(L, m.x0 + m.largeur); ++x) {
+                const double a = m.A(x, y);
+                if (a <= 0) continue;
+                const double pente = dome.A(x - 2, y) - dome.A(x + 2, y) +
+                                     1.5 * (dome.A(x, y - 2) - dome.A(x, y + 2));
+                const double s =
+                    0.55 - 2.2 * pente + 0.22 * (Fractal(x / 3.0, y / 2.0, 3, 450) - 0.5);
+                px.Pose(x, y, Teinte(herbe, s, x, y), a);
+            }
+        }
+    }
+    Alea buissons(GraineDe("buissons"));
+    for (int i = 0; i < 16; ++i) {
+        const double x = buissons.Entre(6, 140);
+        const double y =
+            128 - (x < 118 ? 48 * std::sin((x + 10) / 135.0 * M_PI) : 10) + buissons.Entre(4, 14);
+        if (y > 126) continue;
+        const double r = buissons.Entre(2.5, 4.5);
+        const Couleur tons[] = {jourNuit(Rvb(20, 50, 24), Rvb(2, 6, 12)),
+                                jourNuit(Rvb(50, 110, 40), Rvb(10, 22, 30)),
+                                jourNuit(Rvb(130, 190, 80), Rvb(30, 54, 70))};
+        for (int t = 0; t < 3; ++t) {
+            cairo_arc(cr, x + t * 0.6, y - t * 0.8, r * (1.0 - t * 0.3), 0, 2 * M_PI);
+            source(tons[t]);
             cairo_fill(cr);
         }
     }
-    // Sea.
-    const Couleur merHaut = nuit ? Rvb(14, 20, 60) : Rvb(40, 120, 190);
-    const Couleur merBas = nuit ? Rvb(4, 6, 24) : Rvb(10, 60, 120);
-    cairo_pattern_t* mer = cairo_pattern_create_linear(0, 108, 0, 177);
-    cairo_pattern_add_color_stop_rgb(mer, 0, merHaut.r, merHaut.g, merHaut.b);
-    cairo_pattern_add_color_stop_rgb(mer, 1, merBas.r, merBas.g, merBas.b);
-    cairo_set_source(cr, mer);
-    cairo_rectangle(cr, 0, 108, 250, 69);
+    // Foam along the island's shore.
+    cairo_set_source_rgba(cr, 1, 1, 1, nuit ? 0.25 : 0.7);
+    for (int x = 0; x < 156; x += 3) cairo_rectangle(cr, x, 131 + (x / 3) % 2, 2, 1);
     cairo_fill(cr);
-    cairo_pattern_destroy(mer);
-    // Glitter of the sun or the moon on the water.
-    Alea vagues(GraineDe("vagues"));
-    for (int i = 0; i < 40; ++i) {
-        const double y = 110 + vagues.Uniforme() * 65;
-        const double x = 190 + vagues.Gauss() * (4 + (y - 108) * 0.25);
-        cairo_rectangle(cr, x - 4, y, 8 + vagues.Entre(0, 6), 1);
-    }
-    cairo_set_source_rgba(cr, 1, 1, nuit ? 1 : 0.8, nuit ? 0.55 : 0.8);
-    cairo_fill(cr);
-    // Hills with the village.
-    cairo_move_to(cr, 0, 120);
-    cairo_curve_to(cr, 30, 70, 80, 64, 120, 96);
-    cairo_curve_to(cr, 135, 108, 140, 112, 150, 118);
-    cairo_line_to(cr, 150, 130);
-    cairo_line_to(cr, 0, 130);
-    cairo_close_path(cr);
-    const Couleur colline = nuit ? Rvb(12, 20, 30) : Rvb(70, 140, 60);
-    cairo_set_source_rgb(cr, colline.r, colline.g, colline.b);
-    cairo_fill(cr);
-    const Couleur murs[] = {Rvb(240, 220, 180), Rvb(230, 160, 120), Rvb(250, 240, 220),
-                            Rvb(200, 200, 230), Rvb(240, 200, 140)};
+    // Houses: lit front, shaded side, tiled roof, windows (lit at night).
+    const Couleur murs[] = {Rvb(244, 224, 186), Rvb(236, 168, 128), Rvb(250, 242, 224),
+                            Rvb(206, 206, 236), Rvb(246, 206, 146)};
     for (int i = 0; i < 5; ++i) {
-        const double x = 18 + i * 22, y = 96 - 14 * std::sin(i * 0.7 + 0.8);
-        Couleur m = nuit ? Melange(murs[i], Rvb(20, 24, 60), 0.8) : murs[i];
-        cairo_set_source_rgb(cr, m.r, m.g, m.b);
+        const double x = 16 + i * 22, y = 94 - 14 * std::sin(i * 0.7 + 0.8);
+        const Couleur face = nuit ? Melange(murs[i], Rvb(24, 22, 64), 0.82) : murs[i];
+        const Couleur cote = Melange(face, jourNuit(Rvb(60, 40, 90), Rvb(4, 2, 16)), 0.45);
+        source(cote);
+        cairo_move_to(cr, x, y);
+        cairo_line_to(cr, x - 4, y - 3);
+        cairo_line_to(cr, x - 4, y + 11);
+        cairo_line_to(cr, x, y + 14);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        source(face);
         cairo_rectangle(cr, x, y, 16, 14);
         cairo_fill(cr);
-        const Couleur toit = nuit ? Rvb(40, 20, 30) : Rvb(190, 70, 40);
-        cairo_set_source_rgb(cr, toit.r, toit.g, toit.b);
-        cairo_move_to(cr, x - 2, y);
-        cairo_line_to(cr, x + 8, y - 8);
-        cairo_line_to(cr, x + 18, y);
-        cairo_close_path(cr);
+        source(Melange(face, Rvb(0, 0, 0), 0.25));
+        cairo_rectangle(cr, x, y + 12, 16, 2);
         cairo_fill(cr);
-        const Couleur fenetre = nuit ? Rvb(255, 210, 90) : Rvb(60, 80, 120);
-        cairo_set_source_rgb(cr, fenetre.r, fenetre.g, fenetre.b);
-        cairo_rectangle(cr, x + 3, y + 4, 4, 4);
-        cairo_rectangle(cr, x + 10, y + 4, 3, 6);
+        // The roof and its rows of tiles.
+        const Couleur tuile = jourNuit(Rvb(200, 76, 44), Rvb(54, 22, 40));
+        const Couleur tuileOmbre = Melange(tuile, Rvb(0, 0, 0), 0.4);
+        cairo_move_to(cr, x - 6, y + 0.5);
+        cairo_line_to(cr, x + 5, y - 9);
+        cairo_line_to(cr, x + 19, y - 9);
+        cairo_line_to(cr, x + 18, y + 0.5);
+        cairo_close_path(cr);
+        source(tuile);
+        cairo_fill(cr);
+        source(tuileOmbre);
+        cairo_set_line_width(cr, 0.8);
+        for (int r = 0; r < 3; ++r) {
+            const double ry = y - 6.5 + r * 3;
+            cairo_move_to(cr, x + 4 - r * 3.3, ry);
+            cairo_line_to(cr, x + 19, ry);
+        }
+        cairo_stroke(cr);
+        source(Melange(tuile, Rvb(255, 230, 200), 0.5));
+        cairo_move_to(cr, x + 5, y - 9);
+        cairo_line_to(cr, x + 19, y - 9);
+        cairo_stroke(cr);
+        source(Melange(tuile, Rvb(0, 0, 0), 0.3));
+        cairo_rectangle(cr, x + 13, y - 13, 3, 5);
+        cairo_fill(cr);
+        // Windows and door.
+        const Couleur fenetre = jourNuit(Rvb(60, 90, 140), Rvb(255, 196, 80));
+        source(fenetre);
+        cairo_rectangle(cr, x + 2, y + 3, 4, 4);
+        cairo_rectangle(cr, x + 10, y + 3, 4, 4);
+        cairo_fill(cr);
+        if (nuit) {
+            for (double fx : {x + 4.0, x + 12.0}) {
+                cairo_pattern_t* l = cairo_pattern_create_radial(fx, y + 5, 0, fx, y + 5, 7);
+                cairo_pattern_add_color_stop_rgba(l, 0, 1, 0.75, 0.3, 0.45);
+                cairo_pattern_add_color_stop_rgba(l, 1, 1, 0.75, 0.3, 0);
+                cairo_set_source(cr, l);
+                cairo_arc(cr, fx, y + 5, 7, 0, 2 * M_PI);
+                cairo_fill(cr);
+                cairo_pattern_destroy(l);
+            }
+        } else {
+            cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
+            cairo_rectangle(cr, x + 2, y + 3, 1.5, 1.5);
+            cairo_rectangle(cr, x + 10, y + 3, 1.5, 1.5);
+            cairo_fill(cr);
+        }
+        source(jourNuit(Rvb(110, 60, 40), Rvb(30, 16, 24)));
+        cairo_rectangle(cr, x + 6.5, y + 8, 3, 6);
         cairo_fill(cr);
     }
-    // Jetty and lighthouse.
-    const Couleur pierre = nuit ? Rvb(30, 30, 44) : Rvb(130, 120, 110);
-    cairo_set_source_rgb(cr, pierre.r, pierre.g, pierre.b);
-    cairo_rectangle(cr, 120, 124, 100, 6);
-    cairo_fill(cr);
+    // The jetty: a row of dressed stones.
+    for (int k = 0; k < 17; ++k) {
+        const double x = 118 + k * 6;
+        const Couleur pierre = jourNuit(Rvb(150, 140, 128), Rvb(40, 38, 60));
+        source(Melange(pierre, Rvb(0, 0, 0), 0.45));
+        cairo_rectangle(cr, x, 123, 6, 7);
+        cairo_fill(cr);
+        source(pierre);
+        cairo_rectangle(cr, x + 0.5, 123, 5, 5);
+        cairo_fill(cr);
+        source(Melange(pierre, Rvb(255, 255, 240), 0.4));
+        cairo_rectangle(cr, x + 0.5, 123, 5, 1);
+        cairo_fill(cr);
+    }
+    // The lighthouse: a tapered tower shaded round, red bands, the gallery
+    // and the lantern under its red cap.
     cairo_move_to(cr, 204, 124);
-    cairo_line_to(cr, 208, 70);
-    cairo_line_to(cr, 218, 70);
+    cairo_line_to(cr, 207.5, 72);
+    cairo_line_to(cr, 218.5, 72);
     cairo_line_to(cr, 222, 124);
     cairo_close_path(cr);
-    cairo_set_source_rgb(cr, nuit ? 0.3 : 0.95, nuit ? 0.3 : 0.95, nuit ? 0.36 : 0.95);
+    cairo_pattern_t* tour = cairo_pattern_create_linear(204, 0, 222, 0);
+    const Couleur blanc = jourNuit(Rvb(250, 250, 246), Rvb(80, 84, 110));
+    const Couleur blancOmbre = Melange(blanc, jourNuit(Rvb(90, 100, 150), Rvb(10, 8, 30)), 0.55);
+    cairo_pattern_add_color_stop_rgb(tour, 0, blancOmbre.r, blancOmbre.g, blancOmbre.b);
+    cairo_pattern_add_color_stop_rgb(tour, 0.6, blanc.r, blanc.g, blanc.b);
+    cairo_pattern_add_color_stop_rgb(tour, 1, Melange(blanc, blancOmbre, 0.4).r,
+                                     Melange(blanc, blancOmbre, 0.4).g,
+                                     Melange(blanc, blancOmbre, 0.4).b);
+    cairo_set_source(cr, tour);
     cairo_fill(cr);
-    cairo_set_source_rgb(cr, nuit ? 0.35 : 0.85, nuit ? 0.08 : 0.15, nuit ? 0.1 : 0.15);
-    cairo_rectangle(cr, 206, 84, 14, 8);
-    cairo_rectangle(cr, 205, 104, 16, 8);
+    cairo_pattern_destroy(tour);
+    const Couleur rouge = jourNuit(Rvb(220, 40, 40), Rvb(90, 16, 40));
+    for (double y : {84.0, 104.0}) {
+        const double t = (y - 72) / 52;
+        const double x0 = 207.5 - 3.5 * t, x1 = 218.5 + 3.5 * t;
+        cairo_rectangle(cr, x0, y, x1 - x0 + 0.4, 8);
+        cairo_pattern_t* bande = cairo_pattern_create_linear(x0, 0, x1, 0);
+        cairo_pattern_add_color_stop_rgb(bande, 0, rouge.r * 0.45, rouge.g * 0.45, rouge.b * 0.5);
+        cairo_pattern_add_color_stop_rgb(bande, 0.6, rouge.r, rouge.g, rouge.b);
+        cairo_pattern_add_color_stop_rgb(bande, 1, rouge.r * 0.7, rouge.g * 0.7, rouge.b * 0.7);
+        cairo_set_source(cr, bande);
+        cairo_fill(cr);
+        cairo_pattern_destroy(bande);
+    }
+    source(jourNuit(Rvb(40, 40, 50), Rvb(10, 8, 20)));
+    cairo_rectangle(cr, 204, 70, 18, 2.5);
     cairo_fill(cr);
     cairo_rectangle(cr, 206, 60, 14, 10);
-    cairo_set_source_rgb(cr, nuit ? 1.0 : 0.6, nuit ? 0.95 : 0.75, nuit ? 0.6 : 0.85);
+    const Couleur verre = jourNuit(Rvb(150, 210, 236), Rvb(255, 244, 170));
+    source(verre);
+    cairo_fill(cr);
+    if (!nuit) {
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+        cairo_rectangle(cr, 208, 61, 2, 8);
+        cairo_fill(cr);
+    }
+    source(jourNuit(Rvb(50, 50, 60), Rvb(20, 16, 30)));
+    cairo_set_line_width(cr, 1);
+    cairo_move_to(cr, 213, 60);
+    cairo_line_to(cr, 213, 70);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 205, 60);
+    cairo_curve_to(cr, 207, 53, 219, 53, 221, 60);
+    cairo_close_path(cr);
+    source(rouge);
+    cairo_fill(cr);
+    cairo_set_source_rgba(cr, 1, 0.8, 0.8, nuit ? 0.2 : 0.6);
+    cairo_arc(cr, 210.5, 57.5, 1.3, 0, 2 * M_PI);
     cairo_fill(cr);
     if (nuit) {
-        // The beam sweeping over the sea.
+        // The beam sweeping over the sea, and the lantern's glow.
         cairo_move_to(cr, 213, 65);
-        cairo_line_to(cr, 20, 40);
-        cairo_line_to(cr, 20, 78);
+        cairo_line_to(cr, 10, 38);
+        cairo_line_to(cr, 10, 80);
         cairo_close_path(cr);
-        cairo_pattern_t* faisceau = cairo_pattern_create_linear(213, 0, 20, 0);
+        cairo_pattern_t* faisceau = cairo_pattern_create_linear(213, 0, 10, 0);
         cairo_pattern_add_color_stop_rgba(faisceau, 0, 1, 0.95, 0.7, 0.55);
-        cairo_pattern_add_color_stop_rgba(faisceau, 1, 1, 0.95, 0.7, 0);
+        cairo_pattern_add_color_stop_rgba(faisceau, 1, 0.6, 0.9, 1, 0);
         cairo_set_source(cr, faisceau);
         cairo_fill(cr);
         cairo_pattern_destroy(faisceau);
+        cairo_pattern_t* lueur = cairo_pattern_create_radial(213, 65, 2, 213, 65, 18);
+        cairo_pattern_add_color_stop_rgba(lueur, 0, 1, 0.95, 0.7, 0.8);
+        cairo_pattern_add_color_stop_rgba(lueur, 1, 1, 0.8, 0.4, 0);
+        cairo_set_source(cr, lueur);
+        cairo_arc(cr, 213, 65, 18, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(lueur);
+        // Its reflection on the water.
+        cairo_set_source_rgba(cr, 1, 0.85, 0.45, 0.5);
+        for (int k = 0; k < 9; ++k)
+            cairo_rectangle(cr, 210 + (k % 3) - 1, 132 + k * 4, 6 - k * 0.3, 1);
+        cairo_fill(cr);
     }
-    // A sailing boat.
-    cairo_move_to(cr, 60, 150);
-    cairo_line_to(cr, 96, 150);
-    cairo_line_to(cr, 90, 158);
-    cairo_line_to(cr, 66, 158);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, nuit ? 0.1 : 0.5, nuit ? 0.08 : 0.2, nuit ? 0.1 : 0.1);
+    // The boat: a shaded hull, a lit sail and a dark one, its reflection.
+    cairo_set_source_rgba(cr, 0, 0, 0.1, 0.3);
+    cairo_rectangle(cr, 64, 159, 26, 3);
     cairo_fill(cr);
-    cairo_move_to(cr, 78, 148);
-    cairo_line_to(cr, 78, 118);
-    cairo_line_to(cr, 94, 146);
+    cairo_move_to(cr, 58, 150);
+    cairo_line_to(cr, 98, 150);
+    cairo_line_to(cr, 91, 159);
+    cairo_line_to(cr, 65, 159);
     cairo_close_path(cr);
-    cairo_set_source_rgb(cr, nuit ? 0.35 : 1.0, nuit ? 0.35 : 1.0, nuit ? 0.45 : 0.95);
+    cairo_pattern_t* coque = cairo_pattern_create_linear(0, 150, 0, 159);
+    const Couleur bois = jourNuit(Rvb(150, 60, 30), Rvb(40, 16, 24));
+    cairo_pattern_add_color_stop_rgb(coque, 0, Melange(bois, Rvb(255, 220, 180), 0.4).r,
+                                     Melange(bois, Rvb(255, 220, 180), 0.4).g,
+                                     Melange(bois, Rvb(255, 220, 180), 0.4).b);
+    cairo_pattern_add_color_stop_rgb(coque, 0.3, bois.r, bois.g, bois.b);
+    cairo_pattern_add_color_stop_rgb(coque, 1, bois.r * 0.4, bois.g * 0.4, bois.b * 0.4);
+    cairo_set_source(cr, coque);
     cairo_fill(cr);
+    cairo_pattern_destroy(coque);
+    source(jourNuit(Rvb(60, 40, 30), Rvb(10, 6, 12)));
+    cairo_rectangle(cr, 77.5, 116, 1.2, 34);
+    cairo_fill(cr);
+    cairo_move_to(cr, 79.5, 118);
+    cairo_line_to(cr, 96, 147);
+    cairo_line_to(cr, 79.5, 147);
+    cairo_close_path(cr);
+    source(jourNuit(Rvb(255, 252, 240), Rvb(110, 110, 150)));
+    cairo_fill(cr);
+    cairo_move_to(cr, 76, 122);
+    cairo_line_to(cr, 76, 147);
+    cairo_line_to(cr, 63, 147);
+    cairo_close_path(cr);
+    source(jourNuit(Rvb(206, 200, 196), Rvb(60, 56, 90)));
+    cairo_fill(cr);
+    source(jourNuit(palette::kMagenta, Rvb(110, 30, 80)));
+    cairo_move_to(cr, 78, 116);
+    cairo_line_to(cr, 84, 118);
+    cairo_line_to(cr, 78, 120);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    if (!nuit) {
+        // Gulls.
+        cairo_set_source_rgb(cr, 0.2, 0.22, 0.3);
+        cairo_set_line_width(cr, 0.9);
+        const double mouettes[2][2] = {{120, 46}, {132, 40}};
+        for (const auto& g : mouettes) {
+            cairo_move_to(cr, g[0] - 3, g[1] - 1);
+            cairo_curve_to(cr, g[0] - 2, g[1] - 2, g[0] - 1, g[1] - 1, g[0], g[1]);
+            cairo_curve_to(cr, g[0] + 1, g[1] - 1, g[0] + 2, g[1] - 2, g[0] + 3, g[1] - 1);
+            cairo_stroke(cr);
+        }
+    }
     Finition f;
     f.grain = 2.0;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -489,10 +972,10 @@ void DessineFin(Recueil* recueil) {
 
 void DessineTelevision(Recueil* recueil) {
     DessineTV(recueil);
-    DessineCoper(recueil, "Coper1", Rvb(240, 40, 60));
-    DessineCoper(recueil, "Coper2", Rvb(60, 230, 90));
-    DessineCoper(recueil, "Coper3", Rvb(60, 120, 255));
-    DessineCoper(recueil, "Coper4", Rvb(255, 200, 40));
+    DessineCoper(recueil, "Coper1", palette::kMagenta);
+    DessineCoper(recueil, "Coper2", palette::kCyan);
+    DessineCoper(recueil, "Coper3", Rvb(120, 70, 255));
+    DessineCoper(recueil, "Coper4", palette::kAmbre);
     DessineScrollText(recueil);
     DessineDiable(recueil);
     DessinePaysage(recueil, "Tableau1", false);

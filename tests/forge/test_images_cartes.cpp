@@ -1,14 +1,16 @@
 // Pictures read as numbers by the effects: the swirl that orders the dissolve,
 // the ramp silhouette, and the bubble displacement maps.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
 
+#include "effets.h"
+#include "outils_tests.h"
 #include "test_images_commun.h"
 
 using forge_test::Image;
-using forge_test::Pixel;
 
 TEST(ImagesCartes, SwirlIsGreyStaysBelowTheLastThresholdAndStartsAtTheCentre) {
     const forge::ImageForgee& t = Image("DisparitionTourbillon");
@@ -41,7 +43,7 @@ TEST(ImagesCartes, RampMaskSilhouetteMatchesTheRampPictureTopEdge) {
         for (int y = 0; y < masque.hauteur && premierMasque < 0; ++y)
             if (forge::Valeur565(masque, x, y) != 0) premierMasque = y;
         for (int y = 0; y < 480 && premierRampe < 0; ++y) {
-            const forge_test::Rvb8 p = Pixel(rampe, x, y);
+            const forge_test::Rvb8 p = forge_test::Pixel(rampe, x, y);
             if (p.r + p.g + p.b >= 3 * 180) premierRampe = y;
         }
         ASSERT_GT(premierMasque, 0) << "column " << x << " has no ramp (or ramp at row 0)";
@@ -58,53 +60,117 @@ TEST(ImagesCartes, RampMaskSilhouetteMatchesTheRampPictureTopEdge) {
     for (int x = 0; x < 640; ++x) EXPECT_GE(forge::HautRampe(x) - 2 - logo, 0) << x;
 }
 
-// The shift the bubble routine gives a pixel: half its right-hand neighbour's
-// blue field widened to 0..255.
-int Decalage(const forge::ImageForgee& b, int x, int y) {
-    return (forge::Valeur565(b, x + 1, y) & 31) * 255 / 31 / 2;
+// The shifts a bubble map gives, as the production's bubble routine applies
+// them: the map is drawn at the corner of a screen whose every pixel holds
+// its own position, so each pixel of the bubble then tells where it was
+// fetched from. 0 where the screen was left as it was.
+struct Decalages {
+    int cote = 0;
+    std::vector<int> d;
+    int A(int x, int y) const { return d[size_t(y) * cote + x]; }
+};
+
+Decalages MesureDecalages(const forge::ImageForgee& carte) {
+    const int w = carte.largeur, h = carte.hauteur;
+    ImageTest bulle = CreeImageTest(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) FixePixel(bulle.get(), x, y, forge::Valeur565(carte, x, y));
+    ImageTest ecran = CreeImageTest(256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) FixePixel(ecran.get(), x, y, Uint16(y << 8 | x));
+    DessineBulle(0, 0, bulle.get(), ecran.get());
+    Decalages r;
+    r.cote = w;
+    r.d.resize(size_t(w) * h);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const int v = Pixel(ecran.get(), x, y), dx = (v & 255) - x, dy = (v >> 8) - y;
+            EXPECT_EQ(dx, dy) << carte.nom << " " << x << "," << y << " not fetched diagonally";
+            if (x < w && y < h)
+                r.d[size_t(y) * w + x] = dx;
+            else
+                EXPECT_EQ(dx, 0) << carte.nom << " changed the screen at " << x << "," << y;
+        }
+    }
+    return r;
 }
 
-TEST(ImagesCartes, BubbleMapsAreGlassBallsOfThreeSizes) {
+// Lengths and shifts of the runs of equal shift met walking from the centre
+// of a bubble outwards by steps of (sx, sy), up to its edge.
+std::vector<std::pair<int, int>> Paliers(const Decalages& b, int x, int y, int sx, int sy) {
+    std::vector<std::pair<int, int>> paliers;
+    for (; x >= 0 && y >= 0 && x < b.cote && y < b.cote && b.A(x, y) > 0; x += sx, y += sy) {
+        if (paliers.empty() || paliers.back().second != b.A(x, y))
+            paliers.push_back({0, b.A(x, y)});
+        ++paliers.back().first;
+    }
+    return paliers;
+}
+
+TEST(ImagesCartes, BubbleMapsBendARoundLensWithWideRingsAndADeeperRim) {
     // Smallest first: each at least half as wide again as the one before.
     const char* const noms[] = {"SpriteBullesPetit", "SpriteBullesMoyen", "SpriteBullesGros"};
     int largeurPrecedente = 0;
     for (const char* nom : noms) {
-        const forge::ImageForgee& b = Image(nom);
-        ASSERT_EQ(b.largeur, b.hauteur) << nom;
-        ASSERT_EQ(b.largeur % 2, 0) << nom;
-        EXPECT_GE(2 * b.largeur, 3 * largeurPrecedente) << nom << " does not read as larger";
-        largeurPrecedente = b.largeur;
-        const double c = (b.largeur - 1) / 2.0, r = b.largeur / 2.0;
-        // (distance from the centre, shift) of every pixel inside whose
-        // neighbour belongs to the bubble.
-        std::vector<std::pair<double, int>> profil;
-        for (int y = 0; y < b.hauteur; ++y) {
-            for (int x = 0; x < b.largeur; ++x) {
-                const double d = std::hypot(x - c, y - c) / r;
-                const uint16_t v = forge::Valeur565(b, x, y);
-                if (d > 1.0) {
-                    ASSERT_EQ(v, 0) << nom << " " << x << "," << y << " outside the disc";
-                    continue;
-                }
-                if (d < 0.95) {
-                    ASSERT_NE(v, 0) << nom << " " << x << "," << y << " hole";
-                }
-                if (v == 0 || x + 1 >= b.largeur || forge::Valeur565(b, x + 1, y) == 0) continue;
-                profil.emplace_back(d, Decalage(b, x, y));
+        const forge::ImageForgee& carte = Image(nom);
+        ASSERT_EQ(carte.largeur, carte.hauteur) << nom;
+        ASSERT_EQ(carte.largeur % 2, 0) << nom;
+        EXPECT_GE(2 * carte.largeur, 3 * largeurPrecedente) << nom << " does not read as larger";
+        largeurPrecedente = carte.largeur;
+        const Decalages b = MesureDecalages(carte);
+        const int n = b.cote;
+        // The bent area is one round piece: on every row a single run, the
+        // same on both sides of the centre (a pixel left in place at the end
+        // of a row would show as a seam down the right rim).
+        int courbes = 0;
+        for (int y = 0; y < n; ++y) {
+            int x0 = -1, x1 = -1;
+            for (int x = 0; x < n; ++x) {
+                if (b.A(x, y) == 0) continue;
+                ++courbes;
+                if (x0 < 0) x0 = x;
+                ASSERT_TRUE(x1 < 0 || x1 == x - 1) << nom << " row " << y << " has a hole at " << x;
+                x1 = x;
             }
+            if (x0 < 0) continue;
+            EXPECT_EQ(x0 + x1, n - 1) << nom << " row " << y << " is lopsided";
+            for (int x = 0; x < n; ++x)
+                ASSERT_EQ(b.A(x, y) > 0, b.A(x, n - 1 - y) > 0) << nom << " " << x << "," << y;
         }
-        ASSERT_GT(profil.size(), size_t(b.largeur * b.largeur / 2)) << nom;
+        EXPECT_GT(courbes, n * n * 2 / 3) << nom << " bends too little of its square";
+        // A lens: the shift depends on the distance from the centre and never
+        // falls outwards.
+        const double c = (n - 1) / 2.0;
+        std::vector<std::pair<double, int>> profil;
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x)
+                if (b.A(x, y) > 0) profil.emplace_back(std::hypot(x - c, y - c), b.A(x, y));
         std::sort(profil.begin(), profil.end());
-        // A lens: the shift never falls from the centre outwards, the middle is
-        // bent too, and the rim bends several times harder than the middle
-        // and by more than a quarter of the bubble's width.
-        for (size_t i = 1; i < profil.size(); ++i) {
-            ASSERT_LE(profil[i - 1].second, profil[i].second)
-                << nom << " at " << profil[i].first << " of the radius";
+        for (size_t i = 1; i < profil.size(); ++i)
+            ASSERT_LE(profil[i - 1].second, profil[i].second) << nom << " at " << profil[i].first;
+        // Walking out from the centre along the two axes: rings of one shift
+        // at least 3 pixels wide (narrower ones read as a terraced, noisy
+        // lens), a bent middle, and a rim standing clear of the ring inside
+        // it, deeper than any step between rings, by a quarter of the width.
+        const int m = n / 2;
+        for (auto [x, y, sx, sy] :
+             {std::array<int, 4>{m, m, 1, 0}, std::array<int, 4>{m - 1, m, -1, 0},
+              std::array<int, 4>{m, m, 0, 1}, std::array<int, 4>{m, m - 1, 0, -1}}) {
+            const auto paliers = Paliers(b, x, y, sx, sy);
+            ASSERT_GE(paliers.size(), 4u) << nom << " has hardly any rings";
+            int pasMax = 0;
+            for (size_t i = 0; i < paliers.size(); ++i) {
+                EXPECT_GE(paliers[i].first, 3)
+                    << nom << " ring " << i << " of shift " << paliers[i].second;
+                if (i > 0 && i + 1 < paliers.size())
+                    pasMax = std::max(pasMax, paliers[i].second - paliers[i - 1].second);
+            }
+            const int centre = paliers.front().second, rebord = paliers.back().second;
+            const int interieur = paliers[paliers.size() - 2].second;
+            EXPECT_GT(centre, 0) << nom << " leaves its middle unbent";
+            EXPECT_GE(rebord, 3 * centre) << nom;
+            EXPECT_GT(4 * rebord, n) << nom << " has a faint rim";
+            EXPECT_GE(rebord - interieur, 3 * pasMax) << nom << " has no rim of its own";
         }
-        const int centre = profil.front().second, bord = profil.back().second;
-        EXPECT_GT(centre, 0) << nom << " leaves its middle unbent";
-        EXPECT_GE(bord, 3 * centre) << nom << " has no rim";
-        EXPECT_GT(4 * bord, b.largeur) << nom << " has a faint rim";
     }
 }

@@ -1,5 +1,6 @@
 // The forged pictures meet what the production's scenes rely on: catalogue
 // order and sizes, and the layouts that follow from the sizes.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -94,15 +95,28 @@ TEST(ImagesCatalogue, TelevisionProgrammesFitTheMonitors) {
     EXPECT_GE(images, 38 * 60);
     EXPECT_LE(images, 42 * 60);
     // Both copies, at y and 2y with y = 10 sin + (177 - h) / 4, stay inside the
-    // monitor for every phase and never overlap.
+    // monitor for every phase, and between them their letters fill it: the
+    // upper copy's ink comes within 16 rows of the top and the lower one's
+    // within 16 rows of the bottom (a thin strip leaves the bottom third empty).
     const int hs = texte.hauteur;
+    int haut = hs, bas = 0;
+    for (int y = 0; y < hs; ++y)
+        for (int x = 0; x < texte.largeur; ++x)
+            if (texte.forme[size_t(y) * texte.largeur + x]) {
+                haut = std::min(haut, y);
+                bas = std::max(bas, y);
+            }
     const int base = (177 - hs) / 4;
+    int premiere = 177, derniere = 0;
     for (double phase = 0; phase < 2 * M_PI; phase += 0.01) {
         const int y = int(10 * std::sin(phase) + base);
         EXPECT_GE(y, 0);
         EXPECT_LE(2 * y + hs, 177) << "phase " << phase;
-        EXPECT_GE(y, hs) << "the two copies overlap at phase " << phase;
+        premiere = std::min(premiere, y + haut);
+        derniere = std::max(derniere, 2 * y + bas);
     }
+    EXPECT_LE(premiere, 16) << "the letters leave the top of the monitor empty";
+    EXPECT_GE(derniere, 177 - 16) << "the letters leave the bottom of the monitor empty";
 }
 
 TEST(ImagesCatalogue, CrawlTextIsScreenWideAndLastsAboutThirtySeconds) {

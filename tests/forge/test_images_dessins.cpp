@@ -174,3 +174,81 @@ TEST(ImagesDessins, HarbourPicturesShowOnePlaceByDayAndByNight) {
     const forge_test::Rvb8 lanterne = Pixel(nuit, 213, 65);
     EXPECT_GT(lanterne.r + lanterne.g, 400);
 }
+
+TEST(ImagesDessins, CrawlRestsOnItsFarewellOverAPlanetWhoseRingPassesBehindIt) {
+    // The crawl draws ceil((h - 480) / 3) frames, 3 rows apart, and holds the
+    // last: the farewell, the text's last line, lies whole in that frame,
+    // below its top hundred rows where the span is too narrow to read.
+    const forge::ImageForgee& texte = Image("GenSW");
+    const int dernier = 3 * ((texte.hauteur - 480 + 2) / 3 - 1);
+    int fin = -1, debut = -1;
+    for (int y = texte.hauteur - 1; y >= 0; --y) {
+        bool encre = false;
+        for (int x = 0; x < texte.largeur && !encre; ++x)
+            encre = texte.forme[size_t(y) * texte.largeur + x] != 0;
+        if (encre && fin < 0) fin = y;
+        if (encre) debut = y;
+        if (!encre && fin >= 0 && debut - y > 40) break;
+    }
+    ASSERT_GE(fin, 0);
+    EXPECT_GE(debut, dernier + 100) << "the farewell is cut off or squeezed at the top";
+    EXPECT_LE(fin, dernier + 440) << "the farewell is cut off at the bottom";
+    EXPECT_GE(fin - debut, 60) << "the farewell is too small";
+
+    // The ring's far arc passes behind the planet: drawn without its ring, the
+    // background differs nowhere on the disc above its centre, but below it
+    // (the near arc crosses the face) and on both sides of the disc.
+    const forge::ImageForgee& fond = Image("FondSW");
+    const forge::ImageForgee sans = forge::EspaceDefilement(false);
+    const forge::Disque p = forge::PlaneteEspace();
+    int dessus = 0, dessous = 0, gauche = 0, droite = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (forge::Valeur565(fond, x, y) == forge::Valeur565(sans, x, y)) continue;
+            const double dx = x + 0.5 - p.x, dy = y + 0.5 - p.y;
+            if (std::hypot(dx, dy) <= p.rayon - 1) {  // wholly on the disc
+                (dy < 0 ? dessus : dessous)++;
+            } else {
+                (dx < 0 ? gauche : droite)++;
+            }
+        }
+    }
+    EXPECT_EQ(dessus, 0) << "ring pixels on the planet's upper face";
+    EXPECT_GT(dessous, 300);
+    EXPECT_GT(gauche, 1000);
+    EXPECT_GT(droite, 1000);
+    // Lit from the right: a terminator leaves the left of the disc in the dark.
+    double lumiere[2] = {0, 0};
+    for (int y = int(p.y - p.rayon / 2); y < p.y; ++y)
+        for (int k = 0; k < 2; ++k)
+            for (int x = int(p.x + (k ? 0.3 : -0.9) * p.rayon);
+                 x < p.x + (k ? 0.9 : -0.3) * p.rayon; ++x) {
+                const forge_test::Rvb8 c = Pixel(sans, x, y);
+                lumiere[k] += c.r + c.g + c.b;
+            }
+    EXPECT_GT(lumiere[1], 3 * lumiere[0]) << "no night side";
+}
+
+TEST(ImagesDessins, RoomPosterHangsInTheColumnBetweenTheSetsWithItsLetteringOnIt) {
+    // The sets cover the room but for the column between them: the poster
+    // lies wholly inside it, and its lettering (the room drawn without it
+    // differs only there) stays on the paper, clear of its edges.
+    const forge::ImageForgee& fond = Image("Fond");
+    const forge::ImageForgee sans = forge::PieceTelevisions(false);
+    const forge::Cadre a = forge::AffichePiece();
+    const int tv = Image("TV").largeur;
+    EXPECT_GE(a.x, tv);
+    EXPECT_LE(a.x + a.largeur, 640 - tv);
+    EXPECT_GE(a.y, 0);
+    EXPECT_LE(a.y + a.hauteur, Image("TV").hauteur) << "the poster reaches below the upper sets";
+    int dedans = 0, dehors = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            if (forge::Valeur565(fond, x, y) == forge::Valeur565(sans, x, y)) continue;
+            const bool papier =
+                x >= a.x + 2 && x < a.x + a.largeur - 2 && y >= a.y + 2 && y < a.y + a.hauteur - 2;
+            (papier ? dedans : dehors)++;
+        }
+    EXPECT_EQ(dehors, 0) << "lettering off the poster or on its edge";
+    EXPECT_GT(dedans, 400) << "the poster has hardly any lettering";
+}

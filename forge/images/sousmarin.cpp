@@ -1,0 +1,689 @@
+// The underwater picture the bubbles rise over: the surface's bright ripples,
+// shafts of light, three depths of rock and kelp fading into the blue, a
+// sandy floor under a caustic net, reef life in the production's magenta and
+// amber, fish with their fins. Everything at every depth has light and
+// texture for the bubbles to bend.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "forge_images.h"
+
+namespace forge {
+
+namespace {
+
+constexpr int kL = 640, kH = 480;
+const Couleur kLumiere = Rvb(215, 255, 245);  // the light of the surface
+
+// The water's colour at a screen row, from the bright surface to the deep.
+Couleur Eau(double y) {
+    const Couleur haut = Rvb(84, 214, 226), milieu = Rvb(18, 128, 170);
+    const Couleur bas = Rvb(12, 58, 112), fond = Rvb(18, 20, 64);
+    const double t = std::clamp(y / kH, 0.0, 1.0);
+    if (t < 0.4) return Melange(haut, milieu, t / 0.4);
+    if (t < 0.78) return Melange(milieu, bas, (t - 0.4) / 0.38);
+    return Melange(bas, fond, (t - 0.78) / 0.22);
+}
+
+// A colour seen through the water: the farther, the more it takes the
+// water's own colour at its row.
+Couleur Brume(Couleur c, double y, double brume) {
+    return Melange(c, Eau(y), brume);
+}
+
+void PeintEau(Toile* toile) {
+    AccesPixels px(toile);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kL; ++x) {
+            Couleur c = Eau(y + 14 * (Fractal(x / 160.0, y / 90.0, 3, 11) - 0.5));
+            // The underside of the surface: bright ribbons of the waves and
+            // the sky's window, fading in the first rows.
+            if (y < 44) {
+                const double vague = Bruit(x / 38.0 + 0.9 * std::sin(y / 7.0), y / 5.0, 21) * 0.7 +
+                                     Bruit(x / 13.0, y / 3.0, 22) * 0.3;
+                const double ruban = std::pow(std::clamp((vague - 0.45) * 3.2, 0.0, 1.0), 1.5);
+                const double fondu = 1.0 - y / 44.0;
+                c = Melange(c, kLumiere, (0.25 + 0.75 * ruban) * fondu * fondu);
+            }
+            // A faint net of caustics through the upper water.
+            const double att = std::exp(-y / 150.0);
+            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.34 * att);
+            px.Ecrit(x, y, c);
+        }
+    }
+}
+
+void PeintRayons(cairo_t* cr, Alea* alea) {
+    for (int i = 0; i < 8; ++i) {
+        const double x = alea->Entre(-60, 600), l = alea->Entre(14, 46);
+        const double dx = alea->Entre(70, 170);
+        cairo_move_to(cr, x, 0);
+        cairo_line_to(cr, x + l, 0);
+        cairo_line_to(cr, x + l + dx + 50, kH);
+        cairo_line_to(cr, x + dx - 30, kH);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, kH);
+        const double a = alea->Entre(0.07, 0.17);
+        cairo_pattern_add_color_stop_rgba(p, 0, 0.85, 1, 0.96, a);
+        cairo_pattern_add_color_stop_rgba(p, 0.45, 0.7, 0.95, 1, a * 0.45);
+        cairo_pattern_add_color_stop_rgba(p, 0.85, 0.6, 0.9, 1, 0);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+}
+
+// A ridge of rocks standing on the floor, its top line rough.
+void CheminCrete(cairo_t* cr, double x0, double x1, double base, double hauteur, double echelle,
+                 uint32_t graine) {
+    cairo_move_to(cr, x0, kH + 2);
+    for (double x = x0; x <= x1; x += 3) {
+        const double t = (x - x0) / (x1 - x0);
+        const double bosse = std::sin(t * M_PI);
+        const double h =
+            hauteur * std::pow(bosse, 0.6) * (0.55 + 0.9 * Fractal(x / echelle, 0.5, 4, graine));
+        cairo_line_to(cr, x, base - h);
+    }
+    cairo_line_to(cr, x1, kH + 2);
+    cairo_close_path(cr);
+}
+
+// A boulder: a lumpy blob round (cx, cy).
+void CheminRocher(cairo_t* cr, double cx, double cy, double rx, double ry, uint32_t graine) {
+    const int n = 72;
+    for (int k = 0; k <= n; ++k) {
+        const double a = 2 * M_PI * k / n;
+        const double r =
+            0.78 + 0.34 * Fractal(std::cos(a) * 1.6 + 4, std::sin(a) * 1.6 + 4, 3, graine);
+        double x = cx + rx * r * std::cos(a), y = cy + ry * r * std::sin(a);
+        if (y > cy + ry * 0.55) y = cy + ry * 0.55 + (y - cy - ry * 0.55) * 0.25;  // sits flat
+        k == 0 ? cairo_move_to(cr, x, y) : cairo_line_to(cr, x, y);
+    }
+    cairo_close_path(cr);
+}
+
+// Paints the current path as stone lit from the surface: a rounded height
+// field from the shape, broken into flat facets tilted each its own way,
+// shaded through a ramp of tones with a fine grain; caustics on the faces
+// turned up, a glint along the lit crests, the dark of the water under it.
+// facette is the facets' size in pixels; brume fades it into the distance.
+void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, double facette,
+                 uint32_t graine, bool caustiques) {
+    cairo_t* cr = toile->cr;
+    const Masque masque = MasqueDuChemin(cr, 4);
+    cairo_new_path(cr);
+    const int l = masque.largeur, h = masque.hauteur;
+    const Masque dome = Adoucit(masque, std::max(3, std::min(l, h) / 7));
+    auto D = [&](int x, int y) {
+        x = std::clamp(x, 0, l - 1);
+        y = std::clamp(y, 0, h - 1);
+        return double(dome.a[size_t(y) * l + x]);
+    };
+    const double lx = -0.4, ly = -0.8, lz = 0.45;
+    const double ln = std::sqrt(lx * lx + ly * ly + lz * lz);
+    const double pente = std::min(l, h) * 0.35;
+    AccesPixels px(toile);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < l; ++x) {
+            const double a = masque.a[size_t(y) * l + x];
+            if (a <= 0.0) continue;
+            const int gx = masque.x0 + x, gy = masque.y0 + y;
+            if (gx < 0 || gy < 0 || gx >= toile->largeur || gy >= toile->hauteur) continue;
+            double f1, f2;
+            uint32_t id = 0;
+            Cellules(gx / facette, gy / (facette * 0.8), graine, &f1, &f2, &id);
+            // The facet's own tilt, added to the slope of the rounded mass.
+            const double tx = ((id >> 4) & 255) / 255.0 - 0.5,
+                         ty = ((id >> 12) & 255) / 255.0 - 0.5;
+            const double dx = (D(x + 1, y) - D(x - 1, y)) * pente + tx * 0.9;
+            const double dy = (D(x, y + 1) - D(x, y - 1)) * pente + ty * 0.9;
+            const double nn = std::sqrt(dx * dx + dy * dy + 1);
+            const double nx = -dx / nn, ny = -dy / nn, nz = 1 / nn;
+            const double lambert = std::max(0.0, (nx * lx + ny * ly + nz * lz) / ln);
+            const double arete = (f2 - f1) * facette;  // pixels from the facet's edge
+            double s = 0.05 + 0.85 * lambert + 0.1 * (Bruit(gx / 2.2, gy / 2.2, graine + 9) - 0.5) +
+                       0.08 * (Fractal(gx / 14.0, gy / 14.0, 3, graine + 3) - 0.5);
+            if (arete < 1.0)
+                s -= 0.12 * (1 - 2 * brume);  // the seam between two facets, lost far off
+            // The underside, in the shadow of the stone itself, and its foot.
+            s -= 0.3 * std::clamp((gy - (masque.y0 + h * 0.5)) / (h * 0.5), 0.0, 1.0);
+            s -= 0.25 * (1.0 - std::min(1.0, D(x, y) * 2.5));
+            Couleur c = Teinte(rampe, s, gx, gy);
+            const double haut = std::max(0.0, -ny);
+            if (caustiques) {
+                c = Melange(c, kLumiere, Caustique(gx, gy, 26, graine + 5) * haut * 0.5);
+            }
+            // A glint where a lit facet meets its edge.
+            if (brume < 0.2 && lambert > 0.8 && arete > 1.2 && arete < 2.4 && haut > 0.2) {
+                c = Melange(c, Rvb(220, 255, 250), 0.6);
+            }
+            px.Pose(gx, gy, Brume(c, gy, brume), a);
+        }
+    }
+}
+
+// Giant kelp: a stem swaying up from the floor, its leaf blades in pairs
+// along it, each on a little float, backlit where the surface is near.
+void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur, double brume,
+                   double echelle) {
+    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(10, 26) * echelle;
+    auto point = [&](double t, double* x, double* y) {
+        *x = x0 + ampleur * std::sin(t * 3.2 + phase) * t + 18 * echelle * t * t;
+        *y = y0 - hauteur * t;
+    };
+    // Stem: a dark line with a lit edge.
+    const Couleur tigeSombre = Brume(Rvb(46, 40, 14), y0 - hauteur / 2, brume);
+    const Couleur tigeClaire = Brume(Rvb(150, 128, 46), y0 - hauteur / 2, brume);
+    for (int passe = 0; passe < 2; ++passe) {
+        cairo_new_path(cr);
+        for (int k = 0; k <= 40; ++k) {
+            double x, y;
+            point(k / 40.0, &x, &y);
+            cairo_line_to(cr, x - passe * 0.8 * echelle, y);
+        }
+        const Couleur c = passe ? tigeClaire : tigeSombre;
+        cairo_set_source_rgb(cr, c.r, c.g, c.b);
+        cairo_set_line_width(cr, (passe ? 1.0 : 2.6) * echelle);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+    }
+    // Blades, alternately left and right, longer near the middle, rising
+    // from their floats and bending with the current towards the right.
+    const int n = int(hauteur / (19 * echelle));
+    for (int i = 1; i <= n; ++i) {
+        const double t = (i - 0.4 + alea->Entre(-0.2, 0.2)) / n;
+        double bx, by;
+        point(t, &bx, &by);
+        const double cote = i % 2 ? 1.0 : -1.0;
+        const double longueur = echelle * alea->Entre(26, 44) * (0.55 + 0.55 * std::sin(t * M_PI));
+        const double largeur = echelle * alea->Entre(5.0, 8.0);
+        const double depart = -M_PI / 2 + cote * alea->Entre(0.55, 1.1);
+        const double pointe = -M_PI / 2 + 0.55 + alea->Entre(-0.2, 0.35);
+        const double p1x = bx + std::cos(depart) * longueur * 0.5;
+        const double p1y = by + std::sin(depart) * longueur * 0.5;
+        const double p2x = p1x + std::cos(pointe) * longueur * 0.55;
+        const double p2y = p1y + std::sin(pointe) * longueur * 0.55;
+        // Centre line, tangent and half width at u along the blade.
+        const int m = 16;
+        std::vector<double> cx(m + 1), cy(m + 1), ox(m + 1), oy(m + 1);
+        for (int k = 0; k <= m; ++k) {
+            const double u = double(k) / m, v = 1 - u;
+            cx[k] = v * v * bx + 2 * u * v * p1x + u * u * p2x;
+            cy[k] = v * v * by + 2 * u * v * p1y + u * u * p2y;
+            const double tx = 2 * v * (p1x - bx) + 2 * u * (p2x - p1x);
+            const double ty = 2 * v * (p1y - by) + 2 * u * (p2y - p1y);
+            const double tn = std::max(1e-6, std::hypot(tx, ty));
+            const double w = largeur * 0.5 * std::sin(std::pow(u, 0.6) * M_PI) *
+                             (1 + 0.16 * std::sin(u * 21 + i * 1.7));
+            ox[k] = -ty / tn * w;
+            oy[k] = tx / tn * w;
+        }
+        const double lumiere = std::clamp(1.15 - by / 420.0, 0.0, 1.0);
+        const Couleur bord = Brume(Melange(Rvb(44, 40, 12), Rvb(104, 88, 22), lumiere), by, brume);
+        const Couleur corps =
+            Brume(Melange(Rvb(96, 86, 24), Rvb(186, 148, 40), lumiere), by, brume);
+        const Couleur clair =
+            Brume(Melange(Rvb(140, 126, 42), Rvb(250, 204, 90), lumiere), by, brume);
+        auto moitie = [&](double signe) {
+            cairo_new_path(cr);
+            for (int k = 0; k <= m; ++k)
+                cairo_line_to(cr, cx[k] + signe * ox[k], cy[k] + signe * oy[k]);
+            for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k], cy[k]);
+            cairo_close_path(cr);
+        };
+        // The half turned to the surface is lit, the other in the blade's shade.
+        const double haut = oy[m / 2] < 0 ? 1.0 : -1.0;
+        moitie(haut);
+        cairo_set_source_rgb(cr, clair.r, clair.g, clair.b);
+        cairo_fill(cr);
+        moitie(-haut);
+        cairo_set_source_rgb(cr, corps.r, corps.g, corps.b);
+        cairo_fill(cr);
+        cairo_new_path(cr);
+        for (int k = 0; k <= m; ++k) cairo_line_to(cr, cx[k] + ox[k], cy[k] + oy[k]);
+        for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k] - ox[k], cy[k] - oy[k]);
+        cairo_close_path(cr);
+        cairo_set_source_rgba(cr, bord.r, bord.g, bord.b, 0.9);
+        cairo_set_line_width(cr, 0.9 * echelle);
+        cairo_stroke(cr);
+        // The midrib, and a streak of light along the lit half.
+        cairo_new_path(cr);
+        for (int k = 0; k <= m * 0.85; ++k) cairo_line_to(cr, cx[k], cy[k]);
+        cairo_set_source_rgb(cr, bord.r, bord.g, bord.b);
+        cairo_set_line_width(cr, 0.8 * echelle);
+        cairo_stroke(cr);
+        cairo_new_path(cr);
+        for (int k = 3; k <= m * 0.6; ++k)
+            cairo_line_to(cr, cx[k] + haut * ox[k] * 0.5, cy[k] + haut * oy[k] * 0.5);
+        const Couleur eclat = Brume(Melange(clair, Rvb(255, 250, 210), 0.5), by, brume);
+        cairo_set_source_rgba(cr, eclat.r, eclat.g, eclat.b, 0.85);
+        cairo_set_line_width(cr, 0.7 * echelle);
+        cairo_stroke(cr);
+        // The float at its foot, with a glint.
+        const double r = 2.3 * echelle;
+        const double fx = bx + std::cos(depart) * r, fy = by + std::sin(depart) * r;
+        cairo_arc(cr, fx, fy, r, 0, 2 * M_PI);
+        cairo_pattern_t* f =
+            cairo_pattern_create_radial(fx - r * 0.4, fy - r * 0.4, 0.2, fx, fy, r);
+        cairo_pattern_add_color_stop_rgb(f, 0, eclat.r, eclat.g, eclat.b);
+        cairo_pattern_add_color_stop_rgb(f, 0.5, corps.r, corps.g, corps.b);
+        cairo_pattern_add_color_stop_rgb(f, 1, bord.r, bord.g, bord.b);
+        cairo_set_source(cr, f);
+        cairo_fill(cr);
+        cairo_pattern_destroy(f);
+    }
+}
+
+struct Livree {
+    Couleur dos, flanc, ventre, raie, nageoire;
+};
+
+// A fish seen from the side, heading towards sens (+1 right, -1 left):
+// shaded body with stripes, forked tail, dorsal, anal and pectoral fins with
+// their rays, gill line and a bright eye.
+void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double sens,
+                    const Livree& l, double brume) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, sens * longueur / 100.0, longueur / 100.0);
+    auto source = [&](Couleur c, double a) {
+        const Couleur b = Brume(c, cy, brume);
+        cairo_set_source_rgba(cr, b.r, b.g, b.b, a);
+    };
+    const Couleur contour = Melange(l.dos, Rvb(0, 0, 0), 0.55);
+    // Fins behind the body: tail, dorsal, anal.
+    auto nageoire = [&](std::initializer_list<double> pts, double rx0, double ry0) {
+        const double* p = pts.begin();
+        const size_t n = pts.size();
+        auto chemin = [&]() {
+            cairo_new_path(cr);
+            cairo_move_to(cr, p[0], p[1]);
+            for (size_t i = 2; i + 6 <= n; i += 6)
+                cairo_curve_to(cr, p[i], p[i + 1], p[i + 2], p[i + 3], p[i + 4], p[i + 5]);
+            cairo_close_path(cr);
+        };
+        chemin();
+        source(l.nageoire, 0.9);
+        cairo_fill(cr);
+        // Rays fanning from the root towards the fin's far edge.
+        double mx = 0, my = 0;
+        for (size_t i = 0; i + 1 < n; i += 2) {
+            mx += p[i];
+            my += p[i + 1];
+        }
+        const double angle = std::atan2(my / (n / 2) - ry0, mx / (n / 2) - rx0);
+        cairo_save(cr);
+        chemin();
+        cairo_clip(cr);
+        source(Melange(l.nageoire, Rvb(0, 0, 0), 0.4), 0.75);
+        cairo_set_line_width(cr, 1.8);
+        for (int k = -6; k <= 6; ++k) {
+            cairo_move_to(cr, rx0, ry0);
+            cairo_line_to(cr, rx0 + 200 * std::cos(angle + k * 0.15),
+                          ry0 + 200 * std::sin(angle + k * 0.15));
+        }
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        chemin();
+        source(contour, 0.8);
+        cairo_set_line_width(cr, 2.2);
+        cairo_stroke(cr);
+    };
+    nageoire({-36, -4,  -48, -10, -62, -24, -72, -30, -68, -14, -62, -6,  -60,
+              0,   -62, 6,   -68, 14,  -72, 30,  -62, 24,  -48, 10,  -36, 4},
+             -38, 0);
+    nageoire({-20, -18, -14, -34, 6, -40, 20, -36, 14, -30, 12, -24, 14, -20}, -2, -14);
+    nageoire({-16, 14, -14, 24, -4, 30, 8, 26, 6, 22, 4, 18, 2, 14}, -4, 12);
+    // Body.
+    cairo_new_path(cr);
+    cairo_move_to(cr, 50, 0);
+    cairo_curve_to(cr, 44, -18, 14, -26, -10, -22);
+    cairo_curve_to(cr, -26, -19, -36, -8, -40, 0);
+    cairo_curve_to(cr, -36, 8, -26, 18, -10, 20);
+    cairo_curve_to(cr, 14, 24, 44, 16, 50, 0);
+    cairo_close_path(cr);
+    cairo_pattern_t* corps = cairo_pattern_create_linear(0, -24, 0, 22);
+    const Couleur dos = Brume(l.dos, cy, brume), flanc = Brume(l.flanc, cy, brume);
+    const Couleur ventre = Brume(l.ventre, cy, brume);
+    const Couleur reflet = Brume(Melange(l.flanc, Rvb(255, 255, 255), 0.45), cy, brume);
+    cairo_pattern_add_color_stop_rgb(corps, 0.0, dos.r, dos.g, dos.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.32, flanc.r, flanc.g, flanc.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.42, reflet.r, reflet.g, reflet.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.55, flanc.r, flanc.g, flanc.b);
+    cairo_pattern_add_color_stop_rgb(corps, 1.0, ventre.r, ventre.g, ventre.b);
+    cairo_set_source(cr, corps);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(corps);
+    // Stripes, clipped to the body.
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    source(l.raie, 0.85);
+    for (double x : {18.0, -8.0}) {
+        cairo_new_path(cr);
+        cairo_move_to(cr, x, -30);
+        cairo_curve_to(cr, x - 6, -10, x - 6, 10, x, 30);
+        cairo_line_to(cr, x - 9, 30);
+        cairo_curve_to(cr, x - 15, 10, x - 15, -10, x - 9, -30);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+    cairo_new_path(cr);
+    cairo_move_to(cr, 50, 0);
+    cairo_curve_to(cr, 44, -18, 14, -26, -10, -22);
+    cairo_curve_to(cr, -26, -19, -36, -8, -40, 0);
+    cairo_curve_to(cr, -36, 8, -26, 18, -10, 20);
+    cairo_curve_to(cr, 14, 24, 44, 16, 50, 0);
+    cairo_close_path(cr);
+    source(contour, 0.9);
+    cairo_set_line_width(cr, 2.4);
+    cairo_stroke(cr);
+    // Gill line, pectoral fin, eye and mouth.
+    cairo_move_to(cr, 28, -14);
+    cairo_curve_to(cr, 22, -6, 22, 6, 28, 12);
+    source(contour, 0.7);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 20, 4);
+    cairo_curve_to(cr, 10, 0, 2, 4, -2, 12);
+    cairo_curve_to(cr, 6, 14, 14, 12, 20, 4);
+    source(Melange(l.nageoire, Rvb(255, 255, 255), 0.2), 0.85);
+    cairo_fill_preserve(cr);
+    source(contour, 0.7);
+    cairo_set_line_width(cr, 1.4);
+    cairo_stroke(cr);
+    cairo_arc(cr, 36, -5, 6.5, 0, 2 * M_PI);
+    source(Rvb(250, 236, 180), 1);
+    cairo_fill(cr);
+    cairo_arc(cr, 37, -5, 3.8, 0, 2 * M_PI);
+    source(Rvb(10, 8, 16), 1);
+    cairo_fill(cr);
+    cairo_arc(cr, 35.5, -7, 1.6, 0, 2 * M_PI);
+    source(Rvb(255, 255, 255), 1);
+    cairo_fill(cr);
+    cairo_move_to(cr, 50, 2);
+    cairo_line_to(cr, 44, 4);
+    source(contour, 0.8);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+// A school far off: small dark shapes in a loose swirl.
+void DessineBanc(cairo_t* cr, Alea* alea, double cx, double cy, int nombre, double brume) {
+    for (int i = 0; i < nombre; ++i) {
+        const double a = alea->Entre(0, 2 * M_PI), r = std::sqrt(alea->Uniforme());
+        const double x = cx + std::cos(a) * r * 70, y = cy + std::sin(a) * r * 26;
+        const double s = alea->Entre(3.5, 5.5);
+        const Couleur c = Brume(Rvb(30, 60, 80), y, brume);
+        const Couleur v = Brume(Rvb(150, 200, 210), y, brume);
+        cairo_move_to(cr, x, y);
+        cairo_curve_to(cr, x + s, y - s * 0.55, x + 2 * s, y - s * 0.3, x + 2.6 * s, y);
+        cairo_curve_to(cr, x + 2 * s, y + s * 0.3, x + s, y + s * 0.55, x, y);
+        cairo_move_to(cr, x + 0.2 * s, y);
+        cairo_line_to(cr, x - 0.8 * s, y - s * 0.5);
+        cairo_line_to(cr, x - 0.8 * s, y + s * 0.5);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, c.r, c.g, c.b);
+        cairo_fill(cr);
+        cairo_move_to(cr, x + 0.6 * s, y + 0.15 * s);
+        cairo_line_to(cr, x + 2.2 * s, y + 0.1 * s);
+        cairo_set_source_rgba(cr, v.r, v.g, v.b, 0.8);
+        cairo_set_line_width(cr, 0.8);
+        cairo_stroke(cr);
+    }
+}
+
+// The sandy floor: ripples, speckles and the caustic net, brightest where
+// the sand faces up.
+void PeintSable(Toile* toile) {
+    cairo_t* cr = toile->cr;
+    cairo_move_to(cr, 0, kH);
+    for (int x = 0; x <= kL; x += 4) {
+        cairo_line_to(cr, x, 430 - 12 * std::sin(x * 0.013 + 0.6) - 6 * std::sin(x * 0.05 + 2));
+    }
+    cairo_line_to(cr, kL, kH);
+    cairo_close_path(cr);
+    const Masque m = MasqueDuChemin(cr, 0);
+    cairo_new_path(cr);
+    const std::vector<Couleur> rampe = {Rvb(40, 46, 58), Rvb(88, 88, 80), Rvb(140, 132, 104),
+                                        Rvb(196, 184, 140), Rvb(236, 228, 190)};
+    AccesPixels px(toile);
+    for (int y = std::max(0, m.y0); y < kH; ++y) {
+        for (int x = 0; x < kL; ++x) {
+            const double a = m.A(x, y);
+            if (a <= 0) continue;
+            const double ride =
+                std::sin(x * 0.21 + 5 * Fractal(x / 60.0, y / 20.0, 2, 41) + y * 0.35);
+            const double profondeur = (y - 415) / 65.0;
+            double s =
+                0.55 - 0.35 * profondeur + 0.1 * ride + 0.14 * (Bruit(x / 1.7, y / 1.7, 43) - 0.5);
+            s += 0.5 * Caustique(x, y * 2.1, 30, 47) * (1.0 - 0.5 * profondeur);
+            px.Pose(x, y, Brume(Teinte(rampe, s, x, y), y, 0.22), a);
+        }
+    }
+}
+
+// A sea anemone: a stubby column crowned with curling tentacles.
+void DessineAnemone(cairo_t* cr, Alea* alea, double x, double y, double taille, Couleur teinte,
+                    double brume) {
+    const Couleur sombre = Brume(Melange(teinte, Rvb(20, 0, 30), 0.55), y, brume);
+    const Couleur clair = Brume(Melange(teinte, Rvb(255, 230, 250), 0.5), y, brume);
+    const Couleur milieu = Brume(teinte, y, brume);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int passe = 0; passe < 3; ++passe) {
+        Alea a(alea->etat);
+        for (int i = 0; i < 15; ++i) {
+            const double angle = -M_PI / 2 + (i - 7) * 0.19 + a.Entre(-0.08, 0.08);
+            const double l = taille * a.Entre(0.7, 1.0);
+            const double bx = x + (i - 7) * taille * 0.05;
+            cairo_move_to(cr, bx, y);
+            cairo_curve_to(cr, bx + std::cos(angle) * l * 0.5, y + std::sin(angle) * l * 0.5,
+                           bx + std::cos(angle + 0.5) * l, y + std::sin(angle + 0.5) * l * 0.9,
+                           bx + std::cos(angle + 0.9) * l * 0.9, y + std::sin(angle) * l);
+            const Couleur c = passe == 0 ? sombre : passe == 1 ? milieu : clair;
+            cairo_set_source_rgb(cr, c.r, c.g, c.b);
+            cairo_set_line_width(cr, taille * (passe == 0 ? 0.13 : passe == 1 ? 0.08 : 0.03));
+            cairo_stroke(cr);
+        }
+    }
+    alea->Suivant();
+    // The column.
+    cairo_move_to(cr, x - taille * 0.38, y + taille * 0.5);
+    cairo_curve_to(cr, x - taille * 0.4, y, x - taille * 0.3, y - taille * 0.05, x,
+                   y - taille * 0.05);
+    cairo_curve_to(cr, x + taille * 0.3, y - taille * 0.05, x + taille * 0.4, y, x + taille * 0.38,
+                   y + taille * 0.5);
+    cairo_close_path(cr);
+    cairo_pattern_t* p = cairo_pattern_create_linear(x - taille * 0.4, 0, x + taille * 0.4, 0);
+    cairo_pattern_add_color_stop_rgb(p, 0, clair.r, clair.g, clair.b);
+    cairo_pattern_add_color_stop_rgb(p, 0.4, milieu.r, milieu.g, milieu.b);
+    cairo_pattern_add_color_stop_rgb(p, 1, sombre.r, sombre.g, sombre.b);
+    cairo_set_source(cr, p);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+}
+
+// A fan coral: branches forking up from a foot.
+void BrancheCorail(cairo_t* cr, Alea* alea, double x, double y, double angle, double l, double w,
+                   int niveau) {
+    const double x1 = x + std::cos(angle) * l, y1 = y + std::sin(angle) * l;
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x1, y1);
+    cairo_set_line_width(cr, w);
+    cairo_stroke(cr);
+    if (niveau == 0) return;
+    for (double s : {-1.0, 1.0}) {
+        BrancheCorail(cr, alea, x1, y1, angle + s * alea->Entre(0.25, 0.5),
+                      l * alea->Entre(0.62, 0.8), w * 0.72, niveau - 1);
+    }
+}
+
+void DessineCorail(cairo_t* cr, Alea* alea, double x, double y, double taille, Couleur teinte,
+                   double brume) {
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const uint32_t graine = alea->Suivant();
+    const Couleur tons[] = {Brume(Melange(teinte, Rvb(20, 0, 30), 0.5), y, brume),
+                            Brume(teinte, y, brume),
+                            Brume(Melange(teinte, Rvb(255, 220, 240), 0.45), y, brume)};
+    for (int passe = 0; passe < 3; ++passe) {
+        Alea a(graine);
+        cairo_save(cr);
+        cairo_translate(cr, passe == 2 ? -0.6 : 0, passe == 2 ? -0.6 : 0);
+        cairo_set_source_rgb(cr, tons[passe].r, tons[passe].g, tons[passe].b);
+        BrancheCorail(cr, &a, x, y, -M_PI / 2, taille * 0.38,
+                      (passe == 0   ? 3.2
+                       : passe == 1 ? 2.2
+                                    : 0.9),
+                      4);
+        cairo_restore(cr);
+    }
+}
+
+// A starfish lying on the sand, in amber, seen a little from above.
+void DessineEtoileDeMer(cairo_t* cr, double x, double y, double r, double rotation) {
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, 1, 0.55);
+    cairo_rotate(cr, rotation);
+    cairo_new_path(cr);
+    for (int k = 0; k < 10; ++k) {
+        const double a = -M_PI / 2 + k * M_PI / 5;
+        const double rr = k % 2 ? r * 0.36 : r;
+        cairo_line_to(cr, rr * std::cos(a), rr * std::sin(a));
+    }
+    cairo_close_path(cr);
+    cairo_pattern_t* p = cairo_pattern_create_radial(-r * 0.2, -r * 0.3, 0, 0, 0, r);
+    cairo_pattern_add_color_stop_rgb(p, 0, 1.0, 0.86, 0.46);
+    cairo_pattern_add_color_stop_rgb(p, 0.45, 0.95, 0.58, 0.16);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.55, 0.24, 0.08);
+    cairo_set_source(cr, p);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+    cairo_set_source_rgb(cr, 0.32, 0.12, 0.06);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    // Bumps along the arms.
+    cairo_set_source_rgb(cr, 1.0, 0.92, 0.7);
+    for (int k = 0; k < 5; ++k) {
+        const double a = -M_PI / 2 + k * 2 * M_PI / 5;
+        for (double t = 0.25; t < 0.8; t += 0.18) {
+            cairo_arc(cr, r * t * std::cos(a), r * t * std::sin(a), 0.9, 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+    }
+    cairo_restore(cr);
+}
+
+// Small bubbles rising from the floor: a bright rim and a glint.
+void DessinePerles(cairo_t* cr, Alea* alea, double x, double y, int nombre) {
+    for (int i = 0; i < nombre; ++i) {
+        const double r = alea->Entre(1.2, 3.2) * (1 + i * 0.05);
+        x += alea->Entre(-5, 5);
+        y -= alea->Entre(9, 22);
+        cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 0.75, 1, 1, 0.18);
+        cairo_fill_preserve(cr);
+        cairo_set_source_rgba(cr, 0.85, 1, 1, 0.8);
+        cairo_set_line_width(cr, 0.8);
+        cairo_stroke(cr);
+        cairo_arc(cr, x - r * 0.35, y - r * 0.35, r * 0.3, 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.95);
+        cairo_fill(cr);
+    }
+}
+
+}  // namespace
+
+void DessineFondMarin(Recueil* recueil) {
+    Toile toile(kL, kH);
+    cairo_t* cr = toile.cr;
+    Alea alea(GraineDe("Bulles"));
+    PeintEau(&toile);
+    PeintRayons(cr, &alea);
+
+    // Far: ridges and kelp barely out of the blue.
+    const std::vector<Couleur> rocheLoin = {Rvb(20, 40, 70), Rvb(40, 70, 100), Rvb(70, 110, 130),
+                                            Rvb(110, 150, 160)};
+    CheminCrete(cr, -40, 700, 420, 130, 90, 51);
+    PeintPierre(&toile, rocheLoin, 0.72, 34, 52, false);
+    DessineBanc(cr, &alea, 470, 150, 45, 0.55);
+    for (int i = 0; i < 9; ++i) {
+        DessineVarech(cr, &alea, alea.Entre(0, 640), 400, alea.Entre(220, 330), 0.78, 0.8);
+    }
+
+    // Middle: a ridge with an arch of rock, more kelp.
+    const std::vector<Couleur> roche = {Rvb(14, 18, 34), Rvb(40, 46, 66), Rvb(76, 80, 96),
+                                        Rvb(122, 124, 128), Rvb(176, 180, 170)};
+    CheminCrete(cr, 300, 700, 440, 150, 60, 61);
+    PeintPierre(&toile, roche, 0.45, 28, 62, true);
+    CheminCrete(cr, -60, 260, 445, 110, 50, 63);
+    PeintPierre(&toile, roche, 0.42, 28, 64, true);
+    for (int i = 0; i < 6; ++i) {
+        DessineVarech(cr, &alea, alea.Entre(20, 620), 430, alea.Entre(200, 300), 0.4, 1.0);
+    }
+    DessineBanc(cr, &alea, 200, 110, 30, 0.4);
+
+    // The floor, then the near boulders with their reef life.
+    PeintSable(&toile);
+    const std::vector<Couleur> rocheProche = {Rvb(12, 12, 26), Rvb(44, 40, 60), Rvb(88, 80, 92),
+                                              Rvb(140, 128, 124), Rvb(200, 190, 170)};
+    CheminRocher(cr, 70, 440, 110, 62, 71);
+    PeintPierre(&toile, rocheProche, 0.06, 24, 72, true);
+    CheminRocher(cr, 585, 452, 95, 50, 73);
+    PeintPierre(&toile, rocheProche, 0.06, 24, 74, true);
+    CheminRocher(cr, 330, 468, 60, 26, 75);
+    PeintPierre(&toile, rocheProche, 0.1, 16, 76, true);
+    DessineCorail(cr, &alea, 560, 412, 70, palette::kMagenta, 0.05);
+    DessineCorail(cr, &alea, 120, 392, 56, Rvb(170, 60, 220), 0.05);
+    DessineAnemone(cr, &alea, 52, 388, 26, palette::kMagenta, 0.05);
+    DessineAnemone(cr, &alea, 612, 410, 20, Rvb(255, 120, 200), 0.05);
+    DessineAnemone(cr, &alea, 318, 446, 18, palette::kAmbre, 0.05);
+    DessineEtoileDeMer(cr, 420, 462, 12, 0.3);
+    DessineEtoileDeMer(cr, 216, 472, 9, 1.1);
+
+    // Near kelp, framing the scene.
+    for (double x : {16.0, 236.0, 470.0, 628.0}) {
+        DessineVarech(cr, &alea, x + alea.Entre(-8, 8), 478, alea.Entre(260, 380), 0.0, 1.2);
+    }
+
+    // Fish: two striped amber ones, a magenta one, a cyan one.
+    DessinePoisson(cr, 380, 250, 46, -1,
+                   {Rvb(120, 50, 10), Rvb(255, 168, 40), Rvb(255, 232, 170), Rvb(250, 250, 240),
+                    Rvb(255, 130, 30)},
+                   0.1);
+    DessinePoisson(cr, 300, 300, 30, -1,
+                   {Rvb(120, 50, 10), Rvb(255, 168, 40), Rvb(255, 232, 170), Rvb(250, 250, 240),
+                    Rvb(255, 130, 30)},
+                   0.2);
+    DessinePoisson(cr, 120, 190, 38, 1,
+                   {Rvb(90, 10, 70), Rvb(230, 50, 170), Rvb(255, 190, 230), Rvb(60, 10, 60),
+                    Rvb(255, 110, 200)},
+                   0.15);
+    DessinePoisson(cr, 540, 330, 34, -1,
+                   {Rvb(10, 60, 100), Rvb(50, 190, 240), Rvb(210, 245, 255), Rvb(20, 40, 90),
+                    Rvb(120, 220, 255)},
+                   0.12);
+    // The largest fish, close to the viewer: a magenta and amber wrasse.
+    DessinePoisson(cr, 188, 352, 78, 1,
+                   {Rvb(80, 10, 80), Rvb(236, 60, 170), Rvb(255, 214, 140), Rvb(255, 176, 48),
+                    Rvb(255, 150, 60)},
+                   0.0);
+    DessineBanc(cr, &alea, 560, 230, 14, 0.3);
+    // Plankton and rising bubbles.
+    Etoiles(cr, &alea, 0, 0, 640, 420, 180, Rvb(200, 255, 240), 0.4);
+    DessinePerles(cr, &alea, 330, 445, 7);
+    DessinePerles(cr, &alea, 598, 420, 5);
+    // The deep closes in at the corners.
+    cairo_pattern_t* vignette = cairo_pattern_create_radial(320, 200, 200, 320, 240, 470);
+    cairo_pattern_add_color_stop_rgba(vignette, 0, 0.02, 0.04, 0.12, 0);
+    cairo_pattern_add_color_stop_rgba(vignette, 1, 0.02, 0.04, 0.12, 0.55);
+    cairo_set_source(cr, vignette);
+    cairo_paint(cr);
+    cairo_pattern_destroy(vignette);
+    Finition f;
+    recueil->images.push_back(Finit(toile, "Bulles", f));
+}
+
+}  // namespace forge
