@@ -102,6 +102,31 @@ nom="plein-ecran-1920x1080-$cas-wm"
 p=$!
 vu=$(mesure root 1440x1080+240+0 25)
 apres=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+if [ "$cas" = avec ]; then
+  # As Alt-Tab: the focus to another program's window for 2 s, then back. That
+  # window shows above the production, which plays on (its picture changes).
+  xmessage -geometry 400x100+760+490 "another program" &
+  autre=$!
+  x=""
+  for _ in $(seq 50); do x=$(xdotool search --name '^xmessage$' 2>/dev/null | tail -1); [ -n "$x" ] && break; sleep 0.1; done
+  k=$(fenetre_kazzmot)
+  import -window root "$sortie/avant-focus.png" 2>/dev/null
+  [ -n "$x" ] && xdotool windowactivate --sync "$x" 2>/dev/null
+  sleep 2
+  import -window root "$sortie/focus-ailleurs.png" 2>/dev/null
+  dessus=under
+  xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | awk -v x="$(printf '0x%x' "${x:-0}")" \
+    -v k="$(printf '0x%x' "${k:-0}")" '{ for (i = 5; i <= NF; i++) { if ($i == k) pk = i; if ($i == x) px = i } }
+    END { exit !(px > pk) }' && dessus=above
+  change=$(compare -metric AE -fuzz 1% "$sortie/avant-focus.png" "$sortie/focus-ailleurs.png" null: 2>&1 || true)
+  kill $autre 2>/dev/null; wait $autre 2>/dev/null
+  [ -n "$k" ] && xdotool windowactivate --sync "$k" 2>/dev/null
+  revenu=$(xdotool getactivewindow getwindowname 2>/dev/null)
+  echo "ecran_bureau [$cas window manager]: focus elsewhere: the other window $dessus, $change pixels changed in 2 s, focus back to $revenu"
+  [ "$dessus" = above ] || echoue "the window given the focus stays under the production"
+  awk -v c="${change%% *}" 'BEGIN { exit !(c + 0 > 100000) }' || echoue "with the focus elsewhere the picture stood still ($change pixels changed)"
+  [ "$revenu" = Kazzmot ] || echoue "the focus could not be given back to the production ($revenu has it)"
+fi
 finit $p
 echo "ecran_bureau [$cas window manager]: full screen: picture $vu on a $ecran screen ($apres after), Escape: status $statut"
 proche "$vu" 1440x1080+240+0 || echoue "full screen shows the picture at $vu, 1440x1080+240+0 expected"
