@@ -1,6 +1,9 @@
 # Cross-building for 64-bit Windows with Debian's mingw-w64, posix threads
-# model (the picture loading uses std::thread). The executables are linked
-# statically, C and C++ runtimes included: one kazzmot.exe, no DLL beside it.
+# model: the pacing sleeps with std::this_thread, which the win32 model's g++
+# lacks. (The Windows build decodes each picture when it is asked for: its PNG
+# loader stands in for SDL_image, and decoding ahead on threads needs
+# SDL_image itself.) The executables are linked statically, C and C++
+# runtimes included: one kazzmot.exe, no DLL beside it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(hote x86_64-w64-mingw32)

@@ -31,9 +31,20 @@ std::wstring Large(const std::string& texte) {
     return large;
 }
 
-// A GUI program's error stream is seen by nobody: the message goes to the
-// console it was started from, if any, else to a message box.
-void MontreMessage(const std::string& message) {
+// Whether the standard error stream goes to a file or a pipe, as when the
+// program was started with it redirected: the message written there is read.
+bool ErreurRedirigee() {
+    const HANDLE erreur = GetStdHandle(STD_ERROR_HANDLE);
+    if (erreur == nullptr || erreur == INVALID_HANDLE_VALUE) return false;
+    const DWORD type = GetFileType(erreur);
+    return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
+}
+
+// A GUI program's error stream is seen by nobody unless it was redirected:
+// then the text is there already. Else it goes to the console the program was
+// started from, if any, else to a message box (an error's, or a notice's).
+void MontreMessage(const std::string& message, bool erreur) {
+    if (ErreurRedirigee()) return;
     const bool console =
         AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED;
     if (console) {
@@ -49,23 +60,37 @@ void MontreMessage(const std::string& message) {
         }
     }
     MessageBoxW(nullptr, Large(message).c_str(), L"Kazzmot",
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+                MB_OK | (erreur ? MB_ICONERROR : MB_ICONINFORMATION) | MB_SETFOREGROUND);
 }
 
 }  // namespace
 #endif
 
+void MontreTexte(const std::string& texte, bool erreur) {
+    std::fputs(texte.c_str(), erreur ? stderr : stdout);
+    std::fflush(erreur ? stderr : stdout);
+#ifdef _WIN32
+    if (!texte.empty()) MontreMessage(texte, erreur);
+#endif
+}
+
 void ArretFatal(const char* format, ...) {
+    // The whole message, however long (a path can be): measured first.
     va_list args;
     va_start(args, format);
-    char message[2048];
-    std::vsnprintf(message, sizeof message, format, args);
+    va_list copie;
+    va_copy(copie, args);
+    const int n = std::vsnprintf(nullptr, 0, format, copie);
+    va_end(copie);
+    std::string message(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0) std::vsnprintf(&message[0], message.size() + 1, format, args);
     va_end(args);
-    std::fputs(message, stderr);
+    std::fputs(message.c_str(), stderr);
     std::fflush(stderr);
+    // The display is given back before a message box shows.
     SDL_Quit();
 #ifdef _WIN32
-    if (message[0] != 0) MontreMessage(message);
+    if (!message.empty()) MontreMessage(message, true);
 #endif
     std::exit(1);
 }

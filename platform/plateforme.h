@@ -45,6 +45,25 @@ struct StructAudio_t {
 // Screen.
 Ecran* InitEcran(Uint16 width, Uint16 height, Uint8 depth, Sint16 fullscreen);
 void LibereEcran(Ecran* screen);
+// The user's choice of a window instead of full screen, made before InitEcran:
+// full screen (fullscreen 1) then opens a resizable window.
+void ChoisitFenetre(bool fenetre);
+// The flags InitEcran asks SDL_SetVideoMode for.
+Uint32 DrapeauxEcran(Sint16 fullscreen);
+// Sets the library's display settings the production wants (nearest-neighbour
+// scaling) where the user has not set them; InitEcran calls it before SDL_Init.
+void RegleAffichage();
+
+// The program's command line: --window (or -w), --help (or -h). An unknown
+// word leaves `erreur` set to the message that names it.
+struct OptionsLigne {
+    bool fenetre = false;
+    bool aide = false;
+    std::string erreur;
+};
+OptionsLigne LitOptions(int argc, const char* const* argv);
+// What --help prints.
+const char* TexteAide();
 
 // Pictures: "Datas\Images\" + name. keyflag 1 keys out colour (r, g, b).
 StructImage_t* ChargeImage(const char* name, int keyflag, Uint8 r, Uint8 g, Uint8 b);
@@ -109,6 +128,11 @@ void DebutAffichage(SDL_Surface* surface);
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// Shows a text to the user: on standard output (a notice) or standard error
+// (an error). On Windows, where a GUI program's streams are seen by nobody
+// unless redirected, in the console it was started from, else a message box.
+void MontreTexte(const std::string& texte, bool erreur);
 
 // The path of a data file as the production names it ("Datas\Images\" and a
 // name joined by a backslash), turned into a path of this system: on POSIX

@@ -240,13 +240,20 @@ TEST_F(Paquet, DesktopEntryAndManualPagesAreValid) {
     ASSERT_EQ(stat((arbre_ + m[1].str()).c_str(), &st), 0) << m[1] << " is not in the package";
     EXPECT_TRUE(st.st_mode & S_IXOTH) << m[1];
     EXPECT_NE(texte.find("\nIcon=kazzmot\n"), std::string::npos) << texte;
+    // The desktop's "Play in a window" action starts the same program with --window.
+    EXPECT_NE(texte.find("\nActions=window;\n"), std::string::npos) << texte;
+    const size_t action = texte.find("\n[Desktop Action window]\n");
+    ASSERT_NE(action, std::string::npos) << texte;
+    EXPECT_NE(texte.find("\nName=Play in a window\n", action), std::string::npos) << texte;
+    EXPECT_NE(texte.find("\nExec=" + m[1].str() + " --window\n", action), std::string::npos)
+        << texte;
 
     struct Page {
         const char* fichier;
         std::vector<const char*> mots;
     } pages[] = {
         {"man6/kazzmot.6.gz",
-         {"KEYS", "Escape", "FILES", "RADUDIZ1.XM", "/usr/share/games/kazzmot", "ENVIRONMENT",
+         {"--window", "--help", "KEYS", "Escape", "FILES", "RADUDIZ1.XM", "/usr/share/games/kazzmot", "ENVIRONMENT",
           "SDL_AUDIODRIVER", "SDL_VIDEODRIVER", "SDL12COMPAT_SYNC_TO_VBLANK",
           "SDL12COMPAT_SCALE_METHOD", "EXIT STATUS", KAZZMOT_VERSION}},
         {"man1/kazzmot-capture.1.gz",
