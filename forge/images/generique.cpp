@@ -19,16 +19,148 @@ uint32_t Argb(Couleur c) {
     return 0xFF000000u | (v(c.r) << 16) | (v(c.g) << 8) | v(c.b);
 }
 
-void DessineMot(Recueil* recueil, const char* nom, const char* texte, const char* police,
-                Couleur haut, Couleur bas) {
+// A word of the credits' band with one glyph of its own.
+enum class Forme {
+    ZeroBarre,  // an O crossed by a slash, as coders write zero
+    Croix,      // an X of two blades, one cut short
+    Note,       // an I drawn as a note's stem with its head
+    Anneau,     // a squarish ring round a bead
+    Disque,     // a round ring round a spindle dot, like a record
+};
+
+struct MotBande {
+    const char* texte;
+    const char* police;
+    int largeur, hauteur;
+    int sauf;  // the glyph drawn by hand
+    Forme forme;
+    double penche;  // the face's slant (x moved per row up)
+    double haut = 0, bas = 0;
+};
+
+void DessinMotBande(cairo_t* cr, void* donnees) {
+    MotBande* m = static_cast<MotBande*>(donnees);
+    const double marge = 8;
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
+                  m->hauteur - 2 * marge - 2, m->penche > 0, m->sauf);
+    cairo_fill(cr);
+    const Glyphe b = g[size_t(m->sauf)];
+    m->haut = b.y0;
+    m->bas = b.y1;
+    const double h = b.y1 - b.y0, w = b.x1 - b.x0;
+    const double trait = h * (m->penche > 0 ? 0.22 : 0.17);
+    // The hand-drawn glyph shares the face's slant about its middle row.
+    cairo_save(cr);
+    const double cy = (b.y0 + b.y1) / 2;
+    const cairo_matrix_t biais = {1, 0, -m->penche, 1, m->penche * cy, 0};
+    cairo_transform(cr, &biais);
+    switch (m->forme) {
+        case Forme::ZeroBarre:
+            CheminAnneau(cr, b, trait, 0.9);
+            cairo_fill(cr);
+            cairo_move_to(cr, b.x0 + w * 0.2, b.y1 - trait * 0.6);
+            cairo_line_to(cr, b.x1 - w * 0.2 - trait * 0.7, b.y0 + trait * 0.6);
+            cairo_line_to(cr, b.x1 - w * 0.2, b.y0 + trait * 0.6);
+            cairo_line_to(cr, b.x0 + w * 0.2 + trait * 0.7, b.y1 - trait * 0.6);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        case Forme::Croix:
+            cairo_move_to(cr, b.x0, b.y0);
+            cairo_line_to(cr, b.x0 + trait * 1.2, b.y0);
+            cairo_line_to(cr, b.x1, b.y1);
+            cairo_line_to(cr, b.x1 - trait * 1.2, b.y1);
+            cairo_close_path(cr);
+            cairo_move_to(cr, b.x1 + trait * 0.4, b.y0);
+            cairo_line_to(cr, b.x1 - trait * 0.8, b.y0);
+            cairo_line_to(cr, b.x0 + w * 0.18, b.y1 - h * 0.12);
+            cairo_line_to(cr, b.x0 + w * 0.18 + trait * 1.2, b.y1 - h * 0.12);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        case Forme::Note: {
+            const double x = (b.x0 + b.x1) / 2 + trait * 0.3;
+            cairo_rectangle(cr, x - trait * 0.45, b.y0, trait * 0.9, h - trait * 0.8);
+            cairo_fill(cr);
+            cairo_save(cr);
+            cairo_translate(cr, x - trait * 0.9, b.y1 - trait * 0.75);
+            cairo_rotate(cr, -0.45);
+            cairo_scale(cr, trait * 1.3, trait * 0.8);
+            cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+            cairo_restore(cr);
+            cairo_fill(cr);
+            // The flag.
+            cairo_move_to(cr, x + trait * 0.45, b.y0);
+            cairo_curve_to(cr, x + trait * 1.6, b.y0 + h * 0.15, x + trait * 2.0, b.y0 + h * 0.3,
+                           x + trait * 1.2, b.y0 + h * 0.5);
+            cairo_curve_to(cr, x + trait * 1.4, b.y0 + h * 0.32, x + trait * 1.0, b.y0 + h * 0.25,
+                           x + trait * 0.45, b.y0 + h * 0.22);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        }
+        case Forme::Anneau:
+            CheminAnneau(cr, b, trait * 1.05, 0.62);
+            cairo_fill(cr);
+            cairo_arc(cr, (b.x0 + b.x1) / 2, cy, std::min(trait * 0.7, w / 2 - trait * 1.6), 0,
+                      2 * M_PI);
+            cairo_fill(cr);
+            break;
+        case Forme::Disque: {
+            const double r = std::min(w, h) / 2;
+            const double cx = (b.x0 + b.x1) / 2;
+            cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+            cairo_arc_negative(cr, cx, cy, r * 0.42, 2 * M_PI, 0);
+            cairo_fill(cr);
+            cairo_arc(cr, cx, cy, r * 0.16, 0, 2 * M_PI);
+            cairo_fill(cr);
+            // Grooves cut into the record.
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_set_line_width(cr, 1.0);
+            cairo_arc(cr, cx, cy, r * 0.72, -2.6, -0.9);
+            cairo_stroke(cr);
+            cairo_arc(cr, cx, cy, r * 0.72, 0.6, 2.2);
+            cairo_stroke(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+            break;
+        }
+    }
+    cairo_restore(cr);
+}
+
+// The band's chrome: violet to pink, its green about half its red and blue
+// so that the band fades toward black through its own hues when the blur,
+// which drops 5-bit red and blue twice as fast as 6-bit green, wears it away.
+Matiere MatiereBande(double y0, double y1, bool nom) {
+    Matiere m;
+    if (nom) {
+        m.reflets = {Rvb(70, 30, 120), Rvb(150, 70, 220), Rvb(225, 120, 255), Rvb(255, 140, 255),
+                     Rvb(90, 30, 100), Rvb(220, 70, 180), Rvb(255, 130, 235)};
+    } else {
+        m.reflets = {Rvb(110, 30, 90),  Rvb(220, 80, 190), Rvb(255, 125, 240), Rvb(255, 140, 255),
+                     Rvb(100, 30, 110), Rvb(180, 60, 220), Rvb(240, 120, 255)};
+    }
+    m.y0 = y0;
+    m.y1 = y1;
+    m.biseau = nom ? 4 : 3;
+    m.relief = nom ? 4 : 0;
+    m.flanc = Rvb(90, 40, 110);
+    m.contour = Rvb(30, 8, 40);
+    m.epaisseur = nom ? 2 : 1.5;
+    m.eclats = nom ? 2 : 1;
+    m.eclat = nom ? 16 : 11;
+    m.lumiere = Rvb(255, 140, 255);
+    return m;
+}
+
+void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
     const EntreeCatalogue* e = TrouveEntree(nom);
+    mot.largeur = e->largeur;
+    mot.hauteur = e->hauteur;
     Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    cairo_font_face_t* face = Police(police);
-    const double t = TailleAjustee(cr, face, texte, e->largeur - 14, e->hauteur - 12);
-    CheminTexteCentre(cr, face, t, texte, e->largeur / 2.0, e->hauteur / 2.0 - 1);
-    PeintChrome(cr, 6, e->hauteur - 6, haut, Rvb(255, 255, 240), bas, Rvb(30, 14, 4), 2.5);
-    cairo_new_path(cr);
+    const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotBande, &mot);
+    PeintMatiere(&toile, m, MatiereBande(mot.haut, mot.bas, estNom));
     Finition f;
     f.cle = Cle::Noir;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -385,12 +517,11 @@ void DessineMolkar(Recueil* recueil, int image) {
 }  // namespace
 
 void DessineGenerique(Recueil* recueil) {
-    const Couleur or_haut = Rvb(255, 200, 60), or_bas = Rvb(200, 80, 20);
-    DessineMot(recueil, "Code", "CODE", kPoliceTexte, or_haut, or_bas);
-    DessineMot(recueil, "Gfx", "GFX", kPoliceTexte, or_haut, or_bas);
-    DessineMot(recueil, "Zic", "ZIC", kPoliceTexte, or_haut, or_bas);
-    DessineMot(recueil, "Kabo", "KABO", kPoliceTitre, Rvb(80, 220, 255), Rvb(40, 60, 200));
-    DessineMot(recueil, "Dolo", "DOLO", kPoliceTitre, Rvb(255, 170, 60), Rvb(200, 40, 90));
+    DessineMot(recueil, "Code", {"CODE", kPoliceTexte, 0, 0, 1, Forme::ZeroBarre, 0.2}, false);
+    DessineMot(recueil, "Gfx", {"GFX", kPoliceTexte, 0, 0, 2, Forme::Croix, 0.2}, false);
+    DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
+    DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
+    DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
     DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60), "DOLO");
     DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90), "KABO");
     for (int i = 1; i <= 21; ++i) DessineMolkar(recueil, i);

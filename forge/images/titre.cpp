@@ -29,51 +29,111 @@ const Couleur kChromeHorizon = Rvb(255, 255, 255);
 const Couleur kChromeBas = Rvb(230, 40, 170);
 const Couleur kContour = Rvb(16, 2, 40);
 
-// Fills the current path (a glyph) as a title letter: extruded shadow, outline
-// and chrome.
-void PeintLettre(cairo_t* cr, double y0, double y1, double relief) {
-    cairo_path_t* chemin = cairo_copy_path(cr);
-    for (double d = relief; d > 0; d -= 1) {
-        cairo_save(cr);
-        cairo_translate(cr, d, d);
-        cairo_new_path(cr);
-        cairo_append_path(cr, chemin);
-        const double t = d / relief;
-        cairo_set_source_rgb(cr, 0.22 - 0.12 * t, 0.06, 0.35 - 0.15 * t);
-        cairo_set_line_width(cr, 5);
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        cairo_stroke_preserve(cr);
-        cairo_fill(cr);
-        cairo_restore(cr);
+// The title's lettering as a mask: the word stretched into its box, the O
+// drawn as a ring of our own, the two Zs joined by their bars into one
+// sign, and a slit cut across every letter at the chrome's horizon.
+struct MotTitre {
+    const char* texte;
+    double x, y, l, h;
+};
+
+// Rows where the stroke crossing column x starts and ends, going down from
+// the top of the canvas (the first run of inked pixels).
+void PremierTrait(cairo_surface_t* s, int x, int* debut, int* fin) {
+    cairo_surface_flush(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int pas = cairo_image_surface_get_stride(s);
+    const int h = cairo_image_surface_get_height(s);
+    *debut = *fin = -1;
+    for (int y = 0; y < h; ++y) {
+        const bool encre = data[size_t(y) * pas + x] >= 128;
+        if (encre && *debut < 0) *debut = y;
+        if (!encre && *debut >= 0) {
+            *fin = y;
+            return;
+        }
     }
-    cairo_new_path(cr);
-    cairo_append_path(cr, chemin);
-    cairo_path_destroy(chemin);
-    PeintChrome(cr, y0, y1, kChromeHaut, kChromeHorizon, kChromeBas, kContour, 2.5);
-    cairo_new_path(cr);
+    if (*debut >= 0) *fin = h;
 }
 
-// Adds the path of a text stretched to fill the box (x, y, l, h).
-void CheminTexteBoite(cairo_t* cr, const char* texte, double x, double y, double l, double h) {
-    cairo_font_face_t* police = Police(kPoliceTitre);
-    cairo_save(cr);
-    cairo_set_font_face(cr, police);
-    cairo_set_font_size(cr, 100);
-    cairo_text_extents_t ext;
-    cairo_text_extents(cr, texte, &ext);
-    cairo_translate(cr, x, y);
-    cairo_scale(cr, l / ext.width, h / ext.height);
-    cairo_move_to(cr, -ext.x_bearing, -ext.y_bearing);
-    cairo_text_path(cr, texte);
-    cairo_restore(cr);
+void DessinMotTitre(cairo_t* cr, void* donnees) {
+    const MotTitre* m = static_cast<const MotTitre*>(donnees);
+    const std::string texte = m->texte;
+    const int o = int(texte.find('O'));
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(kPoliceTitre), m->texte, m->x, m->y, m->l, m->h, true, o);
+    cairo_fill(cr);
+    cairo_surface_t* cible = cairo_get_target(cr);
+    // The face's stroke is about a sixth of its height.
+    const double trait = m->h * 0.165;
+    int debut = 0, fin = 0;
+    if (o >= 0) {
+        // A squarish ring with a bead in its heart.
+        Glyphe b = g[size_t(o)];
+        CheminAnneau(cr, b, trait * 1.05, 0.62);
+        cairo_fill(cr);
+        const double w = b.x1 - b.x0;
+        const double cx = (b.x0 + b.x1) / 2, cy = (b.y0 + b.y1) / 2;
+        const double r = std::min(w, b.y1 - b.y0) / 2 - trait * 1.05 - std::max(3.0, trait * 0.45);
+        if (r > 2) {
+            cairo_arc(cr, cx, cy, std::min(r, trait * 0.75), 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+    }
+    // The two Zs share their top and bottom bars.
+    const size_t zz = texte.find("ZZ");
+    if (zz != std::string::npos) {
+        const Glyphe& a = g[zz];
+        const Glyphe& b = g[zz + 1];
+        PremierTrait(cible, int((a.x0 + a.x1) / 2), &debut, &fin);
+        const double barre = fin - debut;
+        cairo_rectangle(cr, a.x1 - barre, a.y0, b.x0 - a.x1 + 2 * barre, barre);
+        cairo_rectangle(cr, a.x1 - barre, a.y1 - barre, b.x0 - a.x1 + 2 * barre, barre);
+        cairo_fill(cr);
+    }
+    // The slit: a thin cut across the letters, rising a little to the right.
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    const double yf = m->y + m->h * 0.54, pente = m->h * 0.05 / m->l;
+    const double ep = std::max(1.6, m->h * 0.028);
+    cairo_move_to(cr, 0, yf);
+    cairo_line_to(cr, m->x + m->l + 20, yf - pente * (m->l + 20));
+    cairo_line_to(cr, m->x + m->l + 20, yf - pente * (m->l + 20) + ep);
+    cairo_line_to(cr, 0, yf + ep);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+}
+
+// The title's chrome: sky cyan above the horizon, magenta below, and a
+// violet extrusion.
+Matiere MatiereTitre(double y0, double y1, double relief, int eclats) {
+    Matiere m;
+    const Couleur clair = Melange(kChromeHaut, {1, 1, 1}, 0.55);
+    m.reflets = {Melange(kChromeHaut, Rvb(20, 40, 120), 0.35),
+                 kChromeHaut,
+                 clair,
+                 kChromeHorizon,
+                 Melange(kChromeBas, {0, 0, 0}, 0.5),
+                 kChromeBas,
+                 Melange(kChromeBas, Rvb(255, 200, 120), 0.5)};
+    m.y0 = y0;
+    m.y1 = y1;
+    m.biseau = 4.5;
+    m.relief = relief;
+    m.flanc = Rvb(120, 40, 170);
+    m.contour = kContour;
+    m.epaisseur = 2;
+    m.eclats = eclats;
+    m.eclat = 16;
+    return m;
 }
 
 void DessineLettre(Recueil* recueil, const char* lettre) {
     const EntreeCatalogue* e = TrouveEntree(lettre);
     Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    CheminTexteBoite(cr, lettre, 4, 5, e->largeur - 13, e->hauteur - 13);
-    PeintLettre(cr, 5, e->hauteur - 8, 4);
+    MotTitre mot{lettre, 4, 6, e->largeur - 14.0, e->hauteur - 13.0};
+    const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
+    PeintMatiere(&toile, m, MatiereTitre(mot.y, mot.y + mot.h, 4, 1));
     Finition f;
     f.cle = Cle::Noir;
     f.fond = kScene;
@@ -82,19 +142,9 @@ void DessineLettre(Recueil* recueil, const char* lettre) {
 
 void DessineKazzmot(Recueil* recueil) {
     Toile toile(578, 112);
-    cairo_t* cr = toile.cr;
-    CheminTexteBoite(cr, "KAZZMOT", 4, 9, 566, 97);
-    PeintLettre(cr, 9, 106, 5);
-    // Star glints on the chrome.
-    for (double gx : {62.0, 300.0, 505.0}) {
-        cairo_pattern_t* p = cairo_pattern_create_radial(gx, 27, 0, gx, 27, 12);
-        cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 1);
-        cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0);
-        cairo_set_source(cr, p);
-        cairo_arc(cr, gx, 27, 12, 0, 2 * M_PI);
-        cairo_fill(cr);
-        cairo_pattern_destroy(p);
-    }
+    MotTitre mot{"KAZZMOT", 4, 5, 562, 94};
+    const Masque m = MasqueDessine(578, 112, DessinMotTitre, &mot);
+    PeintMatiere(&toile, m, MatiereTitre(mot.y, mot.y + mot.h, 6, 3));
     Finition f;
     f.cle = Cle::Noir;
     f.fond = kCielBas;
