@@ -275,4 +275,9 @@ std::vector<Glyphe> CheminMot(cairo_t* cr, cairo_font_face_t* police, const char
 // (arrondi = 1 makes ellipses), the stroke epaisseur wide.
 void CheminAnneau(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
 
+// The title's stage: the row of its horizon (the floor runs from there to
+// the stage's bottom) and the radius of the sun standing on it at column 320.
+constexpr int kHorizonScene = 190;
+constexpr double kSoleilRayon = 110;
+
 }  // namespace forge

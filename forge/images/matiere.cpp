@@ -249,7 +249,7 @@ void PeintMatiere(Toile* toile, const Masque& m, const Matiere& mat) {
                 if (ndl >= Lz) {
                     f = Melange(f, mat.lumiere, 0.75 * (ndl - Lz) / (1 - Lz));
                 } else {
-                    f = Melange(f, {0, 0, 0}, 0.8 * std::min(1.0, (Lz - ndl) / Lz));
+                    f = Melange(f, {0, 0, 0}, 0.7 * std::min(1.0, (Lz - ndl) / Lz));
                 }
                 const double spec = std::pow(std::max(0.0, nx * Hx + ny * Hy + nz * Hz), 48.0);
                 f = Melange(f, mat.lumiere, std::min(1.0, spec));
@@ -316,7 +316,7 @@ void PeintNeon(Toile* toile, const Neon& neon) {
         cairo_set_matrix(m, &mat);
         cairo_append_path(m, chemin);
         cairo_set_line_join(m, CAIRO_LINE_JOIN_ROUND);
-        cairo_set_line_width(m, passe == 0 ? neon.tube * 2.5 : neon.tube * 2.2);
+        cairo_set_line_width(m, passe == 0 ? neon.tube * 3.2 : neon.tube * 2.2);
         cairo_set_source_rgba(m, 0, 0, 0, 1);
         if (passe == 0) cairo_fill_preserve(m);
         cairo_stroke(m);
@@ -362,6 +362,7 @@ void PeintNeon(Toile* toile, const Neon& neon) {
     cairo_path_t* plat = nullptr;
     refait();
     plat = cairo_copy_path_flat(cr);
+    cairo_new_path(cr);
     double parcouru = 0, prochain = neon.troncon * 0.5;
     double px = 0, py = 0, debutX = 0, debutY = 0;
     for (int i = 0; i < plat->num_data; i += plat->data[i].header.length) {
@@ -386,7 +387,7 @@ void PeintNeon(Toile* toile, const Neon& neon) {
             const double u = (prochain - parcouru) / seg;
             const double cx = px + (x - px) * u, cy = py + (y - py) * u;
             const double ux = (x - px) / seg, uy = (y - py) / seg;
-            const double e = neon.tube * 0.9;
+            const double e = neon.tube * 0.8;
             cairo_save(cr);
             cairo_translate(cr, cx, cy);
             const cairo_matrix_t sens = {ux, uy, -uy, ux, 0, 0};

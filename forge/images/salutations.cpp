@@ -148,33 +148,118 @@ void DessineVieilleTV(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "OldTV", f));
 }
 
+// The heading: the title face's capitals with an R of our own, whose bowl
+// is a clear closed loop over a straight leg.
+void CheminR(cairo_t* cr, Glyphe b, double trait) {
+    const double w = b.x1 - b.x0, h = b.y1 - b.y0;
+    const double bas = b.y0 + h * 0.56;  // bottom of the bowl
+    const double r = std::min(h * 0.28, w * 0.45);
+    // The stem.
+    cairo_rectangle(cr, b.x0, b.y0, trait, h);
+    cairo_fill(cr);
+    // The bowl: a rounded ring from the stem to the right side.
+    cairo_new_sub_path(cr);
+    cairo_move_to(cr, b.x0, b.y0);
+    cairo_line_to(cr, b.x1 - r, b.y0);
+    cairo_arc(cr, b.x1 - r, b.y0 + r, r, -M_PI / 2, 0);
+    cairo_line_to(cr, b.x1, bas - r);
+    cairo_arc(cr, b.x1 - r, bas - r, r, 0, M_PI / 2);
+    cairo_line_to(cr, b.x0, bas);
+    cairo_close_path(cr);
+    const double ri = std::max(1.0, r - trait);
+    cairo_new_sub_path(cr);
+    cairo_move_to(cr, b.x0 + trait, b.y0 + trait);
+    cairo_line_to(cr, b.x0 + trait, bas - trait * 0.85);
+    cairo_line_to(cr, b.x1 - trait - ri, bas - trait * 0.85);
+    cairo_arc_negative(cr, b.x1 - trait - ri, bas - trait * 0.85 - ri, ri, M_PI / 2, 0);
+    cairo_line_to(cr, b.x1 - trait, b.y0 + trait + ri);
+    cairo_arc_negative(cr, b.x1 - trait - ri, b.y0 + trait + ri, ri, 0, -M_PI / 2);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    // The leg, from the bowl's middle to the lower right corner.
+    cairo_move_to(cr, b.x0 + w * 0.38, bas - trait * 0.5);
+    cairo_line_to(cr, b.x0 + w * 0.38 + trait * 1.1, bas - trait * 0.5);
+    cairo_line_to(cr, b.x1, b.y1);
+    cairo_line_to(cr, b.x1 - trait * 1.15, b.y1);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+struct Entete {
+    double haut = 0, bas = 0;
+};
+
+void DessinEntete(cairo_t* cr, void* donnees) {
+    Entete* e = static_cast<Entete*>(donnees);
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, 1);
+    cairo_fill(cr);
+    e->haut = g[0].y0;
+    e->bas = g[0].y1;
+    CheminR(cr, g[1], (g[1].y1 - g[1].y0) * 0.2);
+}
+
+// A glow of the given colour round a mask, spread about rayon pixels.
+void Lueur(Toile* toile, const Masque& m, int rayon, Couleur c, double opacite) {
+    cairo_surface_t* lueur =
+        cairo_image_surface_create(CAIRO_FORMAT_A8, toile->largeur, toile->hauteur);
+    unsigned char* d = cairo_image_surface_get_data(lueur);
+    const int pas = cairo_image_surface_get_stride(lueur);
+    // The shape grown by a few pixels first, so the glow stays strong near it.
+    const std::vector<float> dehors = DistanceBord(m, false);
+    for (int y = 0; y < toile->hauteur; ++y)
+        for (int x = 0; x < toile->largeur; ++x) {
+            const float dist = dehors[size_t(y) * toile->largeur + x];
+            d[size_t(y) * pas + x] = uint8_t(255 * std::clamp(rayon * 0.8f - dist, 0.0f, 1.0f));
+        }
+    cairo_surface_mark_dirty(lueur);
+    FlouSurface(lueur, rayon);
+    cairo_set_source_rgba(toile->cr, c.r, c.g, c.b, opacite);
+    cairo_mask_surface(toile->cr, lueur, 0, 0);
+    cairo_surface_destroy(lueur);
+}
+
+void DessineGreets(Recueil* recueil) {
+    Toile toile(420, 70);
+    Entete entete;
+    const Masque m = MasqueDessine(420, 70, DessinEntete, &entete);
+    Lueur(&toile, m, 7, palette::kCyan, 0.95);
+    Matiere chrome;
+    chrome.reflets = {Rvb(50, 100, 150), Rvb(40, 200, 255), Rvb(170, 240, 255), Rvb(255, 255, 255),
+                      Rvb(50, 90, 140),  Rvb(30, 140, 210), Rvb(150, 230, 255)};
+    chrome.y0 = entete.haut;
+    chrome.y1 = entete.bas;
+    chrome.biseau = 3.5;
+    chrome.relief = 3;
+    chrome.flanc = Rvb(50, 120, 180);
+    chrome.contour = Rvb(0, 50, 80);
+    chrome.epaisseur = 1.5;
+    chrome.eclats = 2;
+    chrome.eclat = 14;
+    PeintMatiere(&toile, m, chrome);
+    Finition f;
+    f.cle = Cle::Noir;
+    f.seuil = 0.1;
+    recueil->images.push_back(Finit(toile, "Greets", f));
+}
+
+// A greeted name as a neon sign: tubes along the letters' outlines.
 void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur teinte,
-                 bool chrome) {
+                 double depart) {
     const EntreeCatalogue* e = TrouveEntree(nom);
     Toile toile(e->largeur, e->hauteur);
     cairo_t* cr = toile.cr;
-    cairo_font_face_t* police = Police(chrome ? kPoliceLogo : kPoliceTitre);
-    const double t = TailleAjustee(cr, police, texte, e->largeur - 20, e->hauteur - 14);
-    CheminTexteCentre(cr, police, t, texte, e->largeur / 2.0, e->hauteur / 2.0);
-    if (chrome) {
-        PeintChrome(cr, 7, e->hauteur - 7, Rvb(60, 255, 200), Rvb(255, 255, 255), Rvb(20, 120, 200),
-                    Rvb(0, 20, 30), 2.5);
-    } else {
-        // Neon tube: a coloured core with a white-hot centre line.
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        cairo_set_source_rgb(cr, teinte.r * 0.35, teinte.g * 0.35, teinte.b * 0.35);
-        cairo_set_line_width(cr, 6);
-        cairo_stroke_preserve(cr);
-        cairo_set_source_rgb(cr, teinte.r, teinte.g, teinte.b);
-        cairo_fill_preserve(cr);
-        const Couleur coeur = Melange(teinte, {1, 1, 1}, 0.75);
-        cairo_set_source_rgb(cr, coeur.r, coeur.g, coeur.b);
-        cairo_set_line_width(cr, 1.6);
-        cairo_stroke(cr);
-    }
-    cairo_new_path(cr);
+    CheminMot(cr, Police(kPoliceTitre), texte, 26, 18, e->largeur - 52, e->hauteur - 36, false);
+    Neon neon;
+    neon.teinte = teinte;
+    neon.tube = 5.5;
+    neon.halo = 6;
+    neon.troncon = 64;
+    neon.depart = depart;
+    PeintNeon(&toile, neon);
     Finition f;
     f.cle = Cle::Noir;
+    f.seuil = 0.1;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
@@ -182,10 +267,10 @@ void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur t
 
 void DessineSalutations(Recueil* recueil) {
     DessineVieilleTV(recueil);
-    DessineNeon(recueil, "Greets", "GREETINGS", {}, true);
-    DessineNeon(recueil, "Wozz", "WOZZ", Rvb(255, 70, 190), false);
-    DessineNeon(recueil, "Slik", "SLIK", Rvb(255, 170, 40), false);
-    DessineNeon(recueil, "Brenn", "BRENN", Rvb(120, 140, 255), false);
+    DessineGreets(recueil);
+    DessineNeon(recueil, "Wozz", "WOZZ", palette::kMagenta, 12);
+    DessineNeon(recueil, "Slik", "SLIK", palette::kAmbre, 30);
+    DessineNeon(recueil, "Brenn", "BRENN", palette::kCyan, 48);
 }
 
 }  // namespace forge
