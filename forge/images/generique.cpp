@@ -268,9 +268,10 @@ void Silhouette(cairo_t* cr, bool musicien) {
 
 // A stylised portrait: a sunburst in the person's two colours with motifs of
 // the trade, the figure drawn in grey and turned into a duotone halftone (dots
-// sized by the darkness) with a rim of light, and the name in outline letters.
-void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair, Couleur fonce,
-                     const char* mot) {
+// sized by the darkness) with a rim of coloured light; the name is shown in
+// the band under the portrait.
+void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair,
+                     Couleur fonce) {
     Toile toile(640, 340);
     cairo_t* cr = toile.cr;
     // Sunburst behind the figure.
@@ -358,29 +359,22 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     cairo_paint(h);
     cairo_destroy(h);
     FlouSurface(halo, 5);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+    // The rim takes the sunburst's light: amber for one, cyan for the other.
+    const Couleur rim = Melange(clair, musicien ? palette::kAmbre : palette::kCyan, 0.6);
+    cairo_set_source_rgba(cr, rim.r, rim.g, rim.b, 0.95);
     cairo_mask_surface(cr, halo, -4, -3);
     cairo_surface_destroy(halo);
     cairo_set_source_surface(cr, figure.surface, 0, 0);
     cairo_paint(cr);
 
-    // The name in big outline letters with a light fill.
-    cairo_font_face_t* titre = Police(kPoliceTitre);
-    const double t = TailleAjustee(cr, titre, mot, 270, 80);
-    CheminTexteCentre(cr, titre, t, mot, 485, 262);
-    OmbreDouce(cr, 640, 340, 5, 6, 4, encre, 0.8);
-    cairo_set_source_rgba(cr, clair.r, clair.g, clair.b, 0.9);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, encre.r, encre.g, encre.b);
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
     Finition f;
     f.grain = 2.0;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
-// The turning torus: flat-shaded facets with diffuse and specular light,
-// painted back to front, over a grid floor and a horizon glow.
+// The turning torus, traced pixel by pixel: smooth shading with a specular
+// highlight and a rim light, casting a soft shadow on the grid floor under
+// a horizon glow.
 void DessineMolkar(Recueil* recueil, int image) {
     char nom[16];
     std::snprintf(nom, sizeof nom, "Molkar%02d", image);
@@ -412,103 +406,132 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_rectangle(cr, 0, 220, 640, 32);
     cairo_fill(cr);
     cairo_pattern_destroy(halo);
-    // The ring's soft shadow on the floor.
-    cairo_save(cr);
-    cairo_translate(cr, 320, 292);
-    cairo_scale(cr, 1.0, 0.12);
-    cairo_pattern_t* ombre = cairo_pattern_create_radial(0, 0, 0, 0, 0, 170);
-    cairo_pattern_add_color_stop_rgba(ombre, 0, 0.02, 0, 0.05, 0.8);
-    cairo_pattern_add_color_stop_rgba(ombre, 1, 0.02, 0, 0.05, 0);
-    cairo_set_source(cr, ombre);
-    cairo_arc(cr, 0, 0, 170, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(ombre);
-    cairo_restore(cr);
-
     // The torus, turned about two axes; 21 frames make one whole loop.
     // The ring spins on its own axis by two colour bands per loop (the pattern
-    // repeats every 4 of its 28 facets) and rocks gently, so that frame 21
-    // leads back into frame 1.
+    // repeats every 4 of its 28 bands round the ring) and rocks gently, so
+    // that frame 21 leads back into frame 1.
     const int nu = 28, nv = 14;
     const double phase = 2 * M_PI * (image - 1) / 21.0;
     const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
     const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
     const double R = 1.0, r = 0.42;
-    struct Sommet {
+    struct V {
         double x, y, z;
     };
-    auto tourne = [&](Sommet p) {
-        // Spin about the ring's axis, tilt about X, rock about Y.
-        Sommet o{p.x * std::cos(spin) - p.y * std::sin(spin),
-                 p.x * std::sin(spin) + p.y * std::cos(spin), p.z};
-        Sommet q{o.x, o.y * std::cos(ax) - o.z * std::sin(ax),
-                 o.y * std::sin(ax) + o.z * std::cos(ax)};
-        Sommet s{q.x * std::cos(ay) + q.z * std::sin(ay), q.y,
-                 -q.x * std::sin(ay) + q.z * std::cos(ay)};
-        return s;
+    auto plus = [](V a, V b) { return V{a.x + b.x, a.y + b.y, a.z + b.z}; };
+    auto fois = [](V a, double k) { return V{a.x * k, a.y * k, a.z * k}; };
+    auto scal = [](V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; };
+    auto unit = [&](V a) { return fois(a, 1.0 / std::sqrt(scal(a, a))); };
+    // The ring's frame: spin about its axis, tilt about X, rock about Y; the
+    // columns of the turn map the ring's coordinates to the world's.
+    const double cs = std::cos(spin), ss = std::sin(spin), cx = std::cos(ax), sx = std::sin(ax);
+    const double cy = std::cos(ay), sy = std::sin(ay);
+    auto monde = [&](V p) {
+        const V o{p.x * cs - p.y * ss, p.x * ss + p.y * cs, p.z};
+        const V q{o.x, o.y * cx - o.z * sx, o.y * sx + o.z * cx};
+        return V{q.x * cy + q.z * sy, q.y, -q.x * sy + q.z * cy};
     };
-    auto point = [&](int i, int j) {
-        const double u = 2 * M_PI * i / nu, v = 2 * M_PI * j / nv;
-        return tourne({(R + r * std::cos(v)) * std::cos(u), (R + r * std::cos(v)) * std::sin(u),
-                       r * std::sin(v)});
+    auto local = [&](V p) {
+        const V q{p.x * cy - p.z * sy, p.y, p.x * sy + p.z * cy};
+        const V o{q.x, q.y * cx + q.z * sx, -q.y * sx + q.z * cx};
+        return V{o.x * cs + o.y * ss, -o.x * ss + o.y * cs, o.z};
     };
-    auto projette = [](Sommet p, double* sx, double* sy) {
-        const double d = 4.2 / (4.2 + p.z);
-        *sx = 320 + p.x * 108 * d;
-        *sy = 156 + p.y * 108 * d;
+    auto distance = [&](V p) {
+        const V q = local(p);
+        const double a = std::sqrt(q.x * q.x + q.y * q.y) - R;
+        return std::sqrt(a * a + q.z * q.z) - r;
     };
-    struct Facette {
-        std::array<Sommet, 4> s;
-        double profondeur;
-        int i, j;
+    // The eye 4.2 in front of the ring's centre; 108 pixels per unit there.
+    const V oeil{0, 0, -4.2};
+    auto rayon = [&](double px, double py) {
+        return unit(V{(px - 320) / 453.6, (py - 156) / 453.6, 1.0});
     };
-    std::vector<Facette> facettes;
-    for (int i = 0; i < nu; ++i) {
-        for (int j = 0; j < nv; ++j) {
-            Facette f{
-                {point(i, j), point(i + 1, j), point(i + 1, j + 1), point(i, j + 1)}, 0, i, j};
-            for (const Sommet& s : f.s) f.profondeur += s.z;
-            facettes.push_back(f);
+    // Toward the light: high above, a little to the left and in front.
+    const V lumiere = unit(V{-0.35, -1.0, -0.15});
+    const V demi = unit(plus(lumiere, V{0, 0, -1}));
+    // Where a ray meets the ring (false when it misses).
+    auto touche = [&](V o, V d, double* t) {
+        double s = 2.0;
+        for (int k = 0; k < 64 && s < 8.0; ++k) {
+            const double e = distance(plus(o, fois(d, s)));
+            if (e < 1e-4) {
+                *t = s;
+                return true;
+            }
+            s += e;
+        }
+        return false;
+    };
+    cairo_surface_flush(toile.surface);
+    unsigned char* data = cairo_image_surface_get_data(toile.surface);
+    const int pas = cairo_image_surface_get_stride(toile.surface);
+    auto lit = [&](int x, int y) {
+        const uint32_t p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x];
+        return Couleur{((p >> 16) & 255) / 255.0, ((p >> 8) & 255) / 255.0, (p & 255) / 255.0};
+    };
+    // The floor: the plane 1.5 below the ring's centre; its pixels darken
+    // where the ring stands between them and the light (a soft shadow).
+    for (int y = 250; y < 340; ++y) {
+        const double ty = 1.5 / ((y + 0.5 - 156) / 453.6);
+        for (int x = 0; x < 640; ++x) {
+            const V d = rayon(x + 0.5, y + 0.5);
+            const V sol = plus(oeil, fois(d, ty / d.z * 1.0));
+            double ombre = 1.0, s = 0.05;
+            for (int k = 0; k < 40 && s < 6; ++k) {
+                const double e = distance(plus(sol, fois(lumiere, s)));
+                if (e < 1e-3) {
+                    ombre = 0;
+                    break;
+                }
+                ombre = std::min(ombre, 6.0 * e / s);
+                s += std::max(e, 0.02);
+            }
+            ombre = std::clamp(ombre, 0.0, 1.0);
+            if (ombre >= 1.0) continue;
+            const Couleur c = Melange(Rvb(6, 0, 14), lit(x, y), 0.12 + 0.88 * ombre);
+            reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x] = Argb(c);
         }
     }
-    std::sort(facettes.begin(), facettes.end(),
-              [](const Facette& p, const Facette& q) { return p.profondeur > q.profondeur; });
-    // Direction toward the light (up, left, in front) and the half vector
-    // between it and the direction toward the viewer.
-    const double ll = std::sqrt(0.5 * 0.5 + 0.6 * 0.6 + 0.62 * 0.62);
-    const Sommet lumiere{-0.5 / ll, -0.6 / ll, -0.62 / ll};
-    Sommet demi{lumiere.x, lumiere.y, lumiere.z - 1.0};
-    const double lh = std::sqrt(demi.x * demi.x + demi.y * demi.y + demi.z * demi.z);
-    demi = {demi.x / lh, demi.y / lh, demi.z / lh};
-    for (const Facette& f : facettes) {
-        // Facet normal from its diagonals, turned toward the viewer.
-        const Sommet d1{f.s[2].x - f.s[0].x, f.s[2].y - f.s[0].y, f.s[2].z - f.s[0].z};
-        const Sommet d2{f.s[3].x - f.s[1].x, f.s[3].y - f.s[1].y, f.s[3].z - f.s[1].z};
-        Sommet n{d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x};
-        const double ln = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        if (ln <= 0) continue;
-        n = {n.x / ln, n.y / ln, n.z / ln};
-        if (n.z > 0) n = {-n.x, -n.y, -n.z};
-        const double diffus = std::max(0.0, n.x * lumiere.x + n.y * lumiere.y + n.z * lumiere.z);
-        const double speculaire =
-            std::pow(std::max(0.0, n.x * demi.x + n.y * demi.y + n.z * demi.z), 40.0);
-        // Alternate bands of colour around the ring.
-        const bool bande = ((f.i / 2) + (f.j / 2)) % 2 == 0;
-        const Couleur base = bande ? Rvb(255, 190, 60) : Rvb(230, 50, 170);
-        Couleur c = Melange(Melange(base, Rvb(20, 0, 40), 0.8), base, 0.2 + 0.8 * diffus);
-        c = Melange(c, {1, 1, 1}, 0.9 * speculaire);
-        cairo_new_path(cr);
-        for (const Sommet& s : f.s) {
-            double x, y;
-            projette(s, &x, &y);
-            cairo_line_to(cr, x, y);
+    // The ring, four rays a pixel, shaded smoothly: its own colour bands lit
+    // by the light, a tight white highlight and the sky's cyan and the
+    // floor's magenta mirrored on its rim.
+    for (int y = 40; y < 290; ++y) {
+        for (int x = 120; x < 520; ++x) {
+            Couleur somme{0, 0, 0};
+            int touches = 0;
+            for (int e = 0; e < 4; ++e) {
+                const V d = rayon(x + 0.25 + 0.5 * (e & 1), y + 0.25 + 0.5 * (e >> 1));
+                double t = 0;
+                if (!touche(oeil, d, &t)) continue;
+                ++touches;
+                const V p = plus(oeil, fois(d, t));
+                const V q = local(p);
+                const double rq = std::sqrt(q.x * q.x + q.y * q.y);
+                const V centre{q.x / rq * R, q.y / rq * R, 0};
+                const V n = unit(monde(V{q.x - centre.x, q.y - centre.y, q.z}));
+                const double u = std::atan2(q.y, q.x), v = std::atan2(q.z, rq - R);
+                const int i = int(std::floor((u + M_PI) / (2 * M_PI) * nu)) % nu;
+                const int j = int(std::floor((v + M_PI) / (2 * M_PI) * nv)) % nv;
+                const bool bande = ((i / 2) + (j / 2)) % 2 == 0;
+                const Couleur base = bande ? palette::kAmbre : palette::kMagenta;
+                const double diffus = std::max(0.0, scal(n, lumiere));
+                const double spec = std::pow(std::max(0.0, scal(n, demi)), 60.0);
+                Couleur c = Melange(Melange(base, palette::kNuit, 0.8), base, 0.15 + 0.85 * diffus);
+                // The rim catches the sky above and the floor's glow below.
+                const double bord = std::pow(1.0 - std::abs(scal(n, V{0, 0, -1})), 3.0);
+                const Couleur ciel = n.y < 0 ? palette::kCyan : Rvb(255, 90, 200);
+                c = Melange(c, ciel, 0.55 * bord);
+                c = Melange(c, {1, 1, 1}, std::min(1.0, spec * 1.2));
+                somme = {somme.r + c.r, somme.g + c.g, somme.b + c.b};
+            }
+            if (touches == 0) continue;
+            const Couleur fond = lit(x, y);
+            const double k = touches / 4.0;
+            const Couleur c{somme.r / touches, somme.g / touches, somme.b / touches};
+            reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x] = Argb(Melange(fond, c, k));
         }
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, c.r, c.g, c.b);
-        cairo_fill_preserve(cr);
-        cairo_set_line_width(cr, 0.6);
-        cairo_stroke(cr);
     }
+    cairo_surface_mark_dirty(toile.surface);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -522,8 +545,8 @@ void DessineGenerique(Recueil* recueil) {
     DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
     DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
     DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
-    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60), "DOLO");
-    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90), "KABO");
+    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60));
+    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90));
     for (int i = 1; i <= 21; ++i) DessineMolkar(recueil, i);
 }
 

@@ -387,7 +387,7 @@ void PeintNeon(Toile* toile, const Neon& neon) {
             const double u = (prochain - parcouru) / seg;
             const double cx = px + (x - px) * u, cy = py + (y - py) * u;
             const double ux = (x - px) / seg, uy = (y - py) / seg;
-            const double e = neon.tube * 0.8;
+            const double e = neon.tube * 0.65;
             cairo_save(cr);
             cairo_translate(cr, cx, cy);
             const cairo_matrix_t sens = {ux, uy, -uy, ux, 0, 0};
@@ -399,7 +399,7 @@ void PeintNeon(Toile* toile, const Neon& neon) {
             cairo_set_source_rgb(cr, 0.15, 0.15, 0.2);
             cairo_set_line_width(cr, 0.6);
             cairo_stroke(cr);
-            prochain += neon.troncon * 1.7;
+            prochain += neon.troncon * 2.4;
         }
         parcouru += seg;
         px = x;

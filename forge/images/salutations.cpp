@@ -1,6 +1,7 @@
 // Greetings pictures: a wooden television of the sixties whose black screen
 // shows the page behind it, the heading and the three greeted names.
-// Palette: walnut and brass around cool neon lettering.
+// Palette: walnut and brass with the production's magenta, cyan and amber as
+// accents, around neon lettering in the same three colours.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -91,7 +92,8 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_translate(cr, -320, -209);
     CheminEcran(cr);
     cairo_restore(cr);
-    cairo_set_source_rgb(cr, 0.16, 0.14, 0.12);
+    cairo_set_source_rgb(cr, palette::kViolet.r * 0.5, palette::kViolet.g * 0.5,
+                         palette::kViolet.b * 0.5);
     cairo_fill(cr);
     CheminEcran(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
@@ -113,10 +115,33 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_set_source_rgb(cr, 0.8, 0.62, 0.3);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
+    // The maker's plate lettered in the production's cyan, glowing softly.
     cairo_font_face_t* police = Police(kPoliceTexte);
-    cairo_set_source_rgb(cr, 0.95, 0.82, 0.5);
     CheminTexteCentre(cr, police, 16, "ORBOPHONE", 210, 433);
+    OmbreDouce(cr, 640, 480, 0, 0, 3, palette::kCyan, 0.9);
+    const Couleur plaque = Melange(palette::kCyan, {1, 1, 1}, 0.45);
+    cairo_set_source_rgb(cr, plaque.r, plaque.g, plaque.b);
     cairo_fill(cr);
+    // A magenta pilot light between the knobs, and a magenta inlay thread
+    // round the cabinet.
+    cairo_pattern_t* voyant = cairo_pattern_create_radial(475, 418, 0, 475, 418, 12);
+    cairo_pattern_add_color_stop_rgba(voyant, 0, 1, 0.9, 1, 1);
+    cairo_pattern_add_color_stop_rgba(voyant, 0.3, palette::kMagenta.r, palette::kMagenta.g,
+                                      palette::kMagenta.b, 1);
+    cairo_pattern_add_color_stop_rgba(voyant, 1, palette::kMagenta.r, palette::kMagenta.g,
+                                      palette::kMagenta.b, 0);
+    cairo_set_source(cr, voyant);
+    cairo_arc(cr, 475, 418, 12, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(voyant);
+    cairo_rectangle(cr, 14.5, 14.5, 611, 451);
+    cairo_set_source_rgba(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b, 0.8);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 17.5, 17.5, 605, 445);
+    cairo_set_source_rgba(cr, 1, 0.85, 0.55, 0.35);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
     for (int i = 0; i < 2; ++i) {
         const double x = 430 + i * 90, y = 433;
         cairo_pattern_t* b = cairo_pattern_create_radial(x - 8, y - 10, 2, x, y, 30);
@@ -137,7 +162,7 @@ void DessineVieilleTV(Recueil* recueil) {
             cairo_move_to(cr, x + 32 * std::cos(a), y + 32 * std::sin(a));
             cairo_line_to(cr, x + 36 * std::cos(a), y + 36 * std::sin(a));
         }
-        cairo_set_source_rgb(cr, 0.95, 0.82, 0.5);
+        cairo_set_source_rgb(cr, palette::kAmbre.r, palette::kAmbre.g, palette::kAmbre.b);
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);
     }
