@@ -150,7 +150,10 @@ Matiere MatiereBande(double y0, double y1, bool nom) {
     m.epaisseur = nom ? 2 : 1.5;
     m.eclats = nom ? 2 : 1;
     m.eclat = nom ? 16 : 11;
-    m.lumiere = Rvb(255, 140, 255);
+    // The highlights stay white: the band's blur runs until its brightest
+    // green is worn away, and the credits' timing (and the music laid on
+    // it) counts on a full-green highlight in every block.
+    m.lumiere = {1, 1, 1};
     return m;
 }
 
