@@ -281,3 +281,12 @@ constexpr int kHorizonScene = 190;
 constexpr double kSoleilRayon = 110;
 
 }  // namespace forge
+
+namespace forge {
+
+// The credits' portraits: paints over the canvas the bust of the coder at
+// his computer (musicien false) or of the musician in headphones at a
+// tracker, in three-quarter view, traced as modelled solids.
+void DessineBuste(Toile* toile, bool musicien);
+
+}  // namespace forge

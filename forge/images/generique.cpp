@@ -169,209 +169,46 @@ void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
-// Draws a head-and-shoulders figure in grey levels; the details differ per person.
-void Silhouette(cairo_t* cr, bool musicien) {
-    const double cx = 190;
-    // Shoulders and chest.
-    cairo_move_to(cr, cx - 150, 340);
-    cairo_curve_to(cr, cx - 140, 270, cx - 90, 250, cx - 40, 240);
-    cairo_line_to(cr, cx + 40, 240);
-    cairo_curve_to(cr, cx + 90, 250, cx + 140, 270, cx + 150, 340);
-    cairo_close_path(cr);
-    cairo_pattern_t* corps = cairo_pattern_create_linear(cx - 150, 0, cx + 150, 0);
-    cairo_pattern_add_color_stop_rgb(corps, 0, 0.15, 0.15, 0.15);
-    cairo_pattern_add_color_stop_rgb(corps, 0.35, 0.55, 0.55, 0.55);
-    cairo_pattern_add_color_stop_rgb(corps, 1, 0.1, 0.1, 0.1);
-    cairo_set_source(cr, corps);
-    cairo_fill(cr);
-    cairo_pattern_destroy(corps);
-    // Neck.
-    cairo_rectangle(cr, cx - 24, 190, 48, 60);
-    cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
-    cairo_fill(cr);
-    // Head, lit from the upper left.
-    cairo_save(cr);
-    cairo_translate(cr, cx, 140);
-    cairo_scale(cr, 0.82, 1.0);
-    cairo_arc(cr, 0, 0, 78, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_pattern_t* tete = cairo_pattern_create_radial(cx - 30, 110, 5, cx, 140, 90);
-    cairo_pattern_add_color_stop_rgb(tete, 0, 0.95, 0.95, 0.95);
-    cairo_pattern_add_color_stop_rgb(tete, 0.6, 0.6, 0.6, 0.6);
-    cairo_pattern_add_color_stop_rgb(tete, 1, 0.2, 0.2, 0.2);
-    cairo_set_source(cr, tete);
-    cairo_fill(cr);
-    cairo_pattern_destroy(tete);
-    // Hair.
-    cairo_move_to(cr, cx - 66, 130);
-    cairo_curve_to(cr, cx - 80, 40, cx + 70, 30, cx + 66, 120);
-    cairo_curve_to(cr, cx + 40, 80, cx - 20, 70, cx - 66, 130);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
-    cairo_fill(cr);
-    // Eyes, nose and mouth in a few strokes.
-    cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    cairo_set_line_width(cr, 4);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_move_to(cr, cx - 8, 148);
-    cairo_line_to(cr, cx - 2, 170);
-    cairo_line_to(cr, cx + 8, 170);
-    cairo_stroke(cr);
-    cairo_move_to(cr, cx - 24, 190);
-    cairo_curve_to(cr, cx - 10, 198, cx + 10, 198, cx + 24, 188);
-    cairo_stroke(cr);
-    if (musicien) {
-        // Headphones over the hair.
-        cairo_set_line_width(cr, 12);
-        cairo_arc(cr, cx, 140, 80, M_PI * 1.05, M_PI * 1.95);
-        cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
-        cairo_stroke(cr);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_save(cr);
-            cairo_translate(cr, cx + s * 70, 150);
-            cairo_scale(cr, 0.6, 1.0);
-            cairo_arc(cr, 0, 0, 32, 0, 2 * M_PI);
-            cairo_restore(cr);
-            cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
-            cairo_fill_preserve(cr);
-            cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-            cairo_set_line_width(cr, 5);
-            cairo_stroke(cr);
-        }
-        cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_arc(cr, cx + s * 26, 140, 6, 0, 2 * M_PI);
-            cairo_fill(cr);
-        }
-    } else {
-        // Square glasses and a cap.
-        cairo_set_line_width(cr, 5);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_rectangle(cr, cx + s * 28 - 20, 128, 40, 26);
-        }
-        cairo_move_to(cr, cx - 8, 138);
-        cairo_line_to(cr, cx + 8, 138);
-        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-        cairo_stroke(cr);
-        cairo_move_to(cr, cx - 70, 96);
-        cairo_curve_to(cr, cx - 60, 40, cx + 60, 40, cx + 70, 96);
-        cairo_line_to(cr, cx + 120, 104);
-        cairo_line_to(cr, cx + 110, 112);
-        cairo_line_to(cr, cx - 70, 104);
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, 0.25, 0.25, 0.25);
-        cairo_fill(cr);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_rectangle(cr, cx + s * 28 - 14, 132, 8, 4);
-        }
-        cairo_fill(cr);
-    }
-}
-
-// A stylised portrait: a sunburst in the person's two colours with motifs of
-// the trade, the figure drawn in grey and turned into a duotone halftone (dots
-// sized by the darkness) with a rim of coloured light; the name is shown in
-// the band under the portrait.
+// A portrait: the sunburst in the person's two colours on the side of the
+// screen, its light drawn out in rays behind the figure, then the bust at
+// its computer traced over it; the name is shown in the band under it.
 void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair,
                      Couleur fonce) {
     Toile toile(640, 340);
     cairo_t* cr = toile.cr;
-    // Sunburst behind the figure.
-    const Couleur milieu = Melange(fonce, clair, 0.45);
-    cairo_pattern_t* fond = cairo_pattern_create_radial(190, 150, 20, 190, 150, 520);
+    const double sx = musicien ? 110 : 530, sy = 70;
+    const Couleur milieu = Melange(fonce, clair, 0.4);
+    cairo_pattern_t* fond = cairo_pattern_create_radial(sx, sy, 10, sx, sy, 620);
     cairo_pattern_add_color_stop_rgb(fond, 0, clair.r, clair.g, clair.b);
-    cairo_pattern_add_color_stop_rgb(fond, 0.45, milieu.r, milieu.g, milieu.b);
-    cairo_pattern_add_color_stop_rgb(fond, 1, fonce.r, fonce.g, fonce.b);
+    cairo_pattern_add_color_stop_rgb(fond, 0.3, milieu.r, milieu.g, milieu.b);
+    cairo_pattern_add_color_stop_rgb(fond, 1, fonce.r * 0.5, fonce.g * 0.5, fonce.b * 0.5);
     cairo_set_source(cr, fond);
     cairo_paint(cr);
     cairo_pattern_destroy(fond);
-    for (int i = 0; i < 24; i += 2) {
-        const double a0 = i * M_PI / 12, a1 = (i + 1) * M_PI / 12;
-        cairo_move_to(cr, 190, 150);
-        cairo_line_to(cr, 190 + 900 * std::cos(a0), 150 + 900 * std::sin(a0));
-        cairo_line_to(cr, 190 + 900 * std::cos(a1), 150 + 900 * std::sin(a1));
+    // Rays of two widths, fading with the distance from the sun.
+    for (int i = 0; i < 32; i += 2) {
+        const double a0 = i * M_PI / 16 + 0.05, a1 = (i + (i % 4 ? 0.7 : 1.2)) * M_PI / 16;
+        cairo_move_to(cr, sx, sy);
+        cairo_line_to(cr, sx + 900 * std::cos(a0), sy + 900 * std::sin(a0));
+        cairo_line_to(cr, sx + 900 * std::cos(a1), sy + 900 * std::sin(a1));
         cairo_close_path(cr);
     }
-    cairo_set_source_rgba(cr, fonce.r, fonce.g, fonce.b, 0.22);
+    cairo_pattern_t* rais = cairo_pattern_create_radial(sx, sy, 0, sx, sy, 600);
+    cairo_pattern_add_color_stop_rgba(rais, 0, clair.r, clair.g, clair.b, 0.5);
+    cairo_pattern_add_color_stop_rgba(rais, 1, clair.r, clair.g, clair.b, 0.0);
+    cairo_set_source(cr, rais);
     cairo_fill(cr);
-    Alea alea(GraineDe(nom));
-    const Couleur trait = Melange(clair, {1, 1, 1}, 0.4);
-    if (musicien) {
-        // Waveforms behind the musician.
-        cairo_set_line_width(cr, 2);
-        for (int k = 0; k < 4; ++k) {
-            cairo_new_path(cr);
-            for (int x = 330; x < 640; x += 2) {
-                const double y =
-                    40 + k * 40 + 16 * std::sin(x * (0.03 + k * 0.012)) * std::sin(x * 0.011 + k);
-                cairo_line_to(cr, x, y);
-            }
-            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.55);
-            cairo_stroke(cr);
-        }
-    } else {
-        // Columns of hexadecimal behind the coder.
-        cairo_font_face_t* police = Police(kPoliceTexte);
-        cairo_set_font_face(cr, police);
-        cairo_set_font_size(cr, 12);
-        for (int y = 30; y < 200; y += 16) {
-            char ligne[64];
-            std::snprintf(ligne, sizeof ligne, "%04X: %02X %02X %02X %02X  %02X %02X %02X", y * 16,
-                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
-                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
-                          alea.Suivant() & 255);
-            cairo_move_to(cr, 350, y);
-            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.6);
-            cairo_show_text(cr, ligne);
-        }
-    }
-
-    // The figure on a layer of its own, in grey, then halftoned in duotone.
-    Toile figure(640, 340);
-    Silhouette(figure.cr, musicien);
-    cairo_surface_flush(figure.surface);
-    unsigned char* data = cairo_image_surface_get_data(figure.surface);
-    const int pas = cairo_image_surface_get_stride(figure.surface);
-    const int cellule = 5;
-    const Couleur encre = Melange(fonce, {0, 0, 0}, 0.6);
-    for (int y = 0; y < 340; ++y) {
-        uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
-        for (int x = 0; x < 640; ++x) {
-            const uint32_t p = ligne[x];
-            const double a = (p >> 24) / 255.0;
-            if (a <= 0) continue;
-            const double g = ((p >> 8) & 255) / 255.0 / a;
-            // Cells on a grid turned by 45 degrees.
-            const double u = (x + y) * M_SQRT1_2 / cellule, v = (x - y) * M_SQRT1_2 / cellule;
-            const double fu = u - std::floor(u) - 0.5, fv = v - std::floor(v) - 0.5;
-            const double rayon = std::sqrt(std::max(0.0, 1.0 - g) / M_PI) * 1.05;
-            const double dist = std::sqrt(fu * fu + fv * fv);
-            const double point = std::clamp((rayon - dist) * cellule + 0.5, 0.0, 1.0);
-            const Couleur papier = Melange(milieu, clair, g);
-            const Couleur c = Melange(papier, encre, point);
-            ligne[x] = Argb({c.r * a, c.g * a, c.b * a}) & 0x00FFFFFFu;
-            ligne[x] |= uint32_t(a * 255 + 0.5) << 24;
-        }
-    }
-    cairo_surface_mark_dirty(figure.surface);
-    // Rim of light: the figure's shape, offset and blurred, behind it.
-    cairo_surface_t* halo = cairo_image_surface_create(CAIRO_FORMAT_A8, 640, 340);
-    cairo_t* h = cairo_create(halo);
-    cairo_set_source_surface(h, figure.surface, 0, 0);
-    cairo_paint(h);
-    cairo_destroy(h);
-    FlouSurface(halo, 5);
-    // The rim takes the sunburst's light: amber for one, cyan for the other.
-    const Couleur rim = Melange(clair, musicien ? palette::kAmbre : palette::kCyan, 0.6);
-    cairo_set_source_rgba(cr, rim.r, rim.g, rim.b, 0.95);
-    cairo_mask_surface(cr, halo, -4, -3);
-    cairo_surface_destroy(halo);
-    cairo_set_source_surface(cr, figure.surface, 0, 0);
+    cairo_pattern_destroy(rais);
+    // The sun's white core.
+    cairo_pattern_t* coeur = cairo_pattern_create_radial(sx, sy, 0, sx, sy, 70);
+    cairo_pattern_add_color_stop_rgba(coeur, 0, 1, 1, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(coeur, 1, clair.r, clair.g, clair.b, 0);
+    cairo_set_source(cr, coeur);
     cairo_paint(cr);
-
+    cairo_pattern_destroy(coeur);
+    DessineBuste(&toile, musicien);
     Finition f;
-    f.grain = 2.0;
+    f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
