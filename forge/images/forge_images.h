@@ -290,3 +290,13 @@ namespace forge {
 void DessineBuste(Toile* toile, bool musicien);
 
 }  // namespace forge
+
+namespace forge {
+
+// As CheminMot, leaving out every glyph whose number is in sauf (each drawn
+// by hand afterwards).
+std::vector<Glyphe> CheminMotSauf(cairo_t* cr, cairo_font_face_t* police, const char* texte,
+                                  double x, double y, double l, double h, bool etire,
+                                  const std::vector<int>& sauf);
+
+}  // namespace forge

@@ -432,6 +432,12 @@ Masque MasqueDessine(int largeur, int hauteur, void (*dessin)(cairo_t*, void*), 
 
 std::vector<Glyphe> CheminMot(cairo_t* cr, cairo_font_face_t* police, const char* texte, double x,
                               double y, double l, double h, bool etire, int sauf) {
+    return CheminMotSauf(cr, police, texte, x, y, l, h, etire, std::vector<int>{sauf});
+}
+
+std::vector<Glyphe> CheminMotSauf(cairo_t* cr, cairo_font_face_t* police, const char* texte,
+                                  double x, double y, double l, double h, bool etire,
+                                  const std::vector<int>& sauf) {
     cairo_save(cr);
     cairo_identity_matrix(cr);
     cairo_set_font_face(cr, police);
@@ -467,7 +473,8 @@ std::vector<Glyphe> CheminMot(cairo_t* cr, cairo_font_face_t* police, const char
         cairo_user_to_device(cr, &x0, &y0);
         cairo_user_to_device(cr, &x1, &y1);
         boites.push_back({x0, y0, x1, y1});
-        if (i != sauf) cairo_glyph_path(cr, &glyphes[i], 1);
+        if (std::find(sauf.begin(), sauf.end(), i) == sauf.end())
+            cairo_glyph_path(cr, &glyphes[i], 1);
     }
     cairo_glyph_free(glyphes);
     cairo_restore(cr);

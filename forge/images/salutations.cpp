@@ -3,6 +3,7 @@
 // Palette: walnut and brass with the production's magenta, cyan and amber as
 // accents, around neon lettering in the same three colours.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -210,18 +211,66 @@ void CheminR(cairo_t* cr, Glyphe b, double trait) {
     cairo_fill(cr);
 }
 
+// A polygon with its corners rounded by the given radii (0 keeps a corner
+// sharp), as the title face rounds its outer corners.
+void PolygoneArrondi(cairo_t* cr, const std::vector<std::array<double, 3>>& coins) {
+    const size_t n = coins.size();
+    cairo_new_sub_path(cr);
+    for (size_t i = 0; i < n; ++i) {
+        const auto& a = coins[(i + n - 1) % n];
+        const auto& p = coins[i];
+        const auto& b = coins[(i + 1) % n];
+        const double la = std::hypot(a[0] - p[0], a[1] - p[1]);
+        const double lb = std::hypot(b[0] - p[0], b[1] - p[1]);
+        const double r = std::min({p[2], la / 2, lb / 2});
+        const double x1 = p[0] + (a[0] - p[0]) * r / la, y1 = p[1] + (a[1] - p[1]) * r / la;
+        const double x2 = p[0] + (b[0] - p[0]) * r / lb, y2 = p[1] + (b[1] - p[1]) * r / lb;
+        if (i == 0) {
+            cairo_move_to(cr, x1, y1);
+        } else {
+            cairo_line_to(cr, x1, y1);
+        }
+        if (r > 0) cairo_curve_to(cr, p[0], p[1], p[0], p[1], x2, y2);
+    }
+    cairo_close_path(cr);
+}
+
+// The heading's N: two stems joined by a clear diagonal from the top of the
+// left one to the foot of the right one, its outer corners rounded.
+void CheminN(cairo_t* cr, Glyphe b, double trait) {
+    const double x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
+    const double biais = trait * 1.35;  // the diagonal's width across
+    const double r = trait * 0.45;
+    // Where the diagonal's edges meet the stems' inner sides.
+    const double yd = y0 + (x1 - trait - (x0 + biais)) / (x1 - (x0 + biais)) * (y1 - y0);
+    const double yi = y0 + trait / (x1 - biais - x0) * (y1 - y0);
+    PolygoneArrondi(cr, {{x0, y1, r},
+                         {x0, y0, r},
+                         {x0 + biais, y0, 0},
+                         {x1 - trait, yd, 0},
+                         {x1 - trait, y0, 0},
+                         {x1, y0, r},
+                         {x1, y1, r},
+                         {x1 - biais, y1, 0},
+                         {x0 + trait, yi, 0},
+                         {x0 + trait, y1, 0}});
+    cairo_fill(cr);
+}
+
 struct Entete {
     double haut = 0, bas = 0;
 };
 
 void DessinEntete(cairo_t* cr, void* donnees) {
     Entete* e = static_cast<Entete*>(donnees);
+    // The title face's R and N read as an A and an arch: both drawn here.
     const std::vector<Glyphe> g =
-        CheminMot(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, 1);
+        CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, {1, 6});
     cairo_fill(cr);
     e->haut = g[0].y0;
     e->bas = g[0].y1;
     CheminR(cr, g[1], (g[1].y1 - g[1].y0) * 0.2);
+    CheminN(cr, g[6], (g[1].y1 - g[1].y0) * 0.2);
 }
 
 // A glow of the given colour round a mask, spread about rayon pixels.
@@ -268,23 +317,312 @@ void DessineGreets(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "Greets", f));
 }
 
-// A greeted name as a neon sign: tubes along the letters' outlines.
-void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur teinte,
-                 double depart) {
+// ---------------------------------------------------------------------------
+// The greeted names as neon signs: every letter bent from one to three runs
+// of tube, as a sign maker bends glass, rather than traced round a face's
+// outline (whose narrow counters close up at this size).
+
+// Adds the runs of tube of one capital to the path, in a box l wide (in
+// units of the letter's height, the box's top left at the origin, y down);
+// each run is a sub-path of its own, open at both ends.
+void RunsLettre(cairo_t* cr, char c, double l) {
+    auto ligne = [cr](std::initializer_list<std::array<double, 2>> points) {
+        bool premier = true;
+        for (const auto& p : points) {
+            if (premier) {
+                cairo_move_to(cr, p[0], p[1]);
+            } else {
+                cairo_line_to(cr, p[0], p[1]);
+            }
+            premier = false;
+        }
+    };
+    // A bowl from the stem's side (x0, ya) round to (x0, yb), l wide.
+    auto boucle = [cr, l](double x0, double ya, double yb) {
+        const double r = (yb - ya) / 2, xb = l - r;
+        cairo_move_to(cr, x0, ya);
+        cairo_line_to(cr, xb, ya);
+        cairo_curve_to(cr, xb + r * 1.33, ya, xb + r * 1.33, yb, xb, yb);
+        cairo_line_to(cr, x0, yb);
+    };
+    const double pied = 0.13;  // the gap between a stem and the runs beside it
+    switch (c) {
+        case 'W':
+            ligne({{0, 0}, {l * 0.24, 1}, {l * 0.5, 0.32}, {l * 0.76, 1}, {l, 0}});
+            break;
+        case 'O': {
+            // A stadium whose two ends meet at the foot, electrode to electrode.
+            const double r = l / 2;
+            cairo_move_to(cr, l * 0.42, 1);
+            cairo_curve_to(cr, -0.02, 1, 0, 1 - r * 0.2, 0, 1 - r);
+            cairo_line_to(cr, 0, r);
+            cairo_curve_to(cr, 0, -0.0, l, -0.0, l, r);
+            cairo_line_to(cr, l, 1 - r);
+            cairo_curve_to(cr, l, 1 - r * 0.2, l + 0.02, 1, l * 0.58, 1);
+            break;
+        }
+        case 'Z':
+            ligne({{0, 0}, {l, 0}, {0, 1}, {l, 1}});
+            break;
+        case 'S':
+            cairo_move_to(cr, l * 0.96, 0.16);
+            cairo_curve_to(cr, l * 0.86, 0.04, l * 0.72, 0, l * 0.5, 0);
+            cairo_curve_to(cr, l * 0.18, 0, 0, 0.1, 0, 0.25);
+            cairo_curve_to(cr, 0, 0.42, l * 0.2, 0.47, l * 0.5, 0.5);
+            cairo_curve_to(cr, l * 0.8, 0.53, l, 0.6, l, 0.75);
+            cairo_curve_to(cr, l, 0.9, l * 0.82, 1, l * 0.5, 1);
+            cairo_curve_to(cr, l * 0.28, 1, l * 0.12, 0.96, l * 0.03, 0.85);
+            break;
+        case 'L':
+            ligne({{0, 0}, {0, 1}, {l, 1}});
+            break;
+        case 'I':
+            ligne({{0, 0}, {0, 1}});
+            break;
+        case 'K':
+            ligne({{0, 0}, {0, 1}});
+            ligne({{l, 0}, {pied, 0.52}, {l, 1}});
+            break;
+        case 'B':
+            ligne({{0, 1}, {0, 0}});
+            boucle(pied, 0, 0.44);
+            boucle(pied, 0.56, 1);
+            break;
+        case 'R':
+            ligne({{0, 1}, {0, 0}});
+            boucle(pied, 0, 0.5);
+            ligne({{l * 0.42, 0.62}, {l, 1}});
+            break;
+        case 'E':
+            ligne({{l, 0}, {0, 0}, {0, 1}, {l, 1}});
+            ligne({{pied, 0.5}, {l * 0.8, 0.5}});
+            break;
+        case 'N':
+            ligne({{0, 1}, {0, 0}, {l, 1}, {l, 0}});
+            break;
+        default:
+            break;
+    }
+}
+
+// Width of a capital's box in units of its height (0 for a single stroke).
+double LargeurLettre(char c) {
+    switch (c) {
+        case 'W':
+            return 1.3;
+        case 'O':
+            return 0.9;
+        case 'I':
+            return 0.0;
+        case 'L':
+            return 0.68;
+        case 'E':
+            return 0.72;
+        default:
+            return 0.8;
+    }
+}
+
+double Lisse(double a, double b, double x) {
+    const double u = std::clamp((x - a) / (b - a), 0.0, 1.0);
+    return u * u * (3 - 2 * u);
+}
+
+// Opacity of the glow at d pixels from a tube: a tight halo and a wide haze
+// that tints the screen up to 11 pixels out, faded to nothing by 13.
+double Halo(double d) {
+    const double a = 0.7 * std::exp(-d / 2.5) + 0.42 * std::exp(-d / 9.0);
+    return std::min(1.0, a) * Lisse(13.0, 11.0, d);
+}
+
+// A neon sign of the word, its letters h pixels tall, centred on the canvas:
+// the glow on the screen behind, the runs joined letter to letter by
+// blacked-out tube, the lit tubes with a white-hot core, an electrode at
+// each end of a run and clips holding the tubes to the screen.
+void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
+    cairo_t* cr = toile->cr;
+    const int l = toile->largeur, ht = toile->hauteur;
+    const double tube = 5.5, espace = 0.4;
+    double total = 0;
+    for (const char* c = texte; *c; ++c) total += LargeurLettre(*c) * h + (c[1] ? espace * h : 0);
+    const double x0 = (l - total) / 2, y0 = (ht - h) / 2;
+    // Every letter's runs, and where each letter's tube starts and ends.
+    std::vector<cairo_path_t*> lettres;
+    double x = x0;
+    for (const char* c = texte; *c; ++c) {
+        cairo_new_path(cr);
+        cairo_save(cr);
+        cairo_translate(cr, x, y0);
+        cairo_scale(cr, h, h);
+        RunsLettre(cr, *c, LargeurLettre(*c));
+        cairo_restore(cr);
+        lettres.push_back(cairo_copy_path_flat(cr));
+        x += (LargeurLettre(*c) + espace) * h;
+    }
+    cairo_new_path(cr);
+    // Each run as a polyline of points.
+    struct Run {
+        std::vector<std::array<double, 2>> p;
+        size_t lettre;
+    };
+    std::vector<Run> runs;
+    for (size_t i = 0; i < lettres.size(); ++i) {
+        const cairo_path_t* chemin = lettres[i];
+        for (int k = 0; k < chemin->num_data; k += chemin->data[k].header.length) {
+            const cairo_path_data_t* d = &chemin->data[k];
+            if (d->header.type == CAIRO_PATH_MOVE_TO) runs.push_back({{}, i});
+            if (d->header.type == CAIRO_PATH_MOVE_TO || d->header.type == CAIRO_PATH_LINE_TO)
+                runs.back().p.push_back({d[1].point.x, d[1].point.y});
+        }
+        cairo_path_destroy(lettres[i]);
+    }
+    auto trace = [&](const Run& r) {
+        cairo_new_path(cr);
+        for (size_t k = 0; k < r.p.size(); ++k) {
+            if (k == 0) {
+                cairo_move_to(cr, r.p[k][0], r.p[k][1]);
+            } else {
+                cairo_line_to(cr, r.p[k][0], r.p[k][1]);
+            }
+        }
+    };
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    // The glow, from each pixel's distance to the nearest tube.
+    {
+        Toile masque(l, ht);
+        cairo_set_source_rgb(masque.cr, 1, 1, 1);
+        cairo_set_line_width(masque.cr, tube);
+        cairo_set_line_join(masque.cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_set_line_cap(masque.cr, CAIRO_LINE_CAP_ROUND);
+        for (const Run& r : runs) {
+            cairo_new_path(masque.cr);
+            for (size_t k = 0; k < r.p.size(); ++k) {
+                if (k == 0) {
+                    cairo_move_to(masque.cr, r.p[k][0], r.p[k][1]);
+                } else {
+                    cairo_line_to(masque.cr, r.p[k][0], r.p[k][1]);
+                }
+            }
+            cairo_stroke(masque.cr);
+        }
+        cairo_surface_flush(masque.surface);
+        Masque m;
+        m.largeur = l;
+        m.hauteur = ht;
+        m.v.resize(size_t(l) * ht);
+        const unsigned char* src = cairo_image_surface_get_data(masque.surface);
+        const int ps = cairo_image_surface_get_stride(masque.surface);
+        for (int y = 0; y < ht; ++y)
+            for (int xx = 0; xx < l; ++xx)
+                m.v[size_t(y) * l + xx] = src[size_t(y) * ps + xx * 4 + 3] / 255.0f;
+        const std::vector<float> dehors = DistanceBord(m, false);
+        cairo_surface_flush(toile->surface);
+        unsigned char* data = cairo_image_surface_get_data(toile->surface);
+        const int pas = cairo_image_surface_get_stride(toile->surface);
+        for (int y = 0; y < ht; ++y)
+            for (int xx = 0; xx < l; ++xx) {
+                const double a = Halo(dehors[size_t(y) * l + xx]);
+                reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[xx] =
+                    (Argb(Couleur{t.r * a, t.g * a, t.b * a}) & 0x00FFFFFFu) |
+                    (uint32_t(a * 255 + 0.5) << 24);
+            }
+        cairo_surface_mark_dirty(toile->surface);
+    }
+    // The jumpers from one letter to the next, painted black, behind: from
+    // the lowest end of a letter's runs to the lowest of the next one's.
+    cairo_set_source_rgba(cr, 0.05, 0.02, 0.07, 0.75);
+    cairo_set_line_width(cr, 1.6);
+    for (size_t i = 0; i + 1 < lettres.size(); ++i) {
+        std::array<double, 2> a{0, -1e9}, b{0, -1e9};
+        for (const Run& r : runs)
+            for (const auto& p : {r.p.front(), r.p.back()}) {
+                if (r.lettre == i && (p[1] > a[1] + 0.5 || (p[1] > a[1] - 0.5 && p[0] > a[0])))
+                    a = p;
+                if (r.lettre == i + 1 && (p[1] > b[1] + 0.5 || (p[1] > b[1] - 0.5 && p[0] < b[0])))
+                    b = p;
+            }
+        const double creux = std::max(a[1], b[1]) + h * 0.1;
+        cairo_new_path(cr);
+        cairo_move_to(cr, a[0], a[1]);
+        cairo_curve_to(cr, a[0] + (b[0] - a[0]) * 0.3, creux, a[0] + (b[0] - a[0]) * 0.7, creux,
+                       b[0], b[1]);
+        cairo_stroke(cr);
+    }
+    // The tubes: a coloured glass wall, a brighter line and a white-hot core.
+    const Couleur verre = Melange(t, {0, 0, 0}, 0.3), vif = Melange(t, {1, 1, 1}, 0.55);
+    const struct {
+        Couleur c;
+        double largeur;
+    } couches[] = {{verre, tube + 1.0},
+                   {t, tube - 0.8},
+                   {vif, tube * 0.5},
+                   {{1, 1, 1}, std::max(1.0, tube * 0.22)}};
+    for (const auto& couche : couches) {
+        cairo_set_source_rgb(cr, couche.c.r, couche.c.g, couche.c.b);
+        cairo_set_line_width(cr, couche.largeur);
+        for (const Run& r : runs) {
+            trace(r);
+            cairo_stroke(cr);
+        }
+    }
+    // Electrodes: the last few pixels of every run, unlit and dark.
+    const Couleur electrode = Melange(t, {0.1, 0.08, 0.12}, 0.7);
+    for (const Run& r : runs) {
+        for (int bout = 0; bout < 2; ++bout) {
+            const auto& p = bout ? r.p.back() : r.p.front();
+            // The run's direction over its last few pixels.
+            std::array<double, 2> q = p;
+            for (size_t k = 1; k < r.p.size(); ++k) {
+                q = bout ? r.p[r.p.size() - 1 - k] : r.p[k];
+                if (std::hypot(q[0] - p[0], q[1] - p[1]) > 3.5) break;
+            }
+            const double lq = std::max(1e-6, std::hypot(q[0] - p[0], q[1] - p[1]));
+            const double ux = (q[0] - p[0]) / lq, uy = (q[1] - p[1]) / lq;
+            cairo_new_path(cr);
+            cairo_move_to(cr, p[0], p[1]);
+            cairo_line_to(cr, p[0] + ux * 2.5, p[1] + uy * 2.5);
+            cairo_set_source_rgb(cr, electrode.r, electrode.g, electrode.b);
+            cairo_set_line_width(cr, tube);
+            cairo_stroke(cr);
+        }
+    }
+    // Clips across the tubes, one every 70 pixels of tube or so.
+    double parcouru = 0, prochain = 24;
+    for (const Run& r : runs) {
+        for (size_t k = 1; k < r.p.size(); ++k) {
+            const double ax = r.p[k - 1][0], ay = r.p[k - 1][1];
+            const double seg = std::hypot(r.p[k][0] - ax, r.p[k][1] - ay);
+            while (seg > 0 && parcouru + seg >= prochain) {
+                const double u = (prochain - parcouru) / seg;
+                const double ux = (r.p[k][0] - ax) / seg, uy = (r.p[k][1] - ay) / seg;
+                cairo_save(cr);
+                cairo_translate(cr, ax + (r.p[k][0] - ax) * u, ay + (r.p[k][1] - ay) * u);
+                const cairo_matrix_t sens = {ux, uy, -uy, ux, 0, 0};
+                cairo_transform(cr, &sens);
+                cairo_rectangle(cr, -1.1, -tube * 0.62, 2.2, tube * 1.24);
+                cairo_restore(cr);
+                cairo_set_source_rgb(cr, 0.6, 0.6, 0.66);
+                cairo_fill_preserve(cr);
+                cairo_set_source_rgb(cr, 0.15, 0.15, 0.2);
+                cairo_set_line_width(cr, 0.5);
+                cairo_stroke(cr);
+                prochain += 70;
+            }
+            parcouru += seg;
+        }
+    }
+    cairo_new_path(cr);
+}
+
+// A greeted name as a neon sign on the television's dark screen.
+void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur teinte) {
     const EntreeCatalogue* e = TrouveEntree(nom);
     Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    CheminMot(cr, Police(kPoliceTitre), texte, 26, 18, e->largeur - 52, e->hauteur - 36, false);
-    Neon neon;
-    neon.teinte = teinte;
-    neon.tube = 5.5;
-    neon.halo = 6;
-    neon.troncon = 64;
-    neon.depart = depart;
-    PeintNeon(&toile, neon);
+    EnseigneNeon(&toile, texte, teinte, 34);
     Finition f;
     f.cle = Cle::Noir;
-    f.seuil = 0.1;
+    f.seuil = 0.05;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
@@ -293,9 +631,9 @@ void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur t
 void DessineSalutations(Recueil* recueil) {
     DessineVieilleTV(recueil);
     DessineGreets(recueil);
-    DessineNeon(recueil, "Wozz", "WOZZ", palette::kMagenta, 12);
-    DessineNeon(recueil, "Slik", "SLIK", palette::kAmbre, 30);
-    DessineNeon(recueil, "Brenn", "BRENN", palette::kCyan, 48);
+    DessineNeon(recueil, "Wozz", "WOZZ", palette::kMagenta);
+    DessineNeon(recueil, "Slik", "SLIK", palette::kAmbre);
+    DessineNeon(recueil, "Brenn", "BRENN", palette::kCyan);
 }
 
 }  // namespace forge

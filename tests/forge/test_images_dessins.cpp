@@ -215,6 +215,19 @@ TEST(ImagesDessins, GreetedNamesGlowRoundTheirLettersOnAScreenThatStaysDark) {
                 if (!im.forme[size_t(y) * l + x] || Luminance(Pixel(im, x, y)) < 40) ++sombres;
             }
         EXPECT_GT(anneau, l * 4) << nom << " has almost no lit tube";
+        // The names' tubes have a white-hot core, and their letters stand at
+        // least 32 pixels tall on the set.
+        if (std::string(nom) != "Greets") {
+            int haut = h, bas = -1;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < l; ++x) {
+                    const forge_test::Rvb8 p = Pixel(im, x, y);
+                    if (std::min({p.r, p.g, p.b}) < 235) continue;
+                    haut = std::min(haut, y);
+                    bas = std::max(bas, y);
+                }
+            EXPECT_GE(bas - haut + 1, 32) << nom << "'s lettering is too small to read";
+        }
         EXPECT_EQ(sombres, 0) << nom << ": pixels 4 to 10 px from a tube left black";
         EXPECT_GT(cleBordure, bordure * 3 / 4) << nom << "'s glow is cut by its picture's edge";
     }
