@@ -197,12 +197,14 @@ double Racine(const double (*table)[2], int n, double angle) {
 
 const double kRacineCourte[][2] = {{0.3, 0.6},   {0.9, 0.45}, {1.25, 0.2}, {1.4, -0.18},
                                    {1.55, -0.2}, {1.7, 0.12}, {2.1, 0.05}, {2.6, -0.5}};
-const double kRacineLongue[][2] = {{0.0, 0.72},  {0.35, 0.5}, {0.75, 0.3},
-                                   {1.1, -0.05}, {1.5, -0.5}, {2.2, -1.3}};
+const double kRacineLongue[][2] = {{0.0, 0.72}, {0.35, 0.52}, {0.75, 0.42},
+                                   {1.1, 0.15}, {1.5, -0.5},  {2.2, -1.3}};
 
 // The eyes' centres in the head's axes (the left one first as seen).
 const V kYeux[2] = {{-0.27, 0.0, 0.53}, {0.27, 0.0, 0.53}};
 constexpr double kRayonOeil = 0.165;
+// How much the mouth's corners lift.
+constexpr double kSourire = 1.6;
 
 // The head, hair and what is worn on it, in the head's axes.
 void Tete(const Buste& b, V q0, Tir* t) {
@@ -247,9 +249,11 @@ void Tete(const Buste& b, V q0, Tir* t) {
         for (int s = -1; s <= 1; s += 2)
             d = SMax(d, -Sphere(q - V{s * 0.055, -0.4, 0.85}, 0.032), 0.02);
         // The mouth: two full lips on the muzzle, a slit between them.
-        levres = Ellipsoide(q - V{0, -0.52, 0.68}, {0.16, 0.045, 0.055});
-        levres = SMin(levres, Ellipsoide(q - V{0, -0.6, 0.665}, {0.14, 0.05, 0.055}), 0.04);
-        levres = SMax(levres, -Ellipsoide(q - V{0, -0.56, 0.74}, {0.19, 0.008, 0.1}), 0.01);
+        // The mouth's corners lift in a faint smile.
+        const V m{q.x, q.y - kSourire * q.x * q.x, q.z};
+        levres = Ellipsoide(m - V{0, -0.52, 0.68}, {0.16, 0.045, 0.055});
+        levres = SMin(levres, Ellipsoide(m - V{0, -0.6, 0.665}, {0.14, 0.05, 0.055}), 0.04);
+        levres = SMax(levres, -Ellipsoide(m - V{0, -0.56, 0.74}, {0.19, 0.008, 0.1}), 0.01);
     }
     // Ears.
     for (int s = -1; s <= 1; s += 2) {
@@ -728,7 +732,7 @@ Couleur Eclaire(const Buste& b, V p, V d, int mat, int x, int y) {
             rampe = &b.levres;
             brillance = 0.3;
             // The line where the lips meet.
-            const double y = qt.y * 1.1 + 0.56;
+            const double y = qt.y * 1.1 - kSourire * qt.x * qt.x + 0.56;
             if (std::abs(y) < 0.012 && qt.z > 0.6) niveau = -0.35;
             break;
         }
@@ -738,7 +742,7 @@ Couleur Eclaire(const Buste& b, V p, V d, int mat, int x, int y) {
             const double angle = std::atan2(qt.x, qt.z);
             const double fil = std::sin(angle * 38 + std::sin(qt.y * 6) * 2) *
                                std::sin(angle * 17 - qt.y * 3 + 1.0);
-            niveau = 0.09 * fil;
+            niveau = 0.06 * fil;
             const V axe = Unit(qt - V{0, 1.0, -0.3});
             const V brin = b.axesTete.Monde(
                 Unit(axe - Unit(b.axesTete.Local(n)) * Scal(axe, Unit(b.axesTete.Local(n)))));
