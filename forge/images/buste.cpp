@@ -671,12 +671,35 @@ Couleur Plus(Couleur a, Couleur b, double k) {
 }
 
 // The colour of the surface seen at p along d.
-Couleur Eclaire(const Buste& b, V p, V d, int mat, int x, int y) {
-    const V n = Normale(b, p);
-    const V vue = d * -1.0;
+// A point met by a ray: where, which way it faces, its material, and how
+// much of the key light and of the open room reach it.
+struct Point {
+    V p, n;
+    int mat = kVide;
+    double t = 0, ombre = 1, ao = 1;
+};
+
+// The shadow and the occlusion of a point.
+void Ombres(const Buste& b, Point* s) {
     // Surfaces turned from the key light need no shadow ray.
-    const double ombre = Scal(n, b.lumiere) > -0.25 ? OmbreDouce(b, p + n * 0.03, b.lumiere) : 0.0;
-    const double ao = Occlusion(b, p, n);
+    s->ombre = Scal(s->n, b.lumiere) > -0.25 ? OmbreDouce(b, s->p + s->n * 0.03, b.lumiere) : 0.0;
+    s->ao = Occlusion(b, s->p, s->n);
+}
+
+Point Rencontre(const Buste& b, V d, double t) {
+    Point s;
+    s.t = t;
+    s.p = kOeilCamera + d * t;
+    s.n = Normale(b, s.p);
+    s.mat = Champ(b, s.p).mat;
+    return s;
+}
+
+Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
+    const V p = s.p, n = s.n;
+    const int mat = s.mat;
+    const double ombre = s.ombre, ao = s.ao;
+    const V vue = d * -1.0;
     const double cle = std::max(0.0, (Scal(n, b.lumiere) + 0.25) / 1.25) * (0.25 + 0.75 * ombre);
     const double ciel = 0.5 + 0.5 * n.y;
     // The screen's light, from its glass toward the point.
@@ -829,6 +852,7 @@ void Trace(const Buste& b, Toile* toile) {
             if (Touche(b, kOeilCamera, Rayon(i * 4 + 0.5, j * 4 + 0.5), &t))
                 grille[size_t(j) * gl + i] = t;
         }
+    std::vector<Point> points(size_t(l) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < l; ++x) {
             const V d = Rayon(x + 0.5, y + 0.5);
@@ -840,11 +864,49 @@ void Trace(const Buste& b, Toile* toile) {
             }
             double t = 0;
             if (!Touche(b, kOeilCamera, d, &t, depart)) continue;
-            const V p = kOeilCamera + d * t;
-            const int mat = Champ(b, p).mat;
-            mats[size_t(y) * l + x] = mat;
-            prof[size_t(y) * l + x] = t;
-            rendus[size_t(y) * l + x] = {Eclaire(b, p, d, mat, x, y), 1.0};
+            const size_t i = size_t(y) * l + x;
+            points[i] = Rencontre(b, d, t);
+            mats[i] = points[i].mat;
+            prof[i] = t;
+        }
+    // Shadows and occlusion vary slowly: traced on every other pixel of
+    // every other row, and between those taken from the traced neighbours
+    // on the same surface when they agree.
+    for (int y = 0; y < h; y += 2)
+        for (int x = 0; x < l; x += 2)
+            if (mats[size_t(y) * l + x] != kVide) Ombres(b, &points[size_t(y) * l + x]);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            const size_t i = size_t(y) * l + x;
+            if (mats[i] == kVide || ((x | y) & 1) == 0) continue;
+            Point& s = points[i];
+            double o0 = 2, o1 = -1, a0 = 2, a1 = -1, so = 0, sa = 0;
+            int n = 0;
+            for (int k = 0; k < 4; ++k) {
+                const int u = (x & ~1) + 2 * (k & 1), v = (y & ~1) + 2 * (k >> 1);
+                if (u >= l || v >= h) continue;
+                const Point& q = points[size_t(v) * l + u];
+                if (q.mat != s.mat || std::abs(q.t - s.t) > 0.03 || Scal(q.n, s.n) < 0.95) continue;
+                o0 = std::min(o0, q.ombre);
+                o1 = std::max(o1, q.ombre);
+                a0 = std::min(a0, q.ao);
+                a1 = std::max(a1, q.ao);
+                so += q.ombre;
+                sa += q.ao;
+                ++n;
+            }
+            if (n >= 2 && o1 - o0 < 0.1 && a1 - a0 < 0.1) {
+                s.ombre = so / n;
+                s.ao = sa / n;
+            } else {
+                Ombres(b, &s);
+            }
+        }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            const size_t i = size_t(y) * l + x;
+            if (mats[i] != kVide)
+                rendus[i] = {Eclaire(b, points[i], Rayon(x + 0.5, y + 0.5), x, y), 1.0};
         }
     // Outlines: pixels on the edge of a solid against the background or
     // against a much deeper one get four rays; edges inside a surface stay
@@ -876,12 +938,16 @@ void Trace(const Buste& b, Toile* toile) {
                 const V d = Rayon(x + dx[e], y + dy[e]);
                 double t = 0;
                 if (!Touche(b, kOeilCamera, d, &t, depart)) continue;
-                const V p = kOeilCamera + d * t;
-                const int mat = Champ(b, p).mat;
+                const int mat = Champ(b, kOeilCamera + d * t).mat;
                 // A ray landing on the centre's surface takes the centre's
                 // colour; only the other side of the edge is lit anew.
                 const bool pareil = mat == mats[i] && std::abs(t - prof[i]) < 0.05;
-                const Couleur c = pareil ? centre : Eclaire(b, p, d, mat, x, y);
+                Couleur c = centre;
+                if (!pareil) {
+                    Point s = Rencontre(b, d, t);
+                    Ombres(b, &s);
+                    c = Eclaire(b, s, d, x, y);
+                }
                 s = Plus(s, c, 1);
                 a += 0.25;
             }
