@@ -306,7 +306,7 @@ void Tete(const Buste& b, V q0, Tir* t) {
                 const double a = -1.3 + i * 0.42, h = 0.55 + 0.35 * std::cos(a * 0.8);
                 const V racine{0.7 * std::sin(a), h + 0.25, 0.7 * std::cos(a) - 0.25};
                 const V pointe = racine + V{0.35 * std::sin(a), 0.32 - 0.1 * std::abs(a), -0.12} *
-                                              (0.8 + 0.25 * std::sin(i * 2.7));
+                                              (0.7 + 0.2 * std::sin(i * 2.7));
                 m.push_back({racine, pointe});
             }
             return m;
@@ -544,7 +544,7 @@ V Normale(const Buste& b, V p) {
 // The camera: 12 units in front, 80 pixels a unit at the figure's depth.
 
 constexpr double kFocale = 960;
-const V kOeilCamera{0, -0.3, 12};
+const V kOeilCamera{0, -0.16, 12};
 
 V Rayon(double px, double py) {
     return Unit({(px - 320) / kFocale, -(py - 170) / kFocale, -1});
@@ -1063,14 +1063,16 @@ Buste Modele(bool musicien) {
     b.musicien = musicien;
     const double s = musicien ? -1 : 1;
     b.cote = s;
-    b.tete = {-1.35 * s, 0.32, 0};
+    // The coder sits a little lower, under his spikes of hair.
+    const double assis = musicien ? 0 : -0.1;
+    b.tete = {-1.35 * s, 0.32 + assis, 0};
     b.axesTete = Tourne(0.6 * s, 0.06, -0.05 * s);
-    b.corps = {-1.3 * s, -1.32, -0.15};
+    b.corps = {-1.3 * s, -1.32 + assis, -0.15};
     b.axesCorps = Tourne(0.25 * s, 0, 0);
     b.regard = {0.12 * s, -0.08, 1};
     b.ecran = {2.45 * s, -0.55, -0.7};
     b.axesEcran = Tourne(-0.7 * s, 0, 0);
-    b.clavier = {0.7 * s, -2.2, 1.8};
+    b.clavier = {0.7 * s, -2.02, 1.8};
     b.axesClavier = Tourne(-0.2 * s, 0.75, 0);
     b.lumiere = Unit({-0.6 * s, 0.6, 0.55});
     b.contre = Unit({0.9 * s, 0.25, -0.35});
@@ -1122,12 +1124,35 @@ Buste Modele(bool musicien) {
 
 }  // namespace
 
-void DessineBuste(Toile* toile, bool musicien) {
+void DessineBuste(Toile* toile, bool musicien, Masque* silhouette) {
     const Buste b = Modele(musicien);
     Toile figure(toile->largeur, toile->hauteur);
     Trace(b, &figure);
+    // A soft glow of the rim's colour round the figure, on the sunburst.
+    cairo_surface_t* halo =
+        cairo_image_surface_create(CAIRO_FORMAT_A8, toile->largeur, toile->hauteur);
+    cairo_t* h = cairo_create(halo);
+    cairo_set_source_surface(h, figure.surface, 0, 0);
+    cairo_paint(h);
+    cairo_destroy(h);
+    FlouSurface(halo, 6);
+    cairo_set_source_rgba(toile->cr, b.teinteContre.r, b.teinteContre.g, b.teinteContre.b, 0.45);
+    cairo_mask_surface(toile->cr, halo, 0, 0);
+    cairo_surface_destroy(halo);
     cairo_set_source_surface(toile->cr, figure.surface, 0, 0);
     cairo_paint(toile->cr);
+    if (silhouette) {
+        cairo_surface_flush(figure.surface);
+        const unsigned char* data = cairo_image_surface_get_data(figure.surface);
+        const int pas = cairo_image_surface_get_stride(figure.surface);
+        silhouette->largeur = toile->largeur;
+        silhouette->hauteur = toile->hauteur;
+        silhouette->v.resize(size_t(toile->largeur) * toile->hauteur);
+        for (int y = 0; y < toile->hauteur; ++y)
+            for (int x = 0; x < toile->largeur; ++x)
+                silhouette->v[size_t(y) * toile->largeur + x] =
+                    (reinterpret_cast<const uint32_t*>(data + size_t(y) * pas)[x] >> 24) / 255.0f;
+    }
 }
 
 }  // namespace forge

@@ -286,8 +286,10 @@ namespace forge {
 
 // The credits' portraits: paints over the canvas the bust of the coder at
 // his computer (musicien false) or of the musician in headphones at a
-// tracker, in three-quarter view, traced as modelled solids.
-void DessineBuste(Toile* toile, bool musicien);
+// tracker, in three-quarter view, traced as modelled solids, with a glow of
+// its rim light round it; fills *silhouette, when given, with the traced
+// figure's coverage.
+void DessineBuste(Toile* toile, bool musicien, Masque* silhouette = nullptr);
 
 }  // namespace forge
 

@@ -292,3 +292,69 @@ TEST(ImagesDessins, GroupLogoOpensOnDetailRoundItsCentre) {
         EXPECT_GE(couleurs.size(), 3u) << "window " << a << " rows tall";
     }
 }
+
+TEST(ImagesDessins, PortraitsTraceWholeBustsRimLitOnTheSunburstSide) {
+    // Each bust traced alone: a whole figure standing in the closing frame's
+    // window (its top from row 15), no ray slipping through a solid, shaded
+    // in many tones, and its outline lit in the rim's colour on the side of
+    // the screen and the sunburst: cyan (blue over red) on the coder's
+    // right, amber (red over blue) on the musician's left.
+    for (const bool musicien : {false, true}) {
+        forge::Toile toile(640, 340);
+        forge::Masque m;
+        forge::DessineBuste(&toile, musicien, &m);
+        ASSERT_EQ(m.v.size(), size_t(640 * 340));
+        cairo_surface_flush(toile.surface);
+        const unsigned char* data = cairo_image_surface_get_data(toile.surface);
+        const int pas = cairo_image_surface_get_stride(toile.surface);
+        const auto pixel = [&](int x, int y) {
+            return reinterpret_cast<const uint32_t*>(data + size_t(y) * pas)[x];
+        };
+        int couverts = 0, trous = 0, haut = 340;
+        std::set<uint32_t> tons;
+        for (int y = 0; y < 340; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const float a = m.A(x, y);
+                if (a >= 0.5f) {
+                    ++couverts;
+                    haut = std::min(haut, y);
+                }
+                if (a >= 0.99f) tons.insert(pixel(x, y) & 0xFFFFFFu);
+                if (a >= 0.5f || x == 0 || y == 0 || x == 639 || y == 339) continue;
+                bool entoure = true;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (m.A(x + dx, y + dy) < 0.99f && (dx || dy)) entoure = false;
+                trous += entoure;
+            }
+        const char* qui = musicien ? "musician" : "coder";
+        EXPECT_GT(couverts, 640 * 340 / 4) << qui;
+        EXPECT_LT(couverts, 640 * 340 * 3 / 4) << qui;
+        EXPECT_EQ(trous, 0) << qui << ": rays slip through the solids";
+        EXPECT_GE(haut, 15) << qui << "'s head is cut by the frame";
+        EXPECT_GT(tons.size(), 1000u) << qui << " is shaded flat";
+        // The outline's outermost pixels in the head's rows: the screen's
+        // side against the other.
+        double ecart = 0;
+        int lignes = 0;
+        for (int y = haut + 4; y < haut + 50; ++y) {
+            int x0 = -1, x1 = -1;
+            for (int x = 0; x < 640; ++x)
+                if (m.A(x, y) >= 0.99f) {
+                    if (x0 < 0) x0 = x;
+                    x1 = x;
+                }
+            if (x0 < 0) continue;
+            const auto bleu = [&](int x) {
+                const uint32_t p = pixel(x, y);
+                return double(int(p & 255) - int((p >> 16) & 255));
+            };
+            // Bluer on the right: the coder's cyan rim, or the musician's
+            // amber one on the left.
+            ecart += bleu(x1) - bleu(x0);
+            ++lignes;
+        }
+        ASSERT_GT(lignes, 30) << qui;
+        EXPECT_GT(ecart / lignes, 40) << qui << ": no rim of the screen's colour on its side";
+    }
+}
