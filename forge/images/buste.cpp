@@ -40,9 +40,6 @@ inline V Unit(V a) {
     const double l = Long(a);
     return l > 0 ? a * (1.0 / l) : V{0, 0, 1};
 }
-inline V Croix(V a, V b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 inline double Lisse(double a, double b, double x) {
     const double t = std::clamp((x - a) / (b - a), 0.0, 1.0);
     return t * t * (3 - 2 * t);
@@ -651,6 +648,8 @@ bool Sourcil(V q) {
     return false;
 }
 
+// A pixel of the traced figure: its colour and how much of it the figure
+// covers.
 struct Rendu {
     Couleur c;
     double a;
@@ -670,7 +669,6 @@ Couleur Plus(Couleur a, Couleur b, double k) {
     return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k};
 }
 
-// The colour of the surface seen at p along d.
 // A point met by a ray: where, which way it faces, its material, and how
 // much of the key light and of the open room reach it.
 struct Point {
@@ -695,6 +693,7 @@ Point Rencontre(const Buste& b, V d, double t) {
     return s;
 }
 
+// The colour of the surface at a point seen along d, in pixel (x, y).
 Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     const V p = s.p, n = s.n;
     const int mat = s.mat;
@@ -979,9 +978,16 @@ void TexteEcran(Buste* b) {
     cairo_set_source_rgb(cr, 0.02, 0.03, 0.08);
     cairo_paint(cr);
     cairo_set_font_face(cr, Police("/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"));
+    // Unhinted outlines: the same pixels whatever the machine's settings.
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
     if (!b->musicien) {
-        // A listing in the production's cyan, keywords in white, numbers
-        // in amber, the cursor on the last line.
+        // A listing in the production's cyan, its comment dimmer, the
+        // loop's label in white, the cursor on the last line.
         static const char* kLignes[] = {"; plasma, 4 sines a pixel",
                                         "boucle: mov  si, [phase]",
                                         "        add  al, [sinus+si]",

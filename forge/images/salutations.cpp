@@ -325,7 +325,7 @@ void DessineGreets(Recueil* recueil) {
 // Adds the runs of tube of one capital to the path, in a box l wide (in
 // units of the letter's height, the box's top left at the origin, y down);
 // each run is a sub-path of its own, open at both ends.
-void RunsLettre(cairo_t* cr, char c, double l) {
+void TubesLettre(cairo_t* cr, char c, double l) {
     auto ligne = [cr](std::initializer_list<std::array<double, 2>> points) {
         bool premier = true;
         for (const auto& p : points) {
@@ -454,29 +454,29 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
         cairo_save(cr);
         cairo_translate(cr, x, y0);
         cairo_scale(cr, h, h);
-        RunsLettre(cr, *c, LargeurLettre(*c));
+        TubesLettre(cr, *c, LargeurLettre(*c));
         cairo_restore(cr);
         lettres.push_back(cairo_copy_path_flat(cr));
         x += (LargeurLettre(*c) + espace) * h;
     }
     cairo_new_path(cr);
     // Each run as a polyline of points.
-    struct Run {
+    struct Troncon {
         std::vector<std::array<double, 2>> p;
         size_t lettre;
     };
-    std::vector<Run> runs;
+    std::vector<Troncon> troncons;
     for (size_t i = 0; i < lettres.size(); ++i) {
         const cairo_path_t* chemin = lettres[i];
         for (int k = 0; k < chemin->num_data; k += chemin->data[k].header.length) {
             const cairo_path_data_t* d = &chemin->data[k];
-            if (d->header.type == CAIRO_PATH_MOVE_TO) runs.push_back({{}, i});
+            if (d->header.type == CAIRO_PATH_MOVE_TO) troncons.push_back({{}, i});
             if (d->header.type == CAIRO_PATH_MOVE_TO || d->header.type == CAIRO_PATH_LINE_TO)
-                runs.back().p.push_back({d[1].point.x, d[1].point.y});
+                troncons.back().p.push_back({d[1].point.x, d[1].point.y});
         }
         cairo_path_destroy(lettres[i]);
     }
-    auto trace = [&](const Run& r) {
+    auto trace = [&](const Troncon& r) {
         cairo_new_path(cr);
         for (size_t k = 0; k < r.p.size(); ++k) {
             if (k == 0) {
@@ -495,7 +495,7 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
         cairo_set_line_width(masque.cr, tube);
         cairo_set_line_join(masque.cr, CAIRO_LINE_JOIN_ROUND);
         cairo_set_line_cap(masque.cr, CAIRO_LINE_CAP_ROUND);
-        for (const Run& r : runs) {
+        for (const Troncon& r : troncons) {
             cairo_new_path(masque.cr);
             for (size_t k = 0; k < r.p.size(); ++k) {
                 if (k == 0) {
@@ -535,7 +535,7 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
     cairo_set_line_width(cr, 1.6);
     for (size_t i = 0; i + 1 < lettres.size(); ++i) {
         std::array<double, 2> a{0, -1e9}, b{0, -1e9};
-        for (const Run& r : runs)
+        for (const Troncon& r : troncons)
             for (const auto& p : {r.p.front(), r.p.back()}) {
                 if (r.lettre == i && (p[1] > a[1] + 0.5 || (p[1] > a[1] - 0.5 && p[0] > a[0])))
                     a = p;
@@ -561,14 +561,14 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
     for (const auto& couche : couches) {
         cairo_set_source_rgb(cr, couche.c.r, couche.c.g, couche.c.b);
         cairo_set_line_width(cr, couche.largeur);
-        for (const Run& r : runs) {
+        for (const Troncon& r : troncons) {
             trace(r);
             cairo_stroke(cr);
         }
     }
     // Electrodes: the last few pixels of every run, unlit and dark.
     const Couleur electrode = Melange(t, {0.1, 0.08, 0.12}, 0.7);
-    for (const Run& r : runs) {
+    for (const Troncon& r : troncons) {
         for (int bout = 0; bout < 2; ++bout) {
             const auto& p = bout ? r.p.back() : r.p.front();
             // The run's direction over its last few pixels.
@@ -589,7 +589,7 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
     }
     // Clips across the tubes, one every 70 pixels of tube or so.
     double parcouru = 0, prochain = 24;
-    for (const Run& r : runs) {
+    for (const Troncon& r : troncons) {
         for (size_t k = 1; k < r.p.size(); ++k) {
             const double ax = r.p[k - 1][0], ay = r.p[k - 1][1];
             const double seg = std::hypot(r.p[k][0] - ax, r.p[k][1] - ay);
