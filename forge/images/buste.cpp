@@ -707,7 +707,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     const double rim = std::pow(1.0 - std::max(0.0, Scal(n, vue)), 1.8) *
                        Lisse(-0.1, 0.5, Scal(n, b.contre)) * (0.4 + 0.6 * ao);
     const V demi = Unit(b.lumiere + vue);
-    const double spec = std::pow(std::max(0.0, Scal(n, demi)), 40.0) * ombre;
+    const double eclat = std::pow(std::max(0.0, Scal(n, demi)), 40.0) * ombre;
     const V qt = b.axesTete.Local(p - b.tete);
     const std::vector<Couleur>* rampe = &b.peau;
     double brillance = 0.1, niveau = 0;
@@ -822,7 +822,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     // One ramp carries all the light: the key light, the sky, and the
     // screen's, which also tints the tones it reaches toward its colour.
     const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran +
-                     niveau + brillance * 1.2 * spec;
+                     niveau + brillance * 1.2 * eclat;
     c = Ton(*rampe, v, x, y);
     const Couleur teinte{c.r * (0.4 + b.teinteEcran.r), c.g * (0.4 + b.teinteEcran.g),
                          c.b * (0.4 + b.teinteEcran.b)};
