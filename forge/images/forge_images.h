@@ -245,7 +245,7 @@ double Caustique(double x, double y, double echelle, uint32_t graine);
 
 // The coverage (0..1) of a path over the pixels of its bounding box, taken
 // from the context's current path, which is left in place.
-struct Masque {
+struct Couverture {
     int x0 = 0, y0 = 0, largeur = 0, hauteur = 0;
     std::vector<float> a;
     float A(int x, int y) const {  // canvas coordinates, 0 outside the box
@@ -255,10 +255,10 @@ struct Masque {
         return a[size_t(y) * largeur + x];
     }
 };
-Masque MasqueDuChemin(cairo_t* cr, int marge = 0);
+Couverture CouvertureDuChemin(cairo_t* cr, int marge = 0);
 // The mask blurred by three box passes of the given radius: a rounded height
 // field that rises from the shape's edges towards its middle.
-Masque Adoucit(const Masque& masque, int rayon);
+Couverture Adoucit(const Couverture& masque, int rayon);
 // A colour from a ramp of tones (dark to light) for a shade s in 0..1: flat
 // tones, with ordered dithering only in a narrow seam between two, as a
 // pixel artist would shade.
