@@ -245,7 +245,7 @@ double Caustique(double x, double y, double echelle, uint32_t graine);
 
 // The coverage (0..1) of a path over the pixels of its bounding box, taken
 // from the context's current path, which is left in place.
-struct Masque {
+struct Couverture {
     int x0 = 0, y0 = 0, largeur = 0, hauteur = 0;
     std::vector<float> a;
     float A(int x, int y) const {  // canvas coordinates, 0 outside the box
@@ -255,10 +255,10 @@ struct Masque {
         return a[size_t(y) * largeur + x];
     }
 };
-Masque MasqueDuChemin(cairo_t* cr, int marge = 0);
+Couverture CouvertureDuChemin(cairo_t* cr, int marge = 0);
 // The mask blurred by three box passes of the given radius: a rounded height
 // field that rises from the shape's edges towards its middle.
-Masque Adoucit(const Masque& masque, int rayon);
+Couverture Adoucit(const Couverture& masque, int rayon);
 // A colour from a ramp of tones (dark to light) for a shade s in 0..1: flat
 // tones, with ordered dithering only in a narrow seam between two, as a
 // pixel artist would shade.
@@ -302,5 +302,99 @@ struct Bande {
     Couleur couleur;
 };
 cairo_pattern_t* MotifBandes(double y0, double y1, const std::vector<Bande>& bandes);
+
+}  // namespace forge
+
+// ---------------------------------------------------------------------------
+// Lettering with a material, and neon.
+
+namespace forge {
+
+// A coverage mask: one value per pixel, 0 outside the shape, 1 inside.
+struct Masque {
+    int largeur = 0;
+    int hauteur = 0;
+    std::vector<float> v;
+    float A(int x, int y) const;  // 0 outside the mask's bounds
+};
+// Fills the context's current path (kept) into a mask of the given size.
+Masque MasqueDuChemin(cairo_t* cr, int largeur, int hauteur);
+// Distance in pixels from each pixel to the shape's edge, for the pixels
+// inside (dedans) or outside it; 0 on the other side.
+std::vector<float> DistanceBord(const Masque& masque, bool dedans);
+// Colour at t (0..1) of evenly spaced stops.
+Couleur DegradeEn(const std::vector<Couleur>& teintes, double t);
+
+// A solid lettering's material: the colour band its faces mirror (top to
+// bottom over rows y0..y1), its bevel, its extrusion toward the lower right,
+// its outline and its glints.
+struct Matiere {
+    std::vector<Couleur> reflets;
+    double y0 = 0, y1 = 100;
+    double biseau = 4;                 // bevel width in pixels
+    double relief = 0;                 // extrusion depth in pixels
+    Couleur flanc = {0.3, 0.1, 0.45};  // colour of the extrusion's sides
+    Couleur contour = {0.05, 0.0, 0.12};
+    double epaisseur = 2;         // outline width in pixels
+    int eclats = 2;               // star glints on the lit bevel
+    double eclat = 14;            // glint ray length in pixels
+    Couleur lumiere = {1, 1, 1};  // colour of the highlights and glints
+};
+// Paints the mask as a bevelled solid lit from the top left, over the canvas.
+void PeintMatiere(Toile* toile, const Masque& masque, const Matiere& matiere);
+
+// Neon tubes along the current path's outline (the path is consumed): a
+// halo that tints the wall, dark letter insides, tubes broken into lengths
+// with a white core, and mounting clips.
+struct Neon {
+    Couleur teinte;
+    double tube = 5.5;    // tube width in pixels
+    double halo = 6;      // blur radius of the glow
+    double troncon = 70;  // length of one tube between electrodes
+    double depart = 0;    // where along the outline the first length starts
+};
+void PeintNeon(Toile* toile, const Neon& neon);
+
+// Draws into a new mask of the given size: the routine gets a context on an
+// alpha-only canvas (paint with any opaque source, CLEAR to cut).
+Masque MasqueDessine(int largeur, int hauteur, void (*dessin)(cairo_t*, void*), void* donnees);
+// One glyph of a laid-out word: its ink box on the canvas.
+struct Glyphe {
+    double x0, y0, x1, y1;
+};
+// Adds the path of a word whose ink box fills (x, y, l, h), stretched to it
+// (etire) or scaled evenly and centred, leaving out the glyph numbered
+// sauf (-1 for none); returns the ink box of every glyph.
+std::vector<Glyphe> CheminMot(cairo_t* cr, cairo_font_face_t* police, const char* texte, double x,
+                              double y, double l, double h, bool etire, int sauf = -1);
+// Adds a ring glyph filling the box: an outer and an inner rounded rectangle
+// (arrondi = 1 makes ellipses), the stroke epaisseur wide.
+void CheminAnneau(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
+
+// The title's stage: the row of its horizon (the floor runs from there to
+// the stage's bottom) and the radius of the sun standing on it at column 320.
+constexpr int kHorizonScene = 190;
+constexpr double kSoleilRayon = 110;
+
+}  // namespace forge
+
+namespace forge {
+
+// The credits' portraits: paints over the canvas the bust of the coder at
+// his computer (musicien false) or of the musician in headphones at a
+// tracker, in three-quarter view, traced as modelled solids, with a glow of
+// its rim light round it; fills *silhouette, when given, with the traced
+// figure's coverage.
+void DessineBuste(Toile* toile, bool musicien, Masque* silhouette = nullptr);
+
+}  // namespace forge
+
+namespace forge {
+
+// As CheminMot, leaving out every glyph whose number is in sauf (each drawn
+// by hand afterwards).
+std::vector<Glyphe> CheminMotSauf(cairo_t* cr, cairo_font_face_t* police, const char* texte,
+                                  double x, double y, double l, double h, bool etire,
+                                  const std::vector<int>& sauf);
 
 }  // namespace forge

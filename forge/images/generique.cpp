@@ -19,236 +19,202 @@ uint32_t Argb(Couleur c) {
     return 0xFF000000u | (v(c.r) << 16) | (v(c.g) << 8) | v(c.b);
 }
 
-void DessineMot(Recueil* recueil, const char* nom, const char* texte, const char* police,
-                Couleur haut, Couleur bas) {
+// A word of the credits' band with one glyph of its own.
+enum class Forme {
+    ZeroBarre,  // an O crossed by a slash, as coders write zero
+    Croix,      // an X of two blades, one cut short
+    Note,       // an I drawn as a note's stem with its head
+    Anneau,     // a squarish ring round a bead
+    Disque,     // a round ring round a spindle dot, like a record
+};
+
+struct MotBande {
+    const char* texte;
+    const char* police;
+    int largeur, hauteur;
+    int sauf;  // the glyph drawn by hand
+    Forme forme;
+    double penche;  // the face's slant (x moved per row up)
+    double haut = 0, bas = 0;
+};
+
+void DessinMotBande(cairo_t* cr, void* donnees) {
+    MotBande* m = static_cast<MotBande*>(donnees);
+    const double marge = 8;
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
+                  m->hauteur - 2 * marge - 2, m->penche > 0, m->sauf);
+    cairo_fill(cr);
+    const Glyphe b = g[size_t(m->sauf)];
+    m->haut = b.y0;
+    m->bas = b.y1;
+    const double h = b.y1 - b.y0, w = b.x1 - b.x0;
+    const double trait = h * (m->penche > 0 ? 0.22 : 0.17);
+    // The hand-drawn glyph shares the face's slant about its middle row.
+    cairo_save(cr);
+    const double cy = (b.y0 + b.y1) / 2;
+    const cairo_matrix_t biais = {1, 0, -m->penche, 1, m->penche * cy, 0};
+    cairo_transform(cr, &biais);
+    switch (m->forme) {
+        case Forme::ZeroBarre:
+            CheminAnneau(cr, b, trait, 0.9);
+            cairo_fill(cr);
+            cairo_move_to(cr, b.x0 + w * 0.2, b.y1 - trait * 0.6);
+            cairo_line_to(cr, b.x1 - w * 0.2 - trait * 0.7, b.y0 + trait * 0.6);
+            cairo_line_to(cr, b.x1 - w * 0.2, b.y0 + trait * 0.6);
+            cairo_line_to(cr, b.x0 + w * 0.2 + trait * 0.7, b.y1 - trait * 0.6);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        case Forme::Croix:
+            cairo_move_to(cr, b.x0, b.y0);
+            cairo_line_to(cr, b.x0 + trait * 1.2, b.y0);
+            cairo_line_to(cr, b.x1, b.y1);
+            cairo_line_to(cr, b.x1 - trait * 1.2, b.y1);
+            cairo_close_path(cr);
+            cairo_move_to(cr, b.x1 + trait * 0.4, b.y0);
+            cairo_line_to(cr, b.x1 - trait * 0.8, b.y0);
+            cairo_line_to(cr, b.x0 + w * 0.18, b.y1 - h * 0.12);
+            cairo_line_to(cr, b.x0 + w * 0.18 + trait * 1.2, b.y1 - h * 0.12);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        case Forme::Note: {
+            const double x = (b.x0 + b.x1) / 2 + trait * 0.3;
+            cairo_rectangle(cr, x - trait * 0.45, b.y0, trait * 0.9, h - trait * 0.8);
+            cairo_fill(cr);
+            cairo_save(cr);
+            cairo_translate(cr, x - trait * 0.9, b.y1 - trait * 0.75);
+            cairo_rotate(cr, -0.45);
+            cairo_scale(cr, trait * 1.3, trait * 0.8);
+            cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+            cairo_restore(cr);
+            cairo_fill(cr);
+            // The flag.
+            cairo_move_to(cr, x + trait * 0.45, b.y0);
+            cairo_curve_to(cr, x + trait * 1.6, b.y0 + h * 0.15, x + trait * 2.0, b.y0 + h * 0.3,
+                           x + trait * 1.2, b.y0 + h * 0.5);
+            cairo_curve_to(cr, x + trait * 1.4, b.y0 + h * 0.32, x + trait * 1.0, b.y0 + h * 0.25,
+                           x + trait * 0.45, b.y0 + h * 0.22);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        }
+        case Forme::Anneau:
+            CheminAnneau(cr, b, trait * 1.05, 0.62);
+            cairo_fill(cr);
+            cairo_arc(cr, (b.x0 + b.x1) / 2, cy, std::min(trait * 0.7, w / 2 - trait * 1.6), 0,
+                      2 * M_PI);
+            cairo_fill(cr);
+            break;
+        case Forme::Disque: {
+            const double r = std::min(w, h) / 2;
+            const double cx = (b.x0 + b.x1) / 2;
+            cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+            cairo_arc_negative(cr, cx, cy, r * 0.42, 2 * M_PI, 0);
+            cairo_fill(cr);
+            cairo_arc(cr, cx, cy, r * 0.16, 0, 2 * M_PI);
+            cairo_fill(cr);
+            // Grooves cut into the record.
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_set_line_width(cr, 1.0);
+            cairo_arc(cr, cx, cy, r * 0.72, -2.6, -0.9);
+            cairo_stroke(cr);
+            cairo_arc(cr, cx, cy, r * 0.72, 0.6, 2.2);
+            cairo_stroke(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+            break;
+        }
+    }
+    cairo_restore(cr);
+}
+
+// The band's chrome: violet to pink, its green about half its red and blue
+// so that the band fades toward black through its own hues when the blur,
+// which drops 5-bit red and blue twice as fast as 6-bit green, wears it away.
+Matiere MatiereBande(double y0, double y1, bool nom) {
+    Matiere m;
+    if (nom) {
+        m.reflets = {Rvb(70, 30, 120), Rvb(150, 70, 220), Rvb(225, 120, 255), Rvb(255, 140, 255),
+                     Rvb(90, 30, 100), Rvb(220, 70, 180), Rvb(255, 130, 235)};
+    } else {
+        m.reflets = {Rvb(110, 30, 90),  Rvb(220, 80, 190), Rvb(255, 125, 240), Rvb(255, 140, 255),
+                     Rvb(100, 30, 110), Rvb(180, 60, 220), Rvb(240, 120, 255)};
+    }
+    m.y0 = y0;
+    m.y1 = y1;
+    m.biseau = nom ? 4 : 3;
+    m.relief = nom ? 4 : 0;
+    m.flanc = Rvb(90, 40, 110);
+    m.contour = Rvb(30, 8, 40);
+    m.epaisseur = nom ? 2 : 1.5;
+    m.eclats = nom ? 2 : 1;
+    m.eclat = nom ? 16 : 11;
+    // The highlights stay white: the band's blur runs until its brightest
+    // green is worn away, and the credits' timing (and the music laid on
+    // it) counts on a full-green highlight in every block.
+    m.lumiere = {1, 1, 1};
+    return m;
+}
+
+void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
     const EntreeCatalogue* e = TrouveEntree(nom);
+    mot.largeur = e->largeur;
+    mot.hauteur = e->hauteur;
     Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    cairo_font_face_t* face = Police(police);
-    const double t = TailleAjustee(cr, face, texte, e->largeur - 14, e->hauteur - 12);
-    CheminTexteCentre(cr, face, t, texte, e->largeur / 2.0, e->hauteur / 2.0 - 1);
-    PeintChrome(cr, 6, e->hauteur - 6, haut, Rvb(255, 255, 240), bas, Rvb(30, 14, 4), 2.5);
-    cairo_new_path(cr);
+    const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotBande, &mot);
+    PeintMatiere(&toile, m, MatiereBande(mot.haut, mot.bas, estNom));
     Finition f;
     f.cle = Cle::Noir;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
-// Draws a head-and-shoulders figure in grey levels; the details differ per person.
-void Silhouette(cairo_t* cr, bool musicien) {
-    const double cx = 190;
-    // Shoulders and chest.
-    cairo_move_to(cr, cx - 150, 340);
-    cairo_curve_to(cr, cx - 140, 270, cx - 90, 250, cx - 40, 240);
-    cairo_line_to(cr, cx + 40, 240);
-    cairo_curve_to(cr, cx + 90, 250, cx + 140, 270, cx + 150, 340);
-    cairo_close_path(cr);
-    cairo_pattern_t* corps = cairo_pattern_create_linear(cx - 150, 0, cx + 150, 0);
-    cairo_pattern_add_color_stop_rgb(corps, 0, 0.15, 0.15, 0.15);
-    cairo_pattern_add_color_stop_rgb(corps, 0.35, 0.55, 0.55, 0.55);
-    cairo_pattern_add_color_stop_rgb(corps, 1, 0.1, 0.1, 0.1);
-    cairo_set_source(cr, corps);
-    cairo_fill(cr);
-    cairo_pattern_destroy(corps);
-    // Neck.
-    cairo_rectangle(cr, cx - 24, 190, 48, 60);
-    cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
-    cairo_fill(cr);
-    // Head, lit from the upper left.
-    cairo_save(cr);
-    cairo_translate(cr, cx, 140);
-    cairo_scale(cr, 0.82, 1.0);
-    cairo_arc(cr, 0, 0, 78, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_pattern_t* tete = cairo_pattern_create_radial(cx - 30, 110, 5, cx, 140, 90);
-    cairo_pattern_add_color_stop_rgb(tete, 0, 0.95, 0.95, 0.95);
-    cairo_pattern_add_color_stop_rgb(tete, 0.6, 0.6, 0.6, 0.6);
-    cairo_pattern_add_color_stop_rgb(tete, 1, 0.2, 0.2, 0.2);
-    cairo_set_source(cr, tete);
-    cairo_fill(cr);
-    cairo_pattern_destroy(tete);
-    // Hair.
-    cairo_move_to(cr, cx - 66, 130);
-    cairo_curve_to(cr, cx - 80, 40, cx + 70, 30, cx + 66, 120);
-    cairo_curve_to(cr, cx + 40, 80, cx - 20, 70, cx - 66, 130);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
-    cairo_fill(cr);
-    // Eyes, nose and mouth in a few strokes.
-    cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    cairo_set_line_width(cr, 4);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_move_to(cr, cx - 8, 148);
-    cairo_line_to(cr, cx - 2, 170);
-    cairo_line_to(cr, cx + 8, 170);
-    cairo_stroke(cr);
-    cairo_move_to(cr, cx - 24, 190);
-    cairo_curve_to(cr, cx - 10, 198, cx + 10, 198, cx + 24, 188);
-    cairo_stroke(cr);
-    if (musicien) {
-        // Headphones over the hair.
-        cairo_set_line_width(cr, 12);
-        cairo_arc(cr, cx, 140, 80, M_PI * 1.05, M_PI * 1.95);
-        cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
-        cairo_stroke(cr);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_save(cr);
-            cairo_translate(cr, cx + s * 70, 150);
-            cairo_scale(cr, 0.6, 1.0);
-            cairo_arc(cr, 0, 0, 32, 0, 2 * M_PI);
-            cairo_restore(cr);
-            cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
-            cairo_fill_preserve(cr);
-            cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-            cairo_set_line_width(cr, 5);
-            cairo_stroke(cr);
-        }
-        cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_arc(cr, cx + s * 26, 140, 6, 0, 2 * M_PI);
-            cairo_fill(cr);
-        }
-    } else {
-        // Square glasses and a cap.
-        cairo_set_line_width(cr, 5);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_rectangle(cr, cx + s * 28 - 20, 128, 40, 26);
-        }
-        cairo_move_to(cr, cx - 8, 138);
-        cairo_line_to(cr, cx + 8, 138);
-        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-        cairo_stroke(cr);
-        cairo_move_to(cr, cx - 70, 96);
-        cairo_curve_to(cr, cx - 60, 40, cx + 60, 40, cx + 70, 96);
-        cairo_line_to(cr, cx + 120, 104);
-        cairo_line_to(cr, cx + 110, 112);
-        cairo_line_to(cr, cx - 70, 104);
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, 0.25, 0.25, 0.25);
-        cairo_fill(cr);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_rectangle(cr, cx + s * 28 - 14, 132, 8, 4);
-        }
-        cairo_fill(cr);
-    }
-}
-
-// A stylised portrait: a sunburst in the person's two colours with motifs of
-// the trade, the figure drawn in grey and turned into a duotone halftone (dots
-// sized by the darkness) with a rim of light, and the name in outline letters.
-void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair, Couleur fonce,
-                     const char* mot) {
+// A portrait: the sunburst in the person's two colours on the side of the
+// screen, its light drawn out in rays behind the figure, then the bust at
+// its computer traced over it; the name is shown in the band under it.
+void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair,
+                     Couleur fonce) {
     Toile toile(640, 340);
     cairo_t* cr = toile.cr;
-    // Sunburst behind the figure.
-    const Couleur milieu = Melange(fonce, clair, 0.45);
-    cairo_pattern_t* fond = cairo_pattern_create_radial(190, 150, 20, 190, 150, 520);
+    const double sx = musicien ? 110 : 530, sy = 70;
+    const Couleur milieu = Melange(fonce, clair, 0.4);
+    cairo_pattern_t* fond = cairo_pattern_create_radial(sx, sy, 10, sx, sy, 620);
     cairo_pattern_add_color_stop_rgb(fond, 0, clair.r, clair.g, clair.b);
-    cairo_pattern_add_color_stop_rgb(fond, 0.45, milieu.r, milieu.g, milieu.b);
-    cairo_pattern_add_color_stop_rgb(fond, 1, fonce.r, fonce.g, fonce.b);
+    cairo_pattern_add_color_stop_rgb(fond, 0.3, milieu.r, milieu.g, milieu.b);
+    cairo_pattern_add_color_stop_rgb(fond, 1, fonce.r * 0.5, fonce.g * 0.5, fonce.b * 0.5);
     cairo_set_source(cr, fond);
     cairo_paint(cr);
     cairo_pattern_destroy(fond);
-    for (int i = 0; i < 24; i += 2) {
-        const double a0 = i * M_PI / 12, a1 = (i + 1) * M_PI / 12;
-        cairo_move_to(cr, 190, 150);
-        cairo_line_to(cr, 190 + 900 * std::cos(a0), 150 + 900 * std::sin(a0));
-        cairo_line_to(cr, 190 + 900 * std::cos(a1), 150 + 900 * std::sin(a1));
+    // Rays of two widths, fading with the distance from the sun.
+    for (int i = 0; i < 32; i += 2) {
+        const double a0 = i * M_PI / 16 + 0.05, a1 = (i + (i % 4 ? 0.7 : 1.2)) * M_PI / 16;
+        cairo_move_to(cr, sx, sy);
+        cairo_line_to(cr, sx + 900 * std::cos(a0), sy + 900 * std::sin(a0));
+        cairo_line_to(cr, sx + 900 * std::cos(a1), sy + 900 * std::sin(a1));
         cairo_close_path(cr);
     }
-    cairo_set_source_rgba(cr, fonce.r, fonce.g, fonce.b, 0.22);
+    cairo_pattern_t* rais = cairo_pattern_create_radial(sx, sy, 0, sx, sy, 600);
+    cairo_pattern_add_color_stop_rgba(rais, 0, clair.r, clair.g, clair.b, 0.5);
+    cairo_pattern_add_color_stop_rgba(rais, 1, clair.r, clair.g, clair.b, 0.0);
+    cairo_set_source(cr, rais);
     cairo_fill(cr);
-    Alea alea(GraineDe(nom));
-    const Couleur trait = Melange(clair, {1, 1, 1}, 0.4);
-    if (musicien) {
-        // Waveforms behind the musician.
-        cairo_set_line_width(cr, 2);
-        for (int k = 0; k < 4; ++k) {
-            cairo_new_path(cr);
-            for (int x = 330; x < 640; x += 2) {
-                const double y =
-                    40 + k * 40 + 16 * std::sin(x * (0.03 + k * 0.012)) * std::sin(x * 0.011 + k);
-                cairo_line_to(cr, x, y);
-            }
-            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.55);
-            cairo_stroke(cr);
-        }
-    } else {
-        // Columns of hexadecimal behind the coder.
-        cairo_font_face_t* police = Police(kPoliceTexte);
-        cairo_set_font_face(cr, police);
-        cairo_set_font_size(cr, 12);
-        for (int y = 30; y < 200; y += 16) {
-            char ligne[64];
-            std::snprintf(ligne, sizeof ligne, "%04X: %02X %02X %02X %02X  %02X %02X %02X", y * 16,
-                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
-                          alea.Suivant() & 255, alea.Suivant() & 255, alea.Suivant() & 255,
-                          alea.Suivant() & 255);
-            cairo_move_to(cr, 350, y);
-            cairo_set_source_rgba(cr, trait.r, trait.g, trait.b, 0.6);
-            cairo_show_text(cr, ligne);
-        }
-    }
-
-    // The figure on a layer of its own, in grey, then halftoned in duotone.
-    Toile figure(640, 340);
-    Silhouette(figure.cr, musicien);
-    cairo_surface_flush(figure.surface);
-    unsigned char* data = cairo_image_surface_get_data(figure.surface);
-    const int pas = cairo_image_surface_get_stride(figure.surface);
-    const int cellule = 5;
-    const Couleur encre = Melange(fonce, {0, 0, 0}, 0.6);
-    for (int y = 0; y < 340; ++y) {
-        uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
-        for (int x = 0; x < 640; ++x) {
-            const uint32_t p = ligne[x];
-            const double a = (p >> 24) / 255.0;
-            if (a <= 0) continue;
-            const double g = ((p >> 8) & 255) / 255.0 / a;
-            // Cells on a grid turned by 45 degrees.
-            const double u = (x + y) * M_SQRT1_2 / cellule, v = (x - y) * M_SQRT1_2 / cellule;
-            const double fu = u - std::floor(u) - 0.5, fv = v - std::floor(v) - 0.5;
-            const double rayon = std::sqrt(std::max(0.0, 1.0 - g) / M_PI) * 1.05;
-            const double dist = std::sqrt(fu * fu + fv * fv);
-            const double point = std::clamp((rayon - dist) * cellule + 0.5, 0.0, 1.0);
-            const Couleur papier = Melange(milieu, clair, g);
-            const Couleur c = Melange(papier, encre, point);
-            ligne[x] = Argb({c.r * a, c.g * a, c.b * a}) & 0x00FFFFFFu;
-            ligne[x] |= uint32_t(a * 255 + 0.5) << 24;
-        }
-    }
-    cairo_surface_mark_dirty(figure.surface);
-    // Rim of light: the figure's shape, offset and blurred, behind it.
-    cairo_surface_t* halo = cairo_image_surface_create(CAIRO_FORMAT_A8, 640, 340);
-    cairo_t* h = cairo_create(halo);
-    cairo_set_source_surface(h, figure.surface, 0, 0);
-    cairo_paint(h);
-    cairo_destroy(h);
-    FlouSurface(halo, 5);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
-    cairo_mask_surface(cr, halo, -4, -3);
-    cairo_surface_destroy(halo);
-    cairo_set_source_surface(cr, figure.surface, 0, 0);
+    cairo_pattern_destroy(rais);
+    // The sun's white core.
+    cairo_pattern_t* coeur = cairo_pattern_create_radial(sx, sy, 0, sx, sy, 70);
+    cairo_pattern_add_color_stop_rgba(coeur, 0, 1, 1, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(coeur, 1, clair.r, clair.g, clair.b, 0);
+    cairo_set_source(cr, coeur);
     cairo_paint(cr);
-
-    // The name in big outline letters with a light fill.
-    cairo_font_face_t* titre = Police(kPoliceTitre);
-    const double t = TailleAjustee(cr, titre, mot, 270, 80);
-    CheminTexteCentre(cr, titre, t, mot, 485, 262);
-    OmbreDouce(cr, 640, 340, 5, 6, 4, encre, 0.8);
-    cairo_set_source_rgba(cr, clair.r, clair.g, clair.b, 0.9);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, encre.r, encre.g, encre.b);
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
+    cairo_pattern_destroy(coeur);
+    DessineBuste(&toile, musicien);
     Finition f;
-    f.grain = 2.0;
+    f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
-// The turning torus: flat-shaded facets with diffuse and specular light,
-// painted back to front, over a grid floor and a horizon glow.
+// The turning torus, traced pixel by pixel: smooth shading with a specular
+// highlight and a rim light, casting a soft shadow on the grid floor under
+// a horizon glow.
 void DessineMolkar(Recueil* recueil, int image) {
     char nom[16];
     std::snprintf(nom, sizeof nom, "Molkar%02d", image);
@@ -280,103 +246,132 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_rectangle(cr, 0, 220, 640, 32);
     cairo_fill(cr);
     cairo_pattern_destroy(halo);
-    // The ring's soft shadow on the floor.
-    cairo_save(cr);
-    cairo_translate(cr, 320, 292);
-    cairo_scale(cr, 1.0, 0.12);
-    cairo_pattern_t* ombre = cairo_pattern_create_radial(0, 0, 0, 0, 0, 170);
-    cairo_pattern_add_color_stop_rgba(ombre, 0, 0.02, 0, 0.05, 0.8);
-    cairo_pattern_add_color_stop_rgba(ombre, 1, 0.02, 0, 0.05, 0);
-    cairo_set_source(cr, ombre);
-    cairo_arc(cr, 0, 0, 170, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(ombre);
-    cairo_restore(cr);
-
     // The torus, turned about two axes; 21 frames make one whole loop.
     // The ring spins on its own axis by two colour bands per loop (the pattern
-    // repeats every 4 of its 28 facets) and rocks gently, so that frame 21
-    // leads back into frame 1.
+    // repeats every 4 of its 28 bands round the ring) and rocks gently, so
+    // that frame 21 leads back into frame 1.
     const int nu = 28, nv = 14;
     const double phase = 2 * M_PI * (image - 1) / 21.0;
     const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
     const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
     const double R = 1.0, r = 0.42;
-    struct Sommet {
+    struct V {
         double x, y, z;
     };
-    auto tourne = [&](Sommet p) {
-        // Spin about the ring's axis, tilt about X, rock about Y.
-        Sommet o{p.x * std::cos(spin) - p.y * std::sin(spin),
-                 p.x * std::sin(spin) + p.y * std::cos(spin), p.z};
-        Sommet q{o.x, o.y * std::cos(ax) - o.z * std::sin(ax),
-                 o.y * std::sin(ax) + o.z * std::cos(ax)};
-        Sommet s{q.x * std::cos(ay) + q.z * std::sin(ay), q.y,
-                 -q.x * std::sin(ay) + q.z * std::cos(ay)};
-        return s;
+    auto plus = [](V a, V b) { return V{a.x + b.x, a.y + b.y, a.z + b.z}; };
+    auto fois = [](V a, double k) { return V{a.x * k, a.y * k, a.z * k}; };
+    auto scal = [](V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; };
+    auto unit = [&](V a) { return fois(a, 1.0 / std::sqrt(scal(a, a))); };
+    // The ring's frame: spin about its axis, tilt about X, rock about Y; the
+    // columns of the turn map the ring's coordinates to the world's.
+    const double cs = std::cos(spin), ss = std::sin(spin), cx = std::cos(ax), sx = std::sin(ax);
+    const double cy = std::cos(ay), sy = std::sin(ay);
+    auto monde = [&](V p) {
+        const V o{p.x * cs - p.y * ss, p.x * ss + p.y * cs, p.z};
+        const V q{o.x, o.y * cx - o.z * sx, o.y * sx + o.z * cx};
+        return V{q.x * cy + q.z * sy, q.y, -q.x * sy + q.z * cy};
     };
-    auto point = [&](int i, int j) {
-        const double u = 2 * M_PI * i / nu, v = 2 * M_PI * j / nv;
-        return tourne({(R + r * std::cos(v)) * std::cos(u), (R + r * std::cos(v)) * std::sin(u),
-                       r * std::sin(v)});
+    auto local = [&](V p) {
+        const V q{p.x * cy - p.z * sy, p.y, p.x * sy + p.z * cy};
+        const V o{q.x, q.y * cx + q.z * sx, -q.y * sx + q.z * cx};
+        return V{o.x * cs + o.y * ss, -o.x * ss + o.y * cs, o.z};
     };
-    auto projette = [](Sommet p, double* sx, double* sy) {
-        const double d = 4.2 / (4.2 + p.z);
-        *sx = 320 + p.x * 108 * d;
-        *sy = 156 + p.y * 108 * d;
+    auto distance = [&](V p) {
+        const V q = local(p);
+        const double a = std::sqrt(q.x * q.x + q.y * q.y) - R;
+        return std::sqrt(a * a + q.z * q.z) - r;
     };
-    struct Facette {
-        std::array<Sommet, 4> s;
-        double profondeur;
-        int i, j;
+    // The eye 4.2 in front of the ring's centre; 108 pixels per unit there.
+    const V oeil{0, 0, -4.2};
+    auto rayon = [&](double px, double py) {
+        return unit(V{(px - 320) / 453.6, (py - 156) / 453.6, 1.0});
     };
-    std::vector<Facette> facettes;
-    for (int i = 0; i < nu; ++i) {
-        for (int j = 0; j < nv; ++j) {
-            Facette f{
-                {point(i, j), point(i + 1, j), point(i + 1, j + 1), point(i, j + 1)}, 0, i, j};
-            for (const Sommet& s : f.s) f.profondeur += s.z;
-            facettes.push_back(f);
+    // Toward the light: high above, a little to the left and in front.
+    const V lumiere = unit(V{-0.35, -1.0, -0.15});
+    const V demi = unit(plus(lumiere, V{0, 0, -1}));
+    // Where a ray meets the ring (false when it misses).
+    auto touche = [&](V o, V d, double* t) {
+        double s = 2.0;
+        for (int k = 0; k < 64 && s < 8.0; ++k) {
+            const double e = distance(plus(o, fois(d, s)));
+            if (e < 1e-4) {
+                *t = s;
+                return true;
+            }
+            s += e;
+        }
+        return false;
+    };
+    cairo_surface_flush(toile.surface);
+    unsigned char* data = cairo_image_surface_get_data(toile.surface);
+    const int pas = cairo_image_surface_get_stride(toile.surface);
+    auto lit = [&](int x, int y) {
+        const uint32_t p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x];
+        return Couleur{((p >> 16) & 255) / 255.0, ((p >> 8) & 255) / 255.0, (p & 255) / 255.0};
+    };
+    // The floor: the plane 1.5 below the ring's centre; its pixels darken
+    // where the ring stands between them and the light (a soft shadow).
+    for (int y = 250; y < 340; ++y) {
+        const double ty = 1.5 / ((y + 0.5 - 156) / 453.6);
+        for (int x = 0; x < 640; ++x) {
+            const V d = rayon(x + 0.5, y + 0.5);
+            const V sol = plus(oeil, fois(d, ty / d.z * 1.0));
+            double ombre = 1.0, s = 0.05;
+            for (int k = 0; k < 40 && s < 6; ++k) {
+                const double e = distance(plus(sol, fois(lumiere, s)));
+                if (e < 1e-3) {
+                    ombre = 0;
+                    break;
+                }
+                ombre = std::min(ombre, 6.0 * e / s);
+                s += std::max(e, 0.02);
+            }
+            ombre = std::clamp(ombre, 0.0, 1.0);
+            if (ombre >= 1.0) continue;
+            const Couleur c = Melange(Rvb(6, 0, 14), lit(x, y), 0.12 + 0.88 * ombre);
+            reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x] = Argb(c);
         }
     }
-    std::sort(facettes.begin(), facettes.end(),
-              [](const Facette& p, const Facette& q) { return p.profondeur > q.profondeur; });
-    // Direction toward the light (up, left, in front) and the half vector
-    // between it and the direction toward the viewer.
-    const double ll = std::sqrt(0.5 * 0.5 + 0.6 * 0.6 + 0.62 * 0.62);
-    const Sommet lumiere{-0.5 / ll, -0.6 / ll, -0.62 / ll};
-    Sommet demi{lumiere.x, lumiere.y, lumiere.z - 1.0};
-    const double lh = std::sqrt(demi.x * demi.x + demi.y * demi.y + demi.z * demi.z);
-    demi = {demi.x / lh, demi.y / lh, demi.z / lh};
-    for (const Facette& f : facettes) {
-        // Facet normal from its diagonals, turned toward the viewer.
-        const Sommet d1{f.s[2].x - f.s[0].x, f.s[2].y - f.s[0].y, f.s[2].z - f.s[0].z};
-        const Sommet d2{f.s[3].x - f.s[1].x, f.s[3].y - f.s[1].y, f.s[3].z - f.s[1].z};
-        Sommet n{d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x};
-        const double ln = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        if (ln <= 0) continue;
-        n = {n.x / ln, n.y / ln, n.z / ln};
-        if (n.z > 0) n = {-n.x, -n.y, -n.z};
-        const double diffus = std::max(0.0, n.x * lumiere.x + n.y * lumiere.y + n.z * lumiere.z);
-        const double speculaire =
-            std::pow(std::max(0.0, n.x * demi.x + n.y * demi.y + n.z * demi.z), 40.0);
-        // Alternate bands of colour around the ring.
-        const bool bande = ((f.i / 2) + (f.j / 2)) % 2 == 0;
-        const Couleur base = bande ? Rvb(255, 190, 60) : Rvb(230, 50, 170);
-        Couleur c = Melange(Melange(base, Rvb(20, 0, 40), 0.8), base, 0.2 + 0.8 * diffus);
-        c = Melange(c, {1, 1, 1}, 0.9 * speculaire);
-        cairo_new_path(cr);
-        for (const Sommet& s : f.s) {
-            double x, y;
-            projette(s, &x, &y);
-            cairo_line_to(cr, x, y);
+    // The ring, four rays a pixel, shaded smoothly: its own colour bands lit
+    // by the light, a tight white highlight and the sky's cyan and the
+    // floor's magenta mirrored on its rim.
+    for (int y = 40; y < 290; ++y) {
+        for (int x = 120; x < 520; ++x) {
+            Couleur somme{0, 0, 0};
+            int touches = 0;
+            for (int e = 0; e < 4; ++e) {
+                const V d = rayon(x + 0.25 + 0.5 * (e & 1), y + 0.25 + 0.5 * (e >> 1));
+                double t = 0;
+                if (!touche(oeil, d, &t)) continue;
+                ++touches;
+                const V p = plus(oeil, fois(d, t));
+                const V q = local(p);
+                const double rq = std::sqrt(q.x * q.x + q.y * q.y);
+                const V centre{q.x / rq * R, q.y / rq * R, 0};
+                const V n = unit(monde(V{q.x - centre.x, q.y - centre.y, q.z}));
+                const double u = std::atan2(q.y, q.x), v = std::atan2(q.z, rq - R);
+                const int i = int(std::floor((u + M_PI) / (2 * M_PI) * nu)) % nu;
+                const int j = int(std::floor((v + M_PI) / (2 * M_PI) * nv)) % nv;
+                const bool bande = ((i / 2) + (j / 2)) % 2 == 0;
+                const Couleur base = bande ? palette::kAmbre : palette::kMagenta;
+                const double diffus = std::max(0.0, scal(n, lumiere));
+                const double spec = std::pow(std::max(0.0, scal(n, demi)), 60.0);
+                Couleur c = Melange(Melange(base, palette::kNuit, 0.8), base, 0.15 + 0.85 * diffus);
+                // The rim catches the sky above and the floor's glow below.
+                const double bord = std::pow(1.0 - std::abs(scal(n, V{0, 0, -1})), 3.0);
+                const Couleur ciel = n.y < 0 ? palette::kCyan : Rvb(255, 90, 200);
+                c = Melange(c, ciel, 0.55 * bord);
+                c = Melange(c, {1, 1, 1}, std::min(1.0, spec * 1.2));
+                somme = {somme.r + c.r, somme.g + c.g, somme.b + c.b};
+            }
+            if (touches == 0) continue;
+            const Couleur fond = lit(x, y);
+            const double k = touches / 4.0;
+            const Couleur c{somme.r / touches, somme.g / touches, somme.b / touches};
+            reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x] = Argb(Melange(fond, c, k));
         }
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, c.r, c.g, c.b);
-        cairo_fill_preserve(cr);
-        cairo_set_line_width(cr, 0.6);
-        cairo_stroke(cr);
     }
+    cairo_surface_mark_dirty(toile.surface);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -385,14 +380,13 @@ void DessineMolkar(Recueil* recueil, int image) {
 }  // namespace
 
 void DessineGenerique(Recueil* recueil) {
-    const Couleur or_haut = Rvb(255, 200, 60), or_bas = Rvb(200, 80, 20);
-    DessineMot(recueil, "Code", "CODE", kPoliceTexte, or_haut, or_bas);
-    DessineMot(recueil, "Gfx", "GFX", kPoliceTexte, or_haut, or_bas);
-    DessineMot(recueil, "Zic", "ZIC", kPoliceTexte, or_haut, or_bas);
-    DessineMot(recueil, "Kabo", "KABO", kPoliceTitre, Rvb(80, 220, 255), Rvb(40, 60, 200));
-    DessineMot(recueil, "Dolo", "DOLO", kPoliceTitre, Rvb(255, 170, 60), Rvb(200, 40, 90));
-    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60), "DOLO");
-    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90), "KABO");
+    DessineMot(recueil, "Code", {"CODE", kPoliceTexte, 0, 0, 1, Forme::ZeroBarre, 0.2}, false);
+    DessineMot(recueil, "Gfx", {"GFX", kPoliceTexte, 0, 0, 2, Forme::Croix, 0.2}, false);
+    DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
+    DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
+    DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
+    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60));
+    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90));
     for (int i = 1; i <= 21; ++i) DessineMolkar(recueil, i);
 }
 

@@ -1,6 +1,8 @@
 // Group logo pictures: ORBO in chrome over raster bars and stars, and the
 // caption that announces the production.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "forge_images.h"
 
@@ -22,6 +24,60 @@ void BarreRaster(cairo_t* cr, double x0, double x1, double y, double h, Couleur 
     cairo_rectangle(cr, x0, y, x1 - x0, h);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
+}
+
+// The group's word: the first O drawn as an orb (a ring round a ball), the
+// R's leg drawn out under the rest of the word, and the R and the B clasped
+// by a bar with a cut gem whose point is the screen's centre, where the logo
+// opens from.
+struct MotOrbo {
+    double haut = 0, bas = 0;
+};
+
+void DessinMotOrbo(cairo_t* cr, void* donnees) {
+    MotOrbo* mot = static_cast<MotOrbo*>(donnees);
+    cairo_font_face_t* police = Police(kPoliceLogo);
+    const double l = 520, h = 140, y = 240 - h / 2 - 4;
+    // Lay out once to find the gap between R and B, then again with that
+    // gap centred on column 320.
+    cairo_save(cr);
+    std::vector<Glyphe> g = CheminMot(cr, police, "ORBO", 60, y, l, h, false, 0);
+    cairo_new_path(cr);
+    const double decale = 320 - (g[1].x1 + g[2].x0) / 2;
+    g = CheminMot(cr, police, "ORBO", 60 + decale, y, l, h, false, 0);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    mot->haut = g[1].y0;
+    mot->bas = g[1].y1;
+    const double trait = (g[1].y1 - g[1].y0) * 0.2;
+    // The orb.
+    const Glyphe& o = g[0];
+    const double cx = (o.x0 + o.x1) / 2, cy = (o.y0 + o.y1) / 2;
+    const double r = std::min(o.x1 - o.x0, o.y1 - o.y0) / 2;
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+    cairo_arc_negative(cr, cx, cy, r - trait, 2 * M_PI, 0);
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy, r - trait - std::max(4.0, trait * 0.35), 0, 2 * M_PI);
+    cairo_fill(cr);
+    // The R's leg, drawn out into a blade under the B and the last O.
+    const Glyphe& rr = g[1];
+    const double e = trait * 0.55;
+    cairo_move_to(cr, rr.x1 - trait * 1.2, rr.y1);
+    cairo_line_to(cr, g[3].x1 + 6, rr.y1);
+    cairo_line_to(cr, g[3].x1 + 6 - e, rr.y1 + e);
+    cairo_line_to(cr, rr.x1 - trait * 1.2 - e, rr.y1 + e);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    // The clasp and its gem, the gem's point on (320, 240).
+    cairo_rectangle(cr, rr.x1 - 4, 238, g[2].x0 - rr.x1 + 8, 4);
+    cairo_fill(cr);
+    const double gem = 7.5;
+    cairo_move_to(cr, 320, 240 - gem);
+    cairo_line_to(cr, 320 + gem, 240);
+    cairo_line_to(cr, 320, 240 + gem);
+    cairo_line_to(cr, 320 - gem, 240);
+    cairo_close_path(cr);
+    cairo_fill(cr);
 }
 
 void DessineOrbo(Recueil* recueil) {
@@ -47,28 +103,37 @@ void DessineOrbo(Recueil* recueil) {
     cairo_mask(cr, fondu);
     cairo_pattern_destroy(fondu);
 
-    // The logo: chrome letters with a deep outline and a soft shadow.
-    cairo_font_face_t* police = Police(kPoliceLogo);
-    const double taille = TailleAjustee(cr, police, "ORBO", 520, 150);
-    CheminTexteCentre(cr, police, taille, "ORBO", 320, 236);
-    OmbreDouce(cr, 640, 480, 8, 10, 7, {0, 0, 0}, 0.9);
-    PeintChrome(cr, 236 - 75, 236 + 75, Rvb(40, 110, 230), Rvb(250, 250, 255), Rvb(240, 150, 40),
-                Rvb(10, 8, 40), 4);
-    cairo_new_path(cr);
-    // A glint on the first O.
-    cairo_pattern_t* eclat = cairo_pattern_create_radial(150, 185, 0, 150, 185, 22);
-    cairo_pattern_add_color_stop_rgba(eclat, 0, 1, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgba(eclat, 1, 1, 1, 1, 0);
-    cairo_set_source(cr, eclat);
-    cairo_paint(cr);
-    cairo_pattern_destroy(eclat);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
-    cairo_set_line_width(cr, 1.2);
-    cairo_move_to(cr, 110, 185);
-    cairo_line_to(cr, 190, 185);
-    cairo_move_to(cr, 150, 150);
-    cairo_line_to(cr, 150, 220);
-    cairo_stroke(cr);
+    // The logo: a solid chrome word with a deep extrusion and a soft shadow.
+    MotOrbo mot;
+    const Masque m = MasqueDessine(640, 480, DessinMotOrbo, &mot);
+    cairo_surface_t* ombre = cairo_image_surface_create(CAIRO_FORMAT_A8, 640, 480);
+    {
+        unsigned char* d = cairo_image_surface_get_data(ombre);
+        const int pas = cairo_image_surface_get_stride(ombre);
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const float a = m.A(x - 12, y - 14);
+                d[size_t(y) * pas + x] = uint8_t(a * 255);
+            }
+        cairo_surface_mark_dirty(ombre);
+        FlouSurface(ombre, 7);
+    }
+    cairo_set_source_rgba(cr, 0, 0, 0.02, 0.85);
+    cairo_mask_surface(cr, ombre, 0, 0);
+    cairo_surface_destroy(ombre);
+    Matiere chrome;
+    chrome.reflets = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255), Rvb(250, 250, 255),
+                      Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
+    chrome.y0 = mot.haut;
+    chrome.y1 = mot.bas;
+    chrome.biseau = 5.5;
+    chrome.relief = 7;
+    chrome.flanc = Rvb(70, 60, 170);
+    chrome.contour = Rvb(10, 8, 40);
+    chrome.epaisseur = 2.5;
+    chrome.eclats = 3;
+    chrome.eclat = 26;
+    PeintMatiere(&toile, m, chrome);
 
     // Small credit line under the bars.
     cairo_font_face_t* texte = Police(kPoliceTexte);
@@ -79,12 +144,27 @@ void DessineOrbo(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "Orbo", f));
 }
 
+// The caption: the poster face's capitals, with an accent of our own on the
+// E: a slanted blade.
+void DessinPresente(cairo_t* cr, void*) {
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(kPoliceAffiche), "PRESENTE", 80, 28, 200, 46, true);
+    cairo_fill(cr);
+    const Glyphe& e = g[2];
+    const double cx = (e.x0 + e.x1) / 2;
+    cairo_move_to(cr, cx - 5, e.y0 - 3);
+    cairo_line_to(cr, cx + 6, e.y0 - 13);
+    cairo_line_to(cr, cx + 11, e.y0 - 13);
+    cairo_line_to(cr, cx + 1, e.y0 - 3);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
 void DessinePresente(Recueil* recueil) {
     Toile toile(360, 96);
     cairo_t* cr = toile.cr;
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
-    cairo_font_face_t* police = Police(kPoliceAffiche);
     // Fine rules on both sides of the word.
     for (int cote = 0; cote < 2; ++cote) {
         const double x0 = cote ? 290 : 12, x1 = cote ? 348 : 70;
@@ -96,12 +176,33 @@ void DessinePresente(Recueil* recueil) {
         cairo_fill(cr);
         cairo_pattern_destroy(p);
     }
-    CheminTexteCentre(cr, police, 64, "PR\xC3\x89SENTE", 180, 48);
+    const Masque m = MasqueDessine(360, 96, DessinPresente, nullptr);
     // A warm glow behind the letters.
-    OmbreDouce(cr, 360, 96, 0, 0, 6, Rvb(255, 120, 30), 0.8);
-    PeintChrome(cr, 22, 74, Rvb(255, 190, 60), Rvb(255, 250, 220), Rvb(200, 90, 20), Rvb(40, 10, 0),
-                1.5);
-    cairo_new_path(cr);
+    cairo_surface_t* lueur = cairo_image_surface_create(CAIRO_FORMAT_A8, 360, 96);
+    {
+        unsigned char* d = cairo_image_surface_get_data(lueur);
+        const int pas = cairo_image_surface_get_stride(lueur);
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 360; ++x) d[size_t(y) * pas + x] = uint8_t(m.A(x, y) * 255);
+        cairo_surface_mark_dirty(lueur);
+        FlouSurface(lueur, 6);
+    }
+    cairo_set_source_rgba(cr, 1.0, 0.45, 0.1, 0.8);
+    cairo_mask_surface(cr, lueur, 0, 0);
+    cairo_surface_destroy(lueur);
+    Matiere or_;
+    or_.reflets = {Rvb(120, 50, 10), Rvb(255, 190, 60), Rvb(255, 235, 170), Rvb(255, 250, 225),
+                   Rvb(110, 45, 10), Rvb(200, 90, 20),  Rvb(255, 170, 80)};
+    or_.y0 = 22;
+    or_.y1 = 74;
+    or_.biseau = 3;
+    or_.relief = 3;
+    or_.flanc = Rvb(120, 40, 20);
+    or_.contour = Rvb(40, 10, 0);
+    or_.epaisseur = 1.5;
+    or_.eclats = 2;
+    or_.eclat = 14;
+    PeintMatiere(&toile, m, or_);
     Finition f;
     recueil->images.push_back(Finit(toile, "Presente", f));
 }

@@ -129,10 +129,10 @@ double Caustique(double x, double y, double echelle, uint32_t graine) {
     return std::clamp(0.75 * l1 + 0.45 * l2 + 0.6 * l1 * l2, 0.0, 1.0);
 }
 
-Masque MasqueDuChemin(cairo_t* cr, int marge) {
+Couverture CouvertureDuChemin(cairo_t* cr, int marge) {
     double ex0, ey0, ex1, ey1;
     cairo_path_extents(cr, &ex0, &ey0, &ex1, &ey1);
-    Masque m;
+    Couverture m;
     m.x0 = int(std::floor(ex0)) - 1 - marge;
     m.y0 = int(std::floor(ey0)) - 1 - marge;
     m.largeur = std::max(1, int(std::ceil(ex1)) + 2 + marge - m.x0);
@@ -157,8 +157,8 @@ Masque MasqueDuChemin(cairo_t* cr, int marge) {
     return m;
 }
 
-Masque Adoucit(const Masque& masque, int rayon) {
-    Masque m = masque;
+Couverture Adoucit(const Couverture& masque, int rayon) {
+    Couverture m = masque;
     if (rayon <= 0) return m;
     const int l = m.largeur, h = m.hauteur;
     std::vector<float> tampon(size_t(std::max(l, h)));

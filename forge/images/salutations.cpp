@@ -1,7 +1,9 @@
 // Greetings pictures: a wooden television of the sixties whose black screen
 // shows the page behind it, the heading and the three greeted names.
-// Palette: walnut and brass around cool neon lettering.
+// Palette: walnut and brass with the production's magenta, cyan and amber as
+// accents, around neon lettering in the same three colours.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -91,7 +93,8 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_translate(cr, -320, -209);
     CheminEcran(cr);
     cairo_restore(cr);
-    cairo_set_source_rgb(cr, 0.16, 0.14, 0.12);
+    cairo_set_source_rgb(cr, palette::kViolet.r * 0.5, palette::kViolet.g * 0.5,
+                         palette::kViolet.b * 0.5);
     cairo_fill(cr);
     CheminEcran(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
@@ -113,10 +116,33 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_set_source_rgb(cr, 0.8, 0.62, 0.3);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
+    // The maker's plate lettered in the production's cyan, glowing softly.
     cairo_font_face_t* police = Police(kPoliceTexte);
-    cairo_set_source_rgb(cr, 0.95, 0.82, 0.5);
     CheminTexteCentre(cr, police, 16, "ORBOPHONE", 210, 433);
+    OmbreDouce(cr, 640, 480, 0, 0, 3, palette::kCyan, 0.9);
+    const Couleur plaque = Melange(palette::kCyan, {1, 1, 1}, 0.45);
+    cairo_set_source_rgb(cr, plaque.r, plaque.g, plaque.b);
     cairo_fill(cr);
+    // A magenta pilot light between the knobs, and a magenta inlay thread
+    // round the cabinet.
+    cairo_pattern_t* voyant = cairo_pattern_create_radial(475, 418, 0, 475, 418, 12);
+    cairo_pattern_add_color_stop_rgba(voyant, 0, 1, 0.9, 1, 1);
+    cairo_pattern_add_color_stop_rgba(voyant, 0.3, palette::kMagenta.r, palette::kMagenta.g,
+                                      palette::kMagenta.b, 1);
+    cairo_pattern_add_color_stop_rgba(voyant, 1, palette::kMagenta.r, palette::kMagenta.g,
+                                      palette::kMagenta.b, 0);
+    cairo_set_source(cr, voyant);
+    cairo_arc(cr, 475, 418, 12, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(voyant);
+    cairo_rectangle(cr, 14.5, 14.5, 611, 451);
+    cairo_set_source_rgba(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b, 0.8);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 17.5, 17.5, 605, 445);
+    cairo_set_source_rgba(cr, 1, 0.85, 0.55, 0.35);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
     for (int i = 0; i < 2; ++i) {
         const double x = 430 + i * 90, y = 433;
         cairo_pattern_t* b = cairo_pattern_create_radial(x - 8, y - 10, 2, x, y, 30);
@@ -137,7 +163,7 @@ void DessineVieilleTV(Recueil* recueil) {
             cairo_move_to(cr, x + 32 * std::cos(a), y + 32 * std::sin(a));
             cairo_line_to(cr, x + 36 * std::cos(a), y + 36 * std::sin(a));
         }
-        cairo_set_source_rgb(cr, 0.95, 0.82, 0.5);
+        cairo_set_source_rgb(cr, palette::kAmbre.r, palette::kAmbre.g, palette::kAmbre.b);
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);
     }
@@ -148,33 +174,455 @@ void DessineVieilleTV(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "OldTV", f));
 }
 
-void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur teinte,
-                 bool chrome) {
-    const EntreeCatalogue* e = TrouveEntree(nom);
-    Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    cairo_font_face_t* police = Police(chrome ? kPoliceLogo : kPoliceTitre);
-    const double t = TailleAjustee(cr, police, texte, e->largeur - 20, e->hauteur - 14);
-    CheminTexteCentre(cr, police, t, texte, e->largeur / 2.0, e->hauteur / 2.0);
-    if (chrome) {
-        PeintChrome(cr, 7, e->hauteur - 7, Rvb(60, 255, 200), Rvb(255, 255, 255), Rvb(20, 120, 200),
-                    Rvb(0, 20, 30), 2.5);
-    } else {
-        // Neon tube: a coloured core with a white-hot centre line.
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        cairo_set_source_rgb(cr, teinte.r * 0.35, teinte.g * 0.35, teinte.b * 0.35);
-        cairo_set_line_width(cr, 6);
-        cairo_stroke_preserve(cr);
-        cairo_set_source_rgb(cr, teinte.r, teinte.g, teinte.b);
-        cairo_fill_preserve(cr);
-        const Couleur coeur = Melange(teinte, {1, 1, 1}, 0.75);
-        cairo_set_source_rgb(cr, coeur.r, coeur.g, coeur.b);
-        cairo_set_line_width(cr, 1.6);
-        cairo_stroke(cr);
+// The heading: the title face's capitals with an R of our own, whose bowl
+// is a clear closed loop over a straight leg.
+void CheminR(cairo_t* cr, Glyphe b, double trait) {
+    const double w = b.x1 - b.x0, h = b.y1 - b.y0;
+    const double bas = b.y0 + h * 0.56;  // bottom of the bowl
+    const double r = std::min(h * 0.28, w * 0.45);
+    // The stem.
+    cairo_rectangle(cr, b.x0, b.y0, trait, h);
+    cairo_fill(cr);
+    // The bowl: a rounded ring from the stem to the right side.
+    cairo_new_sub_path(cr);
+    cairo_move_to(cr, b.x0, b.y0);
+    cairo_line_to(cr, b.x1 - r, b.y0);
+    cairo_arc(cr, b.x1 - r, b.y0 + r, r, -M_PI / 2, 0);
+    cairo_line_to(cr, b.x1, bas - r);
+    cairo_arc(cr, b.x1 - r, bas - r, r, 0, M_PI / 2);
+    cairo_line_to(cr, b.x0, bas);
+    cairo_close_path(cr);
+    const double ri = std::max(1.0, r - trait);
+    cairo_new_sub_path(cr);
+    cairo_move_to(cr, b.x0 + trait, b.y0 + trait);
+    cairo_line_to(cr, b.x0 + trait, bas - trait * 0.85);
+    cairo_line_to(cr, b.x1 - trait - ri, bas - trait * 0.85);
+    cairo_arc_negative(cr, b.x1 - trait - ri, bas - trait * 0.85 - ri, ri, M_PI / 2, 0);
+    cairo_line_to(cr, b.x1 - trait, b.y0 + trait + ri);
+    cairo_arc_negative(cr, b.x1 - trait - ri, b.y0 + trait + ri, ri, 0, -M_PI / 2);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    // The leg, from the bowl's middle to the lower right corner.
+    cairo_move_to(cr, b.x0 + w * 0.38, bas - trait * 0.5);
+    cairo_line_to(cr, b.x0 + w * 0.38 + trait * 1.1, bas - trait * 0.5);
+    cairo_line_to(cr, b.x1, b.y1);
+    cairo_line_to(cr, b.x1 - trait * 1.15, b.y1);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+// A polygon with its corners rounded by the given radii (0 keeps a corner
+// sharp), as the title face rounds its outer corners.
+void PolygoneArrondi(cairo_t* cr, const std::vector<std::array<double, 3>>& coins) {
+    const size_t n = coins.size();
+    cairo_new_sub_path(cr);
+    for (size_t i = 0; i < n; ++i) {
+        const auto& a = coins[(i + n - 1) % n];
+        const auto& p = coins[i];
+        const auto& b = coins[(i + 1) % n];
+        const double la = std::hypot(a[0] - p[0], a[1] - p[1]);
+        const double lb = std::hypot(b[0] - p[0], b[1] - p[1]);
+        const double r = std::min({p[2], la / 2, lb / 2});
+        const double x1 = p[0] + (a[0] - p[0]) * r / la, y1 = p[1] + (a[1] - p[1]) * r / la;
+        const double x2 = p[0] + (b[0] - p[0]) * r / lb, y2 = p[1] + (b[1] - p[1]) * r / lb;
+        if (i == 0) {
+            cairo_move_to(cr, x1, y1);
+        } else {
+            cairo_line_to(cr, x1, y1);
+        }
+        if (r > 0) cairo_curve_to(cr, p[0], p[1], p[0], p[1], x2, y2);
     }
-    cairo_new_path(cr);
+    cairo_close_path(cr);
+}
+
+// The heading's N: two stems joined by a clear diagonal from the top of the
+// left one to the foot of the right one, its outer corners rounded.
+void CheminN(cairo_t* cr, Glyphe b, double trait) {
+    const double x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
+    const double biais = trait * 1.35;  // the diagonal's width across
+    const double r = trait * 0.45;
+    // Where the diagonal's edges meet the stems' inner sides.
+    const double yd = y0 + (x1 - trait - (x0 + biais)) / (x1 - (x0 + biais)) * (y1 - y0);
+    const double yi = y0 + trait / (x1 - biais - x0) * (y1 - y0);
+    PolygoneArrondi(cr, {{x0, y1, r},
+                         {x0, y0, r},
+                         {x0 + biais, y0, 0},
+                         {x1 - trait, yd, 0},
+                         {x1 - trait, y0, 0},
+                         {x1, y0, r},
+                         {x1, y1, r},
+                         {x1 - biais, y1, 0},
+                         {x0 + trait, yi, 0},
+                         {x0 + trait, y1, 0}});
+    cairo_fill(cr);
+}
+
+struct Entete {
+    double haut = 0, bas = 0;
+};
+
+void DessinEntete(cairo_t* cr, void* donnees) {
+    Entete* e = static_cast<Entete*>(donnees);
+    // The title face's R and N read as an A and an arch: both drawn here.
+    const std::vector<Glyphe> g =
+        CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, {1, 6});
+    cairo_fill(cr);
+    e->haut = g[0].y0;
+    e->bas = g[0].y1;
+    CheminR(cr, g[1], (g[1].y1 - g[1].y0) * 0.2);
+    CheminN(cr, g[6], (g[1].y1 - g[1].y0) * 0.2);
+}
+
+// A glow of the given colour round a mask, spread about rayon pixels.
+void Lueur(Toile* toile, const Masque& m, int rayon, Couleur c, double opacite) {
+    cairo_surface_t* lueur =
+        cairo_image_surface_create(CAIRO_FORMAT_A8, toile->largeur, toile->hauteur);
+    unsigned char* d = cairo_image_surface_get_data(lueur);
+    const int pas = cairo_image_surface_get_stride(lueur);
+    // The shape grown by a few pixels first, so the glow stays strong near it.
+    const std::vector<float> dehors = DistanceBord(m, false);
+    for (int y = 0; y < toile->hauteur; ++y)
+        for (int x = 0; x < toile->largeur; ++x) {
+            const float dist = dehors[size_t(y) * toile->largeur + x];
+            d[size_t(y) * pas + x] = uint8_t(255 * std::clamp(rayon * 0.8f - dist, 0.0f, 1.0f));
+        }
+    cairo_surface_mark_dirty(lueur);
+    FlouSurface(lueur, rayon);
+    cairo_set_source_rgba(toile->cr, c.r, c.g, c.b, opacite);
+    cairo_mask_surface(toile->cr, lueur, 0, 0);
+    cairo_surface_destroy(lueur);
+}
+
+void DessineGreets(Recueil* recueil) {
+    Toile toile(420, 70);
+    Entete entete;
+    const Masque m = MasqueDessine(420, 70, DessinEntete, &entete);
+    Lueur(&toile, m, 7, palette::kCyan, 0.95);
+    Matiere chrome;
+    chrome.reflets = {Rvb(50, 100, 150), Rvb(40, 200, 255), Rvb(170, 240, 255), Rvb(255, 255, 255),
+                      Rvb(50, 90, 140),  Rvb(30, 140, 210), Rvb(150, 230, 255)};
+    chrome.y0 = entete.haut;
+    chrome.y1 = entete.bas;
+    chrome.biseau = 3.5;
+    chrome.relief = 3;
+    chrome.flanc = Rvb(50, 120, 180);
+    chrome.contour = Rvb(0, 50, 80);
+    chrome.epaisseur = 1.5;
+    chrome.eclats = 2;
+    chrome.eclat = 14;
+    PeintMatiere(&toile, m, chrome);
     Finition f;
     f.cle = Cle::Noir;
+    f.seuil = 0.1;
+    recueil->images.push_back(Finit(toile, "Greets", f));
+}
+
+// ---------------------------------------------------------------------------
+// The greeted names as neon signs: every letter bent from one to three runs
+// of tube, as a sign maker bends glass, rather than traced round a face's
+// outline (whose narrow counters close up at this size).
+
+// Adds the runs of tube of one capital to the path, in a box l wide (in
+// units of the letter's height, the box's top left at the origin, y down);
+// each run is a sub-path of its own, open at both ends.
+void TubesLettre(cairo_t* cr, char c, double l) {
+    auto ligne = [cr](std::initializer_list<std::array<double, 2>> points) {
+        bool premier = true;
+        for (const auto& p : points) {
+            if (premier) {
+                cairo_move_to(cr, p[0], p[1]);
+            } else {
+                cairo_line_to(cr, p[0], p[1]);
+            }
+            premier = false;
+        }
+    };
+    // A bowl from the stem's side (x0, ya) round to (x0, yb), l wide.
+    auto boucle = [cr, l](double x0, double ya, double yb) {
+        const double r = (yb - ya) / 2, xb = l - r;
+        cairo_move_to(cr, x0, ya);
+        cairo_line_to(cr, xb, ya);
+        cairo_curve_to(cr, xb + r * 1.33, ya, xb + r * 1.33, yb, xb, yb);
+        cairo_line_to(cr, x0, yb);
+    };
+    const double pied = 0.13;  // the gap between a stem and the runs beside it
+    switch (c) {
+        case 'W':
+            ligne({{0, 0}, {l * 0.24, 1}, {l * 0.5, 0.32}, {l * 0.76, 1}, {l, 0}});
+            break;
+        case 'O': {
+            // A stadium whose two ends meet at the foot, electrode to electrode.
+            const double r = l / 2;
+            cairo_move_to(cr, l * 0.42, 1);
+            cairo_curve_to(cr, -0.02, 1, 0, 1 - r * 0.2, 0, 1 - r);
+            cairo_line_to(cr, 0, r);
+            cairo_curve_to(cr, 0, -0.0, l, -0.0, l, r);
+            cairo_line_to(cr, l, 1 - r);
+            cairo_curve_to(cr, l, 1 - r * 0.2, l + 0.02, 1, l * 0.58, 1);
+            break;
+        }
+        case 'Z':
+            ligne({{0, 0}, {l, 0}, {0, 1}, {l, 1}});
+            break;
+        case 'S':
+            cairo_move_to(cr, l * 0.96, 0.16);
+            cairo_curve_to(cr, l * 0.86, 0.04, l * 0.72, 0, l * 0.5, 0);
+            cairo_curve_to(cr, l * 0.18, 0, 0, 0.1, 0, 0.25);
+            cairo_curve_to(cr, 0, 0.42, l * 0.2, 0.47, l * 0.5, 0.5);
+            cairo_curve_to(cr, l * 0.8, 0.53, l, 0.6, l, 0.75);
+            cairo_curve_to(cr, l, 0.9, l * 0.82, 1, l * 0.5, 1);
+            cairo_curve_to(cr, l * 0.28, 1, l * 0.12, 0.96, l * 0.03, 0.85);
+            break;
+        case 'L':
+            ligne({{0, 0}, {0, 1}, {l, 1}});
+            break;
+        case 'I':
+            ligne({{0, 0}, {0, 1}});
+            break;
+        case 'K':
+            ligne({{0, 0}, {0, 1}});
+            ligne({{l, 0}, {pied, 0.52}, {l, 1}});
+            break;
+        case 'B':
+            ligne({{0, 1}, {0, 0}});
+            boucle(pied, 0, 0.44);
+            boucle(pied, 0.56, 1);
+            break;
+        case 'R':
+            ligne({{0, 1}, {0, 0}});
+            boucle(pied, 0, 0.5);
+            ligne({{l * 0.42, 0.62}, {l, 1}});
+            break;
+        case 'E':
+            ligne({{l, 0}, {0, 0}, {0, 1}, {l, 1}});
+            ligne({{pied, 0.5}, {l * 0.8, 0.5}});
+            break;
+        case 'N':
+            ligne({{0, 1}, {0, 0}, {l, 1}, {l, 0}});
+            break;
+        default:
+            break;
+    }
+}
+
+// Width of a capital's box in units of its height (0 for a single stroke).
+double LargeurLettre(char c) {
+    switch (c) {
+        case 'W':
+            return 1.3;
+        case 'O':
+            return 0.9;
+        case 'I':
+            return 0.0;
+        case 'L':
+            return 0.68;
+        case 'E':
+            return 0.72;
+        default:
+            return 0.8;
+    }
+}
+
+double Lisse(double a, double b, double x) {
+    const double u = std::clamp((x - a) / (b - a), 0.0, 1.0);
+    return u * u * (3 - 2 * u);
+}
+
+// Opacity of the glow at d pixels from a tube: a tight halo and a wide haze
+// that tints the screen up to 11 pixels out, faded to nothing by 13.
+double Halo(double d) {
+    const double a = 0.7 * std::exp(-d / 2.5) + 0.42 * std::exp(-d / 9.0);
+    return std::min(1.0, a) * Lisse(13.0, 11.0, d);
+}
+
+// A neon sign of the word, its letters h pixels tall, centred on the canvas:
+// the glow on the screen behind, the runs joined letter to letter by
+// blacked-out tube, the lit tubes with a white-hot core, an electrode at
+// each end of a run and clips holding the tubes to the screen.
+void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
+    cairo_t* cr = toile->cr;
+    const int l = toile->largeur, ht = toile->hauteur;
+    const double tube = 5.5, espace = 0.4;
+    double total = 0;
+    for (const char* c = texte; *c; ++c) total += LargeurLettre(*c) * h + (c[1] ? espace * h : 0);
+    const double x0 = (l - total) / 2, y0 = (ht - h) / 2;
+    // Every letter's runs, and where each letter's tube starts and ends.
+    std::vector<cairo_path_t*> lettres;
+    double x = x0;
+    for (const char* c = texte; *c; ++c) {
+        cairo_new_path(cr);
+        cairo_save(cr);
+        cairo_translate(cr, x, y0);
+        cairo_scale(cr, h, h);
+        TubesLettre(cr, *c, LargeurLettre(*c));
+        cairo_restore(cr);
+        lettres.push_back(cairo_copy_path_flat(cr));
+        x += (LargeurLettre(*c) + espace) * h;
+    }
+    cairo_new_path(cr);
+    // Each run as a polyline of points.
+    struct Troncon {
+        std::vector<std::array<double, 2>> p;
+        size_t lettre;
+    };
+    std::vector<Troncon> troncons;
+    for (size_t i = 0; i < lettres.size(); ++i) {
+        const cairo_path_t* chemin = lettres[i];
+        for (int k = 0; k < chemin->num_data; k += chemin->data[k].header.length) {
+            const cairo_path_data_t* d = &chemin->data[k];
+            if (d->header.type == CAIRO_PATH_MOVE_TO) troncons.push_back({{}, i});
+            if (d->header.type == CAIRO_PATH_MOVE_TO || d->header.type == CAIRO_PATH_LINE_TO)
+                troncons.back().p.push_back({d[1].point.x, d[1].point.y});
+        }
+        cairo_path_destroy(lettres[i]);
+    }
+    auto trace = [&](const Troncon& r) {
+        cairo_new_path(cr);
+        for (size_t k = 0; k < r.p.size(); ++k) {
+            if (k == 0) {
+                cairo_move_to(cr, r.p[k][0], r.p[k][1]);
+            } else {
+                cairo_line_to(cr, r.p[k][0], r.p[k][1]);
+            }
+        }
+    };
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    // The glow, from each pixel's distance to the nearest tube.
+    {
+        Toile masque(l, ht);
+        cairo_set_source_rgb(masque.cr, 1, 1, 1);
+        cairo_set_line_width(masque.cr, tube);
+        cairo_set_line_join(masque.cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_set_line_cap(masque.cr, CAIRO_LINE_CAP_ROUND);
+        for (const Troncon& r : troncons) {
+            cairo_new_path(masque.cr);
+            for (size_t k = 0; k < r.p.size(); ++k) {
+                if (k == 0) {
+                    cairo_move_to(masque.cr, r.p[k][0], r.p[k][1]);
+                } else {
+                    cairo_line_to(masque.cr, r.p[k][0], r.p[k][1]);
+                }
+            }
+            cairo_stroke(masque.cr);
+        }
+        cairo_surface_flush(masque.surface);
+        Masque m;
+        m.largeur = l;
+        m.hauteur = ht;
+        m.v.resize(size_t(l) * ht);
+        const unsigned char* src = cairo_image_surface_get_data(masque.surface);
+        const int ps = cairo_image_surface_get_stride(masque.surface);
+        for (int y = 0; y < ht; ++y)
+            for (int xx = 0; xx < l; ++xx)
+                m.v[size_t(y) * l + xx] = src[size_t(y) * ps + xx * 4 + 3] / 255.0f;
+        const std::vector<float> dehors = DistanceBord(m, false);
+        cairo_surface_flush(toile->surface);
+        unsigned char* data = cairo_image_surface_get_data(toile->surface);
+        const int pas = cairo_image_surface_get_stride(toile->surface);
+        for (int y = 0; y < ht; ++y)
+            for (int xx = 0; xx < l; ++xx) {
+                const double a = Halo(dehors[size_t(y) * l + xx]);
+                reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[xx] =
+                    (Argb(Couleur{t.r * a, t.g * a, t.b * a}) & 0x00FFFFFFu) |
+                    (uint32_t(a * 255 + 0.5) << 24);
+            }
+        cairo_surface_mark_dirty(toile->surface);
+    }
+    // The jumpers from one letter to the next, painted black, behind: from
+    // the lowest end of a letter's runs to the lowest of the next one's.
+    cairo_set_source_rgba(cr, 0.05, 0.02, 0.07, 0.75);
+    cairo_set_line_width(cr, 1.6);
+    for (size_t i = 0; i + 1 < lettres.size(); ++i) {
+        std::array<double, 2> a{0, -1e9}, b{0, -1e9};
+        for (const Troncon& r : troncons)
+            for (const auto& p : {r.p.front(), r.p.back()}) {
+                if (r.lettre == i && (p[1] > a[1] + 0.5 || (p[1] > a[1] - 0.5 && p[0] > a[0])))
+                    a = p;
+                if (r.lettre == i + 1 && (p[1] > b[1] + 0.5 || (p[1] > b[1] - 0.5 && p[0] < b[0])))
+                    b = p;
+            }
+        const double creux = std::max(a[1], b[1]) + h * 0.1;
+        cairo_new_path(cr);
+        cairo_move_to(cr, a[0], a[1]);
+        cairo_curve_to(cr, a[0] + (b[0] - a[0]) * 0.3, creux, a[0] + (b[0] - a[0]) * 0.7, creux,
+                       b[0], b[1]);
+        cairo_stroke(cr);
+    }
+    // The tubes: a coloured glass wall, a brighter line and a white-hot core.
+    const Couleur verre = Melange(t, {0, 0, 0}, 0.3), vif = Melange(t, {1, 1, 1}, 0.55);
+    const struct {
+        Couleur c;
+        double largeur;
+    } couches[] = {{verre, tube + 1.0},
+                   {t, tube - 0.8},
+                   {vif, tube * 0.5},
+                   {{1, 1, 1}, std::max(1.0, tube * 0.22)}};
+    for (const auto& couche : couches) {
+        cairo_set_source_rgb(cr, couche.c.r, couche.c.g, couche.c.b);
+        cairo_set_line_width(cr, couche.largeur);
+        for (const Troncon& r : troncons) {
+            trace(r);
+            cairo_stroke(cr);
+        }
+    }
+    // Electrodes: the last few pixels of every run, unlit and dark.
+    const Couleur electrode = Melange(t, {0.1, 0.08, 0.12}, 0.7);
+    for (const Troncon& r : troncons) {
+        for (int bout = 0; bout < 2; ++bout) {
+            const auto& p = bout ? r.p.back() : r.p.front();
+            // The run's direction over its last few pixels.
+            std::array<double, 2> q = p;
+            for (size_t k = 1; k < r.p.size(); ++k) {
+                q = bout ? r.p[r.p.size() - 1 - k] : r.p[k];
+                if (std::hypot(q[0] - p[0], q[1] - p[1]) > 3.5) break;
+            }
+            const double lq = std::max(1e-6, std::hypot(q[0] - p[0], q[1] - p[1]));
+            const double ux = (q[0] - p[0]) / lq, uy = (q[1] - p[1]) / lq;
+            cairo_new_path(cr);
+            cairo_move_to(cr, p[0], p[1]);
+            cairo_line_to(cr, p[0] + ux * 2.5, p[1] + uy * 2.5);
+            cairo_set_source_rgb(cr, electrode.r, electrode.g, electrode.b);
+            cairo_set_line_width(cr, tube);
+            cairo_stroke(cr);
+        }
+    }
+    // Clips across the tubes, one every 70 pixels of tube or so.
+    double parcouru = 0, prochain = 24;
+    for (const Troncon& r : troncons) {
+        for (size_t k = 1; k < r.p.size(); ++k) {
+            const double ax = r.p[k - 1][0], ay = r.p[k - 1][1];
+            const double seg = std::hypot(r.p[k][0] - ax, r.p[k][1] - ay);
+            while (seg > 0 && parcouru + seg >= prochain) {
+                const double u = (prochain - parcouru) / seg;
+                const double ux = (r.p[k][0] - ax) / seg, uy = (r.p[k][1] - ay) / seg;
+                cairo_save(cr);
+                cairo_translate(cr, ax + (r.p[k][0] - ax) * u, ay + (r.p[k][1] - ay) * u);
+                const cairo_matrix_t sens = {ux, uy, -uy, ux, 0, 0};
+                cairo_transform(cr, &sens);
+                cairo_rectangle(cr, -1.1, -tube * 0.62, 2.2, tube * 1.24);
+                cairo_restore(cr);
+                cairo_set_source_rgb(cr, 0.6, 0.6, 0.66);
+                cairo_fill_preserve(cr);
+                cairo_set_source_rgb(cr, 0.15, 0.15, 0.2);
+                cairo_set_line_width(cr, 0.5);
+                cairo_stroke(cr);
+                prochain += 70;
+            }
+            parcouru += seg;
+        }
+    }
+    cairo_new_path(cr);
+}
+
+// A greeted name as a neon sign on the television's dark screen.
+void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur teinte) {
+    const EntreeCatalogue* e = TrouveEntree(nom);
+    Toile toile(e->largeur, e->hauteur);
+    EnseigneNeon(&toile, texte, teinte, 34);
+    Finition f;
+    f.cle = Cle::Noir;
+    f.seuil = 0.05;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
@@ -182,10 +630,10 @@ void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur t
 
 void DessineSalutations(Recueil* recueil) {
     DessineVieilleTV(recueil);
-    DessineNeon(recueil, "Greets", "GREETINGS", {}, true);
-    DessineNeon(recueil, "Wozz", "WOZZ", Rvb(255, 70, 190), false);
-    DessineNeon(recueil, "Slik", "SLIK", Rvb(255, 170, 40), false);
-    DessineNeon(recueil, "Brenn", "BRENN", Rvb(120, 140, 255), false);
+    DessineGreets(recueil);
+    DessineNeon(recueil, "Wozz", "WOZZ", palette::kMagenta);
+    DessineNeon(recueil, "Slik", "SLIK", palette::kAmbre);
+    DessineNeon(recueil, "Brenn", "BRENN", palette::kCyan);
 }
 
 }  // namespace forge

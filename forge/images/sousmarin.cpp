@@ -111,10 +111,10 @@ void CheminRocher(cairo_t* cr, double cx, double cy, double rx, double ry, uint3
 void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, double facette,
                  uint32_t graine, bool caustiques) {
     cairo_t* cr = toile->cr;
-    const Masque masque = MasqueDuChemin(cr, 4);
+    const Couverture masque = CouvertureDuChemin(cr, 4);
     cairo_new_path(cr);
     const int l = masque.largeur, h = masque.hauteur;
-    const Masque dome = Adoucit(masque, std::max(3, std::min(l, h) / 7));
+    const Couverture dome = Adoucit(masque, std::max(3, std::min(l, h) / 7));
     auto D = [&](int x, int y) {
         x = std::clamp(x, 0, l - 1);
         y = std::clamp(y, 0, h - 1);
@@ -445,7 +445,7 @@ void PeintSable(Toile* toile) {
     }
     cairo_line_to(cr, kL, kH);
     cairo_close_path(cr);
-    const Masque m = MasqueDuChemin(cr, 0);
+    const Couverture m = CouvertureDuChemin(cr, 0);
     cairo_new_path(cr);
     const std::vector<Couleur> rampe = {Rvb(40, 46, 58), Rvb(88, 88, 80), Rvb(140, 132, 104),
                                         Rvb(196, 184, 140), Rvb(236, 228, 190)};

@@ -335,9 +335,9 @@ void DessineDiable(Recueil* recueil) {
     cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
     cairo_close_path(cr);
     {
-        const Masque masque = MasqueDuChemin(cr, 6);
+        const Couverture masque = CouvertureDuChemin(cr, 6);
         cairo_new_path(cr);
-        const Masque dome = Adoucit(masque, 9);
+        const Couverture dome = Adoucit(masque, 9);
         const Bosse bosses[] = {
             {101, 74, 18, 7, 0.35},  {149, 74, 18, 7, 0.35},    // brows
             {101, 86, 11, 7, -0.4},  {149, 86, 11, 7, -0.4},    // eye sockets
@@ -578,7 +578,7 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
         cairo_arc(cr, cx + 27 * w, cy - 1 * w, 9 * w, 0, 2 * M_PI);
         cairo_new_sub_path(cr);
         cairo_rectangle(cr, cx, cy, 27 * w, 8 * w);
-        const Masque m = MasqueDuChemin(cr, 2);
+        const Couverture m = CouvertureDuChemin(cr, 2);
         cairo_new_path(cr);
         const std::vector<Couleur> tons =
             nuit ? std::vector<Couleur>{Rvb(40, 24, 80), Rvb(70, 50, 120), Rvb(120, 120, 180),
@@ -638,9 +638,9 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
     cairo_line_to(cr, -2, 132);
     cairo_close_path(cr);
     {
-        const Masque m = MasqueDuChemin(cr, 2);
+        const Couverture m = CouvertureDuChemin(cr, 2);
         cairo_new_path(cr);
-        const Masque dome = Adoucit(m, 8);
+        const Couverture dome = Adoucit(m, 8);
         const std::vector<Couleur> herbe =
             nuit ? std::vector<Couleur>{Rvb(4, 8, 18), Rvb(10, 20, 34), Rvb(20, 36, 54),
                                         Rvb(40, 64, 90)}

@@ -29,51 +29,111 @@ const Couleur kChromeHorizon = Rvb(255, 255, 255);
 const Couleur kChromeBas = Rvb(230, 40, 170);
 const Couleur kContour = Rvb(16, 2, 40);
 
-// Fills the current path (a glyph) as a title letter: extruded shadow, outline
-// and chrome.
-void PeintLettre(cairo_t* cr, double y0, double y1, double relief) {
-    cairo_path_t* chemin = cairo_copy_path(cr);
-    for (double d = relief; d > 0; d -= 1) {
-        cairo_save(cr);
-        cairo_translate(cr, d, d);
-        cairo_new_path(cr);
-        cairo_append_path(cr, chemin);
-        const double t = d / relief;
-        cairo_set_source_rgb(cr, 0.22 - 0.12 * t, 0.06, 0.35 - 0.15 * t);
-        cairo_set_line_width(cr, 5);
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        cairo_stroke_preserve(cr);
-        cairo_fill(cr);
-        cairo_restore(cr);
+// The title's lettering as a mask: the word stretched into its box, the O
+// drawn as a ring of our own, the two Zs joined by their bars into one
+// sign, and a slit cut across every letter at the chrome's horizon.
+struct MotTitre {
+    const char* texte;
+    double x, y, l, h;
+};
+
+// Rows where the stroke crossing column x starts and ends, going down from
+// the top of the canvas (the first run of inked pixels).
+void PremierTrait(cairo_surface_t* s, int x, int* debut, int* fin) {
+    cairo_surface_flush(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int pas = cairo_image_surface_get_stride(s);
+    const int h = cairo_image_surface_get_height(s);
+    *debut = *fin = -1;
+    for (int y = 0; y < h; ++y) {
+        const bool encre = data[size_t(y) * pas + x] >= 128;
+        if (encre && *debut < 0) *debut = y;
+        if (!encre && *debut >= 0) {
+            *fin = y;
+            return;
+        }
     }
-    cairo_new_path(cr);
-    cairo_append_path(cr, chemin);
-    cairo_path_destroy(chemin);
-    PeintChrome(cr, y0, y1, kChromeHaut, kChromeHorizon, kChromeBas, kContour, 2.5);
-    cairo_new_path(cr);
+    if (*debut >= 0) *fin = h;
 }
 
-// Adds the path of a text stretched to fill the box (x, y, l, h).
-void CheminTexteBoite(cairo_t* cr, const char* texte, double x, double y, double l, double h) {
-    cairo_font_face_t* police = Police(kPoliceTitre);
-    cairo_save(cr);
-    cairo_set_font_face(cr, police);
-    cairo_set_font_size(cr, 100);
-    cairo_text_extents_t ext;
-    cairo_text_extents(cr, texte, &ext);
-    cairo_translate(cr, x, y);
-    cairo_scale(cr, l / ext.width, h / ext.height);
-    cairo_move_to(cr, -ext.x_bearing, -ext.y_bearing);
-    cairo_text_path(cr, texte);
-    cairo_restore(cr);
+void DessinMotTitre(cairo_t* cr, void* donnees) {
+    const MotTitre* m = static_cast<const MotTitre*>(donnees);
+    const std::string texte = m->texte;
+    const int o = int(texte.find('O'));
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(kPoliceTitre), m->texte, m->x, m->y, m->l, m->h, true, o);
+    cairo_fill(cr);
+    cairo_surface_t* cible = cairo_get_target(cr);
+    // The face's stroke is about a sixth of its height.
+    const double trait = m->h * 0.165;
+    int debut = 0, fin = 0;
+    if (o >= 0) {
+        // A squarish ring with a bead in its heart.
+        Glyphe b = g[size_t(o)];
+        CheminAnneau(cr, b, trait * 1.05, 0.62);
+        cairo_fill(cr);
+        const double w = b.x1 - b.x0;
+        const double cx = (b.x0 + b.x1) / 2, cy = (b.y0 + b.y1) / 2;
+        const double r = std::min(w, b.y1 - b.y0) / 2 - trait * 1.05 - std::max(3.0, trait * 0.45);
+        if (r > 2) {
+            cairo_arc(cr, cx, cy, std::min(r, trait * 0.75), 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+    }
+    // The two Zs share their top and bottom bars.
+    const size_t zz = texte.find("ZZ");
+    if (zz != std::string::npos) {
+        const Glyphe& a = g[zz];
+        const Glyphe& b = g[zz + 1];
+        PremierTrait(cible, int((a.x0 + a.x1) / 2), &debut, &fin);
+        const double barre = fin - debut;
+        cairo_rectangle(cr, a.x1 - barre, a.y0, b.x0 - a.x1 + 2 * barre, barre);
+        cairo_rectangle(cr, a.x1 - barre, a.y1 - barre, b.x0 - a.x1 + 2 * barre, barre);
+        cairo_fill(cr);
+    }
+    // The slit: a thin cut across the letters, rising a little to the right.
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    const double yf = m->y + m->h * 0.54, pente = m->h * 0.05 / m->l;
+    const double ep = std::max(1.6, m->h * 0.028);
+    cairo_move_to(cr, 0, yf);
+    cairo_line_to(cr, m->x + m->l + 20, yf - pente * (m->l + 20));
+    cairo_line_to(cr, m->x + m->l + 20, yf - pente * (m->l + 20) + ep);
+    cairo_line_to(cr, 0, yf + ep);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+}
+
+// The title's chrome: sky cyan above the horizon, magenta below, and a
+// violet extrusion.
+Matiere MatiereTitre(double y0, double y1, double relief, int eclats) {
+    Matiere m;
+    const Couleur clair = Melange(kChromeHaut, {1, 1, 1}, 0.55);
+    m.reflets = {Melange(kChromeHaut, Rvb(20, 40, 120), 0.35),
+                 kChromeHaut,
+                 clair,
+                 kChromeHorizon,
+                 Melange(kChromeBas, {0, 0, 0}, 0.5),
+                 kChromeBas,
+                 Melange(kChromeBas, Rvb(255, 200, 120), 0.5)};
+    m.y0 = y0;
+    m.y1 = y1;
+    m.biseau = 4.5;
+    m.relief = relief;
+    m.flanc = Rvb(120, 40, 170);
+    m.contour = kContour;
+    m.epaisseur = 2;
+    m.eclats = eclats;
+    m.eclat = 16;
+    return m;
 }
 
 void DessineLettre(Recueil* recueil, const char* lettre) {
     const EntreeCatalogue* e = TrouveEntree(lettre);
     Toile toile(e->largeur, e->hauteur);
-    cairo_t* cr = toile.cr;
-    CheminTexteBoite(cr, lettre, 4, 5, e->largeur - 13, e->hauteur - 13);
-    PeintLettre(cr, 5, e->hauteur - 8, 4);
+    MotTitre mot{lettre, 4, 6, e->largeur - 14.0, e->hauteur - 13.0};
+    const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
+    PeintMatiere(&toile, m, MatiereTitre(mot.y, mot.y + mot.h, 4, 1));
     Finition f;
     f.cle = Cle::Noir;
     f.fond = kScene;
@@ -82,19 +142,9 @@ void DessineLettre(Recueil* recueil, const char* lettre) {
 
 void DessineKazzmot(Recueil* recueil) {
     Toile toile(578, 112);
-    cairo_t* cr = toile.cr;
-    CheminTexteBoite(cr, "KAZZMOT", 4, 9, 566, 97);
-    PeintLettre(cr, 9, 106, 5);
-    // Star glints on the chrome.
-    for (double gx : {62.0, 300.0, 505.0}) {
-        cairo_pattern_t* p = cairo_pattern_create_radial(gx, 27, 0, gx, 27, 12);
-        cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 1);
-        cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0);
-        cairo_set_source(cr, p);
-        cairo_arc(cr, gx, 27, 12, 0, 2 * M_PI);
-        cairo_fill(cr);
-        cairo_pattern_destroy(p);
-    }
+    MotTitre mot{"KAZZMOT", 4, 5, 562, 94};
+    const Masque m = MasqueDessine(578, 112, DessinMotTitre, &mot);
+    PeintMatiere(&toile, m, MatiereTitre(mot.y, mot.y + mot.h, 6, 3));
     Finition f;
     f.cle = Cle::Noir;
     f.fond = kCielBas;
@@ -166,63 +216,148 @@ void DessineRampes(Recueil* recueil) {
     recueil->images.push_back(ImageDepuis565("RampeMasque", 640, 480, Cle::Aucune, masque));
 }
 
+// Colour of the ramp picture's row y in column x before its grain: the
+// ramp's body where the ramp has risen above that row, else the sky.
+Couleur SousLaScene(int x, int y) {
+    const int haut = HautRampe(x);
+    if (y >= haut) return CouleurRampe(x, y - haut);
+    const std::vector<Couleur> ciel = {kCielHaut, Rvb(30, 12, 64), kCielBas, Rvb(90, 30, 90)};
+    return DegradeEn(ciel, (y + 0.5) / 480.0);
+}
+
 void DessineSupport(Recueil* recueil) {
     Toile toile(640, 256);
     cairo_t* cr = toile.cr;
-    DegradeVertical(cr, 640, 234, {Rvb(8, 4, 28), Rvb(28, 12, 60), kScene, Rvb(80, 30, 100)});
+    const double horizon = kHorizonScene;
+    DegradeVertical(cr, 640, int(horizon) + 1,
+                    {Rvb(8, 4, 28), Rvb(28, 12, 60), kScene, Rvb(90, 30, 105)});
     Alea alea(GraineDe("Support2"));
-    Etoiles(cr, &alea, 0, 0, 640, 200, 90, Rvb(190, 170, 255), 0.8);
-    // A glowing sun sinking behind the stage, cut by horizontal slits.
+    // Stars, none in the sun's glare.
     cairo_save(cr);
-    cairo_rectangle(cr, 0, 0, 640, 234);
+    cairo_rectangle(cr, 0, 0, 640, horizon);
+    cairo_arc_negative(cr, 320, horizon, kSoleilRayon + 48, 2 * M_PI, 0);
     cairo_clip(cr);
-    cairo_pattern_t* halo = cairo_pattern_create_radial(320, 234, 10, 320, 234, 260);
+    Etoiles(cr, &alea, 0, 0, 640, horizon - 40, 90, Rvb(190, 170, 255), 0.8);
+    cairo_restore(cr);
+    // A glowing sun sinking behind the stage, its lower half cut by slits
+    // that widen toward the horizon.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, 640, horizon);
+    cairo_clip(cr);
+    cairo_pattern_t* halo = cairo_pattern_create_radial(320, horizon, 10, 320, horizon, 280);
     cairo_pattern_add_color_stop_rgba(halo, 0, 1, 0.4, 0.7, 0.55);
     cairo_pattern_add_color_stop_rgba(halo, 1, 0.5, 0.1, 0.6, 0);
     cairo_set_source(cr, halo);
     cairo_paint(cr);
     cairo_pattern_destroy(halo);
-    cairo_pattern_t* soleil = cairo_pattern_create_linear(0, 120, 0, 234);
-    cairo_pattern_add_color_stop_rgb(soleil, 0, 1.0, 0.85, 0.35);
+    cairo_push_group(cr);
+    cairo_pattern_t* soleil = cairo_pattern_create_linear(0, horizon - kSoleilRayon, 0, horizon);
+    cairo_pattern_add_color_stop_rgb(soleil, 0, 1.0, 0.9, 0.45);
+    cairo_pattern_add_color_stop_rgb(soleil, 0.45, 1.0, 0.62, 0.3);
     cairo_pattern_add_color_stop_rgb(soleil, 1, 0.95, 0.2, 0.55);
     cairo_set_source(cr, soleil);
-    cairo_arc(cr, 320, 234, 110, M_PI, 2 * M_PI);
+    cairo_arc(cr, 320, horizon, kSoleilRayon, M_PI, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(soleil);
-    cairo_set_source_rgb(cr, kScene.r, kScene.g, kScene.b);
+    // The slits, clipped to the disc so that none reaches the sky.
+    cairo_arc(cr, 320, horizon, kSoleilRayon, M_PI, 2 * M_PI);
+    cairo_clip(cr);
     for (int i = 0; i < 6; ++i) {
-        const double y = 180 + i * 9.0;
-        cairo_rectangle(cr, 200, y, 240, 1.5 + i * 0.9);
+        const double y = horizon - 58 + i * 10.0 + i * i * 0.3;
+        cairo_rectangle(cr, 0, y, 640, 1.5 + i * 0.8);
     }
+    const Couleur fente = Melange(kScene, Rvb(120, 30, 110), 0.35);
+    cairo_set_source_rgb(cr, fente.r, fente.g, fente.b);
     cairo_fill(cr);
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
     cairo_restore(cr);
-    // The floor the letters stand on: a perspective grid from row 234 down.
-    cairo_rectangle(cr, 0, 234, 640, 22);
-    cairo_set_source_rgb(cr, 0.06, 0.02, 0.12);
+
+    // The floor the letters stand on: a dark plane from the horizon down,
+    // ruled by a grid in perspective (rows at equal steps of depth).
+    const double bas = 256, profondeur = bas - horizon;
+    cairo_pattern_t* sol = cairo_pattern_create_linear(0, horizon, 0, bas);
+    cairo_pattern_add_color_stop_rgb(sol, 0, 0.22, 0.06, 0.3);
+    cairo_pattern_add_color_stop_rgb(sol, 0.25, 0.08, 0.02, 0.16);
+    cairo_pattern_add_color_stop_rgb(sol, 1, 0.05, 0.01, 0.1);
+    cairo_set_source(cr, sol);
+    cairo_rectangle(cr, 0, horizon, 640, profondeur);
     cairo_fill(cr);
-    cairo_set_source_rgba(cr, 1.0, 0.3, 0.8, 0.85);
+    cairo_pattern_destroy(sol);
+    // The sun mirrored on the floor, broken into a streak.
+    cairo_save(cr);
+    cairo_translate(cr, 320, horizon + 3);
+    cairo_scale(cr, 1.0, 0.16);
+    cairo_pattern_t* miroir = cairo_pattern_create_radial(0, 0, 0, 0, 0, 130);
+    cairo_pattern_add_color_stop_rgba(miroir, 0, 1, 0.5, 0.6, 0.6);
+    cairo_pattern_add_color_stop_rgba(miroir, 1, 1, 0.3, 0.6, 0);
+    cairo_set_source(cr, miroir);
+    cairo_arc(cr, 0, 0, 130, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(miroir);
+    cairo_restore(cr);
     cairo_set_line_width(cr, 1);
-    for (int i = -20; i <= 20; ++i) {
-        cairo_move_to(cr, 320 + i * 20, 234);
-        cairo_line_to(cr, 320 + i * 60, 256);
-    }
-    for (double y : {234.5, 238.5, 244.0, 251.0}) {
+    // Lines across: depth z from 4 (the front edge) to far away.
+    for (double z = 4; z < 60; z *= 1.22) {
+        const double y = std::floor(horizon + profondeur * 4 / z) + 0.5;
+        const double force = std::min(1.0, 1.6 * (y - horizon) / profondeur + 0.25);
+        cairo_set_source_rgba(cr, 1.0, 0.3, 0.8, 0.9 * force);
         cairo_move_to(cr, 0, y);
         cairo_line_to(cr, 640, y);
+        cairo_stroke(cr);
     }
-    cairo_stroke(cr);
-    cairo_set_source_rgb(cr, 1.0, 0.75, 0.95);
-    cairo_rectangle(cr, 0, 233.5, 640, 1.2);
+    // Lines along: toward the vanishing point, fading near the horizon.
+    for (int i = -16; i <= 16; ++i) {
+        const double xb = 320 + i * 64.0;
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, horizon, 0, bas);
+        cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.3, 0.8, 0.0);
+        cairo_pattern_add_color_stop_rgba(p, 0.3, 1.0, 0.3, 0.8, 0.5);
+        cairo_pattern_add_color_stop_rgba(p, 1, 1.0, 0.4, 0.85, 0.95);
+        cairo_set_source(cr, p);
+        cairo_move_to(cr, 320 + (xb - 320) * 0.04, horizon);
+        cairo_line_to(cr, xb, bas);
+        cairo_stroke(cr);
+        cairo_pattern_destroy(p);
+    }
+    // The horizon line glowing where the sun sets.
+    cairo_pattern_t* ligne = cairo_pattern_create_linear(0, 0, 640, 0);
+    cairo_pattern_add_color_stop_rgba(ligne, 0, 1.0, 0.5, 0.9, 0.35);
+    cairo_pattern_add_color_stop_rgba(ligne, 0.5, 1.0, 0.9, 0.95, 1.0);
+    cairo_pattern_add_color_stop_rgba(ligne, 1, 1.0, 0.5, 0.9, 0.35);
+    cairo_set_source(cr, ligne);
+    cairo_rectangle(cr, 0, horizon - 0.5, 640, 1.5);
     cairo_fill(cr);
-    // Chrome lip along the bottom edge of the stage.
-    cairo_pattern_t* levre = cairo_pattern_create_linear(0, 250, 0, 256);
-    cairo_pattern_add_color_stop_rgb(levre, 0, 0.9, 0.95, 1.0);
-    cairo_pattern_add_color_stop_rgb(levre, 0.5, 0.4, 0.3, 0.7);
-    cairo_pattern_add_color_stop_rgb(levre, 1, 0.15, 0.05, 0.3);
-    cairo_set_source(cr, levre);
-    cairo_rectangle(cr, 0, 250, 640, 6);
-    cairo_fill(cr);
-    cairo_pattern_destroy(levre);
+    cairo_pattern_destroy(ligne);
+
+    // The front edge: a chrome lip where the ramp lies under the stage,
+    // its last rows running into the ramp's own colours so that the stage
+    // and the ramp's crest read as one piece; where the sky lies under it,
+    // the floor's edge fades into that sky.
+    cairo_surface_flush(toile.surface);
+    unsigned char* data = cairo_image_surface_get_data(toile.surface);
+    const int pas = cairo_image_surface_get_stride(toile.surface);
+    const Couleur levre[] = {Rvb(120, 60, 160), Rvb(255, 250, 255), Rvb(200, 230, 255),
+                             Rvb(120, 190, 240), Rvb(90, 50, 150)};
+    for (int x = 0; x < 640; ++x) {
+        // How far the ramp's crest lies under the edge (0 where sky is below).
+        const double sous = std::clamp((bas - CourbeRampe(x)) / 6.0, 0.0, 1.0);
+        for (int k = 0; k < 8; ++k) {
+            const int y = int(bas) - 8 + k;
+            uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
+            const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
+                                 (*p & 255) / 255.0};
+            const Couleur dessous = SousLaScene(x, int(bas));
+            Couleur c = ici;
+            if (k >= 2) c = Melange(ici, levre[k - 2 > 4 ? 4 : k - 2], sous);
+            // The last rows move to the colour right under the edge.
+            const double vers = k < 5 ? 0.0 : (k - 4) / 4.0;
+            c = Melange(c, dessous, vers * (1 - 0.3 * sous));
+            *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
+                 (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
+                 uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
+        }
+    }
+    cairo_surface_mark_dirty(toile.surface);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, "Support2", f));

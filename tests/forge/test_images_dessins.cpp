@@ -252,3 +252,187 @@ TEST(ImagesDessins, RoomPosterHangsInTheColumnBetweenTheSetsWithItsLetteringOnIt
     EXPECT_EQ(dehors, 0) << "lettering off the poster or on its edge";
     EXPECT_GT(dedans, 400) << "the poster has hardly any lettering";
 }
+
+namespace {
+
+int Luminance(forge_test::Rvb8 p) {
+    return p.r + p.g + p.b;
+}
+
+}  // namespace
+
+TEST(ImagesDessins, GreetedNamesGlowRoundTheirLettersOnAScreenThatStaysDark) {
+    // The tubes (the brightest pixels) light the screen 4 to 10 pixels round
+    // them; the glow fades out before the picture's edge, where the key lets
+    // the page's black show.
+    for (const char* nom : {"Greets", "Wozz", "Slik", "Brenn"}) {
+        const forge::ImageForgee& im = Image(nom);
+        const int l = im.largeur, h = im.hauteur;
+        std::vector<uint8_t> tube(size_t(l) * h, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < l; ++x) {
+                const forge_test::Rvb8 p = Pixel(im, x, y);
+                tube[size_t(y) * l + x] = std::max({p.r, p.g, p.b}) >= 200;
+            }
+        int anneau = 0, sombres = 0, bordure = 0, cleBordure = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < l; ++x) {
+                int d2 = 1 << 20;
+                for (int dy = -10; dy <= 10; ++dy)
+                    for (int dx = -10; dx <= 10; ++dx) {
+                        const int u = x + dx, v = y + dy;
+                        if (u >= 0 && v >= 0 && u < l && v < h && tube[size_t(v) * l + u])
+                            d2 = std::min(d2, dx * dx + dy * dy);
+                    }
+                if (x == 0 || y == 0 || x == l - 1 || y == h - 1) {
+                    ++bordure;
+                    cleBordure += !im.forme[size_t(y) * l + x];
+                }
+                if (d2 < 16 || d2 > 100) continue;
+                ++anneau;
+                if (!im.forme[size_t(y) * l + x] || Luminance(Pixel(im, x, y)) < 40) ++sombres;
+            }
+        EXPECT_GT(anneau, l * 4) << nom << " has almost no lit tube";
+        // The names' tubes have a white-hot core, and their letters stand at
+        // least 32 pixels tall on the set.
+        if (std::string(nom) != "Greets") {
+            int haut = h, bas = -1;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < l; ++x) {
+                    const forge_test::Rvb8 p = Pixel(im, x, y);
+                    if (std::min({p.r, p.g, p.b}) < 235) continue;
+                    haut = std::min(haut, y);
+                    bas = std::max(bas, y);
+                }
+            EXPECT_GE(bas - haut + 1, 32) << nom << "'s lettering is too small to read";
+        }
+        EXPECT_EQ(sombres, 0) << nom << ": pixels 4 to 10 px from a tube left black";
+        EXPECT_GT(cleBordure, bordure * 3 / 4) << nom << "'s glow is cut by its picture's edge";
+    }
+}
+
+TEST(ImagesDessins, TitleStageSlitsStayInTheSunAndTheFloorRecedes) {
+    const forge::ImageForgee& scene = Image("Support2");
+    const int horizon = forge::kHorizonScene;
+    // Round the sun's disc the sky has no dark bands: no pixel there is much
+    // darker than the sky 5 and 7 rows above and below it (a star may
+    // brighten one of those, not all four).
+    int bandes = 0;
+    const auto dehors = [&](int x, int y) {
+        const double r = std::hypot(x - 320 + 0.5, y - horizon + 0.5);
+        return r >= forge::kSoleilRayon + 2 && r <= forge::kSoleilRayon + 30;
+    };
+    for (int y = 7; y < horizon - 7; ++y)
+        for (int x = 0; x < 640; ++x) {
+            if (!dehors(x, y) || !dehors(x, y - 7) || !dehors(x, y + 7)) continue;
+            int autour = 1 << 20;
+            for (int dy : {-7, -5, 5, 7})
+                autour = std::min(autour, Luminance(Pixel(scene, x, y + dy)));
+            if (Luminance(Pixel(scene, x, y)) < autour - 45) ++bandes;
+        }
+    EXPECT_EQ(bandes, 0) << "slit pixels outside the sun";
+    // Inside it the slits cut the lower half.
+    int coupes = 0;
+    for (int y = horizon - 60; y < horizon - 2; ++y)
+        if (Luminance(Pixel(scene, 320, y)) < Luminance(Pixel(scene, 320, horizon - 70)) / 2)
+            ++coupes;
+    EXPECT_GE(coupes, 6) << "the sun has no slits";
+    // The floor: at least 60 rows deep, its cross lines (rows brighter than
+    // both neighbours across the width) further apart toward the viewer.
+    EXPECT_LE(horizon, scene.hauteur - 60);
+    std::vector<double> lignes;
+    std::vector<double> moyenne(scene.hauteur, 0);
+    for (int y = 0; y < scene.hauteur; ++y)
+        for (int x = 0; x < 640; ++x) moyenne[y] += Luminance(Pixel(scene, x, y)) / 640.0;
+    for (int y = horizon + 2; y < scene.hauteur - 9; ++y)
+        if (moyenne[y] > moyenne[y - 1] + 8 && moyenne[y] > moyenne[y + 1] + 8) lignes.push_back(y);
+    ASSERT_GE(lignes.size(), 5u) << "no grid on the floor";
+    for (size_t i = 2; i < lignes.size(); ++i)
+        EXPECT_GE(lignes[i] - lignes[i - 1] + 1, lignes[i - 1] - lignes[i - 2])
+            << "cross line at row " << lignes[i] << " breaks the perspective";
+}
+
+TEST(ImagesDessins, GroupLogoOpensOnDetailRoundItsCentre) {
+    // The centre zoom shows a window of the logo `a` rows tall, growing by 2
+    // rows a frame from the single centre pixel: from its second frame on,
+    // the window must show several colours, not one flat field.
+    const forge::ImageForgee& logo = Image("Orbo");
+    for (int a = 2; a <= 24; a += 2) {
+        const int c = int(640 - a * (640.0 / 480)) >> 1;
+        const int pasColonne = ((639 - c) - c) * 256 / 640, pasLigne = a * 256 / 480;
+        std::set<uint16_t> couleurs;
+        int ligne = ((480 - a) >> 1) * 256;
+        for (int i = 0; i < 480; ++i, ligne += pasLigne) {
+            int pos = ((ligne >> 8) * 640 + c) * 256;
+            for (int j = 0; j < 640; j += 1, pos += pasColonne)
+                couleurs.insert(forge::Valeur565(logo, (pos >> 8) % 640, (pos >> 8) / 640));
+        }
+        EXPECT_GE(couleurs.size(), 3u) << "window " << a << " rows tall";
+    }
+}
+
+TEST(ImagesDessins, PortraitsTraceWholeBustsRimLitOnTheSunburstSide) {
+    // Each bust traced alone: a whole figure standing in the closing frame's
+    // window (its top from row 15), no ray slipping through a solid, shaded
+    // in many tones, and its outline lit in the rim's colour on the side of
+    // the screen and the sunburst: cyan (blue over red) on the coder's
+    // right, amber (red over blue) on the musician's left.
+    for (const bool musicien : {false, true}) {
+        forge::Toile toile(640, 340);
+        forge::Masque m;
+        forge::DessineBuste(&toile, musicien, &m);
+        ASSERT_EQ(m.v.size(), size_t(640 * 340));
+        cairo_surface_flush(toile.surface);
+        const unsigned char* data = cairo_image_surface_get_data(toile.surface);
+        const int pas = cairo_image_surface_get_stride(toile.surface);
+        const auto pixel = [&](int x, int y) {
+            return reinterpret_cast<const uint32_t*>(data + size_t(y) * pas)[x];
+        };
+        int couverts = 0, trous = 0, haut = 340;
+        std::set<uint32_t> tons;
+        for (int y = 0; y < 340; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const float a = m.A(x, y);
+                if (a >= 0.5f) {
+                    ++couverts;
+                    haut = std::min(haut, y);
+                }
+                if (a >= 0.99f) tons.insert(pixel(x, y) & 0xFFFFFFu);
+                if (a >= 0.5f || x == 0 || y == 0 || x == 639 || y == 339) continue;
+                bool entoure = true;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (m.A(x + dx, y + dy) < 0.99f && (dx || dy)) entoure = false;
+                trous += entoure;
+            }
+        const char* qui = musicien ? "musician" : "coder";
+        EXPECT_GT(couverts, 640 * 340 / 4) << qui;
+        EXPECT_LT(couverts, 640 * 340 * 3 / 4) << qui;
+        EXPECT_EQ(trous, 0) << qui << ": rays slip through the solids";
+        EXPECT_GE(haut, 15) << qui << "'s head is cut by the frame";
+        EXPECT_GT(tons.size(), 1000u) << qui << " is shaded flat";
+        // The outline's outermost pixels in the head's rows: the screen's
+        // side against the other.
+        double ecart = 0;
+        int lignes = 0;
+        for (int y = haut + 4; y < haut + 50; ++y) {
+            int x0 = -1, x1 = -1;
+            for (int x = 0; x < 640; ++x)
+                if (m.A(x, y) >= 0.99f) {
+                    if (x0 < 0) x0 = x;
+                    x1 = x;
+                }
+            if (x0 < 0) continue;
+            const auto bleu = [&](int x) {
+                const uint32_t p = pixel(x, y);
+                return double(int(p & 255) - int((p >> 16) & 255));
+            };
+            // Bluer on the right: the coder's cyan rim, or the musician's
+            // amber one on the left.
+            ecart += bleu(x1) - bleu(x0);
+            ++lignes;
+        }
+        ASSERT_GT(lignes, 30) << qui;
+        EXPECT_GT(ecart / lignes, 40) << qui << ": no rim of the screen's colour on its side";
+    }
+}
