@@ -132,9 +132,97 @@ struct FinDesDecodages {
     }
 } g_finDesDecodages;
 
+// The screen's 16-bit pixel layout, read when a batch is announced, so that
+// the threads can hand over pictures already in it.
+struct Format16 {
+    bool actif = false;
+    Uint32 rmask = 0, gmask = 0, bmask = 0;
+    Uint8 rloss = 0, gloss = 0, bloss = 0, rshift = 0, gshift = 0, bshift = 0;
+};
+
+#ifdef KAZZMOT_DECODE_EN_AVANCE
+Format16 FormatEcran() {
+    Format16 f;
+    const SDL_Surface* ecran = SDL_GetVideoSurface();
+    if (!ecran || ecran->format->BitsPerPixel != 16) return f;
+    const SDL_PixelFormat* pf = ecran->format;
+    f = Format16{true,      pf->Rmask, pf->Gmask,  pf->Bmask,  pf->Rloss,
+                 pf->Gloss, pf->Bloss, pf->Rshift, pf->Gshift, pf->Bshift};
+    return f;
+}
+#endif
+
+// Where each channel sits in a 3-byte pixel and where its top bits go in a
+// 16-bit word.
+struct Disposition {
+    int rc, gc, bc;  // byte of red, green, blue in the source pixel
+    int rl, gl, bl;  // bits dropped from each
+    int rs, gs, bs;  // shift of each in the word
+    constexpr bool operator==(const Disposition& o) const {
+        return rc == o.rc && gc == o.gc && bc == o.bc && rl == o.rl && gl == o.gl && bl == o.bl &&
+               rs == o.rs && gs == o.gs && bs == o.bs;
+    }
+};
+
+inline void ConvertitLigne(const Disposition& d, const Uint8* p, Uint16* q, int w) {
+    for (int x = 0; x < w; ++x, p += 3) {
+        q[x] = static_cast<Uint16>((p[d.rc] >> d.rl) << d.rs | (p[d.gc] >> d.gl) << d.gs |
+                                   (p[d.bc] >> d.bl) << d.bs);
+    }
+}
+
+// A decoded RGB picture (24 bits, no key, no alpha) put into the screen's
+// 16-bit layout on the decoding thread. The conversion keeps each channel's
+// top bits, as SDL_DisplayFormat does, so the loader's conversion of the
+// result is a plain copy and gives the same words; done there on the loader's
+// thread it was the larger part of the start-up. Any other picture is left
+// to SDL_DisplayFormat.
+SDL_Surface* VersFormatEcran(SDL_Surface* s, const Format16& f) {
+    if (!s || !f.actif || SDL_BYTEORDER != SDL_LIL_ENDIAN) return s;
+    const SDL_PixelFormat* pf = s->format;
+    const auto octet = [](Uint32 mask, Uint8 shift) {
+        return mask == 0xFFu << shift && shift % 8 == 0;
+    };
+    if (pf->BitsPerPixel != 24 || pf->palette || pf->Amask != 0 || !octet(pf->Rmask, pf->Rshift) ||
+        !octet(pf->Gmask, pf->Gshift) || !octet(pf->Bmask, pf->Bshift) ||
+        (s->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) != 0) {
+        return s;
+    }
+    SDL_Surface* d =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, s->w, s->h, 16, f.rmask, f.gmask, f.bmask, 0);
+    if (!d) return s;  // SDL_DisplayFormat will convert it
+    if (SDL_LockSurface(s) != 0) {
+        SDL_FreeSurface(d);
+        return s;
+    }
+    // Each channel as a byte position in the 3-byte pixel, and the shifts
+    // that place its top bits in the screen's word.
+    const Disposition dsp{pf->Rshift / 8, pf->Gshift / 8, pf->Bshift / 8, f.rloss, f.gloss,
+                          f.bloss,        f.rshift,       f.gshift,       f.bshift};
+    constexpr Disposition kRvb565{0, 1, 2, 3, 2, 3, 11, 5, 0};
+    for (int y = 0; y < s->h; ++y) {
+        const Uint8* p = static_cast<const Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+        Uint16* q = reinterpret_cast<Uint16*>(static_cast<Uint8*>(d->pixels) +
+                                              static_cast<size_t>(y) * d->pitch);
+        // The usual case with its constants known, so the compiler can
+        // unroll and vectorise it.
+        if (dsp == kRvb565) {
+            for (int x = 0; x < s->w; ++x, p += 3) {
+                q[x] = static_cast<Uint16>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3);
+            }
+        } else {
+            ConvertitLigne(dsp, p, q, s->w);
+        }
+    }
+    SDL_UnlockSurface(s);
+    SDL_FreeSurface(s);
+    return d;
+}
+
 // One announced batch, shared by the threads that decode it and the loader.
 struct Lot {
     std::vector<std::string> chemins;  // in the order announced
+    Format16 format;                   // the screen's, when it is 16-bit
     std::vector<Etat> etats;
     std::vector<SDL_Surface*> surfaces;
     std::vector<Empreinte> empreintes;
@@ -154,7 +242,7 @@ struct Lot {
             const std::string chemin = chemins[i];
             verrou.unlock();
             Empreinte e;
-            SDL_Surface* s = Decode(chemin, &e);
+            SDL_Surface* s = VersFormatEcran(Decode(chemin, &e), format);
             const std::string erreur = s ? std::string() : std::string(SDL_GetError());
             verrou.lock();
             if (abandonne) {
@@ -241,6 +329,7 @@ void AnnonceImages(const char* const* names, int count) {
         lot->chemins.push_back(CheminDonnees("Datas\\Images\\", names[k]));
     }
     const size_t n = lot->chemins.size();
+    lot->format = FormatEcran();
     lot->etats.assign(n, Etat::Libre);
     lot->surfaces.assign(n, nullptr);
     lot->empreintes.assign(n, Empreinte{});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL_image.h>
+#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -137,6 +138,58 @@ TEST_F(Images, APictureIsLoadedAsItsFileIsWhenAskedFor) {
             LibereImage(i);
             std::free(i);
         }
+    }
+}
+
+// A picture decoded ahead is handed over already in the screen's layout; it
+// must give the same words as SDL's own conversion of the file loaded when
+// asked for, every channel byte's low bits included.
+TEST_F(Images, APictureDecodedAheadHasTheWordsOfOneLoadedWhenAskedFor) {
+    DonneesTemporaires donnees(false);
+    const int w = 256, h = 4;
+    {
+        FILE* f = std::fopen(donnees.Chemin("Images/Octets.png").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_init_io(png, f);
+        png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        std::vector<png_byte> ligne(w * 3);
+        for (int y = 0; y < h; ++y) {
+            // Rows: each channel alone through every byte, then all three mixed.
+            for (int x = 0; x < w; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    ligne[x * 3 + c] =
+                        static_cast<png_byte>(y == c   ? x
+                                              : y == 3 ? (x * (37 + 60 * c) + 11 * c) & 255
+                                                       : 0);
+                }
+            }
+            png_write_row(png, ligne.data());
+        }
+        png_write_end(png, info);
+        png_destroy_write_struct(&png, &info);
+        ASSERT_EQ(std::fclose(f), 0);
+    }
+    StructImage_t* demandee = ChargeImage("Octets.png", 0, 0, 0, 0);
+    const char* const noms[] = {"Octets.png"};
+    AnnonceImages(noms, 1);
+    usleep(200000);  // time for it to be decoded ahead
+    StructImage_t* avance = ChargeImage("Octets.png", 0, 0, 0, 0);
+    AnnonceImages(noms, 0);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(Pixel(avance, x, y), Pixel(demandee, x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(Pixel(avance, 255, 0), 0xF800);
+    EXPECT_EQ(Pixel(avance, 7, 0), 0x0000);  // top bits kept, not rounded
+    EXPECT_EQ(Pixel(avance, 8, 0), 0x0800);
+    for (StructImage_t* i : {demandee, avance}) {
+        LibereImage(i);
+        std::free(i);
     }
 }
 
