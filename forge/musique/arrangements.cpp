@@ -121,18 +121,20 @@ const std::vector<Arrangement>& Arrangements() {
         // a crash riser into the logo.
         {"countdown", {"Am", "F"}, "E", "", {}, "", "",
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
-        // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
-        // a slow arpeggio, a tom fill over a bar of two beats and a half into
-        // the title.
+        // The group logo: the build starts on i-VI-iv-V, in half time (the
+        // kick on the first beat, the snare on the third), a slow arpeggio, a
+        // tom fill over a bar of two beats and a half into the title.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
          B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, ""},
-        // The title: the bass gets moving, the arpeggio runs under the hook,
-        // the theme with its riff from the first bar; a roll, then the band
-        // stops for the drop.
+        // The title: the backbeat comes in, the bass gets moving, the
+        // arpeggio runs under the hook, muffled, then opens in the second
+        // half; the theme with its riff from the first bar; the drums thicken
+        // and a crash swells over the last bars, a roll, then the band stops
+        // for the drop.
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
-         B::kMontee, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
-         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, ""},
+         B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 64, -1, false, "ssssssss"},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",

@@ -14,7 +14,8 @@
 enum class Batterie {
     kAucune,
     kTictac,
-    kMontee,
+    kMontee,  // half time: the kick on the first beat, the snare on the third
+    kMarche,  // the backbeat, growing bar by bar toward the section's end
     kPleine,
     kPleineDoubles,
     kRoulement,
@@ -106,6 +107,7 @@ struct Grille {
     std::vector<CaseXM> cases;
     std::vector<int> niveaux;     // each instrument's own volume (0..64), by instrument number
     double accompagnement = 1.0;  // level of the current section's drums, bass, pad and arpeggio
+    std::vector<std::pair<int, Accord>> accords;  // each bar's first row and its chord
     CaseXM* Case(int ligne, int canal) { return &cases[size_t(ligne) * kNombreCanaux + canal]; }
 };
 
@@ -137,6 +139,7 @@ struct Mesure {
     int lignes;         // rows of the bar: 16, or 12 or 8 for a shorter last bar
     int finSection;     // first row after the section
     Accord accord;
+    Accord suivant;  // the next bar's chord (this one's on the section's last bar)
     bool finPhrase;  // last bar of a four-bar phrase, unless the section ends a bar later
     bool derniere;   // last full bar of the section
     bool queue;      // a shorter last bar, of 2 to 3½ beats

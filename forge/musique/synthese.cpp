@@ -174,14 +174,15 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 }
 
 // The drums: the electronic kit's kick (a click over a short body), the
-// standard kit's snare (shell and wires, a natural tail), its closed and
-// half-open hi-hats, its first crash and a mid tom.
+// standard kit's snare (shell and wires, a natural tail), the drum machine
+// kit's closed and open hi-hats (short and bright, left clean: driven, their
+// noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom;
     if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 2.0, &caisse, erreur) ||
-        !Percussion("charleston", 0, 42, 0.16, 0.08, 2.5, &charleston, erreur) ||
-        !Percussion("charleston ouvert", 0, 46, 0.6, 0.35, 1.0, &ouvert, erreur) ||
+        !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
+        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
         !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur))
         return false;
@@ -245,10 +246,12 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     });
     in.echantillon = Normalise(signal, 0.95);
     Boucle(&in, longueur, 0);
-    in.enveloppe = {{0, 0}, {25, 40}, {60, 64}, {90, 56}};
-    in.pointTenu = 3;
+    // Held at one level: the score fades each chord in with the volume
+    // column; a released chord dies over a couple of seconds.
+    in.enveloppe = {{0, 64}, {8, 64}};
+    in.pointTenu = 1;
     in.fondu = 600;
-    in.volume = 28;
+    in.volume = 25;
     return in;
 }
 
