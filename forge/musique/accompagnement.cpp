@@ -28,6 +28,11 @@ int Passage(const Mesure& m, int fondamentale) {
 void ComposeBasse(Grille* g, const Mesure& m) {
     const char* motif = nullptr;
     const Fin fin = FinJouee(m);
+    if (Variante(*m.arrangement, m.numero) == 'x') {
+        // Stripped to the pad and the lead: the bass lets go.
+        Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
+        return;
+    }
     if (fin == Fin::kArret) {
         // Under the roll before a stop the bass holds back, and comes in again
         // with the stab, cut short.
@@ -101,7 +106,7 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // The bars that change the layers: the arpeggio rests where the
     // counter-line or the drop-out take its place, and is muffled in others.
     const char variante = Variante(*m.arrangement, m.numero);
-    if (variante == 'd' || variante == 'c' || variante == 'x') return;
+    if (variante == 'd' || variante == 'c' || variante == 'x' || variante == 'r') return;
     const int instrument = variante == 's' ? kArpegeSourd : kArpege;
     // Before a stop the arpeggio plays up to the stab.
     const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
@@ -157,9 +162,8 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         // After a stop's stab the chord rings on, fading a little.
         for (int l = LigneCoup(m) + 1; l < m.premiereLigne + m.lignes; l += 2)
             for (int canal : canaux) PoseColonne(g, l, canal, kColonneGlisseBas + 1);
-    if (a.batterie == Batterie::kCoda || Variante(a, m.numero) == 'x') {
-        // The pad rests for a bar of the drop-out, or is let go at the end
-        // (the switch-off has already silenced it); it strikes again after.
+    if (a.batterie == Batterie::kCoda) {
+        // The pad is let go at the end (the switch-off has already silenced it).
         for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
         return false;
     }

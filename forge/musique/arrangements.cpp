@@ -32,6 +32,13 @@ const std::vector<std::string> kThemeB2 = {
     "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
     "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
 };
+// An answer to the second half, lower, in the television's last phrase.
+const std::vector<std::string> kThemeB3 = {
+    "d5 . . f5 . . a5 . . g5 . . f5 . e5 .",  // Dm
+    "e5 . . . . . c5 . . e5 . . a5 . . .",    // Am
+    "a5 . . g5 . . f5 . . c5 . . f5 . a5 .",  // F
+    "g#5 . . . . . . e5 . . b4 . . - . .",    // E
+};
 const std::vector<std::string> kThemeAHaut = {
     "a5 . . c6 . . e6 . . d6 . . c6 . a5 .",  // Am
     "c6 . . . a5 . . c6 . . . a5 . . g5 .",   // F
@@ -76,7 +83,8 @@ const std::vector<std::string> kContre = {
     "b4 . . . . . . . . . . . g#4 . . .",  // E
 };
 // The television's middle eight gets a counter-line of its own, low under
-// the lead, answering it on the off-beat of the third beat.
+// the lead, answering it on the off-beat of the third beat; it comes back
+// over the section's last phrase.
 const std::vector<std::string> kContreTele = {
     "a4 . . . . . . . . . c5 . . . . .",   // Dm
     "b4 . . . . . . . d5 . . . . . . .",   // G
@@ -86,6 +94,14 @@ const std::vector<std::string> kContreTele = {
     "g#4 . . . . . . . b4 . . . . . . .",  // E
     "c5 . . . . . . . . . e5 . . . . .",   // Am
     "b4 . . . . . . . g#4 . . . . . . .",  // E
+    "c5 . . . . . . . . . e5 . . . . .",   // Am
+    "c5 . . . . . . . . . a4 . . . . .",   // F
+    "e4 . . . . . . . . . g4 . . . . .",   // C
+    "d5 . . . . . . . b4 . . . . . . .",   // G
+    "a4 . . . . . . . . . f4 . . . . .",   // Dm
+    "c5 . . . . . . . e5 . . . . . . .",   // Am
+    "a4 . . . . . . . . . c5 . . . . .",   // F
+    "f4 . . . . . . . a4 . . . . . . .",   // Dm
 };
 const std::vector<std::string> kRemontee = {
     "d5 . - f5 . - a5 . . . . . c6 . . .",   // Dm
@@ -142,14 +158,15 @@ const std::vector<Arrangement>& Arrangements() {
          B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
         // The television sets: the theme and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
-        // own in half time then in full with a counter-line, two bars with
-        // the pad and the snare out, the theme again and a stop into the
-        // breakdown.
+        // own in half time then in full with a counter-line, two bars
+        // stripped to the pad and the lead, a bar where the band builds up
+        // again, the theme with an answer and the counter-line over the whole
+        // band, and a stop into the breakdown.
         {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
-         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB2}),
+         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {8, kContreTele}, false, 100, -1,
-         false, "....ssssddddccccxx......"},
+         false, "....ssssddddccccxxr.kkkk"},
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; flams over a bar of three beats and a half bring
         // the band back.

@@ -164,9 +164,13 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
         if (premiere || m.numero % 4 == 0) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 44);
         return;
     }
-    if (variante == 'x') {
+    if (variante == 'x') return;
+    if (variante == 'r') {
+        // The band builds up again: the kick on every beat, the hi-hats
+        // quickening, a snare roll over the last beat into the theme.
         PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...X...", 60);
-        PoseRythme(g, m, kCanalCharleston, kCharleston, "o.X.o.X.o.X.o.Xo", 60);
+        PoseRythme(g, m, kCanalCharleston, kCharleston, "x.x.x.x.xoxoxxxx", 56);
+        PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "........o.x.xxXX", 56);
         return;
     }
     switch (b) {

@@ -61,9 +61,11 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // go when they end.
     const int rangContre = m.numero - a.contre.debut;
     const char variante = Variante(a, m.numero);
-    const bool appele = a.variantes.empty() || variante == 'd' || variante == 'c';
+    const bool appele =
+        a.variantes.empty() || variante == 'd' || variante == 'c' || variante == 'k';
     if (!a.variantes.empty() && !appele && m.numero > 0 &&
-        (Variante(a, m.numero - 1) == 'd' || Variante(a, m.numero - 1) == 'c'))
+        (Variante(a, m.numero - 1) == 'd' || Variante(a, m.numero - 1) == 'c' ||
+         Variante(a, m.numero - 1) == 'k'))
         Pose(g, m.premiereLigne, kCanalContre, kNoteRelache, 0, 0);
     if (a.contre.debut >= 0 && rangContre >= 0 && !m.queue && appele) {
         if (!PoseMelodie(g, m, a.contre.mesures[rangContre % a.contre.mesures.size()], kCanalContre,

@@ -67,7 +67,9 @@ struct Arrangement {
     // How each bar changes the layers, a letter a bar ('.' or past the end:
     // as written): 's' the arpeggio muffled, 'd' half time with the
     // counter-line and without hi-hats or arpeggio, 'c' the counter-line
-    // instead of the arpeggio, 'x' the pad, the arpeggio and the snare out.
+    // instead of the arpeggio, 'k' the counter-line over the whole band,
+    // 'x' stripped to the pad and the lead, 'r' the band building up again
+    // (kick, hi-hats and bass, a snare roll into the next bar).
     // With such letters the counter-line plays only where they call it.
     std::string variantes;
     int volumeSolo = 64;  // the lead's level, 0..64
