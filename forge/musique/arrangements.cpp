@@ -32,6 +32,14 @@ const std::vector<std::string> kThemeB2 = {
     "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
     "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
 };
+// The reprise's climb, in the lead's middle register: the riff, then up to
+// the fifth over the sixth and back down.
+const std::vector<std::string> kThemeAReprise = {
+    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
+    "c5 . . . a4 . . c5 . . f5 . . a5 . .",   // F
+    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",  // C
+    "d5 . . . . . b4 . . g4 . . d5 . - .",    // G
+};
 // An answer to the second half, lower, in the television's last phrase.
 const std::vector<std::string> kThemeB3 = {
     "d5 . . f5 . . a5 . . g5 . . f5 . e5 .",  // Dm
@@ -176,15 +184,16 @@ const std::vector<Arrangement>& Arrangements() {
         // two beats and a half to the reprise on the leading tone.
         {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",
          B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1, false, ""},
-        // The text crawl: the reprise, the lead doubled an octave lower, open
-        // hi-hats, its second half a tone up (from the new key's dominant) with
-        // a counter-melody, back home on the dominant, and an open hi-hat into
-        // the switch-off.
+        // The text crawl: the reprise and the peak of the piece, the lead
+        // doubled an octave lower, the counter-melody throughout, sixteenth
+        // and open hi-hats, a crash on every phrase, its second half a tone up
+        // (from the new key's dominant), back home on the dominant, and a
+        // fill down the toms with an open hi-hat into the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
+         Enchaine({&kThemeA2, &kThemeB, &kThemeAReprise, &kThemeB2}),
          "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
-         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true, F::kOuvert, false,
-         {}, {8, kContre}, true, 100, 7, false, ""},
+         B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
+         {}, {0, kContre}, true, 106, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

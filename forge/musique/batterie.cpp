@@ -110,14 +110,20 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             }
             return;
         }
-        case Fin::kOuvert:
-            // The groove, thinned, and an open hi-hat on the last off-beat that
-            // rings into the downbeat.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 52);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....x...", 50);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 48);
+        case Fin::kOuvert: {
+            // The last fill of the piece: the groove, the snare in sixteenths
+            // over the third beat, the toms falling over the fourth, and an
+            // open hi-hat on the last off-beat that rings into the downbeat.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..o", 56);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o.xxX", 56);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.", 48);
+            static const int hauteurs[] = {9, 5, 2, -3};
+            for (int k = 0; k < 4 && lignes - 4 + k >= 0; ++k)
+                Pose(g, debut + lignes - 4 + k, kCanalGrosseCaisse, kNoteDo4 + hauteurs[k], kTom,
+                     44 + 4 * k);
             Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 52);
             return;
+        }
     }
 }
 
@@ -237,6 +243,24 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
             if (m.arrangement->ouverts) Ouvre(g, m, "......X.......X.", 56);
+            return;
+        }
+        case Batterie::kApogee: {
+            // The peak of the piece: the hi-hats in sixteenths throughout,
+            // ghost strokes on the snare, the kick pushing every other bar,
+            // open hi-hats on the off-beats and a crash on every phrase.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
+                       remplissage    ? "X...X...X.X.X..."
+                       : m.numero % 2 ? "X...X...X...X.x."
+                                      : "X...X...X...X...",
+                       64);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "oxoXoxoXoxoXoxoX", 60);
+            const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
+            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
+            if (m.numero % 4 == 0 || m.numero == m.arrangement->modulation)
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
+            Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
             return;
         }
         case Batterie::kRoulement: {

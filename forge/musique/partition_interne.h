@@ -18,6 +18,7 @@ enum class Batterie {
     kMarche,  // the backbeat, growing bar by bar toward the section's end
     kPleine,
     kPleineDoubles,
+    kApogee,  // the reprise: sixteenth hi-hats, ghost strokes, a crash on every phrase
     kRoulement,
     kFinale,
     kCoda
