@@ -140,7 +140,7 @@ constexpr int kCyclesArpege = 4;
 // A recorded drum of the sound font made ready for the tracker: the silence
 // before its stroke taken away, cut at `duree` seconds with a fade over its
 // last `fondu` seconds so that it dies out before its sample ends, driven
-// into a soft clip by `gain` (1 leaves it clean) and normalised to 85 % of
+// into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
 // recorded rate.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
@@ -169,7 +169,7 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         s[i] = son.mono[debut + i] * gain;
     }
     in->nom = nom;
-    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.85);
+    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.90);
     return true;
 }
 
@@ -218,7 +218,7 @@ InstrumentXM Basse() {
     }
     partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
     const int blocs = 12;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 0.95);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 1.0);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
@@ -244,7 +244,7 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
         return std::pow(h, -0.4) * std::exp(-(h - 1) / 10.0);
     });
-    in.echantillon = Normalise(signal, 0.95);
+    in.echantillon = Normalise(signal, 1.0);
     Boucle(&in, longueur, 0);
     // Held at one level: the score fades each chord in with the volume
     // column; a released chord dies over a couple of seconds.
@@ -277,7 +277,7 @@ InstrumentXM Solo() {
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
     // raising its peak.
-    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
+    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 1.0);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
@@ -316,7 +316,7 @@ InstrumentXM Arpege(bool sourd) {
                             sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
     const int blocs = 60;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 0.95);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 1.0);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
