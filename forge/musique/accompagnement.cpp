@@ -4,9 +4,35 @@
 
 #include "partition_interne.h"
 
+namespace {
+
+// The passing note a bass plays on the last sixteenth of a bar: a step of the
+// key under the next chord's root (or over it), near the bar's root; the
+// fifth when the chord does not change.
+int Passage(const Mesure& m, int fondamentale) {
+    const int suivante = fondamentale + (m.suivant.fondamentale - m.accord.fondamentale + 12) % 12;
+    const int proche = suivante - fondamentale > 6 ? suivante - 12 : suivante;
+    if (proche == fondamentale) return fondamentale + 7;
+    // A minor and its raised seventh, moved up with the bar.
+    static const bool gamme[12] = {true,  false, true, false, true,  true,
+                                   false, true,  true, true,  false, true};
+    for (int ecart : {-1, -2, 1, 2}) {
+        const int note = proche + ecart;
+        if (note != fondamentale && gamme[(note - 1 - m.ton + 24) % 12]) return note;
+    }
+    return fondamentale + 7;
+}
+
+}  // namespace
+
 void ComposeBasse(Grille* g, const Mesure& m) {
     const char* motif = nullptr;
     const Fin fin = FinJouee(m);
+    if (Variante(*m.arrangement, m.numero) == 'x') {
+        // Stripped to the pad and the lead: the bass lets go.
+        Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
+        return;
+    }
     if (fin == Fin::kArret) {
         // Under the roll before a stop the bass holds back, and comes in again
         // with the stab, cut short.
@@ -21,15 +47,21 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 motif = "R...............";
                 break;
             case Ligne::kCroches:
-                // On the off-beats, between the kick's strokes.
-                motif = m.finPhrase || m.derniere ? "..R.-.O.-.Q.-.OQ" : "..R.-.R.-.O.-.R-";
+                // On the off-beats, between the kick's strokes, with a jump to
+                // the octave or a slide up to it, and a passing note into the
+                // next chord.
+                motif = m.finPhrase || m.derniere ? "..R.-.O.-.Q.-.OP"
+                        : m.numero % 2            ? "..R..S-...R.-.OP"
+                                                  : "..R.-.RO-.R.-.QP";
                 break;
             case Ligne::kSyncopee:
                 // Pushed: on the third and the seventh sixteenth of the beats.
-                motif = m.finPhrase || m.derniere ? "..R..R-.Q.O..R.Q" : "..R..R-...R..O-.";
+                motif = m.finPhrase || m.derniere ? "..R..R-.Q.O..R.Q"
+                        : m.numero % 2            ? "..R..S-...R..Q-P"
+                                                  : "..R..RO...R..O-P";
                 break;
             case Ligne::kPulsee:
-                motif = "R-R-R-R-R-R-O-R-";
+                motif = "R-R-O-R-R-R-O-RP";
                 break;
             case Ligne::kCoda:
                 motif = "-";
@@ -54,6 +86,14 @@ void ComposeBasse(Grille* g, const Mesure& m) {
             case 'Q':
                 Pose(g, ligne, kCanalBasse, fondamentale + 7, kBasse, 52);
                 break;
+            case 'S':
+                // From the root held, a slide up to the octave within four ticks.
+                Pose(g, ligne, kCanalBasse, fondamentale + 12, 0, 0);
+                PoseEffet(g, ligne, kCanalBasse, kEffetPortamentoNote, 0x30);
+                break;
+            case 'P':
+                Pose(g, ligne, kCanalBasse, Passage(m, fondamentale), kBasse, 44);
+                break;
             case '-':
                 Pose(g, ligne, kCanalBasse, kNoteRelache, 0, 0);
                 break;
@@ -66,7 +106,7 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // The bars that change the layers: the arpeggio rests where the
     // counter-line or the drop-out take its place, and is muffled in others.
     const char variante = Variante(*m.arrangement, m.numero);
-    if (variante == 'd' || variante == 'c' || variante == 'x') return;
+    if (variante == 'd' || variante == 'c' || variante == 'x' || variante == 'r') return;
     const int instrument = variante == 's' ? kArpegeSourd : kArpege;
     // Before a stop the arpeggio plays up to the stab.
     const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
@@ -86,7 +126,8 @@ void ComposeArpege(Grille* g, const Mesure& m) {
             motif = m.numero == 0 ? "01234..........." : "";
             break;
     }
-    const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4);
+    // An octave over the pad, bright above the lead.
+    const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 12);
     // Under the lead the arpeggio steps back, and on the last bar of each
     // phrase it rests from its sixteenths: one stroke a beat, the chord rippled
     // by the tracker's arpeggio command.
@@ -121,9 +162,8 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         // After a stop's stab the chord rings on, fading a little.
         for (int l = LigneCoup(m) + 1; l < m.premiereLigne + m.lignes; l += 2)
             for (int canal : canaux) PoseColonne(g, l, canal, kColonneGlisseBas + 1);
-    if (a.batterie == Batterie::kCoda || Variante(a, m.numero) == 'x') {
-        // The pad rests for a bar of the drop-out, or is let go at the end
-        // (the switch-off has already silenced it); it strikes again after.
+    if (a.batterie == Batterie::kCoda) {
+        // The pad is let go at the end (the switch-off has already silenced it).
         for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
         return false;
     }
@@ -137,9 +177,62 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
                     g, kNappe, static_cast<int>(std::lround(a.volumeNappe * g->accompagnement)));
         return true;
     }
+    // The chord's tones between F-3 and E-4.
+    int notes[3];
+    for (int voix = 0; voix < 3; ++voix)
+        notes[voix] =
+            NoteAuDessus((m.accord.fondamentale + Intervalle(m.accord, voix)) % 12, kNoteDo4 - 7);
+    if (precedent && a.batterie != Batterie::kFinale) {
+        // The pad goes on from the chord it holds: each voice moves to the
+        // nearest tone of the new chord (a common tone stays), within a tick,
+        // without striking again, so nothing is cut and nothing fades in anew.
+        int tenues[3];
+        for (int voix = 0; voix < 3; ++voix) {
+            tenues[voix] = 0;
+            for (int l = m.premiereLigne - 1; l >= 0 && !tenues[voix]; --l)
+                tenues[voix] = g->Case(l, canaux[voix])->note;
+        }
+        int ordre[3] = {0, 1, 2}, meilleur[3] = {0, 1, 2}, cout = 1 << 30;
+        do {
+            int c = 0;
+            for (int voix = 0; voix < 3; ++voix) {
+                const int d = notes[ordre[voix]] - tenues[voix];
+                c += d * d;
+            }
+            if (c < cout) cout = c, std::copy(ordre, ordre + 3, meilleur);
+        } while (std::next_permutation(ordre, ordre + 3));
+        // Each voice takes the octave of its tone nearest to where it was,
+        // between D-3 and A-4.
+        int voisines[3];
+        for (int voix = 0; voix < 3; ++voix) {
+            int n = notes[meilleur[voix]];
+            while (n + 12 <= kNoteDo4 + 9 &&
+                   std::abs(n + 12 - tenues[voix]) < std::abs(n - tenues[voix]))
+                n += 12;
+            while (n - 12 >= kNoteDo4 - 10 &&
+                   std::abs(n - 12 - tenues[voix]) < std::abs(n - tenues[voix]))
+                n -= 12;
+            voisines[voix] = n;
+        }
+        const int niveau = static_cast<int>(std::lround(a.volumeNappe * g->accompagnement));
+        const int visee = VolumeMixe(g, kNappe, niveau) - 0x10;
+        for (int voix = 0; voix < 3; ++voix) {
+            const int note = voisines[voix];
+            if (note == tenues[voix] && !a.gonfle && m.numero != 0) continue;
+            Pose(g, m.premiereLigne, canaux[voix], note, 0, 0);
+            // A swelling pad breathes on every chord: it dips and swells again.
+            g->Case(m.premiereLigne, canaux[voix])->volume =
+                VolumeMixe(g, kNappe, a.gonfle ? niveau * 3 / 5 : niveau);
+            PoseEffet(g, m.premiereLigne, canaux[voix], kEffetPortamentoNote, 0x60);
+            const int depart = g->Case(m.premiereLigne, canaux[voix])->volume - 0x10;
+            for (int pas = 2, monte = depart; a.gonfle && monte < visee && pas < m.lignes;
+                 pas += 3, monte += 5)
+                PoseColonne(g, m.premiereLigne + pas, canaux[voix], kColonneGlisseHaut + 1);
+        }
+        return true;
+    }
     for (int voix = 0; voix < 3; ++voix) {
-        const int classe = (m.accord.fondamentale + Intervalle(m.accord, voix)) % 12;
-        const int note = NoteAuDessus(classe, kNoteDo4 - 7);
+        const int note = notes[voix];
         if (a.batterie == Batterie::kFinale && precedent) {
             // Into the final chord the pad glides instead of striking again.
             Pose(g, m.premiereLigne, canaux[voix], note, 0, 0);
@@ -147,18 +240,20 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
             PoseEffet(g, m.premiereLigne, canaux[voix], kEffetPortamentoNote, 0x40);
             continue;
         }
-        // A swelling pad starts soft and slides up to its level over the bar.
+        // The pad fades in from a third of its level over half a second; a
+        // swelling pad starts softer and slides up over the bar. (The fade is
+        // written as volume slides rather than in the envelope: libmikmod
+        // starts the envelope again on a slide into a note.)
         Pose(g, m.premiereLigne, canaux[voix], note, instruments[voix],
-             a.gonfle ? a.volumeNappe / 4 : a.volumeNappe);
-        if (a.gonfle) {
-            const int ecart = g->Case(m.premiereLigne, canaux[voix])->volume - 0x10;
-            const int visee =
-                VolumeMixe(g, kNappe,
-                           static_cast<int>(std::lround(a.volumeNappe * g->accompagnement))) -
-                0x10;
-            for (int pas = 1, monte = ecart; monte < visee && pas < m.lignes; pas += 3, monte += 5)
-                PoseColonne(g, m.premiereLigne + pas, canaux[voix], kColonneGlisseHaut + 1);
-        }
+             a.gonfle ? a.volumeNappe / 4 : a.volumeNappe / 3);
+        const int ecart = g->Case(m.premiereLigne, canaux[voix])->volume - 0x10;
+        const int visee =
+            VolumeMixe(g, kNappe,
+                       static_cast<int>(std::lround(a.volumeNappe * g->accompagnement))) -
+            0x10;
+        for (int pas = 1, monte = ecart; monte < visee && pas < m.lignes;
+             pas += a.gonfle ? 3 : 1, monte += 5)
+            PoseColonne(g, m.premiereLigne + pas, canaux[voix], kColonneGlisseHaut + 1);
     }
     return true;
 }

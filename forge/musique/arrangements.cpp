@@ -32,6 +32,21 @@ const std::vector<std::string> kThemeB2 = {
     "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
     "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
 };
+// The reprise's climb, in the lead's middle register: the riff, then up to
+// the fifth over the sixth and back down.
+const std::vector<std::string> kThemeAReprise = {
+    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
+    "c5 . . . a4 . . c5 . . f5 . . a5 . .",   // F
+    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",  // C
+    "d5 . . . . . b4 . . g4 . . d5 . - .",    // G
+};
+// An answer to the second half, lower, in the television's last phrase.
+const std::vector<std::string> kThemeB3 = {
+    "d5 . . f5 . . a5 . . g5 . . f5 . e5 .",  // Dm
+    "e5 . . . . . c5 . . e5 . . a5 . . .",    // Am
+    "a5 . . g5 . . f5 . . c5 . . f5 . a5 .",  // F
+    "g#5 . . . . . . e5 . . b4 . . - . .",    // E
+};
 const std::vector<std::string> kThemeAHaut = {
     "a5 . . c6 . . e6 . . d6 . . c6 . a5 .",  // Am
     "c6 . . . a5 . . c6 . . . a5 . . g5 .",   // F
@@ -76,7 +91,8 @@ const std::vector<std::string> kContre = {
     "b4 . . . . . . . . . . . g#4 . . .",  // E
 };
 // The television's middle eight gets a counter-line of its own, low under
-// the lead, answering it on the off-beat of the third beat.
+// the lead, answering it on the off-beat of the third beat; it comes back
+// over the section's last phrase.
 const std::vector<std::string> kContreTele = {
     "a4 . . . . . . . . . c5 . . . . .",   // Dm
     "b4 . . . . . . . d5 . . . . . . .",   // G
@@ -86,6 +102,14 @@ const std::vector<std::string> kContreTele = {
     "g#4 . . . . . . . b4 . . . . . . .",  // E
     "c5 . . . . . . . . . e5 . . . . .",   // Am
     "b4 . . . . . . . g#4 . . . . . . .",  // E
+    "c5 . . . . . . . . . e5 . . . . .",   // Am
+    "c5 . . . . . . . . . a4 . . . . .",   // F
+    "e4 . . . . . . . . . g4 . . . . .",   // C
+    "d5 . . . . . . . b4 . . . . . . .",   // G
+    "a4 . . . . . . . . . f4 . . . . .",   // Dm
+    "c5 . . . . . . . e5 . . . . . . .",   // Am
+    "a4 . . . . . . . . . c5 . . . . .",   // F
+    "f4 . . . . . . . a4 . . . . . . .",   // Dm
 };
 const std::vector<std::string> kRemontee = {
     "d5 . - f5 . - a5 . . . . . c6 . . .",   // Dm
@@ -121,18 +145,20 @@ const std::vector<Arrangement>& Arrangements() {
         // a crash riser into the logo.
         {"countdown", {"Am", "F"}, "E", "", {}, "", "",
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
-        // The group logo: the build starts on i-VI-iv-V, kick on the half bar,
-        // a slow arpeggio, a tom fill over a bar of two beats and a half into
-        // the title.
+        // The group logo: the build starts on i-VI-iv-V, in half time (the
+        // kick on the first beat, the snare on the third), a slow arpeggio, a
+        // tom fill over a bar of two beats and a half into the title.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
          B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, ""},
-        // The title: the bass gets moving, the arpeggio runs under the hook,
-        // the theme with its riff from the first bar; a roll, then the band
-        // stops for the drop.
+        // The title: the backbeat comes in, the bass gets moving, the
+        // arpeggio runs under the hook, muffled, then opens in the second
+        // half; the theme with its riff from the first bar; the drums thicken
+        // and a crash swells over the last bars, a roll, then the band stops
+        // for the drop.
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
-         B::kMontee, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
-         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, ""},
+         B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 64, -1, false, "ssssssss"},
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
@@ -140,14 +166,15 @@ const std::vector<Arrangement>& Arrangements() {
          B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
         // The television sets: the theme and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
-        // own in half time then in full with a counter-line, two bars with
-        // the pad and the snare out, the theme again and a stop into the
-        // breakdown.
+        // own in half time then in full with a counter-line, two bars
+        // stripped to the pad and the lead, a bar where the band builds up
+        // again, the theme with an answer and the counter-line over the whole
+        // band, and a stop into the breakdown.
         {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
-         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB2}),
+         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {8, kContreTele}, false, 100, -1,
-         false, "....ssssddddccccxx......"},
+         false, "....ssssddddccccxxr.kkkk"},
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; flams over a bar of three beats and a half bring
         // the band back.
@@ -157,15 +184,16 @@ const std::vector<Arrangement>& Arrangements() {
         // two beats and a half to the reprise on the leading tone.
         {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",
          B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1, false, ""},
-        // The text crawl: the reprise, the lead doubled an octave lower, open
-        // hi-hats, its second half a tone up (from the new key's dominant) with
-        // a counter-melody, back home on the dominant, and an open hi-hat into
-        // the switch-off.
+        // The text crawl: the reprise and the peak of the piece, the lead
+        // doubled an octave lower, the counter-melody throughout, sixteenth
+        // and open hi-hats, a crash on every phrase, its second half a tone up
+        // (from the new key's dominant), back home on the dominant, and a
+        // fill down the toms with an open hi-hat into the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA2, &kThemeB, &kThemeAHaut, &kThemeB2}),
+         Enchaine({&kThemeA2, &kThemeB, &kThemeAReprise, &kThemeB2}),
          "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
-         B::kPleineDoubles, L::kSyncopee, A::kOndulant, 34, true, F::kOuvert, false,
-         {}, {8, kContre}, true, 100, 7, false, ""},
+         B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
+         {}, {0, kContre}, true, 106, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

@@ -27,6 +27,14 @@ void PoseRythme(Grille* g, const Mesure& m, int canal, int instrument, const cha
     }
 }
 
+// Open hi-hats: where one opens, the closed hi-hat does not strike (one
+// drummer's foot, and two bright strokes would add up to a peak).
+void Ouvre(Grille* g, const Mesure& m, const char* motif, int volumeBase) {
+    PoseRythme(g, m, kCanalOuvert, kCharlestonOuvert, motif, volumeBase);
+    for (int pas = 0; pas < m.lignes && motif[pas]; ++pas)
+        if (motif[pas] != '.') *g->Case(m.premiereLigne + pas, kCanalCharleston) = CaseXM{};
+}
+
 // The bar that leads into a cut, on the drums: each kind of transition plays
 // its own way over the bar's last beats (the bar may be of 2 to 4 beats).
 void ComposeTransition(Grille* g, const Mesure& m) {
@@ -102,20 +110,50 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             }
             return;
         }
-        case Fin::kOuvert:
-            // The groove, thinned, and an open hi-hat on the last off-beat that
-            // rings into the downbeat.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..oX.x.", 52);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o....x...", 50);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.", 48);
+        case Fin::kOuvert: {
+            // The last fill of the piece: the groove, the snare in sixteenths
+            // over the third beat, the toms falling over the fourth, and an
+            // open hi-hat on the last off-beat that rings into the downbeat.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X..o", 56);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o.xxX", 56);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.", 48);
+            static const int hauteurs[] = {9, 5, 2, -3};
+            for (int k = 0; k < 4 && lignes - 4 + k >= 0; ++k)
+                Pose(g, debut + lignes - 4 + k, kCanalGrosseCaisse, kNoteDo4 + hauteurs[k], kTom,
+                     44 + 4 * k);
             Pose(g, debut + lignes - 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 52);
             return;
+        }
     }
 }
 
 }  // namespace
 
+namespace {
+
+void ComposeBatterieMesure(Grille* g, const Mesure& m);
+
+}  // namespace
+
 void ComposeBatterie(Grille* g, const Mesure& m) {
+    ComposeBatterieMesure(g, m);
+    // Where the kick and the snare strike together, the drummer's hands are
+    // on the snare: the hi-hat there is left out (the three strokes would
+    // add up to the mix's loudest peaks).
+    for (int pas = 0; pas < m.lignes; ++pas) {
+        const int ligne = m.premiereLigne + pas;
+        auto frappe = [&](int canal) {
+            const uint8_t n = g->Case(ligne, canal)->note;
+            return n && n != kNoteRelache;
+        };
+        if (frappe(kCanalGrosseCaisse) && frappe(kCanalCaisseClaire))
+            *g->Case(ligne, kCanalCharleston) = CaseXM{};
+    }
+}
+
+namespace {
+
+void ComposeBatterieMesure(Grille* g, const Mesure& m) {
     const Batterie b = m.arrangement->batterie;
     const bool premiere = m.numero == 0;
     const Fin fin = FinJouee(m);
@@ -132,9 +170,13 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         if (premiere || m.numero % 4 == 0) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 44);
         return;
     }
-    if (variante == 'x') {
+    if (variante == 'x') return;
+    if (variante == 'r') {
+        // The band builds up again: the kick on every beat, the hi-hats
+        // quickening, a snare roll over the last beat into the theme.
         PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...X...X...X...", 60);
-        PoseRythme(g, m, kCanalCharleston, kCharleston, "o.X.o.X.o.X.o.Xo", 60);
+        PoseRythme(g, m, kCanalCharleston, kCharleston, "x.x.x.x.xoxoxxxx", 56);
+        PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "........o.x.xxXX", 56);
         return;
     }
     switch (b) {
@@ -143,18 +185,50 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         case Batterie::kTictac:
             // The clock of the countdown and of the breakdown: quarter strokes
             // with soft sixteenths between them.
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "X.x.X.x.X.x.X.xo", 64);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "X.xxX.xxX.xxX.xx", 64);
             return;
         case Batterie::kMontee:
+            // Half time: the snare's backbeat on the third beat, ghost strokes
+            // coming in as the section goes on.
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage ? "X.......x...X.x." : "X.......x.......", 52);
+                       remplissage ? "X.......x...X.x." : "X.........x...x.", 52);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.x.X.x.Xo", 64);
             if (remplissage)
-                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "............o.xX", 52);
-            else if (premiere)
-                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "X", 60);
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "........X...o.xX", 52);
+            else
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire,
+                           premiere        ? "X.......X......."
+                           : m.numero >= 2 ? "........X.....o."
+                                           : "........X.......",
+                           52);
             if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 60);
             return;
+        case Batterie::kMarche: {
+            // The backbeat on two and four from the first bar; the hi-hats
+            // double to sixteenths in the second half, open hi-hats come in,
+            // and over the last three bars the snare and the kick thicken and
+            // a crash swells up toward the section's stop.
+            const int avantFin = m.completes - m.numero;  // 1 on the last full bar
+            const bool seconde = m.numero >= 8;
+            const char* grosse = remplissage ? "X.....x.X...X.x." : "X.....x.X.......";
+            const char* caisse = remplissage ? "....X.......XoxX" : "....X.......X...";
+            if (avantFin == 3) caisse = "....X.......X.o.";
+            if (avantFin == 2) grosse = "X.....x.X.x...x.", caisse = "....X...o...X.xo";
+            if (avantFin == 1) grosse = "X...X...X...X.x.", caisse = "....X...x.x.X.XX";
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, grosse, 56);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
+            PoseRythme(g, m, kCanalCharleston, kCharleston,
+                       seconde ? "XoxxXoxxXoxxXoxX" : "X.X.X.X.X.X.X.Xo", 64);
+            if (m.numero >= 10 && avantFin > 1) Ouvre(g, m, "......X.......X.", 44);
+            if (premiere || m.numero == 8) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 56);
+            if (avantFin == 1)
+                for (int pas = 0; pas < m.lignes; pas += 2) {
+                    Pose(g, m.premiereLigne + pas, kCanalCymbale, kNoteDo4, kCymbale,
+                         4 + 20 * pas / m.lignes);
+                    PoseEffet(g, m.premiereLigne + pas, kCanalCymbale, kEffetGlisseVolume, 0x20);
+                }
+            return;
+        }
         case Batterie::kPleine:
         case Batterie::kPleineDoubles: {
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
@@ -168,8 +242,25 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
-            if (m.arrangement->ouverts)
-                PoseRythme(g, m, kCanalOuvert, kCharlestonOuvert, "..X...X...X...X.", 56);
+            if (m.arrangement->ouverts) Ouvre(g, m, "......X.......X.", 56);
+            return;
+        }
+        case Batterie::kApogee: {
+            // The peak of the piece: the hi-hats in sixteenths throughout,
+            // ghost strokes on the snare, the kick pushing every other bar,
+            // open hi-hats on the off-beats and a crash on every phrase.
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
+                       remplissage    ? "X...X...X.X.X..."
+                       : m.numero % 2 ? "X...X...X...X.x."
+                                      : "X...X...X...X...",
+                       64);
+            PoseRythme(g, m, kCanalCharleston, kCharleston, "oxoXoxoXoxoXoxoX", 60);
+            const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
+            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
+            if (m.numero % 4 == 0 || m.numero == m.arrangement->modulation)
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
+            Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
             return;
         }
         case Batterie::kRoulement: {
@@ -192,3 +283,5 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             return;
     }
 }
+
+}  // namespace

@@ -61,9 +61,11 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // go when they end.
     const int rangContre = m.numero - a.contre.debut;
     const char variante = Variante(a, m.numero);
-    const bool appele = a.variantes.empty() || variante == 'd' || variante == 'c';
+    const bool appele =
+        a.variantes.empty() || variante == 'd' || variante == 'c' || variante == 'k';
     if (!a.variantes.empty() && !appele && m.numero > 0 &&
-        (Variante(a, m.numero - 1) == 'd' || Variante(a, m.numero - 1) == 'c'))
+        (Variante(a, m.numero - 1) == 'd' || Variante(a, m.numero - 1) == 'c' ||
+         Variante(a, m.numero - 1) == 'k'))
         Pose(g, m.premiereLigne, kCanalContre, kNoteRelache, 0, 0);
     if (a.contre.debut >= 0 && rangContre >= 0 && !m.queue && appele) {
         if (!PoseMelodie(g, m, a.contre.mesures[rangContre % a.contre.mesures.size()], kCanalContre,
@@ -163,9 +165,24 @@ void RelacheAuChangement(Grille* g, int ligne, const Arrangement& avant, const A
 
 // The lead's echo: every note of the lead again a dotted eighth later, quieter,
 // on the other side of the stereo picture, with the lead's slides and vibrato.
+// The echo follows the harmony: a note that would sound over the next chord
+// without belonging to it is not echoed, and one that rings on into such a
+// chord is let go where the chord changes.
 void ComposeEcho(Grille* g) {
     constexpr int retard = 3;
-    for (int ligne = g->lignes - 1 - retard; ligne >= 0; --ligne) {
+    auto accordA = [g](int ligne) {
+        Accord a;
+        for (const auto& [debut, accord] : g->accords)
+            if (debut <= ligne) a = accord;
+        return a;
+    };
+    auto dansLAccord = [](const Accord& a, int note) {
+        for (int rang = 0; rang < 3; ++rang)
+            if ((note - 1) % 12 == (a.fondamentale + Intervalle(a, rang)) % 12) return true;
+        return false;
+    };
+    bool lache = true;  // the echo is silent: a slide has nothing to slide from
+    for (int ligne = 0; ligne + retard < g->lignes; ++ligne) {
         const CaseXM source = *g->Case(ligne, kCanalSolo);
         CaseXM* cible = g->Case(ligne + retard, kCanalEcho);
         if (source.effet == kEffetVibrato || source.effet == kEffetPortamentoNote) {
@@ -173,10 +190,30 @@ void ComposeEcho(Grille* g) {
             cible->parametre = source.parametre;
         }
         if (!source.note) continue;
+        const Accord avant = accordA(ligne), apres = accordA(ligne + retard);
+        const bool change =
+            avant.fondamentale != apres.fondamentale || avant.mineur != apres.mineur;
+        if (change && source.note != kNoteRelache && !dansLAccord(apres, source.note)) {
+            *cible = CaseXM{};
+            cible->note = kNoteRelache;
+            lache = true;
+            continue;
+        }
+        const bool glisse = source.instrument == 0 && !lache;
+        lache = source.note == kNoteRelache;
         cible->note = source.note;
-        cible->instrument = source.note == kNoteRelache || source.instrument == 0 ? 0 : kEcho;
-        cible->volume = source.note == kNoteRelache ? 0 : VolumeMixe(g, kEcho, 48);
-        cible->effet = source.effet;
-        cible->parametre = source.parametre;
+        cible->instrument = lache || glisse ? 0 : kEcho;
+        cible->volume = lache ? 0 : VolumeMixe(g, kEcho, 48);
+        cible->effet = glisse || source.effet != kEffetPortamentoNote ? source.effet : 0;
+        cible->parametre = cible->effet ? source.parametre : 0;
+    }
+    // What still rings at a change of chord outside the new chord is let go.
+    for (size_t i = 1; i < g->accords.size(); ++i) {
+        const int changement = g->accords[i].first;
+        if (changement >= g->lignes || g->Case(changement, kCanalEcho)->note) continue;
+        int tenue = 0;
+        for (int l = changement - 1; l >= 0 && !tenue; --l) tenue = g->Case(l, kCanalEcho)->note;
+        if (tenue && tenue != kNoteRelache && !dansLAccord(g->accords[i].second, tenue))
+            Coupe(g, changement, kCanalEcho);
     }
 }

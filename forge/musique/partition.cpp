@@ -168,18 +168,29 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             m.coupe = n == nombre - 1;
             m.ton = a.modulation >= 0 && n >= a.modulation && !m.coupe ? 2 : 0;
             m.finPhrase = n % 4 == 3 && n < completes - 2;
-            std::string nom = a.accords[n % a.accords.size()];
-            if (m.derniere && !a.cadence.empty()) nom = a.cadence;
-            if (m.queue) nom = !a.accordQueue.empty() ? a.accordQueue : "";
-            if (nom.empty()) {
-                m.accord = precedent;
-            } else if (!LitAccord(nom, &m.accord)) {
-                *erreur = a.scene + ": '" + nom + "' is not a chord";
-                return false;
-            } else {
-                m.accord.fondamentale = (m.accord.fondamentale + m.ton) % 12;
-            }
+            // The chord of bar `k` of the section, moved up with it.
+            auto accordDe = [&](int k, const Accord& avant, Accord* accord) {
+                std::string nom = a.accords[k % a.accords.size()];
+                if (k == completes - 1 && !a.cadence.empty()) nom = a.cadence;
+                if (k == completes && completes > 0)
+                    nom = !a.accordQueue.empty() ? a.accordQueue : "";
+                if (nom.empty()) {
+                    *accord = avant;
+                    return true;
+                }
+                if (!LitAccord(nom, accord)) {
+                    *erreur = a.scene + ": '" + nom + "' is not a chord";
+                    return false;
+                }
+                const int ton = a.modulation >= 0 && k >= a.modulation && k != nombre - 1 ? 2 : 0;
+                accord->fondamentale = (accord->fondamentale + ton) % 12;
+                return true;
+            };
+            if (!accordDe(n, precedent, &m.accord)) return false;
+            m.suivant = m.accord;
+            if (n + 1 < nombre && !accordDe(n + 1, m.accord, &m.suivant)) return false;
             coupures.push_back(m.premiereLigne);
+            g.accords.push_back({m.premiereLigne, m.accord});
             ComposeBatterie(&g, m);
             ComposeBasse(&g, m);
             ComposeArpege(&g, m);

@@ -14,9 +14,11 @@
 enum class Batterie {
     kAucune,
     kTictac,
-    kMontee,
+    kMontee,  // half time: the kick on the first beat, the snare on the third
+    kMarche,  // the backbeat, growing bar by bar toward the section's end
     kPleine,
     kPleineDoubles,
+    kApogee,  // the reprise: sixteenth hi-hats, ghost strokes, a crash on every phrase
     kRoulement,
     kFinale,
     kCoda
@@ -66,7 +68,9 @@ struct Arrangement {
     // How each bar changes the layers, a letter a bar ('.' or past the end:
     // as written): 's' the arpeggio muffled, 'd' half time with the
     // counter-line and without hi-hats or arpeggio, 'c' the counter-line
-    // instead of the arpeggio, 'x' the pad, the arpeggio and the snare out.
+    // instead of the arpeggio, 'k' the counter-line over the whole band,
+    // 'x' stripped to the pad and the lead, 'r' the band building up again
+    // (kick, hi-hats and bass, a snare roll into the next bar).
     // With such letters the counter-line plays only where they call it.
     std::string variantes;
     int volumeSolo = 64;  // the lead's level, 0..64
@@ -106,6 +110,7 @@ struct Grille {
     std::vector<CaseXM> cases;
     std::vector<int> niveaux;     // each instrument's own volume (0..64), by instrument number
     double accompagnement = 1.0;  // level of the current section's drums, bass, pad and arpeggio
+    std::vector<std::pair<int, Accord>> accords;  // each bar's first row and its chord
     CaseXM* Case(int ligne, int canal) { return &cases[size_t(ligne) * kNombreCanaux + canal]; }
 };
 
@@ -137,6 +142,7 @@ struct Mesure {
     int lignes;         // rows of the bar: 16, or 12 or 8 for a shorter last bar
     int finSection;     // first row after the section
     Accord accord;
+    Accord suivant;  // the next bar's chord (this one's on the section's last bar)
     bool finPhrase;  // last bar of a four-bar phrase, unless the section ends a bar later
     bool derniere;   // last full bar of the section
     bool queue;      // a shorter last bar, of 2 to 3½ beats

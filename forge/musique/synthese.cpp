@@ -140,7 +140,7 @@ constexpr int kCyclesArpege = 4;
 // A recorded drum of the sound font made ready for the tracker: the silence
 // before its stroke taken away, cut at `duree` seconds with a fade over its
 // last `fondu` seconds so that it dies out before its sample ends, driven
-// into a soft clip by `gain` (1 leaves it clean) and normalised to 85 % of
+// into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
 // recorded rate.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
@@ -169,19 +169,20 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         s[i] = son.mono[debut + i] * gain;
     }
     in->nom = nom;
-    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.85);
+    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.90);
     return true;
 }
 
 // The drums: the electronic kit's kick (a click over a short body), the
-// standard kit's snare (shell and wires, a natural tail), its closed and
-// half-open hi-hats, its first crash and a mid tom.
+// standard kit's snare (shell and wires, a natural tail), the drum machine
+// kit's closed and open hi-hats (short and bright, left clean: driven, their
+// noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom;
     if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 2.0, &caisse, erreur) ||
-        !Percussion("charleston", 0, 42, 0.16, 0.08, 2.5, &charleston, erreur) ||
-        !Percussion("charleston ouvert", 0, 46, 0.6, 0.35, 1.0, &ouvert, erreur) ||
+        !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
+        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
         !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur))
         return false;
@@ -217,7 +218,7 @@ InstrumentXM Basse() {
     }
     partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
     const int blocs = 12;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 0.95);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 1.0);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
@@ -243,12 +244,14 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
         return std::pow(h, -0.4) * std::exp(-(h - 1) / 10.0);
     });
-    in.echantillon = Normalise(signal, 0.95);
+    in.echantillon = Normalise(signal, 1.0);
     Boucle(&in, longueur, 0);
-    in.enveloppe = {{0, 0}, {25, 40}, {60, 64}, {90, 56}};
-    in.pointTenu = 3;
+    // Held at one level: the score fades each chord in with the volume
+    // column; a released chord dies over a couple of seconds.
+    in.enveloppe = {{0, 64}, {8, 64}};
+    in.pointTenu = 1;
     in.fondu = 600;
-    in.volume = 28;
+    in.volume = 25;
     return in;
 }
 
@@ -274,7 +277,7 @@ InstrumentXM Solo() {
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
     // raising its peak.
-    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
+    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 1.0);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
@@ -313,7 +316,7 @@ InstrumentXM Arpege(bool sourd) {
                             sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
     const int blocs = 60;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 0.95);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 1.0);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;

@@ -266,6 +266,21 @@ TEST(MusiquePartition, TheCutsVaryTheirTransitionsAndTheFinaleResolves) {
     }
     EXPECT_GE(genres.size(), 5u);
     for (const auto& [genre, fois] : genres) EXPECT_LE(fois, 2) << genre;
+    // A backbeat drives the logo (half time: the snare on the third beat)
+    // and the title (on the second and the fourth) in every bar before the
+    // one that leads into the cut.
+    for (const auto& [scene, temps] :
+         std::vector<std::pair<std::string, std::vector<int>>>{{"logo", {2}}, {"title", {1, 3}}})
+        for (const SectionPlacee& s : sections) {
+            if (s.scene != scene) continue;
+            int mesures = 0;
+            for (int l = s.premiereLigne; l + 2 * kLignesParMesure <= s.premiereLigne + s.lignes;
+                 l += kLignesParMesure, ++mesures)
+                for (int t : temps)
+                    EXPECT_TRUE(frappe(cell(l + t * kLignesParTemps, kCanalCaisseClaire)))
+                        << scene << " row " << l << " beat " << t + 1;
+            EXPECT_GE(mesures, 5) << scene;
+        }
     // The drop into the bubbles comes after a stop, on the kick and a crash.
     size_t bulles = 0;
     while (sections[bulles].scene != "bubbles") ++bulles;
@@ -442,6 +457,46 @@ TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
     EXPECT_GT(notes, 1000);
     // The raised half really leaves A minor (F#, C#).
     EXPECT_GT(horsDeLa, 20);
+
+    // The harmony each bar's parts follow, read from the pad's three voices
+    // where they sound; the echo never starts a note over a chord it is
+    // foreign to after the lead played it over another; the pad goes from
+    // chord to chord without striking again (a slide, no instrument), so no
+    // chord cuts the one before.
+    std::vector<int> debuts;
+    int ligne = 0;
+    for (uint8_t o : m.ordre) debuts.push_back(ligne), ligne += m.motifs[o].lignes;
+    auto note = [&](int l, int canal) { return cases[size_t(l) * m.canaux + canal].note; };
+    auto classes = [&](int l) {
+        std::set<int> c;
+        for (int canal : {kCanalNappe1, kCanalNappe2, kCanalNappe3}) {
+            int n = 0;
+            for (int k = l; k >= 0 && !n; --k) n = note(k, canal);
+            if (n && n != kNoteRelache) c.insert((n - 1) % 12);
+        }
+        return c;
+    };
+    int echos = 0, enchaines = 0;
+    for (size_t b = 1; b < debuts.size(); ++b) {
+        const int d = debuts[b];
+        for (int l = d; l < d + 3 && l < ligne; ++l) {
+            const int n = note(l, kCanalEcho);
+            if (!n || n == kNoteRelache || classes(d) == classes(d - 1)) continue;
+            ++echos;
+            EXPECT_EQ(1u, classes(d).count((n - 1) % 12)) << "echo at row " << l;
+        }
+        for (int canal : {kCanalNappe1, kCanalNappe2, kCanalNappe3}) {
+            const CaseXM& c = cases[size_t(d) * m.canaux + canal];
+            int avant = 0;
+            for (int k = d - 1; k >= 0 && !avant; --k) avant = note(k, canal);
+            if (!c.note || c.note == kNoteRelache || !avant || avant == kNoteRelache) continue;
+            ++enchaines;
+            EXPECT_EQ(0, c.instrument) << "pad struck again at row " << d;
+            EXPECT_EQ(kEffetPortamentoNote, c.effet) << "row " << d;
+        }
+    }
+    EXPECT_GT(echos, 5);
+    EXPECT_GT(enchaines, 60);
 }
 
 #ifdef KAZZMOT_MODULE_ECRIT
