@@ -166,6 +166,8 @@ constexpr const char* kPoliceTitre = "/usr/share/fonts/truetype/aenigma/spacious
 constexpr const char* kPoliceTexte = "/usr/share/fonts/truetype/aenigma/nominal.ttf";
 // Condensed poster face with accents: leader digits, caption, crawl.
 constexpr const char* kPoliceAffiche = "/usr/share/fonts/opentype/bebas-neue/BebasNeue-Bold.otf";
+// Heavy rounded face with clear accents: the crawl's farewell.
+constexpr const char* kPoliceAdieu = "/usr/share/fonts/truetype/aenigma/jawbhard.ttf";
 
 // Adds the path of a text line to the context, its ink box centred on (cx, cy)
 // at the given pixel size; stores the ink box width and height.
