@@ -914,8 +914,11 @@ void DessineFin(Recueil* recueil) {
     ChemineArrondi(cr, 14, 14, 612, 318, 18);
     cairo_rectangle(cr, 6, 345, 628, 122);
     cairo_pattern_t* metal = cairo_pattern_create_linear(0, 0, 0, 480);
+    // The lower rails, blurred away with the credits' band, in violets whose
+    // green is about half their blue, so that the blur darkens them without
+    // turning them green.
     const Couleur bandes[] = {Rvb(200, 210, 240), Rvb(90, 80, 140),   Rvb(230, 200, 255),
-                              Rvb(60, 40, 100),   Rvb(200, 170, 240), Rvb(80, 60, 120)};
+                              Rvb(60, 30, 100),   Rvb(210, 110, 240), Rvb(90, 40, 130)};
     for (int i = 0; i < 6; ++i) {
         cairo_pattern_add_color_stop_rgb(metal, i / 5.0, bandes[i].r, bandes[i].g, bandes[i].b);
     }
