@@ -165,6 +165,32 @@ TEST(ImagesCatalogue, CreditsLabelsAndNamesShowThroughTheClosingFrame) {
             }
         }
     }
+    // The band's blur drops each channel one step a pass: green (6 bits)
+    // twice as slowly in light as red and blue. Labels and names keep their
+    // green at most about half their red or blue, so the band fades through
+    // its own hues, but for one row of at least 12 white pixels in each
+    // name, which holds the blur to its 63 passes in every block.
+    for (const char* nom : {"Code", "Zic", "Gfx", "Kabo", "Dolo"}) {
+        const forge::ImageForgee& im = Image(nom);
+        int verts = 0, montres = 0, plusLongue = 0;
+        for (int y = 0; y < im.hauteur; ++y) {
+            int suite = 0;
+            for (int x = 0; x < im.largeur; ++x) {
+                const size_t i = size_t(y) * im.largeur + x;
+                const forge_test::Rvb8 p = forge_test::Pixel(im, x, y);
+                suite = im.forme[i] && p.g >= 252 ? suite + 1 : 0;
+                plusLongue = std::max(plusLongue, suite);
+                if (!im.forme[i]) continue;
+                ++montres;
+                verts += p.g > std::max(p.r, p.b) * 0.6 + 12;
+            }
+        }
+        EXPECT_LT(verts, montres / 50) << nom << " would leave a green smear";
+        if (std::string(nom) == "Kabo" || std::string(nom) == "Dolo")
+            EXPECT_GE(plusLongue, 12) << nom << ": the blur would end early";
+        else
+            EXPECT_LT(plusLongue, 12) << nom;
+    }
 }
 
 TEST(ImagesCatalogue, GreetingsStackInsideTheTelevisionScreen) {
