@@ -28,7 +28,7 @@ void BarreRaster(cairo_t* cr, double x0, double x1, double y, double h, Couleur 
 
 // The group's word: the first O drawn as an orb (a ring round a ball), the
 // R's leg drawn out under the rest of the word, and the R and the B clasped
-// by a bar with a cut gem whose point is the screen's centre, where the logo
+// by a bar with a cut gem whose middle is the screen's centre, where the logo
 // opens from.
 struct MotOrbo {
     double haut = 0, bas = 0;
@@ -71,7 +71,7 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     // The clasp and its gem, the gem's point on (320, 240).
     cairo_rectangle(cr, rr.x1 - 4, 238, g[2].x0 - rr.x1 + 8, 4);
     cairo_fill(cr);
-    const double gem = 7.5;
+    const double gem = 12;
     cairo_move_to(cr, 320, 240 - gem);
     cairo_line_to(cr, 320 + gem, 240);
     cairo_line_to(cr, 320, 240 + gem);
@@ -134,6 +134,17 @@ void DessineOrbo(Recueil* recueil) {
     chrome.eclats = 3;
     chrome.eclat = 26;
     PeintMatiere(&toile, m, chrome);
+    // The clasp's gem is a black onyx: the centre zoom opens on its middle,
+    // so the first frames go on from the black screen and the logo grows
+    // out of the stone.
+    const double onyx = 9;
+    cairo_move_to(cr, 320.5, 240.5 - onyx);
+    cairo_line_to(cr, 320.5 + onyx, 240.5);
+    cairo_line_to(cr, 320.5, 240.5 + onyx);
+    cairo_line_to(cr, 320.5 - onyx, 240.5);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_fill(cr);
 
     // Small credit line under the bars.
     cairo_font_face_t* texte = Police(kPoliceTexte);
