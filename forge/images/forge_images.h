@@ -290,8 +290,8 @@ ImageForgee PieceTelevisions(bool avecTexte);
 void DessinePieceTelevisions(Recueil* recueil);
 
 // Height of the television's scroll text: the scene draws it twice, at y and
-// 2y with y = 10 sin + (177 - h) / 4, so that its giant letters span the
-// monitor's rows from near the top to near the bottom.
+// 2y with y = 10 sin + (177 - h) / 4; its letters, about 70 rows tall in the
+// middle of the strip, stay in the monitor's middle rows.
 constexpr int kHauteurDefilant = 120;
 
 // A colour moved to the nearest value of the 5-6-5 grid: painted flat, it

@@ -139,7 +139,7 @@ TEST(ImagesDessins, ScrollTextEntersFromTheRightAndCrawlFromTheBottom) {
     const forge::ImageForgee& texte = Image("ScrollText");
     const Boite b = Encre(texte);
     EXPECT_GE(b.x0, 250) << "the first frame would start in the middle of the text";
-    EXPECT_GT(b.x1, texte.largeur - 400) << "the strip ends long before its last frame";
+    EXPECT_GT(b.x1, texte.largeur - 330) << "the strip ends long before its last frame";
     const forge::ImageForgee& crawl = Image("GenSW");
     const Boite c = Encre(crawl);
     EXPECT_GE(c.y0, 480) << "text visible in the first crawl frame";
