@@ -34,6 +34,51 @@ void CheminEcran(cairo_t* cr) {
     cairo_close_path(cr);
 }
 
+// The tube's glass, from top to bottom: the bulge catches the room's light
+// along the opening's edge (brighter at the upper left, where the lamp is),
+// a faint sheen rises toward the edges like a vignette turned to light, and
+// the reflection of a window lies across the lower corners. The page shows
+// through the glass's black: the glass stays clear of the box where the
+// heading and the names stack (from row 55 down to row 341, 420 wide),
+// fading out before it.
+void VerreEcran(Toile* toile) {
+    const int l = toile->largeur, h = toile->hauteur;
+    CheminEcran(toile->cr);
+    const Masque m = MasqueDuChemin(toile->cr, l, h);
+    cairo_new_path(toile->cr);
+    const std::vector<float> dedans = DistanceBord(m, true);
+    const double nx0 = 110, nx1 = 530, ny0 = 55, ny1 = 341;
+    const Couleur reflet = Rvb(150, 190, 230), lampe = Rvb(255, 236, 200);
+    AccesPixels px(toile);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            const size_t i = size_t(y) * l + x;
+            if (m.v[i] < 1.0f) continue;
+            // Distance to the names' box: the glass fades out 12 pixels before it.
+            const double ex = std::max({nx0 - x, x - nx1, 0.0});
+            const double ey = std::max({ny0 - y, y - ny1, 0.0});
+            const double libre = std::clamp((std::hypot(ex, ey) - 2) / 12.0, 0.0, 1.0);
+            if (libre <= 0) continue;
+            const double d = dedans[i];
+            // Light from the upper left: the edge's side facing it.
+            const double cote =
+                std::clamp(0.5 + 0.5 * ((320 - x) / 256.0 + (209 - y) / 175.0) * 0.7, 0.15, 1.0);
+            double a = 0.22 * std::exp(-d / 7.0);  // the sheen toward the edges
+            a += 0.75 * cote * std::exp(-std::pow((d - 3.0) / 1.3, 2));  // the rim
+            // The window: two soft panes across the lower corners, tilted
+            // with the glass's curve.
+            const double u = (x - 0.55 * (y - 330)) / 40.0;
+            const double vitre =
+                std::exp(-std::pow((y - 368.0) / 9.0, 2)) *
+                (std::exp(-std::pow(u - 3.0, 2) * 0.8) + std::exp(-std::pow(u - 11.5, 2) * 0.5));
+            a += 0.45 * vitre;
+            a *= libre;
+            if (a < 0.012) continue;
+            const Couleur c = Melange(reflet, lampe, std::clamp(cote - 0.3, 0.0, 1.0) * 0.6);
+            px.Ecrit(x, y, {c.r * a, c.g * a, c.b * a});
+        }
+}
+
 void DessineVieilleTV(Recueil* recueil) {
     Toile toile(640, 480);
     cairo_t* cr = toile.cr;
@@ -100,6 +145,7 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_fill(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    VerreEcran(&toile);
 
     // Control panel: speaker cloth on the left, brass plate, two knobs on the right.
     cairo_rectangle(cr, 60, 404, 300, 58);
