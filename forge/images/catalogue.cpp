@@ -13,7 +13,7 @@ using F = Famille;
 
 // clang-format off
 const EntreeCatalogue kCatalogue[kNombreImages] = {
-    {"Orbo", Cle::Aucune, 640, 480, F::Logo, "screen-sized for the centre zoom; centre pixel in the logo"},
+    {"Orbo", Cle::Aucune, 640, 480, F::Logo, "screen-sized for the centre zoom; black round the centre pixel, the logo close by"},
     {"Presente", Cle::Aucune, 360, 96, F::Logo, "caption slid over black; narrower than the screen"},
     {"K", Cle::Noir, 84, 128, F::Titre, "letter; its width is the pitch of the letter row"},
     {"A", Cle::Noir, 84, 128, F::Titre, "letter, as wide as K"},

@@ -3,6 +3,7 @@
 // ringed planet.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "forge_images.h"
@@ -116,6 +117,156 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_new_path(cr);
 }
 
+// The farewell as a mask: its words side by side, each stretched to the full
+// height of the box, a gap between them. The face's own accents are small
+// blobs that the rim would swallow, so the accented capitals are drawn bare
+// and their accents cut by hand above them: a slanted blade for the grave
+// and the acute, a chevron for the circumflex, clear of the letter.
+struct MotAdieu {
+    const char* texte;
+    double x, y, l, h;
+};
+
+enum class Accent { Aucun, Grave, Aigu, Circonflexe };
+
+void DessinMotAdieu(cairo_t* cr, void* donnees) {
+    const MotAdieu* m = static_cast<const MotAdieu*>(donnees);
+    // Words of bare capitals, and the accent over each letter.
+    std::vector<std::string> mots(1);
+    std::vector<std::vector<Accent>> accents(1);
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(m->texte); *c; ++c) {
+        if (*c == ' ') {
+            mots.emplace_back();
+            accents.emplace_back();
+            continue;
+        }
+        char lettre = char(*c);
+        Accent accent = Accent::Aucun;
+        if (*c == 0xC3 && c[1]) {
+            // Latin-1 capitals with accents: À 80, È 88, É 89, Ê 8A, Ô 94.
+            const unsigned char k = *++c;
+            lettre = k < 0x88 ? 'A' : k < 0x8C ? 'E' : 'O';
+            accent = (k == 0x80 || k == 0x88) ? Accent::Grave
+                     : k == 0x89              ? Accent::Aigu
+                                              : Accent::Circonflexe;
+        }
+        mots.back() += lettre;
+        accents.back().push_back(accent);
+    }
+    cairo_font_face_t* police = Police(kPoliceAdieu);
+    cairo_save(cr);
+    cairo_set_font_face(cr, police);
+    cairo_set_font_size(cr, 100);
+    std::vector<double> largeurs;
+    double total = 0;
+    for (const std::string& mot : mots) {
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, mot.c_str(), &e);
+        largeurs.push_back(e.width);
+        total += e.width;
+    }
+    cairo_restore(cr);
+    // The letters stand in the lower part of the box, the accents above.
+    const double haut = m->h * 0.27, lettres = m->h - haut;
+    const double ecart = m->h * 0.3;
+    const double place = m->l - ecart * (mots.size() - 1);
+    double x = m->x;
+    for (size_t i = 0; i < mots.size(); ++i) {
+        const double l = place * largeurs[i] / total;
+        const std::vector<Glyphe> g =
+            CheminMot(cr, police, mots[i].c_str(), x, m->y + haut, l, lettres, true);
+        cairo_fill(cr);
+        for (size_t k = 0; k < g.size() && k < accents[i].size(); ++k) {
+            const Glyphe& b = g[k];
+            const double cx = (b.x0 + b.x1) / 2, y1 = m->y + haut * 0.78, y0 = m->y;
+            const double w = (b.x1 - b.x0) * 0.5, e = haut * 0.42;
+            switch (accents[i][k]) {
+                case Accent::Aucun:
+                    break;
+                case Accent::Grave:
+                case Accent::Aigu: {
+                    const double s = accents[i][k] == Accent::Grave ? 1 : -1;
+                    // Slanted wide enough to stay slanted once the crawl
+                    // narrows the row.
+                    cairo_move_to(cr, cx - s * w * 1.1 - e * 0.7, y0);
+                    cairo_line_to(cr, cx - s * w * 1.1 + e * 0.7, y0);
+                    cairo_line_to(cr, cx + s * w * 0.5 + e * 0.5, y1);
+                    cairo_line_to(cr, cx + s * w * 0.5 - e * 0.5, y1);
+                    cairo_close_path(cr);
+                    cairo_fill(cr);
+                    break;
+                }
+                case Accent::Circonflexe:
+                    cairo_move_to(cr, cx - e * 0.55, y0);
+                    cairo_line_to(cr, cx + e * 0.55, y0);
+                    cairo_line_to(cr, cx + w, y1);
+                    cairo_line_to(cr, cx + w - e * 1.1, y1);
+                    cairo_line_to(cr, cx, y0 + e * 0.9);
+                    cairo_line_to(cr, cx - w + e * 1.1, y1);
+                    cairo_line_to(cr, cx - w, y1);
+                    cairo_close_path(cr);
+                    cairo_fill(cr);
+                    break;
+            }
+        }
+        x += l + ecart;
+    }
+}
+
+// Paints the farewell in the title's chrome (cyan sky over a white horizon,
+// magenta below) on a violet extrusion, with a dark outline and a magenta
+// rim round the whole solid, solid enough to stand whole over the stars when
+// the crawl copies only the lit pixels. The word is centred on (cx, cy).
+void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hauteur) {
+    const int l = 640, h = int(hauteur) + 60;
+    Toile toile(l, h);
+    MotAdieu mot{texte, 24, 26, l - 56.0, hauteur};
+    const Masque m = MasqueDessine(l, h, DessinMotAdieu, &mot);
+    // The rim: the solid (face and extrusion) widened by a few pixels.
+    const int relief = 7;
+    Masque solide = m;
+    for (int k = 1; k <= relief; ++k)
+        for (int y = k; y < h; ++y)
+            for (int x = k; x < l; ++x) {
+                float& v = solide.v[size_t(y) * l + x];
+                v = std::max(v, m.v[size_t(y - k) * l + (x - k)]);
+            }
+    const std::vector<float> dehors = DistanceBord(solide, false);
+    {
+        AccesPixels px(&toile);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < l; ++x) {
+                const double d = dehors[size_t(y) * l + x];
+                const double a = std::clamp(5.0 - d, 0.0, 1.0);
+                if (a <= 0) continue;
+                // Hot pink at the outline, deepening outward.
+                const Couleur c = Melange(Rvb(255, 120, 220), palette::kMagenta,
+                                          std::clamp((d - 3.0) / 2.0, 0.0, 1.0));
+                px.Ecrit(x, y, c, a);
+            }
+    }
+    Matiere chrome;
+    const Couleur ciel = palette::kCyan, bas = palette::kMagenta;
+    chrome.reflets = {
+        Melange(ciel, Rvb(20, 40, 120), 0.2), ciel, Melange(ciel, {1, 1, 1}, 0.6),      {1, 1, 1},
+        Melange(bas, {0, 0, 0}, 0.55),        bas,  Melange(bas, palette::kAmbre, 0.55)};
+    chrome.y0 = mot.y + hauteur * 0.27;  // the accents stay in the sky
+    chrome.y1 = mot.y + hauteur;
+    chrome.biseau = 6;
+    chrome.relief = relief;
+    chrome.flanc = Rvb(120, 40, 170);
+    chrome.contour = Rvb(16, 2, 40);
+    chrome.epaisseur = 2.5;
+    chrome.eclats = 3;
+    chrome.eclat = 22;
+    PeintMatiere(&toile, m, chrome);
+    cairo_surface_flush(toile.surface);
+    cairo_save(cr);
+    cairo_set_source_surface(cr, toile.surface, cx - l / 2.0, cy - mot.y - hauteur / 2);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
 }  // namespace
 
 int DernierDecalageDefilement(int hauteur) {
@@ -152,10 +303,10 @@ void DessineTexteFinal(Recueil* recueil) {
             y = adieuMilieu - adieuHauteur / 2;
             hauteurLigne = adieuHauteur;
         }
-        if (ligne[0]) {
-            const double taille = adieu   ? 150.0
-                                  : titre ? std::min(130.0, pas * 1.7)
-                                          : std::min(64.0, pas * 0.78);
+        if (adieu) {
+            PeintAdieu(cr, ligne, l / 2.0, y + hauteurLigne / 2, hauteurLigne);
+        } else if (ligne[0]) {
+            const double taille = titre ? std::min(130.0, pas * 1.7) : std::min(64.0, pas * 0.78);
             double largeur = 0, encre = 0;
             CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2, &largeur,
                               &encre);
@@ -321,14 +472,91 @@ ImageForgee DessineEspace(bool avecAnneau) {
                 c = Melange(c, Melange(palette::kMagenta, Rvb(0, 0, 0), 0.35), d * d * 0.7);
                 c = Melange(c, palette::kCyan, std::pow(d, 4.0) * 0.55);
                 c = Melange(c, Rvb(4, 2, 10), poussiere * bande * 0.6);
+                // A glowing cloud of gas low on the left: magenta filaments
+                // round a hot pink heart, turning cyan where they are hottest.
+                const double fx = (x - 150) / 150.0, fy = (y - 330) / 95.0;
+                const double lobe = std::exp(-(fx * fx + fy * fy) * 0.9);
+                const double fil = Fractal(wx * 1.6 + 3, wy * 1.6, 5, 65);
+                const double gaz = std::clamp((fil - 0.38) * 3.5, 0.0, 1.0) * lobe;
+                c = Melange(c, Melange(palette::kMagenta, palette::kViolet, 0.25), gaz * 0.85);
+                c = Melange(c, Rvb(255, 120, 220), std::pow(gaz, 3.0) * 0.55);
+                c = Melange(c, palette::kCyan, std::pow(gaz, 5.0) * 0.3);
+                // The warm light of the star beyond the upper right corner.
+                const double chaud = std::exp(-std::hypot(x - 690.0, y + 50.0) / 240.0);
+                c = Melange(c, Melange(palette::kAmbre, Rvb(255, 120, 60), 0.3), chaud * 0.75);
                 px.Ecrit(x, y, c);
             }
         }
     }
     Alea alea(GraineDe("FondSW"));
-    Etoiles(cr, &alea, 0, 0, 640, 480, 700, Rvb(170, 180, 255), 0.5);
+    // A far spiral galaxy, tilted, in the upper left: a warm core and two
+    // arms of blue stars.
+    {
+        AccesPixels px(&toile);
+        const double gx = 104, gy = 78, inclinaison = 0.45, angle = -0.5;
+        for (int y = 10; y < 150; ++y)
+            for (int x = 10; x < 200; ++x) {
+                const double dx = x + 0.5 - gx, dy = y + 0.5 - gy;
+                const double u = dx * std::cos(angle) + dy * std::sin(angle);
+                const double v = (-dx * std::sin(angle) + dy * std::cos(angle)) / inclinaison;
+                const double r = std::hypot(u, v) / 62.0;
+                if (r > 1.3) continue;
+                const double theta = std::atan2(v, u);
+                const double bras =
+                    std::pow(0.5 + 0.5 * std::cos(2 * theta - 7.0 * std::log(r + 0.05)), 3.0);
+                const double disque = std::exp(-r * 3.2);
+                const double coeur = std::exp(-r * r * 60.0);
+                const double grain = Fractal(x / 3.0, y / 3.0, 2, 66);
+                const double a = std::clamp(
+                    disque * (0.25 + 0.75 * bras) * (0.6 + 0.8 * grain) * 1.1 + coeur, 0.0, 1.0);
+                const Couleur t = Melange(Rvb(150, 190, 255), Rvb(255, 220, 160),
+                                          std::min(1.0, coeur * 2 + disque * 0.3));
+                px.Pose(x, y, t, a);
+            }
+    }
+    Etoiles(cr, &alea, 0, 0, 640, 480, 900, Rvb(150, 160, 255), 0.3);
+    Etoiles(cr, &alea, 0, 0, 640, 480, 600, Rvb(170, 180, 255), 0.5);
     Etoiles(cr, &alea, 0, 0, 640, 480, 160, Rvb(255, 220, 190), 0.8);
     Etoiles(cr, &alea, 0, 0, 640, 480, 40, Rvb(160, 240, 255), 1.0);
+    // A cluster thickening along the nebula's band.
+    for (int i = 0; i < 160; ++i) {
+        const double t = alea.Uniforme();
+        const double x = t * 640, y = 0.35 * x + 90 + alea.Gauss() * 45;
+        Etoiles(cr, &alea, x - 2, y - 2, 4, 4, 1, Rvb(200, 200, 255), 0.45);
+    }
+    // A few bright stars with long spikes and a coloured halo, in the
+    // title's accents.
+    const Couleur teintes[] = {palette::kCyan, palette::kAmbre, Rvb(255, 120, 220), {1, 1, 1}};
+    const double heros[][3] = {{58, 212, 1.0},  {236, 38, 0.8}, {318, 150, 0.7}, {612, 300, 0.9},
+                               {452, 236, 0.6}, {20, 420, 0.7}, {604, 448, 0.6}, {180, 180, 0.5}};
+    int n = 0;
+    for (const auto& h : heros) {
+        const Couleur t = teintes[n++ % 4];
+        const double x = h[0], y = h[1], k = h[2];
+        cairo_pattern_t* halo = cairo_pattern_create_radial(x, y, 0, x, y, 14 * k);
+        cairo_pattern_add_color_stop_rgba(halo, 0, 1, 1, 1, 1);
+        cairo_pattern_add_color_stop_rgba(halo, 0.12, t.r, t.g, t.b, 0.8);
+        cairo_pattern_add_color_stop_rgba(halo, 0.4, t.r, t.g, t.b, 0.22);
+        cairo_pattern_add_color_stop_rgba(halo, 1, t.r, t.g, t.b, 0);
+        cairo_set_source(cr, halo);
+        cairo_arc(cr, x, y, 14 * k, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(halo);
+        for (int r = 0; r < 4; ++r) {
+            const double a = r * M_PI / 2 + 0.12, l = (r % 2 ? 16 : 26) * k;
+            cairo_pattern_t* rai = cairo_pattern_create_radial(x, y, 0, x, y, l);
+            cairo_pattern_add_color_stop_rgba(rai, 0, 1, 1, 1, 0.9);
+            cairo_pattern_add_color_stop_rgba(rai, 0.3, t.r, t.g, t.b, 0.5);
+            cairo_pattern_add_color_stop_rgba(rai, 1, t.r, t.g, t.b, 0);
+            cairo_set_source(cr, rai);
+            cairo_move_to(cr, x - std::sin(a) * 0.8, y + std::cos(a) * 0.8);
+            cairo_line_to(cr, x + std::cos(a) * l, y + std::sin(a) * l);
+            cairo_line_to(cr, x + std::sin(a) * 0.8, y - std::cos(a) * 0.8);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            cairo_pattern_destroy(rai);
+        }
+    }
     // A small moon beside the planet, lit from the same side.
     {
         const double mx = 398, my = 52, mr = 11;

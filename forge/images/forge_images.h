@@ -166,6 +166,8 @@ constexpr const char* kPoliceTitre = "/usr/share/fonts/truetype/aenigma/spacious
 constexpr const char* kPoliceTexte = "/usr/share/fonts/truetype/aenigma/nominal.ttf";
 // Condensed poster face with accents: leader digits, caption, crawl.
 constexpr const char* kPoliceAffiche = "/usr/share/fonts/opentype/bebas-neue/BebasNeue-Bold.otf";
+// Heavy rounded face with clear accents: the crawl's farewell.
+constexpr const char* kPoliceAdieu = "/usr/share/fonts/truetype/aenigma/jawbhard.ttf";
 
 // Adds the path of a text line to the context, its ink box centred on (cx, cy)
 // at the given pixel size; stores the ink box width and height.
@@ -288,8 +290,8 @@ ImageForgee PieceTelevisions(bool avecTexte);
 void DessinePieceTelevisions(Recueil* recueil);
 
 // Height of the television's scroll text: the scene draws it twice, at y and
-// 2y with y = 10 sin + (177 - h) / 4, so that its giant letters span the
-// monitor's rows from near the top to near the bottom.
+// 2y with y = 10 sin + (177 - h) / 4; its letters, about 70 rows tall in the
+// middle of the strip, stay in the monitor's middle rows.
 constexpr int kHauteurDefilant = 120;
 
 // A colour moved to the nearest value of the 5-6-5 grid: painted flat, it

@@ -44,6 +44,13 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     const std::vector<Glyphe> g =
         CheminMot(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
                   m->hauteur - 2 * marge - 2, m->penche > 0, m->sauf);
+    // The slanted labels' strokes thickened, so that they stand as bold as
+    // the names.
+    if (m->penche > 0) {
+        cairo_set_line_width(cr, 2.6);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke_preserve(cr);
+    }
     cairo_fill(cr);
     const Glyphe b = g[size_t(m->sauf)];
     m->haut = b.y0;
@@ -129,32 +136,54 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     cairo_restore(cr);
 }
 
-// The band's chrome: violet to pink, its green about half its red and blue
-// so that the band fades toward black through its own hues when the blur,
-// which drops 5-bit red and blue twice as fast as 6-bit green, wears it away.
+// The band's chrome: an azure sky over a lilac horizon, magenta below and a
+// warm orange at the foot, lit in pale pink. Every tone keeps its green at
+// most about half its red or blue: the blur drops 5-bit red and blue one
+// step a pass and 6-bit green one step a pass too, that is half as fast in
+// light, so such tones darken through their own hues instead of leaving a
+// green smear behind.
 Matiere MatiereBande(double y0, double y1, bool nom) {
     Matiere m;
     if (nom) {
-        m.reflets = {Rvb(70, 30, 120), Rvb(150, 70, 220), Rvb(225, 120, 255), Rvb(255, 140, 255),
-                     Rvb(90, 30, 100), Rvb(220, 70, 180), Rvb(255, 130, 235)};
+        m.reflets = {Rvb(30, 30, 140),  Rvb(60, 110, 255), Rvb(170, 120, 255), Rvb(255, 125, 255),
+                     Rvb(120, 20, 100), Rvb(240, 50, 180), Rvb(255, 120, 90)};
     } else {
-        m.reflets = {Rvb(110, 30, 90),  Rvb(220, 80, 190), Rvb(255, 125, 240), Rvb(255, 140, 255),
-                     Rvb(100, 30, 110), Rvb(180, 60, 220), Rvb(240, 120, 255)};
+        m.reflets = {Rvb(120, 30, 30),  Rvb(255, 110, 40), Rvb(255, 125, 140), Rvb(255, 125, 240),
+                     Rvb(110, 20, 110), Rvb(230, 40, 170), Rvb(255, 100, 230)};
     }
     m.y0 = y0;
     m.y1 = y1;
     m.biseau = nom ? 4 : 3;
-    m.relief = nom ? 4 : 0;
-    m.flanc = Rvb(90, 40, 110);
-    m.contour = Rvb(30, 8, 40);
+    m.relief = nom ? 4 : 2;
+    m.flanc = Rvb(110, 30, 150);
+    m.contour = Rvb(30, 8, 50);
     m.epaisseur = nom ? 2 : 1.5;
     m.eclats = nom ? 2 : 1;
     m.eclat = nom ? 16 : 11;
-    // The highlights stay white: the band's blur runs until its brightest
-    // green is worn away, and the credits' timing (and the music laid on
-    // it) counts on a full-green highlight in every block.
-    m.lumiere = {1, 1, 1};
+    m.lumiere = Rvb(255, 128, 255);
     return m;
+}
+
+// The shine along the top of a name's first letter: one row of pure white,
+// at least 12 pixels long. A run of full green that long is what keeps the
+// band's blur going for its 63 passes in every block (one step a pass), and
+// the credits' timing and the music laid on it count on that length.
+void LigneEclat(Toile* toile, const Masque& m) {
+    const std::vector<float> dedans = DistanceBord(m, true);
+    for (int y = 0; y < m.hauteur; ++y) {
+        int debut = -1;
+        for (int x = 0; x <= m.largeur; ++x) {
+            const bool plein = x < m.largeur && dedans[size_t(y) * m.largeur + x] >= 2.5f;
+            if (plein && debut < 0) debut = x;
+            if (plein || debut < 0) continue;
+            if (x - debut >= 22) {
+                AccesPixels px(toile);
+                for (int k = debut + 3; k < x - 3; ++k) px.Ecrit(k, y, {1, 1, 1});
+                return;
+            }
+            debut = -1;
+        }
+    }
 }
 
 void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
@@ -164,9 +193,63 @@ void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
     Toile toile(e->largeur, e->hauteur);
     const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotBande, &mot);
     PeintMatiere(&toile, m, MatiereBande(mot.haut, mot.bas, estNom));
+    if (estNom) LigneEclat(&toile, m);
     Finition f;
     f.cle = Cle::Noir;
     recueil->images.push_back(Finit(toile, nom, f));
+}
+
+// Makes the figure read at a glance against its sunburst: the ground sinks
+// into the person's dark colour away from the sun, the figure's values are
+// pulled apart, a crisp rim of the sun's light runs along the outline on the
+// sun's side and a thin dark line round the rest of it.
+void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleur clair,
+                   Couleur fonce) {
+    const int l = toile->largeur, h = toile->hauteur;
+    const std::vector<float> dedans = DistanceBord(sil, true);
+    const std::vector<float> dehors = DistanceBord(sil, false);
+    auto D = [&](int x, int y) {
+        x = std::clamp(x, 0, l - 1);
+        y = std::clamp(y, 0, h - 1);
+        const size_t i = size_t(y) * l + x;
+        return double(dedans[i]) - double(dehors[i]);
+    };
+    const Couleur rim = Melange(clair, {1, 1, 1}, 0.35);
+    const Couleur ombre = Melange(fonce, {0, 0, 0}, 0.6);
+    AccesPixels px(toile);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            const size_t i = size_t(y) * l + x;
+            Couleur c = px.Lit(x, y);
+            const double a = sil.v[i];
+            // Toward the sun, in the picture's plane.
+            const double vx = sx - x, vy = sy - y, vn = std::hypot(vx, vy) + 1e-9;
+            if (a < 0.5) {
+                // The ground: darker the further from the sun.
+                const double loin = std::clamp(vn / 520.0, 0.0, 1.0);
+                c = Melange(c, ombre, 0.55 * loin * loin);
+                if (dehors[i] < 1.5) c = Melange(c, ombre, 0.7 * (1.5 - dehors[i]) / 1.5);
+                px.Ecrit(x, y, c);
+                continue;
+            }
+            // Contrast about the middle grey, a little more colour.
+            auto s = [](double v) { return std::clamp(0.5 + (v - 0.5) * 1.3, 0.0, 1.0); };
+            Couleur f = {s(c.r), s(c.g), s(c.b)};
+            const double gris = (f.r + f.g + f.b) / 3;
+            f = Melange({gris, gris, gris}, f, 1.15);
+            f = {std::clamp(f.r, 0.0, 1.0), std::clamp(f.g, 0.0, 1.0), std::clamp(f.b, 0.0, 1.0)};
+            // The rim: within 3 pixels of the outline, where it faces the sun.
+            const double d = dedans[i];
+            if (d < 3.0) {
+                const double nx = D(x - 2, y) - D(x + 2, y), ny = D(x, y - 2) - D(x, y + 2);
+                const double nn = std::hypot(nx, ny);
+                if (nn > 0) {
+                    const double face = (nx * vx + ny * vy) / (nn * vn);
+                    f = Melange(f, rim, 0.85 * std::clamp(face * 1.4, 0.0, 1.0) * (1 - d / 3.0));
+                }
+            }
+            px.Ecrit(x, y, Melange(c, f, std::min(1.0, a)));
+        }
 }
 
 // A portrait: the sunburst in the person's two colours on the side of the
@@ -206,7 +289,9 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     cairo_set_source(cr, coeur);
     cairo_paint(cr);
     cairo_pattern_destroy(coeur);
-    DessineBuste(&toile, musicien);
+    Masque silhouette;
+    DessineBuste(&toile, musicien, &silhouette);
+    DetacheFigure(&toile, silhouette, sx, sy, clair, fonce);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));

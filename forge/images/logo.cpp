@@ -28,7 +28,7 @@ void BarreRaster(cairo_t* cr, double x0, double x1, double y, double h, Couleur 
 
 // The group's word: the first O drawn as an orb (a ring round a ball), the
 // R's leg drawn out under the rest of the word, and the R and the B clasped
-// by a bar with a cut gem whose point is the screen's centre, where the logo
+// by a bar with a cut gem whose middle is the screen's centre, where the logo
 // opens from.
 struct MotOrbo {
     double haut = 0, bas = 0;
@@ -71,7 +71,7 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     // The clasp and its gem, the gem's point on (320, 240).
     cairo_rectangle(cr, rr.x1 - 4, 238, g[2].x0 - rr.x1 + 8, 4);
     cairo_fill(cr);
-    const double gem = 7.5;
+    const double gem = 12;
     cairo_move_to(cr, 320, 240 - gem);
     cairo_line_to(cr, 320 + gem, 240);
     cairo_line_to(cr, 320, 240 + gem);
@@ -134,6 +134,17 @@ void DessineOrbo(Recueil* recueil) {
     chrome.eclats = 3;
     chrome.eclat = 26;
     PeintMatiere(&toile, m, chrome);
+    // The clasp's gem is a black onyx: the centre zoom opens on its middle,
+    // so the first frames go on from the black screen and the logo grows
+    // out of the stone.
+    const double onyx = 9;
+    cairo_move_to(cr, 320.5, 240.5 - onyx);
+    cairo_line_to(cr, 320.5 + onyx, 240.5);
+    cairo_line_to(cr, 320.5, 240.5 + onyx);
+    cairo_line_to(cr, 320.5 - onyx, 240.5);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_fill(cr);
 
     // Small credit line under the bars.
     cairo_font_face_t* texte = Police(kPoliceTexte);
@@ -165,44 +176,80 @@ void DessinePresente(Recueil* recueil) {
     cairo_t* cr = toile.cr;
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
-    // Fine rules on both sides of the word.
+    // A faint violet haze behind the word, fading before the picture's
+    // edges so that it melts into the black it slides over.
+    cairo_pattern_t* brume = cairo_pattern_create_radial(180, 50, 10, 180, 50, 150);
+    cairo_pattern_add_color_stop_rgba(brume, 0, 0.35, 0.1, 0.45, 0.55);
+    cairo_pattern_add_color_stop_rgba(brume, 1, 0.35, 0.1, 0.45, 0);
+    cairo_save(cr);
+    cairo_translate(cr, 0, 50);
+    cairo_scale(cr, 1, 0.28);
+    cairo_translate(cr, 0, -50);
+    cairo_set_source(cr, brume);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_pattern_destroy(brume);
+    // Rules on both sides of the word, cyan into magenta, each ending on a
+    // small diamond.
     for (int cote = 0; cote < 2; ++cote) {
         const double x0 = cote ? 290 : 12, x1 = cote ? 348 : 70;
         cairo_pattern_t* p = cairo_pattern_create_linear(x0, 0, x1, 0);
-        cairo_pattern_add_color_stop_rgba(p, 0, 0.9, 0.7, 0.3, cote ? 1.0 : 0.0);
-        cairo_pattern_add_color_stop_rgba(p, 1, 0.9, 0.7, 0.3, cote ? 0.0 : 1.0);
+        const Couleur pres = palette::kMagenta, loin = palette::kCyan;
+        cairo_pattern_add_color_stop_rgba(p, 0, cote ? pres.r : loin.r, cote ? pres.g : loin.g,
+                                          cote ? pres.b : loin.b, cote ? 1.0 : 0.0);
+        cairo_pattern_add_color_stop_rgba(p, 1, cote ? loin.r : pres.r, cote ? loin.g : pres.g,
+                                          cote ? loin.b : pres.b, cote ? 0.0 : 1.0);
         cairo_set_source(cr, p);
         cairo_rectangle(cr, x0, 51, x1 - x0, 2);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
+        const double dx = cote ? 284 : 76;
+        cairo_move_to(cr, dx, 48);
+        cairo_line_to(cr, dx + 4, 52);
+        cairo_line_to(cr, dx, 56);
+        cairo_line_to(cr, dx - 4, 52);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, 1, 0.85, 0.95);
+        cairo_fill(cr);
     }
     const Masque m = MasqueDessine(360, 96, DessinPresente, nullptr);
-    // A warm glow behind the letters.
-    cairo_surface_t* lueur = cairo_image_surface_create(CAIRO_FORMAT_A8, 360, 96);
-    {
+    // A glow behind the letters: magenta spread wide, amber close in.
+    for (int passe = 0; passe < 2; ++passe) {
+        cairo_surface_t* lueur = cairo_image_surface_create(CAIRO_FORMAT_A8, 360, 96);
         unsigned char* d = cairo_image_surface_get_data(lueur);
         const int pas = cairo_image_surface_get_stride(lueur);
         for (int y = 0; y < 96; ++y)
             for (int x = 0; x < 360; ++x) d[size_t(y) * pas + x] = uint8_t(m.A(x, y) * 255);
         cairo_surface_mark_dirty(lueur);
-        FlouSurface(lueur, 6);
+        FlouSurface(lueur, passe == 0 ? 9 : 4);
+        const Couleur c = passe == 0 ? palette::kMagenta : palette::kAmbre;
+        cairo_set_source_rgba(cr, c.r, c.g, c.b, passe == 0 ? 0.9 : 0.7);
+        cairo_mask_surface(cr, lueur, 0, 0);
+        cairo_surface_destroy(lueur);
     }
-    cairo_set_source_rgba(cr, 1.0, 0.45, 0.1, 0.8);
-    cairo_mask_surface(cr, lueur, 0, 0);
-    cairo_surface_destroy(lueur);
-    Matiere or_;
-    or_.reflets = {Rvb(120, 50, 10), Rvb(255, 190, 60), Rvb(255, 235, 170), Rvb(255, 250, 225),
-                   Rvb(110, 45, 10), Rvb(200, 90, 20),  Rvb(255, 170, 80)};
-    or_.y0 = 22;
-    or_.y1 = 74;
-    or_.biseau = 3;
-    or_.relief = 3;
-    or_.flanc = Rvb(120, 40, 20);
-    or_.contour = Rvb(40, 10, 0);
-    or_.epaisseur = 1.5;
-    or_.eclats = 2;
-    or_.eclat = 14;
-    PeintMatiere(&toile, m, or_);
+    // The group logo's chrome: a blue sky over a white horizon, amber below.
+    Matiere chrome;
+    chrome.reflets = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255), Rvb(250, 250, 255),
+                      Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
+    chrome.y0 = 22;
+    chrome.y1 = 74;
+    chrome.biseau = 3;
+    chrome.relief = 3;
+    chrome.flanc = Rvb(70, 60, 170);
+    chrome.contour = Rvb(10, 8, 40);
+    chrome.epaisseur = 1.5;
+    chrome.eclats = 2;
+    chrome.eclat = 16;
+    PeintMatiere(&toile, m, chrome);
+    // A streak of light along the horizon, across the word.
+    cairo_pattern_t* trait = cairo_pattern_create_linear(60, 0, 300, 0);
+    cairo_pattern_add_color_stop_rgba(trait, 0, 1, 1, 1, 0);
+    cairo_pattern_add_color_stop_rgba(trait, 0.5, 1, 1, 1, 0.55);
+    cairo_pattern_add_color_stop_rgba(trait, 1, 1, 1, 1, 0);
+    cairo_set_source(cr, trait);
+    cairo_rectangle(cr, 60, 49.5, 240, 1.5);
+    cairo_fill(cr);
+    cairo_pattern_destroy(trait);
     Finition f;
     recueil->images.push_back(Finit(toile, "Presente", f));
 }

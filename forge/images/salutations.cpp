@@ -34,6 +34,51 @@ void CheminEcran(cairo_t* cr) {
     cairo_close_path(cr);
 }
 
+// The tube's glass, from top to bottom: the bulge catches the room's light
+// along the opening's edge (brighter at the upper left, where the lamp is),
+// a faint sheen rises toward the edges like a vignette turned to light, and
+// the reflection of a window lies across the lower corners. The page shows
+// through the glass's black: the glass stays clear of the box where the
+// heading and the names stack (from row 55 down to row 341, 420 wide),
+// fading out before it.
+void VerreEcran(Toile* toile) {
+    const int l = toile->largeur, h = toile->hauteur;
+    CheminEcran(toile->cr);
+    const Masque m = MasqueDuChemin(toile->cr, l, h);
+    cairo_new_path(toile->cr);
+    const std::vector<float> dedans = DistanceBord(m, true);
+    const double nx0 = 110, nx1 = 530, ny0 = 55, ny1 = 341;
+    const Couleur reflet = Rvb(150, 190, 230), lampe = Rvb(255, 236, 200);
+    AccesPixels px(toile);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            const size_t i = size_t(y) * l + x;
+            if (m.v[i] < 1.0f) continue;
+            // Distance to the names' box: the glass fades out 12 pixels before it.
+            const double ex = std::max({nx0 - x, x - nx1, 0.0});
+            const double ey = std::max({ny0 - y, y - ny1, 0.0});
+            const double libre = std::clamp((std::hypot(ex, ey) - 2) / 12.0, 0.0, 1.0);
+            if (libre <= 0) continue;
+            const double d = dedans[i];
+            // Light from the upper left: the edge's side facing it.
+            const double cote =
+                std::clamp(0.5 + 0.5 * ((320 - x) / 256.0 + (209 - y) / 175.0) * 0.7, 0.15, 1.0);
+            double a = 0.22 * std::exp(-d / 7.0);  // the sheen toward the edges
+            a += 0.75 * cote * std::exp(-std::pow((d - 3.0) / 1.3, 2));  // the rim
+            // The window: two soft panes across the lower corners, tilted
+            // with the glass's curve.
+            const double u = (x - 0.55 * (y - 330)) / 40.0;
+            const double vitre =
+                std::exp(-std::pow((y - 368.0) / 9.0, 2)) *
+                (std::exp(-std::pow(u - 3.0, 2) * 0.8) + std::exp(-std::pow(u - 11.5, 2) * 0.5));
+            a += 0.45 * vitre;
+            a *= libre;
+            if (a < 0.012) continue;
+            const Couleur c = Melange(reflet, lampe, std::clamp(cote - 0.3, 0.0, 1.0) * 0.6);
+            px.Ecrit(x, y, {c.r * a, c.g * a, c.b * a});
+        }
+}
+
 void DessineVieilleTV(Recueil* recueil) {
     Toile toile(640, 480);
     cairo_t* cr = toile.cr;
@@ -100,6 +145,7 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_fill(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    VerreEcran(&toile);
 
     // Control panel: speaker cloth on the left, brass plate, two knobs on the right.
     cairo_rectangle(cr, 60, 404, 300, 58);
@@ -299,15 +345,17 @@ void DessineGreets(Recueil* recueil) {
     const Masque m = MasqueDessine(420, 70, DessinEntete, &entete);
     Lueur(&toile, m, 7, palette::kCyan, 0.95);
     Matiere chrome;
-    chrome.reflets = {Rvb(50, 100, 150), Rvb(40, 200, 255), Rvb(170, 240, 255), Rvb(255, 255, 255),
-                      Rvb(50, 90, 140),  Rvb(30, 140, 210), Rvb(150, 230, 255)};
+    // Light over dark across the horizon, outlined in deep navy, so the
+    // heading stands clear of its own cyan glow.
+    chrome.reflets = {Rvb(60, 120, 170), Rvb(90, 215, 255), Rvb(200, 245, 255), Rvb(255, 255, 255),
+                      Rvb(30, 64, 124),  Rvb(40, 110, 190), Rvb(140, 220, 255)};
     chrome.y0 = entete.haut;
     chrome.y1 = entete.bas;
     chrome.biseau = 3.5;
     chrome.relief = 3;
     chrome.flanc = Rvb(50, 120, 180);
-    chrome.contour = Rvb(0, 50, 80);
-    chrome.epaisseur = 1.5;
+    chrome.contour = Rvb(0, 12, 36);
+    chrome.epaisseur = 2.2;
     chrome.eclats = 2;
     chrome.eclat = 14;
     PeintMatiere(&toile, m, chrome);
@@ -429,10 +477,23 @@ double Lisse(double a, double b, double x) {
 }
 
 // Opacity of the glow at d pixels from a tube: a tight halo and a wide haze
-// that tints the screen up to 11 pixels out, faded to nothing by 13.
+// that lights the wall up to 11 pixels out, faded to nothing by 13.
 double Halo(double d) {
-    const double a = 0.7 * std::exp(-d / 2.5) + 0.42 * std::exp(-d / 9.0);
+    const double a = 0.9 * std::exp(-d / 2.5) + 0.42 * std::exp(-d / 9.0);
     return std::min(1.0, a) * Lisse(13.0, 11.0, d);
+}
+
+// How much of the neon's light the brick wall behind the signs sends back
+// at (x, y): bricks 24 by 9 pixels in courses offset by half a brick, each
+// with its own shade and grain and a lit upper edge, in sunken mortar joints.
+double Brique(int x, int y) {
+    const int rang = y / 9, dx = (rang % 2) * 12;
+    const int bx = (x + dx) / 24, u = (x + dx) % 24, v = y % 9;
+    if (u == 0 || v == 0) return 0.8;  // the joint
+    const double teinte = 0.84 + 0.16 * Bruit(bx * 1.7, rang * 2.3, 91);
+    const double grain = 0.9 + 0.1 * Bruit(x / 2.0, y / 2.0, 92);
+    const double arete = v == 1 ? 1.0 : 0.93;
+    return teinte * grain * arete;
 }
 
 // A neon sign of the word, its letters h pixels tall, centred on the canvas:
@@ -523,15 +584,20 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
         for (int y = 0; y < ht; ++y)
             for (int xx = 0; xx < l; ++xx) {
                 const double a = Halo(dehors[size_t(y) * l + xx]);
+                // The bricks show where the light is strong; in its faint
+                // edge the wall is a dim even tint.
+                const double k = 1 - 0.8 * (1 - Brique(xx, y)) * std::min(1.0, a / 0.2);
+                // The brick's own warm red mixes a little into the light.
+                const Couleur c = Melange(t, Rvb(255, 150, 120), 0.12);
                 reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[xx] =
-                    (Argb(Couleur{t.r * a, t.g * a, t.b * a}) & 0x00FFFFFFu) |
+                    (Argb(Couleur{c.r * a * k, c.g * a * k, c.b * a * k}) & 0x00FFFFFFu) |
                     (uint32_t(a * 255 + 0.5) << 24);
             }
         cairo_surface_mark_dirty(toile->surface);
     }
     // The jumpers from one letter to the next, painted black, behind: from
     // the lowest end of a letter's runs to the lowest of the next one's.
-    cairo_set_source_rgba(cr, 0.05, 0.02, 0.07, 0.75);
+    cairo_set_source_rgba(cr, 0.05, 0.02, 0.07, 0.62);
     cairo_set_line_width(cr, 1.6);
     for (size_t i = 0; i + 1 < lettres.size(); ++i) {
         std::array<double, 2> a{0, -1e9}, b{0, -1e9};

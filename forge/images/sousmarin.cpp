@@ -594,6 +594,88 @@ void DessinePerles(cairo_t* cr, Alea* alea, double x, double y, int nombre) {
     }
 }
 
+// Shafts of sunlight fanning down from the sun's glare under the surface,
+// over everything: soft-edged, brightest near the surface and gone by the
+// floor, so the kelp and fish stand in the light.
+void PeintFaisceaux(Toile* toile, Alea* alea) {
+    const double sx = 420, sy = -140;
+    cairo_surface_t* masque = cairo_image_surface_create(CAIRO_FORMAT_A8, kL, kH);
+    cairo_t* m = cairo_create(masque);
+    for (int i = 0; i < 11; ++i) {
+        const double a = -0.95 + i * 0.19 + alea->Entre(-0.05, 0.05);
+        const double l = alea->Entre(0.025, 0.06);
+        const double force = alea->Entre(0.45, 1.0);
+        const double portee = 700;
+        cairo_move_to(m, sx, sy);
+        cairo_line_to(m, sx + portee * std::sin(a - l), sy + portee * std::cos(a - l));
+        cairo_line_to(m, sx + portee * std::sin(a + l), sy + portee * std::cos(a + l));
+        cairo_close_path(m);
+        cairo_set_source_rgba(m, 0, 0, 0, force);
+        cairo_fill(m);
+    }
+    cairo_destroy(m);
+    FlouSurface(masque, 5);
+    cairo_t* cr = toile->cr;
+    cairo_pattern_t* lumiere = cairo_pattern_create_linear(0, 0, 0, kH);
+    cairo_pattern_add_color_stop_rgba(lumiere, 0, kLumiere.r, kLumiere.g, kLumiere.b, 0.42);
+    cairo_pattern_add_color_stop_rgba(lumiere, 0.45, kLumiere.r, kLumiere.g, kLumiere.b, 0.2);
+    cairo_pattern_add_color_stop_rgba(lumiere, 0.85, kLumiere.r, kLumiere.g, kLumiere.b, 0.0);
+    cairo_set_source(cr, lumiere);
+    cairo_mask_surface(cr, masque, 0, 0);
+    cairo_pattern_destroy(lumiere);
+    cairo_surface_destroy(masque);
+    // The sun's glare through the surface.
+    cairo_pattern_t* eclat = cairo_pattern_create_radial(sx, 0, 0, sx, 0, 150);
+    cairo_pattern_add_color_stop_rgba(eclat, 0, 1, 1, 0.96, 0.75);
+    cairo_pattern_add_color_stop_rgba(eclat, 0.3, kLumiere.r, kLumiere.g, kLumiere.b, 0.3);
+    cairo_pattern_add_color_stop_rgba(eclat, 1, kLumiere.r, kLumiere.g, kLumiere.b, 0);
+    cairo_set_source(cr, eclat);
+    cairo_paint(cr);
+    cairo_pattern_destroy(eclat);
+}
+
+// Drifting specks in the light: fine dots and, close to the eye, a few
+// large out-of-focus discs with a brighter edge.
+void PeintParticules(cairo_t* cr, Alea* alea) {
+    for (int i = 0; i < 26; ++i) {
+        const double x = alea->Entre(0, kL), y = alea->Entre(20, 400);
+        const double r = alea->Entre(4, 11), a = alea->Entre(0.06, 0.14);
+        cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 0.8, 1, 0.96, a);
+        cairo_fill_preserve(cr);
+        cairo_set_source_rgba(cr, 0.9, 1, 1, a * 1.6);
+        cairo_set_line_width(cr, 1.0);
+        cairo_stroke(cr);
+    }
+}
+
+// A glass bubble: clear body tinted by the water, a bright rim thicker at
+// the bottom where the light gathers, a faint inner reflection of the
+// surface and a sharp white highlight.
+void DessineBulleVerre(cairo_t* cr, double x, double y, double r) {
+    cairo_pattern_t* corps = cairo_pattern_create_radial(x, y, r * 0.2, x, y, r);
+    cairo_pattern_add_color_stop_rgba(corps, 0, 0.7, 1, 1, 0.04);
+    cairo_pattern_add_color_stop_rgba(corps, 0.75, 0.7, 1, 1, 0.12);
+    cairo_pattern_add_color_stop_rgba(corps, 1, 0.85, 1, 1, 0.5);
+    cairo_set_source(cr, corps);
+    cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(corps);
+    cairo_set_line_width(cr, std::max(0.8, r * 0.1));
+    cairo_set_source_rgba(cr, 0.9, 1, 1, 0.85);
+    cairo_arc(cr, x, y, r * 0.95, 0.2, M_PI - 0.2);
+    cairo_stroke(cr);
+    cairo_set_source_rgba(cr, 0.9, 1, 1, 0.35);
+    cairo_arc(cr, x, y, r * 0.72, M_PI * 1.15, M_PI * 1.55);
+    cairo_stroke(cr);
+    cairo_arc(cr, x - r * 0.38, y - r * 0.4, r * 0.22, 0, 2 * M_PI);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.95);
+    cairo_fill(cr);
+    cairo_arc(cr, x + r * 0.4, y + r * 0.45, r * 0.08, 0, 2 * M_PI);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
+    cairo_fill(cr);
+}
+
 }  // namespace
 
 void DessineFondMarin(Recueil* recueil) {
@@ -675,6 +757,13 @@ void DessineFondMarin(Recueil* recueil) {
     Etoiles(cr, &alea, 0, 0, 640, 420, 180, Rvb(200, 255, 240), 0.4);
     DessinePerles(cr, &alea, 330, 445, 7);
     DessinePerles(cr, &alea, 598, 420, 5);
+    DessinePerles(cr, &alea, 52, 380, 6);
+    // A few larger glass bubbles rising through the open water.
+    const double verres[][3] = {{96, 250, 9}, {108, 214, 6}, {92, 184, 4.5}, {452, 120, 7},
+                                {462, 92, 5}, {606, 250, 8}, {598, 218, 5}};
+    for (const auto& v : verres) DessineBulleVerre(cr, v[0], v[1], v[2]);
+    PeintParticules(cr, &alea);
+    PeintFaisceaux(&toile, &alea);
     // The deep closes in at the corners.
     cairo_pattern_t* vignette = cairo_pattern_create_radial(320, 200, 200, 320, 240, 470);
     cairo_pattern_add_color_stop_rgba(vignette, 0, 0.02, 0.04, 0.12, 0);

@@ -193,27 +193,46 @@ void DessineCoper(Recueil* recueil, const char* nom, Couleur c) {
 }
 
 const char kTexteDefilant[] =
-    "ORBO PRESENTS KAZZMOT ... FOUR TELLIES, ONE PARTY ... HI TO WOZZ, SLIK AND BRENN ... "
-    "STAY TUNED!";
+    "ORBO PRESENTS KAZZMOT ... FOUR TELLIES, ONE PARTY, NO SLEEP TILL THE COMPO ... "
+    "CODE BY KABO, MUSIC BY DOLO ... HI TO WOZZ, SLIK AND BRENN ... STAY TUNED!";
 
-// The scroll text: giant letters that fill the monitor, the two copies the
-// scene draws at y and 2y stacked like a wobbling extrusion. Each letter has
-// a thick violet outline that parts the front copy from the one behind, the
-// title's chrome, and a cyan light on its upper edges.
+// The scroll text: letters about 70 pixels tall in the middle of the strip,
+// the two copies the scene draws at y and 2y stacked like a wobbling
+// extrusion. The line is spaced out to run from the strip's start to its
+// end, so that the monitor is never left empty before the last frame. Each
+// letter has a thick violet outline that parts the front copy from the one
+// behind, the title's chrome, and a cyan light on its upper edges.
 void DessineScrollText(Recueil* recueil) {
     const int l = 4800, h = kHauteurDefilant;
     Toile toile(l, h);
     cairo_t* cr = toile.cr;
     cairo_font_face_t* police = Police(kPoliceAffiche);
     // The strip starts and ends empty so that the text enters and leaves the monitor.
-    const double debut = 256, fin = l - 260;
-    const double taille = TailleAjustee(cr, police, kTexteDefilant, fin - debut, h - 10);
+    const double debut = 256, fin = l - 260, encre = 70;
     cairo_set_font_face(cr, police);
-    cairo_set_font_size(cr, taille);
+    cairo_set_font_size(cr, 100);
     cairo_text_extents_t ext;
     cairo_text_extents(cr, kTexteDefilant, &ext);
-    cairo_move_to(cr, debut - ext.x_bearing, h / 2.0 - ext.height / 2 - ext.y_bearing);
-    cairo_text_path(cr, kTexteDefilant);
+    double taille = 100 * encre / ext.height;
+    const int n = int(sizeof kTexteDefilant) - 1;
+    // Spacing between the letters that makes the line reach the end; a
+    // line too long at this size is made smaller instead.
+    double espace = (fin - debut - ext.width * taille / 100) / (n - 1);
+    if (espace < 0) {
+        taille *= (fin - debut) / (ext.width * taille / 100);
+        espace = 0;
+    }
+    cairo_set_font_size(cr, taille);
+    cairo_scaled_font_t* fonte = cairo_get_scaled_font(cr);
+    cairo_glyph_t* glyphes = nullptr;
+    int nombre = 0;
+    cairo_text_extents(cr, kTexteDefilant, &ext);
+    cairo_scaled_font_text_to_glyphs(fonte, debut - ext.x_bearing,
+                                     h / 2.0 - ext.height / 2 - ext.y_bearing, kTexteDefilant, -1,
+                                     &glyphes, &nombre, nullptr, nullptr, nullptr);
+    for (int i = 0; i < nombre; ++i) glyphes[i].x += i * espace;
+    cairo_glyph_path(cr, glyphes, nombre);
+    cairo_glyph_free(glyphes);
     const double y0 = h / 2.0 - ext.height / 2, y1 = y0 + ext.height;
     const Couleur contour = Sur565(Rvb(36, 8, 62)), lisere = Sur565(Rvb(108, 40, 158));
     cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
@@ -914,8 +933,11 @@ void DessineFin(Recueil* recueil) {
     ChemineArrondi(cr, 14, 14, 612, 318, 18);
     cairo_rectangle(cr, 6, 345, 628, 122);
     cairo_pattern_t* metal = cairo_pattern_create_linear(0, 0, 0, 480);
+    // The lower rails, blurred away with the credits' band, in violets whose
+    // green is about half their blue, so that the blur darkens them without
+    // turning them green.
     const Couleur bandes[] = {Rvb(200, 210, 240), Rvb(90, 80, 140),   Rvb(230, 200, 255),
-                              Rvb(60, 40, 100),   Rvb(200, 170, 240), Rvb(80, 60, 120)};
+                              Rvb(60, 30, 100),   Rvb(210, 110, 240), Rvb(90, 40, 130)};
     for (int i = 0; i < 6; ++i) {
         cairo_pattern_add_color_stop_rgb(metal, i / 5.0, bandes[i].r, bandes[i].g, bandes[i].b);
     }

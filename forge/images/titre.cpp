@@ -357,6 +357,26 @@ void DessineSupport(Recueil* recueil) {
                  uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
         }
     }
+    // Where the sky lies under the stage, the floor's last rows melt into
+    // the ramp picture's own colours row by row, so the stage ends in what
+    // the screen shows below it rather than on a line; the lip over the
+    // ramp's crest keeps its edge.
+    const int fondu = 18;
+    for (int x = 0; x < 640; ++x) {
+        const double sous = std::clamp((bas - CourbeRampe(x)) / 6.0, 0.0, 1.0);
+        for (int k = 0; k < fondu; ++k) {
+            const int y = int(bas) - fondu + k;
+            uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
+            const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
+                                 (*p & 255) / 255.0};
+            const double t = (k + 1.0) / fondu;
+            const double w = t * t * (3 - 2 * t) * (1 - sous);
+            const Couleur c = Melange(ici, SousLaScene(x, y), w);
+            *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
+                 (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
+                 uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
+        }
+    }
     cairo_surface_mark_dirty(toile.surface);
     Finition f;
     f.grain = 1.5;
