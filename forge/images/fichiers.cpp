@@ -43,8 +43,14 @@ bool EcritRvb(const std::string& chemin, int l, int h, const uint8_t* rvb, std::
         return false;
     }
     png_init_io(fp.png, fp.f);
-    png_set_compression_level(fp.png, 1);
-    png_set_filter(fp.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    // zlib's usual compression and no row filter: the pictures are dithered
+    // on the 5-6-5 grid, whose grain a filter only turns into more noise, so
+    // unfiltered rows compress best (to little more than half the size of
+    // the fastest compression with the "up" filter, which the download and
+    // the zips feel) and decode fastest (less to inflate, nothing to undo).
+    // The strongest level saves 3 % more for twice the forge's time.
+    png_set_compression_level(fp.png, 6);
+    png_set_filter(fp.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_IHDR(fp.png, fp.info, png_uint_32(l), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(fp.png, fp.info);
