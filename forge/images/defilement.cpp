@@ -72,15 +72,15 @@ const char* const kTexte[] = {
     "#\xC3\x80 BIENT\xC3\x94T",
 };
 
-// Paints the current path as crawl lettering: a dark violet outline that
-// keeps the letters clear of the stars and flat bands from pale gold to
-// amber. Headings take the title's chrome, magenta under a bright horizon,
-// with a thin cyan light along their upper edges.
+// Paints the current path as crawl lettering: a thin violet outline that
+// keeps the letters clear of the stars without filling their counters once
+// the crawl shrinks the far lines, and flat bands from pale gold to amber. Headings take the
+// title's chrome, magenta under a bright horizon, with a thin cyan light along their upper edges.
 void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const Couleur contour = Sur565(Rvb(40, 10, 66));
+    const Couleur contour = Sur565(titre ? Rvb(40, 10, 66) : Rvb(60, 18, 86));
     cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
-    cairo_set_line_width(cr, titre ? 7 : 5);
+    cairo_set_line_width(cr, titre ? 7 : 3);
     cairo_stroke_preserve(cr);
     cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
                                              {{0.2, Rvb(255, 246, 220)},
@@ -365,7 +365,7 @@ void DessineTexteFinal(Recueil* recueil) {
 // y down, z towards the viewer. The planet's pole leans back and to the
 // left, so the ring's near arc crosses the lower face and its far arc passes
 // behind the upper half.
-constexpr double kPlaneteX = 528, kPlaneteY = 112, kPlaneteR = 64;
+constexpr double kPlaneteX = 548, kPlaneteY = 94, kPlaneteR = 52;
 constexpr double kAnneauInterieur = 1.3, kAnneauExterieur = 2.05;  // in planet radii
 
 struct Vecteur {
