@@ -121,11 +121,14 @@ void DessineTV(Recueil* recueil) {
         }
     }
     cairo_font_face_t* police = Police(kPoliceTitre);
+    // The badge's name in plain pale cyan: at this size the chrome's bands
+    // only blur it.
     CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 216.5);
     cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
     cairo_set_line_width(cr, 2);
     cairo_stroke_preserve(cr);
-    ChromeTitre(cr, 211, 222);
+    cairo_set_source_rgb(cr, 0.78, 0.95, 1.0);
+    cairo_fill_preserve(cr);
     cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
         const double x = 222 + i * 22, y = 216;
@@ -981,8 +984,12 @@ void DessineFin(Recueil* recueil) {
         cairo_pattern_destroy(g);
     }
     cairo_font_face_t* police = Police(kPoliceTexte);
-    cairo_set_source_rgb(cr, 0.2, 0.12, 0.35);
+    // The footer in pale lilac over a dark edge, clear of the frame's violet.
     CheminTexteCentre(cr, police, 9, "ORBO  -  KAZZMOT  -  2001", 320, 474);
+    cairo_set_source_rgb(cr, 0.06, 0.02, 0.12);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke_preserve(cr);
+    cairo_set_source_rgb(cr, 0.84, 0.74, 0.98);
     cairo_fill(cr);
     Finition f;
     f.cle = Cle::Blanc;
