@@ -211,8 +211,8 @@ Couleur CouleurRampe(int x, int d) {
     const double t = d < 6 ? 0.0 : std::log(1 + (d - 6) / 7.0) / std::log(1.32);
     const double ecart = std::abs(t - std::round(t)) * 7 * std::log(1.32) * std::pow(1.32, t);
     const Couleur neon = Melange(Rvb(90, 230, 255), Rvb(255, 70, 200), std::min(1.0, t / 7.0));
-    c = Melange(c, neon, 0.3 * std::exp(-ecart * ecart / 9.0));
-    c = Melange(c, neon, 0.85 * std::exp(-ecart * ecart / 0.8));
+    c = Melange(c, neon, 0.35 * std::exp(-ecart * ecart / 16.0));
+    c = Melange(c, neon, 0.7 * std::exp(-ecart * ecart / 3.0));
     // A faint diagonal sheen sliding along the ramp.
     const double reflet = std::exp(-std::pow(((x + d * 3 / 2) % 260 - 130) / 30.0, 2));
     return Melange(c, Rvb(255, 255, 255), 0.22 * reflet * (1 - profondeur));
@@ -229,7 +229,8 @@ void PeintSol(cairo_t* cr, double bas) {
     cairo_pattern_t* sol = cairo_pattern_create_linear(0, horizon, 0, bord);
     cairo_pattern_add_color_stop_rgb(sol, 0, 0.22, 0.06, 0.3);
     cairo_pattern_add_color_stop_rgb(sol, 0.25, 0.08, 0.02, 0.16);
-    cairo_pattern_add_color_stop_rgb(sol, 1, 0.05, 0.01, 0.1);
+    // The near floor on a colour of the 5-6-5 grid: flat, no dither noise.
+    cairo_pattern_add_color_stop_rgb(sol, 1, 16 / 255.0, 4 / 255.0, 32 / 255.0);
     cairo_set_source(cr, sol);
     cairo_rectangle(cr, 0, horizon, 640, bas - horizon);
     cairo_fill(cr);
@@ -239,21 +240,24 @@ void PeintSol(cairo_t* cr, double bas) {
     for (double z = 60; horizon + profondeur * 4 / z < bas; z /= 1.22) {
         const double y = std::floor(horizon + profondeur * 4 / z) + 0.5;
         const double force = std::min(1.0, 1.6 * (y - horizon) / profondeur + 0.25);
-        cairo_set_line_width(cr, y > bord + 60 ? 2 : 1);
-        cairo_set_source_rgba(cr, 0.86, 0.26, 0.7, 0.9 * force);
+        cairo_set_line_width(cr, y > bord ? 2 : 1);
+        cairo_set_source_rgba(cr, 0.86, 0.26, 0.7, (y > bord ? 0.75 : 0.9) * force);
         cairo_move_to(cr, 0, y);
         cairo_line_to(cr, 640, y);
         cairo_stroke(cr);
     }
-    cairo_set_line_width(cr, 1);
+    cairo_set_line_width(cr, 1.4);
     // Lines along: toward the vanishing point, fading near the horizon.
     for (int i = -40; i <= 40; ++i) {
         const double xb = 320 + i * 64.0;
         const double x0 = 320 + (xb - 320) * 0.04;
-        cairo_pattern_t* p = cairo_pattern_create_linear(0, horizon, 0, bord);
+        // Brightest at the stage's front edge, dimmer again toward the viewer.
+        const double f = profondeur / std::max(profondeur, bas - horizon);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, horizon, 0, std::max(bord, bas));
         cairo_pattern_add_color_stop_rgba(p, 0, 0.86, 0.26, 0.7, 0.0);
-        cairo_pattern_add_color_stop_rgba(p, 0.3, 0.86, 0.26, 0.7, 0.5);
-        cairo_pattern_add_color_stop_rgba(p, 1, 0.86, 0.34, 0.74, 0.9);
+        cairo_pattern_add_color_stop_rgba(p, 0.3 * f, 0.86, 0.26, 0.7, 0.5);
+        cairo_pattern_add_color_stop_rgba(p, f, 0.86, 0.34, 0.74, 0.9);
+        cairo_pattern_add_color_stop_rgba(p, 1, 0.86, 0.34, 0.74, f < 1 ? 0.4 : 0.9);
         cairo_set_source(cr, p);
         cairo_move_to(cr, x0, horizon);
         cairo_line_to(cr, x0 + (xb - x0) * (bas - horizon) / profondeur, bas);
@@ -278,8 +282,20 @@ void DessineRampes(Recueil* recueil) {
     cairo_arc(cr, 120, 90, 60, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(lune);
-    // The floor, down to the bottom, with the horizon's glow.
-    PeintSol(cr, 480);
+    // The floor, down to the bottom, with the horizon's glow; below the
+    // stage its lines are softened a little, so they read as light rather
+    // than as a hard pattern.
+    {
+        cairo_surface_t* sol = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 640, 480);
+        cairo_t* c = cairo_create(sol);
+        PeintSol(c, 480);
+        cairo_destroy(c);
+        FlouSurface(sol, 1);
+        cairo_set_source_surface(cr, sol, 0, 0);
+        cairo_rectangle(cr, 0, kHorizonScene, 640, 480 - kHorizonScene);
+        cairo_fill(cr);
+        cairo_surface_destroy(sol);
+    }
     cairo_rectangle(cr, 0, kHorizonScene - 0.5, 640, 1.5);
     cairo_set_source_rgba(cr, 1.0, 0.6, 0.9, 0.6);
     cairo_fill(cr);
@@ -317,8 +333,9 @@ void DessineRampes(Recueil* recueil) {
         }
     }
     cairo_surface_mark_dirty(toile.surface);
+    // Hardly any grain: the floor lies flat on a colour of the 5-6-5 grid.
     Finition f;
-    f.grain = 2.0;
+    f.grain = 0.5;
     recueil->images.push_back(Finit(toile, "RampeTotal", f));
     recueil->images.push_back(ImageDepuis565("RampeMasque", 640, 480, Cle::Aucune, masque));
 }
