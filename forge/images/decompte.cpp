@@ -92,10 +92,20 @@ void DessineCinema(Recueil* recueil) {
     // Leader lettering in the margins.
     cairo_font_face_t* affiche = Police(kPoliceAffiche);
     cairo_set_source_rgba(cr, 0.1, 0.08, 0.06, 0.8);
-    CheminTexteCentre(cr, affiche, 22, "PICTURE START", 140, 452);
-    CheminTexteCentre(cr, affiche, 22, "ORBO LAB - REEL 1", 500, 452);
-    CheminTexteCentre(cr, affiche, 18, "35 MM", 110, 30);
-    CheminTexteCentre(cr, affiche, 18, "KZM-01", 530, 30);
+    // Each starts (or ends) 8 pixels past the end of its bracket's arm, on
+    // the arm's row, so the two never touch.
+    auto etiquette = [&](double taille, const char* texte, double bord, double cy) {
+        double largeur = 0;
+        cairo_fill(cr);  // the labels before it
+        CheminTexteCentre(cr, affiche, taille, texte, 0, cy, &largeur);
+        cairo_new_path(cr);
+        const double cx = bord < 320 ? bord + largeur / 2 : bord - largeur / 2;
+        CheminTexteCentre(cr, affiche, taille, texte, cx, cy);
+    };
+    etiquette(22, "PICTURE START", 68 + 24 + 8, 451);
+    etiquette(22, "ORBO LAB - REEL 1", 572 - 24 - 8, 451);
+    etiquette(18, "35 MM", 68 + 24 + 8, 31);
+    etiquette(18, "KZM-01", 572 - 24 - 8, 31);
     cairo_fill(cr);
 
     // Dust, hairs and scratches: the wear of a reel run many times.

@@ -72,15 +72,15 @@ const char* const kTexte[] = {
     "#\xC3\x80 BIENT\xC3\x94T",
 };
 
-// Paints the current path as crawl lettering: a dark violet outline that
-// keeps the letters clear of the stars and flat bands from pale gold to
-// amber. Headings take the title's chrome, magenta under a bright horizon,
-// with a thin cyan light along their upper edges.
+// Paints the current path as crawl lettering: a thin violet outline that
+// keeps the letters clear of the stars without filling their counters once
+// the crawl shrinks the far lines, and flat bands from pale gold to amber. Headings take the
+// title's chrome, magenta under a bright horizon, with a thin cyan light along their upper edges.
 void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const Couleur contour = Sur565(Rvb(40, 10, 66));
+    const Couleur contour = Sur565(titre ? Rvb(40, 10, 66) : Rvb(60, 18, 86));
     cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
-    cairo_set_line_width(cr, titre ? 7 : 5);
+    cairo_set_line_width(cr, titre ? 7 : 3);
     cairo_stroke_preserve(cr);
     cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
                                              {{0.2, Rvb(255, 246, 220)},
@@ -129,6 +129,38 @@ struct MotAdieu {
 
 enum class Accent { Aucun, Grave, Aigu, Circonflexe };
 
+// The face's E has a stub for a middle arm and reads as C once the crawl
+// shrinks it: the arm found in the mask is drawn on to most of the top
+// arm's length.
+void AllongeBrasDuE(cairo_t* cr, const Glyphe& b) {
+    cairo_surface_t* s = cairo_get_target(cr);
+    cairo_surface_flush(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int pas = cairo_image_surface_get_stride(s);
+    const int hs = cairo_image_surface_get_height(s), ls = cairo_image_surface_get_width(s);
+    const int y0 = std::max(0, int(b.y0 + (b.y1 - b.y0) * 0.3));
+    const int y1 = std::min(hs, int(b.y0 + (b.y1 - b.y0) * 0.7));
+    // The first column right of the stem that crosses the arm: clear above
+    // and below it within the letter's middle.
+    int debut = -1, fin = -1;
+    for (double u = 0.2; u < 0.6 && fin < 0; u += 0.02) {
+        const int x = std::clamp(int(b.x0 + (b.x1 - b.x0) * u), 0, ls - 1);
+        if (data[size_t(y0) * pas + x] >= 128) continue;
+        debut = fin = -1;
+        for (int y = y0; y < y1; ++y) {
+            const bool encre = data[size_t(y) * pas + x] >= 128;
+            if (encre && debut < 0) debut = y;
+            if (!encre && debut >= 0) {
+                fin = y;
+                break;
+            }
+        }
+    }
+    if (debut < 0 || fin < 0) return;
+    cairo_rectangle(cr, b.x0 + 2, debut, (b.x1 - b.x0) * 0.82 - 2, fin - debut);
+    cairo_fill(cr);
+}
+
 void DessinMotAdieu(cairo_t* cr, void* donnees) {
     const MotAdieu* m = static_cast<const MotAdieu*>(donnees);
     // Words of bare capitals, and the accent over each letter.
@@ -176,6 +208,8 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
         const std::vector<Glyphe> g =
             CheminMot(cr, police, mots[i].c_str(), x, m->y + haut, l, lettres, true);
         cairo_fill(cr);
+        for (size_t k = 0; k < g.size() && k < mots[i].size(); ++k)
+            if (mots[i][k] == 'E') AllongeBrasDuE(cr, g[k]);
         for (size_t k = 0; k < g.size() && k < accents[i].size(); ++k) {
             const Glyphe& b = g[k];
             const double cx = (b.x0 + b.x1) / 2, y1 = m->y + haut * 0.78, y0 = m->y;
@@ -331,7 +365,7 @@ void DessineTexteFinal(Recueil* recueil) {
 // y down, z towards the viewer. The planet's pole leans back and to the
 // left, so the ring's near arc crosses the lower face and its far arc passes
 // behind the upper half.
-constexpr double kPlaneteX = 528, kPlaneteY = 112, kPlaneteR = 64;
+constexpr double kPlaneteX = 548, kPlaneteY = 94, kPlaneteR = 52;
 constexpr double kAnneauInterieur = 1.3, kAnneauExterieur = 2.05;  // in planet radii
 
 struct Vecteur {

@@ -59,8 +59,27 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     cairo_fill(cr);
     cairo_arc(cr, cx, cy, r - trait - std::max(4.0, trait * 0.35), 0, 2 * M_PI);
     cairo_fill(cr);
-    // The R's leg, drawn out into a blade under the B and the last O.
+    // The face's R ends in a block that reads as a B: its lower right is
+    // cut away and a slanted leg drawn from the bowl down to the foot.
     const Glyphe& rr = g[1];
+    const double hr = rr.y1 - rr.y0;
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(cr, rr.x0 + trait * 1.25, rr.y0 + hr * 0.6, rr.x1 - rr.x0, hr * 0.4 + 1);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_save(cr);
+    cairo_rectangle(cr, rr.x0, rr.y0, rr.x1 - rr.x0, hr);
+    cairo_clip(cr);
+    const double jx0 = rr.x0 + trait * 1.6, jy0 = rr.y0 + hr * 0.5;
+    const double jx1 = rr.x1 - trait * 0.5, jy1 = rr.y1;
+    const double jl = std::hypot(jx1 - jx0, jy1 - jy0);
+    cairo_move_to(cr, jx0, jy0);
+    cairo_line_to(cr, jx1 + (jx1 - jx0) / jl * trait, jy1 + (jy1 - jy0) / jl * trait);
+    cairo_set_line_width(cr, trait * 1.05);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    // The R's leg, drawn out into a blade under the B and the last O.
     const double e = trait * 0.55;
     cairo_move_to(cr, rr.x1 - trait * 1.2, rr.y1);
     cairo_line_to(cr, g[3].x1 + 6, rr.y1);

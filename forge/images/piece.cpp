@@ -303,12 +303,37 @@ void PeintAffiche(cairo_t* cr, bool avecTexte) {
 }
 
 // The speaker standing between the lower sets: a cabinet of dark vinyl with
-// its three drivers, a bright rim on each cone, the amber power light.
+// its three drivers, a bright rim on each cone, the amber power light, on a
+// metal stand (a post on a round foot) standing on the floor.
 void PeintEnceinte(cairo_t* cr) {
-    const double x0 = 297, x1 = 343, y0 = 300, y1 = 470;
+    const double x0 = 297, x1 = 343, y0 = 296, y1 = 444, pied = 470;
+    const double cx = (x0 + x1) / 2;
+    cairo_save(cr);
+    cairo_translate(cr, cx + 2, pied - 2);
+    cairo_scale(cr, 1, 0.25);
+    cairo_arc(cr, 0, 0, 24, 0, 2 * M_PI);
+    cairo_restore(cr);
     cairo_set_source_rgba(cr, 0.02, 0, 0.04, 0.6);
-    cairo_rectangle(cr, x0 - 3, y1 - 3, x1 - x0 + 9, 8);
     cairo_fill(cr);
+    cairo_rectangle(cr, cx - 3, y1, 6, pied - y1 - 4);
+    cairo_pattern_t* tige = cairo_pattern_create_linear(cx - 3, 0, cx + 3, 0);
+    cairo_pattern_add_color_stop_rgb(tige, 0, 0.75, 0.8, 0.95);
+    cairo_pattern_add_color_stop_rgb(tige, 0.4, 0.35, 0.32, 0.45);
+    cairo_pattern_add_color_stop_rgb(tige, 1, 0.1, 0.08, 0.16);
+    cairo_set_source(cr, tige);
+    cairo_fill(cr);
+    cairo_pattern_destroy(tige);
+    cairo_save(cr);
+    cairo_translate(cr, cx, pied - 5);
+    cairo_scale(cr, 1, 0.28);
+    cairo_arc(cr, 0, 0, 18, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_pattern_t* socle = cairo_pattern_create_linear(0, pied - 10, 0, pied);
+    cairo_pattern_add_color_stop_rgb(socle, 0, 0.7, 0.75, 0.9);
+    cairo_pattern_add_color_stop_rgb(socle, 1, 0.12, 0.1, 0.18);
+    cairo_set_source(cr, socle);
+    cairo_fill(cr);
+    cairo_pattern_destroy(socle);
     cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
     cairo_pattern_t* caisse = cairo_pattern_create_linear(x0, 0, x1, 0);
     cairo_pattern_add_color_stop_rgb(caisse, 0, 0.22, 0.16, 0.3);
@@ -322,8 +347,7 @@ void PeintEnceinte(cairo_t* cr) {
     cairo_set_source_rgba(cr, 0.6, 0.9, 1, 0.45);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    const double cx = (x0 + x1) / 2;
-    const struct { double y, r; } haut_parleurs[] = {{332, 7}, {378, 13}, {430, 18}};
+    const struct { double y, r; } haut_parleurs[] = {{322, 7}, {362, 13}, {414, 18}};
     for (const auto& h : haut_parleurs) {
         cairo_arc(cr, cx, h.y, h.r + 2, 0, 2 * M_PI);
         cairo_pattern_t* bague = cairo_pattern_create_linear(0, h.y - h.r, 0, h.y + h.r);
@@ -351,10 +375,10 @@ void PeintEnceinte(cairo_t* cr) {
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     }
-    cairo_arc(cr, cx, 310, 2.2, 0, 2 * M_PI);
+    cairo_arc(cr, cx, 305, 2.2, 0, 2 * M_PI);
     cairo_set_source_rgb(cr, palette::kAmbre.r, palette::kAmbre.g, palette::kAmbre.b);
     cairo_fill(cr);
-    Halo(cr, cx, 310, 7, 7, palette::kAmbre, 0.5);
+    Halo(cr, cx, 305, 7, 7, palette::kAmbre, 0.5);
 }
 
 ImageForgee DessinePiece(bool avecTexte) {

@@ -169,8 +169,8 @@ void DessineVieilleTV(Recueil* recueil) {
     const Couleur plaque = Melange(palette::kCyan, {1, 1, 1}, 0.45);
     cairo_set_source_rgb(cr, plaque.r, plaque.g, plaque.b);
     cairo_fill(cr);
-    // A magenta pilot light between the knobs, and a magenta inlay thread
-    // round the cabinet.
+    // A magenta pilot light between the knobs, and a groove cut round the
+    // cabinet's face, dark with a lit lower lip.
     cairo_pattern_t* voyant = cairo_pattern_create_radial(475, 418, 0, 475, 418, 12);
     cairo_pattern_add_color_stop_rgba(voyant, 0, 1, 0.9, 1, 1);
     cairo_pattern_add_color_stop_rgba(voyant, 0.3, palette::kMagenta.r, palette::kMagenta.g,
@@ -182,7 +182,7 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_fill(cr);
     cairo_pattern_destroy(voyant);
     cairo_rectangle(cr, 14.5, 14.5, 611, 451);
-    cairo_set_source_rgba(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b, 0.8);
+    cairo_set_source_rgba(cr, 0.16, 0.07, 0.03, 0.7);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     cairo_rectangle(cr, 17.5, 17.5, 605, 445);

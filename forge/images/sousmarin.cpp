@@ -16,14 +16,21 @@ namespace {
 constexpr int kL = 640, kH = 480;
 const Couleur kLumiere = Rvb(215, 255, 245);  // the light of the surface
 
-// The water's colour at a screen row, from the bright surface to the deep.
+// The water's colour at a screen row: the cyan of the bright surface, blue
+// in the middle, the production's violet and night in the deep.
 Couleur Eau(double y) {
-    const Couleur haut = Rvb(84, 214, 226), milieu = Rvb(18, 128, 170);
-    const Couleur bas = Rvb(12, 58, 112), fond = Rvb(18, 20, 64);
+    const Couleur haut = Rvb(70, 214, 250), milieu = Rvb(40, 110, 200);
+    const Couleur bas = Rvb(74, 40, 150), fond = Rvb(34, 10, 66);
     const double t = std::clamp(y / kH, 0.0, 1.0);
-    if (t < 0.4) return Melange(haut, milieu, t / 0.4);
-    if (t < 0.78) return Melange(milieu, bas, (t - 0.4) / 0.38);
-    return Melange(bas, fond, (t - 0.78) / 0.22);
+    if (t < 0.36) return Melange(haut, milieu, t / 0.36);
+    if (t < 0.74) return Melange(milieu, bas, (t - 0.36) / 0.38);
+    return Melange(bas, fond, (t - 0.74) / 0.26);
+}
+
+// The light the surface throws on what it reaches: cyan white near the top,
+// turning magenta in the deep, like the caustics of the title's sky.
+Couleur LumiereA(double y) {
+    return Melange(kLumiere, Rvb(255, 120, 230), std::clamp((y - 140) / 260.0, 0.0, 0.85));
 }
 
 // A colour seen through the water: the farther, the more it takes the
@@ -49,6 +56,9 @@ void PeintEau(Toile* toile) {
             // A faint net of caustics through the upper water.
             const double att = std::exp(-y / 150.0);
             c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.34 * att);
+            // Lower down the net turns magenta and wider, fading into the deep.
+            const double bas = std::clamp((y - 150) / 160.0, 0.0, 1.0) * (1.0 - y / (kH * 1.15));
+            c = Melange(c, Rvb(250, 90, 220), Caustique(x, y * 1.5, 64, 33) * 0.3 * bas);
             px.Ecrit(x, y, c);
         }
     }
@@ -152,7 +162,7 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             Couleur c = Teinte(rampe, s, gx, gy);
             const double haut = std::max(0.0, -ny);
             if (caustiques) {
-                c = Melange(c, kLumiere, Caustique(gx, gy, 26, graine + 5) * haut * 0.5);
+                c = Melange(c, LumiereA(gy), Caustique(gx, gy, 26, graine + 5) * haut * 0.5);
             }
             // A glint where a lit facet meets its edge.
             if (brume < 0.2 && lambert > 0.8 && arete > 1.2 && arete < 2.4 && haut > 0.2) {
@@ -173,8 +183,8 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
         *y = y0 - hauteur * t;
     };
     // Stem: a dark line with a lit edge.
-    const Couleur tigeSombre = Brume(Rvb(46, 40, 14), y0 - hauteur / 2, brume);
-    const Couleur tigeClaire = Brume(Rvb(150, 128, 46), y0 - hauteur / 2, brume);
+    const Couleur tigeSombre = Brume(Rvb(60, 20, 54), y0 - hauteur / 2, brume);
+    const Couleur tigeClaire = Brume(Rvb(200, 140, 60), y0 - hauteur / 2, brume);
     for (int passe = 0; passe < 2; ++passe) {
         cairo_new_path(cr);
         for (int k = 0; k <= 40; ++k) {
@@ -219,47 +229,41 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
             ox[k] = -ty / tn * w;
             oy[k] = tx / tn * w;
         }
+        // Four tones, no outline: the shaded half goes from the violet shade
+        // at its root to amber at the tip, the lit half from amber to a pale
+        // gold, a brighter band runs inside it and a streak of light on top.
         const double lumiere = std::clamp(1.15 - by / 420.0, 0.0, 1.0);
-        const Couleur bord = Brume(Melange(Rvb(44, 40, 12), Rvb(104, 88, 22), lumiere), by, brume);
+        const Couleur ombre = Brume(Melange(Rvb(50, 14, 56), Rvb(120, 50, 70), lumiere), by, brume);
         const Couleur corps =
-            Brume(Melange(Rvb(96, 86, 24), Rvb(186, 148, 40), lumiere), by, brume);
+            Brume(Melange(Rvb(120, 70, 50), Rvb(206, 130, 40), lumiere), by, brume);
         const Couleur clair =
-            Brume(Melange(Rvb(140, 126, 42), Rvb(250, 204, 90), lumiere), by, brume);
-        auto moitie = [&](double signe) {
+            Brume(Melange(Rvb(170, 120, 70), Rvb(250, 196, 80), lumiere), by, brume);
+        const Couleur eclat = Brume(Melange(clair, Rvb(255, 248, 200), 0.55), by, brume);
+        auto bande = [&](double de, double a, Couleur pied, Couleur bout) {
             cairo_new_path(cr);
-            for (int k = 0; k <= m; ++k)
-                cairo_line_to(cr, cx[k] + signe * ox[k], cy[k] + signe * oy[k]);
-            for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k], cy[k]);
+            for (int k = 0; k <= m; ++k) cairo_line_to(cr, cx[k] + de * ox[k], cy[k] + de * oy[k]);
+            for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k] + a * ox[k], cy[k] + a * oy[k]);
             cairo_close_path(cr);
+            cairo_pattern_t* p = cairo_pattern_create_linear(bx, by, p2x, p2y);
+            cairo_pattern_add_color_stop_rgb(p, 0, pied.r, pied.g, pied.b);
+            cairo_pattern_add_color_stop_rgb(p, 1, bout.r, bout.g, bout.b);
+            cairo_set_source(cr, p);
+            cairo_fill(cr);
+            cairo_pattern_destroy(p);
         };
         // The half turned to the surface is lit, the other in the blade's shade.
         const double haut = oy[m / 2] < 0 ? 1.0 : -1.0;
-        moitie(haut);
-        cairo_set_source_rgb(cr, clair.r, clair.g, clair.b);
-        cairo_fill(cr);
-        moitie(-haut);
-        cairo_set_source_rgb(cr, corps.r, corps.g, corps.b);
-        cairo_fill(cr);
-        cairo_new_path(cr);
-        for (int k = 0; k <= m; ++k) cairo_line_to(cr, cx[k] + ox[k], cy[k] + oy[k]);
-        for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k] - ox[k], cy[k] - oy[k]);
-        cairo_close_path(cr);
-        cairo_set_source_rgba(cr, bord.r, bord.g, bord.b, 0.9);
-        cairo_set_line_width(cr, 0.9 * echelle);
-        cairo_stroke(cr);
-        // The midrib, and a streak of light along the lit half.
-        cairo_new_path(cr);
-        for (int k = 0; k <= m * 0.85; ++k) cairo_line_to(cr, cx[k], cy[k]);
-        cairo_set_source_rgb(cr, bord.r, bord.g, bord.b);
-        cairo_set_line_width(cr, 0.8 * echelle);
-        cairo_stroke(cr);
+        bande(-haut, 0.0, ombre, corps);
+        bande(-haut * 0.35, 0.0, Melange(ombre, corps, 0.6), Melange(corps, clair, 0.4));
+        bande(0.0, haut, corps, clair);
+        bande(haut * 0.25, haut * 0.7, Melange(corps, clair, 0.6), Melange(clair, eclat, 0.5));
         cairo_new_path(cr);
         for (int k = 3; k <= m * 0.6; ++k)
-            cairo_line_to(cr, cx[k] + haut * ox[k] * 0.5, cy[k] + haut * oy[k] * 0.5);
-        const Couleur eclat = Brume(Melange(clair, Rvb(255, 250, 210), 0.5), by, brume);
-        cairo_set_source_rgba(cr, eclat.r, eclat.g, eclat.b, 0.85);
+            cairo_line_to(cr, cx[k] + haut * ox[k] * 0.45, cy[k] + haut * oy[k] * 0.45);
+        cairo_set_source_rgba(cr, eclat.r, eclat.g, eclat.b, 0.8);
         cairo_set_line_width(cr, 0.7 * echelle);
         cairo_stroke(cr);
+        const Couleur bord = ombre;
         // The float at its foot, with a glint.
         const double r = 2.3 * echelle;
         const double fx = bx + std::cos(depart) * r, fy = by + std::sin(depart) * r;
@@ -279,9 +283,11 @@ struct Livree {
     Couleur dos, flanc, ventre, raie, nageoire;
 };
 
-// A fish seen from the side, heading towards sens (+1 right, -1 left):
-// shaded body with stripes, forked tail, dorsal, anal and pectoral fins with
-// their rays, gill line and a bright eye.
+// A fish seen from the side, heading towards sens (+1 right, -1 left), in
+// the title letters' chrome: the back darkens up into a bright horizon line
+// along the flank, under it a hard dark band that warms into the belly;
+// stripes let the chrome through; forked tail, dorsal, anal and pectoral
+// fins shading from their root to a darker edge, gill line, bright eye.
 void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double sens,
                     const Livree& l, double brume) {
     cairo_save(cr);
@@ -291,7 +297,7 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
         const Couleur b = Brume(c, cy, brume);
         cairo_set_source_rgba(cr, b.r, b.g, b.b, a);
     };
-    const Couleur contour = Melange(l.dos, Rvb(0, 0, 0), 0.55);
+    const Couleur contour = Melange(l.dos, palette::kNuit, 0.5);
     // Fins behind the body: tail, dorsal, anal.
     auto nageoire = [&](std::initializer_list<double> pts, double rx0, double ry0) {
         const double* p = pts.begin();
@@ -304,8 +310,16 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
             cairo_close_path(cr);
         };
         chemin();
-        source(l.nageoire, 0.9);
-        cairo_fill(cr);
+        {
+            const Couleur racine = Brume(Melange(l.nageoire, Rvb(255, 255, 255), 0.35), cy, brume);
+            const Couleur bout = Brume(Melange(l.nageoire, l.dos, 0.55), cy, brume);
+            cairo_pattern_t* g = cairo_pattern_create_radial(rx0, ry0, 2, rx0, ry0, 40);
+            cairo_pattern_add_color_stop_rgba(g, 0, racine.r, racine.g, racine.b, 0.95);
+            cairo_pattern_add_color_stop_rgba(g, 1, bout.r, bout.g, bout.b, 0.9);
+            cairo_set_source(cr, g);
+            cairo_fill(cr);
+            cairo_pattern_destroy(g);
+        }
         // Rays fanning from the root towards the fin's far edge.
         double mx = 0, my = 0;
         for (size_t i = 0; i + 1 < n; i += 2) {
@@ -326,8 +340,8 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
         cairo_stroke(cr);
         cairo_restore(cr);
         chemin();
-        source(contour, 0.8);
-        cairo_set_line_width(cr, 2.2);
+        source(contour, 0.7);
+        cairo_set_line_width(cr, 1.6);
         cairo_stroke(cr);
     };
     nageoire({-36, -4,  -48, -10, -62, -24, -72, -30, -68, -14, -62, -6,  -60,
@@ -346,11 +360,15 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
     cairo_pattern_t* corps = cairo_pattern_create_linear(0, -24, 0, 22);
     const Couleur dos = Brume(l.dos, cy, brume), flanc = Brume(l.flanc, cy, brume);
     const Couleur ventre = Brume(l.ventre, cy, brume);
-    const Couleur reflet = Brume(Melange(l.flanc, Rvb(255, 255, 255), 0.45), cy, brume);
+    const Couleur ciel = Brume(Melange(l.flanc, Rvb(255, 255, 255), 0.4), cy, brume);
+    const Couleur horizon = Brume(Melange(l.flanc, Rvb(255, 255, 255), 0.85), cy, brume);
+    const Couleur sol = Brume(Melange(l.dos, l.flanc, 0.25), cy, brume);
     cairo_pattern_add_color_stop_rgb(corps, 0.0, dos.r, dos.g, dos.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.32, flanc.r, flanc.g, flanc.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.42, reflet.r, reflet.g, reflet.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.55, flanc.r, flanc.g, flanc.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.22, flanc.r, flanc.g, flanc.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.43, ciel.r, ciel.g, ciel.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.47, horizon.r, horizon.g, horizon.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.475, sol.r, sol.g, sol.b);
+    cairo_pattern_add_color_stop_rgb(corps, 0.7, flanc.r, flanc.g, flanc.b);
     cairo_pattern_add_color_stop_rgb(corps, 1.0, ventre.r, ventre.g, ventre.b);
     cairo_set_source(cr, corps);
     cairo_fill_preserve(cr);
@@ -358,7 +376,7 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
     // Stripes, clipped to the body.
     cairo_save(cr);
     cairo_clip_preserve(cr);
-    source(l.raie, 0.85);
+    source(l.raie, 0.5);
     for (double x : {18.0, -8.0}) {
         cairo_new_path(cr);
         cairo_move_to(cr, x, -30);
@@ -376,8 +394,21 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
     cairo_curve_to(cr, -36, 8, -26, 18, -10, 20);
     cairo_curve_to(cr, 14, 24, 44, 16, 50, 0);
     cairo_close_path(cr);
-    source(contour, 0.9);
-    cairo_set_line_width(cr, 2.4);
+    source(contour, 0.85);
+    cairo_set_line_width(cr, 1.8);
+    cairo_stroke(cr);
+    // A glint on the horizon line behind the head, and the lit back's rim.
+    cairo_save(cr);
+    cairo_translate(cr, 14, -3);
+    cairo_scale(cr, 1, 0.22);
+    cairo_arc(cr, 0, 0, 9, 0, 2 * M_PI);
+    cairo_restore(cr);
+    source(Rvb(255, 255, 255), 0.95);
+    cairo_fill(cr);
+    cairo_move_to(cr, 40, -12);
+    cairo_curve_to(cr, 30, -20, 10, -23, -12, -19);
+    source(Melange(l.flanc, Rvb(255, 255, 255), 0.7), 0.7);
+    cairo_set_line_width(cr, 1.4);
     cairo_stroke(cr);
     // Gill line, pectoral fin, eye and mouth.
     cairo_move_to(cr, 28, -14);
@@ -447,8 +478,8 @@ void PeintSable(Toile* toile) {
     cairo_close_path(cr);
     const Couverture m = CouvertureDuChemin(cr, 0);
     cairo_new_path(cr);
-    const std::vector<Couleur> rampe = {Rvb(40, 46, 58), Rvb(88, 88, 80), Rvb(140, 132, 104),
-                                        Rvb(196, 184, 140), Rvb(236, 228, 190)};
+    const std::vector<Couleur> rampe = {Rvb(36, 20, 58), Rvb(90, 60, 100), Rvb(150, 112, 136),
+                                        Rvb(206, 170, 170), Rvb(246, 224, 210)};
     AccesPixels px(toile);
     for (int y = std::max(0, m.y0); y < kH; ++y) {
         for (int x = 0; x < kL; ++x) {
@@ -459,8 +490,10 @@ void PeintSable(Toile* toile) {
             const double profondeur = (y - 415) / 65.0;
             double s =
                 0.55 - 0.35 * profondeur + 0.1 * ride + 0.14 * (Bruit(x / 1.7, y / 1.7, 43) - 0.5);
-            s += 0.5 * Caustique(x, y * 2.1, 30, 47) * (1.0 - 0.5 * profondeur);
-            px.Pose(x, y, Brume(Teinte(rampe, s, x, y), y, 0.22), a);
+            const double caustique = Caustique(x, y * 2.1, 30, 47) * (1.0 - 0.5 * profondeur);
+            s += 0.3 * caustique;
+            const Couleur c = Melange(Teinte(rampe, s, x, y), LumiereA(y), 0.3 * caustique);
+            px.Pose(x, y, Brume(c, y, 0.22), a);
         }
     }
 }
@@ -686,8 +719,8 @@ void DessineFondMarin(Recueil* recueil) {
     PeintRayons(cr, &alea);
 
     // Far: ridges and kelp barely out of the blue.
-    const std::vector<Couleur> rocheLoin = {Rvb(20, 40, 70), Rvb(40, 70, 100), Rvb(70, 110, 130),
-                                            Rvb(110, 150, 160)};
+    const std::vector<Couleur> rocheLoin = {Rvb(30, 22, 78), Rvb(54, 48, 118), Rvb(84, 92, 160),
+                                            Rvb(116, 144, 192)};
     CheminCrete(cr, -40, 700, 420, 130, 90, 51);
     PeintPierre(&toile, rocheLoin, 0.72, 34, 52, false);
     DessineBanc(cr, &alea, 470, 150, 45, 0.55);
@@ -696,8 +729,8 @@ void DessineFondMarin(Recueil* recueil) {
     }
 
     // Middle: a ridge with an arch of rock, more kelp.
-    const std::vector<Couleur> roche = {Rvb(14, 18, 34), Rvb(40, 46, 66), Rvb(76, 80, 96),
-                                        Rvb(122, 124, 128), Rvb(176, 180, 170)};
+    const std::vector<Couleur> roche = {Rvb(16, 8, 36), Rvb(48, 32, 80), Rvb(88, 68, 120),
+                                        Rvb(138, 118, 162), Rvb(190, 180, 214)};
     CheminCrete(cr, 300, 700, 440, 150, 60, 61);
     PeintPierre(&toile, roche, 0.45, 28, 62, true);
     CheminCrete(cr, -60, 260, 445, 110, 50, 63);
@@ -709,8 +742,8 @@ void DessineFondMarin(Recueil* recueil) {
 
     // The floor, then the near boulders with their reef life.
     PeintSable(&toile);
-    const std::vector<Couleur> rocheProche = {Rvb(12, 12, 26), Rvb(44, 40, 60), Rvb(88, 80, 92),
-                                              Rvb(140, 128, 124), Rvb(200, 190, 170)};
+    const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(50, 28, 72), Rvb(100, 66, 112),
+                                              Rvb(160, 126, 160), Rvb(226, 200, 222)};
     CheminRocher(cr, 70, 440, 110, 62, 71);
     PeintPierre(&toile, rocheProche, 0.06, 24, 72, true);
     CheminRocher(cr, 585, 452, 95, 50, 73);

@@ -41,6 +41,37 @@ void ChromeTitre(cairo_t* cr, double y0, double y1) {
 // The set: a cabinet of glossy graphite-violet plastic, a chrome bezel in the
 // title's colours round a deep recess, and a control strip with a speaker
 // grille, the brand, two knurled knobs and the amber power light.
+// The monitor's curved glass over a programme picture: its corners darken,
+// a soft sheen lies across the upper left and a thin bright reflection of
+// the room's light along the top, so the picture reads as behind glass.
+void VerreEcran(cairo_t* cr, double l, double h) {
+    cairo_pattern_t* coins =
+        cairo_pattern_create_radial(l / 2, h / 2, h * 0.45, l / 2, h / 2, l * 0.72);
+    cairo_pattern_add_color_stop_rgba(coins, 0, 0.02, 0, 0.06, 0);
+    cairo_pattern_add_color_stop_rgba(coins, 1, 0.02, 0, 0.06, 0.55);
+    cairo_set_source(cr, coins);
+    cairo_paint(cr);
+    cairo_pattern_destroy(coins);
+    cairo_save(cr);
+    cairo_move_to(cr, 0, h * 0.05);
+    cairo_curve_to(cr, l * 0.2, h * 0.02, l * 0.45, 0, l * 0.62, 0);
+    cairo_line_to(cr, l * 0.3, h * 0.48);
+    cairo_curve_to(cr, l * 0.18, h * 0.5, l * 0.06, h * 0.55, 0, h * 0.6);
+    cairo_close_path(cr);
+    cairo_pattern_t* voile = cairo_pattern_create_linear(0, 0, l * 0.35, h * 0.5);
+    cairo_pattern_add_color_stop_rgba(voile, 0, 1, 1, 1, 0.2);
+    cairo_pattern_add_color_stop_rgba(voile, 1, 0.8, 0.9, 1, 0.0);
+    cairo_set_source(cr, voile);
+    cairo_fill(cr);
+    cairo_pattern_destroy(voile);
+    cairo_restore(cr);
+    cairo_move_to(cr, l * 0.12, 3.5);
+    cairo_curve_to(cr, l * 0.35, 2, l * 0.65, 2, l * 0.88, 3.5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+}
+
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
@@ -121,11 +152,14 @@ void DessineTV(Recueil* recueil) {
         }
     }
     cairo_font_face_t* police = Police(kPoliceTitre);
+    // The badge's name in plain pale cyan: at this size the chrome's bands
+    // only blur it.
     CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 216.5);
     cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
     cairo_set_line_width(cr, 2);
     cairo_stroke_preserve(cr);
-    ChromeTitre(cr, 211, 222);
+    cairo_set_source_rgb(cr, 0.78, 0.95, 1.0);
+    cairo_fill_preserve(cr);
     cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
         const double x = 222 + i * 22, y = 216;
@@ -532,6 +566,7 @@ void DessineDiable(Recueil* recueil) {
         cairo_set_source_rgba(cr, 1, 0.9, 0.5, alea.Entre(0.5, 1));
         cairo_fill(cr);
     }
+    VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;
     recueil->images.push_back(Finit(toile, "DiableTV", f));
@@ -916,6 +951,7 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
             cairo_stroke(cr);
         }
     }
+    VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -981,8 +1017,12 @@ void DessineFin(Recueil* recueil) {
         cairo_pattern_destroy(g);
     }
     cairo_font_face_t* police = Police(kPoliceTexte);
-    cairo_set_source_rgb(cr, 0.2, 0.12, 0.35);
+    // The footer in pale lilac over a dark edge, clear of the frame's violet.
     CheminTexteCentre(cr, police, 9, "ORBO  -  KAZZMOT  -  2001", 320, 474);
+    cairo_set_source_rgb(cr, 0.06, 0.02, 0.12);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke_preserve(cr);
+    cairo_set_source_rgb(cr, 0.84, 0.74, 0.98);
     cairo_fill(cr);
     Finition f;
     f.cle = Cle::Blanc;

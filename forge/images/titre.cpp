@@ -56,16 +56,63 @@ void PremierTrait(cairo_surface_t* s, int x, int* debut, int* fin) {
     if (*debut >= 0) *fin = h;
 }
 
+// The face's K, A and M read as H, n and III at a distance: they are cut
+// here in its weight instead, inside the box the face gives them. K: a stem
+// and two diagonals meeting at its middle; A: two slanted legs under a flat
+// top, a crossbar high above the slit; M: two stems and a V down to the
+// middle.
+void TraceLettrePropre(cairo_t* cr, char lettre, const Glyphe& b, double trait) {
+    const double x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
+    const double cx = (x0 + x1) / 2, h = y1 - y0;
+    cairo_save(cr);
+    cairo_rectangle(cr, x0, y0, x1 - x0, h);
+    cairo_clip(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    auto trace = [&](double ax, double ay, double bx, double by, double l) {
+        // Carried well past both ends, so the box's edges cut them flat.
+        const double dx = bx - ax, dy = by - ay, n = std::hypot(dx, dy);
+        cairo_move_to(cr, ax - dx / n * l, ay - dy / n * l);
+        cairo_line_to(cr, bx + dx / n * l, by + dy / n * l);
+        cairo_set_line_width(cr, l);
+        cairo_stroke(cr);
+    };
+    if (lettre == 'K') {
+        cairo_rectangle(cr, x0, y0, trait, h);
+        cairo_fill(cr);
+        const double ym = y0 + h * 0.52;
+        trace(x0 + trait * 0.9, ym, x1 - trait * 0.55, y0, trait * 1.05);
+        trace(x0 + trait * 1.6, ym - trait * 0.3, x1 - trait * 0.55, y1, trait * 1.1);
+    } else if (lettre == 'A') {
+        trace(x0 + trait * 0.55, y1, cx - trait * 0.35, y0, trait * 1.05);
+        trace(x1 - trait * 0.55, y1, cx + trait * 0.35, y0, trait * 1.05);
+        cairo_rectangle(cr, cx - trait * 0.9, y0, trait * 1.8, trait);
+        cairo_rectangle(cr, x0, y0 + h * 0.4, x1 - x0, trait * 0.7);
+        cairo_fill(cr);
+    } else if (lettre == 'M') {
+        cairo_rectangle(cr, x0, y0, trait, h);
+        cairo_rectangle(cr, x1 - trait, y0, trait, h);
+        cairo_fill(cr);
+        const double fond = y0 + h * 0.58;
+        trace(x0 + trait * 0.5, y0, cx, fond, trait * 0.85);
+        trace(x1 - trait * 0.5, y0, cx, fond, trait * 0.85);
+    }
+    cairo_restore(cr);
+}
+
 void DessinMotTitre(cairo_t* cr, void* donnees) {
     const MotTitre* m = static_cast<const MotTitre*>(donnees);
     const std::string texte = m->texte;
     const int o = int(texte.find('O'));
+    std::vector<int> propres = {o};
+    for (size_t i = 0; i < texte.size(); ++i)
+        if (texte[i] == 'K' || texte[i] == 'A' || texte[i] == 'M') propres.push_back(int(i));
     const std::vector<Glyphe> g =
-        CheminMot(cr, Police(kPoliceTitre), m->texte, m->x, m->y, m->l, m->h, true, o);
+        CheminMotSauf(cr, Police(kPoliceTitre), m->texte, m->x, m->y, m->l, m->h, true, propres);
     cairo_fill(cr);
     cairo_surface_t* cible = cairo_get_target(cr);
     // The face's stroke is about a sixth of its height.
     const double trait = m->h * 0.165;
+    for (size_t i = 0; i < texte.size(); ++i) TraceLettrePropre(cr, texte[i], g[i], trait);
     int debut = 0, fin = 0;
     if (o >= 0) {
         // A squarish ring with a bead in its heart.
@@ -151,17 +198,72 @@ void DessineKazzmot(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "Kazzmot", f));
 }
 
-// Colour of the ramp body at depth d rows under its top edge, column x.
+// Colour of the ramp body at depth d rows under its top edge, column x: a
+// neon road of dark glossy violet, ruled by glowing rails parallel to its
+// edge that spread apart toward the viewer like the floor's cross lines,
+// cyan near the crest and magenta lower down, under a diagonal sheen.
 Couleur CouleurRampe(int x, int d) {
     if (d < 3) return Rvb(250, 245, 255);  // bright rim along the top edge
-    // Bands parallel to the edge, like the rails of a chrome slide.
-    const double bande = 0.5 + 0.5 * std::cos(d * 0.35);
     const double profondeur = std::min(1.0, d / 240.0);
-    Couleur metal = Melange(Rvb(120, 210, 255), Rvb(150, 30, 140), profondeur);
-    metal = Melange(metal, Rvb(20, 8, 50), 0.45 * bande + 0.35 * profondeur);
+    Couleur c = Melange(Rvb(70, 44, 150), Rvb(18, 6, 44), std::pow(profondeur, 0.6));
+    // Rail k lies at 6 + 7 (1.32^k - 1) rows: t is the rail index, its
+    // distance to the nearest rail turned back into rows.
+    const double t = d < 6 ? 0.0 : std::log(1 + (d - 6) / 7.0) / std::log(1.32);
+    const double ecart = std::abs(t - std::round(t)) * 7 * std::log(1.32) * std::pow(1.32, t);
+    const Couleur neon = Melange(Rvb(90, 230, 255), Rvb(255, 70, 200), std::min(1.0, t / 7.0));
+    c = Melange(c, neon, 0.35 * std::exp(-ecart * ecart / 16.0));
+    c = Melange(c, neon, 0.7 * std::exp(-ecart * ecart / 3.0));
     // A faint diagonal sheen sliding along the ramp.
     const double reflet = std::exp(-std::pow(((x + d * 3 / 2) % 260 - 130) / 30.0, 2));
-    return Melange(metal, Rvb(255, 255, 255), 0.25 * reflet * (1 - profondeur));
+    return Melange(c, Rvb(255, 255, 255), 0.22 * reflet * (1 - profondeur));
+}
+
+// The floor of the title's world from the horizon down to row bas: a dark
+// plane ruled by a grid in perspective (cross lines at equal steps of depth,
+// lines along it running to the vanishing point under the sun). Painted the
+// same on the stage and on the ramp's picture, so that below the stage the
+// floor goes on down to the screen's bottom. Even where two lines cross it
+// stays darker than the ramp's rim, which marks the ramp's edge.
+void PeintSol(cairo_t* cr, double bas) {
+    const double horizon = kHorizonScene, bord = 256, profondeur = bord - horizon;
+    cairo_pattern_t* sol = cairo_pattern_create_linear(0, horizon, 0, bord);
+    cairo_pattern_add_color_stop_rgb(sol, 0, 0.22, 0.06, 0.3);
+    cairo_pattern_add_color_stop_rgb(sol, 0.25, 0.08, 0.02, 0.16);
+    // The near floor on a colour of the 5-6-5 grid: flat, no dither noise.
+    cairo_pattern_add_color_stop_rgb(sol, 1, 16 / 255.0, 4 / 255.0, 32 / 255.0);
+    cairo_set_source(cr, sol);
+    cairo_rectangle(cr, 0, horizon, 640, bas - horizon);
+    cairo_fill(cr);
+    cairo_pattern_destroy(sol);
+    cairo_set_line_width(cr, 1);
+    // Lines across: depth z from far away to the bottom of the picture.
+    for (double z = 60; horizon + profondeur * 4 / z < bas; z /= 1.22) {
+        const double y = std::floor(horizon + profondeur * 4 / z) + 0.5;
+        const double force = std::min(1.0, 1.6 * (y - horizon) / profondeur + 0.25);
+        cairo_set_line_width(cr, y > bord ? 2 : 1);
+        cairo_set_source_rgba(cr, 0.86, 0.26, 0.7, (y > bord ? 0.75 : 0.9) * force);
+        cairo_move_to(cr, 0, y);
+        cairo_line_to(cr, 640, y);
+        cairo_stroke(cr);
+    }
+    cairo_set_line_width(cr, 1.4);
+    // Lines along: toward the vanishing point, fading near the horizon.
+    for (int i = -40; i <= 40; ++i) {
+        const double xb = 320 + i * 64.0;
+        const double x0 = 320 + (xb - 320) * 0.04;
+        // Brightest at the stage's front edge, dimmer again toward the viewer.
+        const double f = profondeur / std::max(profondeur, bas - horizon);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, horizon, 0, std::max(bord, bas));
+        cairo_pattern_add_color_stop_rgba(p, 0, 0.86, 0.26, 0.7, 0.0);
+        cairo_pattern_add_color_stop_rgba(p, 0.3 * f, 0.86, 0.26, 0.7, 0.5);
+        cairo_pattern_add_color_stop_rgba(p, f, 0.86, 0.34, 0.74, 0.9);
+        cairo_pattern_add_color_stop_rgba(p, 1, 0.86, 0.34, 0.74, f < 1 ? 0.4 : 0.9);
+        cairo_set_source(cr, p);
+        cairo_move_to(cr, x0, horizon);
+        cairo_line_to(cr, x0 + (xb - x0) * (bas - horizon) / profondeur, bas);
+        cairo_stroke(cr);
+        cairo_pattern_destroy(p);
+    }
 }
 
 void DessineRampes(Recueil* recueil) {
@@ -170,7 +272,7 @@ void DessineRampes(Recueil* recueil) {
     DegradeVertical(cr, 640, 480, {kCielHaut, Rvb(30, 12, 64), kCielBas, Rvb(90, 30, 90)});
     // Dim stars and a low moon in the sky; kept well below the rim's brightness.
     Alea alea(GraineDe("RampeTotal"));
-    Etoiles(cr, &alea, 0, 0, 640, 380, 120, Rvb(140, 130, 200), 0.35);
+    Etoiles(cr, &alea, 0, 0, 640, kHorizonScene - 16, 120, Rvb(140, 130, 200), 0.35);
     cairo_pattern_t* lune = cairo_pattern_create_radial(120, 90, 0, 120, 90, 60);
     cairo_pattern_add_color_stop_rgba(lune, 0, 0.5, 0.35, 0.6, 0.6);
     cairo_pattern_add_color_stop_rgba(lune, 0.5, 0.45, 0.3, 0.55, 0.45);
@@ -180,6 +282,23 @@ void DessineRampes(Recueil* recueil) {
     cairo_arc(cr, 120, 90, 60, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(lune);
+    // The floor, down to the bottom, with the horizon's glow; below the
+    // stage its lines are softened a little, so they read as light rather
+    // than as a hard pattern.
+    {
+        cairo_surface_t* sol = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 640, 480);
+        cairo_t* c = cairo_create(sol);
+        PeintSol(c, 480);
+        cairo_destroy(c);
+        FlouSurface(sol, 1);
+        cairo_set_source_surface(cr, sol, 0, 0);
+        cairo_rectangle(cr, 0, kHorizonScene, 640, 480 - kHorizonScene);
+        cairo_fill(cr);
+        cairo_surface_destroy(sol);
+    }
+    cairo_rectangle(cr, 0, kHorizonScene - 0.5, 640, 1.5);
+    cairo_set_source_rgba(cr, 1.0, 0.6, 0.9, 0.6);
+    cairo_fill(cr);
 
     // The ramp body, pixel by pixel, so that its edge is exactly the mask's.
     cairo_surface_flush(toile.surface);
@@ -193,9 +312,13 @@ void DessineRampes(Recueil* recueil) {
             uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
             if (y == haut - 1) {
                 // Soft edge: a touch of the rim on the sky row above it.
-                const double part = 0.45 * (haut - yt);
                 const Couleur ciel = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
                                       (*p & 255) / 255.0};
+                // Never as bright as the rim itself, also over a floor line.
+                const double somme = ciel.r + ciel.g + ciel.b, rebord = 750 / 255.0;
+                const double part = std::clamp(
+                    std::min(0.45 * (haut - yt), (510 / 255.0 - somme) / (rebord - somme)), 0.0,
+                    1.0);
                 const Couleur c = Melange(ciel, Rvb(250, 245, 255), part);
                 *p = 0xFF000000u | (uint32_t(c.r * 255) << 16) | (uint32_t(c.g * 255) << 8) |
                      uint32_t(c.b * 255);
@@ -210,19 +333,11 @@ void DessineRampes(Recueil* recueil) {
         }
     }
     cairo_surface_mark_dirty(toile.surface);
+    // Hardly any grain: the floor lies flat on a colour of the 5-6-5 grid.
     Finition f;
-    f.grain = 2.0;
+    f.grain = 0.5;
     recueil->images.push_back(Finit(toile, "RampeTotal", f));
     recueil->images.push_back(ImageDepuis565("RampeMasque", 640, 480, Cle::Aucune, masque));
-}
-
-// Colour of the ramp picture's row y in column x before its grain: the
-// ramp's body where the ramp has risen above that row, else the sky.
-Couleur SousLaScene(int x, int y) {
-    const int haut = HautRampe(x);
-    if (y >= haut) return CouleurRampe(x, y - haut);
-    const std::vector<Couleur> ciel = {kCielHaut, Rvb(30, 12, 64), kCielBas, Rvb(90, 30, 90)};
-    return DegradeEn(ciel, (y + 0.5) / 480.0);
 }
 
 void DessineSupport(Recueil* recueil) {
@@ -273,17 +388,9 @@ void DessineSupport(Recueil* recueil) {
     cairo_paint(cr);
     cairo_restore(cr);
 
-    // The floor the letters stand on: a dark plane from the horizon down,
-    // ruled by a grid in perspective (rows at equal steps of depth).
-    const double bas = 256, profondeur = bas - horizon;
-    cairo_pattern_t* sol = cairo_pattern_create_linear(0, horizon, 0, bas);
-    cairo_pattern_add_color_stop_rgb(sol, 0, 0.22, 0.06, 0.3);
-    cairo_pattern_add_color_stop_rgb(sol, 0.25, 0.08, 0.02, 0.16);
-    cairo_pattern_add_color_stop_rgb(sol, 1, 0.05, 0.01, 0.1);
-    cairo_set_source(cr, sol);
-    cairo_rectangle(cr, 0, horizon, 640, profondeur);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sol);
+    // The floor the letters stand on.
+    const double bas = 256;
+    PeintSol(cr, bas);
     // The sun mirrored on the floor, broken into a streak.
     cairo_save(cr);
     cairo_translate(cr, 320, horizon + 3);
@@ -296,29 +403,6 @@ void DessineSupport(Recueil* recueil) {
     cairo_fill(cr);
     cairo_pattern_destroy(miroir);
     cairo_restore(cr);
-    cairo_set_line_width(cr, 1);
-    // Lines across: depth z from 4 (the front edge) to far away.
-    for (double z = 4; z < 60; z *= 1.22) {
-        const double y = std::floor(horizon + profondeur * 4 / z) + 0.5;
-        const double force = std::min(1.0, 1.6 * (y - horizon) / profondeur + 0.25);
-        cairo_set_source_rgba(cr, 1.0, 0.3, 0.8, 0.9 * force);
-        cairo_move_to(cr, 0, y);
-        cairo_line_to(cr, 640, y);
-        cairo_stroke(cr);
-    }
-    // Lines along: toward the vanishing point, fading near the horizon.
-    for (int i = -16; i <= 16; ++i) {
-        const double xb = 320 + i * 64.0;
-        cairo_pattern_t* p = cairo_pattern_create_linear(0, horizon, 0, bas);
-        cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.3, 0.8, 0.0);
-        cairo_pattern_add_color_stop_rgba(p, 0.3, 1.0, 0.3, 0.8, 0.5);
-        cairo_pattern_add_color_stop_rgba(p, 1, 1.0, 0.4, 0.85, 0.95);
-        cairo_set_source(cr, p);
-        cairo_move_to(cr, 320 + (xb - 320) * 0.04, horizon);
-        cairo_line_to(cr, xb, bas);
-        cairo_stroke(cr);
-        cairo_pattern_destroy(p);
-    }
     // The horizon line glowing where the sun sets.
     cairo_pattern_t* ligne = cairo_pattern_create_linear(0, 0, 640, 0);
     cairo_pattern_add_color_stop_rgba(ligne, 0, 1.0, 0.5, 0.9, 0.35);
@@ -331,8 +415,9 @@ void DessineSupport(Recueil* recueil) {
 
     // The front edge: a chrome lip where the ramp lies under the stage,
     // its last rows running into the ramp's own colours so that the stage
-    // and the ramp's crest read as one piece; where the sky lies under it,
-    // the floor's edge fades into that sky.
+    // and the ramp's crest read as one piece; where the floor lies under
+    // it, the ramp's picture goes on with the same floor and nothing is
+    // drawn.
     cairo_surface_flush(toile.surface);
     unsigned char* data = cairo_image_surface_get_data(toile.surface);
     const int pas = cairo_image_surface_get_stride(toile.surface);
@@ -346,32 +431,12 @@ void DessineSupport(Recueil* recueil) {
             uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
             const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
                                  (*p & 255) / 255.0};
-            const Couleur dessous = SousLaScene(x, int(bas));
+            const Couleur dessous = CouleurRampe(x, int(bas) - HautRampe(x));
             Couleur c = ici;
             if (k >= 2) c = Melange(ici, levre[k - 2 > 4 ? 4 : k - 2], sous);
             // The last rows move to the colour right under the edge.
             const double vers = k < 5 ? 0.0 : (k - 4) / 4.0;
-            c = Melange(c, dessous, vers * (1 - 0.3 * sous));
-            *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
-                 (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
-                 uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
-        }
-    }
-    // Where the sky lies under the stage, the floor's last rows melt into
-    // the ramp picture's own colours row by row, so the stage ends in what
-    // the screen shows below it rather than on a line; the lip over the
-    // ramp's crest keeps its edge.
-    const int fondu = 18;
-    for (int x = 0; x < 640; ++x) {
-        const double sous = std::clamp((bas - CourbeRampe(x)) / 6.0, 0.0, 1.0);
-        for (int k = 0; k < fondu; ++k) {
-            const int y = int(bas) - fondu + k;
-            uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
-            const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
-                                 (*p & 255) / 255.0};
-            const double t = (k + 1.0) / fondu;
-            const double w = t * t * (3 - 2 * t) * (1 - sous);
-            const Couleur c = Melange(ici, SousLaScene(x, y), w);
+            c = Melange(c, dessous, vers * 0.7 * sous);
             *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
                  (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
                  uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
