@@ -5,20 +5,41 @@
 namespace {
 
 // Lead phrases, four bars each. Steps are sixteenth notes: a note name starts
-// a note, "." holds it, "-" releases it. The lines push: notes land on the
-// third and the seventh sixteenth of a beat (3-3-2 figures) and anticipate
-// the beat, and every theme's first bar is the riff, A C E D C A.
+// a note, "." holds it (over the bar line too), "-" releases it. The tune
+// leans on the chords: suspensions held over the change and resolved (a D
+// over F falling to C, an A over G falling to G, a C over G falling to B),
+// neighbour and passing notes between the chord tones, notes pushed onto the
+// second and fourth sixteenth. Every theme's call opens on the hook, A C E D
+// C, turning on B back to C and falling to A, in a 2-1-3-2-2-1-3 rhythm.
 const std::vector<std::string> kThemeA = {
-    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
-    "c5 . . . a4 . . c5 . . . a4 . . g4 .",   // F
-    "g4 . . c5 . . e5 . . d5 . . c5 . b4 .",  // C: the riff on the fifth
-    "b4 . . . . . . d5 . . . . - . . .",      // G
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    "d5 . . . c5 . . . . . a4 . c5 . . .",      // F: the sixth leans on the fifth
+    "e5 . g5 e5 . . d5 . c5 . d5 e5 . . g5 .",  // C: up again
+    "a5 . . . . . g5 . . . d5 . . . b4 .",      // G: the ninth falls to the root, a pickup
 };
+// The answer: the hook again, then the line turns the other way and closes
+// on a fourth held over the dominant.
 const std::vector<std::string> kThemeA2 = {
-    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am
-    "c5 . . a4 . . c5 . . f5 . . e5 . c5 .",  // F
-    "e5 . . . d5 . . c5 . . . g4 . . c5 .",   // C
-    "d5 . . . . . . b4 . . d5 . . - . .",     // G
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    "c5 . a4 c5 . . f5 . . . e5 . f5 . a5 .",   // F
+    "g5 . . . . . e5 . . . c5 . d5 . e5 .",     // C
+    "c5 . . . . . b4 . . . d5 . . b4 . .",      // G: the fourth falls to the third
+};
+// The drop's own phrase: the band is in, the hook leaps an octave and runs
+// in straight eighths.
+const std::vector<std::string> kThemeD = {
+    "a4 . a5 . g5 . e5 . . . d5 e5 . c5 . .",  // Am
+    "f5 . . . e5 . . c5 . . . . a4 . c5 .",    // F: the seventh passes to the fifth
+    "g4 . g5 . e5 . d5 . . . c5 d5 . e5 . .",  // C
+    "d5 . . . . . . b4 . . . . g4 . b4 .",     // G
+};
+// The reprise's call: the hook stretched toward the octave, each chord
+// entered on a note held over from the one before.
+const std::vector<std::string> kThemeFinale = {
+    "a4 . . c5 . . e5 . a5 . . . g5 . e5 .",  // Am
+    ". . . . f5 . . . e5 . c5 . . . a4 .",    // F: E held over, resolving to F
+    "g4 . . c5 . . e5 . g5 . . . f5 . e5 .",  // C
+    ". . . . d5 . . . . . b4 . d5 . g5 .",    // G: E held over, falling to D
 };
 const std::vector<std::string> kThemeB = {
     "f5 . . e5 . . d5 . . a4 . . d5 . f5 .",  // Dm
@@ -32,11 +53,11 @@ const std::vector<std::string> kThemeB2 = {
     "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
     "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
 };
-// The reprise's climb, in the lead's middle register: the riff, then up to
+// The reprise's climb, in the lead's middle register: the hook, then up to
 // the fifth over the sixth and back down.
 const std::vector<std::string> kThemeAReprise = {
-    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
-    "c5 . . . a4 . . c5 . . f5 . . a5 . .",   // F
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    "c5 . . . a4 . . c5 . . f5 . . a5 . .",     // F
     "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",  // C
     "d5 . . . . . b4 . . g4 . . d5 . - .",    // G
 };
@@ -46,12 +67,6 @@ const std::vector<std::string> kThemeB3 = {
     "e5 . . . . . c5 . . e5 . . a5 . . .",    // Am
     "a5 . . g5 . . f5 . . c5 . . f5 . a5 .",  // F
     "g#5 . . . . . . e5 . . b4 . . - . .",    // E
-};
-const std::vector<std::string> kThemeAHaut = {
-    "a5 . . c6 . . e6 . . d6 . . c6 . a5 .",  // Am
-    "c6 . . . a5 . . c6 . . . a5 . . g5 .",   // F
-    "g5 . . c6 . . e6 . . d6 . . c6 . b5 .",  // C
-    "d6 . . . . . b5 . . g5 . . d5 . - .",    // G
 };
 // The television scene's middle eight, over a progression of its own.
 const std::vector<std::string> kThemeC = {
@@ -162,7 +177,7 @@ const std::vector<Arrangement>& Arrangements() {
         // The bubbles: the drop, full band and crash, the main theme, first
         // statement with its second half.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
-         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "a4 . . c5 . . e5 . . . . . . . . .", "",
+         Enchaine({&kThemeD, &kThemeA2, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
          B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
         // The television sets: the theme and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
@@ -190,7 +205,7 @@ const std::vector<Arrangement>& Arrangements() {
         // (from the new key's dominant), back home on the dominant, and a
         // fill down the toms with an open hi-hat into the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA2, &kThemeB, &kThemeAReprise, &kThemeB2}),
+         Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2}),
          "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
          {}, {0, kContre}, true, 106, 7, false, ""},

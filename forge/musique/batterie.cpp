@@ -35,6 +35,12 @@ void Ouvre(Grille* g, const Mesure& m, const char* motif, int volumeBase) {
         if (motif[pas] != '.') *g->Case(m.premiereLigne + pas, kCanalCharleston) = CaseXM{};
 }
 
+// A noise riser that swells up to row `sommet`, where its sample ends.
+void Monte(Grille* g, int sommet) {
+    Pose(g, sommet - kLignesMontee, kCanalEffets, kNoteDo4, kMontee, 64);
+    Pose(g, sommet, kCanalEffets, kNoteRelache, 0, 0);
+}
+
 // The bar that leads into a cut, on the drums: each kind of transition plays
 // its own way over the bar's last beats (the bar may be of 2 to 4 beats).
 void ComposeTransition(Grille* g, const Mesure& m) {
@@ -66,19 +72,30 @@ void ComposeTransition(Grille* g, const Mesure& m) {
                          kTom, volumes[pas]);
             return;
         }
-        case Fin::kArret:
+        case Fin::kArret: {
             // A roll up to the stab two beats before the cut (none in a bar
-            // of two beats: the stab on its downbeat); then the drums are
-            // silent and the stab's chord rings.
+            // of two beats: the stab on its downbeat), quickening from
+            // eighths to sixteenths to thirty-seconds (the second stroke of
+            // each row on the clap's channel, three ticks in) and growing to
+            // full strength; then the drums are silent and the stab's chord rings.
             for (int pas = 0; pas < deuxTemps; pas += kLignesParTemps)
-                Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 45 : 60);
-            for (int pas = 0; pas < deuxTemps; ++pas)
-                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
-                     16 + 32 * (pas + 1) / std::max(1, deuxTemps));
+                Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 50 : 60);
+            for (int pas = 0; pas < deuxTemps; ++pas) {
+                const int reste = deuxTemps - pas;
+                if (reste > 4 && pas % 2) continue;
+                const int volume = 34 + 30 * (pas + 1) / std::max(1, deuxTemps);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
+                if (reste > 2) continue;
+                Pose(g, debut + pas, kCanalClap, kNoteDo4, kCaisseClaire, volume - 6);
+                PoseEffet(g, debut + pas, kCanalClap, kEffetEtendu, kEtenduRetard + 3);
+            }
             Pose(g, debut + deuxTemps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 64);
-            Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 60);
-            Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 44);
+            Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 64);
+            Pose(g, debut + deuxTemps, kCanalClap, kNoteDo4, kClap, 60);
+            Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 48);
+            Monte(g, debut + deuxTemps);
             return;
+        }
         case Fin::kRoulement:
             // The groove, then a snare roll rising to the cut: sixteenths over
             // the last two beats, thirty-seconds over the last (a second
@@ -88,8 +105,9 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            Monte(g, debut + lignes);
             for (int pas = deuxTemps; pas < lignes; ++pas) {
-                const int volume = 16 + 16 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
+                const int volume = 24 + 24 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
                 Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
                 if (pas < lignes - kLignesParTemps) continue;
                 Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, volume - 8);
@@ -137,6 +155,20 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m);
 
 void ComposeBatterie(Grille* g, const Mesure& m) {
     ComposeBatterieMesure(g, m);
+    // A clap doubles the backbeat's accented strokes where the band is at
+    // its fullest: the drop's second half, the television's answer phrase,
+    // the whole reprise.
+    const Arrangement& a = *m.arrangement;
+    const char variante = Variante(a, m.numero);
+    const bool claque = (a.batterie == Batterie::kPleine && m.numero >= 8) ||
+                        (a.batterie == Batterie::kPleineDoubles && variante == 'k') ||
+                        a.batterie == Batterie::kApogee;
+    if (claque && !m.coupe)
+        for (int pas : {4, 12}) {
+            const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
+            if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 56);
+        }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would
     // add up to the mix's loudest peaks).

@@ -126,6 +126,33 @@ void EteintLePoste(Grille* g, const SectionPlacee& finale, const SectionPlacee& 
     }
 }
 
+// The film countdown: the projector rattles under it, and a blip marks each
+// number from 5 to 1 as the picture shows it, one a second from the scene's
+// start, placed to the tick (a note delay within its row); the last, an
+// octave higher.
+void PoseDecompte(Grille* g, const SectionPlacee& s) {
+    Pose(g, s.premiereLigne, kCanalClap, kNoteDo4, kProjecteur, 64);
+    Pose(g, s.premiereLigne + s.lignes, kCanalClap, kNoteRelache, 0, 0);
+    for (int chiffre = 0; chiffre < 5; ++chiffre) {
+        const long voulu = long(chiffre) * 44100;
+        long trames = 0;
+        for (int r = 0; r < s.lignes; ++r) {
+            const long tick = TramesParTick(r < s.lignesTempo ? s.tempo : s.tempo + 1);
+            if (trames + kTicksParLigne * tick <= voulu) {
+                trames += kTicksParLigne * tick;
+                continue;
+            }
+            const int retard = static_cast<int>(std::lround(double(voulu - trames) / tick));
+            const int ligne = s.premiereLigne + r + (retard >= kTicksParLigne ? 1 : 0);
+            Pose(g, ligne, kCanalEffets, NoteNommee(chiffre == 4 ? "a6" : "a5"), kBip, 64);
+            if (retard % kTicksParLigne)
+                PoseEffet(g, ligne, kCanalEffets, kEffetEtendu,
+                          static_cast<uint8_t>(kEtenduRetard + retard % kTicksParLigne));
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, std::string* erreur) {
@@ -199,6 +226,8 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             precedent = m.accord;
         }
     }
+    for (const SectionPlacee& s : sections)
+        if (s.scene == "countdown") PoseDecompte(&g, s);
     for (int canal : {kCanalSolo, kCanalDoublure, kCanalContre}) Anime(&g, canal);
     ComposeEcho(&g);
     EteintLePoste(&g, sections[sections.size() - 2], sections.back());
@@ -282,9 +311,9 @@ double DureeModule(const ModuleXM& module) {
 const std::vector<Couche>& Couches() {
     static const std::vector<Couche> couches = {
         {"kick", {kCanalGrosseCaisse}},
-        {"snare", {kCanalCaisseClaire}},
+        {"snare", {kCanalCaisseClaire, kCanalClap}},
         {"hats", {kCanalCharleston, kCanalOuvert}},
-        {"cymbal", {kCanalCymbale}},
+        {"cymbal", {kCanalCymbale, kCanalEffets}},
         {"bass", {kCanalBasse}},
         {"pads", {kCanalNappe1, kCanalNappe2, kCanalNappe3}},
         {"lead", {kCanalSolo, kCanalDoublure}},
