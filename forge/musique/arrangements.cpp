@@ -162,9 +162,11 @@ const std::vector<Arrangement>& Arrangements() {
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
         // The group logo: the build starts on i-VI-iv-V, in half time (the
         // kick on the first beat, the snare on the third), a slow arpeggio, a
-        // tom fill over a bar of two beats and a half into the title.
+        // tom fill over a bar of two beats and a half into the title, under
+        // the bell's pickup climbing to the hook.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, ""},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 74, -1, false, "", 64,
+         "e4 . g#4 . b4 . d5 . c5 b4 . . . . . ."},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
         // half; the theme with its riff from the first bar; the drums thicken
@@ -173,12 +175,13 @@ const std::vector<Arrangement>& Arrangements() {
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
-         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 64, -1, false, "ssssssss"},
-        // The bubbles: the drop, full band and crash, the main theme, first
-        // statement with its second half.
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 60, -1, false, "ssssssss"},
+        // The bubbles: the drop, full band and crash, the drop's own phrase,
+        // the theme's answer and its second half; open hi-hats from the
+        // second phrase, claps on the backbeat from the third.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
          Enchaine({&kThemeD, &kThemeA2, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
+         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 110, -1, false, ""},
         // The television sets: the theme and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
         // own in half time then in full with a counter-line, two bars
@@ -196,19 +199,21 @@ const std::vector<Arrangement>& Arrangements() {
         {"credits", {"F", "G", "Em", "Am"}, "", "Am", kPont, "", kPont[3],
          B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {}, {}, false, 66, -1, false, "", 40},
         // The greetings: everything climbs back, a snare roll over a bar of
-        // two beats and a half to the reprise on the leading tone.
-        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",
+        // two beats and a half, the lead running down from the leading tone
+        // into the reprise's first note.
+        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . e5 . d5 . c5 . b4 . - . . . . .",
          B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1, false, ""},
         // The text crawl: the reprise and the peak of the piece, the lead
-        // doubled an octave lower, the counter-melody throughout, sixteenth
-        // and open hi-hats, a crash on every phrase, its second half a tone up
+        // doubled an octave lower, the counter-melody throughout, claps, the
+        // band growing to the key change, sixteenth hi-hats from the second
+        // phrase, open hi-hats, a crash on every phrase, its second half a tone up
         // (from the new key's dominant), back home on the dominant, and a
         // fill down the toms with an open hi-hat into the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2}),
          "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 106, 7, false, ""},
+         {}, {0, kContre}, true, 114, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

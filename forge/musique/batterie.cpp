@@ -167,7 +167,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         for (int pas : {4, 12}) {
             const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
             if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
-                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 56);
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 44);
         }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would
@@ -274,11 +274,11 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
-            if (m.arrangement->ouverts) Ouvre(g, m, "......X.......X.", 56);
+            if (m.arrangement->ouverts && m.numero >= 4) Ouvre(g, m, "......X.......X.", 56);
             return;
         }
         case Batterie::kApogee: {
-            // The peak of the piece: the hi-hats in sixteenths throughout,
+            // The peak of the piece: the hi-hats in sixteenths from the second phrase,
             // ghost strokes on the snare, the kick pushing every other bar,
             // open hi-hats on the off-beats and a crash on every phrase.
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
@@ -286,11 +286,14 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                        : m.numero % 2 ? "X...X...X...X.x."
                                       : "X...X...X...X...",
                        64);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "oxoXoxoXoxoXoxoX", 60);
+            PoseRythme(g, m, kCanalCharleston, kCharleston,
+                       m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
             if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
-            if (m.numero % 4 == 0 || m.numero == m.arrangement->modulation)
+            // From the key change on, a crash every two bars.
+            const int modulation = m.arrangement->modulation;
+            if (m.numero % 4 == 0 || (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
             Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
             return;

@@ -80,6 +80,9 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     if (arret)
         for (int canal : {kCanalSolo, kCanalDoublure, kCanalContre})
             Coupe(g, LigneCoup(m) + 1, canal);
+    if (m.queue && !a.levee.empty() &&
+        !PoseMelodie(g, m, a.levee, kCanalDoublure, kCloche, 58, m.ton, m.lignes, erreur))
+        return false;
     if (a.solo.empty()) return true;
     std::string texte = a.solo[m.numero % a.solo.size()];
     if (m.derniere && !a.soloCadence.empty()) texte = a.soloCadence;

@@ -100,16 +100,17 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
 
 namespace {
 
-// The switch-off: the final chord is struck and held for two rows, then every
-// voice falls in pitch faster and faster and fades, like a set powering down,
-// so that it has died when the production lets the music go. The crash only
-// fades (its effect column stays free for the tempo); the coda's first row
-// lets every voice go.
+// The switch-off: the final chord is struck and rings for half the scene,
+// heard as the arrival home, then every voice falls in pitch faster and
+// faster and fades, like a set powering down, so that it has died when the
+// production lets the music go. The crash only fades (its effect column
+// stays free for the tempo); the coda's first row lets every voice go.
 void EteintLePoste(Grille* g, const SectionPlacee& finale, const SectionPlacee& coda) {
-    static const uint8_t chutes[] = {0x03, 0x06, 0x0A, 0x10, 0x18, 0x28};
-    static const uint8_t fondus[] = {1, 2, 3, 5, 8, 14};
-    for (int k = 0; k < 6 && 2 + k < finale.lignes; ++k) {
-        const int ligne = finale.premiereLigne + 2 + k;
+    static const uint8_t chutes[] = {0x06, 0x0C, 0x18, 0x30};
+    static const uint8_t fondus[] = {3, 6, 10, 15};
+    const int tenue = finale.lignes / 2;
+    for (int k = 0; k < 4 && tenue + k < finale.lignes; ++k) {
+        const int ligne = finale.premiereLigne + tenue + k;
         // Nothing strikes during the fall (the echo and the arpeggio would).
         for (int canal = 0; canal < kNombreCanaux; ++canal) {
             CaseXM* c = g->Case(ligne, canal);
@@ -181,6 +182,11 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
         const int reste = place.lignes % kLignesParMesure;
         const int nombre = completes + (reste ? 1 : 0);
         for (int n = 0; n < nombre; ++n) {
+            // A section that moves a tone up builds toward it: its band
+            // grows bar by bar and reaches its level on the new key.
+            if (a.modulation > 0)
+                g.accompagnement =
+                    a.niveau / 100.0 * (n < a.modulation ? 0.86 + 0.14 * n / a.modulation : 1.0);
             Mesure m;
             m.arrangement = &a;
             m.numero = n;

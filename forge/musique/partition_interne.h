@@ -74,6 +74,9 @@ struct Arrangement {
     // With such letters the counter-line plays only where they call it.
     std::string variantes;
     int volumeSolo = 64;  // the lead's level, 0..64
+    // A pickup over a shorter last bar, on the bell and the hook's channel,
+    // leading into the next section's first note (its first steps are played).
+    std::string levee = "";
 };
 
 // The letter of `variantes` for a bar.

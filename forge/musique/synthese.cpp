@@ -348,7 +348,7 @@ InstrumentXM Cloche() {
     in.enveloppe = {{0, 64}, {6, 46}, {30, 32}, {90, 24}};
     in.pointTenu = 3;
     in.fondu = 1400;
-    in.volume = 52;
+    in.volume = 60;
     in.panoramique = 112;
     return in;
 }
@@ -381,7 +381,7 @@ InstrumentXM Montee() {
         s[size_t(i)] = bande * std::pow(x, 2.2) * fin;
     }
     in.echantillon = Normalise(s, 0.8);
-    in.volume = 40;
+    in.volume = 36;
     in.panoramique = 128;
     return in;
 }

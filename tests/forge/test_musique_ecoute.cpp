@@ -519,7 +519,9 @@ TEST(MusiqueEcoute, XmpAndOpenmptAgreeOnTheLengthAndKeepTheirHeadroom) {
         Sortie("xmp -q -o '" + wav.chemin + "' '" + module.chemin + "' 2>&1");
         const std::vector<int16_t> stereo = LitWav(wav.chemin);
         const double secondes = stereo.size() / 2 / 44100.0;
-        EXPECT_LE(CreteDbfs(stereo), -1.0) << "xmp";
+        // xmp plays louder than libmikmod at the production's settings:
+        // half a decibel under full scale there.
+        EXPECT_LE(CreteDbfs(stereo), -0.5) << "xmp";
         EXPECT_NEAR(secondes, mikmod, 0.2) << "xmp";
         EXPECT_NEAR(secondes, DureeAttendue(), 0.2) << "xmp";
         ++moteurs;
@@ -599,16 +601,19 @@ TEST(MusiqueEcoute, TheSwitchOffFallsInPitchAndDiesWithThePicture) {
                                          r.stereo.begin() + size_t((accord + 0.3) * 44100) * 2),
                     0.05);
     EXPECT_GT(crete, -24.0);
-    // ...its A5 falls in pitch, by more than two semitones within 0.45 s
-    // (the lead alone, searched a fifth either side of a whole tone down)...
+    // ...its A5 rings on as the arrival for a third of a second, then falls
+    // in pitch, by more than two semitones within 0.7 s (the lead alone,
+    // searched a fifth either side of a whole tone down)...
     ModuleXM m;
     std::string erreur;
     ASSERT_TRUE(ComposeModule(reperes, &m, &erreur)) << erreur;
     RenduMikmod solo;
     ASSERT_TRUE(RendAvecMikmod(Octets(CanauxSeuls(m, {kCanalSolo})), 600.0, &solo, &erreur))
         << erreur;
-    EXPECT_NEAR(Cents(HauteurMesuree(solo.stereo, accord + 0.05, 0.1, 880.0), 880.0), 0.0, 50.0);
-    const double tombee = HauteurMesuree(solo.stereo, accord + 0.4, 0.05, 784.0);
+    for (double t : {0.05, 0.3})
+        EXPECT_NEAR(Cents(HauteurMesuree(solo.stereo, accord + t, 0.1, 880.0), 880.0), 0.0, 50.0)
+            << t;
+    const double tombee = HauteurMesuree(solo.stereo, accord + 0.65, 0.05, 784.0);
     EXPECT_LT(Cents(tombee, 880.0), -200.0) << tombee << " Hz";
     // ...and has died when the production lets the music go, 40 dB under
     // the chord; the module ends soon after, with little digital silence.

@@ -443,7 +443,7 @@ TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
     for (size_t i = 0; i < cases.size(); ++i) {
         const int canal = int(i % m.canaux), ligne = int(i / m.canaux);
         const CaseXM& c = cases[i];
-        if (canal <= kCanalCymbale || canal == kCanalOuvert || c.note == 0 ||
+        if (canal <= kCanalCymbale || canal == kCanalOuvert || canal == kCanalClap || c.note == 0 ||
             c.note == kNoteRelache)
             continue;
         ++notes;
