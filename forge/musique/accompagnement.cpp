@@ -133,14 +133,13 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 7);
     static const bool gamme[12] = {true,  false, true, false, true,  true,
                                    false, true,  true, true,  false, true};
-    const int septieme =
-        gamme[(m.accord.fondamentale + 10 - m.ton + 12) % 12] ? 10 : 11;
+    const int septieme = gamme[(m.accord.fondamentale + 10 - m.ton + 12) % 12] ? 10 : 11;
     const int voix[] = {0, 7, septieme, 12, 12 + (m.accord.mineur ? 3 : 4)};
     // Under the lead the arpeggio steps back a little, and on the last bar of
     // each phrase it rests from its figures: one stroke a beat, the chord
     // rippled by the tracker's arpeggio command.
     const bool sousSolo = !m.arrangement->solo.empty() || m.arrangement->accroche.debut >= 0;
-    const int niveau = sousSolo ? 44 : 56;
+    const int niveau = sousSolo ? 44 : 48;
     if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {
         const uint8_t accord = static_cast<uint8_t>((m.accord.mineur ? 0x37 : 0x47));
         for (int pas = 0; pas < jusqua; pas += kLignesParTemps) {

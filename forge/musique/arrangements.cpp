@@ -23,7 +23,7 @@ const std::vector<std::string> kThemeA2 = {
     "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
     "c5 . a4 c5 . . f5 . . . e5 . f5 . a5 .",   // F
     "g5 . . . . . e5 . . . c5 . d5 . e5 .",     // C
-    "c5 . . . . . b4 . . . d5 . . b4 . .",      // G: the fourth falls to the third
+    "c5 . . . . . b4 . . . . . . . . .",        // G: the fourth falls to the third
 };
 // The drop's own phrase: the band is in, the hook leaps an octave and runs
 // in straight eighths.
@@ -31,7 +31,7 @@ const std::vector<std::string> kThemeD = {
     "a4 . a5 . g5 . e5 . . . d5 e5 . c5 . .",  // Am
     "f5 . . . e5 . . c5 . . . . a4 . c5 .",    // F: the seventh passes to the fifth
     "g4 . g5 . e5 . d5 . . . c5 d5 . e5 . .",  // C
-    "d5 . . . . . . b4 . . . . g4 . b4 .",     // G
+    "d5 . . . . . . . . . . . b4 . . .",       // G
 };
 // The reprise's call: the hook stretched toward the octave, each chord
 // entered on a note held over from the one before.
@@ -58,8 +58,8 @@ const std::vector<std::string> kThemeB2 = {
 const std::vector<std::string> kThemeAReprise = {
     "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
     "c5 . . . a4 . . c5 . . f5 . . a5 . .",     // F
-    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",  // C
-    "d5 . . . . . b4 . . g4 . . d5 . - .",    // G
+    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",    // C
+    "d5 . . . . . b4 . . g4 . . d5 . - .",      // G
 };
 // An answer to the second half, lower, in the television's last phrase.
 const std::vector<std::string> kThemeB3 = {
@@ -165,7 +165,7 @@ const std::vector<Arrangement>& Arrangements() {
         // tom fill over a bar of two beats and a half into the title, under
         // the bell's pickup climbing to the hook.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 74, -1, false, "", 64,
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 73, -1, false, "", 64,
          "e4 . g#4 . b4 . d5 . c5 b4 . . . . . ."},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second

@@ -293,7 +293,8 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             // From the key change on, a crash every two bars.
             const int modulation = m.arrangement->modulation;
-            if (m.numero % 4 == 0 || (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
+            if (m.numero % 4 == 0 ||
+                (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
             Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
             return;

@@ -338,9 +338,12 @@ InstrumentXM Cloche() {
     // Whole cycles per loop for every partial, so the loop joins; the
     // inharmonic ones have died out by the time it starts.
     const std::vector<Partiel> partiels = {
-        {kCyclesSolo, 1.0, 0.8, 0.0},          {2 * kCyclesSolo, 0.45, 0.18, 0.3},
-        {3 * kCyclesSolo, 0.2, 0.06, 0.7},     {kCyclesSolo * 276 / 100, 0.5, 0.0, 0.1},
-        {kCyclesSolo * 540 / 100, 0.3, 0.0, 0.9}, {kCyclesSolo * 893 / 100, 0.12, 0.0, 0.5},
+        {kCyclesSolo, 1.0, 0.8, 0.0},
+        {2 * kCyclesSolo, 0.45, 0.18, 0.3},
+        {3 * kCyclesSolo, 0.2, 0.06, 0.7},
+        {kCyclesSolo * 276 / 100, 0.5, 0.0, 0.1},
+        {kCyclesSolo * 540 / 100, 0.3, 0.0, 0.9},
+        {kCyclesSolo * 893 / 100, 0.12, 0.0, 0.5},
     };
     const int blocs = 3;
     in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.22, partiels), 1.0);
@@ -396,8 +399,9 @@ InstrumentXM Bip() {
     for (int i = 0; i < n; ++i) {
         const double t = double(i) / kFrequenceRendu;
         const double fin = std::min(1.0, (n - 1 - i) / (0.01 * kFrequenceRendu));
-        s[size_t(i)] = (std::sin(2 * kPi * kToneAigu * t) + 0.15 * std::sin(6 * kPi * kToneAigu * t)) *
-                       std::min(1.0, i / 40.0) * fin;
+        s[size_t(i)] =
+            (std::sin(2 * kPi * kToneAigu * t) + 0.15 * std::sin(6 * kPi * kToneAigu * t)) *
+            std::min(1.0, i / 40.0) * fin;
     }
     in.echantillon = Normalise(s, 0.9);
     in.volume = 30;
@@ -420,7 +424,8 @@ InstrumentXM Projecteur() {
         bande += f * haut;
         bas += f * bande;
         const int j = (i + periode / 2) % periode;
-        const double clac = std::exp(-j / (0.004 * kFrequenceRendu)) * ((i / periode) % 2 ? 0.7 : 1.0);
+        const double clac =
+            std::exp(-j / (0.004 * kFrequenceRendu)) * ((i / periode) % 2 ? 0.7 : 1.0);
         s[size_t(i)] = bande * (0.12 + clac);
     }
     in.echantillon = Normalise(s, 0.8);
