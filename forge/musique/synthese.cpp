@@ -246,7 +246,7 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
         voix.push_back({kCyclesNappe - 1 + v, v == 1 ? 1.0 : 0.8, 0.65, 0.55, 0.3,
                         v / 3.0 + graine * (v + 1)});
     const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
-        return std::pow(h, -0.4) * std::exp(-(h - 1) / 10.0);
+        return std::pow(h, -0.4) * std::exp(-(h - 1) / 14.0);
     });
     in.echantillon = Normalise(signal, 1.0);
     Boucle(&in, longueur, 0);
@@ -483,6 +483,11 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     if (!Percussions(&liste, erreur)) return false;
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
+    // The pad's sides a few cents apart, flat on the left and sharp on the
+    // right: together they beat slowly, a chorus across the stereo picture.
+    const double ecart = std::pow(2.0, 4.0 / 1200.0);
+    AccordeInstrument(&liste[kNappeGauche - 1], FrequenceEnregistree(kNappeGauche) * ecart);
+    AccordeInstrument(&liste[kNappeDroite - 1], FrequenceEnregistree(kNappeDroite) / ecart);
     *instruments = std::move(liste);
     return true;
 }

@@ -214,10 +214,12 @@ TEST(MusiqueEcoute, EveryTonalInstrumentPlaysItsNoteAtItsPitch) {
         int note;
         double debut;
     };
-    // E-4, A-4, C-5 and G-5 across the voices that carry pitch.
-    const Cas cas[] = {{kBasse, 22, 0.3},   {kBasse, 34, 0.3},  {kNappe, 46, 1.0},
-                       {kNappe, 53, 1.0},   {kSolo, 58, 0.4},   {kEcho, 61, 0.4},
-                       {kArpege, 58, 0.02}, {kArpege, 68, 0.02}};
+    // E-4, A-4, C-5 and G-5 across the voices that carry pitch
+    // (the bell in its held tone, once its strike has rung out).
+    const Cas cas[] = {{kBasse, 22, 0.3},     {kBasse, 34, 0.3},   {kNappe, 46, 1.0},
+                       {kNappe, 53, 1.0},     {kSolo, 58, 0.4},    {kEcho, 61, 0.4},
+                       {kArpege, 58, 0.02},   {kArpege, 68, 0.02}, {kCloche, 58, 1.2},
+                       {kEchoGauche, 61, 0.4}};
     for (const Cas& c : cas) {
         RenduMikmod r;
         std::string erreur;
