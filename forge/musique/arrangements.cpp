@@ -213,7 +213,7 @@ const std::vector<Arrangement>& Arrangements() {
          Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2}),
          "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 114, 7, false, ""},
+         {}, {0, kContre}, true, 118, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

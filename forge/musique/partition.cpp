@@ -186,7 +186,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             // grows bar by bar and reaches its level on the new key.
             if (a.modulation > 0)
                 g.accompagnement =
-                    a.niveau / 100.0 * (n < a.modulation ? 0.86 + 0.14 * n / a.modulation : 1.0);
+                    a.niveau / 100.0 * (n < a.modulation ? 0.8 + 0.2 * n / a.modulation : 1.0);
             Mesure m;
             m.arrangement = &a;
             m.numero = n;
