@@ -268,3 +268,27 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
 }
 
 // Writes one bar of a melodic line on a channel ("a4" starts a note, "." holds
+
+// The pad and the arpeggio duck under the kick where the band plays in full:
+// a fine volume step down on the kick's row, back up two rows later, so the
+// off-beat bass pumps between them. Only rows free on the channel take it.
+void Pompe(Grille* g, const Mesure& m) {
+    constexpr int kPompe = 6;  // volume steps out of 64
+    const Batterie b = m.arrangement->batterie;
+    if (b != Batterie::kPleine && b != Batterie::kPleineDoubles && b != Batterie::kApogee) return;
+    for (int pas = 0; pas + 2 < m.lignes; ++pas) {
+        const int ligne = m.premiereLigne + pas;
+        const uint8_t coup = g->Case(ligne, kCanalGrosseCaisse)->note;
+        if (!coup || coup == kNoteRelache) continue;
+        for (int canal : {kCanalNappe1, kCanalNappe2, kCanalNappe3, kCanalArpege}) {
+            bool libre = true;
+            for (int k = 0; k <= 2; ++k) {
+                const CaseXM* c = g->Case(ligne + k, canal);
+                libre = libre && !c->note && !c->volume;
+            }
+            if (!libre) continue;
+            g->Case(ligne, canal)->volume = kColonneBaisseFine + kPompe;
+            g->Case(ligne + 2, canal)->volume = kColonneHausseFine + kPompe;
+        }
+    }
+}

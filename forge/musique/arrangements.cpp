@@ -165,7 +165,7 @@ const std::vector<Arrangement>& Arrangements() {
         // tom fill over a bar of two beats and a half into the title, under
         // the bell's pickup climbing to the hook.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 73, -1, false, "", 64,
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, "", 64,
          "e4 . g#4 . b4 . d5 . c5 b4 . . . . . ."},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
@@ -175,13 +175,13 @@ const std::vector<Arrangement>& Arrangements() {
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
-         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 60, -1, false, "ssssssss"},
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, "ssssssss"},
         // The bubbles: the drop, full band and crash, the drop's own phrase,
         // the theme's answer and its second half; open hi-hats from the
         // second phrase, claps on the backbeat from the third.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
          Enchaine({&kThemeD, &kThemeA2, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 110, -1, false, ""},
+         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 132, -1, false, ""},
         // The television sets: the theme and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
         // own in half time then in full with a counter-line, two bars

@@ -35,6 +35,12 @@ void Ouvre(Grille* g, const Mesure& m, const char* motif, int volumeBase) {
         if (motif[pas] != '.') *g->Case(m.premiereLigne + pas, kCanalCharleston) = CaseXM{};
 }
 
+// The downbeat that opens a loud section: a second crash on the open
+// hi-hat's channel, a few cents off the first, doubles it into a wash.
+void Eclate(Grille* g, const Mesure& m) {
+    Pose(g, m.premiereLigne, kCanalOuvert, kNoteDo4 - 1, kCymbale, 52);
+}
+
 // A noise riser that swells up to row `sommet`, where its sample ends.
 void Monte(Grille* g, int sommet) {
     Pose(g, sommet - kLignesMontee, kCanalEffets, kNoteDo4, kMontee, 64);
@@ -236,12 +242,13 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 60);
             return;
         case Batterie::kMarche: {
-            // The backbeat on two and four from the first bar; the hi-hats
-            // double to sixteenths in the second half, open hi-hats come in,
+            // The backbeat on two and four from the first bar; a layer every
+            // four bars: the hi-hats double to sixteenths, an open hi-hat on
+            // the last off-beat, then on two off-beats,
             // and over the last three bars the snare and the kick thicken and
             // a crash swells up toward the section's stop.
             const int avantFin = m.completes - m.numero;  // 1 on the last full bar
-            const bool seconde = m.numero >= 8;
+            const bool seconde = m.numero >= 4;
             const char* grosse = remplissage ? "X.....x.X...X.x." : "X.....x.X.......";
             const char* caisse = remplissage ? "....X.......XoxX" : "....X.......X...";
             if (avantFin == 3) caisse = "....X.......X.o.";
@@ -251,7 +258,8 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        seconde ? "XoxxXoxxXoxxXoxX" : "X.X.X.X.X.X.X.Xo", 64);
-            if (m.numero >= 10 && avantFin > 1) Ouvre(g, m, "......X.......X.", 44);
+            if (m.numero >= 4 && avantFin > 1)
+                Ouvre(g, m, m.numero >= 8 ? "......X.......X." : "..............X.", 44);
             if (premiere || m.numero == 8) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 56);
             if (avantFin == 1)
                 for (int pas = 0; pas < m.lignes; pas += 2) {
@@ -274,6 +282,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
+            if (premiere) Eclate(g, m);
             if (m.arrangement->ouverts && m.numero >= 4) Ouvre(g, m, "......X.......X.", 56);
             return;
         }
@@ -297,6 +306,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                 (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
             Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
+            if (premiere) Eclate(g, m);
             return;
         }
         case Batterie::kRoulement: {

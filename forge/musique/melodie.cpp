@@ -57,7 +57,7 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     if (a.accroche.debut >= 0 && !m.queue && rangAccroche >= 0 &&
         rangAccroche < int(a.accroche.mesures.size()) &&
         !PoseMelodie(g, m, a.accroche.mesures[rangAccroche], kCanalDoublure,
-                     clochette ? kCloche : kSolo, clochette ? 62 : 50, m.ton, m.lignes, erreur))
+                     clochette ? kCloche : kSolo, clochette ? 64 : 44, m.ton, m.lignes, erreur))
         return false;
     // The counter-melody, on the pad's voice, left of centre; in a section
     // whose bars change their layers, only in the bars that call for it, let

@@ -229,6 +229,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             ComposeArpege(&g, m);
             nappeTenue = ComposeNappe(&g, m, nappeTenue ? &precedent : nullptr);
             if (!ComposeSolo(&g, m, erreur)) return false;
+            Pompe(&g, m);
             precedent = m.accord;
         }
     }

@@ -165,6 +165,8 @@ void ComposeArpege(Grille* g, const Mesure& m);
 // Returns whether the pad is sounding after the bar.
 bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent);
 bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur);
+// The pad and the arpeggio duck under the kick where the band plays in full.
+void Pompe(Grille* g, const Mesure& m);
 // After every bar: the melodic voices' slides and vibrato, the lead's echo.
 void Anime(Grille* g, int canal);
 void ComposeEcho(Grille* g);

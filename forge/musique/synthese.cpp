@@ -15,6 +15,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
+// The tonal instruments' samples stop short of full scale: the drums stand
+// out of the band, and the stacked layers keep their headroom in every player.
+constexpr double kReserve = 0.90;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -142,9 +145,10 @@ constexpr int kCyclesArpege = 4;
 // last `fondu` seconds so that it dies out before its sample ends, driven
 // into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
-// recorded rate.
+// recorded rate. `clic` adds a short bright transient at the stroke, at
+// that share of the drum's peak.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
-                InstrumentXM* in, std::string* erreur) {
+                InstrumentXM* in, std::string* erreur, double clic = 0.0) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -168,6 +172,14 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         }
         s[i] = son.mono[debut + i] * gain;
     }
+    double crete = 0.0;
+    for (double v : s) crete = std::max(crete, std::fabs(v));
+    // The click: two high partials dying within a few milliseconds.
+    for (size_t i = 0; i < std::min(n, size_t(0.006 * kFrequenceRendu)); ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        s[i] += clic * crete * std::exp(-t / 0.0009) *
+                (0.6 * std::sin(2 * kPi * 3100 * t) + 0.4 * std::sin(2 * kPi * 5300 * t));
+    }
     in->nom = nom;
     in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.90);
     return true;
@@ -179,7 +191,7 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
-    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur) ||
+    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur, 1.2) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 2.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
         !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
@@ -188,7 +200,7 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
         !Percussion("clap", 0, 39, 0.3, 0.12, 1.5, &clap, erreur))
         return false;
     grosse.volume = 64;
-    caisse.volume = 60;
+    caisse.volume = 64;
     charleston.volume = 64;
     charleston.panoramique = 176;
     ouvert.volume = 44;
@@ -222,7 +234,7 @@ InstrumentXM Basse() {
     }
     partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
     const int blocs = 12;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 1.0);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
@@ -248,7 +260,7 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
         return std::pow(h, -0.4) * std::exp(-(h - 1) / 14.0);
     });
-    in.echantillon = Normalise(signal, 1.0);
+    in.echantillon = Normalise(signal, kReserve);
     Boucle(&in, longueur, 0);
     // Held at one level: the score fades each chord in with the volume
     // column; a released chord dies over a couple of seconds.
@@ -280,7 +292,7 @@ InstrumentXM Solo() {
     InstrumentXM in;
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
-    // raising its peak.
+    // raising its peak, at full scale over the band held back.
     in.echantillon = Normalise(Sature(RendSolo(), 1.8), 1.0);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
@@ -320,7 +332,7 @@ InstrumentXM Arpege(bool sourd) {
                             sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
     const int blocs = 60;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 1.0);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
@@ -346,7 +358,7 @@ InstrumentXM Cloche() {
         {kCyclesSolo * 893 / 100, 0.12, 0.0, 0.5},
     };
     const int blocs = 3;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.22, partiels), 1.0);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.22, partiels), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {6, 46}, {30, 32}, {90, 24}};
     in.pointTenu = 3;
@@ -383,7 +395,7 @@ InstrumentXM Montee() {
         const double fin = std::min(1.0, (n - 1 - i) / (0.004 * kFrequenceRendu));
         s[size_t(i)] = bande * std::pow(x, 2.2) * fin;
     }
-    in.echantillon = Normalise(s, 0.8);
+    in.echantillon = Normalise(s, kReserve * 0.8);
     in.volume = 36;
     in.panoramique = 128;
     return in;
@@ -403,7 +415,7 @@ InstrumentXM Bip() {
             (std::sin(2 * kPi * kToneAigu * t) + 0.15 * std::sin(6 * kPi * kToneAigu * t)) *
             std::min(1.0, i / 40.0) * fin;
     }
-    in.echantillon = Normalise(s, 0.9);
+    in.echantillon = Normalise(s, kReserve * 0.9);
     in.volume = 30;
     return in;
 }
@@ -428,7 +440,7 @@ InstrumentXM Projecteur() {
             std::exp(-j / (0.004 * kFrequenceRendu)) * ((i / periode) % 2 ? 0.7 : 1.0);
         s[size_t(i)] = bande * (0.12 + clac);
     }
-    in.echantillon = Normalise(s, 0.8);
+    in.echantillon = Normalise(s, kReserve * 0.8);
     in.boucleDebut = 0;
     in.boucleLongueur = static_cast<uint32_t>(n);
     in.enveloppe = {{0, 64}, {4, 64}};
