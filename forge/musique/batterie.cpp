@@ -173,7 +173,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         for (int pas : {4, 12}) {
             const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
             if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
-                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 40);
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 32);
         }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would

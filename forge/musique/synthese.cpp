@@ -17,7 +17,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // The tonal instruments' samples stop short of full scale: the drums stand
 // out of the band, and the stacked layers keep their headroom in every player.
-constexpr double kReserve = 0.90;
+constexpr double kReserve = 0.87;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -191,8 +191,8 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
-    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur, 1.2) ||
-        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 2.0, &caisse, erreur) ||
+    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 4.0, &grosse, erreur, 1.2) ||
+        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
         !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
@@ -293,7 +293,7 @@ InstrumentXM Solo() {
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
     // raising its peak, at full scale over the band held back.
-    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 1.0);
+    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
