@@ -96,8 +96,11 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     if (!PoseMelodie(g, m, texte, kCanalSolo, cloche ? kCloche : kSolo, a.volumeSolo, m.ton, joues,
                      erreur))
         return false;
-    if (a.doublure &&
-        !PoseMelodie(g, m, texte, kCanalDoublure, kEcho, 56, m.ton - 12, joues, erreur))
+    // The doubling sits an octave under the lead; from the key change on it
+    // rings an octave over it on the bell, a new top line for the summit.
+    const bool dessus = m.ton > 0;
+    if (a.doublure && !PoseMelodie(g, m, texte, kCanalDoublure, dessus ? kCloche : kEcho,
+                                   dessus ? 26 : 56, m.ton + (dessus ? 12 : -12), joues, erreur))
         return false;
     return true;
 }
