@@ -182,14 +182,15 @@ const std::vector<Arrangement>& Arrangements() {
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
          Enchaine({&kThemeD, &kThemeA2, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
          B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 132, -1, false, ""},
-        // The television sets: the theme and its variations, the arpeggio
+        // The television sets: the theme's second half first (the drop has
+        // just played its hook), then the hook and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
         // own in half time then in full with a counter-line, two bars
         // stripped to the pad and the lead, a bar where the band builds up
         // again, the theme with an answer and the counter-line over the whole
         // band, and a stop into the breakdown.
-        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
-         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
+        {"television", {"Dm", "Am", "F", "E", "Am", "F", "C", "G", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
+         Enchaine({&kThemeB2, &kThemeA2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {8, kContreTele}, false, 100, -1,
          false, "....ssssddddccccxxr.kkkk"},

@@ -17,7 +17,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // The tonal instruments' samples stop short of full scale: the drums stand
 // out of the band, and the stacked layers keep their headroom in every player.
-constexpr double kReserve = 0.87;
+constexpr double kReserve = 0.85;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
