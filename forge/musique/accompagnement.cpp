@@ -34,9 +34,9 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         return;
     }
     if (fin == Fin::kArret) {
-        // Under the roll before a stop the bass holds back, and comes in again
-        // with the stab, cut short.
-        motif = m.lignes > 8 ? "-......." : "";
+        // Under the roll before a stop the bass drives on in eighths up to
+        // the stab, which it plays cut short.
+        motif = "R.R.R.R.R.R.R.R.";
     } else if (m.queue) {
         motif = "R...R...R...";
     } else {
@@ -70,11 +70,8 @@ void ComposeBasse(Grille* g, const Mesure& m) {
     }
     // The root sits between F-1 and E-2, under the kick's body (80 to 130 Hz).
     const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 5);
-    if (fin == Fin::kArret) {
-        Pose(g, LigneCoup(m), kCanalBasse, fondamentale, kBasse, 60);
-        PoseEffet(g, LigneCoup(m), kCanalBasse, kEffetEtendu, kEtenduCoupe + 4);
-    }
-    for (int pas = 0; pas < m.lignes && motif[pas]; ++pas) {
+    const int jusqua = fin == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
+    for (int pas = 0; pas < jusqua && motif[pas]; ++pas) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
             case 'R':
@@ -99,6 +96,10 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 break;
         }
     }
+    if (fin == Fin::kArret) {
+        Pose(g, LigneCoup(m), kCanalBasse, fondamentale, kBasse, 60);
+        PoseEffet(g, LigneCoup(m), kCanalBasse, kEffetEtendu, kEtenduCoupe + 4);
+    }
 }
 
 void ComposeArpege(Grille* g, const Mesure& m) {
@@ -117,33 +118,41 @@ void ComposeArpege(Grille* g, const Mesure& m) {
             motif = "0.2.1.3.0.2.1.3.";
             break;
         case Arpege::kMontant:
-            motif = (m.numero / 4) % 2 ? "0123012301230124" : "0123012301230123";
+            motif = (m.numero / 4) % 2 ? "0..1..2.3..2..1." : "0..1..3.2..1..3.";
             break;
         case Arpege::kOndulant:
-            motif = (m.numero / 4) % 2 ? "0124321001243210" : "0123432101234321";
+            motif = (m.numero / 4) % 2 ? "0..2..3.4..3..2." : "0..1..3.4..3..1.";
             break;
         case Arpege::kCoda:
             motif = m.numero == 0 ? "01234..........." : "";
             break;
     }
-    // An octave over the pad, bright above the lead.
-    const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 12);
-    // Under the lead the arpeggio steps back, and on the last bar of each
-    // phrase it rests from its sixteenths: one stroke a beat, the chord rippled
-    // by the tracker's arpeggio command.
+    // Between the pad and the lead, voiced apart from the lead's tune: the
+    // root, the fifth, the key's seventh over the chord, the octave and the
+    // tenth, in 3-3-2 figures rather than the lead's steps.
+    // After a key change, the summit of the piece, an octave higher and louder.
+    const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 7) + (m.ton ? 12 : 0);
+    static const bool gamme[12] = {true,  false, true, false, true,  true,
+                                   false, true,  true, true,  false, true};
+    const int septieme = gamme[(m.accord.fondamentale + 10 - m.ton + 12) % 12] ? 10 : 11;
+    const int voix[] = {0, 7, septieme, 12, 12 + (m.accord.mineur ? 3 : 4)};
+    // Under the lead the arpeggio steps back a little, and on the last bar of
+    // each phrase it rests from its figures: one stroke a beat, the chord
+    // rippled by the tracker's arpeggio command.
     const bool sousSolo = !m.arrangement->solo.empty() || m.arrangement->accroche.debut >= 0;
-    const int niveau = sousSolo ? 30 : 56;
+    const int niveau = m.ton ? 56 : sousSolo ? 44 : 48;
     if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {
         const uint8_t accord = static_cast<uint8_t>((m.accord.mineur ? 0x37 : 0x47));
         for (int pas = 0; pas < jusqua; pas += kLignesParTemps) {
-            Pose(g, m.premiereLigne + pas, kCanalArpege, fondamentale, instrument, niveau * 3 / 4);
+            Pose(g, m.premiereLigne + pas, kCanalArpege, fondamentale + 12, instrument,
+                 niveau * 3 / 4);
             PoseEffet(g, m.premiereLigne + pas, kCanalArpege, kEffetArpege, accord);
         }
         return;
     }
     for (int pas = 0; pas < jusqua && motif[pas]; ++pas) {
         if (motif[pas] < '0' || motif[pas] > '9') continue;
-        const int note = fondamentale + Intervalle(m.accord, motif[pas] - '0');
+        const int note = fondamentale + voix[motif[pas] - '0'];
         const int volume = pas % 4 == 0 ? niveau : pas % 2 ? niveau * 5 / 7 : niveau * 6 / 7;
         Pose(g, m.premiereLigne + pas, kCanalArpege, note, instrument, volume);
     }
@@ -259,3 +268,27 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
 }
 
 // Writes one bar of a melodic line on a channel ("a4" starts a note, "." holds
+
+// The pad and the arpeggio duck under the kick where the band plays in full:
+// a fine volume step down on the kick's row, back up two rows later, so the
+// off-beat bass pumps between them. Only rows free on the channel take it.
+void Pompe(Grille* g, const Mesure& m) {
+    constexpr int kPompe = 6;  // volume steps out of 64
+    const Batterie b = m.arrangement->batterie;
+    if (b != Batterie::kPleine && b != Batterie::kPleineDoubles && b != Batterie::kApogee) return;
+    for (int pas = 0; pas + 2 < m.lignes; ++pas) {
+        const int ligne = m.premiereLigne + pas;
+        const uint8_t coup = g->Case(ligne, kCanalGrosseCaisse)->note;
+        if (!coup || coup == kNoteRelache) continue;
+        for (int canal : {kCanalNappe1, kCanalNappe2, kCanalNappe3, kCanalArpege}) {
+            bool libre = true;
+            for (int k = 0; k <= 2; ++k) {
+                const CaseXM* c = g->Case(ligne + k, canal);
+                libre = libre && !c->note && !c->volume;
+            }
+            if (!libre) continue;
+            g->Case(ligne, canal)->volume = kColonneBaisseFine + kPompe;
+            g->Case(ligne + 2, canal)->volume = kColonneHausseFine + kPompe;
+        }
+    }
+}

@@ -5,20 +5,41 @@
 namespace {
 
 // Lead phrases, four bars each. Steps are sixteenth notes: a note name starts
-// a note, "." holds it, "-" releases it. The lines push: notes land on the
-// third and the seventh sixteenth of a beat (3-3-2 figures) and anticipate
-// the beat, and every theme's first bar is the riff, A C E D C A.
+// a note, "." holds it (over the bar line too), "-" releases it. The tune
+// leans on the chords: suspensions held over the change and resolved (a D
+// over F falling to C, an A over G falling to G, a C over G falling to B),
+// neighbour and passing notes between the chord tones, notes pushed onto the
+// second and fourth sixteenth. Every theme's call opens on the hook, A C E D
+// C, turning on B back to C and falling to A, in a 2-1-3-2-2-1-3 rhythm.
 const std::vector<std::string> kThemeA = {
-    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
-    "c5 . . . a4 . . c5 . . . a4 . . g4 .",   // F
-    "g4 . . c5 . . e5 . . d5 . . c5 . b4 .",  // C: the riff on the fifth
-    "b4 . . . . . . d5 . . . . - . . .",      // G
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    "d5 . . . c5 . . . . . a4 . c5 . . .",      // F: the sixth leans on the fifth
+    "e5 . g5 e5 . . d5 . c5 . d5 e5 . . g5 .",  // C: up again
+    "a5 . . . . . g5 . . . d5 . . . b4 .",      // G: the ninth falls to the root, a pickup
 };
+// The answer: the hook again, then the line turns the other way and closes
+// on a fourth held over the dominant.
 const std::vector<std::string> kThemeA2 = {
-    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am
-    "c5 . . a4 . . c5 . . f5 . . e5 . c5 .",  // F
-    "e5 . . . d5 . . c5 . . . g4 . . c5 .",   // C
-    "d5 . . . . . . b4 . . d5 . . - . .",     // G
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    "c5 . a4 c5 . . f5 . . . e5 . f5 . a5 .",   // F
+    "g5 . . . . . e5 . . . c5 . d5 . e5 .",     // C
+    "c5 . . . . . b4 . . . . . . . . .",        // G: the fourth falls to the third
+};
+// The drop's own phrase: the band is in, the hook leaps an octave and runs
+// in straight eighths.
+const std::vector<std::string> kThemeD = {
+    "a4 . a5 . g5 . e5 . . . d5 e5 . c5 . .",  // Am
+    "f5 . . . e5 . . c5 . . . . a4 . c5 .",    // F: the seventh passes to the fifth
+    "g4 . g5 . e5 . d5 . . . c5 d5 . e5 . .",  // C
+    "d5 . . . . . . . . . . . b4 . . .",       // G
+};
+// The reprise's call: the hook stretched toward the octave, each chord
+// entered on a note held over from the one before.
+const std::vector<std::string> kThemeFinale = {
+    "a4 . . c5 . . e5 . a5 . . . g5 . e5 .",  // Am
+    ". . . . f5 . . . e5 . c5 . . . a4 .",    // F: E held over, resolving to F
+    "g4 . . c5 . . e5 . g5 . . . f5 . e5 .",  // C
+    ". . . . d5 . . . . . b4 . d5 . g5 .",    // G: E held over, falling to D
 };
 const std::vector<std::string> kThemeB = {
     "f5 . . e5 . . d5 . . a4 . . d5 . f5 .",  // Dm
@@ -32,13 +53,13 @@ const std::vector<std::string> kThemeB2 = {
     "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
     "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
 };
-// The reprise's climb, in the lead's middle register: the riff, then up to
+// The reprise's climb, in the lead's middle register: the hook, then up to
 // the fifth over the sixth and back down.
 const std::vector<std::string> kThemeAReprise = {
-    "a4 . . c5 . . e5 . . d5 . . c5 . a4 .",  // Am: the riff
-    "c5 . . . a4 . . c5 . . f5 . . a5 . .",   // F
-    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",  // C
-    "d5 . . . . . b4 . . g4 . . d5 . - .",    // G
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    "c5 . . . a4 . . c5 . . f5 . . a5 . .",     // F
+    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",    // C
+    "d5 . . . . . b4 . . g4 . . d5 . - .",      // G
 };
 // An answer to the second half, lower, in the television's last phrase.
 const std::vector<std::string> kThemeB3 = {
@@ -46,12 +67,6 @@ const std::vector<std::string> kThemeB3 = {
     "e5 . . . . . c5 . . e5 . . a5 . . .",    // Am
     "a5 . . g5 . . f5 . . c5 . . f5 . a5 .",  // F
     "g#5 . . . . . . e5 . . b4 . . - . .",    // E
-};
-const std::vector<std::string> kThemeAHaut = {
-    "a5 . . c6 . . e6 . . d6 . . c6 . a5 .",  // Am
-    "c6 . . . a5 . . c6 . . . a5 . . g5 .",   // F
-    "g5 . . c6 . . e6 . . d6 . . c6 . b5 .",  // C
-    "d6 . . . . . b5 . . g5 . . d5 . - .",    // G
 };
 // The television scene's middle eight, over a progression of its own.
 const std::vector<std::string> kThemeC = {
@@ -147,9 +162,11 @@ const std::vector<Arrangement>& Arrangements() {
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
         // The group logo: the build starts on i-VI-iv-V, in half time (the
         // kick on the first beat, the snare on the third), a slow arpeggio, a
-        // tom fill over a bar of two beats and a half into the title.
+        // tom fill over a bar of two beats and a half into the title, under
+        // the bell's pickup climbing to the hook.
         {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, ""},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, "", 64,
+         "e4 . g#4 . b4 . d5 . c5 b4 . . . . . ."},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
         // half; the theme with its riff from the first bar; the drums thicken
@@ -158,20 +175,22 @@ const std::vector<Arrangement>& Arrangements() {
         {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
          {}, "", "",
          B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
-         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 64, -1, false, "ssssssss"},
-        // The bubbles: the drop, full band and crash, the main theme, first
-        // statement with its second half.
+         {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, "ssssssss"},
+        // The bubbles: the drop, full band and crash, the drop's own phrase,
+        // the theme's answer and its second half; open hi-hats from the
+        // second phrase, claps on the backbeat from the third.
         {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
-         Enchaine({&kThemeA, &kThemeA2, &kThemeB}), "a4 . . c5 . . e5 . . . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 114, -1, false, ""},
-        // The television sets: the theme and its variations, the arpeggio
+         Enchaine({&kThemeD, &kThemeA2, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
+         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 132, -1, false, ""},
+        // The television sets: the theme's second half first (the drop has
+        // just played its hook), then the hook and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
         // own in half time then in full with a counter-line, two bars
         // stripped to the pad and the lead, a bar where the band builds up
         // again, the theme with an answer and the counter-line over the whole
         // band, and a stop into the breakdown.
-        {"television", {"Am", "F", "C", "G", "Dm", "Am", "F", "E", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
-         Enchaine({&kThemeA2, &kThemeB2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
+        {"television", {"Dm", "Am", "F", "E", "Am", "F", "C", "G", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
+         Enchaine({&kThemeB2, &kThemeA2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {8, kContreTele}, false, 100, -1,
          false, "....ssssddddccccxxr.kkkk"},
@@ -181,19 +200,21 @@ const std::vector<Arrangement>& Arrangements() {
         {"credits", {"F", "G", "Em", "Am"}, "", "Am", kPont, "", kPont[3],
          B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {}, {}, false, 66, -1, false, "", 40},
         // The greetings: everything climbs back, a snare roll over a bar of
-        // two beats and a half to the reprise on the leading tone.
-        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",
+        // two beats and a half, the lead running down from the leading tone
+        // into the reprise's first note.
+        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . e5 . d5 . c5 . b4 . - . . . . .",
          B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1, false, ""},
         // The text crawl: the reprise and the peak of the piece, the lead
-        // doubled an octave lower, the counter-melody throughout, sixteenth
-        // and open hi-hats, a crash on every phrase, its second half a tone up
+        // doubled an octave lower, the counter-melody throughout, claps, the
+        // band growing to the key change, sixteenth hi-hats from the second
+        // phrase, open hi-hats, a crash on every phrase, its second half a tone up
         // (from the new key's dominant), back home on the dominant, and a
         // fill down the toms with an open hi-hat into the switch-off.
         {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeA2, &kThemeB, &kThemeAReprise, &kThemeB2}),
+         Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2}),
          "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 106, 7, false, ""},
+         {}, {0, kContre}, true, 118, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

@@ -35,6 +35,18 @@ void Ouvre(Grille* g, const Mesure& m, const char* motif, int volumeBase) {
         if (motif[pas] != '.') *g->Case(m.premiereLigne + pas, kCanalCharleston) = CaseXM{};
 }
 
+// The downbeat that opens a loud section: a second crash on the open
+// hi-hat's channel, a few cents off the first, doubles it into a wash.
+void Eclate(Grille* g, const Mesure& m) {
+    Pose(g, m.premiereLigne, kCanalOuvert, kNoteDo4 - 1, kCymbale, 52);
+}
+
+// A noise riser that swells up to row `sommet`, where its sample ends.
+void Monte(Grille* g, int sommet) {
+    Pose(g, sommet - kLignesMontee, kCanalEffets, kNoteDo4, kMontee, 64);
+    Pose(g, sommet, kCanalEffets, kNoteRelache, 0, 0);
+}
+
 // The bar that leads into a cut, on the drums: each kind of transition plays
 // its own way over the bar's last beats (the bar may be of 2 to 4 beats).
 void ComposeTransition(Grille* g, const Mesure& m) {
@@ -66,19 +78,30 @@ void ComposeTransition(Grille* g, const Mesure& m) {
                          kTom, volumes[pas]);
             return;
         }
-        case Fin::kArret:
+        case Fin::kArret: {
             // A roll up to the stab two beats before the cut (none in a bar
-            // of two beats: the stab on its downbeat); then the drums are
-            // silent and the stab's chord rings.
+            // of two beats: the stab on its downbeat), quickening from
+            // eighths to sixteenths to thirty-seconds (the second stroke of
+            // each row on the clap's channel, three ticks in) and growing to
+            // full strength; then the drums are silent and the stab's chord rings.
             for (int pas = 0; pas < deuxTemps; pas += kLignesParTemps)
-                Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 45 : 60);
-            for (int pas = 0; pas < deuxTemps; ++pas)
-                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
-                     16 + 32 * (pas + 1) / std::max(1, deuxTemps));
+                Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 50 : 60);
+            for (int pas = 0; pas < deuxTemps; ++pas) {
+                const int reste = deuxTemps - pas;
+                if (reste > 4 && pas % 2) continue;
+                const int volume = 34 + 30 * (pas + 1) / std::max(1, deuxTemps);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
+                if (reste > 2) continue;
+                Pose(g, debut + pas, kCanalClap, kNoteDo4, kCaisseClaire, volume - 6);
+                PoseEffet(g, debut + pas, kCanalClap, kEffetEtendu, kEtenduRetard + 3);
+            }
             Pose(g, debut + deuxTemps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 64);
-            Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 60);
-            Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 44);
+            Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 64);
+            Pose(g, debut + deuxTemps, kCanalClap, kNoteDo4, kClap, 60);
+            Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 48);
+            Monte(g, debut + deuxTemps);
             return;
+        }
         case Fin::kRoulement:
             // The groove, then a snare roll rising to the cut: sixteenths over
             // the last two beats, thirty-seconds over the last (a second
@@ -88,8 +111,9 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            Monte(g, debut + lignes);
             for (int pas = deuxTemps; pas < lignes; ++pas) {
-                const int volume = 16 + 16 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
+                const int volume = 24 + 24 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
                 Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
                 if (pas < lignes - kLignesParTemps) continue;
                 Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, volume - 8);
@@ -137,6 +161,20 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m);
 
 void ComposeBatterie(Grille* g, const Mesure& m) {
     ComposeBatterieMesure(g, m);
+    // A clap doubles the backbeat's accented strokes where the band is at
+    // its fullest: the drop's second half, the television's answer phrase,
+    // the whole reprise.
+    const Arrangement& a = *m.arrangement;
+    const char variante = Variante(a, m.numero);
+    const bool claque = (a.batterie == Batterie::kPleine && m.numero >= 8) ||
+                        (a.batterie == Batterie::kPleineDoubles && variante == 'k') ||
+                        a.batterie == Batterie::kApogee;
+    if (claque && !m.coupe)
+        for (int pas : {4, 12}) {
+            const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
+            if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 32);
+        }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would
     // add up to the mix's loudest peaks).
@@ -204,12 +242,13 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 60);
             return;
         case Batterie::kMarche: {
-            // The backbeat on two and four from the first bar; the hi-hats
-            // double to sixteenths in the second half, open hi-hats come in,
+            // The backbeat on two and four from the first bar; a layer every
+            // four bars: the hi-hats double to sixteenths, an open hi-hat on
+            // the last off-beat, then on two off-beats,
             // and over the last three bars the snare and the kick thicken and
             // a crash swells up toward the section's stop.
             const int avantFin = m.completes - m.numero;  // 1 on the last full bar
-            const bool seconde = m.numero >= 8;
+            const bool seconde = m.numero >= 4;
             const char* grosse = remplissage ? "X.....x.X...X.x." : "X.....x.X.......";
             const char* caisse = remplissage ? "....X.......XoxX" : "....X.......X...";
             if (avantFin == 3) caisse = "....X.......X.o.";
@@ -219,7 +258,8 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        seconde ? "XoxxXoxxXoxxXoxX" : "X.X.X.X.X.X.X.Xo", 64);
-            if (m.numero >= 10 && avantFin > 1) Ouvre(g, m, "......X.......X.", 44);
+            if (m.numero >= 4 && avantFin > 1)
+                Ouvre(g, m, m.numero >= 8 ? "......X.......X." : "..............X.", 44);
             if (premiere || m.numero == 8) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 56);
             if (avantFin == 1)
                 for (int pas = 0; pas < m.lignes; pas += 2) {
@@ -242,11 +282,12 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
-            if (m.arrangement->ouverts) Ouvre(g, m, "......X.......X.", 56);
+            if (premiere) Eclate(g, m);
+            if (m.arrangement->ouverts && m.numero >= 4) Ouvre(g, m, "......X.......X.", 56);
             return;
         }
         case Batterie::kApogee: {
-            // The peak of the piece: the hi-hats in sixteenths throughout,
+            // The peak of the piece: the hi-hats in sixteenths from the second phrase,
             // ghost strokes on the snare, the kick pushing every other bar,
             // open hi-hats on the off-beats and a crash on every phrase.
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
@@ -254,13 +295,18 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                        : m.numero % 2 ? "X...X...X...X.x."
                                       : "X...X...X...X...",
                        64);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "oxoXoxoXoxoXoxoX", 60);
+            PoseRythme(g, m, kCanalCharleston, kCharleston,
+                       m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
             if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
-            if (m.numero % 4 == 0 || m.numero == m.arrangement->modulation)
+            // From the key change on, a crash every two bars.
+            const int modulation = m.arrangement->modulation;
+            if (m.numero % 4 == 0 ||
+                (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
             Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
+            if (premiere) Eclate(g, m);
             return;
         }
         case Batterie::kRoulement: {

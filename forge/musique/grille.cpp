@@ -93,9 +93,10 @@ void PoseColonne(Grille* g, int ligne, int canal, uint8_t commande) {
 // A tempo command on a channel whose effect column is free on the row, drums
 // first (they carry fewest effects).
 bool PoseTempo(Grille* g, int ligne, int bpm) {
-    for (int canal : {kCanalCymbale, kCanalOuvert, kCanalCharleston, kCanalGrosseCaisse,
-                      kCanalCaisseClaire, kCanalBasse, kCanalArpege, kCanalNappe1, kCanalNappe2,
-                      kCanalNappe3, kCanalContre, kCanalDoublure, kCanalEcho, kCanalSolo}) {
+    for (int canal :
+         {kCanalEffets, kCanalClap, kCanalCymbale, kCanalOuvert, kCanalCharleston,
+          kCanalGrosseCaisse, kCanalCaisseClaire, kCanalBasse, kCanalArpege, kCanalNappe1,
+          kCanalNappe2, kCanalNappe3, kCanalContre, kCanalDoublure, kCanalEcho, kCanalSolo}) {
         CaseXM* c = g->Case(ligne, canal);
         if (c->effet || c->parametre) continue;
         c->effet = kEffetVitesse;

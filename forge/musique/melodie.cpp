@@ -50,11 +50,14 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     const Arrangement& a = *m.arrangement;
     // The hook: the theme on the lead's voice on its own channel, before the
     // lead has come in, in front of the band.
+    // Its first two phrases are struck on the bell, the rest on the lead's
+    // reed, which the drop then takes over.
     const int rangAccroche = m.numero - a.accroche.debut;
+    const bool clochette = rangAccroche < 8;
     if (a.accroche.debut >= 0 && !m.queue && rangAccroche >= 0 &&
         rangAccroche < int(a.accroche.mesures.size()) &&
-        !PoseMelodie(g, m, a.accroche.mesures[rangAccroche], kCanalDoublure, kSolo, 50, m.ton,
-                     m.lignes, erreur))
+        !PoseMelodie(g, m, a.accroche.mesures[rangAccroche], kCanalDoublure,
+                     clochette ? kCloche : kSolo, clochette ? 64 : 44, m.ton, m.lignes, erreur))
         return false;
     // The counter-melody, on the pad's voice, left of centre; in a section
     // whose bars change their layers, only in the bars that call for it, let
@@ -77,6 +80,9 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     if (arret)
         for (int canal : {kCanalSolo, kCanalDoublure, kCanalContre})
             Coupe(g, LigneCoup(m) + 1, canal);
+    if (m.queue && !a.levee.empty() &&
+        !PoseMelodie(g, m, a.levee, kCanalDoublure, kCloche, 58, m.ton, m.lignes, erreur))
+        return false;
     if (a.solo.empty()) return true;
     std::string texte = a.solo[m.numero % a.solo.size()];
     if (m.derniere && !a.soloCadence.empty()) texte = a.soloCadence;
@@ -85,10 +91,16 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
         texte = a.soloQueue;
     }
     const int joues = arret ? LigneCoup(m) + 1 - m.premiereLigne : m.lignes;
-    if (!PoseMelodie(g, m, texte, kCanalSolo, kSolo, a.volumeSolo, m.ton, joues, erreur))
+    // The middle eight changes colour: its tune on the bell.
+    const bool cloche = variante == 'd' || variante == 'c';
+    if (!PoseMelodie(g, m, texte, kCanalSolo, cloche ? kCloche : kSolo, a.volumeSolo, m.ton, joues,
+                     erreur))
         return false;
-    if (a.doublure &&
-        !PoseMelodie(g, m, texte, kCanalDoublure, kEcho, 56, m.ton - 12, joues, erreur))
+    // The doubling sits an octave under the lead; from the key change on it
+    // rings an octave over it on the bell, a new top line for the summit.
+    const bool dessus = m.ton > 0;
+    if (a.doublure && !PoseMelodie(g, m, texte, kCanalDoublure, dessus ? kCloche : kEcho,
+                                   dessus ? 26 : 56, m.ton + (dessus ? 12 : -12), joues, erreur))
         return false;
     return true;
 }
@@ -164,7 +176,8 @@ void RelacheAuChangement(Grille* g, int ligne, const Arrangement& avant, const A
 }
 
 // The lead's echo: every note of the lead again a dotted eighth later, quieter,
-// on the other side of the stereo picture, with the lead's slides and vibrato.
+// going from one side of the stereo picture to the other note by note, with
+// the lead's slides and vibrato (the bell's notes echoed on the bell).
 // The echo follows the harmony: a note that would sound over the next chord
 // without belonging to it is not echoed, and one that rings on into such a
 // chord is let go where the chord changes.
@@ -182,6 +195,7 @@ void ComposeEcho(Grille* g) {
         return false;
     };
     bool lache = true;  // the echo is silent: a slide has nothing to slide from
+    bool gauche = false;
     for (int ligne = 0; ligne + retard < g->lignes; ++ligne) {
         const CaseXM source = *g->Case(ligne, kCanalSolo);
         CaseXM* cible = g->Case(ligne + retard, kCanalEcho);
@@ -201,9 +215,12 @@ void ComposeEcho(Grille* g) {
         }
         const bool glisse = source.instrument == 0 && !lache;
         lache = source.note == kNoteRelache;
+        const bool cloche = source.instrument == kCloche;
+        const int instrument = cloche ? kCloche : gauche ? kEchoGauche : kEcho;
+        if (!lache && !glisse) gauche = !gauche;
         cible->note = source.note;
-        cible->instrument = lache || glisse ? 0 : kEcho;
-        cible->volume = lache ? 0 : VolumeMixe(g, kEcho, 48);
+        cible->instrument = lache || glisse ? 0 : static_cast<uint8_t>(instrument);
+        cible->volume = lache ? 0 : VolumeMixe(g, instrument, cloche ? 18 : 48);
         cible->effet = glisse || source.effet != kEffetPortamentoNote ? source.effet : 0;
         cible->parametre = cible->effet ? source.parametre : 0;
     }

@@ -100,16 +100,17 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
 
 namespace {
 
-// The switch-off: the final chord is struck and held for two rows, then every
-// voice falls in pitch faster and faster and fades, like a set powering down,
-// so that it has died when the production lets the music go. The crash only
-// fades (its effect column stays free for the tempo); the coda's first row
-// lets every voice go.
+// The switch-off: the final chord is struck and rings for half the scene,
+// heard as the arrival home, then every voice falls in pitch faster and
+// faster and fades, like a set powering down, so that it has died when the
+// production lets the music go. The crash only fades (its effect column
+// stays free for the tempo); the coda's first row lets every voice go.
 void EteintLePoste(Grille* g, const SectionPlacee& finale, const SectionPlacee& coda) {
-    static const uint8_t chutes[] = {0x03, 0x06, 0x0A, 0x10, 0x18, 0x28};
-    static const uint8_t fondus[] = {1, 2, 3, 5, 8, 14};
-    for (int k = 0; k < 6 && 2 + k < finale.lignes; ++k) {
-        const int ligne = finale.premiereLigne + 2 + k;
+    static const uint8_t chutes[] = {0x06, 0x0C, 0x18, 0x30};
+    static const uint8_t fondus[] = {3, 6, 10, 15};
+    const int tenue = finale.lignes / 2;
+    for (int k = 0; k < 4 && tenue + k < finale.lignes; ++k) {
+        const int ligne = finale.premiereLigne + tenue + k;
         // Nothing strikes during the fall (the echo and the arpeggio would).
         for (int canal = 0; canal < kNombreCanaux; ++canal) {
             CaseXM* c = g->Case(ligne, canal);
@@ -123,6 +124,33 @@ void EteintLePoste(Grille* g, const SectionPlacee& finale, const SectionPlacee& 
         *c = CaseXM{};
         c->note = kNoteRelache;
         if (canal != kCanalCymbale) c->effet = kEffetEtendu, c->parametre = kEtenduCoupe;
+    }
+}
+
+// The film countdown: the projector rattles under it, and a blip marks each
+// number from 5 to 1 as the picture shows it, one a second from the scene's
+// start, placed to the tick (a note delay within its row); the last, an
+// octave higher.
+void PoseDecompte(Grille* g, const SectionPlacee& s) {
+    Pose(g, s.premiereLigne, kCanalClap, kNoteDo4, kProjecteur, 64);
+    Pose(g, s.premiereLigne + s.lignes, kCanalClap, kNoteRelache, 0, 0);
+    for (int chiffre = 0; chiffre < 5; ++chiffre) {
+        const long voulu = long(chiffre) * 44100;
+        long trames = 0;
+        for (int r = 0; r < s.lignes; ++r) {
+            const long tick = TramesParTick(r < s.lignesTempo ? s.tempo : s.tempo + 1);
+            if (trames + kTicksParLigne * tick <= voulu) {
+                trames += kTicksParLigne * tick;
+                continue;
+            }
+            const int retard = static_cast<int>(std::lround(double(voulu - trames) / tick));
+            const int ligne = s.premiereLigne + r + (retard >= kTicksParLigne ? 1 : 0);
+            Pose(g, ligne, kCanalEffets, NoteNommee(chiffre == 4 ? "a6" : "a5"), kBip, 64);
+            if (retard % kTicksParLigne)
+                PoseEffet(g, ligne, kCanalEffets, kEffetEtendu,
+                          static_cast<uint8_t>(kEtenduRetard + retard % kTicksParLigne));
+            break;
+        }
     }
 }
 
@@ -154,6 +182,11 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
         const int reste = place.lignes % kLignesParMesure;
         const int nombre = completes + (reste ? 1 : 0);
         for (int n = 0; n < nombre; ++n) {
+            // A section that moves a tone up builds toward it: its band
+            // grows bar by bar and reaches its level on the new key.
+            if (a.modulation > 0)
+                g.accompagnement =
+                    a.niveau / 100.0 * (n < a.modulation ? 0.8 + 0.2 * n / a.modulation : 1.0);
             Mesure m;
             m.arrangement = &a;
             m.numero = n;
@@ -196,9 +229,12 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             ComposeArpege(&g, m);
             nappeTenue = ComposeNappe(&g, m, nappeTenue ? &precedent : nullptr);
             if (!ComposeSolo(&g, m, erreur)) return false;
+            Pompe(&g, m);
             precedent = m.accord;
         }
     }
+    for (const SectionPlacee& s : sections)
+        if (s.scene == "countdown") PoseDecompte(&g, s);
     for (int canal : {kCanalSolo, kCanalDoublure, kCanalContre}) Anime(&g, canal);
     ComposeEcho(&g);
     EteintLePoste(&g, sections[sections.size() - 2], sections.back());
@@ -282,9 +318,9 @@ double DureeModule(const ModuleXM& module) {
 const std::vector<Couche>& Couches() {
     static const std::vector<Couche> couches = {
         {"kick", {kCanalGrosseCaisse}},
-        {"snare", {kCanalCaisseClaire}},
+        {"snare", {kCanalCaisseClaire, kCanalClap}},
         {"hats", {kCanalCharleston, kCanalOuvert}},
-        {"cymbal", {kCanalCymbale}},
+        {"cymbal", {kCanalCymbale, kCanalEffets}},
         {"bass", {kCanalBasse}},
         {"pads", {kCanalNappe1, kCanalNappe2, kCanalNappe3}},
         {"lead", {kCanalSolo, kCanalDoublure}},

@@ -35,6 +35,8 @@ enum Canal {
     kCanalDoublure,  // the lead an octave lower in the reprise; the hook in the title
     kCanalContre,    // the counter-melody of the reprise
     kCanalOuvert,    // open hi-hat
+    kCanalClap,      // the clap on the snare; the projector's rattle in the countdown
+    kCanalEffets,    // the risers and the countdown's blips
     kNombreCanaux
 };
 

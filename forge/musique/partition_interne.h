@@ -74,6 +74,9 @@ struct Arrangement {
     // With such letters the counter-line plays only where they call it.
     std::string variantes;
     int volumeSolo = 64;  // the lead's level, 0..64
+    // A pickup over a shorter last bar, on the bell and the hook's channel,
+    // leading into the next section's first note (its first steps are played).
+    std::string levee = "";
 };
 
 // The letter of `variantes` for a bar.
@@ -162,6 +165,8 @@ void ComposeArpege(Grille* g, const Mesure& m);
 // Returns whether the pad is sounding after the bar.
 bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent);
 bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur);
+// The pad and the arpeggio duck under the kick where the band plays in full.
+void Pompe(Grille* g, const Mesure& m);
 // After every bar: the melodic voices' slides and vibrato, the lead's echo.
 void Anime(Grille* g, int canal);
 void ComposeEcho(Grille* g);

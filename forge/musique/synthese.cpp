@@ -15,6 +15,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
+// The tonal instruments' samples stop short of full scale: the drums stand
+// out of the band, and the stacked layers keep their headroom in every player.
+constexpr double kReserve = 0.85;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -142,9 +145,10 @@ constexpr int kCyclesArpege = 4;
 // last `fondu` seconds so that it dies out before its sample ends, driven
 // into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
-// recorded rate.
+// recorded rate. `clic` adds a short bright transient at the stroke, at
+// that share of the drum's peak.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
-                InstrumentXM* in, std::string* erreur) {
+                InstrumentXM* in, std::string* erreur, double clic = 0.0) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -168,6 +172,14 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         }
         s[i] = son.mono[debut + i] * gain;
     }
+    double crete = 0.0;
+    for (double v : s) crete = std::max(crete, std::fabs(v));
+    // The click: two high partials dying within a few milliseconds.
+    for (size_t i = 0; i < std::min(n, size_t(0.006 * kFrequenceRendu)); ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        s[i] += clic * crete * std::exp(-t / 0.0009) *
+                (0.6 * std::sin(2 * kPi * 3100 * t) + 0.4 * std::sin(2 * kPi * 5300 * t));
+    }
     in->nom = nom;
     in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.90);
     return true;
@@ -178,16 +190,17 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // kit's closed and open hi-hats (short and bright, left clean: driven, their
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
-    InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom;
-    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 2.5, &grosse, erreur) ||
-        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 2.0, &caisse, erreur) ||
+    InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
+    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 4.0, &grosse, erreur, 1.2) ||
+        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
         !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
-        !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur))
+        !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur) ||
+        !Percussion("clap", 0, 39, 0.3, 0.12, 1.5, &clap, erreur))
         return false;
     grosse.volume = 64;
-    caisse.volume = 60;
+    caisse.volume = 64;
     charleston.volume = 64;
     charleston.panoramique = 176;
     ouvert.volume = 44;
@@ -202,6 +215,9 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     (*instruments)[kCharlestonOuvert - 1] = ouvert;
     (*instruments)[kCymbale - 1] = cymbale;
     (*instruments)[kTom - 1] = tom;
+    clap.volume = 40;
+    clap.panoramique = 100;
+    (*instruments)[kClap - 1] = clap;
     return true;
 }
 
@@ -218,7 +234,7 @@ InstrumentXM Basse() {
     }
     partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
     const int blocs = 12;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), 1.0);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
@@ -242,9 +258,9 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
         voix.push_back({kCyclesNappe - 1 + v, v == 1 ? 1.0 : 0.8, 0.65, 0.55, 0.3,
                         v / 3.0 + graine * (v + 1)});
     const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
-        return std::pow(h, -0.4) * std::exp(-(h - 1) / 10.0);
+        return std::pow(h, -0.4) * std::exp(-(h - 1) / 14.0);
     });
-    in.echantillon = Normalise(signal, 1.0);
+    in.echantillon = Normalise(signal, kReserve);
     Boucle(&in, longueur, 0);
     // Held at one level: the score fades each chord in with the volume
     // column; a released chord dies over a couple of seconds.
@@ -276,8 +292,8 @@ InstrumentXM Solo() {
     InstrumentXM in;
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
-    // raising its peak.
-    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 1.0);
+    // raising its peak, at full scale over the band held back.
+    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
@@ -316,12 +332,121 @@ InstrumentXM Arpege(bool sourd) {
                             sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
     const int blocs = 60;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), 1.0);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.05, partiels), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
-    in.volume = 24;
+    in.volume = 28;
     in.panoramique = 76;
+    return in;
+}
+
+// The lead's second colour: a struck bell (partials out of tune with each
+// other ringing out over a second) over a soft tone that holds in the loop.
+InstrumentXM Cloche() {
+    InstrumentXM in;
+    in.nom = "cloche";
+    const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
+    // Whole cycles per loop for every partial, so the loop joins; the
+    // inharmonic ones have died out by the time it starts.
+    const std::vector<Partiel> partiels = {
+        {kCyclesSolo, 1.0, 0.8, 0.0},
+        {2 * kCyclesSolo, 0.45, 0.18, 0.3},
+        {3 * kCyclesSolo, 0.2, 0.06, 0.7},
+        {kCyclesSolo * 276 / 100, 0.5, 0.0, 0.1},
+        {kCyclesSolo * 540 / 100, 0.3, 0.0, 0.9},
+        {kCyclesSolo * 893 / 100, 0.12, 0.0, 0.5},
+    };
+    const int blocs = 3;
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.22, partiels), kReserve);
+    Boucle(&in, longueur, blocs);
+    in.enveloppe = {{0, 64}, {6, 46}, {30, 32}, {90, 24}};
+    in.pointTenu = 3;
+    in.fondu = 1400;
+    in.volume = 60;
+    in.panoramique = 112;
+    return in;
+}
+
+// White noise from a fixed generator, the same on every build.
+double Bruit(uint32_t* etat) {
+    *etat = *etat * 1664525u + 1013904223u;
+    return static_cast<double>(*etat >> 8) / double(1u << 23) - 1.0;
+}
+
+// The riser: noise through a resonant band whose centre climbs from 300 Hz
+// to 9 kHz over a bar at the groove, swelling from nothing; it ends on its
+// loudest, cut by a fade of a few milliseconds.
+InstrumentXM Montee() {
+    InstrumentXM in;
+    in.nom = "montee";
+    const int n = static_cast<int>(kLignesMontee * 6 * 2.5 / 124.0 * kFrequenceRendu);
+    std::vector<double> s(size_t(n), 0.0);
+    uint32_t etat = 0x4B415A5A;
+    double bas = 0.0, bande = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double x = double(i) / n;
+        const double centre = 300.0 * std::pow(30.0, x);
+        const double f = 2.0 * std::sin(kPi * centre / kFrequenceRendu), q = 0.35;
+        // A state-variable filter's band output.
+        const double haut = Bruit(&etat) - bas - q * bande;
+        bande += f * haut;
+        bas += f * bande;
+        const double fin = std::min(1.0, (n - 1 - i) / (0.004 * kFrequenceRendu));
+        s[size_t(i)] = bande * std::pow(x, 2.2) * fin;
+    }
+    in.echantillon = Normalise(s, kReserve * 0.8);
+    in.volume = 36;
+    in.panoramique = 128;
+    return in;
+}
+
+// The countdown's blip: a sine with a touch of its third, struck and gone in
+// a tenth of a second.
+InstrumentXM Bip() {
+    InstrumentXM in;
+    in.nom = "bip";
+    const int n = kFrequenceRendu / 8;
+    std::vector<double> s(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        const double fin = std::min(1.0, (n - 1 - i) / (0.01 * kFrequenceRendu));
+        s[size_t(i)] =
+            (std::sin(2 * kPi * kToneAigu * t) + 0.15 * std::sin(6 * kPi * kToneAigu * t)) *
+            std::min(1.0, i / 40.0) * fin;
+    }
+    in.echantillon = Normalise(s, kReserve * 0.9);
+    in.volume = 30;
+    return in;
+}
+
+// The projector's rattle: a film frame's clack 24 times a second, each a
+// burst of noise in a band round 2.5 kHz, over a faint hiss; half a second
+// loops (its ends are between two clacks, where only the hiss sounds).
+InstrumentXM Projecteur() {
+    InstrumentXM in;
+    in.nom = "projecteur";
+    const int n = kFrequenceRendu / 2, periode = kFrequenceRendu / 24;
+    std::vector<double> s(static_cast<size_t>(n));
+    uint32_t etat = 0x50524F4A;
+    double bas = 0.0, bande = 0.0;
+    const double f = 2.0 * std::sin(kPi * 2500.0 / kFrequenceRendu);
+    for (int i = 0; i < n; ++i) {
+        const double haut = Bruit(&etat) - bas - 0.5 * bande;
+        bande += f * haut;
+        bas += f * bande;
+        const int j = (i + periode / 2) % periode;
+        const double clac =
+            std::exp(-j / (0.004 * kFrequenceRendu)) * ((i / periode) % 2 ? 0.7 : 1.0);
+        s[size_t(i)] = bande * (0.12 + clac);
+    }
+    in.echantillon = Normalise(s, kReserve * 0.8);
+    in.boucleDebut = 0;
+    in.boucleLongueur = static_cast<uint32_t>(n);
+    in.enveloppe = {{0, 64}, {4, 64}};
+    in.pointTenu = 1;
+    in.fondu = 3000;
+    in.volume = 16;
     return in;
 }
 
@@ -337,10 +462,14 @@ double FrequenceEnregistree(NumeroInstrument numero) {
             return FrequenceBoucle(kCyclesNappe, LongueurBoucle(kCyclesNappe, kDo4));
         case kSolo:
         case kEcho:
+        case kEchoGauche:
+        case kCloche:
             return FrequenceBoucle(kCyclesSolo, LongueurBoucle(kCyclesSolo, kToneAigu));
         case kArpege:
         case kArpegeSourd:
             return FrequenceBoucle(kCyclesArpege, LongueurBoucle(kCyclesArpege, kToneAigu));
+        case kBip:
+            return kToneAigu;
         default:
             return kDo4;
     }
@@ -354,11 +483,23 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kEcho - 1] = Echo();
     liste[kArpege - 1] = Arpege(false);
     liste[kArpegeSourd - 1] = Arpege(true);
+    liste[kCloche - 1] = Cloche();
+    liste[kEchoGauche - 1] = Echo();
+    liste[kEchoGauche - 1].nom = "echo gauche";
+    liste[kEchoGauche - 1].panoramique = 48;
+    liste[kMontee - 1] = Montee();
+    liste[kBip - 1] = Bip();
+    liste[kProjecteur - 1] = Projecteur();
     liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61);
     liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37);
     if (!Percussions(&liste, erreur)) return false;
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
+    // The pad's sides a few cents apart, flat on the left and sharp on the
+    // right: together they beat slowly, a chorus across the stereo picture.
+    const double ecart = std::pow(2.0, 4.0 / 1200.0);
+    AccordeInstrument(&liste[kNappeGauche - 1], FrequenceEnregistree(kNappeGauche) * ecart);
+    AccordeInstrument(&liste[kNappeDroite - 1], FrequenceEnregistree(kNappeDroite) / ecart);
     *instruments = std::move(liste);
     return true;
 }

@@ -22,10 +22,17 @@ enum NumeroInstrument {
     kNappeDroite,       // the pad's right voice
     kTom,               // a tom, tuned to the fills' pitches
     kArpegeSourd,       // the arpeggio's pluck muffled
-    kNombreInstruments = kArpegeSourd
+    kCloche,            // a struck bell over a soft held tone: the lead's second colour
+    kEchoGauche,        // the echo on the left: the echo goes from side to side
+    kClap,              // hand clap, layered on the snare
+    kMontee,            // a noise riser: a band of noise rising and swelling over a bar
+    kBip,               // the countdown's blip on each number
+    kProjecteur,        // the projector's rattle, a loop of filtered noise
+    kNombreInstruments = kProjecteur
 };
 
 constexpr int kFrequenceRendu = 44100;  // frames per second of every sample
+constexpr int kLignesMontee = 16;       // rows the riser lasts at the groove's tempo
 
 // Every instrument of the soundtrack, in the order of NumeroInstrument, each
 // tuned so that its notes play at their true pitch: the tonal voices are

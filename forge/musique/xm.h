@@ -84,6 +84,8 @@ constexpr uint8_t kEtenduRedeclenche = 0x90;  // + ticks: the note strikes again
 // Volume column commands besides setting the volume.
 constexpr uint8_t kColonneGlisseBas = 0x60;   // + speed: volume slide down every tick
 constexpr uint8_t kColonneGlisseHaut = 0x70;  // + speed: volume slide up every tick
+constexpr uint8_t kColonneBaisseFine = 0x80;  // + steps: the volume down once, first tick
+constexpr uint8_t kColonneHausseFine = 0x90;  // + steps: the volume up once, first tick
 
 // Says why a cell's effect or volume column holds a command the players do
 // not share (an unassigned effect number, a speed of 0 that stops some

@@ -288,6 +288,19 @@ TEST(MusiquePartition, TheCutsVaryTheirTransitionsAndTheFinaleResolves) {
     for (int c = kCanalGrosseCaisse; c <= kCanalCymbale; ++c)
         EXPECT_FALSE(frappe(cell(chute - 1, c))) << "channel " << c;
     EXPECT_TRUE(frappe(cell(chute, kCanalGrosseCaisse)) && frappe(cell(chute, kCanalCymbale)));
+    // The countdown's numbers 5 to 1, one a second from its scene, each
+    // marked by a blip within a tick of its time (a note delay in its row).
+    const std::vector<double> instants = InstantsDesLignes(m);
+    std::vector<double> bips;
+    for (size_t l = 0; l + 1 < instants.size(); ++l) {
+        const CaseXM x = cell(int(l), kCanalEffets);
+        if (x.instrument != kBip) continue;
+        const int retard = x.effet == kEffetEtendu ? x.parametre - kEtenduRetard : 0;
+        bips.push_back(instants[l] + retard * (instants[l + 1] - instants[l]) / kTicksParLigne);
+    }
+    ASSERT_EQ(5u, bips.size());
+    for (size_t k = 0; k < bips.size(); ++k)
+        EXPECT_NEAR(ReperesProduction()[1].debut + double(k), bips[k], 0.012) << "number " << 5 - k;
     // The lead holds the leading tone G#5 into the switch-off, where A5 sounds.
     const int finale = sections[sections.size() - 2].premiereLigne;
     int avant = 0;
@@ -405,6 +418,16 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
     ASSERT_EQ(3u, panoramiques.size());
     EXPECT_LT(panoramiques[0], 96);
     EXPECT_GT(panoramiques[2], 160);
+    // The echo's struck notes go from one side to the other.
+    int droite = 0, gauche = 0;
+    for (int l = 0; l < lignes; ++l) {
+        const int i = cell(l, kCanalEcho).instrument;
+        if (!i) continue;
+        droite += m.instruments[i - 1].panoramique > 160;
+        gauche += m.instruments[i - 1].panoramique < 96;
+    }
+    EXPECT_GT(gauche, 50);
+    EXPECT_NEAR(gauche, droite, (gauche + droite) / 5);
     for (int c = 0; c < m.canaux; ++c) {
         int place = -1;
         for (int l = 0; l < lignes; ++l) {
@@ -443,7 +466,7 @@ TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
     for (size_t i = 0; i < cases.size(); ++i) {
         const int canal = int(i % m.canaux), ligne = int(i / m.canaux);
         const CaseXM& c = cases[i];
-        if (canal <= kCanalCymbale || canal == kCanalOuvert || c.note == 0 ||
+        if (canal <= kCanalCymbale || canal == kCanalOuvert || canal == kCanalClap || c.note == 0 ||
             c.note == kNoteRelache)
             continue;
         ++notes;

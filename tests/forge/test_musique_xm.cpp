@@ -308,6 +308,8 @@ TEST(MusiqueXM, EveryCommandTheScoreWritesReadsBack) {
         {0, 0, 0, kEffetPortamentoBas, 0x10},                       // the switch-off's fall
         {0, 0, kColonneGlisseBas + 1, 0, 0},
         {0, 0, kColonneGlisseHaut + 1, 0, 0},
+        {0, 0, kColonneBaisseFine + 6, 0, 0},  // the pad ducking under the kick...
+        {0, 0, kColonneHausseFine + 6, 0, 0},  // ...and back
     };
     // Kinds: the effect number, and for the extended one its sub-command.
     auto genre = [](const CaseXM& c) {
@@ -442,6 +444,19 @@ TEST(MusiqueXM, LibmikmodObeysEveryCommandTheWriterEmits) {
                          20 * std::log10(44.0 / 64.0), 0.5);
              EXPECT_NEAR(RmsEntre(r.stereo, 4 * kLigne, 5 * kLigne) - plein,
                          20 * std::log10(54.0 / 64.0), 0.5);
+         }},
+        {"volume column fine steps: 6 down once on row 1, 4 up once on row 3",
+         {{0, la},
+          {1, CaseXM{0, 0, kColonneBaisseFine + 6, 0, 0}},
+          {3, CaseXM{0, 0, kColonneHausseFine + 4, 0, 0}}},
+         [](const RenduMikmod& r) {
+             // 64, then 58 through rows 1 and 2 (not sliding on), then 62.
+             const double plein = RmsEntre(r.stereo, 0.002, kTick - 0.002);
+             for (double t : {kLigne, 2 * kLigne + 5 * kTick})
+                 EXPECT_NEAR(RmsEntre(r.stereo, t + 0.002, t + kTick - 0.002) - plein,
+                             20 * std::log10(58.0 / 64.0), 0.3);
+             EXPECT_NEAR(RmsEntre(r.stereo, 4 * kLigne, 5 * kLigne) - plein,
+                         20 * std::log10(62.0 / 64.0), 0.3);
          }},
         {"tone portamento 310: a semitone a tick up to A-5, then it stays",
          {{0, la},
