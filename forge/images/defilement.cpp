@@ -3,6 +3,7 @@
 // ringed planet.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -117,11 +118,11 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_new_path(cr);
 }
 
-// The farewell as a mask: its words side by side, each stretched to the full
-// height of the box, a gap between them. The face's own accents are small
-// blobs that the rim would swallow, so the accented capitals are drawn bare
-// and their accents cut by hand above them: a slanted blade for the grave
-// and the acute, a chevron for the circumflex, clear of the letter.
+// The farewell as a mask, lettered by hand on a grid: one cap height, one
+// stem weight, square capitals that stay legible once the crawl narrows the
+// row (an E with three full arms, an A with a flat apex and a crossbar). The
+// accents are thin wedges just above the cap line, leaning like the letters'
+// own bevel.
 struct MotAdieu {
     const char* texte;
     double x, y, l, h;
@@ -129,36 +130,122 @@ struct MotAdieu {
 
 enum class Accent { Aucun, Grave, Aigu, Circonflexe };
 
-// The face's E has a stub for a middle arm and reads as C once the crawl
-// shrinks it: the arm found in the mask is drawn on to most of the top
-// arm's length.
-void AllongeBrasDuE(cairo_t* cr, const Glyphe& b) {
-    cairo_surface_t* s = cairo_get_target(cr);
-    cairo_surface_flush(s);
-    const unsigned char* data = cairo_image_surface_get_data(s);
-    const int pas = cairo_image_surface_get_stride(s);
-    const int hs = cairo_image_surface_get_height(s), ls = cairo_image_surface_get_width(s);
-    const int y0 = std::max(0, int(b.y0 + (b.y1 - b.y0) * 0.3));
-    const int y1 = std::min(hs, int(b.y0 + (b.y1 - b.y0) * 0.7));
-    // The first column right of the stem that crosses the arm: clear above
-    // and below it within the letter's middle.
-    int debut = -1, fin = -1;
-    for (double u = 0.2; u < 0.6 && fin < 0; u += 0.02) {
-        const int x = std::clamp(int(b.x0 + (b.x1 - b.x0) * u), 0, ls - 1);
-        if (data[size_t(y0) * pas + x] >= 128) continue;
-        debut = fin = -1;
-        for (int y = y0; y < y1; ++y) {
-            const bool encre = data[size_t(y) * pas + x] >= 128;
-            if (encre && debut < 0) debut = y;
-            if (!encre && debut >= 0) {
-                fin = y;
-                break;
-            }
-        }
+// Width of a capital in cap heights.
+double LargeurCapitale(char c) {
+    switch (c) {
+        case 'I':
+            return 0.24;
+        case 'E':
+            return 0.6;
+        case 'B':
+            return 0.68;
+        case 'T':
+            return 0.7;
+        default:  // A, N, O
+            return 0.78;
     }
-    if (debut < 0 || fin < 0) return;
-    cairo_rectangle(cr, b.x0 + 2, debut, (b.x1 - b.x0) * 0.82 - 2, fin - debut);
+}
+
+void Polygone(cairo_t* cr, std::initializer_list<double> xy) {
+    const double* v = xy.begin();
+    cairo_move_to(cr, v[0], v[1]);
+    for (size_t i = 2; i + 1 < xy.size(); i += 2) cairo_line_to(cr, v[i], v[i + 1]);
+    cairo_close_path(cr);
     cairo_fill(cr);
+}
+
+// A rectangle whose right-hand corners are rounded by r (a bowl of the B, or
+// both sides for the O when gauche is set).
+void RectangleArrondi(cairo_t* cr, double x0, double y0, double x1, double y1, double r,
+                      bool gauche) {
+    r = std::min({r, (x1 - x0) / 2, (y1 - y0) / 2});
+    const double pi = 3.14159265358979;
+    if (gauche) {
+        cairo_arc(cr, x0 + r, y0 + r, r, pi, 1.5 * pi);
+    } else {
+        cairo_move_to(cr, x0, y0);
+    }
+    cairo_arc(cr, x1 - r, y0 + r, r, 1.5 * pi, 2 * pi);
+    cairo_arc(cr, x1 - r, y1 - r, r, 0, 0.5 * pi);
+    if (gauche) {
+        cairo_arc(cr, x0 + r, y1 - r, r, 0.5 * pi, pi);
+    } else {
+        cairo_line_to(cr, x0, y1);
+    }
+    cairo_close_path(cr);
+}
+
+// A ring: the rounded outline less the same outline inset by (sx, sy).
+void Anneau(cairo_t* cr, double x0, double y0, double x1, double y1, double r, double sx, double sy,
+            bool gauche) {
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    RectangleArrondi(cr, x0, y0, x1, y1, r, gauche);
+    RectangleArrondi(cr, gauche ? x0 + sx : x0 + sx, y0 + sy, x1 - sx, y1 - sy,
+                     std::max(0.0, r - std::min(sx, sy)), gauche);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+}
+
+// One capital with its cap line at y0 and baseline at y1; s the stems'
+// width, t the arms' thickness.
+void DessineCapitale(cairo_t* cr, char c, double x0, double y0, double x1, double y1, double s,
+                     double t) {
+    const double w = x1 - x0, h = y1 - y0, xc = (x0 + x1) / 2;
+    switch (c) {
+        case 'I':
+            cairo_rectangle(cr, x0, y0, w, h);
+            cairo_fill(cr);
+            break;
+        case 'E':
+            cairo_rectangle(cr, x0, y0, s, h);
+            cairo_rectangle(cr, x0, y0, w, t);
+            cairo_rectangle(cr, x0, y0 + (h - t) / 2, w * 0.86, t);
+            cairo_rectangle(cr, x0, y1 - t, w, t);
+            cairo_fill(cr);
+            break;
+        case 'T':
+            cairo_rectangle(cr, x0, y0, w, t);
+            cairo_rectangle(cr, xc - s / 2, y0, s, h);
+            cairo_fill(cr);
+            break;
+        case 'N': {
+            cairo_rectangle(cr, x0, y0, s, h);
+            cairo_rectangle(cr, x1 - s, y0, s, h);
+            cairo_fill(cr);
+            const double d = s * 1.25;  // the diagonal's width measured across a row
+            Polygone(cr, {x0, y0, x0 + d, y0, x1, y1, x1 - d, y1});
+            break;
+        }
+        case 'O':
+            Anneau(cr, x0, y0, x1, y1, w * 0.42, s, t, true);
+            break;
+        case 'B': {
+            const double milieu = y0 + (h - t) / 2;
+            Anneau(cr, x0, y0, x1 - w * 0.07, milieu + t, (milieu + t - y0) * 0.5, s, t, false);
+            Anneau(cr, x0, milieu, x1, y1, (y1 - milieu) * 0.5, s, t, false);
+            cairo_rectangle(cr, x0, y0, s, h);
+            cairo_fill(cr);
+            break;
+        }
+        case 'A': {
+            // Slanted legs, wider across a row than the stems so they look as
+            // heavy, meeting in a flat apex.
+            const double j = s * 1.2, sommet = s * 1.5;
+            const double g = xc - sommet / 2, d = xc + sommet / 2;
+            Polygone(cr, {x0, y1, g, y0, g + j, y0, x0 + j, y1});
+            Polygone(cr, {x1, y1, d, y0, d - j, y0, x1 - j, y1});
+            cairo_rectangle(cr, g, y0, sommet, t);
+            cairo_fill(cr);
+            // The crossbar between the legs' outer edges, a little under the middle.
+            const double ya = y0 + h * 0.56, yb = ya + t;
+            const auto gaucheEn = [&](double y) { return x0 + (g - x0) * (y1 - y) / h; };
+            const auto droiteEn = [&](double y) { return x1 - (x1 - d) * (y1 - y) / h; };
+            Polygone(cr, {gaucheEn(ya), ya, droiteEn(ya), ya, droiteEn(yb), yb, gaucheEn(yb), yb});
+            break;
+        }
+        default:
+            break;
+    }
 }
 
 void DessinMotAdieu(cairo_t* cr, void* donnees) {
@@ -185,65 +272,50 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
         mots.back() += lettre;
         accents.back().push_back(accent);
     }
-    cairo_font_face_t* police = Police(kPoliceAdieu);
-    cairo_save(cr);
-    cairo_set_font_face(cr, police);
-    cairo_set_font_size(cr, 100);
-    std::vector<double> largeurs;
-    double total = 0;
+    // The letters stand in the lower part of the box, the accents above; the
+    // widths in cap heights, stretched together to fill the box's width.
+    const double haut = m->h * 0.27, cap = m->h - haut;
+    const double y0 = m->y + haut, y1 = m->y + m->h;
+    const double interlettre = 0.1, intermot = 0.34;
+    double unites = intermot * (mots.size() - 1);
     for (const std::string& mot : mots) {
-        cairo_text_extents_t e;
-        cairo_text_extents(cr, mot.c_str(), &e);
-        largeurs.push_back(e.width);
-        total += e.width;
+        for (char c : mot) unites += LargeurCapitale(c);
+        unites += interlettre * (mot.size() - 1);
     }
-    cairo_restore(cr);
-    // The letters stand in the lower part of the box, the accents above.
-    const double haut = m->h * 0.27, lettres = m->h - haut;
-    const double ecart = m->h * 0.3;
-    const double place = m->l - ecart * (mots.size() - 1);
+    const double k = m->l / (unites * cap);  // horizontal stretch
+    const double s = 0.23 * cap * k, t = 0.19 * cap;
     double x = m->x;
     for (size_t i = 0; i < mots.size(); ++i) {
-        const double l = place * largeurs[i] / total;
-        const std::vector<Glyphe> g =
-            CheminMot(cr, police, mots[i].c_str(), x, m->y + haut, l, lettres, true);
-        cairo_fill(cr);
-        for (size_t k = 0; k < g.size() && k < mots[i].size(); ++k)
-            if (mots[i][k] == 'E') AllongeBrasDuE(cr, g[k]);
-        for (size_t k = 0; k < g.size() && k < accents[i].size(); ++k) {
-            const Glyphe& b = g[k];
-            const double cx = (b.x0 + b.x1) / 2, y1 = m->y + haut * 0.78, y0 = m->y;
-            const double w = (b.x1 - b.x0) * 0.5, e = haut * 0.42;
-            switch (accents[i][k]) {
+        for (size_t j = 0; j < mots[i].size(); ++j) {
+            const double l = LargeurCapitale(mots[i][j]) * cap * k;
+            DessineCapitale(cr, mots[i][j], x, y0, x + l, y1, s, t);
+            // The accent: a thin wedge clear of the cap line by the rim and the
+            // extrusion, leaning
+            // right like the bevel for the grave, left for the acute.
+            const double cx = x + l / 2, bas = y0 - 13, sommet = m->y + haut * 0.04;
+            const double e = s * 0.55, w = l * 0.3;
+            switch (j < accents[i].size() ? accents[i][j] : Accent::Aucun) {
                 case Accent::Aucun:
                     break;
                 case Accent::Grave:
-                case Accent::Aigu: {
-                    const double s = accents[i][k] == Accent::Grave ? 1 : -1;
-                    // Slanted wide enough to stay slanted once the crawl
-                    // narrows the row.
-                    cairo_move_to(cr, cx - s * w * 1.1 - e * 0.7, y0);
-                    cairo_line_to(cr, cx - s * w * 1.1 + e * 0.7, y0);
-                    cairo_line_to(cr, cx + s * w * 0.5 + e * 0.5, y1);
-                    cairo_line_to(cr, cx + s * w * 0.5 - e * 0.5, y1);
-                    cairo_close_path(cr);
-                    cairo_fill(cr);
+                    Polygone(cr, {cx - w - e, sommet, cx - w + e * 0.3, sommet, cx + w * 0.5, bas,
+                                  cx + w * 0.5 - e, bas});
+                    break;
+                case Accent::Aigu:
+                    Polygone(cr, {cx + w - e * 0.3, sommet, cx + w + e, sommet, cx - w * 0.5 + e,
+                                  bas, cx - w * 0.5, bas});
+                    break;
+                case Accent::Circonflexe: {
+                    const double a = l * 0.44;
+                    Polygone(cr, {cx - e * 0.6, sommet, cx + e * 0.6, sommet, cx + a, bas,
+                                  cx + a - e * 1.1, bas, cx, sommet + e * 0.9, cx - a + e * 1.1,
+                                  bas, cx - a, bas});
                     break;
                 }
-                case Accent::Circonflexe:
-                    cairo_move_to(cr, cx - e * 0.55, y0);
-                    cairo_line_to(cr, cx + e * 0.55, y0);
-                    cairo_line_to(cr, cx + w, y1);
-                    cairo_line_to(cr, cx + w - e * 1.1, y1);
-                    cairo_line_to(cr, cx, y0 + e * 0.9);
-                    cairo_line_to(cr, cx - w + e * 1.1, y1);
-                    cairo_line_to(cr, cx - w, y1);
-                    cairo_close_path(cr);
-                    cairo_fill(cr);
-                    break;
             }
+            x += l + interlettre * cap * k;
         }
-        x += l + ecart;
+        x += (intermot - interlettre) * cap * k;
     }
 }
 
