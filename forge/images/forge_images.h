@@ -372,6 +372,10 @@ std::vector<Glyphe> CheminMot(cairo_t* cr, cairo_font_face_t* police, const char
 // Adds a ring glyph filling the box: an outer and an inner rounded rectangle
 // (arrondi = 1 makes ellipses), the stroke epaisseur wide.
 void CheminAnneau(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
+// Fills a capital G drawn by hand in the box: the ring, its right side
+// opened above the middle, and a full-weight jaw bar from the middle across,
+// for faces whose own G reads as a C.
+void DessineG(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
 
 // The title's stage: the row of its horizon (the floor runs from there to
 // the stage's bottom) and the radius of the sun standing on it at column 320.

@@ -41,9 +41,14 @@ struct MotBande {
 void DessinMotBande(cairo_t* cr, void* donnees) {
     MotBande* m = static_cast<MotBande*>(donnees);
     const double marge = 8;
+    // The face's G reads as a B or a C: drawn by hand as well.
+    std::vector<int> sauf{m->sauf}, lettresG;
+    for (int i = 0; m->texte[i]; ++i)
+        if (m->texte[i] == 'G') lettresG.push_back(i);
+    sauf.insert(sauf.end(), lettresG.begin(), lettresG.end());
     const std::vector<Glyphe> g =
-        CheminMot(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
-                  m->hauteur - 2 * marge - 2, m->penche > 0, m->sauf);
+        CheminMotSauf(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
+                      m->hauteur - 2 * marge - 2, m->penche > 0, sauf);
     // The slanted labels' strokes thickened, so that they stand as bold as
     // the names.
     if (m->penche > 0) {
@@ -62,6 +67,7 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     const double cy = (b.y0 + b.y1) / 2;
     const cairo_matrix_t biais = {1, 0, -m->penche, 1, m->penche * cy, 0};
     cairo_transform(cr, &biais);
+    for (int i : lettresG) DessineG(cr, g[size_t(i)], trait, 0.35);
     switch (m->forme) {
         case Forme::ZeroBarre:
             CheminAnneau(cr, b, trait, 0.9);

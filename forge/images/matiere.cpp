@@ -514,4 +514,20 @@ void CheminAnneau(cairo_t* cr, Glyphe b, double epaisseur, double arrondi) {
               std::max(0.0, demi * arrondi - epaisseur), false);
 }
 
+void DessineG(cairo_t* cr, Glyphe b, double epaisseur, double arrondi) {
+    const double h = b.y1 - b.y0, w = b.x1 - b.x0;
+    const double bouche = b.y0 + h * 0.3, machoire = b.y0 + h * 0.47;
+    CheminAnneau(cr, b, epaisseur, arrondi);
+    cairo_fill(cr);
+    // The mouth: the right side opened between the upper arm and the jaw.
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(cr, b.x1 - epaisseur * 1.5, bouche, epaisseur * 1.5 + 2, machoire - bouche);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // The jaw: a full-weight bar from the middle to the right side.
+    cairo_rectangle(cr, b.x0 + w * 0.46, machoire, b.x1 - b.x0 - w * 0.46, epaisseur);
+    cairo_fill(cr);
+}
+
 }  // namespace forge

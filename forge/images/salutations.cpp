@@ -309,14 +309,16 @@ struct Entete {
 
 void DessinEntete(cairo_t* cr, void* donnees) {
     Entete* e = static_cast<Entete*>(donnees);
-    // The title face's R and N read as an A and an arch: both drawn here.
+    // The title face's R and N read as an A and an arch, its G as a C: all
+    // drawn here.
     const std::vector<Glyphe> g =
-        CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, {1, 6});
+        CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, {0, 1, 6, 7});
     cairo_fill(cr);
     e->haut = g[0].y0;
     e->bas = g[0].y1;
     CheminR(cr, g[1], (g[1].y1 - g[1].y0) * 0.2);
     CheminN(cr, g[6], (g[1].y1 - g[1].y0) * 0.2);
+    for (int i : {0, 7}) DessineG(cr, g[size_t(i)], (g[1].y1 - g[1].y0) * 0.2, 0.45);
 }
 
 // A glow of the given colour round a mask, spread about rayon pixels.
