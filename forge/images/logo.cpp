@@ -87,15 +87,12 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     cairo_line_to(cr, rr.x1 - trait * 1.2 - e, rr.y1 + e);
     cairo_close_path(cr);
     cairo_fill(cr);
-    // The clasp and its gem, the gem's point on (320, 240).
-    cairo_rectangle(cr, rr.x1 - 4, 238, g[2].x0 - rr.x1 + 8, 4);
+    // The clasp joining R and B: a flat strap across the gap with a round
+    // bezel on (320, 240), small enough to read as a rivet of the strap
+    // rather than a sign between the letters.
+    cairo_rectangle(cr, rr.x1 - 4, 236, g[2].x0 - rr.x1 + 8, 8);
     cairo_fill(cr);
-    const double gem = 12;
-    cairo_move_to(cr, 320, 240 - gem);
-    cairo_line_to(cr, 320 + gem, 240);
-    cairo_line_to(cr, 320, 240 + gem);
-    cairo_line_to(cr, 320 - gem, 240);
-    cairo_close_path(cr);
+    cairo_arc(cr, 320.5, 240.5, 7.5, 0, 2 * M_PI);
     cairo_fill(cr);
 }
 
@@ -153,15 +150,10 @@ void DessineOrbo(Recueil* recueil) {
     chrome.eclats = 3;
     chrome.eclat = 26;
     PeintMatiere(&toile, m, chrome);
-    // The clasp's gem is a black onyx: the centre zoom opens on its middle,
-    // so the first frames go on from the black screen and the logo grows
-    // out of the stone.
-    const double onyx = 9;
-    cairo_move_to(cr, 320.5, 240.5 - onyx);
-    cairo_line_to(cr, 320.5 + onyx, 240.5);
-    cairo_line_to(cr, 320.5, 240.5 + onyx);
-    cairo_line_to(cr, 320.5 - onyx, 240.5);
-    cairo_close_path(cr);
+    // The rivet's stone is a small round onyx: the centre zoom opens on its
+    // middle, so the first frames go on from the black screen and the logo
+    // grows out of the stone.
+    cairo_arc(cr, 320.5, 240.5, 4.6, 0, 2 * M_PI);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_fill(cr);
 
