@@ -460,9 +460,11 @@ Vecteur Pole() {
             a.z};
 }
 
-// Light of the nebula's star, from the upper right and a little in front.
+// Light of the nebula's star, from the upper right and in front, high
+// enough over the ring's plane that the ring's shadow falls as a band across
+// the lit face just above its near arc.
 Vecteur Lumiere() {
-    return Unitaire({0.8, -0.55, 0.22});
+    return Unitaire({0.76, -0.6, 0.3});
 }
 
 // Opacity of the ring at r planet radii: bands of dust and ice with a dark
@@ -545,7 +547,14 @@ bool Echantillon(double dx, double dy, bool avecAnneau, Couleur* c, double* couv
         if (o > 0 && z > zPlanete) {
             Couleur anneau = TeinteAnneau(r);
             if (DansOmbrePlanete(q, l)) anneau = Melange(anneau, Rvb(16, 8, 30), 0.88);
-            couleur = touche ? Melange(couleur, anneau, o) : anneau;
+            // Over the globe the near arc is drawn nearly solid, its edges
+            // darkened, so that it plainly crosses in front of the face.
+            if (touche) {
+                const double bord =
+                    std::min(r - kAnneauInterieur, kAnneauExterieur - r) * kPlaneteR;
+                anneau = Melange(anneau, Rvb(40, 16, 50), std::clamp(1.6 - bord, 0.0, 0.7));
+            }
+            couleur = touche ? Melange(couleur, anneau, std::min(1.0, 0.35 + 0.9 * o)) : anneau;
             alpha = touche ? 1.0 : o;
             touche = true;
         }
