@@ -446,13 +446,13 @@ void DessineMolkar(Recueil* recueil, int image) {
                 const bool bande = ((i / 2) + (j / 2)) % 2 == 0;
                 const Couleur base = bande ? palette::kAmbre : palette::kMagenta;
                 const double diffus = std::max(0.0, scal(n, lumiere));
-                const double spec = std::pow(std::max(0.0, scal(n, demi)), 60.0);
+                const double reflet = std::pow(std::max(0.0, scal(n, demi)), 60.0);
                 Couleur c = Melange(Melange(base, palette::kNuit, 0.8), base, 0.15 + 0.85 * diffus);
                 // The rim catches the sky above and the floor's glow below.
                 const double bord = std::pow(1.0 - std::abs(scal(n, V{0, 0, -1})), 3.0);
                 const Couleur ciel = n.y < 0 ? palette::kCyan : Rvb(255, 90, 200);
                 c = Melange(c, ciel, 0.55 * bord);
-                c = Melange(c, {1, 1, 1}, std::min(1.0, spec * 1.2));
+                c = Melange(c, {1, 1, 1}, std::min(1.0, reflet * 1.2));
                 somme = {somme.r + c.r, somme.g + c.g, somme.b + c.b};
             }
             if (touches == 0) continue;

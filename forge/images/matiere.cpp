@@ -251,9 +251,9 @@ void PeintMatiere(Toile* toile, const Masque& m, const Matiere& mat) {
                 } else {
                     f = Melange(f, {0, 0, 0}, 0.7 * std::min(1.0, (Lz - ndl) / Lz));
                 }
-                const double spec = std::pow(std::max(0.0, nx * Hx + ny * Hy + nz * Hz), 48.0);
-                f = Melange(f, mat.lumiere, std::min(1.0, spec));
-                brillance[i] = float(spec * couverture);
+                const double reflet = std::pow(std::max(0.0, nx * Hx + ny * Hy + nz * Hz), 48.0);
+                f = Melange(f, mat.lumiere, std::min(1.0, reflet));
+                brillance[i] = float(reflet * couverture);
                 c = Melange(c, f, couverture / std::max<double>(couverture, a));
                 a = std::max<double>(a, couverture);
                 if (couverture < 1) {
