@@ -12,68 +12,60 @@ namespace forge {
 namespace {
 
 // How a bubble bends the water behind it: the picture is carried down and to
-// the right by a shift that depends on the distance from the bubble's centre.
-// The shift takes the blue field's steps (4 or 5 pixels apart), so it is laid
-// out in rings, each at least 3 pixels wide: a calm middle, rings that narrow
-// towards the edge as the glass bends ever harder, and a rim several steps
-// deeper than the ring inside it, the glass wall that outlines the bubble.
+// the right by a shift that grows smoothly from the middle of the bubble to
+// its edge, like the view through a glass ball, and ends in a narrow wall of a
+// deeper shift, the glass rim that outlines the bubble. The blue field only
+// holds shifts about 4 pixels apart, so the wanted shift is dithered between
+// the two fields around it: the water bends in a slope rather than in
+// terraces.
 struct ProfilBulle {
-    int cote;         // picture width and height
-    int champCentre;  // blue field of the middle
-    int champBord;    // blue field of the last ring inside the rim
-    int champRebord;  // blue field of the rim
-    double rebord;    // rim width in pixels
+    int cote;          // picture width and height
+    double centre;     // shift in the middle, in pixels
+    double bord;       // shift just inside the rim
+    double rebord;     // shift of the rim
+    double epaisseur;  // rim width in pixels
 };
 
-// Blue field of each whole-pixel distance band from the centre: index k is
-// the band [k, k + 1), judged by its middle; the last band reaches the radius.
-std::vector<int> ChampsParDistance(const ProfilBulle& p) {
-    const double rayon = p.cote / 2.0 - 1.0;
-    const double interieur = rayon - p.rebord;
-    // Ring widths from the edge inwards: 3 pixels at the edge, half a pixel
-    // more for every step towards the middle.
-    struct Anneau {
-        double debut;  // inner radius
-        int champ;
-    };
-    std::vector<Anneau> anneaux;
-    double r = interieur;
-    for (int champ = p.champBord; champ > p.champCentre; --champ) {
-        r -= 3.0 + 0.5 * (p.champBord - champ);
-        anneaux.push_back({r, champ});
-    }
-    std::vector<int> champs(size_t(std::ceil(rayon)) + 1, p.champRebord);
-    for (size_t k = 0; k < champs.size(); ++k) {
-        const double d = k + 0.5;
-        if (d >= interieur) continue;
-        champs[k] = p.champCentre;
-        for (const Anneau& a : anneaux) {
-            if (d >= a.debut) {
-                champs[k] = a.champ;
-                break;
-            }
-        }
-    }
-    return champs;
+// The shift, in pixels, that the routine draws from a blue field.
+double DecalageDuChamp(int champ) {
+    return double(champ * 255 / 31 / 2);
 }
 
-// A bubble map: black outside the disc. Each pixel of the disc takes the
-// shift of its distance from the centre; the routine reads a pixel's shift
+// Blue field for a pixel at distance r from the centre (rayon: the disc's
+// radius), dithered on the screen grid at (x, y).
+int ChampBulle(const ProfilBulle& p, double rayon, double r, int x, int y) {
+    const double interieur = rayon - p.epaisseur;
+    double voulu;
+    if (r >= interieur) {
+        voulu = p.rebord;
+    } else {
+        // A bowl: nearly flat in the middle, steeper towards the rim.
+        const double u = r / interieur;
+        voulu = p.centre + (p.bord - p.centre) * u * u;
+    }
+    int champ = 0;
+    while (champ < 31 && DecalageDuChamp(champ + 1) <= voulu) ++champ;
+    if (champ == 31 || r >= interieur) return champ;
+    const double bas = DecalageDuChamp(champ), haut = DecalageDuChamp(champ + 1);
+    // The dither is kept to a band around each step, so the water inside a
+    // ring stays whole and only the steps' edges are softened.
+    const double part = std::clamp(((voulu - bas) / (haut - bas) - 0.5) * 2.5 + 0.5, 0.0, 1.0);
+    return part > SeuilTrame(x, y) ? champ + 1 : champ;
+}
+
+// A bubble map: black outside the disc. The routine reads a pixel's shift
 // from the blue field of the pixel after it, so every pixel carries the field
-// of its left-hand neighbour, and the pixel just right of each row of the disc
-// carries the rim's field alone (its own right-hand neighbour is black: it
-// keeps the screen as it is). Red and green draw the bubble's sheen for the
-// contact sheet.
+// its left-hand neighbour needs, and the pixel just right of each row of the
+// disc carries the rim's field alone (its own right-hand neighbour is black:
+// it keeps the screen as it is). Red and green draw the bubble as glass for
+// the contact sheet: a clear body, a rim brighter at the top left and a white
+// crescent of light.
 void DessineCarteBulle(Recueil* recueil, const char* nom, const ProfilBulle& profil) {
     const int cote = profil.cote;
     std::vector<uint16_t> pixels(size_t(cote) * cote, 0);
     const double c = (cote - 1) / 2.0, rayon = cote / 2.0 - 1.0;
-    const std::vector<int> champs = ChampsParDistance(profil);
     auto distance = [&](int x, int y) { return std::hypot(x - c, y - c); };
     auto dedans = [&](int x, int y) { return x >= 0 && x < cote && distance(x, y) <= rayon; };
-    auto champ = [&](int x, int y) {
-        return champs[std::min(champs.size() - 1, size_t(distance(x, y)))];
-    };
     for (int y = 0; y < cote; ++y) {
         for (int x = 0; x < cote; ++x) {
             const bool voisinDedans = dedans(x - 1, y);
@@ -81,13 +73,21 @@ void DessineCarteBulle(Recueil* recueil, const char* nom, const ProfilBulle& pro
             int r5 = 0, g6 = 0;
             if (dedans(x, y)) {
                 const double dx = (x - c) / rayon, dy = (y - c) / rayon;
-                const double bord = std::pow(std::min(1.0, dx * dx + dy * dy), 3.0);
-                const double eclat =
-                    std::exp(-(std::pow(dx + 0.4, 2) + std::pow(dy + 0.45, 2)) * 18);
-                r5 = std::clamp(int(4 + 20 * bord + 27 * eclat), 1, 31);
-                g6 = std::clamp(int(10 + 44 * bord + 53 * eclat), 1, 63);
+                const double r2 = std::min(1.0, dx * dx + dy * dy);
+                // Rim light: strongest towards the top left, faint below.
+                const double cote_lumiere = std::clamp(0.5 - 0.5 * (dx + dy) / 1.4, 0.0, 1.0);
+                const double bord = std::pow(r2, 4.0) * (0.35 + 0.65 * cote_lumiere);
+                // The crescent: a disc up and left minus a disc shifted further.
+                const double a = std::hypot(dx + 0.38, dy + 0.42),
+                             b = std::hypot(dx + 0.28, dy + 0.32);
+                const double croissant =
+                    std::clamp((0.34 - a) * 12, 0.0, 1.0) * std::clamp((b - 0.3) * 12, 0.0, 1.0);
+                const double v = std::clamp(0.12 + 0.88 * bord + croissant, 0.0, 1.0);
+                r5 = std::clamp(int(2 + 29 * v), 1, 31);
+                g6 = std::clamp(int(8 + 55 * v), 1, 63);
             }
-            const int b5 = voisinDedans ? champ(x - 1, y) : 0;
+            const int b5 =
+                voisinDedans ? ChampBulle(profil, rayon, distance(x - 1, y), x - 1, y) : 0;
             pixels[size_t(y) * cote + x] = uint16_t((r5 << 11) | (g6 << 5) | b5);
         }
     }
@@ -121,9 +121,9 @@ void DessineTourbillon(Recueil* recueil) {
 
 void DessineBulles(Recueil* recueil) {
     DessineFondMarin(recueil);
-    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 8, 17, 31, 4.0});
-    DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 7, 13, 27, 3.0});
-    DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 5, 9, 23, 3.0});
+    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 16, 38, 60, 4.0});
+    DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 12, 27, 44, 3.0});
+    DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 9, 18, 32, 2.5});
     DessineTourbillon(recueil);
     DessinePieceTelevisions(recueil);
 }
