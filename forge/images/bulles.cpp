@@ -59,7 +59,7 @@ int ChampBulle(const ProfilBulle& p, double rayon, double r, int x, int y) {
 // disc carries the rim's field alone (its own right-hand neighbour is black:
 // it keeps the screen as it is). Red and green draw the bubble as glass for
 // the contact sheet: a clear body, a rim brighter at the top left and a white
-// crescent of light.
+// crescent of light (the blue is the shift, so the glass is a sea green).
 void DessineCarteBulle(Recueil* recueil, const char* nom, const ProfilBulle& profil) {
     const int cote = profil.cote;
     std::vector<uint16_t> pixels(size_t(cote) * cote, 0);
@@ -83,7 +83,7 @@ void DessineCarteBulle(Recueil* recueil, const char* nom, const ProfilBulle& pro
                 const double croissant =
                     std::clamp((0.34 - a) * 12, 0.0, 1.0) * std::clamp((b - 0.3) * 12, 0.0, 1.0);
                 const double v = std::clamp(0.12 + 0.88 * bord + croissant, 0.0, 1.0);
-                r5 = std::clamp(int(2 + 29 * v), 1, 31);
+                r5 = std::clamp(int(1 + 30 * v * v), 1, 31);
                 g6 = std::clamp(int(8 + 55 * v), 1, 63);
             }
             const int b5 =
@@ -121,9 +121,9 @@ void DessineTourbillon(Recueil* recueil) {
 
 void DessineBulles(Recueil* recueil) {
     DessineFondMarin(recueil);
-    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 16, 38, 60, 4.0});
-    DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 12, 27, 44, 3.0});
-    DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 9, 18, 32, 2.5});
+    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 18, 42, 64, 4.0});
+    DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 13, 30, 48, 3.0});
+    DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 9, 20, 37, 2.5});
     DessineTourbillon(recueil);
     DessinePieceTelevisions(recueil);
 }

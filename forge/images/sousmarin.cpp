@@ -289,9 +289,11 @@ struct Livree {
 // stripes let the chrome through; forked tail, dorsal, anal and pectoral
 // fins shading from their root to a darker edge, gill line, bright eye.
 void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double sens,
-                    const Livree& l, double brume) {
+                    const Livree& l, double brume, double inclinaison = 0) {
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
+    // Nose up for a positive tilt, whichever way the fish faces.
+    cairo_rotate(cr, -sens * inclinaison);
     cairo_scale(cr, sens * longueur / 100.0, longueur / 100.0);
     auto source = [&](Couleur c, double a) {
         const Couleur b = Brume(c, cy, brume);
@@ -441,28 +443,48 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
     cairo_restore(cr);
 }
 
-// A school far off: small dark shapes in a loose swirl.
-void DessineBanc(cairo_t* cr, Alea* alea, double cx, double cy, int nombre, double brume) {
+// A school far off: small dark shapes streaming along a shallow arc, all
+// heading the same way (sens: +1 to the right), each trailing a faint smear
+// of its own speed.
+void DessineBanc(cairo_t* cr, Alea* alea, double cx, double cy, int nombre, double brume,
+                 double sens = 1) {
     for (int i = 0; i < nombre; ++i) {
         const double a = alea->Entre(0, 2 * M_PI), r = std::sqrt(alea->Uniforme());
-        const double x = cx + std::cos(a) * r * 70, y = cy + std::sin(a) * r * 26;
+        const double u = std::cos(a) * r;
+        const double x = cx + u * 70, y = cy + std::sin(a) * r * 22 - 14 * u * u + 8 * u;
         const double s = alea->Entre(3.5, 5.5);
+        // Along the arc the fish climb towards its ends.
+        const double pente = sens * (-28 * u + 8) / 70;
         const Couleur c = Brume(Rvb(30, 60, 80), y, brume);
         const Couleur v = Brume(Rvb(150, 200, 210), y, brume);
-        cairo_move_to(cr, x, y);
-        cairo_curve_to(cr, x + s, y - s * 0.55, x + 2 * s, y - s * 0.3, x + 2.6 * s, y);
-        cairo_curve_to(cr, x + 2 * s, y + s * 0.3, x + s, y + s * 0.55, x, y);
-        cairo_move_to(cr, x + 0.2 * s, y);
-        cairo_line_to(cr, x - 0.8 * s, y - s * 0.5);
-        cairo_line_to(cr, x - 0.8 * s, y + s * 0.5);
-        cairo_close_path(cr);
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_rotate(cr, std::atan(pente));
+        cairo_scale(cr, sens, 1);
+        auto corps = [&](double dx) {
+            cairo_move_to(cr, dx, 0);
+            cairo_curve_to(cr, dx + s, -s * 0.55, dx + 2 * s, -s * 0.3, dx + 2.6 * s, 0);
+            cairo_curve_to(cr, dx + 2 * s, s * 0.3, dx + s, s * 0.55, dx, 0);
+            cairo_move_to(cr, dx + 0.2 * s, 0);
+            cairo_line_to(cr, dx - 0.8 * s, -s * 0.5);
+            cairo_line_to(cr, dx - 0.8 * s, s * 0.5);
+            cairo_close_path(cr);
+        };
+        // The smear: fainter copies left behind.
+        for (int k = 4; k >= 1; --k) {
+            corps(-k * 0.45 * s);
+            cairo_set_source_rgba(cr, c.r, c.g, c.b, 0.09 * (5 - k));
+            cairo_fill(cr);
+        }
+        corps(0);
         cairo_set_source_rgb(cr, c.r, c.g, c.b);
         cairo_fill(cr);
-        cairo_move_to(cr, x + 0.6 * s, y + 0.15 * s);
-        cairo_line_to(cr, x + 2.2 * s, y + 0.1 * s);
+        cairo_move_to(cr, 0.6 * s, 0.15 * s);
+        cairo_line_to(cr, 2.2 * s, 0.1 * s);
         cairo_set_source_rgba(cr, v.r, v.g, v.b, 0.8);
         cairo_set_line_width(cr, 0.8);
         cairo_stroke(cr);
+        cairo_restore(cr);
     }
 }
 
@@ -609,8 +631,27 @@ void DessineEtoileDeMer(cairo_t* cr, double x, double y, double r, double rotati
     cairo_restore(cr);
 }
 
-// Small bubbles rising from the floor: a bright rim and a glint.
+// Small bubbles rising from the floor: a bright rim and a glint, over the
+// faint wavering wake the column leaves in the water.
 void DessinePerles(cairo_t* cr, Alea* alea, double x, double y, int nombre) {
+    {
+        Alea sillage(uint32_t(x * 131 + y * 7));
+        double wx = x, wy = y;
+        cairo_move_to(cr, wx, wy);
+        for (int i = 0; i < nombre + 2; ++i) {
+            const double nx = wx + sillage.Entre(-4, 4), ny = wy - sillage.Entre(14, 22);
+            cairo_curve_to(cr, wx + 3, wy - 6, nx - 3, ny + 6, nx, ny);
+            wx = nx;
+            wy = ny;
+        }
+        cairo_pattern_t* g = cairo_pattern_create_linear(0, y, 0, wy);
+        cairo_pattern_add_color_stop_rgba(g, 0, 0.8, 1, 1, 0.28);
+        cairo_pattern_add_color_stop_rgba(g, 1, 0.8, 1, 1, 0.0);
+        cairo_set_source(cr, g);
+        cairo_set_line_width(cr, 2.2);
+        cairo_stroke(cr);
+        cairo_pattern_destroy(g);
+    }
     for (int i = 0; i < nombre; ++i) {
         const double r = alea->Entre(1.2, 3.2) * (1 + i * 0.05);
         x += alea->Entre(-5, 5);
@@ -723,7 +764,7 @@ void DessineFondMarin(Recueil* recueil) {
                                             Rvb(116, 144, 192)};
     CheminCrete(cr, -40, 700, 420, 130, 90, 51);
     PeintPierre(&toile, rocheLoin, 0.72, 34, 52, false);
-    DessineBanc(cr, &alea, 470, 150, 45, 0.55);
+    DessineBanc(cr, &alea, 470, 150, 45, 0.55, -1);
     for (int i = 0; i < 9; ++i) {
         DessineVarech(cr, &alea, alea.Entre(0, 640), 400, alea.Entre(220, 330), 0.78, 0.8);
     }
@@ -767,25 +808,27 @@ void DessineFondMarin(Recueil* recueil) {
     DessinePoisson(cr, 380, 250, 46, -1,
                    {Rvb(120, 50, 10), Rvb(255, 168, 40), Rvb(255, 232, 170), Rvb(250, 250, 240),
                     Rvb(255, 130, 30)},
-                   0.1);
+                   0.1, 0.2);
     DessinePoisson(cr, 300, 300, 30, -1,
                    {Rvb(120, 50, 10), Rvb(255, 168, 40), Rvb(255, 232, 170), Rvb(250, 250, 240),
                     Rvb(255, 130, 30)},
-                   0.2);
+                   0.2, -0.14);
     DessinePoisson(cr, 120, 190, 38, 1,
                    {Rvb(90, 10, 70), Rvb(230, 50, 170), Rvb(255, 190, 230), Rvb(60, 10, 60),
                     Rvb(255, 110, 200)},
-                   0.15);
+                   0.15, 0.3);
     DessinePoisson(cr, 540, 330, 34, -1,
                    {Rvb(10, 60, 100), Rvb(50, 190, 240), Rvb(210, 245, 255), Rvb(20, 40, 90),
                     Rvb(120, 220, 255)},
-                   0.12);
+                   0.12, -0.22);
     // The largest fish, close to the viewer: a magenta and amber wrasse.
     DessinePoisson(cr, 188, 352, 78, 1,
                    {Rvb(80, 10, 80), Rvb(236, 60, 170), Rvb(255, 214, 140), Rvb(255, 176, 48),
                     Rvb(255, 150, 60)},
-                   0.0);
+                   0.0, 0.1);
     DessineBanc(cr, &alea, 560, 230, 14, 0.3);
+    // Breath from the large fish's gills, rising.
+    DessinePerles(cr, &alea, 214, 338, 4);
     // Plankton and rising bubbles.
     Etoiles(cr, &alea, 0, 0, 640, 420, 180, Rvb(200, 255, 240), 0.4);
     DessinePerles(cr, &alea, 330, 445, 7);
