@@ -3,6 +3,7 @@
 // television sets stand in are drawn in files of their own.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "forge_images.h"
@@ -91,7 +92,12 @@ void DessineCarteBulle(Recueil* recueil, const char* nom, const ProfilBulle& pro
             pixels[size_t(y) * cote + x] = uint16_t((r5 << 11) | (g6 << 5) | b5);
         }
     }
-    recueil->images.push_back(ImageDepuis565(nom, cote, cote, Cle::Aucune, pixels));
+    // No key: black is the routine's own "leave the water alone", so the
+    // bubble's shape is its non-black pixels (the contact sheet shows the
+    // rest as see-through).
+    ImageForgee image = ImageDepuis565(nom, cote, cote, Cle::Aucune, pixels);
+    for (size_t i = 0; i < pixels.size(); ++i) image.forme[i] = pixels[i] != 0;
+    recueil->images.push_back(std::move(image));
 }
 
 // The swirl: a grey spiral whose value orders the dissolve, dark first. Grey

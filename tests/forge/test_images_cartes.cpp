@@ -118,6 +118,12 @@ TEST(ImagesCartes, BubbleMapsBendARoundLensInASlopeWithADeeperRim) {
         ASSERT_EQ(carte.largeur % 2, 0) << nom;
         EXPECT_GE(2 * carte.largeur, 3 * largeurPrecedente) << nom << " does not read as larger";
         largeurPrecedente = carte.largeur;
+        // Its shape is what the routine bends: the non-black pixels.
+        for (int y = 0; y < carte.hauteur; ++y)
+            for (int x = 0; x < carte.largeur; ++x)
+                ASSERT_EQ(carte.forme[size_t(y) * carte.largeur + x] != 0,
+                          forge::Valeur565(carte, x, y) != 0)
+                    << nom << " " << x << "," << y;
         const Decalages b = MesureDecalages(carte);
         const int n = b.cote;
         // The bent area is one round piece: on every row a single run, the
