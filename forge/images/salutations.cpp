@@ -648,10 +648,12 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
             cairo_stroke(cr);
         }
     }
-    // Electrodes: the last few pixels of every run, unlit and dark.
+    // Electrodes: the last few pixels of every run, unlit and dark; those of
+    // an I are bent behind the panel, where a dark cap on its lone stroke
+    // would read as the dot of an i.
     const Couleur electrode = Melange(t, {0.1, 0.08, 0.12}, 0.7);
     for (const Troncon& r : troncons) {
-        for (int bout = 0; bout < 2; ++bout) {
+        for (int bout = 0; bout < 2 && texte[r.lettre] != 'I'; ++bout) {
             const auto& p = bout ? r.p.back() : r.p.front();
             // The run's direction over its last few pixels.
             std::array<double, 2> q = p;
