@@ -873,7 +873,9 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     // screen's, which also tints the tones it reaches toward its colour.
     const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran +
                      niveau + brillance * 1.2 * eclat;
-    c = Ton(*rampe, v, x, y, doux);
+    // Skin's values spread a little further apart about the middle, so the
+    // smooth ramp keeps the flat ramps' modelling.
+    c = Ton(*rampe, doux ? 0.52 + (v - 0.5) * 1.2 : v, x, y, doux);
     const Couleur teinte{c.r * (0.4 + b.teinteEcran.r), c.g * (0.4 + b.teinteEcran.g),
                          c.b * (0.4 + b.teinteEcran.b)};
     c = Melange(c, teinte, 0.7 * ecran);
