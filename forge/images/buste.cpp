@@ -132,6 +132,7 @@ enum Mat {
     kCote,
     kCordon,
     kMonture,
+    kVerre,
     kCasque,
     kCoussin,
     kCable,
@@ -214,15 +215,20 @@ void Tete(const Buste& b, V q0, Tir* t) {
     // Skull, face and jaw.
     double d = Ellipsoide(q - V{0, 0.24, -0.1}, {0.73, 0.86, 0.86});
     // The musician's jaw narrower, the chin finer.
-    const double machoire = b.musicien ? 0.9 : 1.0;
+    const double machoire = b.musicien ? 0.84 : 1.0;
     d = SMin(d, Ellipsoide(q - V{0, -0.3, 0.06}, {0.57 * machoire, 0.6, 0.6}), 0.3);
     for (int s = -1; s <= 1; s += 2) {
         d = SMin(d,
                  Capsule(q, {s * 0.5 * machoire, -0.38, -0.12}, {s * 0.17 * machoire, -0.82, 0.45},
                          0.15 * machoire),
                  0.25);
-        // Cheekbones.
-        if (face) d = SMin(d, Ellipsoide(q - V{s * 0.38, -0.12, 0.42}, {0.2, 0.14, 0.2}), 0.15);
+        // Cheekbones; the musician's lower, so the far one does not bulge
+        // past the face's outline.
+        if (face)
+            d = SMin(d,
+                     b.musicien ? Ellipsoide(q - V{s * 0.34, -0.14, 0.4}, {0.15, 0.11, 0.16})
+                                : Ellipsoide(q - V{s * 0.38, -0.12, 0.42}, {0.2, 0.14, 0.2}),
+                     0.15);
     }
     // The chin, standing forward.
     d = SMin(d, Ellipsoide(q - V{0, -0.84, 0.56}, {0.19, 0.14, 0.14}), 0.15);
@@ -236,12 +242,16 @@ void Tete(const Buste& b, V q0, Tir* t) {
         for (const V& e : kYeux)
             d = SMax(d, -Ellipsoide(q - e - V{0, 0.0, 0.24}, {0.18, 0.12, 0.12}), 0.08);
         // The nose: bridge, tip and wings, its nostrils sunk; the
-        // musician's shorter and more upturned than the coder's.
-        const double bout = b.musicien ? -0.24 : -0.27, avance = b.musicien ? 0.84 : 0.87;
-        double nez = Capsule(q, {0, 0.05, 0.7}, {0, bout + 0.03, avance}, 0.06);
-        nez = SMin(nez, Sphere(q - V{0, bout, avance - 0.03}, 0.09), 0.08);
+        // musician's small, short and a little upturned.
+        const double bout = b.musicien ? -0.22 : -0.27, avance = b.musicien ? 0.77 : 0.87;
+        const double k = b.musicien ? 0.8 : 1.0;
+        double nez = Capsule(q, {0, 0.05, 0.68}, {0, bout + 0.03, avance}, 0.06 * k);
+        nez = SMin(nez, Sphere(q - V{0, bout, avance - 0.03}, 0.09 * k), 0.08 * k);
         for (int s = -1; s <= 1; s += 2)
-            nez = SMin(nez, Ellipsoide(q - V{s * 0.095, -0.34, 0.79}, {0.075, 0.065, 0.07}), 0.06);
+            nez = SMin(nez,
+                       Ellipsoide(q - V{s * 0.095 * k, -0.34, 0.79 - (1 - k) * 0.35},
+                                  V{0.075, 0.065, 0.07} * k),
+                       0.06 * k);
         d = SMin(d, nez, 0.07);
         for (int s = -1; s <= 1; s += 2)
             d = SMax(d, -Sphere(q - V{s * 0.055, -0.4, 0.85}, 0.032), 0.02);
@@ -345,6 +355,8 @@ void Tete(const Buste& b, V q0, Tir* t) {
             const double cadre =
                 std::max(std::abs(exterieur + 0.012) - 0.016, std::abs(r.z) - 0.018);
             Joint(t, cadre, kMonture);
+            // The lens, a thin pane set in the rim.
+            Joint(t, std::max(exterieur + 0.012, std::abs(r.z) - 0.005), kVerre);
         }
         if (face) Joint(t, Capsule(q, {-0.1, 0.06, 0.83}, {0.1, 0.06, 0.83}, 0.018), kMonture);
         for (int s = -1; s <= 1; s += 2)
@@ -624,14 +636,26 @@ double Occlusion(const Buste& b, V p, V n) {
 }
 
 // The tone of a ramp at level v (0..1): flat tones, dithered in a checker
-// only in a narrow band where two tones meet.
-Couleur Ton(const std::vector<Couleur>& rampe, double v, int x, int y) {
+// only in a narrow band where two tones meet; or, for skin (doux), blended
+// smoothly from one tone to the next so cheeks and neck turn without bands.
+Couleur Ton(const std::vector<Couleur>& rampe, double v, int x, int y, bool doux = false) {
     const double n = rampe.size() - 1;
     const double i = std::clamp(v, 0.0, 1.0) * n;
     const int bas = std::min(int(n) - 1, int(std::floor(i)));
     const double f = i - bas;
+    if (doux) return Melange(rampe[size_t(bas)], rampe[size_t(bas + 1)], f);
     const double seuil = ((x + y) & 1) ? 0.58 : 0.42;
     return rampe[size_t(bas + (f > seuil ? 1 : 0))];
+}
+
+// Where a point of a lens lies on it, in the head's axes: across (-1 at the
+// nose's side to 1 at the temple) and up (-1 to 1).
+void SurVerre(V q, double* u, double* v) {
+    const double s = q.x < 0 ? -1 : 1;
+    const V l = q - V{s * 0.28, 0.01, 0.8};
+    const double a = s * 0.18;
+    *u = s * (l.x * std::cos(a) - l.z * std::sin(a)) / 0.18;
+    *v = l.y / 0.115;
 }
 
 // Brow and lash marks painted over the skin, in the head's axes.
@@ -711,6 +735,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     const V qt = b.axesTete.Local(p - b.tete);
     const std::vector<Couleur>* rampe = &b.peau;
     double brillance = 0.1, niveau = 0;
+    bool doux = mat == kPeau || mat == kLevres || mat == kPaupiere;
     Couleur c;
     switch (mat) {
         case kOeil: {
@@ -748,6 +773,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
                 rampe = &b.cheveux;
                 niveau = -0.1;
                 brillance = 0;
+                doux = false;
             }
             break;
         case kLevres: {
@@ -805,6 +831,30 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             rampe = &b.boitier;
             brillance = 0.45;
             break;
+        case kVerre: {
+            // What lies behind the lens, seen through it a little cooler,
+            // darker toward the rim (the pane's thickness), with the sky
+            // mirrored on its upper half, a bar of light slanting across it
+            // and the lamp's glint.
+            Couleur derriere = Rvb(20, 24, 40);
+            double t2 = 0;
+            if (Touche(b, kOeilCamera, d, &t2, s.t + 0.03)) {
+                Point s2 = Rencontre(b, d, t2);
+                if (s2.mat != kVerre) {
+                    Ombres(b, &s2);
+                    derriere = Eclaire(b, s2, d, x, y);
+                }
+            }
+            double u = 0, w = 0;
+            SurVerre(qt, &u, &w);
+            const double bord = Lisse(0.6, 1.0, std::max(std::abs(u), std::abs(w)));
+            c = Melange(derriere, Rvb(60, 110, 150), 0.18 + 0.3 * bord);
+            c = Plus(c, b.teinteContre, 0.18 * Lisse(0.0, 0.9, w));
+            const double barre = std::exp(-std::pow((u + w * 0.8 - 0.15) / 0.22, 2));
+            c = Plus(c, {1, 1, 1}, 0.35 * barre);
+            const double glint = std::pow(std::max(0.0, Scal(n, demi)), 80.0);
+            return Plus(c, {1, 1, 1}, 0.9 * glint);
+        }
         case kEcran: {
             const V l = b.axesEcran.Local(p - b.ecran);
             Couleur e = Texture(b, (l.x + 1.0) / 2.0, (0.85 - l.y) / 1.7);
@@ -823,12 +873,17 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     // screen's, which also tints the tones it reaches toward its colour.
     const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran +
                      niveau + brillance * 1.2 * eclat;
-    c = Ton(*rampe, v, x, y);
+    // Skin's values spread a little further apart about the middle, so the
+    // smooth ramp keeps the flat ramps' modelling.
+    c = Ton(*rampe, doux ? 0.52 + (v - 0.5) * 1.2 : v, x, y, doux);
     const Couleur teinte{c.r * (0.4 + b.teinteEcran.r), c.g * (0.4 + b.teinteEcran.g),
                          c.b * (0.4 + b.teinteEcran.b)};
     c = Melange(c, teinte, 0.7 * ecran);
-    // The rim in two flat steps.
-    const double pasRim = rim > 0.45 ? 0.9 : rim > 0.2 ? 0.5 : 0;
+    // The rim in two flat steps; on skin a smooth rise.
+    const double pasRim = doux         ? 0.9 * Lisse(0.15, 0.55, rim)
+                          : rim > 0.45 ? 0.9
+                          : rim > 0.2  ? 0.5
+                                       : 0;
     c = Melange(c, b.teinteContre, pasRim);
     return c;
 }
@@ -1069,11 +1124,13 @@ Buste Modele(bool musicien) {
     b.musicien = musicien;
     const double s = musicien ? -1 : 1;
     b.cote = s;
-    // The coder sits a little lower, under his spikes of hair.
+    // The coder sits a little lower, under his spikes of hair, his head
+    // over the middle of his shoulders on a short neck; the musician's head
+    // is upright, her eyes level.
     const double assis = musicien ? 0 : -0.1;
-    b.tete = {-1.35 * s, 0.32 + assis, 0};
-    b.axesTete = Tourne(0.6 * s, 0.06, -0.05 * s);
-    b.corps = {-1.3 * s, -1.32 + assis, -0.15};
+    b.tete = {(musicien ? -1.35 : -1.5) * s, 0.32 + assis, 0};
+    b.axesTete = Tourne(0.6 * s, 0.06, musicien ? 0.0 : -0.05 * s);
+    b.corps = {-1.3 * s, (musicien ? -1.32 : -1.16) + assis, -0.15};
     b.axesCorps = Tourne(0.25 * s, 0, 0);
     b.regard = {0.12 * s, -0.08, 1};
     b.ecran = {2.45 * s, -0.55, -0.7};

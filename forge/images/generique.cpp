@@ -345,7 +345,9 @@ void DessineMolkar(Recueil* recueil, int image) {
     const double phase = 2 * M_PI * (image - 1) / 21.0;
     const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
     const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
-    const double R = 1.0, r = 0.42;
+    // Small enough that the ring's top clears the frame's window by more
+    // than a dozen rows at the highest point of its tumble.
+    const double R = 0.95, r = 0.4;
     struct V {
         double x, y, z;
     };
@@ -372,10 +374,12 @@ void DessineMolkar(Recueil* recueil, int image) {
         const double a = std::sqrt(q.x * q.x + q.y * q.y) - R;
         return std::sqrt(a * a + q.z * q.z) - r;
     };
-    // The eye 4.2 in front of the ring's centre; 108 pixels per unit there.
+    // The eye 4.2 in front of the ring's centre, seen at row 158; 108
+    // pixels per unit there.
     const V oeil{0, 0, -4.2};
+    const double centre = 158;
     auto rayon = [&](double px, double py) {
-        return unit(V{(px - 320) / 453.6, (py - 156) / 453.6, 1.0});
+        return unit(V{(px - 320) / 453.6, (py - centre) / 453.6, 1.0});
     };
     // Toward the light: high above, a little to the left and in front.
     const V lumiere = unit(V{-0.35, -1.0, -0.15});
@@ -403,7 +407,7 @@ void DessineMolkar(Recueil* recueil, int image) {
     // The floor: the plane 1.5 below the ring's centre; its pixels darken
     // where the ring stands between them and the light (a soft shadow).
     for (int y = 250; y < 340; ++y) {
-        const double ty = 1.5 / ((y + 0.5 - 156) / 453.6);
+        const double ty = 1.5 / ((y + 0.5 - centre) / 453.6);
         for (int x = 0; x < 640; ++x) {
             const V d = rayon(x + 0.5, y + 0.5);
             const V sol = plus(oeil, fois(d, ty / d.z * 1.0));
@@ -426,7 +430,7 @@ void DessineMolkar(Recueil* recueil, int image) {
     // The ring, four rays a pixel, shaded smoothly: its own colour bands lit
     // by the light, a tight white highlight and the sky's cyan and the
     // floor's magenta mirrored on its rim.
-    for (int y = 40; y < 290; ++y) {
+    for (int y = 0; y < 290; ++y) {
         for (int x = 120; x < 520; ++x) {
             Couleur somme{0, 0, 0};
             int touches = 0;

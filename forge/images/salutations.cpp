@@ -346,6 +346,10 @@ void DessineGreets(Recueil* recueil) {
     Entete entete;
     const Masque m = MasqueDessine(420, 70, DessinEntete, &entete);
     Lueur(&toile, m, 7, palette::kCyan, 0.95);
+    // The glow deepens to a sea blue over the last few pixels before the
+    // letters, so their dark outline melts into it instead of being cut out
+    // of it.
+    Lueur(&toile, m, 3, Rvb(14, 56, 110), 0.85);
     Matiere chrome;
     // Light over dark across the horizon, outlined in deep navy, so the
     // heading stands clear of its own cyan glow.
@@ -356,8 +360,8 @@ void DessineGreets(Recueil* recueil) {
     chrome.biseau = 3.5;
     chrome.relief = 3;
     chrome.flanc = Rvb(50, 120, 180);
-    chrome.contour = Rvb(0, 12, 36);
-    chrome.epaisseur = 2.2;
+    chrome.contour = Rvb(0, 16, 44);
+    chrome.epaisseur = 1.5;
     chrome.eclats = 2;
     chrome.eclat = 14;
     PeintMatiere(&toile, m, chrome);
@@ -508,7 +512,8 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
     const double tube = 5.5, espace = 0.4;
     double total = 0;
     for (const char* c = texte; *c; ++c) total += LargeurLettre(*c) * h + (c[1] ? espace * h : 0);
-    const double x0 = (l - total) / 2, y0 = (ht - h) / 2;
+    // A little above the middle: the light falls further below the tubes.
+    const double x0 = (l - total) / 2, y0 = (ht - h) / 2 - 3;
     // Every letter's runs, and where each letter's tube starts and ends.
     std::vector<cairo_path_t*> lettres;
     double x = x0;
@@ -580,12 +585,21 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
             for (int xx = 0; xx < l; ++xx)
                 m.v[size_t(y) * l + xx] = src[size_t(y) * ps + xx * 4 + 3] / 255.0f;
         const std::vector<float> dehors = DistanceBord(m, false);
+        // The tubes moved 4 pixels down: the light they throw on the glass
+        // under them.
+        Masque bas = m;
+        for (int y = ht - 1; y >= 0; --y)
+            for (int xx = 0; xx < l; ++xx)
+                bas.v[size_t(y) * l + xx] = y >= 4 ? m.v[size_t(y - 4) * l + xx] : 0.0f;
+        const std::vector<float> dessous = DistanceBord(bas, false);
         cairo_surface_flush(toile->surface);
         unsigned char* data = cairo_image_surface_get_data(toile->surface);
         const int pas = cairo_image_surface_get_stride(toile->surface);
         for (int y = 0; y < ht; ++y)
             for (int xx = 0; xx < l; ++xx) {
-                const double a = Halo(dehors[size_t(y) * l + xx]);
+                const double d = dessous[size_t(y) * l + xx];
+                const double a = std::max(Halo(dehors[size_t(y) * l + xx]),
+                                          0.5 * std::exp(-d / 4.0) * Lisse(10.0, 7.0, d));
                 // The bricks show where the light is strong; in its faint
                 // edge the wall is a dim even tint.
                 const double k = 1 - 0.8 * (1 - Brique(xx, y)) * std::min(1.0, a / 0.2);
@@ -634,10 +648,12 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
             cairo_stroke(cr);
         }
     }
-    // Electrodes: the last few pixels of every run, unlit and dark.
+    // Electrodes: the last few pixels of every run, unlit and dark; those of
+    // an I are bent behind the panel, where a dark cap on its lone stroke
+    // would read as the dot of an i.
     const Couleur electrode = Melange(t, {0.1, 0.08, 0.12}, 0.7);
     for (const Troncon& r : troncons) {
-        for (int bout = 0; bout < 2; ++bout) {
+        for (int bout = 0; bout < 2 && texte[r.lettre] != 'I'; ++bout) {
             const auto& p = bout ? r.p.back() : r.p.front();
             // The run's direction over its last few pixels.
             std::array<double, 2> q = p;
@@ -655,13 +671,20 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
             cairo_stroke(cr);
         }
     }
-    // Clips across the tubes, one every 70 pixels of tube or so.
+    // Clips across the tubes, one every 70 pixels of tube or so, never
+    // within 9 pixels of a run's end (where one would read as a dot over a
+    // short stroke, an I turned into an i).
     double parcouru = 0, prochain = 24;
     for (const Troncon& r : troncons) {
+        double longueur = 0;
+        for (size_t k = 1; k < r.p.size(); ++k)
+            longueur += std::hypot(r.p[k][0] - r.p[k - 1][0], r.p[k][1] - r.p[k - 1][1]);
+        const double debut = parcouru, fin = parcouru + longueur - 9;
+        prochain = std::max(prochain, debut + 9);
         for (size_t k = 1; k < r.p.size(); ++k) {
             const double ax = r.p[k - 1][0], ay = r.p[k - 1][1];
             const double seg = std::hypot(r.p[k][0] - ax, r.p[k][1] - ay);
-            while (seg > 0 && parcouru + seg >= prochain) {
+            while (seg > 0 && parcouru + seg >= prochain && prochain <= fin) {
                 const double u = (prochain - parcouru) / seg;
                 const double ux = (r.p[k][0] - ax) / seg, uy = (r.p[k][1] - ay) / seg;
                 cairo_save(cr);
