@@ -299,17 +299,23 @@ void DessineRampes(Recueil* recueil) {
     cairo_clip(cr);
     const struct {
         double x, y, r, ombre;
-    } creux[] = {{-9, -8, 11, 0.34}, {8, 6, 13, 0.3},    {-12, 12, 6, 0.3}, {11, -13, 5, 0.32},
-                 {-1, 17, 4, 0.34},  {19, -2, 3.5, 0.3}, {-20, -2, 3, 0.3}, {3, -5, 2.5, 0.36}};
+    } creux[] = {{-9, -8, 11, 0.55}, {8, 6, 13, 0.5},     {-12, 12, 6, 0.55}, {11, -13, 5, 0.55},
+                 {-1, 17, 4, 0.6},   {19, -2, 3.5, 0.55}, {-20, -2, 3, 0.55}, {3, -5, 2.5, 0.6}};
     for (const auto& c : creux) {
-        cairo_new_sub_path(cr);
+        // Soft-edged hollows: darkest in their middle.
+        cairo_pattern_t* h =
+            cairo_pattern_create_radial(120 + c.x, 90 + c.y, 0, 120 + c.x, 90 + c.y, c.r);
+        cairo_pattern_add_color_stop_rgba(h, 0, 0.16, 0.07, 0.28, c.ombre);
+        cairo_pattern_add_color_stop_rgba(h, 0.7, 0.16, 0.07, 0.28, c.ombre * 0.8);
+        cairo_pattern_add_color_stop_rgba(h, 1, 0.16, 0.07, 0.28, 0);
+        cairo_set_source(cr, h);
         cairo_arc(cr, 120 + c.x, 90 + c.y, c.r, 0, 2 * M_PI);
-        cairo_set_source_rgba(cr, 0.16, 0.07, 0.28, c.ombre);
         cairo_fill(cr);
+        cairo_pattern_destroy(h);
         if (c.r > 5) continue;  // the seas have no lip
-        cairo_arc(cr, 120 + c.x, 90 + c.y, c.r, -0.2, 0.5 * M_PI + 0.6);
-        cairo_set_line_width(cr, 1.2);
-        cairo_set_source_rgba(cr, 0.75, 0.6, 0.85, 0.45);
+        cairo_arc(cr, 120 + c.x, 90 + c.y, c.r - 0.5, 0, 0.5 * M_PI);
+        cairo_set_line_width(cr, 1);
+        cairo_set_source_rgba(cr, 0.75, 0.6, 0.85, 0.25);
         cairo_stroke(cr);
     }
     // The limb: a shade along the upper left, away from the light.
