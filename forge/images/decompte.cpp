@@ -12,6 +12,8 @@ namespace {
 // The warm grey the digits and the ring are seen over (centre of the leader).
 const Couleur kPapier = Rvb(178, 166, 142);
 const Couleur kEncre = Rvb(34, 28, 24);
+// Width of the perforated strips along the leader's sides.
+constexpr double kBandePerforee = 28;
 
 void DessineCinema(Recueil* recueil) {
     Toile toile(640, 480);
@@ -59,17 +61,19 @@ void DessineCinema(Recueil* recueil) {
     }
 
     // Frame marks: the frame lines of the film and the perforated edges.
+    // The strips are no wider than the cue ring's margin in its picture,
+    // so that wherever the ring lands it stays on the picture area.
     cairo_set_source_rgb(cr, 0.09, 0.07, 0.05);
-    cairo_rectangle(cr, 0, 0, 38, 480);
-    cairo_rectangle(cr, 602, 0, 38, 480);
+    cairo_rectangle(cr, 0, 0, kBandePerforee, 480);
+    cairo_rectangle(cr, 640 - kBandePerforee, 0, kBandePerforee, 480);
     cairo_fill(cr);
-    for (int y = -10; y < 480; y += 48) {
-        for (double x : {9.0, 611.0}) {
+    for (int y = -10; y < 480; y += 40) {
+        for (double x : {6.0, 640 - kBandePerforee + 6.0}) {
             cairo_new_sub_path(cr);
-            cairo_arc(cr, x + 4, y + 4, 4, M_PI, 1.5 * M_PI);
-            cairo_arc(cr, x + 16, y + 4, 4, 1.5 * M_PI, 2 * M_PI);
-            cairo_arc(cr, x + 16, y + 24, 4, 0, 0.5 * M_PI);
-            cairo_arc(cr, x + 4, y + 24, 4, 0.5 * M_PI, M_PI);
+            cairo_arc(cr, x + 3, y + 3, 3, M_PI, 1.5 * M_PI);
+            cairo_arc(cr, x + 13, y + 3, 3, 1.5 * M_PI, 2 * M_PI);
+            cairo_arc(cr, x + 13, y + 20, 3, 0, 0.5 * M_PI);
+            cairo_arc(cr, x + 3, y + 20, 3, 0.5 * M_PI, M_PI);
             cairo_close_path(cr);
         }
     }
@@ -143,19 +147,22 @@ void DessineCinema(Recueil* recueil) {
 void DessineCercle(Recueil* recueil) {
     Toile toile(120, 120);
     cairo_t* cr = toile.cr;
-    // A cue ring: a bold ring with a fine inner ring, scratched ink.
+    // A cue ring: a bold ring with a fine inner ring, scratched ink, kept
+    // a strip's width inside the picture's edges (the countdown may put the
+    // picture against the screen's edge).
+    const double rayon = 60 - kBandePerforee - 5;
     cairo_set_source_rgb(cr, kEncre.r, kEncre.g, kEncre.b);
-    cairo_set_line_width(cr, 9);
-    cairo_arc(cr, 60, 60, 52, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 7);
+    cairo_arc(cr, 60, 60, rayon, 0, 2 * M_PI);
     cairo_stroke(cr);
-    cairo_set_line_width(cr, 2.5);
-    cairo_arc(cr, 60, 60, 38, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 2);
+    cairo_arc(cr, 60, 60, rayon - 10, 0, 2 * M_PI);
     cairo_stroke(cr);
     // Lighter wear along the ring.
     Alea alea(GraineDe("Cercle"));
     cairo_set_source_rgba(cr, 0.55, 0.48, 0.4, 0.9);
     for (int i = 0; i < 40; ++i) {
-        const double a = alea.Entre(0, 2 * M_PI), r = alea.Entre(49, 55);
+        const double a = alea.Entre(0, 2 * M_PI), r = alea.Entre(rayon - 2.5, rayon + 2.5);
         cairo_arc(cr, 60 + r * std::cos(a), 60 + r * std::sin(a), alea.Entre(0.5, 1.4), 0,
                   2 * M_PI);
         cairo_fill(cr);

@@ -13,6 +13,9 @@ namespace forge {
 
 namespace {
 
+// How much wider than the poster face the crawl's body lines are drawn.
+constexpr double kEtirementDefilement = 1.45;
+
 // The closing text; an empty line separates paragraphs, "#" marks a heading.
 const char* const kTexte[] = {
     "#KAZZMOT",
@@ -81,7 +84,10 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     const Couleur contour = Sur565(titre ? Rvb(40, 10, 66) : Rvb(60, 18, 86));
     cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
-    cairo_set_line_width(cr, titre ? 7 : 3);
+    // Body lines are made bolder by a stroke of their own bands round the
+    // fill, the outline widened to match.
+    const double gras = titre ? 0 : 1.6;
+    cairo_set_line_width(cr, titre ? 7 : 3 + gras);
     cairo_stroke_preserve(cr);
     cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
                                              {{0.2, Rvb(255, 246, 220)},
@@ -96,6 +102,10 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
                                               {0.78, Rvb(246, 150, 28)},
                                               {1.0, Rvb(214, 104, 16)}});
     cairo_set_source(cr, p);
+    if (gras > 0) {
+        cairo_set_line_width(cr, gras);
+        cairo_stroke_preserve(cr);
+    }
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
     // Headings: a cyan light, the outline of the letter shifted down, seen
@@ -413,15 +423,24 @@ void DessineTexteFinal(Recueil* recueil) {
             PeintAdieu(cr, ligne, l / 2.0, y + hauteurLigne / 2, hauteurLigne);
         } else if (ligne[0]) {
             const double taille = titre ? std::min(130.0, pas * 1.7) : std::min(64.0, pas * 0.78);
+            // The poster face is condensed: the crawl narrows the far rows
+            // to a fifth of their width, where its stems would break into
+            // slivers. The lines are drawn widened, their stems with them.
+            const double etirement = titre ? 1.0 : kEtirementDefilement;
+            cairo_save(cr);
+            cairo_translate(cr, l / 2.0, 0);
+            cairo_scale(cr, etirement, 1);
+            cairo_translate(cr, -l / 2.0, 0);
             double largeur = 0, encre = 0;
             CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2, &largeur,
                               &encre);
-            if (largeur > l - 40) {
+            if (largeur * etirement > l - 40) {
                 cairo_new_path(cr);
-                const double t = TailleAjustee(cr, police, ligne, l - 40, taille);
+                const double t = TailleAjustee(cr, police, ligne, (l - 40) / etirement, taille);
                 CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2, nullptr,
                                   &encre);
             }
+            cairo_restore(cr);
             const double milieu = y + hauteurLigne / 2;
             PeintLettre(cr, milieu - encre / 2, milieu + encre / 2, titre);
         }

@@ -27,26 +27,32 @@ void BarreRaster(cairo_t* cr, double x0, double x1, double y, double h, Couleur 
 }
 
 // The group's word: the first O drawn as an orb (a ring round a ball), the
-// R's leg drawn out under the rest of the word, and the R and the B clasped
-// by a bar with a cut gem whose middle is the screen's centre, where the logo
-// opens from.
+// R's leg drawn out under the rest of the word, the B given a full stem, and
+// the word parted between R and B so that the screen's centre, where the logo
+// opens from, lies in the dark gap between the two halves.
 struct MotOrbo {
     double haut = 0, bas = 0;
 };
+
+// Half the gap added between R and B.
+constexpr double kEcartOrbo = 10;
 
 void DessinMotOrbo(cairo_t* cr, void* donnees) {
     MotOrbo* mot = static_cast<MotOrbo*>(donnees);
     cairo_font_face_t* police = Police(kPoliceLogo);
     const double l = 520, h = 140, y = 240 - h / 2 - 4;
-    // Lay out once to find the gap between R and B, then again with that
-    // gap centred on column 320.
-    cairo_save(cr);
+    // Lay out once to find the gap between R and B and centre it on column
+    // 320; then O and R are drawn moved left, B and O moved right.
     std::vector<Glyphe> g = CheminMot(cr, police, "ORBO", 60, y, l, h, false, 0);
     cairo_new_path(cr);
-    const double decale = 320 - (g[1].x1 + g[2].x0) / 2;
-    g = CheminMot(cr, police, "ORBO", 60 + decale, y, l, h, false, 0);
+    const double x = 60 + 320 - (g[1].x1 + g[2].x0) / 2;
+    g = CheminMotSauf(cr, police, "ORBO", x - kEcartOrbo, y, l, h, false, {0, 2, 3});
     cairo_fill(cr);
-    cairo_restore(cr);
+    const std::vector<Glyphe> droite =
+        CheminMotSauf(cr, police, "ORBO", x + kEcartOrbo, y, l, h, false, {0, 1});
+    cairo_fill(cr);
+    g[2] = droite[2];
+    g[3] = droite[3];
     mot->haut = g[1].y0;
     mot->bas = g[1].y1;
     const double trait = (g[1].y1 - g[1].y0) * 0.2;
@@ -58,6 +64,11 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     cairo_arc_negative(cr, cx, cy, r - trait, 2 * M_PI, 0);
     cairo_fill(cr);
     cairo_arc(cr, cx, cy, r - trait - std::max(4.0, trait * 0.35), 0, 2 * M_PI);
+    cairo_fill(cr);
+    // The face's B has no stem on its left and reads as a 3 or an 8: a full
+    // stem, as wide as the word's strokes, closes it.
+    const Glyphe& b = g[2];
+    cairo_rectangle(cr, b.x0, b.y0, trait * 0.9, b.y1 - b.y0);
     cairo_fill(cr);
     // The face's R ends in a block that reads as a B: its lower right is
     // cut away and a slanted leg drawn from the bowl down to the foot.
@@ -87,13 +98,6 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     cairo_line_to(cr, rr.x1 - trait * 1.2 - e, rr.y1 + e);
     cairo_close_path(cr);
     cairo_fill(cr);
-    // The clasp joining R and B: a flat strap across the gap with a round
-    // bezel on (320, 240), small enough to read as a rivet of the strap
-    // rather than a sign between the letters.
-    cairo_rectangle(cr, rr.x1 - 4, 236, g[2].x0 - rr.x1 + 8, 8);
-    cairo_fill(cr);
-    cairo_arc(cr, 320.5, 240.5, 7.5, 0, 2 * M_PI);
-    cairo_fill(cr);
 }
 
 void DessineOrbo(Recueil* recueil) {
@@ -104,12 +108,15 @@ void DessineOrbo(Recueil* recueil) {
     Alea alea(GraineDe("Orbo"));
     Etoiles(cr, &alea, 0, 0, 640, 480, 140, Rvb(170, 190, 255), 0.9);
 
-    // Raster bars across the middle, fading out toward the screen edges.
+    // Raster bars above and below the middle, mirrored about a dark band
+    // at the logo's horizon, fading out toward the screen edges.
     cairo_push_group(cr);
-    const Couleur teintes[] = {Rvb(40, 60, 220),  Rvb(120, 40, 210), Rvb(220, 40, 150),
-                               Rvb(250, 110, 40), Rvb(250, 200, 40), Rvb(250, 110, 40),
-                               Rvb(220, 40, 150), Rvb(120, 40, 210), Rvb(40, 60, 220)};
-    for (int i = 0; i < 9; ++i) BarreRaster(cr, 0, 640, 168 + i * 16, 16, teintes[i]);
+    const Couleur teintes[] = {Rvb(40, 60, 220), Rvb(120, 40, 210), Rvb(220, 40, 150),
+                               Rvb(250, 110, 40), Rvb(250, 200, 40)};
+    for (int i = 0; i < 5; ++i) {
+        BarreRaster(cr, 0, 640, 150 + i * 16, 16, teintes[i]);
+        BarreRaster(cr, 0, 640, 314 - i * 16, 16, teintes[i]);
+    }
     cairo_pop_group_to_source(cr);
     cairo_pattern_t* fondu = cairo_pattern_create_linear(0, 0, 640, 0);
     cairo_pattern_add_color_stop_rgba(fondu, 0.0, 0, 0, 0, 0.0);
@@ -134,7 +141,7 @@ void DessineOrbo(Recueil* recueil) {
         cairo_surface_mark_dirty(ombre);
         FlouSurface(ombre, 7);
     }
-    cairo_set_source_rgba(cr, 0, 0, 0.02, 0.85);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.85);
     cairo_mask_surface(cr, ombre, 0, 0);
     cairo_surface_destroy(ombre);
     Matiere chrome;
@@ -150,13 +157,6 @@ void DessineOrbo(Recueil* recueil) {
     chrome.eclats = 3;
     chrome.eclat = 26;
     PeintMatiere(&toile, m, chrome);
-    // The rivet's stone is a small round onyx: the centre zoom opens on its
-    // middle, so the first frames go on from the black screen and the logo
-    // grows out of the stone.
-    cairo_arc(cr, 320.5, 240.5, 4.6, 0, 2 * M_PI);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_fill(cr);
-
     // Small credit line under the bars.
     cairo_font_face_t* texte = Police(kPoliceTexte);
     cairo_set_source_rgb(cr, 0.55, 0.6, 0.9);

@@ -75,9 +75,10 @@ void VerreEcran(cairo_t* cr, double l, double h) {
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
-    // Cabinet: three tones from the lit top to the shaded foot.
-    ChemineArrondi(cr, 1, 1, 288, 228, 22);
-    cairo_pattern_t* coque = cairo_pattern_create_linear(0, 0, 0, 230);
+    // Cabinet: three tones from the lit top to the shaded foot. It stops a
+    // few pixels inside the picture, so the wall shows round each set.
+    ChemineArrondi(cr, 9, 5, 272, 217, 18);
+    cairo_pattern_t* coque = cairo_pattern_create_linear(0, 5, 0, 222);
     cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
     cairo_pattern_add_color_stop_rgb(coque, 0.08, 0.24, 0.19, 0.33);
     cairo_pattern_add_color_stop_rgb(coque, 0.7, 0.15, 0.11, 0.22);
@@ -98,8 +99,8 @@ void DessineTV(Recueil* recueil) {
             }
         }
     }
-    ChemineArrondi(cr, 2.5, 2.5, 285, 225, 20.5);
-    cairo_pattern_t* arete = cairo_pattern_create_linear(0, 0, 290, 230);
+    ChemineArrondi(cr, 10.5, 6.5, 269, 214, 16.5);
+    cairo_pattern_t* arete = cairo_pattern_create_linear(9, 5, 281, 222);
     cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
     cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
     cairo_pattern_add_color_stop_rgba(arete, 1, 0.02, 0, 0.05, 0.9);
@@ -107,22 +108,22 @@ void DessineTV(Recueil* recueil) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // A gloss band along the top.
-    ChemineArrondi(cr, 14, 3.5, 262, 3, 1.5);
+    ChemineArrondi(cr, 24, 6.5, 242, 2.2, 1.1);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
     // The bezel: chrome ring, then the dark recess round the glass.
-    ChemineArrondi(cr, 9, 6, 272, 199, 14);
-    ChromeTitre(cr, 6, 205);
+    ChemineArrondi(cr, 13, 9, 264, 191, 12);
+    ChromeTitre(cr, 9, 200);
     cairo_new_path(cr);
-    ChemineArrondi(cr, 12, 9, 266, 193, 11);
-    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 9, 0, 202);
+    ChemineArrondi(cr, 15.5, 12, 259, 186, 9.5);
+    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 12, 0, 198);
     cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
     cairo_pattern_add_color_stop_rgb(creux, 1, 0.2, 0.15, 0.28);
     cairo_set_source(cr, creux);
     cairo_fill(cr);
     cairo_pattern_destroy(creux);
     // The recess's inner lip catches the light at the bottom, its shadow at the top.
-    ChemineArrondi(cr, 18.5, 14.5, 256, 183, 5);
+    ChemineArrondi(cr, 18.5, 14.5, 255, 182, 5);
     cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
@@ -132,17 +133,17 @@ void DessineTV(Recueil* recueil) {
     cairo_fill(cr);
     // Control strip: an accent line, the speaker grille, brand, knobs, light.
     cairo_set_line_width(cr, 1);
-    cairo_move_to(cr, 14, 206.5);
-    cairo_line_to(cr, 140, 206.5);
+    cairo_move_to(cr, 18, 202.5);
+    cairo_line_to(cr, 140, 202.5);
     cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
     cairo_stroke(cr);
-    cairo_move_to(cr, 140, 206.5);
-    cairo_line_to(cr, 276, 206.5);
+    cairo_move_to(cr, 140, 202.5);
+    cairo_line_to(cr, 272, 202.5);
     cairo_set_source_rgb(cr, palette::kCyan.r, palette::kCyan.g, palette::kCyan.b);
     cairo_stroke(cr);
     for (int j = 0; j < 4; ++j) {
         for (int i = 0; i < 14; ++i) {
-            const double x = 20 + i * 4.5 + (j % 2) * 2.25, y = 211.5 + j * 4;
+            const double x = 22 + i * 4.5 + (j % 2) * 2.25, y = 206.5 + j * 3.6;
             cairo_arc(cr, x, y, 1.3, 0, 2 * M_PI);
             cairo_set_source_rgb(cr, 0.03, 0.02, 0.06);
             cairo_fill(cr);
@@ -154,7 +155,7 @@ void DessineTV(Recueil* recueil) {
     cairo_font_face_t* police = Police(kPoliceTitre);
     // The badge's name in plain pale cyan: at this size the chrome's bands
     // only blur it.
-    CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 216.5);
+    CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 211.5);
     cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
     cairo_set_line_width(cr, 2);
     cairo_stroke_preserve(cr);
@@ -162,7 +163,7 @@ void DessineTV(Recueil* recueil) {
     cairo_fill_preserve(cr);
     cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
-        const double x = 222 + i * 22, y = 216;
+        const double x = 220 + i * 22, y = 211;
         cairo_arc(cr, x + 1, y + 1.5, 8, 0, 2 * M_PI);
         cairo_set_source_rgba(cr, 0, 0, 0.02, 0.6);
         cairo_fill(cr);
@@ -189,13 +190,13 @@ void DessineTV(Recueil* recueil) {
         cairo_line_to(cr, x + 5 * std::cos(-1.0 - i), y + 5 * std::sin(-1.0 - i));
         cairo_stroke(cr);
     }
-    cairo_pattern_t* led = cairo_pattern_create_radial(268, 215, 0, 268, 215, 6);
+    cairo_pattern_t* led = cairo_pattern_create_radial(264, 210, 0, 264, 210, 6);
     cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.95, 0.75);
     cairo_pattern_add_color_stop_rgb(led, 0.35, palette::kAmbre.r, palette::kAmbre.g,
                                      palette::kAmbre.b);
     cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0.3, 0, 0);
     cairo_set_source(cr, led);
-    cairo_arc(cr, 268, 215, 6, 0, 2 * M_PI);
+    cairo_arc(cr, 264, 210, 6, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(led);
     Finition f;

@@ -92,9 +92,19 @@ void TraceLettrePropre(cairo_t* cr, char lettre, const Glyphe& b, double trait) 
         cairo_rectangle(cr, x0, y0, trait, h);
         cairo_rectangle(cr, x1 - trait, y0, trait, h);
         cairo_fill(cr);
-        const double fond = y0 + h * 0.58;
-        trace(x0 + trait * 0.5, y0, cx, fond, trait * 0.85);
-        trace(x1 - trait * 0.5, y0, cx, fond, trait * 0.85);
+        // The V as one filled band with a sharp point, ending just above
+        // the slit so that the slit never leaves a stub of it below.
+        const double fond = y0 + h * 0.5, ax = x0 + trait * 0.4;
+        const double pente = std::atan2(fond - y0, cx - ax);
+        const double dv = trait * 0.9 / std::cos(pente), dx = dv / std::tan(pente);
+        cairo_move_to(cr, ax, y0);
+        cairo_line_to(cr, cx, fond);
+        cairo_line_to(cr, x1 - (ax - x0), y0);
+        cairo_line_to(cr, x1 - (ax - x0) - dx, y0);
+        cairo_line_to(cr, cx, fond - dv);
+        cairo_line_to(cr, ax + dx, y0);
+        cairo_close_path(cr);
+        cairo_fill(cr);
     }
     cairo_restore(cr);
 }
@@ -115,17 +125,10 @@ void DessinMotTitre(cairo_t* cr, void* donnees) {
     for (size_t i = 0; i < texte.size(); ++i) TraceLettrePropre(cr, texte[i], g[i], trait);
     int debut = 0, fin = 0;
     if (o >= 0) {
-        // A squarish ring with a bead in its heart.
-        Glyphe b = g[size_t(o)];
+        // A squarish ring, its counter left clear.
+        const Glyphe b = g[size_t(o)];
         CheminAnneau(cr, b, trait * 1.05, 0.62);
         cairo_fill(cr);
-        const double w = b.x1 - b.x0;
-        const double cx = (b.x0 + b.x1) / 2, cy = (b.y0 + b.y1) / 2;
-        const double r = std::min(w, b.y1 - b.y0) / 2 - trait * 1.05 - std::max(3.0, trait * 0.45);
-        if (r > 2) {
-            cairo_arc(cr, cx, cy, std::min(r, trait * 0.75), 0, 2 * M_PI);
-            cairo_fill(cr);
-        }
     }
     // The two Zs share their top and bottom bars.
     const size_t zz = texte.find("ZZ");
@@ -218,6 +221,21 @@ Couleur CouleurRampe(int x, int d) {
     return Melange(c, Rvb(255, 255, 255), 0.22 * reflet * (1 - profondeur));
 }
 
+// The floor's lines across, at equal steps of depth from far away down to
+// row bas, at the given opacity.
+void LignesTravers(cairo_t* cr, double bas, double opacite) {
+    const double horizon = kHorizonScene, bord = 256, profondeur = bord - horizon;
+    for (double z = 60; horizon + profondeur * 4 / z < bas; z /= 1.22) {
+        const double y = std::floor(horizon + profondeur * 4 / z) + 0.5;
+        const double force = std::min(1.0, 1.6 * (y - horizon) / profondeur + 0.25);
+        cairo_set_line_width(cr, y > bord ? 2 : 1);
+        cairo_set_source_rgba(cr, 0.86, 0.26, 0.7, (y > bord ? 0.75 : 0.9) * force * opacite);
+        cairo_move_to(cr, 0, y);
+        cairo_line_to(cr, 640, y);
+        cairo_stroke(cr);
+    }
+}
+
 // The floor of the title's world from the horizon down to row bas: a dark
 // plane ruled by a grid in perspective (cross lines at equal steps of depth,
 // lines along it running to the vanishing point under the sun). Painted the
@@ -236,16 +254,7 @@ void PeintSol(cairo_t* cr, double bas) {
     cairo_fill(cr);
     cairo_pattern_destroy(sol);
     cairo_set_line_width(cr, 1);
-    // Lines across: depth z from far away to the bottom of the picture.
-    for (double z = 60; horizon + profondeur * 4 / z < bas; z /= 1.22) {
-        const double y = std::floor(horizon + profondeur * 4 / z) + 0.5;
-        const double force = std::min(1.0, 1.6 * (y - horizon) / profondeur + 0.25);
-        cairo_set_line_width(cr, y > bord ? 2 : 1);
-        cairo_set_source_rgba(cr, 0.86, 0.26, 0.7, (y > bord ? 0.75 : 0.9) * force);
-        cairo_move_to(cr, 0, y);
-        cairo_line_to(cr, 640, y);
-        cairo_stroke(cr);
-    }
+    LignesTravers(cr, bas, 1.0);
     cairo_set_line_width(cr, 1.4);
     // Lines along: toward the vanishing point, fading near the horizon.
     for (int i = -40; i <= 40; ++i) {
@@ -282,6 +291,41 @@ void DessineRampes(Recueil* recueil) {
     cairo_arc(cr, 120, 90, 60, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(lune);
+    // Its seas and craters: darker hollows, each with a lit lower-right lip
+    // (the light comes from the sun under the horizon to the right), all
+    // inside the disc.
+    cairo_save(cr);
+    cairo_arc(cr, 120, 90, 30, 0, 2 * M_PI);
+    cairo_clip(cr);
+    const struct {
+        double x, y, r, ombre;
+    } creux[] = {{-9, -8, 11, 0.55}, {8, 6, 13, 0.5},     {-12, 12, 6, 0.55}, {11, -13, 5, 0.55},
+                 {-1, 17, 4, 0.6},   {19, -2, 3.5, 0.55}, {-20, -2, 3, 0.55}, {3, -5, 2.5, 0.6}};
+    for (const auto& c : creux) {
+        // Soft-edged hollows: darkest in their middle.
+        cairo_pattern_t* h =
+            cairo_pattern_create_radial(120 + c.x, 90 + c.y, 0, 120 + c.x, 90 + c.y, c.r);
+        cairo_pattern_add_color_stop_rgba(h, 0, 0.16, 0.07, 0.28, c.ombre);
+        cairo_pattern_add_color_stop_rgba(h, 0.7, 0.16, 0.07, 0.28, c.ombre * 0.8);
+        cairo_pattern_add_color_stop_rgba(h, 1, 0.16, 0.07, 0.28, 0);
+        cairo_set_source(cr, h);
+        cairo_arc(cr, 120 + c.x, 90 + c.y, c.r, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(h);
+        if (c.r > 5) continue;  // the seas have no lip
+        cairo_arc(cr, 120 + c.x, 90 + c.y, c.r - 0.5, 0, 0.5 * M_PI);
+        cairo_set_line_width(cr, 1);
+        cairo_set_source_rgba(cr, 0.75, 0.6, 0.85, 0.25);
+        cairo_stroke(cr);
+    }
+    // The limb: a shade along the upper left, away from the light.
+    cairo_pattern_t* limbe = cairo_pattern_create_radial(126, 96, 20, 120, 90, 31);
+    cairo_pattern_add_color_stop_rgba(limbe, 0, 0.1, 0.04, 0.2, 0);
+    cairo_pattern_add_color_stop_rgba(limbe, 1, 0.1, 0.04, 0.2, 0.45);
+    cairo_set_source(cr, limbe);
+    cairo_paint(cr);
+    cairo_pattern_destroy(limbe);
+    cairo_restore(cr);
     // The floor, down to the bottom, with the horizon's glow; below the
     // stage its lines are softened a little, so they read as light rather
     // than as a hard pattern.
@@ -340,6 +384,67 @@ void DessineRampes(Recueil* recueil) {
     recueil->images.push_back(ImageDepuis565("RampeMasque", 640, 480, Cle::Aucune, masque));
 }
 
+// Where the ramp reaches the stage's front edge it goes on as a road laid on
+// the floor, running straight to the setting sun: each point of the edge
+// (row bas, column u) is carried toward the vanishing point at the horizon,
+// so the rim and the neon rails that cross the edge on the ramp's picture
+// go on as lines converging under the sun, and the road melts into the
+// horizon's haze. Each pixel averages the ramp's colours over the stretch
+// of the edge it stands for, so the far rails thin out instead of breaking.
+void PeintRoute(Toile* toile, double bas) {
+    const double horizon = kHorizonScene;
+    // Column where the ramp's top edge crosses the stage's front edge.
+    int entree = 639;
+    while (entree > 0 && HautRampe(entree - 1) < bas) --entree;
+    cairo_surface_flush(toile->surface);
+    unsigned char* data = cairo_image_surface_get_data(toile->surface);
+    const int pas = cairo_image_surface_get_stride(toile->surface);
+    const Couleur brume = Rvb(120, 40, 120);
+    for (int y = int(horizon) + 1; y < int(bas); ++y) {
+        const double t = (y + 0.5 - horizon) / (bas - horizon);
+        const int n = std::min(48, int(std::ceil(2 / t)));
+        for (int x = 0; x < 640; ++x) {
+            double r = 0, g = 0, b = 0, couverture = 0;
+            for (int k = 0; k < n; ++k) {
+                const double u = 320 + (x + (k + 0.5) / n - 320) / t;
+                if (u < entree || u > 2600) continue;
+                const int cu = std::min(639, int(u));
+                // Past the picture's right edge the ramp's colours repeat
+                // those of its last column.
+                const Couleur c = CouleurRampe(cu, int(bas) - HautRampe(cu));
+                r += c.r;
+                g += c.g;
+                b += c.b;
+                couverture += 1.0 / n;
+            }
+            if (couverture <= 0) continue;
+            uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
+            const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
+                                 (*p & 255) / 255.0};
+            const double somme = couverture * n;
+            Couleur c = {r / somme, g / somme, b / somme};
+            c = Melange(c, brume, std::pow(1 - t, 3) * 0.8);
+            c = Melange(ici, c, couverture * (0.7 + 0.3 * t * t));
+            *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
+                 (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
+                 uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
+        }
+    }
+    cairo_surface_mark_dirty(toile->surface);
+    // The floor's lines across go on over the road, fainter: it lies on the
+    // same plane.
+    cairo_t* cr = toile->cr;
+    cairo_save(cr);
+    cairo_move_to(cr, entree, bas);
+    cairo_line_to(cr, 320, horizon);
+    cairo_line_to(cr, 640, horizon + (640 - 320) / (2600.0 - 320) * (bas - horizon));
+    cairo_line_to(cr, 640, bas);
+    cairo_close_path(cr);
+    cairo_clip(cr);
+    LignesTravers(cr, bas, 0.6);
+    cairo_restore(cr);
+}
+
 void DessineSupport(Recueil* recueil) {
     Toile toile(640, 256);
     cairo_t* cr = toile.cr;
@@ -391,6 +496,7 @@ void DessineSupport(Recueil* recueil) {
     // The floor the letters stand on.
     const double bas = 256;
     PeintSol(cr, bas);
+    PeintRoute(&toile, bas);
     // The sun mirrored on the floor, broken into a streak.
     cairo_save(cr);
     cairo_translate(cr, 320, horizon + 3);
@@ -413,36 +519,6 @@ void DessineSupport(Recueil* recueil) {
     cairo_fill(cr);
     cairo_pattern_destroy(ligne);
 
-    // The front edge: a chrome lip where the ramp lies under the stage,
-    // its last rows running into the ramp's own colours so that the stage
-    // and the ramp's crest read as one piece; where the floor lies under
-    // it, the ramp's picture goes on with the same floor and nothing is
-    // drawn.
-    cairo_surface_flush(toile.surface);
-    unsigned char* data = cairo_image_surface_get_data(toile.surface);
-    const int pas = cairo_image_surface_get_stride(toile.surface);
-    const Couleur levre[] = {Rvb(120, 60, 160), Rvb(255, 250, 255), Rvb(200, 230, 255),
-                             Rvb(120, 190, 240), Rvb(90, 50, 150)};
-    for (int x = 0; x < 640; ++x) {
-        // How far the ramp's crest lies under the edge (0 where sky is below).
-        const double sous = std::clamp((bas - CourbeRampe(x)) / 6.0, 0.0, 1.0);
-        for (int k = 0; k < 8; ++k) {
-            const int y = int(bas) - 8 + k;
-            uint32_t* p = reinterpret_cast<uint32_t*>(data + size_t(y) * pas) + x;
-            const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
-                                 (*p & 255) / 255.0};
-            const Couleur dessous = CouleurRampe(x, int(bas) - HautRampe(x));
-            Couleur c = ici;
-            if (k >= 2) c = Melange(ici, levre[k - 2 > 4 ? 4 : k - 2], sous);
-            // The last rows move to the colour right under the edge.
-            const double vers = k < 5 ? 0.0 : (k - 4) / 4.0;
-            c = Melange(c, dessous, vers * 0.7 * sous);
-            *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
-                 (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
-                 uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
-        }
-    }
-    cairo_surface_mark_dirty(toile.surface);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, "Support2", f));

@@ -53,6 +53,30 @@ TEST(ImagesCatalogue, CountdownDigitsShareTheSizeOfTheFiveAndFitTheScreen) {
     EXPECT_LE(cinq.hauteur, 480);
     EXPECT_LT(Image("Cercle").largeur, 640);
     EXPECT_LT(Image("Cercle").hauteur, 480);
+    // The ring lands anywhere from the screen's left edge to its right one:
+    // even there its ink stays off the leader's perforated strips (columns
+    // dark from top to bottom but for their holes).
+    const forge::ImageForgee& fond = Image("Cinema");
+    const forge::ImageForgee& cercle = Image("Cercle");
+    std::vector<bool> sombre(640), bande(640);
+    for (int x = 0; x < 640; ++x) {
+        int n = 0;
+        for (int y = 0; y < 480; ++y) {
+            const forge_test::Rvb8 p = forge_test::Pixel(fond, x, y);
+            n += p.r + p.g + p.b < 150;
+        }
+        sombre[size_t(x)] = n > 240;
+    }
+    for (int x = 0; x < 640 && sombre[size_t(x)]; ++x) bande[size_t(x)] = true;
+    for (int x = 639; x >= 0 && sombre[size_t(x)]; --x) bande[size_t(x)] = true;
+    EXPECT_TRUE(bande[0] && bande[639]) << "no strips";
+    for (const int gauche : {0, 640 - cercle.largeur})
+        for (int y = 0; y < cercle.hauteur; ++y)
+            for (int x = 0; x < cercle.largeur; ++x) {
+                const bool encre = !forge_test::EstBlanc(forge_test::Pixel(cercle, x, y));
+                ASSERT_FALSE(encre && bande[size_t(gauche + x)])
+                    << "ring on the strip at " << gauche + x;
+            }
 }
 
 TEST(ImagesCatalogue, TitleLettersRowIsCentredUnderTheLogoAndLandsOnTheStage) {

@@ -382,6 +382,20 @@ TEST(ImagesDessins, TitleStageSlitsStayInTheSunAndTheFloorRecedes) {
     for (size_t i = 2; i < lignes.size(); ++i)
         EXPECT_GE(lignes[i] - lignes[i - 1] + 1, lignes[i - 1] - lignes[i - 2])
             << "cross line at row " << lignes[i] << " breaks the perspective";
+    // Over the ramp the stage's floor goes on as the ramp's road: no row
+    // across it is a bright band (the ramp's rim is drawn along its edge,
+    // not across the floor).
+    for (int y = horizon + 2; y < scene.hauteur; ++y) {
+        double somme = 0;
+        int n = 0;
+        for (int x = 0; x < 640; ++x)
+            if (forge::HautRampe(x) < scene.hauteur - 6) {
+                somme += Luminance(Pixel(scene, x, y));
+                ++n;
+            }
+        ASSERT_GT(n, 100);
+        EXPECT_LT(somme / n, 420) << "a bright band across the road at row " << y;
+    }
 }
 
 TEST(ImagesDessins, GroupLogoOpensOnDetailRoundItsCentre) {
