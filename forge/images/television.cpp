@@ -958,21 +958,19 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
-// The closing frame: a chrome border round the portrait area and thin rails
-// round the caption area, clear (white) wherever the credits' labels, names,
-// portraits and animation show.
+// The closing frame: a chrome border round the portrait area ending in a
+// riveted divider that carries the footer. Everything under the divider is
+// clear (white) from row 345: the credits' band smears rows 350 and below while the
+// portraits show, so anything drawn there would come and go with the pictures;
+// keeping it clear gives the frame one shape over portraits and animation.
 void DessineFin(Recueil* recueil) {
     Toile toile(640, 480);
     cairo_t* cr = toile.cr;
-    // Frame body: everything except the two windows.
+    // Frame body: the top part of the screen except the portrait window.
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_rectangle(cr, 0, 0, 640, 480);
+    cairo_rectangle(cr, 0, 0, 640, 345);
     ChemineArrondi(cr, 14, 14, 612, 318, 18);
-    cairo_rectangle(cr, 6, 345, 628, 122);
-    cairo_pattern_t* metal = cairo_pattern_create_linear(0, 0, 0, 480);
-    // The lower rails, blurred away with the credits' band, in violets whose
-    // green is about half their blue, so that the blur darkens them without
-    // turning them green.
+    cairo_pattern_t* metal = cairo_pattern_create_linear(0, 0, 0, 345);
     const Couleur bandes[] = {Rvb(200, 210, 240), Rvb(90, 80, 140),   Rvb(230, 200, 255),
                               Rvb(60, 30, 100),   Rvb(210, 110, 240), Rvb(90, 40, 130)};
     for (int i = 0; i < 6; ++i) {
@@ -982,7 +980,8 @@ void DessineFin(Recueil* recueil) {
     cairo_fill(cr);
     cairo_pattern_destroy(metal);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    // Bevel lines.
+    // Bevel lines: the window's inner edge, its lit lip, the outer edge and
+    // the divider's shaded underside.
     cairo_set_line_width(cr, 1.5);
     ChemineArrondi(cr, 14, 14, 612, 318, 18);
     cairo_set_source_rgb(cr, 0.1, 0.06, 0.2);
@@ -990,14 +989,28 @@ void DessineFin(Recueil* recueil) {
     ChemineArrondi(cr, 11, 11, 618, 324, 20);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.6);
     cairo_stroke(cr);
-    cairo_rectangle(cr, 6, 345, 628, 122);
-    cairo_set_source_rgb(cr, 0.1, 0.06, 0.2);
-    cairo_stroke(cr);
-    cairo_rectangle(cr, 1, 1, 638, 478);
+    cairo_move_to(cr, 1, 343.5);
+    cairo_line_to(cr, 1, 1);
+    cairo_line_to(cr, 639, 1);
+    cairo_line_to(cr, 639, 343.5);
     cairo_set_source_rgb(cr, 0.12, 0.08, 0.24);
     cairo_stroke(cr);
-    // Rivets along the divider and an engraved line on the bottom rail.
+    cairo_move_to(cr, 0, 343.75);
+    cairo_line_to(cr, 640, 343.75);
+    cairo_set_source_rgb(cr, 0.1, 0.06, 0.2);
+    cairo_stroke(cr);
+    // The footer engraved in the middle of the divider, rivets either side.
+    cairo_font_face_t* police = Police(kPoliceTexte);
+    CheminTexteCentre(cr, police, 9, "ORBO  -  KAZZMOT  -  2001", 320, 341);
+    cairo_set_source_rgb(cr, 0.06, 0.02, 0.12);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke_preserve(cr);
+    cairo_set_source_rgb(cr, 0.84, 0.74, 0.98);
+    cairo_fill(cr);
     for (int x = 40; x < 640; x += 80) {
+        if (x > 220 && x < 420) {
+            continue;
+        }
         cairo_pattern_t* r = cairo_pattern_create_radial(x - 1, 337, 0.5, x, 338, 3.5);
         cairo_pattern_add_color_stop_rgb(r, 0, 1, 1, 1);
         cairo_pattern_add_color_stop_rgb(r, 1, 0.3, 0.25, 0.45);
@@ -1017,14 +1030,6 @@ void DessineFin(Recueil* recueil) {
         cairo_fill(cr);
         cairo_pattern_destroy(g);
     }
-    cairo_font_face_t* police = Police(kPoliceTexte);
-    // The footer in pale lilac over a dark edge, clear of the frame's violet.
-    CheminTexteCentre(cr, police, 9, "ORBO  -  KAZZMOT  -  2001", 320, 474);
-    cairo_set_source_rgb(cr, 0.06, 0.02, 0.12);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke_preserve(cr);
-    cairo_set_source_rgb(cr, 0.84, 0.74, 0.98);
-    cairo_fill(cr);
     Finition f;
     f.cle = Cle::Blanc;
     f.fond = Rvb(20, 16, 30);
