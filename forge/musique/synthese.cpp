@@ -135,7 +135,7 @@ double FrequenceBoucle(int cycles, int longueur) {
 // tone they approximate.
 constexpr int kCyclesBasse = 4;
 constexpr double kToneBasse = kDo4 / 4.0;  // C-2
-constexpr int kCyclesNappe = 196;          // voices at 195, 196 and 197 cycles beat slowly
+constexpr int kCyclesNappe = 680;          // 2.6 s: one sweep of the pad's brightness
 constexpr int kCyclesSolo = 200;           // voices at 199, 200 and 201 cycles
 constexpr double kToneAigu = kDo4 * 2.0;   // C-5
 constexpr int kCyclesArpege = 4;
@@ -243,24 +243,66 @@ InstrumentXM Basse() {
     return in;
 }
 
-// The pad, sitting at `panoramique`; each side draws its partials' phases
-// from its own `graine`, so the two sides' voices beat differently.
-InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
+// A loop of white noise made brighter than `coupure` Hz by a two-pole high
+// pass run twice round the loop: the second pass starts from the state the
+// first ended in, so the noise joins its loop without a step.
+std::vector<double> SouffleBoucle(int longueur, double coupure, uint32_t graine);
+
+// The pad, sitting at `panoramique`: a supersaw of seven voices a few cents
+// apart whose brightness opens and closes once per loop, as a low-pass filter
+// swept by hand, with a breath of air that opens with it. Each side draws
+// its voices' phases from its own `graine` and sweeps at its own point of the loop (`balayage`, in
+// turns), so left and right never move together and the chord spreads across the stereo picture.
+InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine, double balayage) {
     InstrumentXM in;
     in.nom = nom;
     in.panoramique = panoramique;
     const int longueur = LongueurBoucle(kCyclesNappe, kDo4);
-    // Three detuned voices, each a sawtooth under a pulse whose width swings
-    // once per loop (about 1.3 Hz), each voice's swing a third of a turn from
-    // the next; soft in the top, as strings in a hall.
-    std::vector<Voix> voix;
-    for (int v = 0; v < 3; ++v)
-        voix.push_back({kCyclesNappe - 1 + v, v == 1 ? 1.0 : 0.8, 0.65, 0.55, 0.3,
-                        v / 3.0 + graine * (v + 1)});
-    const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
-        return std::pow(h, -0.4) * std::exp(-(h - 1) / 14.0);
-    });
-    in.echantillon = Normalise(signal, kReserve);
+    const double frequence = FrequenceBoucle(kCyclesNappe, longueur);
+    // Cycles apart from the middle voice: one cycle per loop is 2.5 cents.
+    const int ecarts[] = {-7, -3, -1, 0, 1, 3, 7};
+    const int harmoniques = 38;  // up to 10 kHz on C-4, under Nyquist an octave up
+    // The cutoff at every frame: from 700 Hz to 7 kHz and back, on a raised
+    // cosine that starts and ends the loop at the same point.
+    std::vector<double> coupure(size_t(longueur), 0.0);
+    for (int i = 0; i < longueur; ++i) {
+        const double x = 0.5 - 0.5 * std::cos(2.0 * kPi * (double(i) / longueur + balayage));
+        coupure[size_t(i)] = 700.0 * std::pow(10.0, x);
+    }
+    std::vector<double> signal(size_t(longueur), 0.0);
+    std::vector<double> poids(harmoniques + 1);
+    for (int v = 0; v < 7; ++v) {
+        const int cycles = kCyclesNappe + ecarts[v];
+        const double amplitude = ecarts[v] == 0 ? 1.0 : 0.62;
+        const double phase = 2.0 * kPi * std::fmod(graine * (v + 1) * 7.31 + 0.137 * v * v, 1.0);
+        const double pas = 2.0 * kPi * cycles / longueur;
+        for (int i = 0; i < longueur; ++i) {
+            const double fc = coupure[size_t(i)];
+            // sin(h theta) by the recurrence sin((h+1)t) = 2 cos t sin(ht) - sin((h-1)t).
+            const double theta = pas * i + phase;
+            const double c2 = 2.0 * std::cos(theta);
+            double avant = 0.0, courant = std::sin(theta), x = 0.0;
+            for (int h = 1; h <= harmoniques; ++h) {
+                const double r = h * frequence / fc;
+                // A two-pole low pass with a little resonance at its cutoff.
+                const double gain = 1.0 / std::sqrt(1.0 + r * r * r * r) +
+                                    0.35 * std::exp(-8.0 * (r - 1.0) * (r - 1.0));
+                x += gain * courant / h;
+                const double suivant = c2 * courant - avant;
+                avant = courant, courant = suivant;
+            }
+            signal[size_t(i)] += amplitude * x;
+        }
+    }
+    // Air: the noise's level follows the cutoff, loudest where the sweep is open.
+    const std::vector<double> souffle =
+        SouffleBoucle(longueur, 7000.0, 0x4E415050u + uint32_t(graine * 1000));
+    for (int i = 0; i < longueur; ++i)
+        signal[size_t(i)] += 0.08 * souffle[size_t(i)] * (coupure[size_t(i)] / 7000.0);
+    // Seven voices in random phases peak high over their body: a soft clip
+    // brings the rare peaks in, and the chord sits as loud in the band as a
+    // plainer pad held at full reserve.
+    in.echantillon = Normalise(Sature(signal, 3.6), kReserve * 0.66);
     Boucle(&in, longueur, 0);
     // Held at one level: the score fades each chord in with the volume
     // column; a released chord dies over a couple of seconds.
@@ -374,6 +416,25 @@ double Bruit(uint32_t* etat) {
     return static_cast<double>(*etat >> 8) / double(1u << 23) - 1.0;
 }
 
+std::vector<double> SouffleBoucle(int longueur, double coupure, uint32_t graine) {
+    const size_t n = static_cast<size_t>(longueur);
+    std::vector<double> bruit(n), sortie(n);
+    for (double& b : bruit) b = Bruit(&graine);
+    const double f = 2.0 * std::sin(kPi * coupure / kFrequenceRendu), q = 0.9;
+    double bas = 0.0, bande = 0.0;
+    for (int passe = 0; passe < 2; ++passe)
+        for (int i = 0; i < longueur; ++i) {
+            const double haut = bruit[size_t(i)] - bas - q * bande;
+            bande += f * haut;
+            bas += f * bande;
+            sortie[size_t(i)] = haut;
+        }
+    double maximum = 0.0;
+    for (double v : sortie) maximum = std::max(maximum, std::fabs(v));
+    for (double& v : sortie) v /= maximum;
+    return sortie;
+}
+
 // The riser: noise through a resonant band whose centre climbs from 300 Hz
 // to 9 kHz over a bar at the groove, swelling from nothing; it ends on its
 // loudest, cut by a fade of a few milliseconds.
@@ -478,7 +539,7 @@ double FrequenceEnregistree(NumeroInstrument numero) {
 bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     std::vector<InstrumentXM> liste(kNombreInstruments);
     liste[kBasse - 1] = Basse();
-    liste[kNappe - 1] = Nappe("nappe", 128, 0.0);
+    liste[kNappe - 1] = Nappe("nappe", 128, 0.0, 0.0);
     liste[kSolo - 1] = Solo();
     liste[kEcho - 1] = Echo();
     liste[kArpege - 1] = Arpege(false);
@@ -490,8 +551,8 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kMontee - 1] = Montee();
     liste[kBip - 1] = Bip();
     liste[kProjecteur - 1] = Projecteur();
-    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61);
-    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37);
+    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61, 0.33);
+    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37, 0.67);
     if (!Percussions(&liste, erreur)) return false;
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
