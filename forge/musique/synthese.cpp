@@ -225,16 +225,29 @@ InstrumentXM Basse() {
     InstrumentXM in;
     in.nom = "basse";
     const int longueur = LongueurBoucle(kCyclesBasse, kToneBasse);
-    std::vector<Partiel> partiels;
-    // A sawtooth whose upper harmonics close down after the pluck, over a sine sub.
+    const int blocs = 12;
+    std::vector<Partiel> corps, dents;
+    // The body: a sawtooth whose upper harmonics close down after the pluck,
+    // over a sine sub.
     for (int h = 1; h <= 28; ++h) {
         const double brillant = 1.0 / h;
         const double sombre = brillant * std::exp(-(h - 1) / 5.0);
-        partiels.push_back({kCyclesBasse * h, brillant, sombre, 0.0});
+        corps.push_back({kCyclesBasse * h, brillant, sombre, 0.0});
     }
-    partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
-    const int blocs = 12;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), kReserve);
+    corps.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
+    // The edge: the sawtooth's upper harmonics (to 4 kHz on C-2, 6 kHz on
+    // the A-2 the drop mostly plays), driven into a soft clip so they growl,
+    // over the body that keeps the fundamental round.
+    for (int h = 3; h <= 60; ++h)
+        dents.push_back({kCyclesBasse * h, 1.4 / h, std::exp(-(h - 3) / 30.0) / h, 0.0});
+    const std::vector<double> corpsRendu = RendAdditif(longueur, blocs, 0.045, corps);
+    const std::vector<double> dentsRendues = Sature(RendAdditif(longueur, blocs, 0.08, dents), 2.5);
+    double crete = 0.0;
+    for (double v : corpsRendu) crete = std::max(crete, std::fabs(v));
+    std::vector<double> signal(corpsRendu.size());
+    for (size_t i = 0; i < signal.size(); ++i)
+        signal[i] = corpsRendu[i] + 0.4 * crete * dentsRendues[i];
+    in.echantillon = Normalise(Sature(signal, 1.3), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
@@ -270,29 +283,34 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine, double b
         coupure[size_t(i)] = 700.0 * std::pow(10.0, x);
     }
     std::vector<double> signal(size_t(longueur), 0.0);
-    std::vector<double> poids(harmoniques + 1);
+    std::vector<double> phases(7), pas(7), amplitudes(7), gains(size_t(harmoniques) + 1);
     for (int v = 0; v < 7; ++v) {
-        const int cycles = kCyclesNappe + ecarts[v];
-        const double amplitude = ecarts[v] == 0 ? 1.0 : 0.62;
-        const double phase = 2.0 * kPi * std::fmod(graine * (v + 1) * 7.31 + 0.137 * v * v, 1.0);
-        const double pas = 2.0 * kPi * cycles / longueur;
-        for (int i = 0; i < longueur; ++i) {
-            const double fc = coupure[size_t(i)];
-            // sin(h theta) by the recurrence sin((h+1)t) = 2 cos t sin(ht) - sin((h-1)t).
-            const double theta = pas * i + phase;
+        phases[size_t(v)] = 2.0 * kPi * std::fmod(graine * (v + 1) * 7.31 + 0.137 * v * v, 1.0);
+        pas[size_t(v)] = 2.0 * kPi * (kCyclesNappe + ecarts[v]) / longueur;
+        amplitudes[size_t(v)] = ecarts[v] == 0 ? 1.0 : 0.62;
+    }
+    for (int i = 0; i < longueur; ++i) {
+        for (int h = 1; h <= harmoniques; ++h) {
+            const double r = h * frequence / coupure[size_t(i)];
+            // A two-pole low pass with a little resonance at its cutoff.
+            gains[size_t(h)] = (1.0 / std::sqrt(1.0 + r * r * r * r) +
+                                0.35 * std::exp(-8.0 * (r - 1.0) * (r - 1.0))) /
+                               h;
+        }
+        double x = 0.0;
+        for (size_t v = 0; v < 7; ++v) {
+            // sin(h t) by the recurrence sin((h+1)t) = 2 cos t sin(ht) - sin((h-1)t).
+            const double theta = pas[v] * i + phases[v];
             const double c2 = 2.0 * std::cos(theta);
-            double avant = 0.0, courant = std::sin(theta), x = 0.0;
+            double avant = 0.0, courant = std::sin(theta), somme = 0.0;
             for (int h = 1; h <= harmoniques; ++h) {
-                const double r = h * frequence / fc;
-                // A two-pole low pass with a little resonance at its cutoff.
-                const double gain = 1.0 / std::sqrt(1.0 + r * r * r * r) +
-                                    0.35 * std::exp(-8.0 * (r - 1.0) * (r - 1.0));
-                x += gain * courant / h;
+                somme += gains[size_t(h)] * courant;
                 const double suivant = c2 * courant - avant;
                 avant = courant, courant = suivant;
             }
-            signal[size_t(i)] += amplitude * x;
+            x += amplitudes[v] * somme;
         }
+        signal[size_t(i)] = x;
     }
     // Air: the noise's level follows the cutoff, loudest where the sweep is open.
     const std::vector<double> souffle =
