@@ -146,9 +146,12 @@ constexpr int kCyclesArpege = 4;
 // into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
 // recorded rate. `clic` adds a short bright transient at the stroke, at
-// that share of the drum's peak.
+// that share of the drum's peak; `corps` a sine body under the recording,
+// at that share of its peak, falling from 170 Hz to `grave` Hz and ringing
+// for about a beat's third, so a short drum has weight.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
-                InstrumentXM* in, std::string* erreur, double clic = 0.0) {
+                InstrumentXM* in, std::string* erreur, double clic = 0.0, double corps = 0.0,
+                double grave = 100.0) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -174,6 +177,14 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
     }
     double crete = 0.0;
     for (double v : s) crete = std::max(crete, std::fabs(v));
+    double phase = 0.0;
+    for (size_t i = 0; corps > 0.0 && i < n; ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        phase += 2 * kPi * (grave + (170.0 - grave) * std::exp(-t / 0.03)) / kFrequenceRendu;
+        const double fin = i + fondus >= n ? double(n - 1 - i) / std::max<size_t>(1, fondus) : 1.0;
+        s[i] += corps * crete * std::min(1.0, t / 0.002) * std::exp(-t / 0.14) * fin * fin *
+                std::sin(phase);
+    }
     // The click: two high partials dying within a few milliseconds.
     for (size_t i = 0; i < std::min(n, size_t(0.006 * kFrequenceRendu)); ++i) {
         const double t = double(i) / kFrequenceRendu;
@@ -191,7 +202,7 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
-    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 4.0, &grosse, erreur, 1.2) ||
+    if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.2, 0.55, 90.0) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
         !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
