@@ -17,7 +17,10 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // The tonal instruments' samples stop short of full scale: the drums stand
 // out of the band, and the stacked layers keep their headroom in every player.
-constexpr double kReserve = 0.85;
+constexpr double kReserve = 0.80;
+// The drums' strokes stand over the band, the lead over everything.
+constexpr double kReserveTambours = 0.85;
+constexpr double kReserveSolo = 0.90;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -143,15 +146,17 @@ constexpr int kCyclesArpege = 4;
 // A recorded drum of the sound font made ready for the tracker: the silence
 // before its stroke taken away, cut at `duree` seconds with a fade over its
 // last `fondu` seconds so that it dies out before its sample ends, driven
-// into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
+// into a soft clip by `gain` (1 leaves it clean) and normalised to kReserveTambours of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
 // recorded rate. `clic` adds a short bright transient at the stroke, at
 // that share of the drum's peak; `corps` a sine body under the recording,
 // at that share of its peak, falling from 170 Hz to `grave` Hz and ringing
-// for about a beat's third, so a short drum has weight.
+// for about a beat's third, so a short drum has weight; `eclat` lifts its
+// top by adding that share of its slope (+6 dB an octave), for hi-hats
+// that shine.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
                 InstrumentXM* in, std::string* erreur, double clic = 0.0, double corps = 0.0,
-                double grave = 100.0) {
+                double grave = 100.0, double eclat = 0.0) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -191,8 +196,9 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         s[i] += clic * crete * std::exp(-t / 0.0009) *
                 (0.6 * std::sin(2 * kPi * 3100 * t) + 0.4 * std::sin(2 * kPi * 5300 * t));
     }
+    for (size_t i = n; eclat > 0.0 && i-- > 1;) s[i] += eclat * (s[i] - s[i - 1]);
     in->nom = nom;
-    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.90);
+    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, kReserveTambours);
     return true;
 }
 
@@ -204,8 +210,8 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
     if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.2, 0.55, 90.0) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
-        !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
-        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
+        !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
+        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
         !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur) ||
         !Percussion("clap", 0, 39, 0.3, 0.12, 1.5, &clap, erreur))
@@ -213,9 +219,9 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     grosse.volume = 64;
     caisse.volume = 64;
     charleston.volume = 64;
-    charleston.panoramique = 176;
-    ouvert.volume = 44;
-    ouvert.panoramique = 72;
+    charleston.panoramique = 184;
+    ouvert.volume = 52;
+    ouvert.panoramique = 44;
     cymbale.volume = 44;
     cymbale.panoramique = 172;
     tom.volume = 50;
@@ -327,11 +333,11 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine, double b
     const std::vector<double> souffle =
         SouffleBoucle(longueur, 7000.0, 0x4E415050u + uint32_t(graine * 1000));
     for (int i = 0; i < longueur; ++i)
-        signal[size_t(i)] += 0.08 * souffle[size_t(i)] * (coupure[size_t(i)] / 7000.0);
+        signal[size_t(i)] += 0.25 * souffle[size_t(i)] * (coupure[size_t(i)] / 7000.0);
     // Seven voices in random phases peak high over their body: a soft clip
     // brings the rare peaks in, and the chord sits as loud in the band as a
     // plainer pad held at full reserve.
-    in.echantillon = Normalise(Sature(signal, 3.6), kReserve * 0.66);
+    in.echantillon = Normalise(Sature(signal, 3.6), kReserve * 0.62);
     Boucle(&in, longueur, 0);
     // Held at one level: the score fades each chord in with the volume
     // column; a released chord dies over a couple of seconds.
@@ -342,18 +348,24 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine, double b
     return in;
 }
 
-std::vector<double> RendSolo() {
+// The lead's tone; `sombre` closes its top down, as a low-pass filter
+// would, for the echo that sits behind it.
+std::vector<double> RendSolo(bool sombre) {
     const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
     // A pulse whose width swings once per loop (about 2.6 Hz) over a little
     // sawtooth, in three voices slightly apart whose swings are a third of a
-    // turn apart: reedy and moving, never static. A formant lifts 2 to 4 kHz
-    // so the lead cuts through the pad and the arpeggio; brighter still at
-    // the attack.
+    // turn apart: reedy and moving, never static. Two plain sawtooths a few
+    // cents either side thicken it, as a second oscillator detuned. A formant
+    // lifts 2 to 4 kHz so the lead cuts through the pad and the arpeggio;
+    // brighter still at the attack.
     std::vector<Voix> voix;
     for (int v = 0; v < 3; ++v)
         voix.push_back({kCyclesSolo - 1 + v, v == 1 ? 1.0 : 0.55, 0.3, 1.0, 0.32, v / 3.0});
-    return RendVoix(longueur, 1, 0.06, 0.5, 16, voix, [](int h) {
+    voix.push_back({kCyclesSolo - 3, 0.3, 1.0, 0.0, 0.0, 0.21});
+    voix.push_back({kCyclesSolo + 3, 0.3, 1.0, 0.0, 0.0, 0.64});
+    return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [sombre](int h) {
         const double f = h * kToneAigu;
+        if (sombre) return std::exp(-(h - 1) / 2.5);
         return (1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) *
                std::exp(-(h - 1) / 12.0);
     });
@@ -364,7 +376,7 @@ InstrumentXM Solo() {
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
     // raising its peak, at full scale over the band held back.
-    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
+    in.echantillon = Normalise(Sature(RendSolo(false), 2.6), kReserveSolo);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
@@ -383,8 +395,10 @@ InstrumentXM Solo() {
 InstrumentXM Echo() {
     InstrumentXM in = Solo();
     in.nom = "echo";
+    // The same tone with its top closed down: the repeat sits behind the lead.
+    in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7);
     in.volume = 20;
-    in.panoramique = 208;
+    in.panoramique = 240;
     return in;
 }
 
@@ -396,9 +410,9 @@ InstrumentXM Arpege(bool sourd) {
     const int longueur = LongueurBoucle(kCyclesArpege, kToneAigu);
     std::vector<Partiel> partiels;
     // A narrow pulse that mellows into a rounder tone.
-    for (int h = 1; h <= 16; ++h) {
+    for (int h = 1; h <= (sourd ? 16 : 24); ++h) {
         const double impulsion = std::fabs(std::sin(kPi * h * 0.25)) / h;
-        const double rond = impulsion * std::exp(-(h - 1) / (sourd ? 0.8 : 2.0));
+        const double rond = impulsion * std::exp(-(h - 1) / (sourd ? 0.8 : 5.0));
         partiels.push_back({kCyclesArpege * h,
                             sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
@@ -576,7 +590,7 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kCloche - 1] = Cloche();
     liste[kEchoGauche - 1] = Echo();
     liste[kEchoGauche - 1].nom = "echo gauche";
-    liste[kEchoGauche - 1].panoramique = 48;
+    liste[kEchoGauche - 1].panoramique = 16;
     liste[kMontee - 1] = Montee();
     liste[kBip - 1] = Bip();
     liste[kProjecteur - 1] = Projecteur();
