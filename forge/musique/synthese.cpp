@@ -17,7 +17,10 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // The tonal instruments' samples stop short of full scale: the drums stand
 // out of the band, and the stacked layers keep their headroom in every player.
-constexpr double kReserve = 0.85;
+constexpr double kReserve = 0.80;
+// The drums' strokes stand over the band, the lead over everything.
+constexpr double kReserveTambours = 0.85;
+constexpr double kReserveSolo = 0.90;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -135,7 +138,7 @@ double FrequenceBoucle(int cycles, int longueur) {
 // tone they approximate.
 constexpr int kCyclesBasse = 4;
 constexpr double kToneBasse = kDo4 / 4.0;  // C-2
-constexpr int kCyclesNappe = 196;          // voices at 195, 196 and 197 cycles beat slowly
+constexpr int kCyclesNappe = 680;          // 2.6 s: one sweep of the pad's brightness
 constexpr int kCyclesSolo = 200;           // voices at 199, 200 and 201 cycles
 constexpr double kToneAigu = kDo4 * 2.0;   // C-5
 constexpr int kCyclesArpege = 4;
@@ -143,12 +146,17 @@ constexpr int kCyclesArpege = 4;
 // A recorded drum of the sound font made ready for the tracker: the silence
 // before its stroke taken away, cut at `duree` seconds with a fade over its
 // last `fondu` seconds so that it dies out before its sample ends, driven
-// into a soft clip by `gain` (1 leaves it clean) and normalised to 90 % of
+// into a soft clip by `gain` (1 leaves it clean) and normalised to kReserveTambours of
 // full scale (the drums' strokes make the mix's peaks). C-4 plays it at its
 // recorded rate. `clic` adds a short bright transient at the stroke, at
-// that share of the drum's peak.
+// that share of the drum's peak; `corps` a sine body under the recording,
+// at that share of its peak, falling from 170 Hz to `grave` Hz and ringing
+// for about a beat's third, so a short drum has weight; `eclat` lifts its
+// top by adding that share of its slope (+6 dB an octave), for hi-hats
+// that shine.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
-                InstrumentXM* in, std::string* erreur, double clic = 0.0) {
+                InstrumentXM* in, std::string* erreur, double clic = 0.0, double corps = 0.0,
+                double grave = 100.0, double eclat = 0.0) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -174,14 +182,23 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
     }
     double crete = 0.0;
     for (double v : s) crete = std::max(crete, std::fabs(v));
+    double phase = 0.0;
+    for (size_t i = 0; corps > 0.0 && i < n; ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        phase += 2 * kPi * (grave + (170.0 - grave) * std::exp(-t / 0.03)) / kFrequenceRendu;
+        const double fin = i + fondus >= n ? double(n - 1 - i) / std::max<size_t>(1, fondus) : 1.0;
+        s[i] += corps * crete * std::min(1.0, t / 0.002) * std::exp(-t / 0.14) * fin * fin *
+                std::sin(phase);
+    }
     // The click: two high partials dying within a few milliseconds.
     for (size_t i = 0; i < std::min(n, size_t(0.006 * kFrequenceRendu)); ++i) {
         const double t = double(i) / kFrequenceRendu;
         s[i] += clic * crete * std::exp(-t / 0.0009) *
                 (0.6 * std::sin(2 * kPi * 3100 * t) + 0.4 * std::sin(2 * kPi * 5300 * t));
     }
+    for (size_t i = n; eclat > 0.0 && i-- > 1;) s[i] += eclat * (s[i] - s[i - 1]);
     in->nom = nom;
-    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, 0.90);
+    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, kReserveTambours);
     return true;
 }
 
@@ -191,10 +208,10 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
-    if (!Percussion("grosse caisse", 24, 36, 0.32, 0.05, 4.0, &grosse, erreur, 1.2) ||
+    if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.2, 0.55, 90.0) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
-        !Percussion("charleston", 25, 42, 0.12, 0.06, 2.5, &charleston, erreur) ||
-        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur) ||
+        !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
+        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
         !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur) ||
         !Percussion("clap", 0, 39, 0.3, 0.12, 1.5, &clap, erreur))
@@ -202,9 +219,9 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     grosse.volume = 64;
     caisse.volume = 64;
     charleston.volume = 64;
-    charleston.panoramique = 176;
-    ouvert.volume = 44;
-    ouvert.panoramique = 72;
+    charleston.panoramique = 184;
+    ouvert.volume = 52;
+    ouvert.panoramique = 44;
     cymbale.volume = 44;
     cymbale.panoramique = 172;
     tom.volume = 50;
@@ -225,16 +242,29 @@ InstrumentXM Basse() {
     InstrumentXM in;
     in.nom = "basse";
     const int longueur = LongueurBoucle(kCyclesBasse, kToneBasse);
-    std::vector<Partiel> partiels;
-    // A sawtooth whose upper harmonics close down after the pluck, over a sine sub.
+    const int blocs = 12;
+    std::vector<Partiel> corps, dents;
+    // The body: a sawtooth whose upper harmonics close down after the pluck,
+    // over a sine sub.
     for (int h = 1; h <= 28; ++h) {
         const double brillant = 1.0 / h;
         const double sombre = brillant * std::exp(-(h - 1) / 5.0);
-        partiels.push_back({kCyclesBasse * h, brillant, sombre, 0.0});
+        corps.push_back({kCyclesBasse * h, brillant, sombre, 0.0});
     }
-    partiels.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
-    const int blocs = 12;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.045, partiels), kReserve);
+    corps.push_back({kCyclesBasse, 0.4, 0.4, 0.0});
+    // The edge: the sawtooth's upper harmonics (to 4 kHz on C-2, 6 kHz on
+    // the A-2 the drop mostly plays), driven into a soft clip so they growl,
+    // over the body that keeps the fundamental round.
+    for (int h = 3; h <= 60; ++h)
+        dents.push_back({kCyclesBasse * h, 1.4 / h, std::exp(-(h - 3) / 30.0) / h, 0.0});
+    const std::vector<double> corpsRendu = RendAdditif(longueur, blocs, 0.045, corps);
+    const std::vector<double> dentsRendues = Sature(RendAdditif(longueur, blocs, 0.08, dents), 2.5);
+    double crete = 0.0;
+    for (double v : corpsRendu) crete = std::max(crete, std::fabs(v));
+    std::vector<double> signal(corpsRendu.size());
+    for (size_t i = 0; i < signal.size(); ++i)
+        signal[i] = corpsRendu[i] + 0.4 * crete * dentsRendues[i];
+    in.echantillon = Normalise(Sature(signal, 1.3), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {4, 50}, {24, 40}};
     in.pointTenu = 2;
@@ -243,24 +273,71 @@ InstrumentXM Basse() {
     return in;
 }
 
-// The pad, sitting at `panoramique`; each side draws its partials' phases
-// from its own `graine`, so the two sides' voices beat differently.
-InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
+// A loop of white noise made brighter than `coupure` Hz by a two-pole high
+// pass run twice round the loop: the second pass starts from the state the
+// first ended in, so the noise joins its loop without a step.
+std::vector<double> SouffleBoucle(int longueur, double coupure, uint32_t graine);
+
+// The pad, sitting at `panoramique`: a supersaw of seven voices a few cents
+// apart whose brightness opens and closes once per loop, as a low-pass filter
+// swept by hand, with a breath of air that opens with it. Each side draws
+// its voices' phases from its own `graine` and sweeps at its own point of the loop (`balayage`, in
+// turns), so left and right never move together and the chord spreads across the stereo picture.
+InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine, double balayage) {
     InstrumentXM in;
     in.nom = nom;
     in.panoramique = panoramique;
     const int longueur = LongueurBoucle(kCyclesNappe, kDo4);
-    // Three detuned voices, each a sawtooth under a pulse whose width swings
-    // once per loop (about 1.3 Hz), each voice's swing a third of a turn from
-    // the next; soft in the top, as strings in a hall.
-    std::vector<Voix> voix;
-    for (int v = 0; v < 3; ++v)
-        voix.push_back({kCyclesNappe - 1 + v, v == 1 ? 1.0 : 0.8, 0.65, 0.55, 0.3,
-                        v / 3.0 + graine * (v + 1)});
-    const std::vector<double> signal = RendVoix(longueur, 0, 1.0, 0.0, 18, voix, [](int h) {
-        return std::pow(h, -0.4) * std::exp(-(h - 1) / 14.0);
-    });
-    in.echantillon = Normalise(signal, kReserve);
+    const double frequence = FrequenceBoucle(kCyclesNappe, longueur);
+    // Cycles apart from the middle voice: one cycle per loop is 2.5 cents.
+    const int ecarts[] = {-7, -3, -1, 0, 1, 3, 7};
+    const int harmoniques = 38;  // up to 10 kHz on C-4, under Nyquist an octave up
+    // The cutoff at every frame: from 700 Hz to 7 kHz and back, on a raised
+    // cosine that starts and ends the loop at the same point.
+    std::vector<double> coupure(size_t(longueur), 0.0);
+    for (int i = 0; i < longueur; ++i) {
+        const double x = 0.5 - 0.5 * std::cos(2.0 * kPi * (double(i) / longueur + balayage));
+        coupure[size_t(i)] = 700.0 * std::pow(10.0, x);
+    }
+    std::vector<double> signal(size_t(longueur), 0.0);
+    std::vector<double> phases(7), pas(7), amplitudes(7), gains(size_t(harmoniques) + 1);
+    for (int v = 0; v < 7; ++v) {
+        phases[size_t(v)] = 2.0 * kPi * std::fmod(graine * (v + 1) * 7.31 + 0.137 * v * v, 1.0);
+        pas[size_t(v)] = 2.0 * kPi * (kCyclesNappe + ecarts[v]) / longueur;
+        amplitudes[size_t(v)] = ecarts[v] == 0 ? 1.0 : 0.62;
+    }
+    for (int i = 0; i < longueur; ++i) {
+        for (int h = 1; h <= harmoniques; ++h) {
+            const double r = h * frequence / coupure[size_t(i)];
+            // A two-pole low pass with a little resonance at its cutoff.
+            gains[size_t(h)] = (1.0 / std::sqrt(1.0 + r * r * r * r) +
+                                0.35 * std::exp(-8.0 * (r - 1.0) * (r - 1.0))) /
+                               h;
+        }
+        double x = 0.0;
+        for (size_t v = 0; v < 7; ++v) {
+            // sin(h t) by the recurrence sin((h+1)t) = 2 cos t sin(ht) - sin((h-1)t).
+            const double theta = pas[v] * i + phases[v];
+            const double c2 = 2.0 * std::cos(theta);
+            double avant = 0.0, courant = std::sin(theta), somme = 0.0;
+            for (int h = 1; h <= harmoniques; ++h) {
+                somme += gains[size_t(h)] * courant;
+                const double suivant = c2 * courant - avant;
+                avant = courant, courant = suivant;
+            }
+            x += amplitudes[v] * somme;
+        }
+        signal[size_t(i)] = x;
+    }
+    // Air: the noise's level follows the cutoff, loudest where the sweep is open.
+    const std::vector<double> souffle =
+        SouffleBoucle(longueur, 7000.0, 0x4E415050u + uint32_t(graine * 1000));
+    for (int i = 0; i < longueur; ++i)
+        signal[size_t(i)] += 0.25 * souffle[size_t(i)] * (coupure[size_t(i)] / 7000.0);
+    // Seven voices in random phases peak high over their body: a soft clip
+    // brings the rare peaks in, and the chord sits as loud in the band as a
+    // plainer pad held at full reserve.
+    in.echantillon = Normalise(Sature(signal, 3.6), kReserve * 0.62);
     Boucle(&in, longueur, 0);
     // Held at one level: the score fades each chord in with the volume
     // column; a released chord dies over a couple of seconds.
@@ -271,18 +348,24 @@ InstrumentXM Nappe(const char* nom, uint8_t panoramique, double graine) {
     return in;
 }
 
-std::vector<double> RendSolo() {
+// The lead's tone; `sombre` closes its top down, as a low-pass filter
+// would, for the echo that sits behind it.
+std::vector<double> RendSolo(bool sombre) {
     const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
     // A pulse whose width swings once per loop (about 2.6 Hz) over a little
     // sawtooth, in three voices slightly apart whose swings are a third of a
-    // turn apart: reedy and moving, never static. A formant lifts 2 to 4 kHz
-    // so the lead cuts through the pad and the arpeggio; brighter still at
-    // the attack.
+    // turn apart: reedy and moving, never static. Two plain sawtooths a few
+    // cents either side thicken it, as a second oscillator detuned. A formant
+    // lifts 2 to 4 kHz so the lead cuts through the pad and the arpeggio;
+    // brighter still at the attack.
     std::vector<Voix> voix;
     for (int v = 0; v < 3; ++v)
         voix.push_back({kCyclesSolo - 1 + v, v == 1 ? 1.0 : 0.55, 0.3, 1.0, 0.32, v / 3.0});
-    return RendVoix(longueur, 1, 0.06, 0.5, 16, voix, [](int h) {
+    voix.push_back({kCyclesSolo - 3, 0.3, 1.0, 0.0, 0.0, 0.21});
+    voix.push_back({kCyclesSolo + 3, 0.3, 1.0, 0.0, 0.0, 0.64});
+    return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [sombre](int h) {
         const double f = h * kToneAigu;
+        if (sombre) return std::exp(-(h - 1) / 2.5);
         return (1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) *
                std::exp(-(h - 1) / 12.0);
     });
@@ -293,7 +376,7 @@ InstrumentXM Solo() {
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
     // raising its peak, at full scale over the band held back.
-    in.echantillon = Normalise(Sature(RendSolo(), 1.8), 0.95);
+    in.echantillon = Normalise(Sature(RendSolo(false), 2.6), kReserveSolo);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
@@ -312,8 +395,10 @@ InstrumentXM Solo() {
 InstrumentXM Echo() {
     InstrumentXM in = Solo();
     in.nom = "echo";
+    // The same tone with its top closed down: the repeat sits behind the lead.
+    in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7);
     in.volume = 20;
-    in.panoramique = 208;
+    in.panoramique = 240;
     return in;
 }
 
@@ -325,9 +410,9 @@ InstrumentXM Arpege(bool sourd) {
     const int longueur = LongueurBoucle(kCyclesArpege, kToneAigu);
     std::vector<Partiel> partiels;
     // A narrow pulse that mellows into a rounder tone.
-    for (int h = 1; h <= 16; ++h) {
+    for (int h = 1; h <= (sourd ? 16 : 24); ++h) {
         const double impulsion = std::fabs(std::sin(kPi * h * 0.25)) / h;
-        const double rond = impulsion * std::exp(-(h - 1) / (sourd ? 0.8 : 2.0));
+        const double rond = impulsion * std::exp(-(h - 1) / (sourd ? 0.8 : 5.0));
         partiels.push_back({kCyclesArpege * h,
                             sourd ? impulsion * std::exp(-(h - 1) / 1.5) : impulsion, rond, 0.0});
     }
@@ -372,6 +457,25 @@ InstrumentXM Cloche() {
 double Bruit(uint32_t* etat) {
     *etat = *etat * 1664525u + 1013904223u;
     return static_cast<double>(*etat >> 8) / double(1u << 23) - 1.0;
+}
+
+std::vector<double> SouffleBoucle(int longueur, double coupure, uint32_t graine) {
+    const size_t n = static_cast<size_t>(longueur);
+    std::vector<double> bruit(n), sortie(n);
+    for (double& b : bruit) b = Bruit(&graine);
+    const double f = 2.0 * std::sin(kPi * coupure / kFrequenceRendu), q = 0.9;
+    double bas = 0.0, bande = 0.0;
+    for (int passe = 0; passe < 2; ++passe)
+        for (int i = 0; i < longueur; ++i) {
+            const double haut = bruit[size_t(i)] - bas - q * bande;
+            bande += f * haut;
+            bas += f * bande;
+            sortie[size_t(i)] = haut;
+        }
+    double maximum = 0.0;
+    for (double v : sortie) maximum = std::max(maximum, std::fabs(v));
+    for (double& v : sortie) v /= maximum;
+    return sortie;
 }
 
 // The riser: noise through a resonant band whose centre climbs from 300 Hz
@@ -478,7 +582,7 @@ double FrequenceEnregistree(NumeroInstrument numero) {
 bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     std::vector<InstrumentXM> liste(kNombreInstruments);
     liste[kBasse - 1] = Basse();
-    liste[kNappe - 1] = Nappe("nappe", 128, 0.0);
+    liste[kNappe - 1] = Nappe("nappe", 128, 0.0, 0.0);
     liste[kSolo - 1] = Solo();
     liste[kEcho - 1] = Echo();
     liste[kArpege - 1] = Arpege(false);
@@ -486,12 +590,12 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kCloche - 1] = Cloche();
     liste[kEchoGauche - 1] = Echo();
     liste[kEchoGauche - 1].nom = "echo gauche";
-    liste[kEchoGauche - 1].panoramique = 48;
+    liste[kEchoGauche - 1].panoramique = 16;
     liste[kMontee - 1] = Montee();
     liste[kBip - 1] = Bip();
     liste[kProjecteur - 1] = Projecteur();
-    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61);
-    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37);
+    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61, 0.33);
+    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37, 0.67);
     if (!Percussions(&liste, erreur)) return false;
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));

@@ -264,6 +264,13 @@ TEST(MusiqueEcoute, EveryVoiceHasItsAttackAndItsBodyAndJoinsItsLoop) {
         {"hi-hat's tss", kCharleston, kNoteDo4, 0.0, 0.05, 5000, 16000, -6, 0},
         // A-4 held on the lead: bright in its formant.
         {"lead's formant", kSolo, 58, 0.4, 0.4, 2000, 4500, -10, 0},
+        // The bass growls over its round body: A-2 reaches past 2 kHz.
+        {"bass's edge", kBasse, 34, 0.3, 0.4, 2000, 6000, -33, 0},
+        // The pad's brightness sweeps within its loop: closed at its start,
+        // open half a loop on (1.3 s on C-4), with air above 6 kHz.
+        {"pad's closed filter", kNappe, kNoteDo4, 0.05, 0.2, 3000, 22050, -200, -26},
+        {"pad's open filter", kNappe, kNoteDo4, 1.2, 0.2, 3000, 22050, -16, 0},
+        {"pad's air", kNappe, kNoteDo4, 1.2, 0.2, 6000, 22050, -24, 0},
     };
     for (const Cas& c : cas) {
         RenduMikmod r;
