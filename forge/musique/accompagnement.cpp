@@ -176,8 +176,7 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
         return false;
     }
-    if (precedent && precedent->fondamentale == m.accord.fondamentale &&
-        precedent->mineur == m.accord.mineur) {
+    if (precedent && MemeAccord(*precedent, m.accord)) {
         // The same chord goes on: striking it again would restart the slow
         // attack. A new section only sets its own pad level.
         if (m.numero == 0)
