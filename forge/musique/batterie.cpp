@@ -41,6 +41,43 @@ void Eclate(Grille* g, const Mesure& m) {
     Pose(g, m.premiereLigne, kCanalOuvert, kNoteDo4 - 1, kCymbale, 52);
 }
 
+// The last beat of a phrase inside a full section, each time another way
+// (the long rolls are kept for the section changes): a tom run, a flammed
+// clap, an open hi-hat into a crash, or a beat where the drums drop out.
+void Relance(Grille* g, const Mesure& m) {
+    const int temps = m.premiereLigne + 3 * kLignesParTemps;
+    for (int l = temps; l < temps + kLignesParTemps; ++l)
+        for (int canal : {kCanalGrosseCaisse, kCanalCaisseClaire, kCanalCharleston, kCanalOuvert})
+            *g->Case(l, canal) = CaseXM{};
+    switch ((m.numero / 4 + int(m.arrangement->scene.size())) % 4) {
+        case 0: {
+            static const int hauteurs[] = {7, 2, -3};
+            Pose(g, temps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+            Pose(g, temps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 52);
+            for (int k = 0; k < 3; ++k)
+                Pose(g, temps + 1 + k, kCanalGrosseCaisse, kNoteDo4 + hauteurs[k], kTom,
+                     44 + 4 * k);
+            return;
+        }
+        case 1:
+            Pose(g, temps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+            Pose(g, temps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 44);
+            Pose(g, temps + 2, kCanalClap, kNoteDo4, kClap, 18);
+            Pose(g, temps + 2, kCanalCaisseClaire, kNoteDo4, kClap, 36);
+            PoseEffet(g, temps + 2, kCanalCaisseClaire, kEffetEtendu, kEtenduRetard + 2);
+            return;
+        case 2:
+            Pose(g, temps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+            Pose(g, temps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 52);
+            Pose(g, temps + 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 50);
+            Pose(g, m.premiereLigne + kLignesParMesure, kCanalCymbale, kNoteDo4, kCymbale, 44);
+            return;
+        default:
+            // The drums hold their breath for a beat.
+            return;
+    }
+}
+
 // A noise riser that swells up to row `sommet`, where its sample ends.
 void Monte(Grille* g, int sommet) {
     Pose(g, sommet - kLignesMontee, kCanalEffets, kNoteDo4, kMontee, 64);
@@ -271,42 +308,50 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
         }
         case Batterie::kPleine:
         case Batterie::kPleineDoubles: {
+            // Inside the section a phrase ends on a short varied fill, the last
+            // full bar on the long one.
+            const bool relance = remplissage && !m.derniere;
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage ? "X...X...X.X.X..." : "X...X...X...X...", 64);
+                       remplissage && !relance ? "X...X...X.X.X..." : "X...X...X...X...", 64);
             const bool doubles = b == Batterie::kPleineDoubles && (m.numero / 4) % 2 == 1;
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        doubles ? "oxoXoxoXoxoXoxoX" : "o.X.o.X.o.X.o.X.", 60);
             // A section lands on kick, snare and crash together.
             const char* caisse = premiere ? "X...X.......X..." : "....X.......X...";
-            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
+            if (remplissage && !relance)
+                caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
             if (premiere) Eclate(g, m);
             if (m.arrangement->ouverts && m.numero >= 4) Ouvre(g, m, "......X.......X.", 56);
+            if (relance) Relance(g, m);
             return;
         }
         case Batterie::kApogee: {
             // The peak of the piece: the hi-hats in sixteenths from the second phrase,
             // ghost strokes on the snare, the kick pushing every other bar,
             // open hi-hats on the off-beats and a crash on every phrase.
+            const bool relance = remplissage && !m.derniere;
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage    ? "X...X...X.X.X..."
-                       : m.numero % 2 ? "X...X...X...X.x."
-                                      : "X...X...X...X...",
+                       remplissage && !relance ? "X...X...X.X.X..."
+                       : m.numero % 2          ? "X...X...X...X.x."
+                                               : "X...X...X...X...",
                        64);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
-            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
+            if (remplissage && !relance)
+                caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             // From the key change on, a crash every two bars.
             const int modulation = m.arrangement->modulation;
             if (m.numero % 4 == 0 ||
                 (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
-            Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
+            Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.", 52);
             if (premiere) Eclate(g, m);
+            if (relance) Relance(g, m);
             return;
         }
         case Batterie::kRoulement: {
