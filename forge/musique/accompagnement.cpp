@@ -37,6 +37,12 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         // Under the roll before a stop the bass drives on in eighths up to
         // the stab, which it plays cut short.
         motif = "R.R.R.R.R.R.R.R.";
+    } else if (Breve(m)) {
+        // A break: the bass stabs the downbeat with the band and stops.
+        const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 5);
+        Pose(g, m.premiereLigne, kCanalBasse, fondamentale, kBasse, 60);
+        PoseEffet(g, m.premiereLigne, kCanalBasse, kEffetEtendu, kEtenduCoupe + 4);
+        return;
     } else if (m.queue) {
         motif = "R...R...R...";
     } else {
@@ -110,7 +116,10 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     if (variante == 'd' || variante == 'c' || variante == 'x' || variante == 'r') return;
     const int instrument = variante == 's' ? kArpegeSourd : kArpege;
     // Before a stop the arpeggio plays up to the stab.
-    const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
+    // and through a break's first beat only.
+    const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne
+                       : Breve(m)                 ? kLignesParTemps
+                                                  : m.lignes;
     switch (m.arrangement->arpege) {
         case Arpege::kAucun:
             return;

@@ -89,6 +89,15 @@ void Monte(Grille* g, int sommet) {
 void ComposeTransition(Grille* g, const Mesure& m) {
     const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
     const int debut = m.premiereLigne;
+    // A shorter bar is a break: the band's stab on its downbeat, a riser
+    // under the silence, and the fill after at least a beat of it.
+    const bool breve = Breve(m);
+    const int reprise = breve ? std::max(deuxTemps, kLignesParTemps) : deuxTemps;
+    if (breve) {
+        Pose(g, debut, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+        Pose(g, debut, kCanalCymbale, kNoteDo4, kCymbale, 40);
+        if (m.arrangement->fin != Fin::kRoulement) Monte(g, debut + lignes);
+    }
     switch (m.arrangement->fin) {
         case Fin::kSuite:
             return;
@@ -105,11 +114,13 @@ void ComposeTransition(Grille* g, const Mesure& m) {
         case Fin::kToms: {
             // The groove for the first beats, then the tom, tuned high to
             // low, falling over the last two, strokes of varied weight.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
+            if (!breve) {
+                PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
+                PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
+            }
             static const int hauteurs[] = {7, 0, 7, 4, 0, 4, 0, -5};
             static const int volumes[] = {50, 0, 36, 52, 0, 40, 48, 52};
-            for (int pas = 0; pas < 8 && deuxTemps + pas < lignes; ++pas)
+            for (int pas = reprise - deuxTemps; pas < 8 && deuxTemps + pas < lignes; ++pas)
                 if (volumes[pas])
                     Pose(g, debut + deuxTemps + pas, kCanalGrosseCaisse, kNoteDo4 + hauteurs[pas],
                          kTom, volumes[pas]);
@@ -145,12 +156,14 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             // stroke on the crash's channel, three ticks into the row). The
             // strokes are written one by one: libmikmod starts a retrigger
             // command's strokes a tick early, which would double the first.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            if (!breve) {
+                PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
+                PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            }
             Monte(g, debut + lignes);
-            for (int pas = deuxTemps; pas < lignes; ++pas) {
-                const int volume = 24 + 24 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
+            for (int pas = reprise; pas < lignes; ++pas) {
+                const int volume = 24 + 24 * (pas - reprise + 1) / (lignes - reprise);
                 Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
                 if (pas < lignes - kLignesParTemps) continue;
                 Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, volume - 8);
@@ -160,7 +173,7 @@ void ComposeTransition(Grille* g, const Mesure& m) {
         case Fin::kFla: {
             // The kick's off-beats, then flams: a soft grace stroke, and the
             // stroke itself two ticks later, louder each time.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....x.X...X...", 58);
+            if (!breve) PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....x.X...X...", 58);
             static const int pasFla[] = {0, 3, 4, 6, 7};
             for (int i = 0; i < 5; ++i) {
                 const int pas = deuxTemps + pasFla[i];

@@ -121,6 +121,11 @@ Fin FinJouee(const Mesure& m) {
     return m.coupe ? m.arrangement->fin : Fin::kSuite;
 }
 
+bool Breve(const Mesure& m) {
+    const Fin fin = FinJouee(m);
+    return m.queue && (fin == Fin::kToms || fin == Fin::kFla || fin == Fin::kRoulement);
+}
+
 // The row of a stop's stab, two beats before the cut.
 int LigneCoup(const Mesure& m) {
     return m.premiereLigne + std::max(0, m.lignes - 8);

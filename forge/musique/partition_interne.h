@@ -167,6 +167,10 @@ struct Mesure {
 
 // The way the section ends, as the bar being written plays it.
 Fin FinJouee(const Mesure& m);
+// Whether the bar is a shorter last bar that leads into the cut with a fill:
+// the band stops on a stab on its downbeat, the chord rings, and the fill
+// alone takes up the rest, so the shorter bar is heard as a break.
+bool Breve(const Mesure& m);
 // The row of a stop's stab, two beats before the cut.
 int LigneCoup(const Mesure& m);
 
