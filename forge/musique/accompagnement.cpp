@@ -140,7 +140,9 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // root, the fifth, the key's seventh over the chord, the octave and the
     // tenth, in 3-3-2 figures rather than the lead's steps.
     // After a key change, the summit of the piece, an octave higher and louder.
-    const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 7) + (m.ton ? 12 : 0);
+    const bool devant = m.arrangement->arpegeDevant;
+    const int fondamentale =
+        NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 7) + (m.ton || devant ? 12 : 0);
     static const bool gamme[12] = {true,  false, true, false, true,  true,
                                    false, true,  true, true,  false, true};
     const int septieme = gamme[(m.accord.fondamentale + 10 - m.ton + 12) % 12] ? 10 : 11;
@@ -149,7 +151,11 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // each phrase it rests from its figures: one stroke a beat, the chord
     // rippled by the tracker's arpeggio command.
     const bool sousSolo = !m.arrangement->solo.empty() || m.arrangement->accroche.debut >= 0;
-    const int niveau = m.ton ? 56 : sousSolo ? 44 : 48;
+    const int niveau =
+        devant ? std::min(64, static_cast<int>(std::lround(64 / std::max(0.1, g->accompagnement))))
+        : m.ton    ? 56
+        : sousSolo ? 44
+                   : 48;
     if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {
         const uint8_t accord = static_cast<uint8_t>((m.accord.mineur ? 0x37 : 0x47));
         for (int pas = 0; pas < jusqua; pas += kLignesParTemps) {

@@ -33,6 +33,14 @@ const std::vector<std::string> kThemeD = {
     "g4 . g5 . e5 . d5 . . . c5 d5 . e5 . .",  // C
     "d5 . . . . . . . . . . . b4 . . .",       // G
 };
+// Over the logo's zoom the bell foreshadows the theme: its first notes, A C
+// then A C E, each time turning away before the hook is heard whole.
+const std::vector<std::string> kMotifLogo = {
+    "a4 . . . c5 . . . d5 . . . . . . .",  // Dm
+    "b4 . . . . . . . g#4 . . . . . . .",  // E7
+    "a4 . . . c5 . . . e5 . . . . . . .",  // Am
+    "d5 . . . . . . . b4 . . . . . . .",   // G
+};
 // The drop's answer: over F-G-Em-Am the line climbs by leaps through the
 // chords to the high E, held, and turns down into the theme's second half.
 const std::vector<std::string> kThemeMontee = {
@@ -192,12 +200,13 @@ const std::vector<Arrangement>& Arrangements() {
         {"countdown", {"Am", "F"}, "E", "", {}, "", "",
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
         // The group logo: the build starts on i-VI-iv-V, in half time (the
-        // kick on the first beat, the snare on the third), a slow arpeggio, a
+        // kick on the first beat, the snare on the third), a slow arpeggio in
+        // front, the bell's motif over the zoom, a
         // tom fill over a bar of two beats and a half into the title, under
         // the bell's pickup climbing to the hook.
         {"logo", {"Am", "Fmaj7", "Dm", "E7"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, "", 64,
-         "e4 . g#4 . b4 . d5 . c5 b4 . . . . . ."},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 80, -1, false, "",
+         64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 50, true},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
         // half; the theme with its riff from the first bar; the drums thicken

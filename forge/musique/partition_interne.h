@@ -80,6 +80,9 @@ struct Arrangement {
     // The hook's voice at its own level, always on the bell (a counter-line,
     // a motif, pings); 0: the title's hook, on the bell then on the reed.
     int volumeAccroche = 0;
+    // The arpeggio in front: an octave higher and at its full level whatever
+    // the band's.
+    bool arpegeDevant = false;
 };
 
 // The letter of `variantes` for a bar.
