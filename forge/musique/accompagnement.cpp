@@ -152,8 +152,8 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // rippled by the tracker's arpeggio command.
     const bool sousSolo = !m.arrangement->solo.empty() || m.arrangement->accroche.debut >= 0;
     const int niveau =
-        devant ? std::min(64, static_cast<int>(std::lround(64 / std::max(0.1, g->accompagnement))))
-        : m.ton    ? 56
+        devant  ? std::min(64, static_cast<int>(std::lround(64 / std::max(0.1, g->accompagnement))))
+        : m.ton ? 56
         : sousSolo ? 44
                    : 48;
     if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {

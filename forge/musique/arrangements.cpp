@@ -41,6 +41,23 @@ const std::vector<std::string> kMotifLogo = {
     "a4 . . . c5 . . . e5 . . . . . . .",  // Am
     "d5 . . . . . . . b4 . . . . . . .",   // G
 };
+// Under water the bubbles ping on the bell, high, where the drop's tune
+// holds a note or rests (each ping let go before the next, so that it
+// strikes rather than slides).
+const std::vector<std::string> kBulles = {
+    ". . . . . . . . e6 . . . . - a6 .",  // Am
+    ". . . . . . . . . e6 . . . . . -",   // Fmaj7
+    ". . . . . . . . g6 . . . . . - e6",  // C
+    ". . . - b6 . . . - d6 . . . . . -",  // G
+    ". . . . . . . . . . . . . . . .",    // F
+    ". . . . . . . . . . . . . . . .",    // G
+    ". . . . . . . . . . . . . . . .",    // Em
+    ". . . . . . . . . . . . . . . .",    // Am
+    ". . . . . . . . . . . . . . . .",    // Dm
+    ". . . . . . . . . . . e6 . - a6 .",  // Am
+    ". . . . . . . . . . . . . . . -",    // F
+    ". . . . . . . . . . . . . . b6 .",   // E7
+};
 // The drop's answer: over F-G-Em-Am the line climbs by leaps through the
 // chords to the high E, held, and turns down into the theme's second half.
 const std::vector<std::string> kThemeMontee = {
@@ -221,7 +238,8 @@ const std::vector<Arrangement>& Arrangements() {
         // second phrase, claps on the backbeat from the third.
         {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Dm", "Am", "F", "E7"}, "F", "",
          Enchaine({&kThemeD, &kThemeMontee, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 132, -1, false, ""},
+         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {0, kBulles}, {}, true, 132, -1, false,
+         "", 64, "", 22},
         // The television sets: the theme's second half first (the drop has
         // just played its hook), then the hook and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its

@@ -223,7 +223,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         for (int pas : {4, 12}) {
             const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
             if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
-                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 32);
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 29);
         }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would
@@ -361,7 +361,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             const int modulation = m.arrangement->modulation;
             if (m.numero % 4 == 0 ||
                 (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
-                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 44);
             Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.", 52);
             if (premiere) Eclate(g, m);
             if (relance) Relance(g, m);
