@@ -28,6 +28,9 @@ int Passage(const Mesure& m, int fondamentale) {
 void ComposeBasse(Grille* g, const Mesure& m) {
     const char* motif = nullptr;
     const Fin fin = FinJouee(m);
+    // From the title's third phrase the drop's off-beat line is heard, softly.
+    const bool annonce = m.arrangement->batterie == Batterie::kMarche && m.numero >= 8;
+    const int douce = annonce ? 4 : 5;  // fifths of the written level
     if (Variante(*m.arrangement, m.numero) == 'x') {
         // Stripped to the pad and the lead: the bass lets go.
         Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
@@ -61,6 +64,10 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                                                   : "..R.-.RO-.R.-.QP";
                 break;
             case Ligne::kSyncopee:
+                if (annonce) {
+                    motif = m.numero % 2 ? "..R..S-...R.-.OP" : "..R.-.RO-.R.-.QP";
+                    break;
+                }
                 // Pushed: on the third and the seventh sixteenth of the beats.
                 motif = m.finPhrase || m.derniere ? "..R..R-.Q.O..R.Q"
                         : m.numero % 2            ? "..R..S-...R..Q-P"
@@ -81,13 +88,13 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
             case 'R':
-                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, pas % 4 ? 48 : 56);
+                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, (pas % 4 ? 48 : 56) * douce / 5);
                 break;
             case 'O':
-                Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48);
+                Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48 * douce / 5);
                 break;
             case 'Q':
-                Pose(g, ligne, kCanalBasse, fondamentale + 7, kBasse, 52);
+                Pose(g, ligne, kCanalBasse, fondamentale + 7, kBasse, 52 * douce / 5);
                 break;
             case 'S':
                 // From the root held, a slide up to the octave within four ticks.
@@ -95,7 +102,7 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 PoseEffet(g, ligne, kCanalBasse, kEffetPortamentoNote, 0x30);
                 break;
             case 'P':
-                Pose(g, ligne, kCanalBasse, Passage(m, fondamentale), kBasse, 44);
+                Pose(g, ligne, kCanalBasse, Passage(m, fondamentale), kBasse, 44 * douce / 5);
                 break;
             case '-':
                 Pose(g, ligne, kCanalBasse, kNoteRelache, 0, 0);

@@ -222,8 +222,8 @@ const std::vector<Arrangement>& Arrangements() {
         // tom fill over a bar of two beats and a half into the title, under
         // the bell's pickup climbing to the hook.
         {"logo", {"Am", "Fmaj7", "Dm", "E7"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 80, -1, false, "",
-         64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 50, true},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 70, -1, false, "",
+         64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 56, true},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
         // half; the theme with its riff from the first bar; the drums thicken
@@ -234,11 +234,12 @@ const std::vector<Arrangement>& Arrangements() {
          B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
          {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, "ssssssss"},
         // The bubbles: the drop, full band and crash, the drop's own phrase,
-        // the theme's answer and its second half; open hi-hats from the
-        // second phrase, claps on the backbeat from the third.
+        // its climbing answer and the theme's second half, claps on the
+        // backbeat from the third phrase; the open hi-hats and the fuller pad
+        // are kept for the reprise.
         {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Dm", "Am", "F", "E7"}, "F", "",
          Enchaine({&kThemeD, &kThemeMontee, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {0, kBulles}, {}, true, 132, -1, false,
+         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 126, -1, false,
          "", 64, "", 22},
         // The television sets: the theme's second half first (the drop has
         // just played its hook), then the hook and its variations, the arpeggio
@@ -271,8 +272,8 @@ const std::vector<Arrangement>& Arrangements() {
         {"crawl", {"Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E7", "Am", "F", "Cadd9", "G", "Dm", "Am", "F", "E"}, "E", "",
          Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
          "b5 . . . . . . . . . . . g#5 . . .", "",
-         B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 118, 7, false, ""},
+         B::kApogee, L::kSyncopee, A::kOndulant, 58, true, F::kOuvert, false,
+         {}, {0, kContre}, true, 114, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

@@ -306,10 +306,14 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             if (avantFin == 1) grosse = "X...X...X...X.x.", caisse = "....X...x.x.X.XX";
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, grosse, 56);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
+            // From the second phrase the hi-hats also come up a step.
+            const double bande = g->accompagnement;
+            if (seconde) g->accompagnement = std::min(1.0, bande * 1.2);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        seconde ? "XoxxXoxxXoxxXoxX" : "X.X.X.X.X.X.X.Xo", 64);
             if (m.numero >= 4 && avantFin > 1)
                 Ouvre(g, m, m.numero >= 8 ? "......X.......X." : "..............X.", 44);
+            g->accompagnement = bande;
             if (premiere || m.numero == 8) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 56);
             if (avantFin == 1)
                 for (int pas = 0; pas < m.lignes; pas += 2) {
@@ -356,7 +360,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
             if (remplissage && !relance)
                 caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 52);
             // From the key change on, a crash every two bars.
             const int modulation = m.arrangement->modulation;
             if (m.numero % 4 == 0 ||

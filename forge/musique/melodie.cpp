@@ -101,7 +101,7 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // rings an octave over it on the bell, a new top line for the summit.
     const bool dessus = m.ton > 0;
     if (a.doublure && !PoseMelodie(g, m, texte, kCanalDoublure, dessus ? kCloche : kEcho,
-                                   dessus ? 26 : 56, m.ton + (dessus ? 12 : -12), joues, erreur))
+                                   dessus ? 26 : 64, m.ton + (dessus ? 12 : -12), joues, erreur))
         return false;
     return true;
 }
