@@ -222,8 +222,8 @@ const std::vector<Arrangement>& Arrangements() {
         // tom fill over a bar of two beats and a half into the title, under
         // the bell's pickup climbing to the hook.
         {"logo", {"Am", "Fmaj7", "Dm", "E7"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 76, -1, false, "",
-         64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 56, true},
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 74, -1, false, "",
+         64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 64, true},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
         // half; the theme with its riff from the first bar; the drums thicken
