@@ -28,6 +28,9 @@ int Passage(const Mesure& m, int fondamentale) {
 void ComposeBasse(Grille* g, const Mesure& m) {
     const char* motif = nullptr;
     const Fin fin = FinJouee(m);
+    // From the title's third phrase the drop's off-beat line is heard, softly.
+    const bool annonce = m.arrangement->batterie == Batterie::kMarche && m.numero >= 8;
+    const int douce = annonce ? 4 : 5;  // fifths of the written level
     if (Variante(*m.arrangement, m.numero) == 'x') {
         // Stripped to the pad and the lead: the bass lets go.
         Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
@@ -37,6 +40,12 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         // Under the roll before a stop the bass drives on in eighths up to
         // the stab, which it plays cut short.
         motif = "R.R.R.R.R.R.R.R.";
+    } else if (Breve(m)) {
+        // A break: the bass stabs the downbeat with the band and stops.
+        const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 5);
+        Pose(g, m.premiereLigne, kCanalBasse, fondamentale, kBasse, 60);
+        PoseEffet(g, m.premiereLigne, kCanalBasse, kEffetEtendu, kEtenduCoupe + 4);
+        return;
     } else if (m.queue) {
         motif = "R...R...R...";
     } else {
@@ -55,6 +64,10 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                                                   : "..R.-.RO-.R.-.QP";
                 break;
             case Ligne::kSyncopee:
+                if (annonce) {
+                    motif = m.numero % 2 ? "..R..S-...R.-.OP" : "..R.-.RO-.R.-.QP";
+                    break;
+                }
                 // Pushed: on the third and the seventh sixteenth of the beats.
                 motif = m.finPhrase || m.derniere ? "..R..R-.Q.O..R.Q"
                         : m.numero % 2            ? "..R..S-...R..Q-P"
@@ -75,13 +88,13 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
             case 'R':
-                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, pas % 4 ? 48 : 56);
+                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, (pas % 4 ? 48 : 56) * douce / 5);
                 break;
             case 'O':
-                Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48);
+                Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48 * douce / 5);
                 break;
             case 'Q':
-                Pose(g, ligne, kCanalBasse, fondamentale + 7, kBasse, 52);
+                Pose(g, ligne, kCanalBasse, fondamentale + 7, kBasse, 52 * douce / 5);
                 break;
             case 'S':
                 // From the root held, a slide up to the octave within four ticks.
@@ -89,7 +102,7 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 PoseEffet(g, ligne, kCanalBasse, kEffetPortamentoNote, 0x30);
                 break;
             case 'P':
-                Pose(g, ligne, kCanalBasse, Passage(m, fondamentale), kBasse, 44);
+                Pose(g, ligne, kCanalBasse, Passage(m, fondamentale), kBasse, 44 * douce / 5);
                 break;
             case '-':
                 Pose(g, ligne, kCanalBasse, kNoteRelache, 0, 0);
@@ -110,7 +123,10 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     if (variante == 'd' || variante == 'c' || variante == 'x' || variante == 'r') return;
     const int instrument = variante == 's' ? kArpegeSourd : kArpege;
     // Before a stop the arpeggio plays up to the stab.
-    const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
+    // and through a break's first beat only.
+    const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne
+                       : Breve(m)                 ? kLignesParTemps
+                                                  : m.lignes;
     switch (m.arrangement->arpege) {
         case Arpege::kAucun:
             return;
@@ -131,7 +147,9 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // root, the fifth, the key's seventh over the chord, the octave and the
     // tenth, in 3-3-2 figures rather than the lead's steps.
     // After a key change, the summit of the piece, an octave higher and louder.
-    const int fondamentale = NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 7) + (m.ton ? 12 : 0);
+    const bool devant = m.arrangement->arpegeDevant;
+    const int fondamentale =
+        NoteAuDessus(m.accord.fondamentale, kNoteDo4 + 7) + (m.ton || devant ? 12 : 0);
     static const bool gamme[12] = {true,  false, true, false, true,  true,
                                    false, true,  true, true,  false, true};
     const int septieme = gamme[(m.accord.fondamentale + 10 - m.ton + 12) % 12] ? 10 : 11;
@@ -140,7 +158,11 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // each phrase it rests from its figures: one stroke a beat, the chord
     // rippled by the tracker's arpeggio command.
     const bool sousSolo = !m.arrangement->solo.empty() || m.arrangement->accroche.debut >= 0;
-    const int niveau = m.ton ? 56 : sousSolo ? 44 : 48;
+    const int niveau =
+        devant  ? std::min(64, static_cast<int>(std::lround(64 / std::max(0.1, g->accompagnement))))
+        : m.ton ? 56
+        : sousSolo ? 44
+                   : 48;
     if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {
         const uint8_t accord = static_cast<uint8_t>((m.accord.mineur ? 0x37 : 0x47));
         for (int pas = 0; pas < jusqua; pas += kLignesParTemps) {
@@ -176,8 +198,7 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
         for (int canal : canaux) Pose(g, m.premiereLigne, canal, kNoteRelache, 0, 0);
         return false;
     }
-    if (precedent && precedent->fondamentale == m.accord.fondamentale &&
-        precedent->mineur == m.accord.mineur) {
+    if (precedent && MemeAccord(*precedent, m.accord)) {
         // The same chord goes on: striking it again would restart the slow
         // attack. A new section only sets its own pad level.
         if (m.numero == 0)

@@ -33,6 +33,54 @@ const std::vector<std::string> kThemeD = {
     "g4 . g5 . e5 . d5 . . . c5 d5 . e5 . .",  // C
     "d5 . . . . . . . . . . . b4 . . .",       // G
 };
+// Over the logo's zoom the bell foreshadows the theme: its first notes, A C
+// then A C E, each time turning away before the hook is heard whole.
+const std::vector<std::string> kMotifLogo = {
+    "a4 . . . c5 . . . d5 . . . . . . .",  // Dm
+    "b4 . . . . . . . g#4 . . . . . . .",  // E7
+    "a4 . . . c5 . . . e5 . . . . . . .",  // Am
+    "d5 . . . . . . . b4 . . . . . . .",   // G
+};
+// Under water the bubbles ping on the bell, high, where the drop's tune
+// holds a note or rests (each ping let go before the next, so that it
+// strikes rather than slides).
+const std::vector<std::string> kBulles = {
+    ". . . . . . . . e6 . . . . - a6 .",  // Am
+    ". . . . . . . . . e6 . . . . . -",   // Fmaj7
+    ". . . . . . . . g6 . . . . . - e6",  // C
+    ". . . - b6 . . . - d6 . . . . . -",  // G
+    ". . . . . . . . . . . . . . . .",    // F
+    ". . . . . . . . . . . . . . . .",    // G
+    ". . . . . . . . . . . . . . . .",    // Em
+    ". . . . . . . . . . . . . . . .",    // Am
+    ". . . . . . . . . . . . . . . .",    // Dm
+    ". . . . . . . . . . . e6 . - a6 .",  // Am
+    ". . . . . . . . . . . . . . . -",    // F
+    ". . . . . . . . . . . . . . b6 .",   // E7
+};
+// The drop's answer: over F-G-Em-Am the line climbs by leaps through the
+// chords to the high E, held, and turns down into the theme's second half.
+const std::vector<std::string> kThemeMontee = {
+    "c5 . . f5 . . a5 . . . . g5 . a5 . .",  // F
+    "b5 . . . . . g5 . . d5 . . g5 . b5 .",  // G
+    "c6 . . . b5 . . . g5 . . b5 . . d6 .",  // Em: the sixth leans on the fifth
+    "e6 . . . . . . . . . . . d6 . c6 .",    // Am: the summit held
+};
+// The answer again in the television, varied: the hook, then the line an
+// eighth late and higher, through the ninth, to a new close on C.
+const std::vector<std::string> kThemeA2Varie = {
+    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
+    ". . a5 . c6 . . a5 . . f5 . e5 . . .",     // Fmaj7
+    "g5 . . d6 . . c6 . . . g5 . . e5 . .",     // Cadd9
+    "d5 . . . . . b4 . . . . . c5 . . .",       // G: closing on C
+};
+// The bell's counter-line over it, in the gaps the lead leaves.
+const std::vector<std::string> kClocheTele = {
+    ". . . . . . . . . . . . e6 . c6 .",   // Am
+    "a5 . . . . . . . . . . . . . . .",    // Fmaj7
+    ". . . . . . . . . . . . e6 . d6 .",   // Cadd9
+    "b5 . . . . . . . g5 . . . e5 . . .",  // G
+};
 // The reprise's call: the hook stretched toward the octave, each chord
 // entered on a note held over from the one before.
 const std::vector<std::string> kThemeFinale = {
@@ -60,6 +108,14 @@ const std::vector<std::string> kThemeAReprise = {
     "c5 . . . a4 . . c5 . . f5 . . a5 . .",     // F
     "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",    // C
     "d5 . . . . . b4 . . g4 . . d5 . - .",      // G
+};
+// The reprise's last statement: the second half, its third bar climbing to
+// a high note held over the bar line.
+const std::vector<std::string> kThemeB2Fin = {
+    "a5 . . f5 . . d5 . . f5 . . e5 . d5 .",  // Dm
+    "c5 . . e5 . . a5 . . . . . g5 . e5 .",   // Am
+    "f5 . . a5 . . c6 . . . . . . . . .",     // F: the high note held
+    "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
 };
 // An answer to the second half, lower, in the television's last phrase.
 const std::vector<std::string> kThemeB3 = {
@@ -161,27 +217,30 @@ const std::vector<Arrangement>& Arrangements() {
         {"countdown", {"Am", "F"}, "E", "", {}, "", "",
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
         // The group logo: the build starts on i-VI-iv-V, in half time (the
-        // kick on the first beat, the snare on the third), a slow arpeggio, a
+        // kick on the first beat, the snare on the third), a slow arpeggio in
+        // front, the bell's motif over the zoom, a
         // tom fill over a bar of two beats and a half into the title, under
         // the bell's pickup climbing to the hook.
-        {"logo", {"Am", "F", "Dm", "E"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {}, {}, false, 80, -1, false, "", 64,
-         "e4 . g#4 . b4 . d5 . c5 b4 . . . . . ."},
+        {"logo", {"Am", "Fmaj7", "Dm", "E7"}, "G", "E", {}, "", "",
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 74, -1, false, "",
+         64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 64, true},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second
         // half; the theme with its riff from the first bar; the drums thicken
         // and a crash swells over the last bars, a roll, then the band stops
         // for the drop.
-        {"title", {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G", "Em", "Am", "Dm"}, "E", "",
+        {"title", {"Am", "F", "C", "G", "Am", "Fmaj7", "Cadd9", "G", "F", "G", "Em", "Am", "Dm"}, "E7", "",
          {}, "", "",
          B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
          {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, "ssssssss"},
         // The bubbles: the drop, full band and crash, the drop's own phrase,
-        // the theme's answer and its second half; open hi-hats from the
-        // second phrase, claps on the backbeat from the third.
-        {"bubbles", {"Am", "F", "C", "G", "Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "F", "",
-         Enchaine({&kThemeD, &kThemeA2, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 58, false, F::kRoulement, false, {}, {}, true, 132, -1, false, ""},
+        // its climbing answer and the theme's second half, claps on the
+        // backbeat from the third phrase; the open hi-hats and the fuller pad
+        // are kept for the reprise.
+        {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Dm", "Am", "F", "E7"}, "F", "",
+         Enchaine({&kThemeD, &kThemeMontee, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
+         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 126, -1, false,
+         "", 64, "", 22},
         // The television sets: the theme's second half first (the drop has
         // just played its hook), then the hook and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
@@ -189,11 +248,11 @@ const std::vector<Arrangement>& Arrangements() {
         // stripped to the pad and the lead, a bar where the band builds up
         // again, the theme with an answer and the counter-line over the whole
         // band, and a stop into the breakdown.
-        {"television", {"Dm", "Am", "F", "E", "Am", "F", "C", "G", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
-         Enchaine({&kThemeB2, &kThemeA2, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
+        {"television", {"Dm", "Am", "F", "E7", "Am", "Fmaj7", "Cadd9", "G", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
+         Enchaine({&kThemeB2, &kThemeA2Varie, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
-         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {}, {8, kContreTele}, false, 100, -1,
-         false, "....ssssddddccccxxr.kkkk"},
+         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {4, kClocheTele}, {8, kContreTele},
+         false, 100, -1, false, "....ssssddddccccxxr.kkkk", 64, "", 34},
         // The credits: the breakdown, drums and bass out, the pad swells under
         // long lead notes; flams over a bar of three beats and a half bring
         // the band back.
@@ -210,11 +269,11 @@ const std::vector<Arrangement>& Arrangements() {
         // phrase, open hi-hats, a crash on every phrase, its second half a tone up
         // (from the new key's dominant), back home on the dominant, and a
         // fill down the toms with an open hi-hat into the switch-off.
-        {"crawl", {"Am", "F", "C", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2}),
-         "b4 . . d5 . . e5 . . g#5 . . . . . .", "",
-         B::kApogee, L::kSyncopee, A::kOndulant, 40, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 118, 7, false, ""},
+        {"crawl", {"Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E7", "Am", "F", "Cadd9", "G", "Dm", "Am", "F", "E"}, "E", "",
+         Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
+         "b5 . . . . . . . . . . . g#5 . . .", "",
+         B::kApogee, L::kSyncopee, A::kOndulant, 58, true, F::kOuvert, false,
+         {}, {0, kContre}, true, 114, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

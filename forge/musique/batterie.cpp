@@ -41,6 +41,43 @@ void Eclate(Grille* g, const Mesure& m) {
     Pose(g, m.premiereLigne, kCanalOuvert, kNoteDo4 - 1, kCymbale, 52);
 }
 
+// The last beat of a phrase inside a full section, each time another way
+// (the long rolls are kept for the section changes): a tom run, a flammed
+// clap, an open hi-hat into a crash, or a beat where the drums drop out.
+void Relance(Grille* g, const Mesure& m) {
+    const int temps = m.premiereLigne + 3 * kLignesParTemps;
+    for (int l = temps; l < temps + kLignesParTemps; ++l)
+        for (int canal : {kCanalGrosseCaisse, kCanalCaisseClaire, kCanalCharleston, kCanalOuvert})
+            *g->Case(l, canal) = CaseXM{};
+    switch ((m.numero / 4 + int(m.arrangement->scene.size())) % 4) {
+        case 0: {
+            static const int hauteurs[] = {7, 2, -3};
+            Pose(g, temps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+            Pose(g, temps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 52);
+            for (int k = 0; k < 3; ++k)
+                Pose(g, temps + 1 + k, kCanalGrosseCaisse, kNoteDo4 + hauteurs[k], kTom,
+                     44 + 4 * k);
+            return;
+        }
+        case 1:
+            Pose(g, temps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+            Pose(g, temps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 44);
+            Pose(g, temps + 2, kCanalClap, kNoteDo4, kClap, 18);
+            Pose(g, temps + 2, kCanalCaisseClaire, kNoteDo4, kClap, 36);
+            PoseEffet(g, temps + 2, kCanalCaisseClaire, kEffetEtendu, kEtenduRetard + 2);
+            return;
+        case 2:
+            Pose(g, temps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+            Pose(g, temps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 52);
+            Pose(g, temps + 2, kCanalOuvert, kNoteDo4, kCharlestonOuvert, 50);
+            Pose(g, m.premiereLigne + kLignesParMesure, kCanalCymbale, kNoteDo4, kCymbale, 44);
+            return;
+        default:
+            // The drums hold their breath for a beat.
+            return;
+    }
+}
+
 // A noise riser that swells up to row `sommet`, where its sample ends.
 void Monte(Grille* g, int sommet) {
     Pose(g, sommet - kLignesMontee, kCanalEffets, kNoteDo4, kMontee, 64);
@@ -52,6 +89,15 @@ void Monte(Grille* g, int sommet) {
 void ComposeTransition(Grille* g, const Mesure& m) {
     const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
     const int debut = m.premiereLigne;
+    // A shorter bar is a break: the band's stab on its downbeat, a riser
+    // under the silence, and the fill after at least a beat of it.
+    const bool breve = Breve(m);
+    const int reprise = breve ? std::max(deuxTemps, kLignesParTemps) : deuxTemps;
+    if (breve) {
+        Pose(g, debut, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+        Pose(g, debut, kCanalCymbale, kNoteDo4, kCymbale, 40);
+        if (m.arrangement->fin != Fin::kRoulement) Monte(g, debut + lignes);
+    }
     switch (m.arrangement->fin) {
         case Fin::kSuite:
             return;
@@ -68,11 +114,13 @@ void ComposeTransition(Grille* g, const Mesure& m) {
         case Fin::kToms: {
             // The groove for the first beats, then the tom, tuned high to
             // low, falling over the last two, strokes of varied weight.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
+            if (!breve) {
+                PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
+                PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
+            }
             static const int hauteurs[] = {7, 0, 7, 4, 0, 4, 0, -5};
             static const int volumes[] = {50, 0, 36, 52, 0, 40, 48, 52};
-            for (int pas = 0; pas < 8 && deuxTemps + pas < lignes; ++pas)
+            for (int pas = reprise - deuxTemps; pas < 8 && deuxTemps + pas < lignes; ++pas)
                 if (volumes[pas])
                     Pose(g, debut + deuxTemps + pas, kCanalGrosseCaisse, kNoteDo4 + hauteurs[pas],
                          kTom, volumes[pas]);
@@ -108,12 +156,14 @@ void ComposeTransition(Grille* g, const Mesure& m) {
             // stroke on the crash's channel, three ticks into the row). The
             // strokes are written one by one: libmikmod starts a retrigger
             // command's strokes a tick early, which would double the first.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            if (!breve) {
+                PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...o...o...", 50);
+                PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
+            }
             Monte(g, debut + lignes);
-            for (int pas = deuxTemps; pas < lignes; ++pas) {
-                const int volume = 24 + 24 * (pas - deuxTemps + 1) / (lignes - deuxTemps);
+            for (int pas = reprise; pas < lignes; ++pas) {
+                const int volume = 24 + 24 * (pas - reprise + 1) / (lignes - reprise);
                 Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
                 if (pas < lignes - kLignesParTemps) continue;
                 Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCaisseClaire, volume - 8);
@@ -123,7 +173,7 @@ void ComposeTransition(Grille* g, const Mesure& m) {
         case Fin::kFla: {
             // The kick's off-beats, then flams: a soft grace stroke, and the
             // stroke itself two ticks later, louder each time.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....x.X...X...", 58);
+            if (!breve) PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.....x.X...X...", 58);
             static const int pasFla[] = {0, 3, 4, 6, 7};
             for (int i = 0; i < 5; ++i) {
                 const int pas = deuxTemps + pasFla[i];
@@ -173,7 +223,7 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
         for (int pas : {4, 12}) {
             const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
             if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
-                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 32);
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 29);
         }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would
@@ -256,10 +306,14 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             if (avantFin == 1) grosse = "X...X...X...X.x.", caisse = "....X...x.x.X.XX";
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, grosse, 56);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
+            // From the second phrase the hi-hats also come up a step.
+            const double bande = g->accompagnement;
+            if (seconde) g->accompagnement = std::min(1.0, bande * 1.2);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        seconde ? "XoxxXoxxXoxxXoxX" : "X.X.X.X.X.X.X.Xo", 64);
             if (m.numero >= 4 && avantFin > 1)
                 Ouvre(g, m, m.numero >= 8 ? "......X.......X." : "..............X.", 44);
+            g->accompagnement = bande;
             if (premiere || m.numero == 8) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 56);
             if (avantFin == 1)
                 for (int pas = 0; pas < m.lignes; pas += 2) {
@@ -271,42 +325,50 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
         }
         case Batterie::kPleine:
         case Batterie::kPleineDoubles: {
+            // Inside the section a phrase ends on a short varied fill, the last
+            // full bar on the long one.
+            const bool relance = remplissage && !m.derniere;
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage ? "X...X...X.X.X..." : "X...X...X...X...", 64);
+                       remplissage && !relance ? "X...X...X.X.X..." : "X...X...X...X...", 64);
             const bool doubles = b == Batterie::kPleineDoubles && (m.numero / 4) % 2 == 1;
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        doubles ? "oxoXoxoXoxoXoxoX" : "o.X.o.X.o.X.o.X.", 60);
             // A section lands on kick, snare and crash together.
             const char* caisse = premiere ? "X...X.......X..." : "....X.......X...";
-            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
+            if (remplissage && !relance)
+                caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
             if (premiere || (m.numero % 8 == 0))
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
             if (premiere) Eclate(g, m);
             if (m.arrangement->ouverts && m.numero >= 4) Ouvre(g, m, "......X.......X.", 56);
+            if (relance) Relance(g, m);
             return;
         }
         case Batterie::kApogee: {
             // The peak of the piece: the hi-hats in sixteenths from the second phrase,
             // ghost strokes on the snare, the kick pushing every other bar,
             // open hi-hats on the off-beats and a crash on every phrase.
+            const bool relance = remplissage && !m.derniere;
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage    ? "X...X...X.X.X..."
-                       : m.numero % 2 ? "X...X...X...X.x."
-                                      : "X...X...X...X...",
+                       remplissage && !relance ? "X...X...X.X.X..."
+                       : m.numero % 2          ? "X...X...X...X.x."
+                                               : "X...X...X...X...",
                        64);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
-            if (remplissage) caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
-            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
+            if (remplissage && !relance)
+                caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
+            PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 52);
             // From the key change on, a crash every two bars.
             const int modulation = m.arrangement->modulation;
             if (m.numero % 4 == 0 ||
                 (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
-                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 50);
-            Ouvre(g, m, remplissage ? "......X......." : "..X...X...X...X.", 52);
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 44);
+            Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.", 52);
             if (premiere) Eclate(g, m);
+            if (relance) Relance(g, m);
             return;
         }
         case Batterie::kRoulement: {

@@ -33,14 +33,18 @@ bool LitAccord(const std::string& nom, Accord* accord) {
     const int classe = ClasseHauteur(nom, &i);
     if (classe < 0) return false;
     accord->fondamentale = classe;
-    accord->mineur = i < nom.size() && nom[i] == 'm';
-    return i + (accord->mineur ? 1 : 0) == nom.size();
+    const std::string suite = nom.substr(i);
+    accord->mineur = suite.rfind("m", 0) == 0 && suite.rfind("maj", 0) != 0;
+    const std::string couleur = suite.substr(accord->mineur ? 1 : 0);
+    accord->couleur = couleur == "7" ? 10 : couleur == "maj7" ? 11 : couleur == "add9" ? 14 : 0;
+    return couleur.empty() || accord->couleur != 0;
 }
 
-// Semitones above the root of the chord's tones: root, third, fifth, octave, tenth.
+// Semitones above the root of the chord's tones: root, third, fifth (or the
+// chord's colour in its place), octave, tenth.
 int Intervalle(const Accord& a, int rang) {
     const int tierce = a.mineur ? 3 : 4;
-    const int tons[] = {0, tierce, 7, 12, 12 + tierce};
+    const int tons[] = {0, tierce, a.couleur ? a.couleur : 7, 12, 12 + tierce};
     return tons[rang % 5] + 12 * (rang / 5);
 }
 
@@ -115,6 +119,11 @@ void Coupe(Grille* g, int ligne, int canal) {
 // The way the section ends, as the bar being written plays it.
 Fin FinJouee(const Mesure& m) {
     return m.coupe ? m.arrangement->fin : Fin::kSuite;
+}
+
+bool Breve(const Mesure& m) {
+    const Fin fin = FinJouee(m);
+    return m.queue && (fin == Fin::kToms || fin == Fin::kFla || fin == Fin::kRoulement);
 }
 
 // The row of a stop's stab, two beats before the cut.

@@ -53,11 +53,12 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // Its first two phrases are struck on the bell, the rest on the lead's
     // reed, which the drop then takes over.
     const int rangAccroche = m.numero - a.accroche.debut;
-    const bool clochette = rangAccroche < 8;
+    const bool clochette = rangAccroche < 8 || a.volumeAccroche > 0;
+    const int volumeAccroche = a.volumeAccroche > 0 ? a.volumeAccroche : clochette ? 64 : 44;
     if (a.accroche.debut >= 0 && !m.queue && rangAccroche >= 0 &&
         rangAccroche < int(a.accroche.mesures.size()) &&
         !PoseMelodie(g, m, a.accroche.mesures[rangAccroche], kCanalDoublure,
-                     clochette ? kCloche : kSolo, clochette ? 64 : 44, m.ton, m.lignes, erreur))
+                     clochette ? kCloche : kSolo, volumeAccroche, m.ton, m.lignes, erreur))
         return false;
     // The counter-melody, on the pad's voice, left of centre; in a section
     // whose bars change their layers, only in the bars that call for it, let
@@ -100,7 +101,7 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // rings an octave over it on the bell, a new top line for the summit.
     const bool dessus = m.ton > 0;
     if (a.doublure && !PoseMelodie(g, m, texte, kCanalDoublure, dessus ? kCloche : kEcho,
-                                   dessus ? 26 : 56, m.ton + (dessus ? 12 : -12), joues, erreur))
+                                   dessus ? 26 : 64, m.ton + (dessus ? 12 : -12), joues, erreur))
         return false;
     return true;
 }
@@ -205,8 +206,7 @@ void ComposeEcho(Grille* g) {
         }
         if (!source.note) continue;
         const Accord avant = accordA(ligne), apres = accordA(ligne + retard);
-        const bool change =
-            avant.fondamentale != apres.fondamentale || avant.mineur != apres.mineur;
+        const bool change = !MemeAccord(avant, apres);
         if (change && source.note != kNoteRelache && !dansLAccord(apres, source.note)) {
             *cible = CaseXM{};
             cible->note = kNoteRelache;

@@ -106,8 +106,10 @@ namespace {
 // production lets the music go. The crash only fades (its effect column
 // stays free for the tempo); the coda's first row lets every voice go.
 void EteintLePoste(Grille* g, const SectionPlacee& finale, const SectionPlacee& coda) {
-    static const uint8_t chutes[] = {0x06, 0x0C, 0x18, 0x30};
-    static const uint8_t fondus[] = {3, 6, 10, 15};
+    // The fall gathers speed more gently than a switch: the set sighs down
+    // over the scene's second half and is silent just before the release.
+    static const uint8_t chutes[] = {0x06, 0x0A, 0x12, 0x20};
+    static const uint8_t fondus[] = {2, 5, 9, 15};
     const int tenue = finale.lignes / 2;
     for (int k = 0; k < 4 && tenue + k < finale.lignes; ++k) {
         const int ligne = finale.premiereLigne + tenue + k;

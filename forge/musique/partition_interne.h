@@ -77,6 +77,12 @@ struct Arrangement {
     // A pickup over a shorter last bar, on the bell and the hook's channel,
     // leading into the next section's first note (its first steps are played).
     std::string levee = "";
+    // The hook's voice at its own level, always on the bell (a counter-line,
+    // a motif, pings); 0: the title's hook, on the bell then on the reed.
+    int volumeAccroche = 0;
+    // The arpeggio in front: an octave higher and at its full level whatever
+    // the band's.
+    bool arpegeDevant = false;
 };
 
 // The letter of `variantes` for a bar.
@@ -98,10 +104,19 @@ int NoteNommee(const std::string& nom);
 struct Accord {
     int fondamentale = 0;  // pitch class
     bool mineur = false;
+    // The colour the pad voices in place of the fifth, in semitones above the
+    // root: 10 the seventh ("E7"), 11 the major seventh ("Fmaj7"), 14 the
+    // ninth ("Cadd9"); 0 a plain triad.
+    int couleur = 0;
 };
+// Whether two chords are the same, colour included.
+inline bool MemeAccord(const Accord& a, const Accord& b) {
+    return a.fondamentale == b.fondamentale && a.mineur == b.mineur && a.couleur == b.couleur;
+}
 
 bool LitAccord(const std::string& nom, Accord* accord);
-// Semitones above the root of the chord's tones: root, third, fifth, octave, tenth.
+// Semitones above the root of the chord's tones: root, third, fifth (or the
+// chord's colour in its place), octave, tenth.
 int Intervalle(const Accord& a, int rang);
 // The lowest note of pitch class `classe` at or above `plancher`.
 int NoteAuDessus(int classe, int plancher);
@@ -155,6 +170,10 @@ struct Mesure {
 
 // The way the section ends, as the bar being written plays it.
 Fin FinJouee(const Mesure& m);
+// Whether the bar is a shorter last bar that leads into the cut with a fill:
+// the band stops on a stab on its downbeat, the chord rings, and the fill
+// alone takes up the rest, so the shorter bar is heard as a break.
+bool Breve(const Mesure& m);
 // The row of a stop's stab, two beats before the cut.
 int LigneCoup(const Mesure& m);
 

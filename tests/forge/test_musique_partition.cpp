@@ -520,6 +520,22 @@ TEST(MusiquePartition, EveryPitchedNoteIsInItsKey) {
     }
     EXPECT_GT(echos, 5);
     EXPECT_GT(enchaines, 60);
+    // The key's stock loops (Am-F-C-G, Am-F-Dm-E, or a turn of either) held
+    // by the pad in plain triads four bars running cover under a quarter of
+    // the bars: the pad colours them (sevenths, ninths) or the harmony moves on.
+    const std::vector<std::set<int>> triades = {{9, 0, 4},  {5, 9, 0}, {0, 4, 7},
+                                                {7, 11, 2}, {2, 5, 9}, {4, 8, 11}};
+    const int boucles[2][4] = {{0, 1, 2, 3}, {0, 1, 4, 5}};
+    std::vector<bool> rebattues(debuts.size(), false);
+    for (size_t b = 0; b + 4 <= debuts.size(); ++b)
+        for (const auto& boucle : boucles)
+            for (int tour = 0; tour < 4; ++tour) {
+                bool pareil = true;
+                for (int k = 0; k < 4; ++k)
+                    pareil = pareil && classes(debuts[b + k]) == triades[boucle[(tour + k) % 4]];
+                for (int k = 0; k < 4 && pareil; ++k) rebattues[b + k] = true;
+            }
+    EXPECT_LE(std::count(rebattues.begin(), rebattues.end(), true) * 4, long(debuts.size()));
 }
 
 #ifdef KAZZMOT_MODULE_ECRIT
