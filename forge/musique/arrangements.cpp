@@ -239,7 +239,7 @@ const std::vector<Arrangement>& Arrangements() {
         // are kept for the reprise.
         {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Dm", "Am", "F", "E7"}, "F", "",
          Enchaine({&kThemeD, &kThemeMontee, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 126, -1, false,
+         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 130, -1, false,
          "", 64, "", 22},
         // The television sets: the theme's second half first (the drop has
         // just played its hook), then the hook and its variations, the arpeggio
@@ -273,7 +273,7 @@ const std::vector<Arrangement>& Arrangements() {
          Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
          "b5 . . . . . . . . . . . g#5 . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 58, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 114, 7, false, ""},
+         {}, {0, kContre}, true, 122, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.
