@@ -31,8 +31,9 @@ void ComposeBasse(Grille* g, const Mesure& m) {
     // From the title's third phrase the drop's off-beat line is heard, softly.
     const bool annonce = m.arrangement->batterie == Batterie::kMarche && m.numero >= 8;
     const int douce = annonce ? 4 : 5;  // fifths of the written level
-    if (Variante(*m.arrangement, m.numero) == 'x') {
-        // Stripped to the pad and the lead: the bass lets go.
+    if (Variante(*m.arrangement, m.numero) == 'x' || Variante(*m.arrangement, m.numero) == 't') {
+        // Stripped to the pad and the lead, or the sets switching on: the
+        // bass lets go.
         Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
         return;
     }
@@ -41,10 +42,8 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         // the stab, which it plays cut short.
         motif = "R.R.R.R.R.R.R.R.";
     } else if (Breve(m)) {
-        // A break: the bass stabs the downbeat with the band and stops.
-        const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 5);
-        Pose(g, m.premiereLigne, kCanalBasse, fondamentale, kBasse, 60);
-        PoseEffet(g, m.premiereLigne, kCanalBasse, kEffetEtendu, kEtenduCoupe + 4);
+        // A break: the bass stops with the drums on the downbeat.
+        Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
         return;
     } else if (m.queue) {
         motif = "R...R...R...";
@@ -122,10 +121,10 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     const char variante = Variante(*m.arrangement, m.numero);
     if (variante == 'd' || variante == 'c' || variante == 'x' || variante == 'r') return;
     const int instrument = variante == 's' ? kArpegeSourd : kArpege;
-    // Before a stop the arpeggio plays up to the stab.
-    // and through a break's first beat only.
+    // Before a stop the arpeggio plays up to the stab; in a break it rests
+    // and leaves the pad's chord alone.
     const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne
-                       : Breve(m)                 ? kLignesParTemps
+                       : Breve(m)                 ? 0
                                                   : m.lignes;
     switch (m.arrangement->arpege) {
         case Arpege::kAucun:

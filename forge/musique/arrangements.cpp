@@ -25,13 +25,30 @@ const std::vector<std::string> kThemeA2 = {
     "g5 . . . . . e5 . . . c5 . d5 . e5 .",     // C
     "c5 . . . . . b4 . . . . . . . . .",        // G: the fourth falls to the third
 };
-// The drop's own phrase: the band is in, the hook leaps an octave and runs
-// in straight eighths.
+// The drop's hook, the figure the whole piece comes back to: a beat of
+// rest, a sixteenth's pickup that leaps the octave, a line falling on the
+// off-beats, then the major seventh of F held and let go for a bar's rest.
+const std::string kAccroche1 = "- . . a4 a5 . . . . g5 . e5 . . d5 .";  // Am
+const std::string kAccroche2 = "e5 . . c5 . . . . . . - . . . . .";     // Fmaj7
+// The drop's own phrase: the hook, then a run in eighths down to the dominant.
 const std::vector<std::string> kThemeD = {
-    "a4 . a5 . g5 . e5 . . . d5 e5 . c5 . .",  // Am
-    "f5 . . . e5 . . c5 . . . . a4 . c5 .",    // F: the seventh passes to the fifth
+    kAccroche1, kAccroche2,
     "g4 . g5 . e5 . d5 . . . c5 d5 . e5 . .",  // C
     "d5 . . . . . . . . . . . b4 . . .",       // G
+};
+// The hook again when the claps come in, turning to the minor's second half.
+const std::vector<std::string> kThemeDRetour = {
+    kAccroche1, kAccroche2,
+    "f5 . . e5 . . d5 . . a4 . . d5 . f5 .",  // Dm
+    "g#5 . . . . . . e5 . . b4 . . - . .",    // E7
+};
+// The television's answer: the hook's rhythm a third lower, on C's fifth,
+// in the relative major.
+const std::vector<std::string> kReponseTele = {
+    "- . . g4 g5 . . . . f5 . e5 . . d5 .",   // C
+    "e5 . . c5 . . . . . . - . . . . .",      // Fmaj7
+    "f5 . . a5 . . g5 . . f5 . e5 . . d5 .",  // Dm
+    "d5 . . . . . b4 . . . . . - . . .",      // G
 };
 // Over the logo's zoom the bell foreshadows the theme: its first notes, A C
 // then A C E, each time turning away before the hook is heard whole.
@@ -69,25 +86,16 @@ const std::vector<std::string> kThemeMontee = {
 // The answer again in the television, varied: the hook, then the line an
 // eighth late and higher, through the ninth, to a new close on C.
 const std::vector<std::string> kThemeA2Varie = {
-    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
-    ". . a5 . c6 . . a5 . . f5 . e5 . . .",     // Fmaj7
-    "g5 . . d6 . . c6 . . . g5 . . e5 . .",     // Cadd9
-    "d5 . . . . . b4 . . . . . c5 . . .",       // G: closing on C
+    kAccroche1, kAccroche2,
+    "g5 . . d6 . . c6 . . . g5 . . e5 . .",  // Cadd9
+    "d5 . . . . . b4 . . . . . c5 . . .",    // G: closing on C
 };
 // The bell's counter-line over it, in the gaps the lead leaves.
 const std::vector<std::string> kClocheTele = {
-    ". . . . . . . . . . . . e6 . c6 .",   // Am
-    "a5 . . . . . . . . . . . . . . .",    // Fmaj7
+    ". . . . . . . . . . . . . . . .",     // Am
+    ". . . . . . . . . . . . a5 . c6 .",   // Fmaj7
     ". . . . . . . . . . . . e6 . d6 .",   // Cadd9
     "b5 . . . . . . . g5 . . . e5 . . .",  // G
-};
-// The reprise's call: the hook stretched toward the octave, each chord
-// entered on a note held over from the one before.
-const std::vector<std::string> kThemeFinale = {
-    "a4 . . c5 . . e5 . a5 . . . g5 . e5 .",  // Am
-    ". . . . f5 . . . e5 . c5 . . . a4 .",    // F: E held over, resolving to F
-    "g4 . . c5 . . e5 . g5 . . . f5 . e5 .",  // C
-    ". . . . d5 . . . . . b4 . d5 . g5 .",    // G: E held over, falling to D
 };
 const std::vector<std::string> kThemeB = {
     "f5 . . e5 . . d5 . . a4 . . d5 . f5 .",  // Dm
@@ -95,19 +103,12 @@ const std::vector<std::string> kThemeB = {
     "c5 . . d5 . . e5 . . f5 . . e5 . c5 .",  // F
     "g#5 . . . . . . e5 . . b4 . . - . .",    // E
 };
-const std::vector<std::string> kThemeB2 = {
-    "a5 . . f5 . . d5 . . f5 . . e5 . d5 .",  // Dm
-    "c5 . . e5 . . a5 . . . . . g5 . e5 .",   // Am
-    "f5 . . . . . c5 . . a4 . . c5 . f5 .",   // F
-    "e5 . . . . . . g#4 . . b4 . . d5 . .",   // E
-};
 // The reprise's climb, in the lead's middle register: the hook, then up to
 // the fifth over the sixth and back down.
 const std::vector<std::string> kThemeAReprise = {
-    "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
-    "c5 . . . a4 . . c5 . . f5 . . a5 . .",     // F
-    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",    // C
-    "d5 . . . . . b4 . . g4 . . d5 . - .",      // G
+    kAccroche1, kAccroche2,
+    "g5 . . e5 . . c5 . . d5 . . e5 . g5 .",  // C
+    "d5 . . . . . b4 . . g4 . . d5 . - .",    // G
 };
 // The reprise's last statement: the second half, its third bar climbing to
 // a high note held over the bar line.
@@ -126,16 +127,22 @@ const std::vector<std::string> kThemeB3 = {
 };
 // The television scene's middle eight, over a progression of its own.
 const std::vector<std::string> kThemeC = {
-    "d5 . . f5 . . a5 . . . . g5 . f5 e5 .",  // Dm
-    "d5 . . . . . b4 . . g4 . . b4 . d5 .",   // G
-    "e5 . . . . . . c5 . . e5 . . g5 . .",    // C
-    "a5 . . g5 . . f5 . . . . . c5 . . .",    // F
+    "e5 . . . . . g5 . . . . . c6 . . .",  // C
+    "b5 . . . . . g5 . . . . . e5 . . .",  // C
+    "a5 . . . . . f5 . . . . . c5 . . .",  // Fmaj7
+    "e5 . . . . . . . . . . . - . . .",    // Fmaj7
 };
 const std::vector<std::string> kThemeC2 = {
-    "d5 . . . . . f5 . . a5 . . f5 . d5 .",  // Dm
-    "e5 . . . . . . g#5 . . b5 . . . . .",   // E
-    "c6 . . b5 . . a5 . . . . . e5 . . .",   // Am
-    "g#5 . . . . . . e5 . . b4 . . - . .",   // E
+    "d5 . . f5 . . a5 . . . . g5 . f5 e5 .",  // Dm
+    "e5 . . . . . g5 . . b5 . . . . . .",     // Em
+    "a5 . . g5 . . f5 . . . . . c5 . . .",    // F
+    "d5 . . . . . b4 . . g4 . . b4 . d5 .",   // G
+};
+// The hook laid bare in the television's breakdown, then on to the dominant.
+const std::vector<std::string> kThemeANu = {
+    kAccroche1, kAccroche2,
+    "e5 . g5 e5 . . d5 . c5 . d5 e5 . . g5 .",  // C
+    "a5 . . . . . g5 . . . d5 . . . b4 .",      // G
 };
 // Long notes pushed a sixteenth ahead of the next chord.
 const std::vector<std::string> kPont = {
@@ -165,22 +172,29 @@ const std::vector<std::string> kContre = {
 // the lead, answering it on the off-beat of the third beat; it comes back
 // over the section's last phrase.
 const std::vector<std::string> kContreTele = {
-    "a4 . . . . . . . . . c5 . . . . .",   // Dm
-    "b4 . . . . . . . d5 . . . . . . .",   // G
-    "e5 . . . . . . . . . g4 . . . . .",   // C
-    "a4 . . . . . . . c5 . . . . . . .",   // F
-    "f4 . . . . . . . . . a4 . . . . .",   // Dm
-    "g#4 . . . . . . . b4 . . . . . . .",  // E
-    "c5 . . . . . . . . . e5 . . . . .",   // Am
-    "b4 . . . . . . . g#4 . . . . . . .",  // E
-    "c5 . . . . . . . . . e5 . . . . .",   // Am
-    "c5 . . . . . . . . . a4 . . . . .",   // F
-    "e4 . . . . . . . . . g4 . . . . .",   // C
-    "d5 . . . . . . . b4 . . . . . . .",   // G
-    "a4 . . . . . . . . . f4 . . . . .",   // Dm
-    "c5 . . . . . . . e5 . . . . . . .",   // Am
-    "a4 . . . . . . . . . c5 . . . . .",   // F
-    "f4 . . . . . . . a4 . . . . . . .",   // Dm
+    "e4 . . . . . . . . . g4 . . . . .",  // C
+    "g4 . . . . . . . c5 . . . . . . .",  // C
+    "a4 . . . . . . . . . c5 . . . . .",  // Fmaj7
+    "c5 . . . . . . . e5 . . . . . . .",  // Fmaj7
+    "f4 . . . . . . . . . a4 . . . . .",  // Dm
+    "g4 . . . . . . . b4 . . . . . . .",  // Em
+    "c5 . . . . . . . . . a4 . . . . .",  // F
+    "b4 . . . . . . . d5 . . . . . . .",  // G
+    "c5 . . . . . . . . . e5 . . . . .",  // Am
+    "c5 . . . . . . . . . a4 . . . . .",  // F
+    "e4 . . . . . . . . . g4 . . . . .",  // C
+    "d5 . . . . . . . b4 . . . . . . .",  // G
+    "a4 . . . . . . . . . f4 . . . . .",  // Dm
+    "c5 . . . . . . . e5 . . . . . . .",  // Am
+    "a4 . . . . . . . . . d5 . . . . .",  // Dm
+    "f4 . . . . . . . a4 . . . . . . .",  // Dm
+};
+// Over the credits the bell recalls the hook softly in the lead's long
+// notes: its pickup and leap on F, then on E.
+const std::vector<std::string> kClocheGeneriques = {
+    ". . . c5 c6 . . . . a5 . g5 . . . .",   // Fadd9
+    ". . . . . . . . . . . . b5 . a5 .",     // Gadd9
+    ". . . b4 b5 . . . . a5 . g5 . . e5 .",  // Em7
 };
 const std::vector<std::string> kRemontee = {
     "d5 . - f5 . - a5 . . . . . c6 . . .",   // Dm
@@ -237,10 +251,10 @@ const std::vector<Arrangement>& Arrangements() {
         // its climbing answer and the theme's second half, claps on the
         // backbeat from the third phrase; the open hi-hats and the fuller pad
         // are kept for the reprise.
-        {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Dm", "Am", "F", "E7"}, "F", "",
-         Enchaine({&kThemeD, &kThemeMontee, &kThemeB}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 130, -1, false,
-         "", 64, "", 22},
+        {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Am", "Fmaj7", "Dm", "E7"}, "F", "",
+         Enchaine({&kThemeD, &kThemeMontee, &kThemeDRetour}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
+         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 134, -1, false,
+         "", 64, "", 32},
         // The television sets: the theme's second half first (the drop has
         // just played its hook), then the hook and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
@@ -248,16 +262,19 @@ const std::vector<Arrangement>& Arrangements() {
         // stripped to the pad and the lead, a bar where the band builds up
         // again, the theme with an answer and the counter-line over the whole
         // band, and a stop into the breakdown.
-        {"television", {"Dm", "Am", "F", "E7", "Am", "Fmaj7", "Cadd9", "G", "Dm", "G", "C", "F", "Dm", "E", "Am", "E"}, "Dm", "",
-         Enchaine({&kThemeB2, &kThemeA2Varie, &kThemeC, &kThemeC2, &kThemeA, &kThemeB3}),
+        {"television", {"C", "Fmaj7", "Dm", "G", "Am", "Fmaj7", "Cadd9", "G", "C", "C", "Fmaj7", "Fmaj7",
+                        "Dm", "Em", "F", "G", "Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E"}, "Dm", "",
+         Enchaine({&kReponseTele, &kThemeA2Varie, &kThemeC, &kThemeC2, &kThemeANu, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {4, kClocheTele}, {8, kContreTele},
-         false, 100, -1, false, "....ssssddddccccxxr.kkkk", 64, "", 34},
-        // The credits: the breakdown, drums and bass out, the pad swells under
-        // long lead notes; flams over a bar of three beats and a half bring
+         false, 100, -1, false, "t...ssssddddccccxxr.kkkk", 64, "", 34},
+        // The credits: the breakdown, drums and bass out, the pad swells on
+        // added ninths and a seventh under long lead notes, the bell recalling
+        // the hook between them; flams over a bar of three beats and a half bring
         // the band back.
-        {"credits", {"F", "G", "Em", "Am"}, "", "Am", kPont, "", kPont[3],
-         B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {}, {}, false, 66, -1, false, "", 40},
+        {"credits", {"Fadd9", "Gadd9", "Em7", "Am"}, "", "Am", kPont, "", kPont[3],
+         B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {0, kClocheGeneriques}, {}, false, 66, -1, false, "",
+         40, "", 28},
         // The greetings: everything climbs back, a snare roll over a bar of
         // two beats and a half, the lead running down from the leading tone
         // into the reprise's first note.
@@ -269,8 +286,8 @@ const std::vector<Arrangement>& Arrangements() {
         // phrase, open hi-hats, a crash on every phrase, its second half a tone up
         // (from the new key's dominant), back home on the dominant, and a
         // fill down the toms with an open hi-hat into the switch-off.
-        {"crawl", {"Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E7", "Am", "F", "Cadd9", "G", "Dm", "Am", "F", "E"}, "E", "",
-         Enchaine({&kThemeFinale, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
+        {"crawl", {"Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E7", "Am", "Fmaj7", "Cadd9", "G", "Dm", "Am", "F", "E"}, "E", "",
+         Enchaine({&kThemeD, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
          "b5 . . . . . . . . . . . g#5 . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 58, true, F::kOuvert, false,
          {}, {0, kContre}, true, 122, 7, false, ""},

@@ -89,15 +89,13 @@ void Monte(Grille* g, int sommet) {
 void ComposeTransition(Grille* g, const Mesure& m) {
     const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
     const int debut = m.premiereLigne;
-    // A shorter bar is a break: the band's stab on its downbeat, a riser
-    // under the silence, and the fill after at least a beat of it.
+    // A shorter bar is a break: the drums and the bass stop on its downbeat
+    // (the silence resets the count, so the early downbeat is heard as a
+    // stop, not a stumble), a riser under the held chord, and the fill after
+    // at least a beat of it.
     const bool breve = Breve(m);
     const int reprise = breve ? std::max(deuxTemps, kLignesParTemps) : deuxTemps;
-    if (breve) {
-        Pose(g, debut, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
-        Pose(g, debut, kCanalCymbale, kNoteDo4, kCymbale, 40);
-        if (m.arrangement->fin != Fin::kRoulement) Monte(g, debut + lignes);
-    }
+    if (breve && m.arrangement->fin != Fin::kRoulement) Monte(g, debut + lignes);
     switch (m.arrangement->fin) {
         case Fin::kSuite:
             return;
@@ -225,6 +223,12 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
             if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
                 Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 29);
         }
+    // The sets switch on: a burst of static (the projector's rattle two
+    // octaves up) over the bar's first beat and a half, the bass out.
+    if (variante == 't') {
+        Pose(g, m.premiereLigne, kCanalEffets, kNoteDo4 + 24, kProjecteur, 40);
+        Coupe(g, m.premiereLigne + 6, kCanalEffets);
+    }
     // Where the kick and the snare strike together, the drummer's hands are
     // on the snare: the hi-hat there is left out (the three strokes would
     // add up to the mix's loudest peaks).

@@ -70,7 +70,8 @@ struct Arrangement {
     // counter-line and without hi-hats or arpeggio, 'c' the counter-line
     // instead of the arpeggio, 'k' the counter-line over the whole band,
     // 'x' stripped to the pad and the lead, 'r' the band building up again
-    // (kick, hi-hats and bass, a snare roll into the next bar).
+    // (kick, hi-hats and bass, a snare roll into the next bar), 't' a burst
+    // of static with the bass out (the television sets switching on).
     // With such letters the counter-line plays only where they call it.
     std::string variantes;
     int volumeSolo = 64;  // the lead's level, 0..64
