@@ -338,9 +338,11 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
     EXPECT_GE(premiere, debut("title"));
     EXPECT_LT(premiere, debut("bubbles"));
     // A riff people hum: a bar of the tune (the lead, or the hook where the
-    // lead rests), the same notes at the same steps, heard at least four times.
-    std::map<std::vector<std::pair<int, int>>, int> figures;
-    int ligne = 0, plus = 0;
+    // lead rests), the same notes at the same steps, heard at least four
+    // times, and a two-bar figure heard as often.
+    std::map<std::vector<std::pair<int, int>>, int> figures, paires;
+    std::vector<std::pair<int, int>> avant;
+    int ligne = 0, plus = 0, plusPaire = 0;
     for (uint8_t o : m.ordre) {
         std::vector<std::pair<int, int>> figure;
         for (int canal : {kCanalSolo, kCanalDoublure}) {
@@ -351,9 +353,16 @@ TEST(MusiquePartition, TheHookComesEarlyAndTheLeadSlidesAndSings) {
             if (!figure.empty()) break;
         }
         if (figure.size() >= 4) plus = std::max(plus, ++figures[figure]);
+        if (figure.size() >= 2 && avant.size() >= 4) {
+            std::vector<std::pair<int, int>> paire = avant;
+            for (const auto& [l, note] : figure) paire.push_back({l + kLignesParMesure, note});
+            plusPaire = std::max(plusPaire, ++paires[paire]);
+        }
+        avant = figure;
         ligne += m.motifs[o].lignes;
     }
     EXPECT_GE(plus, 4);
+    EXPECT_GE(plusPaire, 4);
 
     // The lead's instrument has its own vibrato.
     EXPECT_GT(m.instruments[kSolo - 1].vibratoProfondeur, 0);
