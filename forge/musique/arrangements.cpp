@@ -290,7 +290,7 @@ const std::vector<Arrangement>& Arrangements() {
          Enchaine({&kThemeD, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
          "b5 . . . . . . . . . . . g#5 . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 58, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 122, 7, false, ""},
+         {}, {0, kContre}, true, 130, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.
