@@ -143,6 +143,9 @@ constexpr int kCyclesSolo = 200;           // voices at 199, 200 and 201 cycles
 constexpr double kToneAigu = kDo4 * 2.0;   // C-5
 constexpr int kCyclesArpege = 4;
 
+// White noise from a fixed generator, the same on every build.
+double Bruit(uint32_t* etat);
+
 // A recorded drum of the sound font made ready for the tracker: the silence
 // before its stroke taken away, cut at `duree` seconds with a fade over its
 // last `fondu` seconds so that it dies out before its sample ends, driven
@@ -190,15 +193,29 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         s[i] += corps * crete * std::min(1.0, t / 0.002) * std::exp(-t / 0.14) * fin * fin *
                 std::sin(phase);
     }
-    // The click: two high partials dying within a few milliseconds.
-    for (size_t i = 0; i < std::min(n, size_t(0.006 * kFrequenceRendu)); ++i) {
-        const double t = double(i) / kFrequenceRendu;
-        s[i] += clic * crete * std::exp(-t / 0.0009) *
-                (0.6 * std::sin(2 * kPi * 3100 * t) + 0.4 * std::sin(2 * kPi * 5300 * t));
-    }
     for (size_t i = n; eclat > 0.0 && i-- > 1;) s[i] += eclat * (s[i] - s[i - 1]);
+    if (gain > 1.0) s = Sature(s, gain);
+    // The beater's click, laid over the driven drum so the soft clip does not
+    // flatten it: two high partials and a burst of bright noise dying within
+    // a few milliseconds. The drum under it swells in over those milliseconds
+    // (the beater strikes before the skin booms), so the click stands out
+    // without raising the peak.
+    crete = 0.0;
+    for (double v : s) crete = std::max(crete, std::fabs(v));
+    uint32_t etat = 0x434C4943;
+    double avant = 0.0;
+    const size_t frappe = size_t(0.007 * kFrequenceRendu);
+    for (size_t i = 0; clic > 0.0 && i < std::min(n, size_t(0.008 * kFrequenceRendu)); ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        if (i < frappe) s[i] *= 0.1 + 0.45 * (1.0 - std::cos(kPi * double(i) / frappe));
+        const double bruit = Bruit(&etat), eclair = bruit - avant;
+        avant = bruit;
+        s[i] += clic * crete * std::exp(-t / 0.0025) *
+                (0.45 * std::sin(2 * kPi * 3100 * t) + 0.3 * std::sin(2 * kPi * 5300 * t) +
+                 0.25 * eclair);
+    }
     in->nom = nom;
-    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, kReserveTambours);
+    in->echantillon = Normalise(s, kReserveTambours);
     return true;
 }
 
@@ -208,7 +225,7 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
-    if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.2, 0.55, 90.0) ||
+    if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.1, 0.55, 90.0) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
         !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
@@ -453,7 +470,6 @@ InstrumentXM Cloche() {
     return in;
 }
 
-// White noise from a fixed generator, the same on every build.
 double Bruit(uint32_t* etat) {
     *etat = *etat * 1664525u + 1013904223u;
     return static_cast<double>(*etat >> 8) / double(1u << 23) - 1.0;
