@@ -235,12 +235,13 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
         return false;
     grosse.volume = 64;
     caisse.volume = 64;
-    charleston.volume = 64;
-    charleston.panoramique = 184;
+    // Panned far out, a hat rings louder in its ear: its volume is held back.
+    charleston.volume = 56;
+    charleston.panoramique = 224;
     ouvert.volume = 52;
-    ouvert.panoramique = 44;
+    ouvert.panoramique = 24;
     cymbale.volume = 44;
-    cymbale.panoramique = 172;
+    cymbale.panoramique = 196;
     tom.volume = 50;
     tom.panoramique = 104;
     (*instruments)[kGrosseCaisse - 1] = grosse;
@@ -415,7 +416,7 @@ InstrumentXM Echo() {
     // The same tone with its top closed down: the repeat sits behind the lead.
     in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7);
     in.volume = 20;
-    in.panoramique = 240;
+    in.panoramique = 252;
     return in;
 }
 
@@ -439,7 +440,7 @@ InstrumentXM Arpege(bool sourd) {
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
     in.volume = 28;
-    in.panoramique = 76;
+    in.panoramique = 20;
     return in;
 }
 
@@ -598,7 +599,10 @@ double FrequenceEnregistree(NumeroInstrument numero) {
 bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     std::vector<InstrumentXM> liste(kNombreInstruments);
     liste[kBasse - 1] = Basse();
-    liste[kNappe - 1] = Nappe("nappe", 128, 0.0, 0.0);
+    // Amiga-style width: the kick, the snare, the bass and the lead hold the
+    // centre; the pad's outer voices, the echoes, the arpeggio and the hats
+    // sit out at the sides, the pad's middle voice a little left of centre.
+    liste[kNappe - 1] = Nappe("nappe", 104, 0.0, 0.0);
     liste[kSolo - 1] = Solo();
     liste[kEcho - 1] = Echo();
     liste[kArpege - 1] = Arpege(false);
@@ -606,12 +610,12 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kCloche - 1] = Cloche();
     liste[kEchoGauche - 1] = Echo();
     liste[kEchoGauche - 1].nom = "echo gauche";
-    liste[kEchoGauche - 1].panoramique = 16;
+    liste[kEchoGauche - 1].panoramique = 4;
     liste[kMontee - 1] = Montee();
     liste[kBip - 1] = Bip();
     liste[kProjecteur - 1] = Projecteur();
-    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61, 0.33);
-    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37, 0.67);
+    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x00, 0.61, 0.33);
+    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xFF, 1.37, 0.67);
     if (!Percussions(&liste, erreur)) return false;
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
