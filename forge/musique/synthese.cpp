@@ -17,10 +17,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // The tonal instruments' samples stop short of full scale: the drums stand
 // out of the band, and the stacked layers keep their headroom in every player.
-constexpr double kReserve = 0.80;
+// The whole mix's level: every sample scales with it. xmp mixes the same
+// module about 3 dB hotter than libmikmod and openmpt, so its loudest
+// moments (the reprise's kick, snare, lead and arpeggio striking together)
+// set how high the mix can go under -1 dBFS.
+constexpr double kNiveauMix = 1.012;
+constexpr double kReserve = 0.80 * kNiveauMix;
 // The drums' strokes stand over the band, the lead over everything.
-constexpr double kReserveTambours = 0.85;
-constexpr double kReserveSolo = 0.90;
+constexpr double kReserveTambours = 0.85 * kNiveauMix;
+constexpr double kReserveSolo = 0.90 * kNiveauMix;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -414,7 +419,7 @@ InstrumentXM Echo() {
     InstrumentXM in = Solo();
     in.nom = "echo";
     // The same tone with its top closed down: the repeat sits behind the lead.
-    in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7);
+    in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7 * kNiveauMix);
     in.volume = 20;
     in.panoramique = 252;
     return in;
@@ -617,6 +622,31 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x00, 0.61, 0.33);
     liste[kNappeDroite - 1] = Nappe("nappe droite", 0xFF, 1.37, 0.67);
     if (!Percussions(&liste, erreur)) return false;
+    // The names a tracker shows in its instrument list, read down as the
+    // module's credits and greetings; each starts with the sound it holds.
+    const char* const noms[kNombreInstruments] = {
+        "kick   KAZZMOT",         // kGrosseCaisse
+        "snare  an ORBO demo",    // kCaisseClaire
+        "hat    2001",            // kCharleston
+        "crash  ----------",      // kCymbale
+        "bass   music: DOLO",     // kBasse
+        "pad    code: KABO",      // kNappe
+        "lead   all made in",     // kSolo
+        "echo   our own forge",   // kEcho
+        "arp    -- greets --",    // kArpege
+        "ohat   WOZZ",            // kCharlestonOuvert
+        "pad L  SLIK",            // kNappeGauche
+        "pad R  BRENN",           // kNappeDroite
+        "tom    thanks for the",  // kTom
+        "arp2   sleepless",       // kArpegeSourd
+        "bell   nights and the",  // kCloche
+        "echo2  cold coffee",     // kEchoGauche
+        "clap   ----------",      // kClap
+        "riser  see you at",      // kMontee
+        "blip   the next party",  // kBip
+        "film   ----------",      // kProjecteur
+    };
+    for (size_t i = 0; i < liste.size(); ++i) liste[i].nom = noms[i];
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
     // The pad's sides a few cents apart, flat on the left and sharp on the
