@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "partition.h"
-#include "synthese.h"
 #include "xm.h"
 
 int main(int argc, char** argv) {
@@ -26,8 +25,6 @@ int main(int argc, char** argv) {
                      erreur.c_str());
         return 1;
     }
-    // The title a tracker shows: the production's name and its group's.
-    module.nom = kTitreModule;
     std::vector<uint8_t> octets;
     ResumeXM resume;
     if (!EcritModuleXM(&module, &octets, &erreur) ||
