@@ -17,10 +17,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // The tonal instruments' samples stop short of full scale: the drums stand
 // out of the band, and the stacked layers keep their headroom in every player.
-constexpr double kReserve = 0.80;
+// The whole mix's level: every sample scales with it. xmp mixes the same
+// module about 3 dB hotter than libmikmod and openmpt, so its loudest
+// moments (the reprise's kick, snare, lead and arpeggio striking together)
+// set how high the mix can go under -1 dBFS.
+constexpr double kNiveauMix = 1.012;
+constexpr double kReserve = 0.80 * kNiveauMix;
 // The drums' strokes stand over the band, the lead over everything.
-constexpr double kReserveTambours = 0.85;
-constexpr double kReserveSolo = 0.90;
+constexpr double kReserveTambours = 0.85 * kNiveauMix;
+constexpr double kReserveSolo = 0.90 * kNiveauMix;
 
 // Scales a signal so that its peak reaches `crete` of full scale, then rounds it to 16 bits.
 std::vector<int16_t> Normalise(const std::vector<double>& signal, double crete) {
@@ -143,6 +148,9 @@ constexpr int kCyclesSolo = 200;           // voices at 199, 200 and 201 cycles
 constexpr double kToneAigu = kDo4 * 2.0;   // C-5
 constexpr int kCyclesArpege = 4;
 
+// White noise from a fixed generator, the same on every build.
+double Bruit(uint32_t* etat);
+
 // A recorded drum of the sound font made ready for the tracker: the silence
 // before its stroke taken away, cut at `duree` seconds with a fade over its
 // last `fondu` seconds so that it dies out before its sample ends, driven
@@ -190,15 +198,29 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
         s[i] += corps * crete * std::min(1.0, t / 0.002) * std::exp(-t / 0.14) * fin * fin *
                 std::sin(phase);
     }
-    // The click: two high partials dying within a few milliseconds.
-    for (size_t i = 0; i < std::min(n, size_t(0.006 * kFrequenceRendu)); ++i) {
-        const double t = double(i) / kFrequenceRendu;
-        s[i] += clic * crete * std::exp(-t / 0.0009) *
-                (0.6 * std::sin(2 * kPi * 3100 * t) + 0.4 * std::sin(2 * kPi * 5300 * t));
-    }
     for (size_t i = n; eclat > 0.0 && i-- > 1;) s[i] += eclat * (s[i] - s[i - 1]);
+    if (gain > 1.0) s = Sature(s, gain);
+    // The beater's click, laid over the driven drum so the soft clip does not
+    // flatten it: two high partials and a burst of bright noise dying within
+    // a few milliseconds. The drum under it swells in over those milliseconds
+    // (the beater strikes before the skin booms), so the click stands out
+    // without raising the peak.
+    crete = 0.0;
+    for (double v : s) crete = std::max(crete, std::fabs(v));
+    uint32_t etat = 0x434C4943;
+    double avant = 0.0;
+    const size_t frappe = size_t(0.007 * kFrequenceRendu);
+    for (size_t i = 0; clic > 0.0 && i < std::min(n, size_t(0.008 * kFrequenceRendu)); ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        if (i < frappe) s[i] *= 0.1 + 0.45 * (1.0 - std::cos(kPi * double(i) / frappe));
+        const double bruit = Bruit(&etat), eclair = bruit - avant;
+        avant = bruit;
+        s[i] += clic * crete * std::exp(-t / 0.0025) *
+                (0.45 * std::sin(2 * kPi * 3100 * t) + 0.3 * std::sin(2 * kPi * 5300 * t) +
+                 0.25 * eclair);
+    }
     in->nom = nom;
-    in->echantillon = Normalise(gain > 1.0 ? Sature(s, gain) : s, kReserveTambours);
+    in->echantillon = Normalise(s, kReserveTambours);
     return true;
 }
 
@@ -208,7 +230,7 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 // noise turns to grit), the standard kit's first crash and a mid tom.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
-    if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.2, 0.55, 90.0) ||
+    if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.1, 0.55, 90.0) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
         !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
@@ -218,12 +240,13 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
         return false;
     grosse.volume = 64;
     caisse.volume = 64;
-    charleston.volume = 64;
-    charleston.panoramique = 184;
+    // Panned far out, a hat rings louder in its ear: its volume is held back.
+    charleston.volume = 56;
+    charleston.panoramique = 224;
     ouvert.volume = 52;
-    ouvert.panoramique = 44;
+    ouvert.panoramique = 24;
     cymbale.volume = 44;
-    cymbale.panoramique = 172;
+    cymbale.panoramique = 196;
     tom.volume = 50;
     tom.panoramique = 104;
     (*instruments)[kGrosseCaisse - 1] = grosse;
@@ -396,9 +419,9 @@ InstrumentXM Echo() {
     InstrumentXM in = Solo();
     in.nom = "echo";
     // The same tone with its top closed down: the repeat sits behind the lead.
-    in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7);
+    in.echantillon = Normalise(Sature(RendSolo(true), 1.8), 0.7 * kNiveauMix);
     in.volume = 20;
-    in.panoramique = 240;
+    in.panoramique = 252;
     return in;
 }
 
@@ -422,7 +445,7 @@ InstrumentXM Arpege(bool sourd) {
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
     in.volume = 28;
-    in.panoramique = 76;
+    in.panoramique = 20;
     return in;
 }
 
@@ -453,7 +476,6 @@ InstrumentXM Cloche() {
     return in;
 }
 
-// White noise from a fixed generator, the same on every build.
 double Bruit(uint32_t* etat) {
     *etat = *etat * 1664525u + 1013904223u;
     return static_cast<double>(*etat >> 8) / double(1u << 23) - 1.0;
@@ -582,7 +604,10 @@ double FrequenceEnregistree(NumeroInstrument numero) {
 bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     std::vector<InstrumentXM> liste(kNombreInstruments);
     liste[kBasse - 1] = Basse();
-    liste[kNappe - 1] = Nappe("nappe", 128, 0.0, 0.0);
+    // Amiga-style width: the kick, the snare, the bass and the lead hold the
+    // centre; the pad's outer voices, the echoes, the arpeggio and the hats
+    // sit out at the sides, the pad's middle voice a little left of centre.
+    liste[kNappe - 1] = Nappe("nappe", 104, 0.0, 0.0);
     liste[kSolo - 1] = Solo();
     liste[kEcho - 1] = Echo();
     liste[kArpege - 1] = Arpege(false);
@@ -590,13 +615,38 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
     liste[kCloche - 1] = Cloche();
     liste[kEchoGauche - 1] = Echo();
     liste[kEchoGauche - 1].nom = "echo gauche";
-    liste[kEchoGauche - 1].panoramique = 16;
+    liste[kEchoGauche - 1].panoramique = 4;
     liste[kMontee - 1] = Montee();
     liste[kBip - 1] = Bip();
     liste[kProjecteur - 1] = Projecteur();
-    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x18, 0.61, 0.33);
-    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xE8, 1.37, 0.67);
+    liste[kNappeGauche - 1] = Nappe("nappe gauche", 0x00, 0.61, 0.33);
+    liste[kNappeDroite - 1] = Nappe("nappe droite", 0xFF, 1.37, 0.67);
     if (!Percussions(&liste, erreur)) return false;
+    // The names a tracker shows in its instrument list, read down as the
+    // module's credits and greetings; each starts with the sound it holds.
+    const char* const noms[kNombreInstruments] = {
+        "kick   KAZZMOT",         // kGrosseCaisse
+        "snare  an ORBO demo",    // kCaisseClaire
+        "hat    2001",            // kCharleston
+        "crash  ----------",      // kCymbale
+        "bass   music: DOLO",     // kBasse
+        "pad    code: KABO",      // kNappe
+        "lead   all made in",     // kSolo
+        "echo   our own forge",   // kEcho
+        "arp    -- greets --",    // kArpege
+        "ohat   WOZZ",            // kCharlestonOuvert
+        "pad L  SLIK",            // kNappeGauche
+        "pad R  BRENN",           // kNappeDroite
+        "tom    thanks for the",  // kTom
+        "arp2   sleepless",       // kArpegeSourd
+        "bell   nights and the",  // kCloche
+        "echo2  cold coffee",     // kEchoGauche
+        "clap   ----------",      // kClap
+        "riser  see you at",      // kMontee
+        "blip   the next party",  // kBip
+        "film   ----------",      // kProjecteur
+    };
+    for (size_t i = 0; i < liste.size(); ++i) liste[i].nom = noms[i];
     for (size_t i = 0; i < liste.size(); ++i)
         AccordeInstrument(&liste[i], FrequenceEnregistree(static_cast<NumeroInstrument>(i + 1)));
     // The pad's sides a few cents apart, flat on the left and sharp on the

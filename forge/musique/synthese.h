@@ -31,6 +31,9 @@ enum NumeroInstrument {
     kNombreInstruments = kProjecteur
 };
 
+// The module's title, as a tracker shows it: the production and its group.
+constexpr char kTitreModule[] = "Kazzmot - Orbo 2001";
+
 constexpr int kFrequenceRendu = 44100;  // frames per second of every sample
 constexpr int kLignesMontee = 16;       // rows the riser lasts at the groove's tempo
 
