@@ -126,8 +126,8 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     const double e = trait * 0.55;
     const double depart = rr.x1 - trait * 0.6;
     cairo_move_to(cr, depart, y1);
-    cairo_line_to(cr, finO + 6, y1);
-    cairo_line_to(cr, finO + 6 - e, y1 + e);
+    cairo_line_to(cr, finO, y1);
+    cairo_line_to(cr, finO - e, y1 + e);
     cairo_line_to(cr, depart - e, y1 + e);
     cairo_close_path(cr);
     cairo_fill(cr);
