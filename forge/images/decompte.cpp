@@ -1,4 +1,4 @@
-// Countdown pictures: the film-leader background, the cue ring and the six
+// Countdown pictures: the film-leader background, the cue mark and the six
 // leader digits, in the warm sepia of an old reel.
 #include <cmath>
 #include <string>
@@ -33,7 +33,7 @@ void DessineCinema(Recueil* recueil) {
     cairo_move_to(cr, cx, cy);
     cairo_arc(cr, cx, cy, 600, -M_PI / 2, 0.35);
     cairo_close_path(cr);
-    cairo_set_source_rgba(cr, 0.25, 0.18, 0.1, 0.16);
+    cairo_set_source_rgba(cr, 0.22, 0.14, 0.07, 0.34);
     cairo_fill(cr);
 
     // Cross-hair and rings.
@@ -147,26 +147,34 @@ void DessineCinema(Recueil* recueil) {
 void DessineCercle(Recueil* recueil) {
     Toile toile(120, 120);
     cairo_t* cr = toile.cr;
-    // A cue ring: a bold ring with a fine inner ring, scratched ink, kept
-    // a strip's width inside the picture's edges (the countdown may put the
-    // picture against the screen's edge).
-    const double rayon = 60 - kBandePerforee - 5;
-    cairo_set_source_rgb(cr, kEncre.r, kEncre.g, kEncre.b);
+    // A cue mark: a sight of thin ink, a ring crossed by four ticks that
+    // stop short of its open middle, each stroke in a soft darker halo as
+    // if burnt into the film. Kept a strip's width inside the picture's
+    // edges (the countdown may put the picture against the screen's edge).
+    const double rayon = 19, interieur = 7, exterieur = 60 - kBandePerforee - 6;
+    auto viseur = [&]() {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, 60, 60, rayon, 0, 2 * M_PI);
+        for (int i = 0; i < 4; ++i) {
+            const double a = i * M_PI / 2;
+            cairo_move_to(cr, 60 + interieur * std::cos(a), 60 + interieur * std::sin(a));
+            cairo_line_to(cr, 60 + (exterieur - 3) * std::cos(a),
+                          60 + (exterieur - 3) * std::sin(a));
+        }
+    };
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_source_rgba(cr, 0.42, 0.3, 0.18, 0.22);
     cairo_set_line_width(cr, 7);
-    cairo_arc(cr, 60, 60, rayon, 0, 2 * M_PI);
+    viseur();
     cairo_stroke(cr);
-    cairo_set_line_width(cr, 2);
-    cairo_arc(cr, 60, 60, rayon - 10, 0, 2 * M_PI);
+    cairo_set_source_rgba(cr, 0.3, 0.2, 0.12, 0.35);
+    cairo_set_line_width(cr, 5);
+    viseur();
     cairo_stroke(cr);
-    // Lighter wear along the ring.
-    Alea alea(GraineDe("Cercle"));
-    cairo_set_source_rgba(cr, 0.55, 0.48, 0.4, 0.9);
-    for (int i = 0; i < 40; ++i) {
-        const double a = alea.Entre(0, 2 * M_PI), r = alea.Entre(rayon - 2.5, rayon + 2.5);
-        cairo_arc(cr, 60 + r * std::cos(a), 60 + r * std::sin(a), alea.Entre(0.5, 1.4), 0,
-                  2 * M_PI);
-        cairo_fill(cr);
-    }
+    cairo_set_source_rgb(cr, kEncre.r, kEncre.g, kEncre.b);
+    cairo_set_line_width(cr, 3);
+    viseur();
+    cairo_stroke(cr);
     Finition f;
     f.cle = Cle::Blanc;
     f.fond = kPapier;

@@ -334,6 +334,7 @@ struct Matiere {
     std::vector<Couleur> reflets;
     double y0 = 0, y1 = 100;
     double biseau = 4;                 // bevel width in pixels
+    double lissage = 0;                // blur of the bevel's slope in pixels (0: none)
     double relief = 0;                 // extrusion depth in pixels
     Couleur flanc = {0.3, 0.1, 0.45};  // colour of the extrusion's sides
     Couleur contour = {0.05, 0.0, 0.12};

@@ -26,10 +26,12 @@ void BarreRaster(cairo_t* cr, double x0, double x1, double y, double h, Couleur 
     cairo_pattern_destroy(p);
 }
 
-// The group's word: the first O drawn as an orb (a ring round a ball), the
-// R's leg drawn out under the rest of the word, the B given a full stem, and
-// the word parted between R and B so that the screen's centre, where the logo
-// opens from, lies in the dark gap between the two halves.
+// The group's word, lettered on one construction: stems and bars of one
+// stroke width, every curve a half circle. The first O is an orb (a ring
+// round a ball), the last one the same ring, open; R and B have round bowls
+// on a full stem, the R's leg drawn out into a blade under the rest of the
+// word. The word is parted between R and B so that the screen's centre,
+// where the logo opens from, lies in the dark gap between the two halves.
 struct MotOrbo {
     double haut = 0, bas = 0;
 };
@@ -37,65 +39,96 @@ struct MotOrbo {
 // Half the gap added between R and B.
 constexpr double kEcartOrbo = 10;
 
+// A bowl on a stem: flat at the left (x0), round at the right (x1), from
+// row ya to row yb, its counter the same shape a stroke inside.
+void Panse(cairo_t* cr, double x0, double x1, double ya, double yb, double trait) {
+    auto forme = [&](double g, double d, double a, double b) {
+        const double r = (b - a) / 2;
+        const double xc = std::max(g, d - r);
+        cairo_move_to(cr, g, a);
+        cairo_line_to(cr, xc, a);
+        cairo_arc(cr, xc, a + r, r, -M_PI / 2, M_PI / 2);
+        cairo_line_to(cr, g, b);
+        cairo_close_path(cr);
+    };
+    cairo_save(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    forme(x0, x1, ya, yb);
+    forme(x0 + trait * 0.5, x1 - trait, ya + trait, yb - trait);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 void DessinMotOrbo(cairo_t* cr, void* donnees) {
     MotOrbo* mot = static_cast<MotOrbo*>(donnees);
     cairo_font_face_t* police = Police(kPoliceLogo);
     const double l = 520, h = 140, y = 240 - h / 2 - 4;
-    // Lay out once to find the gap between R and B and centre it on column
-    // 320; then O and R are drawn moved left, B and O moved right.
+    // The face only places the letters: laid out once to find the gap
+    // between R and B and centre it on column 320, then again with O and R
+    // moved left, B and O moved right; the letters are drawn in its boxes.
     std::vector<Glyphe> g = CheminMot(cr, police, "ORBO", 60, y, l, h, false, 0);
     cairo_new_path(cr);
     const double x = 60 + 320 - (g[1].x1 + g[2].x0) / 2;
-    g = CheminMotSauf(cr, police, "ORBO", x - kEcartOrbo, y, l, h, false, {0, 2, 3});
-    cairo_fill(cr);
+    g = CheminMot(cr, police, "ORBO", x - kEcartOrbo, y, l, h, false, -1);
+    cairo_new_path(cr);
     const std::vector<Glyphe> droite =
-        CheminMotSauf(cr, police, "ORBO", x + kEcartOrbo, y, l, h, false, {0, 1});
-    cairo_fill(cr);
+        CheminMot(cr, police, "ORBO", x + kEcartOrbo, y, l, h, false, -1);
+    cairo_new_path(cr);
     g[2] = droite[2];
     g[3] = droite[3];
     mot->haut = g[1].y0;
     mot->bas = g[1].y1;
-    const double trait = (g[1].y1 - g[1].y0) * 0.2;
-    // The orb.
-    const Glyphe& o = g[0];
-    const double cx = (o.x0 + o.x1) / 2, cy = (o.y0 + o.y1) / 2;
-    const double r = std::min(o.x1 - o.x0, o.y1 - o.y0) / 2;
-    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
-    cairo_arc_negative(cr, cx, cy, r - trait, 2 * M_PI, 0);
-    cairo_fill(cr);
-    cairo_arc(cr, cx, cy, r - trait - std::max(4.0, trait * 0.35), 0, 2 * M_PI);
-    cairo_fill(cr);
-    // The face's B has no stem on its left and reads as a 3 or an 8: a full
-    // stem, as wide as the word's strokes, closes it.
-    const Glyphe& b = g[2];
-    cairo_rectangle(cr, b.x0, b.y0, trait * 0.9, b.y1 - b.y0);
-    cairo_fill(cr);
-    // The face's R ends in a block that reads as a B: its lower right is
-    // cut away and a slanted leg drawn from the bowl down to the foot.
+    const double y0 = g[1].y0, y1 = g[1].y1, hl = y1 - y0;
+    const double trait = hl * 0.2;
+    // The two Os: one ring each, the same size, the first with its ball.
+    const double r = hl / 2, cy = (y0 + y1) / 2, finO = g[3].x0 + 2 * r;
+    for (int i : {0, 3}) {
+        const double cx = i == 0 ? g[0].x1 - r : g[3].x0 + r;
+        cairo_save(cr);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx, cy, r - trait, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        if (i == 0) {
+            cairo_arc(cr, cx, cy, r - trait - std::max(4.0, trait * 0.35), 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+    }
+    // R: stem, bowl over the upper 56 %, and a leg from the bowl's foot to
+    // the baseline at the box's right edge.
     const Glyphe& rr = g[1];
-    const double hr = rr.y1 - rr.y0;
-    cairo_save(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_rectangle(cr, rr.x0 + trait * 1.25, rr.y0 + hr * 0.6, rr.x1 - rr.x0, hr * 0.4 + 1);
+    cairo_rectangle(cr, rr.x0, y0, trait, hl);
     cairo_fill(cr);
-    cairo_restore(cr);
+    const double pied = y0 + hl * 0.56;
+    Panse(cr, rr.x0 + trait * 0.5, rr.x1, y0, pied, trait);
     cairo_save(cr);
-    cairo_rectangle(cr, rr.x0, rr.y0, rr.x1 - rr.x0, hr);
+    cairo_rectangle(cr, rr.x0, y0, rr.x1 - rr.x0, hl);
     cairo_clip(cr);
-    const double jx0 = rr.x0 + trait * 1.6, jy0 = rr.y0 + hr * 0.5;
-    const double jx1 = rr.x1 - trait * 0.5, jy1 = rr.y1;
+    const double jx0 = rr.x0 + trait * 1.7, jy0 = pied - trait * 0.5;
+    const double jx1 = rr.x1 - trait * 0.55, jy1 = y1;
     const double jl = std::hypot(jx1 - jx0, jy1 - jy0);
     cairo_move_to(cr, jx0, jy0);
     cairo_line_to(cr, jx1 + (jx1 - jx0) / jl * trait, jy1 + (jy1 - jy0) / jl * trait);
-    cairo_set_line_width(cr, trait * 1.05);
+    cairo_set_line_width(cr, trait * 1.1);
     cairo_stroke(cr);
     cairo_restore(cr);
-    // The R's leg, drawn out into a blade under the B and the last O.
+    // B: stem and two bowls, the upper one a little narrower.
+    const Glyphe& b = g[2];
+    cairo_rectangle(cr, b.x0, y0, trait, hl);
+    cairo_fill(cr);
+    const double milieu = y0 + hl * 0.47;
+    Panse(cr, b.x0 + trait * 0.5, b.x1 - (b.x1 - b.x0) * 0.08, y0, milieu + trait / 2, trait);
+    Panse(cr, b.x0 + trait * 0.5, b.x1, milieu - trait / 2, y1, trait);
+    // The R's leg drawn out into a blade from its foot under the B and the
+    // last O.
     const double e = trait * 0.55;
-    cairo_move_to(cr, rr.x1 - trait * 1.2, rr.y1);
-    cairo_line_to(cr, g[3].x1 + 6, rr.y1);
-    cairo_line_to(cr, g[3].x1 + 6 - e, rr.y1 + e);
-    cairo_line_to(cr, rr.x1 - trait * 1.2 - e, rr.y1 + e);
+    const double depart = rr.x1 - trait * 0.6;
+    cairo_move_to(cr, depart, y1);
+    cairo_line_to(cr, finO, y1);
+    cairo_line_to(cr, finO - e, y1 + e);
+    cairo_line_to(cr, depart - e, y1 + e);
     cairo_close_path(cr);
     cairo_fill(cr);
 }
@@ -149,7 +182,8 @@ void DessineOrbo(Recueil* recueil) {
                       Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
     chrome.y0 = mot.haut;
     chrome.y1 = mot.bas;
-    chrome.biseau = 5.5;
+    chrome.biseau = 3;
+    chrome.lissage = 1.2;
     chrome.relief = 7;
     chrome.flanc = Rvb(70, 60, 170);
     chrome.contour = Rvb(10, 8, 40);
@@ -238,21 +272,8 @@ void DessinePresente(Recueil* recueil) {
         cairo_mask_surface(cr, lueur, 0, 0);
         cairo_surface_destroy(lueur);
     }
-    // The group logo's chrome: a blue sky over a white horizon, amber below.
-    Matiere chrome;
-    chrome.reflets = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255), Rvb(250, 250, 255),
-                      Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
-    chrome.y0 = 22;
-    chrome.y1 = 74;
-    chrome.biseau = 3;
-    chrome.relief = 3;
-    chrome.flanc = Rvb(70, 60, 170);
-    chrome.contour = Rvb(10, 8, 40);
-    chrome.epaisseur = 1.5;
-    chrome.eclats = 2;
-    chrome.eclat = 16;
-    PeintMatiere(&toile, m, chrome);
-    // A streak of light along the horizon, across the word.
+    // A streak of light along the horizon, behind the word: it shows in the
+    // gaps between the letters and never crosses them.
     cairo_pattern_t* trait = cairo_pattern_create_linear(60, 0, 300, 0);
     cairo_pattern_add_color_stop_rgba(trait, 0, 1, 1, 1, 0);
     cairo_pattern_add_color_stop_rgba(trait, 0.5, 1, 1, 1, 0.55);
@@ -261,6 +282,21 @@ void DessinePresente(Recueil* recueil) {
     cairo_rectangle(cr, 60, 49.5, 240, 1.5);
     cairo_fill(cr);
     cairo_pattern_destroy(trait);
+    // The group logo's chrome: a blue sky over a white horizon, amber below.
+    Matiere chrome;
+    chrome.reflets = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255), Rvb(250, 250, 255),
+                      Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
+    chrome.y0 = 22;
+    chrome.y1 = 74;
+    chrome.biseau = 2.5;
+    chrome.lissage = 0.9;
+    chrome.relief = 3;
+    chrome.flanc = Rvb(70, 60, 170);
+    chrome.contour = Rvb(10, 8, 40);
+    chrome.epaisseur = 1.5;
+    chrome.eclats = 2;
+    chrome.eclat = 16;
+    PeintMatiere(&toile, m, chrome);
     Finition f;
     recueil->images.push_back(Finit(toile, "Presente", f));
 }

@@ -191,6 +191,32 @@ void PeintMatiere(Toile* toile, const Masque& m, const Matiere& mat) {
         const float t = std::min(1.0f, dedans[i] / biseau);
         haut[i] = m.v[i] <= 0 ? 0.0f : biseau * (1.0f - (1 - t) * (1 - t));
     }
+    // Smoothed, the slope no longer follows the pixel steps of a shallow
+    // edge, which would line the bevel with small teeth.
+    if (mat.lissage > 0) {
+        const int n = int(std::ceil(mat.lissage * 2.5));
+        std::vector<float> noyau(size_t(2 * n + 1));
+        float somme = 0;
+        for (int k = -n; k <= n; ++k)
+            somme += noyau[size_t(k + n)] =
+                float(std::exp(-0.5 * k * k / (mat.lissage * mat.lissage)));
+        for (float& v : noyau) v /= somme;
+        std::vector<float> tampon(haut.size());
+        for (int passe = 0; passe < 2; ++passe) {
+            const int dx = passe == 0 ? 1 : 0, dy = 1 - dx;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < l; ++x) {
+                    float v = 0;
+                    for (int k = -n; k <= n; ++k) {
+                        const int sx = std::clamp(x + k * dx, 0, l - 1);
+                        const int sy = std::clamp(y + k * dy, 0, h - 1);
+                        v += noyau[size_t(k + n)] * haut[size_t(sy) * l + sx];
+                    }
+                    tampon[size_t(y) * l + x] = v;
+                }
+            haut.swap(tampon);
+        }
+    }
     auto H = [&](int x, int y) {
         x = std::clamp(x, 0, l - 1);
         y = std::clamp(y, 0, h - 1);

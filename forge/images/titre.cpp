@@ -391,6 +391,18 @@ void DessineRampes(Recueil* recueil) {
 // go on as lines converging under the sun, and the road melts into the
 // horizon's haze. Each pixel averages the ramp's colours over the stretch
 // of the edge it stands for, so the far rails thin out instead of breaking.
+// How far right the road has turned at row y: none at the stage's front
+// edge, then bending away at the rate that makes its edge leave the ramp's
+// rim along the rim's own direction, and easing toward the horizon, so the
+// ramp flows into the road without a corner.
+double VirageRoute(double bas, int entree, double y) {
+    const double horizon = kHorizonScene, d = std::max(0.0, bas - y);
+    const double pente = (CourbeRampe(entree + 1) - CourbeRampe(entree - 1)) / 2;
+    const double taux = -1 / pente - (320 - entree) / (bas - horizon);
+    const double portee = 22;
+    return std::max(0.0, taux) * portee * (1 - std::exp(-d / portee));
+}
+
 void PeintRoute(Toile* toile, double bas) {
     const double horizon = kHorizonScene;
     // Column where the ramp's top edge crosses the stage's front edge.
@@ -403,10 +415,11 @@ void PeintRoute(Toile* toile, double bas) {
     for (int y = int(horizon) + 1; y < int(bas); ++y) {
         const double t = (y + 0.5 - horizon) / (bas - horizon);
         const int n = std::min(48, int(std::ceil(2 / t)));
+        const double virage = VirageRoute(bas, entree, y + 0.5);
         for (int x = 0; x < 640; ++x) {
             double r = 0, g = 0, b = 0, couverture = 0;
             for (int k = 0; k < n; ++k) {
-                const double u = 320 + (x + (k + 0.5) / n - 320) / t;
+                const double u = 320 + (x - virage + (k + 0.5) / n - 320) / t;
                 if (u < entree || u > 2600) continue;
                 const int cu = std::min(639, int(u));
                 // Past the picture's right edge the ramp's colours repeat
@@ -436,13 +449,79 @@ void PeintRoute(Toile* toile, double bas) {
     cairo_t* cr = toile->cr;
     cairo_save(cr);
     cairo_move_to(cr, entree, bas);
-    cairo_line_to(cr, 320, horizon);
+    for (double y = bas - 1; y > horizon; --y)
+        cairo_line_to(
+            cr,
+            320 + (entree - 320) * (y - horizon) / (bas - horizon) + VirageRoute(bas, entree, y),
+            y);
+    cairo_line_to(cr, 320 + VirageRoute(bas, entree, horizon), horizon);
     cairo_line_to(cr, 640, horizon + (640 - 320) / (2600.0 - 320) * (bas - horizon));
     cairo_line_to(cr, 640, bas);
     cairo_close_path(cr);
     cairo_clip(cr);
     LignesTravers(cr, bas, 0.6);
     cairo_restore(cr);
+}
+
+// Where the title's letters come to rest on the stage: a magenta glow on the
+// floor under the word, and the letters mirrored faintly in the floor's
+// gloss, squashed and fading away from their foot, so the word stands on
+// the floor rather than floating over it. The letters land side by side at
+// the K's pitch, their pictures' lowest row on row 234.
+void PeintRefletTitre(Toile* toile) {
+    const int pas = TrouveEntree("K")->largeur;
+    const double x0 = (640 - TrouveEntree("Kazzmot")->largeur) / 2 - 5;
+    const double pied = 232, aplati = 0.55, fondu = 22;
+    cairo_t* cr = toile->cr;
+    cairo_save(cr);
+    cairo_translate(cr, x0 + 3.5 * pas, pied + 2);
+    cairo_scale(cr, 1, 0.045);
+    cairo_pattern_t* lueur = cairo_pattern_create_radial(0, 0, 0, 0, 0, 3.9 * pas);
+    cairo_pattern_add_color_stop_rgba(lueur, 0, 1.0, 0.25, 0.75, 0.5);
+    cairo_pattern_add_color_stop_rgba(lueur, 0.6, 0.9, 0.15, 0.65, 0.25);
+    cairo_pattern_add_color_stop_rgba(lueur, 1, 0.9, 0.15, 0.65, 0);
+    cairo_set_source(cr, lueur);
+    cairo_arc(cr, 0, 0, 3.9 * pas, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(lueur);
+    cairo_restore(cr);
+    cairo_surface_flush(toile->surface);
+    unsigned char* data = cairo_image_surface_get_data(toile->surface);
+    const int pas8 = cairo_image_surface_get_stride(toile->surface);
+    const char* lettres[] = {"K", "A", "Z", "Z", "M", "O", "T"};
+    for (int k = 0; k < 7; ++k) {
+        const EntreeCatalogue* e = TrouveEntree(lettres[k]);
+        MotTitre mot{lettres[k], 4, 6, e->largeur - 14.0, e->hauteur - 13.0};
+        const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
+        const int gauche = int(x0) + k * pas, haut = 235 - e->hauteur;
+        for (int y = int(pied) + 1; y < toile->hauteur; ++y) {
+            const double ecart = y + 0.5 - pied;
+            const double force = 0.42 * std::pow(std::max(0.0, 1 - ecart / fondu), 1.5);
+            if (force <= 0) continue;
+            // The row of the letter mirrored here, and where it lies in
+            // the letter's height (its foot pink, higher up cyan).
+            const int source = int(pied - ecart / aplati) - haut;
+            const double hauteur = std::clamp((mot.y + mot.h - source) / mot.h, 0.0, 1.0);
+            const Couleur teinte = Melange(Rvb(235, 120, 215), kChromeHaut, hauteur);
+            uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas8);
+            for (int x = std::max(0, gauche); x < std::min(640, gauche + e->largeur); ++x) {
+                // Blurred as in a glossy floor: the slit and the fine edges
+                // melt away.
+                double encre = 0;
+                for (int dy = -3; dy <= 3; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) encre += m.A(x - gauche + dx, source + dy);
+                const double a = force * encre / 21;
+                if (a <= 0) continue;
+                const uint32_t p = ligne[x];
+                const Couleur ici = {((p >> 16) & 255) / 255.0, ((p >> 8) & 255) / 255.0,
+                                     (p & 255) / 255.0};
+                const Couleur c = Melange(ici, teinte, a);
+                ligne[x] = 0xFF000000u | (uint32_t(c.r * 255 + 0.5) << 16) |
+                           (uint32_t(c.g * 255 + 0.5) << 8) | uint32_t(c.b * 255 + 0.5);
+            }
+        }
+    }
+    cairo_surface_mark_dirty(toile->surface);
 }
 
 void DessineSupport(Recueil* recueil) {
@@ -518,6 +597,7 @@ void DessineSupport(Recueil* recueil) {
     cairo_rectangle(cr, 0, horizon - 0.5, 640, 1.5);
     cairo_fill(cr);
     cairo_pattern_destroy(ligne);
+    PeintRefletTitre(&toile);
 
     Finition f;
     f.grain = 1.5;

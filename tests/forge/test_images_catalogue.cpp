@@ -70,6 +70,18 @@ TEST(ImagesCatalogue, CountdownDigitsShareTheSizeOfTheFiveAndFitTheScreen) {
     for (int x = 0; x < 640 && sombre[size_t(x)]; ++x) bande[size_t(x)] = true;
     for (int x = 639; x >= 0 && sombre[size_t(x)]; --x) bande[size_t(x)] = true;
     EXPECT_TRUE(bande[0] && bande[639]) << "no strips";
+    // The sweep over the upper right quarter reads clearly darker than the
+    // same place mirrored on the left.
+    double balaye = 0, miroir = 0;
+    for (double a = -1.3; a < -0.2; a += 0.01)
+        for (int r = 60; r < 170; r += 3) {
+            const int x = int(320 + r * std::cos(a)), y = int(240 + r * std::sin(a));
+            const forge_test::Rvb8 p = forge_test::Pixel(fond, x, y);
+            const forge_test::Rvb8 q = forge_test::Pixel(fond, 640 - x, y);
+            balaye += p.r + p.g + p.b;
+            miroir += q.r + q.g + q.b;
+        }
+    EXPECT_LT(balaye, miroir * 0.82) << "sweep too faint";
     for (const int gauche : {0, 640 - cercle.largeur})
         for (int y = 0; y < cercle.hauteur; ++y)
             for (int x = 0; x < cercle.largeur; ++x) {
