@@ -243,7 +243,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
     coupures.push_back(g.lignes);
 
     ModuleXM mod;
-    mod.nom = "Kazzmot";
+    mod.nom = kTitreModule;
     mod.canaux = kNombreCanaux;
     mod.vitesse = kTicksParLigne;
     // Each section's tempo, sent where it changes.
