@@ -148,10 +148,14 @@ double LargeurCapitale(char c) {
         case 'E':
             return 0.6;
         case 'B':
-            return 0.68;
+            return 0.74;
         case 'T':
             return 0.7;
-        default:  // A, N, O
+        case 'A':
+            return 0.96;
+        case 'O':
+            return 0.84;
+        default:  // N
             return 0.78;
     }
 }
@@ -170,6 +174,8 @@ void RectangleArrondi(cairo_t* cr, double x0, double y0, double x1, double y1, d
                       bool gauche) {
     r = std::min({r, (x1 - x0) / 2, (y1 - y0) / 2});
     const double pi = 3.14159265358979;
+    // A sub-path of its own: an arc would otherwise join it to the last one.
+    cairo_new_sub_path(cr);
     if (gauche) {
         cairo_arc(cr, x0 + r, y0 + r, r, pi, 1.5 * pi);
     } else {
@@ -231,23 +237,24 @@ void DessineCapitale(cairo_t* cr, char c, double x0, double y0, double x1, doubl
             break;
         case 'B': {
             const double milieu = y0 + (h - t) / 2;
-            Anneau(cr, x0, y0, x1 - w * 0.07, milieu + t, (milieu + t - y0) * 0.5, s, t, false);
-            Anneau(cr, x0, milieu, x1, y1, (y1 - milieu) * 0.5, s, t, false);
+            Anneau(cr, x0, y0, x1 - w * 0.07, milieu + t, (milieu + t - y0) * 0.5, s * 0.85, t,
+                   false);
+            Anneau(cr, x0, milieu, x1, y1, (y1 - milieu) * 0.5, s * 0.85, t, false);
             cairo_rectangle(cr, x0, y0, s, h);
             cairo_fill(cr);
             break;
         }
         case 'A': {
-            // Slanted legs, wider across a row than the stems so they look as
-            // heavy, meeting in a flat apex.
-            const double j = s * 1.2, sommet = s * 1.5;
+            // Slanted legs about as heavy as the stems, meeting in a flat
+            // apex; the letter is wide enough for a true triangle of counter
+            // over a crossbar set low.
+            const double j = s * 0.88, sommet = s;
             const double g = xc - sommet / 2, d = xc + sommet / 2;
             Polygone(cr, {x0, y1, g, y0, g + j, y0, x0 + j, y1});
             Polygone(cr, {x1, y1, d, y0, d - j, y0, x1 - j, y1});
             cairo_rectangle(cr, g, y0, sommet, t);
             cairo_fill(cr);
-            // The crossbar between the legs' outer edges, a little under the middle.
-            const double ya = y0 + h * 0.56, yb = ya + t;
+            const double ya = y0 + h * 0.64, yb = ya + t * 0.8;
             const auto gaucheEn = [&](double y) { return x0 + (g - x0) * (y1 - y) / h; };
             const auto droiteEn = [&](double y) { return x1 - (x1 - d) * (y1 - y) / h; };
             Polygone(cr, {gaucheEn(ya), ya, droiteEn(ya), ya, droiteEn(yb), yb, gaucheEn(yb), yb});
@@ -286,11 +293,19 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
     // widths in cap heights, stretched together to fill the box's width.
     const double haut = m->h * 0.27, cap = m->h - haut;
     const double y0 = m->y + haut, y1 = m->y + m->h;
-    const double interlettre = 0.1, intermot = 0.34;
+    // The gaps leave room for the rim and the extrusion between letters; a
+    // round letter before the T's bar gets a little more, so that the two
+    // solids never join.
+    const double interlettre = 0.26, intermot = 0.42, crenage = 0.08;
+    const auto ecart = [&](const std::string& mot, size_t j) {
+        return interlettre + (mot[j] == 'O' && mot[j + 1] == 'T' ? crenage : 0.0);
+    };
     double unites = intermot * (mots.size() - 1);
     for (const std::string& mot : mots) {
-        for (char c : mot) unites += LargeurCapitale(c);
-        unites += interlettre * (mot.size() - 1);
+        for (size_t j = 0; j < mot.size(); ++j) {
+            unites += LargeurCapitale(mot[j]);
+            if (j + 1 < mot.size()) unites += ecart(mot, j);
+        }
     }
     const double k = m->l / (unites * cap);  // horizontal stretch
     const double s = 0.23 * cap * k, t = 0.19 * cap;
@@ -300,17 +315,20 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
             const double l = LargeurCapitale(mots[i][j]) * cap * k;
             DessineCapitale(cr, mots[i][j], x, y0, x + l, y1, s, t);
             // The accent: a thin wedge clear of the cap line by the rim and the
-            // extrusion, leaning
-            // right like the bevel for the grave, left for the acute.
+            // extrusion. The grave runs down to the right, flatter than 45 degrees,
+            // thick at its top and tapering, so that it
+            // still leans once the crawl narrows the rows above it.
             const double cx = x + l / 2, bas = y0 - 13, sommet = m->y + haut * 0.04;
             const double e = s * 0.55, w = l * 0.3;
             switch (j < accents[i].size() ? accents[i][j] : Accent::Aucun) {
                 case Accent::Aucun:
                     break;
-                case Accent::Grave:
-                    Polygone(cr, {cx - w - e, sommet, cx - w + e * 0.3, sommet, cx + w * 0.5, bas,
-                                  cx + w * 0.5 - e, bas});
+                case Accent::Grave: {
+                    const double gauche = cx - 0.44 * l, droite = cx + 0.36 * l;
+                    Polygone(cr, {gauche, sommet, gauche + 1.3 * e, sommet, droite, bas,
+                                  droite - 0.8 * e, bas});
                     break;
+                }
                 case Accent::Aigu:
                     Polygone(cr, {cx + w - e * 0.3, sommet, cx + w + e, sommet, cx - w * 0.5 + e,
                                   bas, cx - w * 0.5, bas});
@@ -323,7 +341,7 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
                     break;
                 }
             }
-            x += l + interlettre * cap * k;
+            x += l + (j + 1 < mots[i].size() ? ecart(mots[i], j) : interlettre) * cap * k;
         }
         x += (intermot - interlettre) * cap * k;
     }
@@ -376,6 +394,39 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
     chrome.eclats = 3;
     chrome.eclat = 22;
     PeintMatiere(&toile, m, chrome);
+    // The counters (the A's triangle, the B's bowls, the O) are cleared of
+    // the rim and of the extrusion's inner walls, keeping only the dark
+    // outline, so that they stay open holes once the crawl narrows them.
+    {
+        std::vector<char> dehors(size_t(l) * h, 0);
+        std::vector<int> pile;
+        const auto pousse = [&](int x, int y) {
+            const size_t i = size_t(y) * l + x;
+            if (dehors[i] || m.v[i] >= 0.5f) return;
+            dehors[i] = 1;
+            pile.push_back(int(i));
+        };
+        for (int x = 0; x < l; ++x) pousse(x, 0), pousse(x, h - 1);
+        for (int y = 0; y < h; ++y) pousse(0, y), pousse(l - 1, y);
+        while (!pile.empty()) {
+            const int i = pile.back();
+            pile.pop_back();
+            const int x = i % l, y = i / l;
+            if (x > 0) pousse(x - 1, y);
+            if (x + 1 < l) pousse(x + 1, y);
+            if (y > 0) pousse(x, y - 1);
+            if (y + 1 < h) pousse(x, y + 1);
+        }
+        const std::vector<float> bord = DistanceBord(m, false);
+        AccesPixels px(&toile);
+        for (int y = 0; y < h; ++y) {
+            uint32_t* ligne = px.Ligne(y);
+            for (int x = 0; x < l; ++x) {
+                const size_t i = size_t(y) * l + x;
+                if (!dehors[i] && m.v[i] < 0.5f && bord[i] > chrome.epaisseur + 0.5) ligne[x] = 0;
+            }
+        }
+    }
     cairo_surface_flush(toile.surface);
     cairo_save(cr);
     cairo_set_source_surface(cr, toile.surface, cx - l / 2.0, cy - mot.y - hauteur / 2);
