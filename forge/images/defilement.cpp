@@ -15,6 +15,8 @@ namespace {
 
 // How much wider than the poster face the crawl's body lines are drawn.
 constexpr double kEtirementDefilement = 1.45;
+// Space added between the body lines' letters, in font sizes.
+constexpr double kInterlettreDefilement = 0.2;
 
 // The closing text; an empty line separates paragraphs, "#" marks a heading.
 const char* const kTexte[] = {
@@ -76,6 +78,52 @@ const char* const kTexte[] = {
     "#\xC3\x80 BIENT\xC3\x94T",
 };
 
+// A body line's path centred on (cx, cy), no wider than largeurMax, its
+// letters spaced out by up to a fifth of the size more than the face's own:
+// on the crawl's narrow far rows the letters would otherwise run into each
+// other (a T's bar into the E before it). A long line spaces out what room
+// allows, at least half of it, made smaller for that if it must. Gives the
+// ink height.
+void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
+                        double cx, double cy, double largeurMax, double* encre) {
+    cairo_set_font_face(cr, police);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    cairo_text_extents_t ext;
+    cairo_set_font_size(cr, taille);
+    cairo_text_extents(cr, texte, &ext);
+    cairo_glyph_t* glyphes = nullptr;
+    int n = 0;
+    cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
+                                     nullptr, nullptr, nullptr);
+    // Every line keeps at least half the spacing, made smaller if it must.
+    const double auMoins = ext.width + std::max(0, n - 1) * kInterlettreDefilement / 2 * taille;
+    if (auMoins > largeurMax) {
+        taille *= largeurMax / auMoins;
+        cairo_set_font_size(cr, taille);
+        cairo_text_extents(cr, texte, &ext);
+        cairo_glyph_free(glyphes);
+        glyphes = nullptr;
+        cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
+                                         nullptr, nullptr, nullptr);
+    }
+    const double espace =
+        n > 1 ? std::clamp((largeurMax - ext.width) / (n - 1), 0.0, kInterlettreDefilement * taille)
+              : 0.0;
+    const double total = ext.width + std::max(0, n - 1) * espace;
+    const double ox = cx - total / 2 - ext.x_bearing, oy = cy - ext.height / 2 - ext.y_bearing;
+    for (int i = 0; i < n; ++i) {
+        glyphes[i].x += ox + i * espace;
+        glyphes[i].y += oy;
+    }
+    cairo_glyph_path(cr, glyphes, n);
+    cairo_glyph_free(glyphes);
+    if (encre) *encre = ext.height;
+}
+
 // Paints the current path as crawl lettering: a thin violet outline that
 // keeps the letters clear of the stars without filling their counters once
 // the crawl shrinks the far lines, and flat bands from pale gold to amber. Headings take the
@@ -87,8 +135,11 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     // Body lines are made bolder by a stroke of their own bands round the
     // fill, the outline widened to match.
     const double gras = titre ? 0 : 1.6;
-    cairo_set_line_width(cr, titre ? 7 : 3 + gras);
+    cairo_save(cr);
+    if (!titre) cairo_scale(cr, 2, 1);
+    cairo_set_line_width(cr, titre ? 7 : 1.5 + gras);
     cairo_stroke_preserve(cr);
+    cairo_restore(cr);
     cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
                                              {{0.2, Rvb(255, 246, 220)},
                                               {0.44, palette::kAmbre},
@@ -103,8 +154,13 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
                                               {1.0, Rvb(214, 104, 16)}});
     cairo_set_source(cr, p);
     if (gras > 0) {
+        // Twice as heavy across as down: the crawl narrows the rows, never
+        // the columns, so the stems need the weight and the arms keep their gaps.
+        cairo_save(cr);
+        cairo_scale(cr, 2, 1);
         cairo_set_line_width(cr, gras);
         cairo_stroke_preserve(cr);
+        cairo_restore(cr);
     }
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
@@ -483,13 +539,18 @@ void DessineTexteFinal(Recueil* recueil) {
             cairo_scale(cr, etirement, 1);
             cairo_translate(cr, -l / 2.0, 0);
             double largeur = 0, encre = 0;
-            CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2, &largeur,
-                              &encre);
-            if (largeur * etirement > l - 40) {
-                cairo_new_path(cr);
-                const double t = TailleAjustee(cr, police, ligne, (l - 40) / etirement, taille);
-                CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2, nullptr,
-                                  &encre);
+            if (titre) {
+                CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2,
+                                  &largeur, &encre);
+                if (largeur > l - 40) {
+                    cairo_new_path(cr);
+                    const double t = TailleAjustee(cr, police, ligne, l - 40, taille);
+                    CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2, nullptr,
+                                      &encre);
+                }
+            } else {
+                CheminLigneEspacee(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2,
+                                   (l - 40) / etirement, &encre);
             }
             cairo_restore(cr);
             const double milieu = y + hauteurLigne / 2;
