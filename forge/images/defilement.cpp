@@ -15,6 +15,8 @@ namespace {
 
 // How much wider than the poster face the crawl's body lines are drawn.
 constexpr double kEtirementDefilement = 1.45;
+// Space added between the body lines' letters, in font sizes.
+constexpr double kInterlettreDefilement = 0.2;
 
 // The closing text; an empty line separates paragraphs, "#" marks a heading.
 const char* const kTexte[] = {
@@ -76,6 +78,52 @@ const char* const kTexte[] = {
     "#\xC3\x80 BIENT\xC3\x94T",
 };
 
+// A body line's path centred on (cx, cy), no wider than largeurMax, its
+// letters spaced out by up to a fifth of the size more than the face's own:
+// on the crawl's narrow far rows the letters would otherwise run into each
+// other (a T's bar into the E before it). A long line spaces out what room
+// allows, at least half of it, made smaller for that if it must. Gives the
+// ink height.
+void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
+                        double cx, double cy, double largeurMax, double* encre) {
+    cairo_set_font_face(cr, police);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    cairo_text_extents_t ext;
+    cairo_set_font_size(cr, taille);
+    cairo_text_extents(cr, texte, &ext);
+    cairo_glyph_t* glyphes = nullptr;
+    int n = 0;
+    cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
+                                     nullptr, nullptr, nullptr);
+    // Every line keeps at least half the spacing, made smaller if it must.
+    const double auMoins = ext.width + std::max(0, n - 1) * kInterlettreDefilement / 2 * taille;
+    if (auMoins > largeurMax) {
+        taille *= largeurMax / auMoins;
+        cairo_set_font_size(cr, taille);
+        cairo_text_extents(cr, texte, &ext);
+        cairo_glyph_free(glyphes);
+        glyphes = nullptr;
+        cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
+                                         nullptr, nullptr, nullptr);
+    }
+    const double espace =
+        n > 1 ? std::clamp((largeurMax - ext.width) / (n - 1), 0.0, kInterlettreDefilement * taille)
+              : 0.0;
+    const double total = ext.width + std::max(0, n - 1) * espace;
+    const double ox = cx - total / 2 - ext.x_bearing, oy = cy - ext.height / 2 - ext.y_bearing;
+    for (int i = 0; i < n; ++i) {
+        glyphes[i].x += ox + i * espace;
+        glyphes[i].y += oy;
+    }
+    cairo_glyph_path(cr, glyphes, n);
+    cairo_glyph_free(glyphes);
+    if (encre) *encre = ext.height;
+}
+
 // Paints the current path as crawl lettering: a thin violet outline that
 // keeps the letters clear of the stars without filling their counters once
 // the crawl shrinks the far lines, and flat bands from pale gold to amber. Headings take the
@@ -87,8 +135,11 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     // Body lines are made bolder by a stroke of their own bands round the
     // fill, the outline widened to match.
     const double gras = titre ? 0 : 1.6;
-    cairo_set_line_width(cr, titre ? 7 : 3 + gras);
+    cairo_save(cr);
+    if (!titre) cairo_scale(cr, 2, 1);
+    cairo_set_line_width(cr, titre ? 7 : 1.5 + gras);
     cairo_stroke_preserve(cr);
+    cairo_restore(cr);
     cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
                                              {{0.2, Rvb(255, 246, 220)},
                                               {0.44, palette::kAmbre},
@@ -103,8 +154,13 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
                                               {1.0, Rvb(214, 104, 16)}});
     cairo_set_source(cr, p);
     if (gras > 0) {
+        // Twice as heavy across as down: the crawl narrows the rows, never
+        // the columns, so the stems need the weight and the arms keep their gaps.
+        cairo_save(cr);
+        cairo_scale(cr, 2, 1);
         cairo_set_line_width(cr, gras);
         cairo_stroke_preserve(cr);
+        cairo_restore(cr);
     }
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
@@ -148,10 +204,14 @@ double LargeurCapitale(char c) {
         case 'E':
             return 0.6;
         case 'B':
-            return 0.68;
+            return 0.74;
         case 'T':
             return 0.7;
-        default:  // A, N, O
+        case 'A':
+            return 0.96;
+        case 'O':
+            return 0.84;
+        default:  // N
             return 0.78;
     }
 }
@@ -170,6 +230,8 @@ void RectangleArrondi(cairo_t* cr, double x0, double y0, double x1, double y1, d
                       bool gauche) {
     r = std::min({r, (x1 - x0) / 2, (y1 - y0) / 2});
     const double pi = 3.14159265358979;
+    // A sub-path of its own: an arc would otherwise join it to the last one.
+    cairo_new_sub_path(cr);
     if (gauche) {
         cairo_arc(cr, x0 + r, y0 + r, r, pi, 1.5 * pi);
     } else {
@@ -231,23 +293,24 @@ void DessineCapitale(cairo_t* cr, char c, double x0, double y0, double x1, doubl
             break;
         case 'B': {
             const double milieu = y0 + (h - t) / 2;
-            Anneau(cr, x0, y0, x1 - w * 0.07, milieu + t, (milieu + t - y0) * 0.5, s, t, false);
-            Anneau(cr, x0, milieu, x1, y1, (y1 - milieu) * 0.5, s, t, false);
+            Anneau(cr, x0, y0, x1 - w * 0.07, milieu + t, (milieu + t - y0) * 0.5, s * 0.85, t,
+                   false);
+            Anneau(cr, x0, milieu, x1, y1, (y1 - milieu) * 0.5, s * 0.85, t, false);
             cairo_rectangle(cr, x0, y0, s, h);
             cairo_fill(cr);
             break;
         }
         case 'A': {
-            // Slanted legs, wider across a row than the stems so they look as
-            // heavy, meeting in a flat apex.
-            const double j = s * 1.2, sommet = s * 1.5;
+            // Slanted legs about as heavy as the stems, meeting in a flat
+            // apex; the letter is wide enough for a true triangle of counter
+            // over a crossbar set low.
+            const double j = s * 0.88, sommet = s;
             const double g = xc - sommet / 2, d = xc + sommet / 2;
             Polygone(cr, {x0, y1, g, y0, g + j, y0, x0 + j, y1});
             Polygone(cr, {x1, y1, d, y0, d - j, y0, x1 - j, y1});
             cairo_rectangle(cr, g, y0, sommet, t);
             cairo_fill(cr);
-            // The crossbar between the legs' outer edges, a little under the middle.
-            const double ya = y0 + h * 0.56, yb = ya + t;
+            const double ya = y0 + h * 0.64, yb = ya + t * 0.8;
             const auto gaucheEn = [&](double y) { return x0 + (g - x0) * (y1 - y) / h; };
             const auto droiteEn = [&](double y) { return x1 - (x1 - d) * (y1 - y) / h; };
             Polygone(cr, {gaucheEn(ya), ya, droiteEn(ya), ya, droiteEn(yb), yb, gaucheEn(yb), yb});
@@ -286,11 +349,19 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
     // widths in cap heights, stretched together to fill the box's width.
     const double haut = m->h * 0.27, cap = m->h - haut;
     const double y0 = m->y + haut, y1 = m->y + m->h;
-    const double interlettre = 0.1, intermot = 0.34;
+    // The gaps leave room for the rim and the extrusion between letters; a
+    // round letter before the T's bar gets a little more, so that the two
+    // solids never join.
+    const double interlettre = 0.26, intermot = 0.42, crenage = 0.08;
+    const auto ecart = [&](const std::string& mot, size_t j) {
+        return interlettre + (mot[j] == 'O' && mot[j + 1] == 'T' ? crenage : 0.0);
+    };
     double unites = intermot * (mots.size() - 1);
     for (const std::string& mot : mots) {
-        for (char c : mot) unites += LargeurCapitale(c);
-        unites += interlettre * (mot.size() - 1);
+        for (size_t j = 0; j < mot.size(); ++j) {
+            unites += LargeurCapitale(mot[j]);
+            if (j + 1 < mot.size()) unites += ecart(mot, j);
+        }
     }
     const double k = m->l / (unites * cap);  // horizontal stretch
     const double s = 0.23 * cap * k, t = 0.19 * cap;
@@ -300,17 +371,20 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
             const double l = LargeurCapitale(mots[i][j]) * cap * k;
             DessineCapitale(cr, mots[i][j], x, y0, x + l, y1, s, t);
             // The accent: a thin wedge clear of the cap line by the rim and the
-            // extrusion, leaning
-            // right like the bevel for the grave, left for the acute.
+            // extrusion. The grave runs down to the right, flatter than 45 degrees,
+            // thick at its top and tapering, so that it
+            // still leans once the crawl narrows the rows above it.
             const double cx = x + l / 2, bas = y0 - 13, sommet = m->y + haut * 0.04;
             const double e = s * 0.55, w = l * 0.3;
             switch (j < accents[i].size() ? accents[i][j] : Accent::Aucun) {
                 case Accent::Aucun:
                     break;
-                case Accent::Grave:
-                    Polygone(cr, {cx - w - e, sommet, cx - w + e * 0.3, sommet, cx + w * 0.5, bas,
-                                  cx + w * 0.5 - e, bas});
+                case Accent::Grave: {
+                    const double gauche = cx - 0.44 * l, droite = cx + 0.36 * l;
+                    Polygone(cr, {gauche, sommet, gauche + 1.3 * e, sommet, droite, bas,
+                                  droite - 0.8 * e, bas});
                     break;
+                }
                 case Accent::Aigu:
                     Polygone(cr, {cx + w - e * 0.3, sommet, cx + w + e, sommet, cx - w * 0.5 + e,
                                   bas, cx - w * 0.5, bas});
@@ -323,7 +397,7 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
                     break;
                 }
             }
-            x += l + interlettre * cap * k;
+            x += l + (j + 1 < mots[i].size() ? ecart(mots[i], j) : interlettre) * cap * k;
         }
         x += (intermot - interlettre) * cap * k;
     }
@@ -376,6 +450,39 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
     chrome.eclats = 3;
     chrome.eclat = 22;
     PeintMatiere(&toile, m, chrome);
+    // The counters (the A's triangle, the B's bowls, the O) are cleared of
+    // the rim and of the extrusion's inner walls, keeping only the dark
+    // outline, so that they stay open holes once the crawl narrows them.
+    {
+        std::vector<char> dehors(size_t(l) * h, 0);
+        std::vector<int> pile;
+        const auto pousse = [&](int x, int y) {
+            const size_t i = size_t(y) * l + x;
+            if (dehors[i] || m.v[i] >= 0.5f) return;
+            dehors[i] = 1;
+            pile.push_back(int(i));
+        };
+        for (int x = 0; x < l; ++x) pousse(x, 0), pousse(x, h - 1);
+        for (int y = 0; y < h; ++y) pousse(0, y), pousse(l - 1, y);
+        while (!pile.empty()) {
+            const int i = pile.back();
+            pile.pop_back();
+            const int x = i % l, y = i / l;
+            if (x > 0) pousse(x - 1, y);
+            if (x + 1 < l) pousse(x + 1, y);
+            if (y > 0) pousse(x, y - 1);
+            if (y + 1 < h) pousse(x, y + 1);
+        }
+        const std::vector<float> bord = DistanceBord(m, false);
+        AccesPixels px(&toile);
+        for (int y = 0; y < h; ++y) {
+            uint32_t* ligne = px.Ligne(y);
+            for (int x = 0; x < l; ++x) {
+                const size_t i = size_t(y) * l + x;
+                if (!dehors[i] && m.v[i] < 0.5f && bord[i] > chrome.epaisseur + 0.5) ligne[x] = 0;
+            }
+        }
+    }
     cairo_surface_flush(toile.surface);
     cairo_save(cr);
     cairo_set_source_surface(cr, toile.surface, cx - l / 2.0, cy - mot.y - hauteur / 2);
@@ -432,13 +539,18 @@ void DessineTexteFinal(Recueil* recueil) {
             cairo_scale(cr, etirement, 1);
             cairo_translate(cr, -l / 2.0, 0);
             double largeur = 0, encre = 0;
-            CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2, &largeur,
-                              &encre);
-            if (largeur * etirement > l - 40) {
-                cairo_new_path(cr);
-                const double t = TailleAjustee(cr, police, ligne, (l - 40) / etirement, taille);
-                CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2, nullptr,
-                                  &encre);
+            if (titre) {
+                CheminTexteCentre(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2,
+                                  &largeur, &encre);
+                if (largeur > l - 40) {
+                    cairo_new_path(cr);
+                    const double t = TailleAjustee(cr, police, ligne, l - 40, taille);
+                    CheminTexteCentre(cr, police, t, ligne, l / 2.0, y + hauteurLigne / 2, nullptr,
+                                      &encre);
+                }
+            } else {
+                CheminLigneEspacee(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2,
+                                   (l - 40) / etirement, &encre);
             }
             cairo_restore(cr);
             const double milieu = y + hauteurLigne / 2;

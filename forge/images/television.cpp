@@ -15,6 +15,9 @@ namespace {
 // Colour the sets are seen over (the room's violet wall).
 const Couleur kMur = Rvb(44, 18, 68);
 
+// Rows of a set's monitor.
+constexpr int kHauteurMoniteurTV = 177;
+
 void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
@@ -231,12 +234,12 @@ const char kTexteDefilant[] =
     "ORBO PRESENTS KAZZMOT ... FOUR TELLIES, ONE PARTY, NO SLEEP TILL THE COMPO ... "
     "CODE BY KABO, MUSIC BY DOLO ... HI TO WOZZ, SLIK AND BRENN ... STAY TUNED!";
 
-// The scroll text: letters about 70 pixels tall in the middle of the strip,
-// the two copies the scene draws at y and 2y stacked like a wobbling
-// extrusion. The line is spaced out to run from the strip's start to its
-// end, so that the monitor is never left empty before the last frame. Each
-// letter has a thick violet outline that parts the front copy from the one
-// behind, the title's chrome, and a cyan light on its upper edges.
+// The scroll text: letters about 70 pixels tall, spaced out to run from the
+// strip's start to its end, so that the monitor is never left empty before
+// the last frame. Each letter has a thick violet outline, the title's chrome
+// and a white light on its upper edges. The scene draws the strip twice, at
+// y and 2y: a black curtain rising from each letter (shown black on the black
+// monitor) hides the copy behind, so the line reads once, wobbling.
 void DessineScrollText(Recueil* recueil) {
     const int l = 4800, h = kHauteurDefilant;
     Toile toile(l, h);
@@ -262,16 +265,38 @@ void DessineScrollText(Recueil* recueil) {
     cairo_glyph_t* glyphes = nullptr;
     int nombre = 0;
     cairo_text_extents(cr, kTexteDefilant, &ext);
-    cairo_scaled_font_text_to_glyphs(fonte, debut - ext.x_bearing,
-                                     h / 2.0 - ext.height / 2 - ext.y_bearing, kTexteDefilant, -1,
-                                     &glyphes, &nombre, nullptr, nullptr, nullptr);
+    // The copy behind lies 4 to ecartMax rows above the front one; the
+    // letters, outline included, start that far down the strip so that the
+    // curtain over them reaches its top.
+    const double contourLarge = 10;
+    const int ecartMax = 10 + (kHauteurMoniteurTV - h) / 4;
+    const double y0 = ecartMax + contourLarge / 2 + 1, y1 = y0 + ext.height;
+    cairo_scaled_font_text_to_glyphs(fonte, debut - ext.x_bearing, y0 - ext.y_bearing,
+                                     kTexteDefilant, -1, &glyphes, &nombre, nullptr, nullptr,
+                                     nullptr);
     for (int i = 0; i < nombre; ++i) glyphes[i].x += i * espace;
     cairo_glyph_path(cr, glyphes, nombre);
     cairo_glyph_free(glyphes);
-    const double y0 = h / 2.0 - ext.height / 2, y1 = y0 + ext.height;
+    {
+        cairo_path_t* lettres = cairo_copy_path(cr);
+        cairo_new_path(cr);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_set_line_width(cr, contourLarge + 1);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        for (int d = 3; d <= ecartMax; d += 3) {
+            cairo_save(cr);
+            cairo_translate(cr, 0, -d);
+            cairo_append_path(cr, lettres);
+            cairo_stroke_preserve(cr);
+            cairo_fill(cr);
+            cairo_restore(cr);
+        }
+        cairo_append_path(cr, lettres);
+        cairo_path_destroy(lettres);
+    }
     const Couleur contour = Sur565(Rvb(36, 8, 62)), lisere = Sur565(Rvb(108, 40, 158));
     cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
-    cairo_set_line_width(cr, 10);
+    cairo_set_line_width(cr, contourLarge);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
     cairo_set_source_rgb(cr, lisere.r, lisere.g, lisere.b);

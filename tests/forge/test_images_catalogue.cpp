@@ -131,14 +131,19 @@ TEST(ImagesCatalogue, TelevisionProgrammesFitTheMonitors) {
     EXPECT_GE(images, 38 * 60);
     EXPECT_LE(images, 42 * 60);
     // Both copies, at y and 2y with y = 10 sin + (177 - h) / 4, stay inside the
-    // monitor for every phase. The letters are about 70 rows tall, a size
+    // monitor for every phase. The letters (the lit pixels; the black that
+    // hides the copy behind is not lettering) are about 70 rows tall, a size
     // the monitor holds with room round it, in the middle of the strip, so
     // the front copy stays in the monitor's middle rows.
-    const int hs = texte.hauteur;
+    const int hs = texte.hauteur, ls = texte.largeur;
+    const auto allume = [&](int x, int y) {
+        const forge_test::Rvb8 p = forge_test::Pixel(texte, x, y);
+        return texte.forme[size_t(y) * ls + x] && p.r + p.g + p.b > 24;
+    };
     int haut = hs, bas = 0;
     for (int y = 0; y < hs; ++y)
-        for (int x = 0; x < texte.largeur; ++x)
-            if (texte.forme[size_t(y) * texte.largeur + x]) {
+        for (int x = 0; x < ls; ++x)
+            if (allume(x, y)) {
                 haut = std::min(haut, y);
                 bas = std::max(bas, y);
             }
@@ -156,6 +161,20 @@ TEST(ImagesCatalogue, TelevisionProgrammesFitTheMonitors) {
     }
     EXPECT_GE(premiere, 8) << "the letters touch the top of the monitor";
     EXPECT_LE(derniere, 177 - 8) << "the letters touch the bottom of the monitor";
+    // The line reads once: at every offset the front copy's shown pixels
+    // cover each lit pixel of the copy behind, over the text's columns.
+    for (int y = int(base - 10); y <= int(base + 10); ++y) {
+        int fantomes = 0, lettres = 0;
+        for (int r = y; r < y + hs; ++r)
+            for (int x = 0; x < ls; x += 2) {
+                if (!allume(x, r - y)) continue;
+                ++lettres;
+                const int devant = r - 2 * y;
+                if (devant < 0 || !texte.forme[size_t(devant) * ls + x]) ++fantomes;
+            }
+        ASSERT_GT(lettres, 0);
+        EXPECT_LE(fantomes, lettres / 1000) << "the copy behind shows above the line at y " << y;
+    }
 }
 
 TEST(ImagesCatalogue, CrawlTextIsScreenWideAndLastsAboutThirtySeconds) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "test_images_commun.h"
 
@@ -226,6 +227,74 @@ TEST(ImagesDessins, CrawlRestsOnItsFarewellOverAPlanetWhoseRingPassesBehindIt) {
     EXPECT_GE(debut, dernier + 100) << "the farewell is cut off or squeezed at the top";
     EXPECT_LE(fin, dernier + 440) << "the farewell is cut off at the bottom";
     EXPECT_GE(fin - debut, 60) << "the farewell is too small";
+    // Its pieces, 4-connected, inked and clear: the A and the two bowls of the
+    // B (in the first third) and the O (in the last) keep open counters, no two letters close a gap
+    // between them, and the grave accent, the leftmost piece standing over the cap line, runs down
+    // to the right at least 1.5 columns a row so that it still leans on the crawl's narrowed rows.
+    {
+        const int l = texte.largeur, y0 = debut - 1, h = fin - debut + 3;
+        std::vector<int> piece(size_t(l) * h, -1);
+        std::vector<std::vector<int>> pieces;
+        for (int depart = 0; depart < l * h; ++depart) {
+            if (piece[depart] >= 0) continue;
+            const uint8_t sorte = texte.forme[size_t(y0 + depart / l) * l + depart % l];
+            const int n = int(pieces.size());
+            pieces.emplace_back();
+            std::vector<int> pile{depart};
+            piece[depart] = n;
+            while (!pile.empty()) {
+                const int i = pile.back();
+                pile.pop_back();
+                pieces[n].push_back(i);
+                const int x = i % l, y = i / l;
+                for (const int j : {x > 0 ? i - 1 : -1, x + 1 < l ? i + 1 : -1, y > 0 ? i - l : -1,
+                                    y + 1 < h ? i + l : -1})
+                    if (j >= 0 && piece[j] < 0 &&
+                        texte.forme[size_t(y0 + j / l) * l + j % l] == sorte) {
+                        piece[j] = n;
+                        pile.push_back(j);
+                    }
+            }
+        }
+        int contrepoincons = 0, gauche = 0, droite = 0, grave = -1, graveX = l;
+        size_t plusPetit = size_t(l) * h;
+        for (const std::vector<int>& p : pieces) {
+            const bool encre = texte.forme[size_t(y0 + p[0] / l) * l + p[0] % l] != 0;
+            int x0 = l, x1 = 0, ya = h, yb = 0;
+            for (const int i : p) {
+                x0 = std::min(x0, i % l), x1 = std::max(x1, i % l);
+                ya = std::min(ya, i / l), yb = std::max(yb, i / l);
+            }
+            if (!encre && x0 > 0 && x1 < l - 1 && ya > 0 && yb < h - 1 && p.size() >= 20) {
+                ++contrepoincons;
+                gauche += 3 * x1 < l;
+                droite += 3 * x0 > 2 * l;
+                plusPetit = std::min(plusPetit, p.size());
+            }
+            if (encre && yb < (fin - debut) * 0.3 && p.size() >= 100 && x0 < graveX) {
+                graveX = x0;
+                grave = int(&p - pieces.data());
+            }
+        }
+        EXPECT_EQ(contrepoincons, 4) << "counters missing, or letters joined round a gap";
+        EXPECT_EQ(gauche, 3) << "the A's and the B's counters";
+        EXPECT_EQ(droite, 1) << "the O's counter";
+        EXPECT_GE(plusPetit, 150u) << "a counter closed up to a notch";
+        ASSERT_GE(grave, 0) << "no accent over the farewell";
+        double haut[3] = {0, 0, 0}, bas[3] = {0, 0, 0};  // count, sum of x, sum of y
+        int ya = h, yb = 0;
+        for (const int i : pieces[grave]) ya = std::min(ya, i / l), yb = std::max(yb, i / l);
+        for (const int i : pieces[grave]) {
+            double* t = i / l < ya + (yb - ya) / 3   ? haut
+                        : i / l > yb - (yb - ya) / 3 ? bas
+                                                     : nullptr;
+            if (!t) continue;
+            t[0] += 1, t[1] += i % l, t[2] += i / l;
+        }
+        const double pente =
+            (bas[1] / bas[0] - haut[1] / haut[0]) / (bas[2] / bas[0] - haut[2] / haut[0]);
+        EXPECT_GE(pente, 1.5) << "the grave accent stands upright";
+    }
 
     // The ring's far arc passes behind the planet: drawn without its ring, the
     // background differs nowhere on the disc above its centre, but below it
