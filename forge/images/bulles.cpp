@@ -36,21 +36,25 @@ double DecalageDuChamp(int champ) {
 // radius), dithered on the screen grid at (x, y).
 int ChampBulle(const ProfilBulle& p, double rayon, double r, int x, int y) {
     const double interieur = rayon - p.epaisseur;
-    double voulu;
+    double voulu, pente = 0;  // pente: the shift's growth per pixel outwards
     if (r >= interieur) {
         voulu = p.rebord;
     } else {
-        // A bowl: nearly flat in the middle, steeper towards the rim.
+        // A bowl, flat in the middle and opening towards the rim, but no
+        // steeper there than the water can follow without breaking up.
         const double u = r / interieur;
-        voulu = p.centre + (p.bord - p.centre) * u * u;
+        voulu = p.centre + (p.bord - p.centre) * std::pow(u, 1.6);
+        pente = 1.6 * (p.bord - p.centre) * std::pow(u, 0.6) / interieur;
     }
     int champ = 0;
     while (champ < 31 && DecalageDuChamp(champ + 1) <= voulu) ++champ;
     if (champ == 31 || r >= interieur) return champ;
     const double bas = DecalageDuChamp(champ), haut = DecalageDuChamp(champ + 1);
-    // The dither is kept to a band around each step, so the water inside a
-    // ring stays whole and only the steps' edges are softened.
-    const double part = std::clamp(((voulu - bas) / (haut - bas) - 0.5) * 2.5 + 0.5, 0.0, 1.0);
+    // The dither is kept to a seam about two pixels wide at each step, so
+    // the water inside a ring stays whole and only the steps' edges are
+    // softened, even where the rings are narrow.
+    const double couture = std::max(1e-3, pente * 2.0);
+    const double part = std::clamp((voulu - (bas + haut) / 2) / couture + 0.5, 0.0, 1.0);
     return part > SeuilTrame(x, y) ? champ + 1 : champ;
 }
 
@@ -127,9 +131,9 @@ void DessineTourbillon(Recueil* recueil) {
 
 void DessineBulles(Recueil* recueil) {
     DessineFondMarin(recueil);
-    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 18, 42, 64, 4.0});
-    DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 13, 30, 48, 3.0});
-    DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 9, 20, 37, 2.5});
+    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 20, 32, 64, 4.0});
+    DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 13, 25, 45, 3.0});
+    DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 11, 19, 37, 2.5});
     DessineTourbillon(recueil);
     DessinePieceTelevisions(recueil);
 }

@@ -113,26 +113,52 @@ void CheminRocher(cairo_t* cr, double cx, double cy, double rx, double ry, uint3
     cairo_close_path(cr);
 }
 
-// Paints the current path as stone lit from the surface: a rounded height
-// field from the shape, broken into flat facets tilted each its own way,
-// shaded through a ramp of tones with a fine grain; caustics on the faces
-// turned up, a glint along the lit crests, the dark of the water under it.
-// facette is the facets' size in pixels; brume fades it into the distance.
-void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, double facette,
+// A tone from a ramp of colours (dark to light), blended smoothly: stone
+// painted in soft gradients like the fish, with no pattern of its own.
+Couleur RampeDouce(const std::vector<Couleur>& rampe, double s) {
+    const int n = int(rampe.size());
+    const double p = std::clamp(s, 0.0, 1.0) * (n - 1);
+    const int i = std::min(n - 2, int(p));
+    return Melange(rampe[i], rampe[i + 1], p - i);
+}
+
+// Paints the current path as smooth stone lit from the surface, in the
+// fish's manner: a rounded mass with a few broad lumps (bosse: their size in
+// pixels), soft shading from the light to the dark underside, a sheen on the
+// crowns, a bright rim along the lit top edge, a dark outline and a few
+// meandering cracks; caustics on the faces turned up. brume fades it into
+// the distance, and the outline, rim and cracks with it.
+void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, double bosse,
                  uint32_t graine, bool caustiques) {
     cairo_t* cr = toile->cr;
     const Couverture masque = CouvertureDuChemin(cr, 4);
     cairo_new_path(cr);
     const int l = masque.largeur, h = masque.hauteur;
     const Couverture dome = Adoucit(masque, std::max(3, std::min(l, h) / 7));
-    auto D = [&](int x, int y) {
+    const Couverture bord = Adoucit(masque, 2), liseret = Adoucit(masque, 5);
+    // Height: the rounded mass with broad lumps rising out of it.
+    std::vector<double> hauteur(size_t(l) * h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < l; ++x) {
+            const double d = dome.a[size_t(y) * l + x];
+            const double gx = masque.x0 + x, gy = masque.y0 + y;
+            hauteur[size_t(y) * l + x] =
+                d + 0.2 * std::min(1.0, d * 3) * Fractal(gx / bosse, gy / bosse, 2, graine);
+        }
+    }
+    auto H = [&](int x, int y) {
         x = std::clamp(x, 0, l - 1);
         y = std::clamp(y, 0, h - 1);
-        return double(dome.a[size_t(y) * l + x]);
+        return hauteur[size_t(y) * l + x];
     };
     const double lx = -0.4, ly = -0.8, lz = 0.45;
     const double ln = std::sqrt(lx * lx + ly * ly + lz * lz);
-    const double pente = std::min(l, h) * 0.35;
+    // Half way between the light and the eye, for the sheen.
+    const double hx = lx / ln, hy = ly / ln, hz = lz / ln + 1;
+    const double hn = std::sqrt(hx * hx + hy * hy + hz * hz);
+    const double pente = std::min(l, h) * 0.2;
+    const double net = std::clamp(1.0 - brume * 1.6, 0.0, 1.0);  // outline, rim and cracks
+    const Couleur trait = Melange(rampe[0], palette::kNuit, 0.5);
     AccesPixels px(toile);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < l; ++x) {
@@ -140,46 +166,68 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             if (a <= 0.0) continue;
             const int gx = masque.x0 + x, gy = masque.y0 + y;
             if (gx < 0 || gy < 0 || gx >= toile->largeur || gy >= toile->hauteur) continue;
-            double f1, f2;
-            uint32_t id = 0;
-            Cellules(gx / facette, gy / (facette * 0.8), graine, &f1, &f2, &id);
-            // The facet's own tilt, added to the slope of the rounded mass.
-            const double tx = ((id >> 4) & 255) / 255.0 - 0.5,
-                         ty = ((id >> 12) & 255) / 255.0 - 0.5;
-            const double dx = (D(x + 1, y) - D(x - 1, y)) * pente + tx * 0.9;
-            const double dy = (D(x, y + 1) - D(x, y - 1)) * pente + ty * 0.9;
+            const double dx = (H(x + 2, y) - H(x - 2, y)) * pente / 2;
+            const double dy = (H(x, y + 2) - H(x, y - 2)) * pente / 2;
             const double nn = std::sqrt(dx * dx + dy * dy + 1);
             const double nx = -dx / nn, ny = -dy / nn, nz = 1 / nn;
             const double lambert = std::max(0.0, (nx * lx + ny * ly + nz * lz) / ln);
-            const double arete = (f2 - f1) * facette;  // pixels from the facet's edge
-            double s = 0.05 + 0.85 * lambert + 0.1 * (Bruit(gx / 2.2, gy / 2.2, graine + 9) - 0.5) +
-                       0.08 * (Fractal(gx / 14.0, gy / 14.0, 3, graine + 3) - 0.5);
-            if (arete < 1.0)
-                s -= 0.12 * (1 - 2 * brume);  // the seam between two facets, lost far off
+            double s =
+                0.04 + 1.0 * lambert + 0.04 * (Fractal(gx / 24.0, gy / 24.0, 2, graine + 3) - 0.5);
             // The underside, in the shadow of the stone itself, and its foot.
             s -= 0.3 * std::clamp((gy - (masque.y0 + h * 0.5)) / (h * 0.5), 0.0, 1.0);
-            s -= 0.25 * (1.0 - std::min(1.0, D(x, y) * 2.5));
-            Couleur c = Teinte(rampe, s, gx, gy);
+            s -= 0.2 * (1.0 - std::min(1.0, double(dome.a[size_t(y) * l + x]) * 2.5));
+            Couleur c = RampeDouce(rampe, s);
             const double haut = std::max(0.0, -ny);
             if (caustiques) {
-                c = Melange(c, LumiereA(gy), Caustique(gx, gy, 26, graine + 5) * haut * 0.5);
+                c = Melange(c, LumiereA(gy), Caustique(gx, gy, 26, graine + 5) * haut * 0.45);
             }
-            // A glint where a lit facet meets its edge.
-            if (brume < 0.2 && lambert > 0.8 && arete > 1.2 && arete < 2.4 && haut > 0.2) {
-                c = Melange(c, Rvb(220, 255, 250), 0.6);
-            }
+            // Sheen on the crowns facing the light.
+            const double reflet = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hn), 18);
+            c = Melange(c, LumiereA(gy), 0.45 * reflet * (0.4 + 0.6 * net));
+            // Cracks: thin dark lines meandering over the stone, of an even
+            // width (the noise's distance to its mid level over its slope).
+            const double f0 = Fractal(gx / 46.0, gy / 30.0, 2, graine + 7) - 0.5;
+            const double fgx = Fractal((gx + 1) / 46.0, gy / 30.0, 2, graine + 7) - 0.5 - f0;
+            const double fgy = Fractal(gx / 46.0, (gy + 1) / 30.0, 2, graine + 7) - 0.5 - f0;
+            const double fente = std::abs(f0) / std::max(1e-4, std::hypot(fgx, fgy));
+            // Only in places, so the cracks run out rather than close in rings.
+            const double place =
+                std::clamp((Fractal(gx / 60.0, gy / 60.0, 2, graine + 11) - 0.56) * 8, 0.0, 1.0);
+            const double creux = std::clamp(1.4 - fente, 0.0, 1.0) * place;
+            c = Melange(c, trait,
+                        0.6 * net * creux * std::min(1.0, double(dome.a[size_t(y) * l + x]) * 4));
+            // Below the crack, the lip it casts catches the light.
+            if (place > 0 && fente > 1.4 && fente < 2.6 && f0 * fgy < 0)
+                c = Melange(
+                    c, LumiereA(gy),
+                    0.25 * place * net * std::min(1.0, double(dome.a[size_t(y) * l + x]) * 4));
+            // Rim light just inside the top edge, then the outline on the edge.
+            const double b2 = bord.a[size_t(y) * l + x], b5 = liseret.a[size_t(y) * l + x];
+            const double rim = std::clamp((0.85 - b5) / 0.2, 0.0, 1.0) * std::sqrt(haut);
+            c = Melange(c, Melange(LumiereA(gy), Rvb(255, 255, 255), 0.5), 0.75 * net * rim);
+            c = Melange(c, trait, 0.85 * net * std::clamp((0.75 - b2) / 0.25, 0.0, 1.0));
             px.Pose(gx, gy, Brume(c, gy, brume), a);
         }
     }
 }
 
 // Giant kelp: a stem swaying up from the floor, its leaf blades in pairs
-// along it, each on a little float, backlit where the surface is near.
+// along it, each on a little float, backlit where the surface is near. Each
+// stalk has its own build: how far it leans and which way the current bends
+// its top, how wavy it is, how close and how long its blades are, how much
+// bare stem stands under the first.
 void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur, double brume,
                    double echelle) {
-    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(10, 26) * echelle;
+    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(6, 28) * echelle;
+    const double frequence = alea->Entre(2.0, 4.6);
+    const double penche = alea->Entre(-0.22, 0.22) * hauteur;
+    const double courbe = alea->Entre(-0.18, 0.3) * hauteur;
+    const double espacement = alea->Entre(13, 30), pied = alea->Entre(0.0, 0.3);
+    const double feuille = alea->Entre(0.7, 1.35);
+    // The blades stream the way the top is carried.
+    const double courant = courbe + penche >= 0 ? 1.0 : -1.0;
     auto point = [&](double t, double* x, double* y) {
-        *x = x0 + ampleur * std::sin(t * 3.2 + phase) * t + 18 * echelle * t * t;
+        *x = x0 + ampleur * std::sin(t * frequence + phase) * t + penche * t + courbe * t * t;
         *y = y0 - hauteur * t;
     };
     // Stem: a dark line with a lit edge.
@@ -200,16 +248,19 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
     }
     // Blades, alternately left and right, longer near the middle, rising
     // from their floats and bending with the current towards the right.
-    const int n = int(hauteur / (19 * echelle));
+    const int n = std::max(2, int(hauteur * (1 - pied) / (espacement * echelle)));
+    double cote = alea->Entre(0, 1) < 0.5 ? 1.0 : -1.0;
     for (int i = 1; i <= n; ++i) {
-        const double t = (i - 0.4 + alea->Entre(-0.2, 0.2)) / n;
+        const double t = pied + (1 - pied) * (i - 0.4 + alea->Entre(-0.3, 0.3)) / n;
         double bx, by;
         point(t, &bx, &by);
-        const double cote = i % 2 ? 1.0 : -1.0;
-        const double longueur = echelle * alea->Entre(26, 44) * (0.55 + 0.55 * std::sin(t * M_PI));
-        const double largeur = echelle * alea->Entre(5.0, 8.0);
-        const double depart = -M_PI / 2 + cote * alea->Entre(0.55, 1.1);
-        const double pointe = -M_PI / 2 + 0.55 + alea->Entre(-0.2, 0.35);
+        // Mostly alternate, now and then two on the same side.
+        if (alea->Entre(0, 1) < 0.8) cote = -cote;
+        const double longueur =
+            echelle * feuille * alea->Entre(22, 46) * (0.55 + 0.55 * std::sin(t * M_PI));
+        const double largeur = echelle * std::sqrt(feuille) * alea->Entre(4.5, 8.5);
+        const double depart = -M_PI / 2 + cote * alea->Entre(0.5, 1.15);
+        const double pointe = -M_PI / 2 + courant * (0.55 + alea->Entre(-0.3, 0.35));
         const double p1x = bx + std::cos(depart) * longueur * 0.5;
         const double p1y = by + std::sin(depart) * longueur * 0.5;
         const double p2x = p1x + std::cos(pointe) * longueur * 0.55;
@@ -511,10 +562,10 @@ void PeintSable(Toile* toile) {
                 std::sin(x * 0.21 + 5 * Fractal(x / 60.0, y / 20.0, 2, 41) + y * 0.35);
             const double profondeur = (y - 415) / 65.0;
             double s =
-                0.55 - 0.35 * profondeur + 0.1 * ride + 0.14 * (Bruit(x / 1.7, y / 1.7, 43) - 0.5);
+                0.55 - 0.35 * profondeur + 0.1 * ride + 0.06 * (Bruit(x / 1.7, y / 1.7, 43) - 0.5);
             const double caustique = Caustique(x, y * 2.1, 30, 47) * (1.0 - 0.5 * profondeur);
             s += 0.3 * caustique;
-            const Couleur c = Melange(Teinte(rampe, s, x, y), LumiereA(y), 0.3 * caustique);
+            const Couleur c = Melange(RampeDouce(rampe, s), LumiereA(y), 0.3 * caustique);
             px.Pose(x, y, Brume(c, y, 0.22), a);
         }
     }
@@ -763,21 +814,21 @@ void DessineFondMarin(Recueil* recueil) {
     const std::vector<Couleur> rocheLoin = {Rvb(30, 22, 78), Rvb(54, 48, 118), Rvb(84, 92, 160),
                                             Rvb(116, 144, 192)};
     CheminCrete(cr, -40, 700, 420, 130, 90, 51);
-    PeintPierre(&toile, rocheLoin, 0.72, 34, 52, false);
+    PeintPierre(&toile, rocheLoin, 0.72, 60, 52, false);
     DessineBanc(cr, &alea, 470, 150, 45, 0.55, -1);
-    for (int i = 0; i < 9; ++i) {
-        DessineVarech(cr, &alea, alea.Entre(0, 640), 400, alea.Entre(220, 330), 0.78, 0.8);
+    for (int i = 0; i < 10; ++i) {
+        DessineVarech(cr, &alea, alea.Entre(-20, 660), 400, alea.Entre(120, 360), 0.78, 0.8);
     }
 
     // Middle: a ridge with an arch of rock, more kelp.
     const std::vector<Couleur> roche = {Rvb(16, 8, 36), Rvb(48, 32, 80), Rvb(88, 68, 120),
                                         Rvb(138, 118, 162), Rvb(190, 180, 214)};
     CheminCrete(cr, 300, 700, 440, 150, 60, 61);
-    PeintPierre(&toile, roche, 0.45, 28, 62, true);
+    PeintPierre(&toile, roche, 0.45, 50, 62, true);
     CheminCrete(cr, -60, 260, 445, 110, 50, 63);
-    PeintPierre(&toile, roche, 0.42, 28, 64, true);
+    PeintPierre(&toile, roche, 0.42, 50, 64, true);
     for (int i = 0; i < 6; ++i) {
-        DessineVarech(cr, &alea, alea.Entre(20, 620), 430, alea.Entre(200, 300), 0.4, 1.0);
+        DessineVarech(cr, &alea, alea.Entre(10, 630), 430, alea.Entre(130, 330), 0.4, 1.0);
     }
     DessineBanc(cr, &alea, 200, 110, 30, 0.4);
 
@@ -786,11 +837,11 @@ void DessineFondMarin(Recueil* recueil) {
     const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(50, 28, 72), Rvb(100, 66, 112),
                                               Rvb(160, 126, 160), Rvb(226, 200, 222)};
     CheminRocher(cr, 70, 440, 110, 62, 71);
-    PeintPierre(&toile, rocheProche, 0.06, 24, 72, true);
+    PeintPierre(&toile, rocheProche, 0.06, 40, 72, true);
     CheminRocher(cr, 585, 452, 95, 50, 73);
-    PeintPierre(&toile, rocheProche, 0.06, 24, 74, true);
+    PeintPierre(&toile, rocheProche, 0.06, 40, 74, true);
     CheminRocher(cr, 330, 468, 60, 26, 75);
-    PeintPierre(&toile, rocheProche, 0.1, 16, 76, true);
+    PeintPierre(&toile, rocheProche, 0.1, 30, 76, true);
     DessineCorail(cr, &alea, 560, 412, 70, palette::kMagenta, 0.05);
     DessineCorail(cr, &alea, 120, 392, 56, Rvb(170, 60, 220), 0.05);
     DessineAnemone(cr, &alea, 52, 388, 26, palette::kMagenta, 0.05);
@@ -799,9 +850,11 @@ void DessineFondMarin(Recueil* recueil) {
     DessineEtoileDeMer(cr, 420, 462, 12, 0.3);
     DessineEtoileDeMer(cr, 216, 472, 9, 1.1);
 
-    // Near kelp, framing the scene.
-    for (double x : {16.0, 236.0, 470.0, 628.0}) {
-        DessineVarech(cr, &alea, x + alea.Entre(-8, 8), 478, alea.Entre(260, 380), 0.0, 1.2);
+    // Near kelp, framing the scene: the outer stalks cut by the frame's
+    // sides, one running out of the top.
+    const double proches[][2] = {{28, 330}, {236, 520}, {470, 250}, {634, 400}};
+    for (const auto& v : proches) {
+        DessineVarech(cr, &alea, v[0] + alea.Entre(-8, 8), 478, v[1], 0.0, 1.2);
     }
 
     // Fish: two striped amber ones, a magenta one, a cyan one.
