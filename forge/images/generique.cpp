@@ -40,7 +40,9 @@ struct MotBande {
 
 void DessinMotBande(cairo_t* cr, void* donnees) {
     MotBande* m = static_cast<MotBande*>(donnees);
-    const double marge = 8;
+    // The word fills its picture but for room for the outline, the bevel's
+    // depth and the glints, so that it reads as large as the band allows.
+    const double marge = 5;
     // The face's G reads as a B or a C: drawn by hand as well.
     std::vector<int> sauf{m->sauf}, lettresG;
     for (int i = 0; m->texte[i]; ++i)
@@ -48,11 +50,11 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     sauf.insert(sauf.end(), lettresG.begin(), lettresG.end());
     const std::vector<Glyphe> g =
         CheminMotSauf(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
-                      m->hauteur - 2 * marge - 2, m->penche > 0, sauf);
+                      m->hauteur - 2 * marge - 2, true, sauf);
     // The slanted labels' strokes thickened, so that they stand as bold as
     // the names.
     if (m->penche > 0) {
-        cairo_set_line_width(cr, 2.6);
+        cairo_set_line_width(cr, 3.2);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke_preserve(cr);
     }
@@ -81,14 +83,14 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
             break;
         case Forme::Croix:
             cairo_move_to(cr, b.x0, b.y0);
-            cairo_line_to(cr, b.x0 + trait * 1.2, b.y0);
+            cairo_line_to(cr, b.x0 + trait * 1.6, b.y0);
             cairo_line_to(cr, b.x1, b.y1);
-            cairo_line_to(cr, b.x1 - trait * 1.2, b.y1);
+            cairo_line_to(cr, b.x1 - trait * 1.6, b.y1);
             cairo_close_path(cr);
             cairo_move_to(cr, b.x1 + trait * 0.4, b.y0);
-            cairo_line_to(cr, b.x1 - trait * 0.8, b.y0);
+            cairo_line_to(cr, b.x1 - trait * 1.2, b.y0);
             cairo_line_to(cr, b.x0 + w * 0.18, b.y1 - h * 0.12);
-            cairo_line_to(cr, b.x0 + w * 0.18 + trait * 1.2, b.y1 - h * 0.12);
+            cairo_line_to(cr, b.x0 + w * 0.18 + trait * 1.6, b.y1 - h * 0.12);
             cairo_close_path(cr);
             cairo_fill(cr);
             break;
