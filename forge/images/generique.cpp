@@ -339,6 +339,22 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_rectangle(cr, 0, 220, 640, 32);
     cairo_fill(cr);
     cairo_pattern_destroy(halo);
+    // The ring's own light thrown down on the grid: a wide pool of pink
+    // under it, in which its shadow then sits.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 250, 640, 90);
+    cairo_clip(cr);
+    cairo_translate(cr, 350, 305);
+    cairo_scale(cr, 1, 0.2);
+    cairo_pattern_t* flaque = cairo_pattern_create_radial(0, 0, 0, 0, 0, 250);
+    cairo_pattern_add_color_stop_rgba(flaque, 0, 1, 0.55, 0.85, 0.5);
+    cairo_pattern_add_color_stop_rgba(flaque, 0.55, 1, 0.4, 0.8, 0.22);
+    cairo_pattern_add_color_stop_rgba(flaque, 1, 1, 0.4, 0.8, 0);
+    cairo_set_source(cr, flaque);
+    cairo_arc(cr, 0, 0, 250, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(flaque);
+    cairo_restore(cr);
     // The torus, turned about two axes; 21 frames make one whole loop.
     // The ring spins on its own axis by two colour bands per loop (the pattern
     // repeats every 4 of its 28 bands round the ring) and rocks gently, so
@@ -455,9 +471,13 @@ void DessineMolkar(Recueil* recueil, int image) {
                 const double reflet = std::pow(std::max(0.0, scal(n, demi)), 60.0);
                 Couleur c = Melange(Melange(base, palette::kNuit, 0.8), base, 0.15 + 0.85 * diffus);
                 // The rim catches the sky above and the floor's glow below.
+                // Inside the hole the rim sees only the floor's pink, and
+                // the sky's blue is a lilac one, so that no rim mixes with
+                // the amber bands into green.
                 const double bord = std::pow(1.0 - std::abs(scal(n, V{0, 0, -1})), 3.0);
-                const Couleur ciel = n.y < 0 ? palette::kCyan : Rvb(255, 90, 200);
-                c = Melange(c, ciel, 0.55 * bord);
+                const bool trou = rq < R;
+                const Couleur ciel = n.y < 0 && !trou ? Rvb(140, 150, 255) : Rvb(255, 90, 200);
+                c = Melange(c, ciel, (trou ? 0.3 : 0.55) * bord);
                 c = Melange(c, {1, 1, 1}, std::min(1.0, reflet * 1.2));
                 somme = {somme.r + c.r, somme.g + c.g, somme.b + c.b};
             }
