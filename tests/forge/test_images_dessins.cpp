@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -341,9 +342,12 @@ TEST(ImagesDessins, GreetedNamesGlowRoundTheirLettersOnAScreenThatStaysDark) {
             }
         EXPECT_GT(anneau, l * 4) << nom << " has almost no lit tube";
         // The names' tubes have a white-hot core, and their letters stand at
-        // least 32 pixels tall on the set.
+        // least 32 pixels tall on the set, every one a capital whose tube
+        // reaches the same top row (each run of lit columns is a letter or,
+        // past a stem's gap, part of one).
         if (std::string(nom) != "Greets") {
             int haut = h, bas = -1;
+            std::vector<int> sommet(size_t(l), h);
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < l; ++x) {
                     const forge_test::Rvb8 p = Pixel(im, x, y);
@@ -351,7 +355,34 @@ TEST(ImagesDessins, GreetedNamesGlowRoundTheirLettersOnAScreenThatStaysDark) {
                     haut = std::min(haut, y);
                     bas = std::max(bas, y);
                 }
+            // Columns lit over 3 pixels at least: stray glow pixels aside.
+            for (int x = 0; x < l; ++x) {
+                int n = 0;
+                for (int y = 0; y < h; ++y) n += tube[size_t(y) * l + x];
+                for (int y = 0; y < h && n >= 3; ++y)
+                    if (tube[size_t(y) * l + x]) {
+                        sommet[size_t(x)] = y;
+                        break;
+                    }
+            }
+            const int cime = *std::min_element(sommet.begin(), sommet.end());
             EXPECT_GE(bas - haut + 1, 32) << nom << "'s lettering is too small to read";
+            int lettre = h, lettres = 0, debut = 0;
+            for (int x = 0; x <= l; ++x) {
+                if (x < l && sommet[size_t(x)] < h) {
+                    if (lettre == h) debut = x;
+                    lettre = std::min(lettre, sommet[size_t(x)]);
+                    continue;
+                }
+                if (lettre == h || x - debut < 4) {
+                    lettre = h;
+                    continue;
+                }
+                ++lettres;
+                EXPECT_LE(lettre - cime, 2) << nom << ": letter " << lettres << " stands short";
+                lettre = h;
+            }
+            EXPECT_GE(lettres, int(std::strlen(nom))) << nom;
         }
         EXPECT_EQ(sombres, 0) << nom << ": pixels 4 to 10 px from a tube left black";
         EXPECT_GT(cleBordure, bordure * 3 / 4) << nom << "'s glow is cut by its picture's edge";
