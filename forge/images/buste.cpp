@@ -341,7 +341,10 @@ void Tete(const Buste& b, V q0, Tir* t) {
         cheveux += 0.05 * Lisse(0.12, 0.0, std::abs(q.x)) * Lisse(0.3, 0.7, q.z);
         cheveux = SMax(cheveux, Racine(kRacineLongue, 6, angle) - q.y, 0.05);
     }
-    Joint(t, cheveux, kCheveux, 0.02);
+    // The long hair's waves bend its distance more steeply than a true
+    // distance: the rays step through it at three quarters of a stride, so
+    // that none slips between two locks at its edge.
+    Joint(t, b.musicien ? cheveux * 0.75 : cheveux, kCheveux, 0.02);
     if (!b.musicien) {
         // Glasses: two rims before the eyes, a bridge and the arms.
         for (int s = -1; s <= 1 && face; s += 2) {
