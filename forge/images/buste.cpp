@@ -341,7 +341,10 @@ void Tete(const Buste& b, V q0, Tir* t) {
         cheveux += 0.05 * Lisse(0.12, 0.0, std::abs(q.x)) * Lisse(0.3, 0.7, q.z);
         cheveux = SMax(cheveux, Racine(kRacineLongue, 6, angle) - q.y, 0.05);
     }
-    Joint(t, cheveux, kCheveux, 0.02);
+    // The long hair's waves bend its distance more steeply than a true
+    // distance: the rays step through it at three quarters of a stride, so
+    // that none slips between two locks at its edge.
+    Joint(t, b.musicien ? cheveux * 0.75 : cheveux, kCheveux, 0.02);
     if (!b.musicien) {
         // Glasses: two rims before the eyes, a bridge and the arms.
         for (int s = -1; s <= 1 && face; s += 2) {
@@ -359,8 +362,13 @@ void Tete(const Buste& b, V q0, Tir* t) {
             Joint(t, std::max(exterieur + 0.012, std::abs(r.z) - 0.005), kVerre);
         }
         if (face) Joint(t, Capsule(q, {-0.1, 0.06, 0.83}, {0.1, 0.06, 0.83}, 0.018), kMonture);
-        for (int s = -1; s <= 1; s += 2)
-            Joint(t, Capsule(q, {s * 0.46, 0.05, 0.74}, {s * 0.72, 0.05, -0.08}, 0.018), kMonture);
+        // The arms leave the rims' outer corners and run back into the
+        // temples, under the skin of the cheek's side, to come out again
+        // over the ears: seen from the front only the hinges show.
+        for (int s = -1; s <= 1; s += 2) {
+            Joint(t, Capsule(q, {s * 0.43, 0.05, 0.75}, {s * 0.52, 0.06, 0.4}, 0.018), kMonture);
+            Joint(t, Capsule(q, {s * 0.52, 0.06, 0.4}, {s * 0.76, 0.08, -0.14}, 0.018), kMonture);
+        }
     } else {
         // Headphones: a band over the head, two cups on the ears.
         const V c0 = q - V{0, 0.0, -0.1};
@@ -378,7 +386,8 @@ void Tete(const Buste& b, V q0, Tir* t) {
 // Neck, shoulders and clothes, in the body's axes (origin at the pit of the
 // neck).
 void Corps(const Buste& b, V q, Tir* t) {
-    const double cou = Capsule(q, {0, 0.25, -0.05}, {0, 1.1, -0.02}, 0.41);
+    // The musician's neck slimmer than her narrow jaw.
+    const double cou = Capsule(q, {0, 0.25, -0.05}, {0, 1.1, -0.02}, b.musicien ? 0.31 : 0.41);
     // High up, inside the head, only the neck reaches.
     if (q.y > 1.15) {
         Joint(t, cou, kPeau);
@@ -635,6 +644,10 @@ double Occlusion(const Buste& b, V p, V n) {
     return std::clamp(1.0 - 2.2 * occ, 0.0, 1.0);
 }
 
+// The music keyboard's black keys.
+const std::vector<Couleur> kEbene = {Rvb(6, 4, 8), Rvb(16, 12, 18), Rvb(34, 28, 38),
+                                     Rvb(70, 64, 76), Rvb(150, 144, 156)};
+
 // The tone of a ramp at level v (0..1): flat tones, dithered in a checker
 // only in a narrow band where two tones meet; or, for skin (doux), blended
 // smoothly from one tone to the next so cheeks and neck turn without bands.
@@ -728,8 +741,8 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     // The screen's light, from its glass toward the point.
     const V versEcran = Unit(b.ecran + b.axesEcran.z * 0.8 - p);
     const double ecran = std::max(0.0, Scal(n, versEcran)) * ao;
-    const double rim = std::pow(1.0 - std::max(0.0, Scal(n, vue)), 1.8) *
-                       Lisse(-0.1, 0.5, Scal(n, b.contre)) * (0.4 + 0.6 * ao);
+    double rim = std::pow(1.0 - std::max(0.0, Scal(n, vue)), 1.8) *
+                 Lisse(-0.1, 0.5, Scal(n, b.contre)) * (0.4 + 0.6 * ao);
     const V demi = Unit(b.lumiere + vue);
     const double eclat = std::pow(std::max(0.0, Scal(n, demi)), 40.0) * ombre;
     const V qt = b.axesTete.Local(p - b.tete);
@@ -810,10 +823,20 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             rampe = &b.boitier;
             brillance = 0.2;
             break;
+        case kToucheNoire:
+            if (b.musicien) {
+                // Ebony keys: deep, smooth tones and a sheen, no rim.
+                rampe = &kEbene;
+                brillance = 0.6;
+                niveau = -0.15;
+                doux = true;
+                rim = 0;
+                break;
+            }
+            [[fallthrough]];
         case kMonture:
         case kCasque:
         case kCable:
-        case kToucheNoire:
             rampe = &b.plastique;
             brillance = 0.7;
             break;
@@ -825,6 +848,12 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         case kTouche:
             rampe = &b.touches;
             brillance = 0.45;
+            // The music keyboard's ivory keys turn smoothly and stay light.
+            if (b.musicien) {
+                doux = true;
+                niveau = 0.12;
+                rim = 0;
+            }
             break;
         case kBoitier:
         case kSocle:
@@ -869,6 +898,11 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         default:
             break;
     }
+    // The rim light stays on the head's sides: the face's front (nose,
+    // brows, lips) takes none of it, or it runs across the features like
+    // a crack.
+    if (mat == kPeau || mat == kLevres || mat == kPaupiere)
+        rim *= 1 - Lisse(0.2, 0.45, qt.z) * Lisse(-1.3, -1.0, qt.y);
     // One ramp carries all the light: the key light, the sky, and the
     // screen's, which also tints the tones it reaches toward its colour.
     const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran +
@@ -1129,7 +1163,9 @@ Buste Modele(bool musicien) {
     // is upright, her eyes level.
     const double assis = musicien ? 0 : -0.1;
     b.tete = {(musicien ? -1.35 : -1.5) * s, 0.32 + assis, 0};
-    b.axesTete = Tourne(0.6 * s, 0.06, musicien ? 0.0 : -0.05 * s);
+    // The musician turned less toward her screen, so that both eyes show
+    // at one size, one level, either side of a straight nose.
+    b.axesTete = Tourne((musicien ? 0.38 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
     b.corps = {-1.3 * s, (musicien ? -1.32 : -1.16) + assis, -0.15};
     b.axesCorps = Tourne(0.25 * s, 0, 0);
     b.regard = {0.12 * s, -0.08, 1};

@@ -40,7 +40,9 @@ struct MotBande {
 
 void DessinMotBande(cairo_t* cr, void* donnees) {
     MotBande* m = static_cast<MotBande*>(donnees);
-    const double marge = 8;
+    // The word fills its picture but for room for the outline, the bevel's
+    // depth and the glints, so that it reads as large as the band allows.
+    const double marge = 5;
     // The face's G reads as a B or a C: drawn by hand as well.
     std::vector<int> sauf{m->sauf}, lettresG;
     for (int i = 0; m->texte[i]; ++i)
@@ -48,11 +50,11 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     sauf.insert(sauf.end(), lettresG.begin(), lettresG.end());
     const std::vector<Glyphe> g =
         CheminMotSauf(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
-                      m->hauteur - 2 * marge - 2, m->penche > 0, sauf);
+                      m->hauteur - 2 * marge - 2, true, sauf);
     // The slanted labels' strokes thickened, so that they stand as bold as
     // the names.
     if (m->penche > 0) {
-        cairo_set_line_width(cr, 2.6);
+        cairo_set_line_width(cr, 3.2);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke_preserve(cr);
     }
@@ -81,14 +83,14 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
             break;
         case Forme::Croix:
             cairo_move_to(cr, b.x0, b.y0);
-            cairo_line_to(cr, b.x0 + trait * 1.2, b.y0);
+            cairo_line_to(cr, b.x0 + trait * 1.6, b.y0);
             cairo_line_to(cr, b.x1, b.y1);
-            cairo_line_to(cr, b.x1 - trait * 1.2, b.y1);
+            cairo_line_to(cr, b.x1 - trait * 1.6, b.y1);
             cairo_close_path(cr);
             cairo_move_to(cr, b.x1 + trait * 0.4, b.y0);
-            cairo_line_to(cr, b.x1 - trait * 0.8, b.y0);
+            cairo_line_to(cr, b.x1 - trait * 1.2, b.y0);
             cairo_line_to(cr, b.x0 + w * 0.18, b.y1 - h * 0.12);
-            cairo_line_to(cr, b.x0 + w * 0.18 + trait * 1.2, b.y1 - h * 0.12);
+            cairo_line_to(cr, b.x0 + w * 0.18 + trait * 1.6, b.y1 - h * 0.12);
             cairo_close_path(cr);
             cairo_fill(cr);
             break;
@@ -337,6 +339,22 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_rectangle(cr, 0, 220, 640, 32);
     cairo_fill(cr);
     cairo_pattern_destroy(halo);
+    // The ring's own light thrown down on the grid: a wide pool of pink
+    // under it, in which its shadow then sits.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 250, 640, 90);
+    cairo_clip(cr);
+    cairo_translate(cr, 350, 305);
+    cairo_scale(cr, 1, 0.2);
+    cairo_pattern_t* flaque = cairo_pattern_create_radial(0, 0, 0, 0, 0, 250);
+    cairo_pattern_add_color_stop_rgba(flaque, 0, 1, 0.55, 0.85, 0.5);
+    cairo_pattern_add_color_stop_rgba(flaque, 0.55, 1, 0.4, 0.8, 0.22);
+    cairo_pattern_add_color_stop_rgba(flaque, 1, 1, 0.4, 0.8, 0);
+    cairo_set_source(cr, flaque);
+    cairo_arc(cr, 0, 0, 250, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(flaque);
+    cairo_restore(cr);
     // The torus, turned about two axes; 21 frames make one whole loop.
     // The ring spins on its own axis by two colour bands per loop (the pattern
     // repeats every 4 of its 28 bands round the ring) and rocks gently, so
@@ -453,9 +471,13 @@ void DessineMolkar(Recueil* recueil, int image) {
                 const double reflet = std::pow(std::max(0.0, scal(n, demi)), 60.0);
                 Couleur c = Melange(Melange(base, palette::kNuit, 0.8), base, 0.15 + 0.85 * diffus);
                 // The rim catches the sky above and the floor's glow below.
+                // Inside the hole the rim sees only the floor's pink, and
+                // the sky's blue is a lilac one, so that no rim mixes with
+                // the amber bands into green.
                 const double bord = std::pow(1.0 - std::abs(scal(n, V{0, 0, -1})), 3.0);
-                const Couleur ciel = n.y < 0 ? palette::kCyan : Rvb(255, 90, 200);
-                c = Melange(c, ciel, 0.55 * bord);
+                const bool trou = rq < R;
+                const Couleur ciel = n.y < 0 && !trou ? Rvb(140, 150, 255) : Rvb(255, 90, 200);
+                c = Melange(c, ciel, (trou ? 0.3 : 0.55) * bord);
                 c = Melange(c, {1, 1, 1}, std::min(1.0, reflet * 1.2));
                 somme = {somme.r + c.r, somme.g + c.g, somme.b + c.b};
             }

@@ -283,6 +283,27 @@ void PolygoneArrondi(cairo_t* cr, const std::vector<std::array<double, 3>>& coin
 
 // The heading's N: two stems joined by a clear diagonal from the top of the
 // left one to the foot of the right one, its outer corners rounded.
+// The heading's S: a top bar, the upper left stem, a middle bar, the lower
+// right stem and a foot bar, squared like the face's E, its outer corners
+// rounded and its counters open to the right above and to the left below.
+void CheminS(cairo_t* cr, Glyphe b, double trait) {
+    const double x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
+    const double m = (y0 + y1) / 2, r = trait * 0.9;
+    PolygoneArrondi(cr, {{x1, y0, trait * 0.2},
+                         {x1, y0 + trait, trait * 0.2},
+                         {x0 + trait, y0 + trait, 0},
+                         {x0 + trait, m - trait / 2, 0},
+                         {x1, m - trait / 2, r},
+                         {x1, y1, r},
+                         {x0, y1, trait * 0.2},
+                         {x0, y1 - trait, trait * 0.2},
+                         {x1 - trait, y1 - trait, 0},
+                         {x1 - trait, m + trait / 2, 0},
+                         {x0, m + trait / 2, r},
+                         {x0, y0, r}});
+    cairo_fill(cr);
+}
+
 void CheminN(cairo_t* cr, Glyphe b, double trait) {
     const double x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
     const double biais = trait * 1.35;  // the diagonal's width across
@@ -309,15 +330,16 @@ struct Entete {
 
 void DessinEntete(cairo_t* cr, void* donnees) {
     Entete* e = static_cast<Entete*>(donnees);
-    // The title face's R and N read as an A and an arch, its G as a C: all
-    // drawn here.
-    const std::vector<Glyphe> g =
-        CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384, 38, true, {0, 1, 6, 7});
+    // The title face's R and N read as an A and an arch, its G as a C and
+    // its S as an 8: all drawn here.
+    const std::vector<Glyphe> g = CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384,
+                                                38, true, {0, 1, 6, 7, 8});
     cairo_fill(cr);
     e->haut = g[0].y0;
     e->bas = g[0].y1;
     CheminR(cr, g[1], (g[1].y1 - g[1].y0) * 0.2);
     CheminN(cr, g[6], (g[1].y1 - g[1].y0) * 0.2);
+    CheminS(cr, g[8], (g[1].y1 - g[1].y0) * 0.2);
     for (int i : {0, 7}) DessineG(cr, g[size_t(i)], (g[1].y1 - g[1].y0) * 0.2, 0.45);
 }
 
@@ -405,14 +427,20 @@ void TubesLettre(cairo_t* cr, char c, double l) {
             ligne({{0, 0}, {l * 0.24, 1}, {l * 0.5, 0.32}, {l * 0.76, 1}, {l, 0}});
             break;
         case 'O': {
-            // A stadium whose two ends meet at the foot, electrode to electrode.
-            const double r = l / 2;
+            // A capital O as tall as its neighbours: a box with round
+            // corners whose two ends meet at the foot, electrode to
+            // electrode.
+            const double r = 0.3, k = r * 0.45;
             cairo_move_to(cr, l * 0.42, 1);
-            cairo_curve_to(cr, -0.02, 1, 0, 1 - r * 0.2, 0, 1 - r);
+            cairo_line_to(cr, r, 1);
+            cairo_curve_to(cr, r - (r - k), 1, 0, 1 - k, 0, 1 - r);
             cairo_line_to(cr, 0, r);
-            cairo_curve_to(cr, 0, -0.0, l, -0.0, l, r);
+            cairo_curve_to(cr, 0, k, k, 0, r, 0);
+            cairo_line_to(cr, l - r, 0);
+            cairo_curve_to(cr, l - k, 0, l, k, l, r);
             cairo_line_to(cr, l, 1 - r);
-            cairo_curve_to(cr, l, 1 - r * 0.2, l + 0.02, 1, l * 0.58, 1);
+            cairo_curve_to(cr, l, 1 - k, l - k, 1, l - r, 1);
+            cairo_line_to(cr, l * 0.58, 1);
             break;
         }
         case 'Z':

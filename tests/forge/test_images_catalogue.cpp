@@ -227,10 +227,13 @@ TEST(ImagesCatalogue, CreditsLabelsAndNamesShowThroughTheClosingFrame) {
     // twice as slowly in light as red and blue. Labels and names keep their
     // green at most about half their red or blue, so the band fades through
     // its own hues, but for one row of at least 12 white pixels in each
-    // name, which holds the blur to its 63 passes in every block.
+    // name, which holds the blur to its 63 passes in every block. Each word
+    // fills its picture, nine tenths of its height and more of its width,
+    // so that it reads large before the smear.
     for (const char* nom : {"Code", "Zic", "Gfx", "Kabo", "Dolo"}) {
         const forge::ImageForgee& im = Image(nom);
         int verts = 0, montres = 0, plusLongue = 0;
+        int x0 = im.largeur, x1 = -1, y0 = im.hauteur, y1 = -1;
         for (int y = 0; y < im.hauteur; ++y) {
             int suite = 0;
             for (int x = 0; x < im.largeur; ++x) {
@@ -240,10 +243,16 @@ TEST(ImagesCatalogue, CreditsLabelsAndNamesShowThroughTheClosingFrame) {
                 plusLongue = std::max(plusLongue, suite);
                 if (!im.forme[i]) continue;
                 ++montres;
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
                 verts += p.g > std::max(p.r, p.b) * 0.6 + 12;
             }
         }
         EXPECT_LT(verts, montres / 50) << nom << " would leave a green smear";
+        EXPECT_GE(x1 - x0 + 1, im.largeur * 0.93) << nom << " is narrower than its picture allows";
+        EXPECT_GE(y1 - y0 + 1, im.hauteur * 0.88) << nom << " is shorter than its picture allows";
         if (std::string(nom) == "Kabo" || std::string(nom) == "Dolo")
             EXPECT_GE(plusLongue, 12) << nom << ": the blur would end early";
         else

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -184,6 +185,21 @@ TEST(ImagesDessins, AnimationLoopsWithoutAJump) {
             largeurMax = std::max(largeurMax, x1 - x0 + 1);
         }
         ASSERT_GE(haut, 0) << a << " shows no ring";
+        // No rim mixes with the amber into a green fringe, and the ring
+        // throws a pool of light on the grid beside its shadow: the floor
+        // there is lighter than at the picture's edge on the same rows.
+        int verts = 0;
+        double flaque = 0, bordSol = 0;
+        for (int y = 0; y < im.hauteur; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const forge_test::Rvb8 p = Pixel(im, x, y);
+                verts += p.g > std::max(p.r, p.b) + 12;
+                if (y < 295 || y >= 315) continue;
+                if (x >= 110 && x < 190) flaque += p.r + p.g + p.b;
+                if (x < 40) bordSol += p.r + p.g + p.b;
+            }
+        EXPECT_EQ(verts, 0) << a << ": green pixels on the ring";
+        EXPECT_GT(flaque / 80, 1.25 * bordSol / 40) << a << ": no light under the ring";
         EXPECT_GE(haut - fenetre, 10) << a << ": the ring touches the top of the window";
         EXPECT_LT(largeurHaut * 4, largeurMax) << a << ": the ring's top is cut flat";
     }
@@ -395,9 +411,12 @@ TEST(ImagesDessins, GreetedNamesGlowRoundTheirLettersOnAScreenThatStaysDark) {
             }
         EXPECT_GT(anneau, l * 4) << nom << " has almost no lit tube";
         // The names' tubes have a white-hot core, and their letters stand at
-        // least 32 pixels tall on the set.
+        // least 32 pixels tall on the set, every one a capital whose tube
+        // reaches the same top row (each run of lit columns is a letter or,
+        // past a stem's gap, part of one).
         if (std::string(nom) != "Greets") {
             int haut = h, bas = -1;
+            std::vector<int> sommet(size_t(l), h);
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < l; ++x) {
                     const forge_test::Rvb8 p = Pixel(im, x, y);
@@ -405,7 +424,34 @@ TEST(ImagesDessins, GreetedNamesGlowRoundTheirLettersOnAScreenThatStaysDark) {
                     haut = std::min(haut, y);
                     bas = std::max(bas, y);
                 }
+            // Columns lit over 3 pixels at least: stray glow pixels aside.
+            for (int x = 0; x < l; ++x) {
+                int n = 0;
+                for (int y = 0; y < h; ++y) n += tube[size_t(y) * l + x];
+                for (int y = 0; y < h && n >= 3; ++y)
+                    if (tube[size_t(y) * l + x]) {
+                        sommet[size_t(x)] = y;
+                        break;
+                    }
+            }
+            const int cime = *std::min_element(sommet.begin(), sommet.end());
             EXPECT_GE(bas - haut + 1, 32) << nom << "'s lettering is too small to read";
+            int lettre = h, lettres = 0, debut = 0;
+            for (int x = 0; x <= l; ++x) {
+                if (x < l && sommet[size_t(x)] < h) {
+                    if (lettre == h) debut = x;
+                    lettre = std::min(lettre, sommet[size_t(x)]);
+                    continue;
+                }
+                if (lettre == h || x - debut < 4) {
+                    lettre = h;
+                    continue;
+                }
+                ++lettres;
+                EXPECT_LE(lettre - cime, 2) << nom << ": letter " << lettres << " stands short";
+                lettre = h;
+            }
+            EXPECT_GE(lettres, int(std::strlen(nom))) << nom;
         }
         EXPECT_EQ(sombres, 0) << nom << ": pixels 4 to 10 px from a tube left black";
         EXPECT_GT(cleBordure, bordure * 3 / 4) << nom << "'s glow is cut by its picture's edge";
