@@ -408,23 +408,41 @@ void PeintRoute(Toile* toile, double bas) {
     // Column where the ramp's top edge crosses the stage's front edge.
     int entree = 639;
     while (entree > 0 && HautRampe(entree - 1) < bas) --entree;
+    // Depth under the rim, in the ramp's rows, of the point of the edge at
+    // column u; past the picture's right edge it keeps deepening, so the
+    // rails go on spreading toward the viewer.
+    const double fin = bas - CourbeRampe(639);
+    const auto profondeur = [&](double u) {
+        return u <= 639 ? bas - CourbeRampe(u) : fin + 0.3 * (u - 639);
+    };
+    // Width of the rim across the edge, in columns: as on the ramp where it
+    // meets the stage, and never thinner than a pixel and a half on screen,
+    // so that it runs unbroken up to the sun.
+    const double pente = std::abs(CourbeRampe(entree + 1) - CourbeRampe(entree - 1)) / 2;
+    const double rebord = 3 / std::max(0.2, pente);
     cairo_surface_flush(toile->surface);
     unsigned char* data = cairo_image_surface_get_data(toile->surface);
     const int pas = cairo_image_surface_get_stride(toile->surface);
-    const Couleur brume = Rvb(120, 40, 120);
+    const Couleur brume = Rvb(70, 26, 90), blanc = Rvb(250, 245, 255);
     for (int y = int(horizon) + 1; y < int(bas); ++y) {
         const double t = (y + 0.5 - horizon) / (bas - horizon);
         const int n = std::min(48, int(std::ceil(2 / t)));
         const double virage = VirageRoute(bas, entree, y + 0.5);
+        const double largeurRebord = std::max(rebord, 1.6 / t);
         for (int x = 0; x < 640; ++x) {
             double r = 0, g = 0, b = 0, couverture = 0;
             for (int k = 0; k < n; ++k) {
                 const double u = 320 + (x - virage + (k + 0.5) / n - 320) / t;
                 if (u < entree || u > 2600) continue;
-                const int cu = std::min(639, int(u));
-                // Past the picture's right edge the ramp's colours repeat
-                // those of its last column.
-                const Couleur c = CouleurRampe(cu, int(bas) - HautRampe(cu));
+                // The rim along the road's edge, then its dark body ruled
+                // by the ramp's rails, hazier toward the horizon.
+                Couleur c;
+                if (u - entree < largeurRebord)
+                    c = Melange(blanc, Rvb(255, 200, 240), 0.5 * std::pow(1 - t, 3));
+                else
+                    c = Melange(
+                        CouleurRampe(std::min(639, int(u)), std::max(3, int(profondeur(u)))), brume,
+                        0.7 * std::pow(1 - t, 3));
                 r += c.r;
                 g += c.g;
                 b += c.b;
@@ -435,32 +453,14 @@ void PeintRoute(Toile* toile, double bas) {
             const Couleur ici = {((*p >> 16) & 255) / 255.0, ((*p >> 8) & 255) / 255.0,
                                  (*p & 255) / 255.0};
             const double somme = couverture * n;
-            Couleur c = {r / somme, g / somme, b / somme};
-            c = Melange(c, brume, std::pow(1 - t, 3) * 0.8);
-            c = Melange(ici, c, couverture * (0.7 + 0.3 * t * t));
+            // Opaque: the floor and its grid never show through the road.
+            const Couleur c = Melange(ici, {r / somme, g / somme, b / somme}, couverture);
             *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
                  (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
                  uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
         }
     }
     cairo_surface_mark_dirty(toile->surface);
-    // The floor's lines across go on over the road, fainter: it lies on the
-    // same plane.
-    cairo_t* cr = toile->cr;
-    cairo_save(cr);
-    cairo_move_to(cr, entree, bas);
-    for (double y = bas - 1; y > horizon; --y)
-        cairo_line_to(
-            cr,
-            320 + (entree - 320) * (y - horizon) / (bas - horizon) + VirageRoute(bas, entree, y),
-            y);
-    cairo_line_to(cr, 320 + VirageRoute(bas, entree, horizon), horizon);
-    cairo_line_to(cr, 640, horizon + (640 - 320) / (2600.0 - 320) * (bas - horizon));
-    cairo_line_to(cr, 640, bas);
-    cairo_close_path(cr);
-    cairo_clip(cr);
-    LignesTravers(cr, bas, 0.6);
-    cairo_restore(cr);
 }
 
 // Where the title's letters come to rest on the stage: a magenta glow on the
