@@ -416,7 +416,7 @@ void PeintRoute(Toile* toile, double bas) {
         return u <= 639 ? bas - CourbeRampe(u) : fin + 0.3 * (u - 639);
     };
     // Width of the rim across the edge, in columns: as on the ramp where it
-    // meets the stage, and never thinner than a pixel and a half on screen,
+    // meets the stage, and never thinner than two pixels on screen,
     // so that it runs unbroken up to the sun.
     const double pente = std::abs(CourbeRampe(entree + 1) - CourbeRampe(entree - 1)) / 2;
     const double rebord = 3 / std::max(0.2, pente);
@@ -428,7 +428,7 @@ void PeintRoute(Toile* toile, double bas) {
         const double t = (y + 0.5 - horizon) / (bas - horizon);
         const int n = std::min(48, int(std::ceil(2 / t)));
         const double virage = VirageRoute(bas, entree, y + 0.5);
-        const double largeurRebord = std::max(rebord, 1.6 / t);
+        const double largeurRebord = std::max(rebord, 2.2 / t);
         for (int x = 0; x < 640; ++x) {
             double r = 0, g = 0, b = 0, couverture = 0;
             for (int k = 0; k < n; ++k) {

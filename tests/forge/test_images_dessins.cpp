@@ -510,6 +510,21 @@ TEST(ImagesDessins, TitleStageSlitsStayInTheSunAndTheFloorRecedes) {
             }
         ASSERT_GT(n, 100);
         EXPECT_LT(somme / n, 420) << "a bright band across the road at row " << y;
+        // The road's bright rim runs unbroken from the stage's front edge up
+        // to the sun, and the floor's cross lines stop at it: none shows on
+        // the road's opaque body beside the rim (below the horizon's haze,
+        // where the rails lie almost level).
+        int rebord = 250;
+        while (rebord < 420 && Luminance(Pixel(scene, rebord, y)) < 560) ++rebord;
+        ASSERT_LT(rebord, 420) << "the road's rim breaks off at row " << y;
+        const int x = rebord + 14;
+        if (y > horizon + 20 && y + 1 < scene.hauteur &&
+            std::find(lignes.begin(), lignes.end(), double(y)) != lignes.end()) {
+            EXPECT_LT(
+                Luminance(Pixel(scene, x, y)),
+                std::max(Luminance(Pixel(scene, x, y - 1)), Luminance(Pixel(scene, x, y + 1))) + 20)
+                << "a floor line across the road at row " << y;
+        }
     }
 }
 
