@@ -18,6 +18,13 @@ constexpr double kEtirementDefilement = 1.45;
 // Space added between the body lines' letters, in font sizes.
 constexpr double kInterlettreDefilement = 0.2;
 
+// Body lines: the width of the bold stroke of their own bands round the fill,
+// and of the violet outline round that; the outline reaches half its width
+// beyond the ink, above and below.
+constexpr double kGrasCorps = 1.6;
+constexpr double kContourCorps = 1.5 + kGrasCorps;
+constexpr double kMargeContour = kContourCorps / 2;
+
 // The closing text; an empty line separates paragraphs, "#" marks a heading.
 const char* const kTexte[] = {
     "#KAZZMOT",
@@ -78,50 +85,110 @@ const char* const kTexte[] = {
     "#\xC3\x80 BIENT\xC3\x94T",
 };
 
-// A body line's path centred on (cx, cy), no wider than largeurMax, its
-// letters spaced out by up to a fifth of the size more than the face's own:
-// on the crawl's narrow far rows the letters would otherwise run into each
-// other (a T's bar into the E before it). A long line spaces out what room
-// allows, at least half of it, made smaller for that if it must. Gives the
-// ink height.
-void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
-                        double cx, double cy, double largeurMax, double* encre) {
+// Font options for the crawl's lines: unhinted, so that widths scale with
+// the size.
+void PreparePolice(cairo_t* cr, cairo_font_face_t* police, double taille) {
     cairo_set_font_face(cr, police);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
-    cairo_text_extents_t ext;
     cairo_set_font_size(cr, taille);
+}
+
+// The size, at most taille, at which a body line fits largeurMax with at
+// least half the added letter spacing.
+double TailleLigne(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
+                   double largeurMax) {
+    PreparePolice(cr, police, taille);
+    cairo_text_extents_t ext;
     cairo_text_extents(cr, texte, &ext);
     cairo_glyph_t* glyphes = nullptr;
     int n = 0;
     cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
                                      nullptr, nullptr, nullptr);
-    // Every line keeps at least half the spacing, made smaller if it must.
+    cairo_glyph_free(glyphes);
     const double auMoins = ext.width + std::max(0, n - 1) * kInterlettreDefilement / 2 * taille;
-    if (auMoins > largeurMax) {
-        taille *= largeurMax / auMoins;
-        cairo_set_font_size(cr, taille);
-        cairo_text_extents(cr, texte, &ext);
-        cairo_glyph_free(glyphes);
-        glyphes = nullptr;
-        cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
-                                         nullptr, nullptr, nullptr);
-    }
+    return auMoins > largeurMax ? taille * largeurMax / auMoins : taille;
+}
+
+// Ink clearance kept between a capital and its accent, outline and bold
+// stroke included, so that the two never merge on the crawl's far rows.
+constexpr double kDegagementAccent = 2.5;
+
+// A body line's path centred on (cx, cy), no wider than largeurMax, its
+// letters spaced out by up to a fifth of the size more than the face's own:
+// on the crawl's narrow far rows the letters would otherwise run into each
+// other (a T's bar into the E before it). A long line spaces out what room
+// allows, at least half of it, made smaller for that if it must. The capitals
+// are centred, not the ink, so that every line stands on the same baseline
+// whether it bears accents or not; accents are lifted clear of the cap line
+// by `marge` (the width the outline adds above and below the ink) plus a
+// small gap. Gives the cap height.
+void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
+                        double cx, double cy, double largeurMax, double marge, double* encre) {
+    taille = TailleLigne(cr, police, taille, texte, largeurMax);
+    PreparePolice(cr, police, taille);
+    cairo_text_extents_t ext, capitale;
+    cairo_text_extents(cr, texte, &ext);
+    cairo_text_extents(cr, "H", &capitale);
+    cairo_glyph_t* glyphes = nullptr;
+    int n = 0;
+    cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
+                                     nullptr, nullptr, nullptr);
     const double espace =
         n > 1 ? std::clamp((largeurMax - ext.width) / (n - 1), 0.0, kInterlettreDefilement * taille)
               : 0.0;
     const double total = ext.width + std::max(0, n - 1) * espace;
-    const double ox = cx - total / 2 - ext.x_bearing, oy = cy - ext.height / 2 - ext.y_bearing;
+    const double cap = capitale.height, ligneBase = cy + cap / 2, ligneCap = ligneBase - cap;
+    const double ox = cx - total / 2 - ext.x_bearing;
     for (int i = 0; i < n; ++i) {
         glyphes[i].x += ox + i * espace;
-        glyphes[i].y += oy;
+        glyphes[i].y += ligneBase;
     }
+    cairo_new_path(cr);
     cairo_glyph_path(cr, glyphes, n);
     cairo_glyph_free(glyphes);
-    if (encre) *encre = ext.height;
+    // Each closed outline lying wholly above the cap line is an accent: it is
+    // lifted until the gap under it holds the outline's width on both sides
+    // plus the clearance.
+    cairo_path_t* chemin = cairo_copy_path(cr);
+    cairo_new_path(cr);
+    const auto& donnees = chemin->data;
+    for (int i = 0; i < chemin->num_data;) {
+        int fin = i + donnees[i].header.length;
+        while (fin < chemin->num_data && donnees[fin].header.type != CAIRO_PATH_MOVE_TO)
+            fin += donnees[fin].header.length;
+        double bas = -1e9;
+        for (int j = i; j < fin; j += donnees[j].header.length)
+            for (int k = 1; k < donnees[j].header.length; ++k)
+                bas = std::max(bas, donnees[j + k].point.y);
+        const double besoin = 2 * marge + kDegagementAccent;
+        const double levee = bas < ligneCap - 0.5 ? std::max(0.0, besoin - (ligneCap - bas)) : 0.0;
+        for (int j = i; j < fin; j += donnees[j].header.length) {
+            const cairo_path_data_t& e = donnees[j];
+            const auto p = [&](int k) { return donnees[j + k].point; };
+            switch (e.header.type) {
+                case CAIRO_PATH_MOVE_TO:
+                    cairo_move_to(cr, p(1).x, p(1).y - levee);
+                    break;
+                case CAIRO_PATH_LINE_TO:
+                    cairo_line_to(cr, p(1).x, p(1).y - levee);
+                    break;
+                case CAIRO_PATH_CURVE_TO:
+                    cairo_curve_to(cr, p(1).x, p(1).y - levee, p(2).x, p(2).y - levee, p(3).x,
+                                   p(3).y - levee);
+                    break;
+                case CAIRO_PATH_CLOSE_PATH:
+                    cairo_close_path(cr);
+                    break;
+            }
+        }
+        i = fin;
+    }
+    cairo_path_destroy(chemin);
+    if (encre) *encre = cap;
 }
 
 // Paints the current path as crawl lettering: a thin violet outline that
@@ -134,10 +201,10 @@ void PeintLettre(cairo_t* cr, double y0, double y1, bool titre) {
     cairo_set_source_rgb(cr, contour.r, contour.g, contour.b);
     // Body lines are made bolder by a stroke of their own bands round the
     // fill, the outline widened to match.
-    const double gras = titre ? 0 : 1.6;
+    const double gras = titre ? 0 : kGrasCorps;
     cairo_save(cr);
     if (!titre) cairo_scale(cr, 2, 1);
-    cairo_set_line_width(cr, titre ? 7 : 1.5 + gras);
+    cairo_set_line_width(cr, titre ? 7 : kContourCorps);
     cairo_stroke_preserve(cr);
     cairo_restore(cr);
     cairo_pattern_t* p = titre ? MotifBandes(y0, y1,
@@ -516,6 +583,13 @@ void DessineTexteFinal(Recueil* recueil) {
     for (int i = 0; i + 1 < n; ++i)
         unites += kTexte[i][0] == '#' ? 2.2 : (kTexte[i][0] ? 1.0 : 0.9);
     const double pas = (fin - debut) / unites;
+    // One size for every body line, so that the type shrinks steadily with
+    // the distance: the size at which the longest line still fits.
+    double corps = std::min(64.0, pas * 0.78);
+    for (int i = 0; i + 1 < n; ++i)
+        if (kTexte[i][0] && kTexte[i][0] != '#')
+            corps = std::min(
+                corps, TailleLigne(cr, police, corps, kTexte[i], (l - 40) / kEtirementDefilement));
     double y = debut;
     for (int i = 0; i < n; ++i) {
         const bool titre = kTexte[i][0] == '#';
@@ -529,7 +603,7 @@ void DessineTexteFinal(Recueil* recueil) {
         if (adieu) {
             PeintAdieu(cr, ligne, l / 2.0, y + hauteurLigne / 2, hauteurLigne);
         } else if (ligne[0]) {
-            const double taille = titre ? std::min(130.0, pas * 1.7) : std::min(64.0, pas * 0.78);
+            const double taille = titre ? std::min(130.0, pas * 1.7) : corps;
             // The poster face is condensed: the crawl narrows the far rows
             // to a fifth of their width, where its stems would break into
             // slivers. The lines are drawn widened, their stems with them.
@@ -550,7 +624,7 @@ void DessineTexteFinal(Recueil* recueil) {
                 }
             } else {
                 CheminLigneEspacee(cr, police, taille, ligne, l / 2.0, y + hauteurLigne / 2,
-                                   (l - 40) / etirement, &encre);
+                                   (l - 40) / etirement, kMargeContour, &encre);
             }
             cairo_restore(cr);
             const double milieu = y + hauteurLigne / 2;

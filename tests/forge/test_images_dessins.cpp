@@ -146,6 +146,27 @@ TEST(ImagesDessins, ScrollTextEntersFromTheRightAndCrawlFromTheBottom) {
     const Boite c = Encre(crawl);
     EXPECT_GE(c.y0, 480) << "text visible in the first crawl frame";
     EXPECT_GT(c.y1, crawl.hauteur - 600) << "the crawl ends on a long empty stretch";
+    // The crawl's body lines, runs of inked rows between 16 and 60 rows tall
+    // (lifted accents and the comma's tail stand apart below 16, headings above
+    // 60), all share one height, so that a farther line is never the larger;
+    // and every accent, a run under 16 rows, stands clear of its capital.
+    std::vector<int> corps;
+    int accents = 0;
+    for (int y = 0, debut = -1; y < crawl.hauteur; ++y) {
+        bool encre = false;
+        for (int x = 0; x < crawl.largeur && !encre; ++x)
+            encre = crawl.forme[size_t(y) * crawl.largeur + x] != 0;
+        if (encre && debut < 0) debut = y;
+        if (encre || debut < 0) continue;
+        const int hauteur = y - debut;
+        debut = -1;
+        if (hauteur >= 16 && hauteur <= 60) corps.push_back(hauteur);
+        if (hauteur >= 4 && hauteur < 16) ++accents;
+    }
+    ASSERT_GE(corps.size(), 30u) << "body lines run together";
+    const auto [bas, haut] = std::minmax_element(corps.begin(), corps.end());
+    EXPECT_LE(*haut - *bas, 5) << "body lines set at different sizes";
+    EXPECT_GE(accents, 15) << "accents touching their capitals";
 }
 
 TEST(ImagesDessins, AnimationLoopsWithoutAJump) {
