@@ -445,7 +445,9 @@ InstrumentXM Arpege(bool sourd) {
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
     in.volume = 28;
-    in.panoramique = 20;
+    // The open pluck sits left and the muffled one answers it on the right,
+    // so the bars where the arpeggio steps back move it across the picture.
+    in.panoramique = sourd ? 212 : 40;
     return in;
 }
 
