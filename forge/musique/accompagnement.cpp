@@ -82,6 +82,10 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 break;
         }
     }
+    // The drop's downbeat: a long root struck with the kick, held over the
+    // first beat, before the line picks up.
+    const bool chute = m.arrangement->scene == "bubbles" && m.numero == 0 && m.lignes == 16;
+    if (chute) motif = "R....RO...R..O-P";
     // The root sits between F-1 and E-2, under the kick's body (80 to 130 Hz).
     const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 5);
     const int jusqua = fin == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
@@ -92,7 +96,8 @@ void ComposeBasse(Grille* g, const Mesure& m) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
             case 'R':
-                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, (pas % 4 ? 48 : 56) * douce / 5);
+                Pose(g, ligne, kCanalBasse, fondamentale, kBasse,
+                     chute && pas == 0 ? 64 : (pas % 4 ? 48 : 56) * douce / 5);
                 break;
             case 'O':
                 Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48 * douce / 5);
