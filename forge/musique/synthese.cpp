@@ -445,9 +445,7 @@ InstrumentXM Arpege(bool sourd) {
     in.enveloppe = {{0, 64}, {5, 34}, {14, 14}, {30, 0}};
     in.fondu = 3000;
     in.volume = 28;
-    // The open pluck sits left and the muffled one answers it on the right,
-    // so the bars where the arpeggio steps back move it across the picture.
-    in.panoramique = sourd ? 212 : 40;
+    in.panoramique = 20;
     return in;
 }
 
@@ -457,28 +455,23 @@ InstrumentXM Cloche() {
     InstrumentXM in;
     in.nom = "cloche";
     const int longueur = LongueurBoucle(kCyclesSolo, kToneAigu);
-    // Whole cycles per loop for every partial, so the loop joins. Struck, the
-    // inharmonic partials ring loud and fade; held, the one at 3.5 times the
-    // fundamental and its neighbours stay, as a frequency modulation at
-    // 1 : 3.5 leaves them, so the held note still sounds metal, not a flute.
+    // Whole cycles per loop for every partial, so the loop joins; the
+    // inharmonic ones have died out by the time it starts.
     const std::vector<Partiel> partiels = {
         {kCyclesSolo, 1.0, 0.8, 0.0},
-        {2 * kCyclesSolo, 0.45, 0.14, 0.3},
-        {3 * kCyclesSolo, 0.2, 0.04, 0.7},
-        {kCyclesSolo * 250 / 100, 0.35, 0.12, 0.2},
+        {2 * kCyclesSolo, 0.45, 0.18, 0.3},
+        {3 * kCyclesSolo, 0.2, 0.06, 0.7},
         {kCyclesSolo * 276 / 100, 0.5, 0.0, 0.1},
-        {kCyclesSolo * 350 / 100, 0.7, 0.3, 0.4},
-        {kCyclesSolo * 450 / 100, 0.3, 0.1, 0.6},
-        {kCyclesSolo * 540 / 100, 0.35, 0.04, 0.9},
-        {kCyclesSolo * 893 / 100, 0.2, 0.02, 0.5},
+        {kCyclesSolo * 540 / 100, 0.3, 0.0, 0.9},
+        {kCyclesSolo * 893 / 100, 0.12, 0.0, 0.5},
     };
     const int blocs = 3;
-    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.3, partiels), kReserve);
+    in.echantillon = Normalise(RendAdditif(longueur, blocs, 0.22, partiels), kReserve);
     Boucle(&in, longueur, blocs);
     in.enveloppe = {{0, 64}, {6, 46}, {30, 32}, {90, 24}};
     in.pointTenu = 3;
     in.fondu = 1400;
-    in.volume = 64;
+    in.volume = 60;
     in.panoramique = 112;
     return in;
 }
