@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr int kNoteDo1 = 1 + 12 * 1;  // C-1, the lowest note a passing note plays
+
 // The passing note a bass plays on the last sixteenth of a bar: a step of the
 // key under the next chord's root (or over it), near the bar's root; the
 // fifth when the chord does not change.
@@ -80,14 +82,22 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 break;
         }
     }
+    // The drop's downbeat: a long root struck with the kick, held over the
+    // first beat, before the line picks up.
+    const bool chute = m.arrangement->scene == "bubbles" && m.numero == 0 && m.lignes == 16;
+    if (chute) motif = "R....RO...R..O-P";
     // The root sits between F-1 and E-2, under the kick's body (80 to 130 Hz).
     const int fondamentale = NoteAuDessus(m.accord.fondamentale, 1 + 12 * 1 + 5);
     const int jusqua = fin == Fin::kArret ? LigneCoup(m) - m.premiereLigne : m.lignes;
+    // The last bar's passing note lets go on the downbeat: the kick has it
+    // to itself and the new chord sounds clean until the root comes in.
+    if (motif[0] == '.') Pose(g, m.premiereLigne, kCanalBasse, kNoteRelache, 0, 0);
     for (int pas = 0; pas < jusqua && motif[pas]; ++pas) {
         const int ligne = m.premiereLigne + pas;
         switch (motif[pas]) {
             case 'R':
-                Pose(g, ligne, kCanalBasse, fondamentale, kBasse, (pas % 4 ? 48 : 56) * douce / 5);
+                Pose(g, ligne, kCanalBasse, fondamentale, kBasse,
+                     chute && pas == 0 ? 64 : (pas % 4 ? 48 : 56) * douce / 5);
                 break;
             case 'O':
                 Pose(g, ligne, kCanalBasse, fondamentale + 12, kBasse, 48 * douce / 5);
@@ -100,9 +110,13 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                 Pose(g, ligne, kCanalBasse, fondamentale + 12, 0, 0);
                 PoseEffet(g, ligne, kCanalBasse, kEffetPortamentoNote, 0x30);
                 break;
-            case 'P':
-                Pose(g, ligne, kCanalBasse, Passage(m, fondamentale), kBasse, 44 * douce / 5);
+            case 'P': {
+                // Never under C-1, where a small speaker gives nothing back.
+                const int passage = Passage(m, fondamentale);
+                Pose(g, ligne, kCanalBasse, passage < kNoteDo1 ? passage + 12 : passage, kBasse,
+                     44 * douce / 5);
                 break;
+            }
             case '-':
                 Pose(g, ligne, kCanalBasse, kNoteRelache, 0, 0);
                 break;

@@ -268,12 +268,13 @@ const std::vector<Arrangement>& Arrangements() {
          "d5 . . . . . . a4 . . . . f4 . . .", "",
          B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {4, kClocheTele}, {8, kContreTele},
          false, 100, -1, false, "t...ssssddddccccxxr.kkkk", 64, "", 34},
-        // The credits: the breakdown, drums and bass out, the pad swells on
+        // The credits: the breakdown, the drums out but for a ticking hat, a
+        // soft bass holding each chord's root, the pad swells on
         // added ninths and a seventh under long lead notes, the bell recalling
         // the hook between them; flams over a bar of three beats and a half bring
         // the band back.
         {"credits", {"Fadd9", "Gadd9", "Em7", "Am"}, "", "Am", kPont, "", kPont[3],
-         B::kTictac, L::kAucune, A::kLent, 32, false, F::kFla, true, {0, kClocheGeneriques}, {}, false, 66, -1, false, "",
+         B::kTictac, L::kTenue, A::kLent, 32, false, F::kFla, true, {0, kClocheGeneriques}, {}, false, 66, -1, false, "",
          40, "", 28},
         // The greetings: everything climbs back, a snare roll over a bar of
         // two beats and a half, the lead running down from the leading tone
