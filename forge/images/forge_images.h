@@ -381,7 +381,7 @@ void DessineG(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
 // The title's stage: the row of its horizon (the floor runs from there to
 // the stage's bottom) and the radius of the sun standing on it at column 320.
 constexpr int kHorizonScene = 190;
-constexpr double kSoleilRayon = 110;
+constexpr double kSoleilRayon = 150;
 
 }  // namespace forge
 

@@ -178,12 +178,67 @@ Matiere MatiereTitre(double y0, double y1, double relief, int eclats) {
     return m;
 }
 
+// The box of a falling letter inside its picture. The letters land at a
+// fixed pitch, so each is shifted inside its own picture to even out the
+// gaps the eye sees between them (the O's and the M's upright sides need
+// more air than the open sides of K, A, Z and T). The box stops short of
+// the picture's bottom, leaving rows for the shadow at its foot.
+MotTitre BoiteLettre(const char* lettre) {
+    const EntreeCatalogue* e = TrouveEntree(lettre);
+    const struct {
+        char lettre;
+        double decalage;
+    } approche[] = {{'K', 3}, {'A', 1}, {'Z', 1}, {'M', -1}, {'O', 4}, {'T', 3}};
+    double dx = 0;
+    for (const auto& a : approche)
+        if (a.lettre == lettre[0]) dx = a.decalage;
+    return {lettre, 4 + dx, 9, e->largeur - 18.0, e->hauteur - 20.0};
+}
+
+// The shadow a letter casts on the floor round its foot, so that it stands
+// on the stage instead of hanging over it: a flat dark ellipse under the
+// lowest rows of ink, laid only where the picture is still clear, its edge
+// dithered into the key so that it fades into whatever the letter lands on.
+void OmbrePied(Toile* toile) {
+    cairo_surface_flush(toile->surface);
+    unsigned char* data = cairo_image_surface_get_data(toile->surface);
+    const int pas = cairo_image_surface_get_stride(toile->surface);
+    const int l = toile->largeur, h = toile->hauteur;
+    const auto pixel = [&](int x, int y) -> uint32_t& {
+        return reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x];
+    };
+    int pied = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x)
+            if ((pixel(x, y) >> 24) >= 128) pied = y;
+    if (pied < 0) return;
+    int gauche = l, droite = -1;
+    for (int y = std::max(0, pied - 16); y <= pied; ++y)
+        for (int x = 0; x < l; ++x)
+            if ((pixel(x, y) >> 24) >= 128) {
+                gauche = std::min(gauche, x);
+                droite = std::max(droite, x);
+            }
+    const double cx = (gauche + droite + 1) / 2.0, rx = (droite + 1 - gauche) / 2.0 + 9;
+    const double cy = pied + 1, ry = 7;
+    for (int y = std::max(0, pied - 8); y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            uint32_t& p = pixel(x, y);
+            if ((p >> 24) != 0) continue;
+            const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry, q = u * u + v * v;
+            if (q >= 1 || std::pow(1 - q, 0.35) <= SeuilTrame(x, y)) continue;
+            p = 0xFF000000u | (3u << 16) | (1u << 8) | 8u;
+        }
+    cairo_surface_mark_dirty(toile->surface);
+}
+
 void DessineLettre(Recueil* recueil, const char* lettre) {
     const EntreeCatalogue* e = TrouveEntree(lettre);
     Toile toile(e->largeur, e->hauteur);
-    MotTitre mot{lettre, 4, 6, e->largeur - 14.0, e->hauteur - 13.0};
+    MotTitre mot = BoiteLettre(lettre);
     const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
     PeintMatiere(&toile, m, MatiereTitre(mot.y, mot.y + mot.h, 4, 1));
+    OmbrePied(&toile);
     Finition f;
     f.cle = Cle::Noir;
     f.fond = kScene;
@@ -420,6 +475,11 @@ void PeintRoute(Toile* toile, double bas) {
     // so that it runs unbroken up to the sun.
     const double pente = std::abs(CourbeRampe(entree + 1) - CourbeRampe(entree - 1)) / 2;
     const double rebord = 3 / std::max(0.2, pente);
+    // The road's far side, just past the screen's right edge at the stage's
+    // front edge, so that it meets the ramp there; further up it closes in
+    // toward the sun and the floor's grid comes back beside it. Its kerb,
+    // lying almost level, is 9 pixels across so it stays a line.
+    const double loin = 700;
     cairo_surface_flush(toile->surface);
     unsigned char* data = cairo_image_surface_get_data(toile->surface);
     const int pas = cairo_image_surface_get_stride(toile->surface);
@@ -433,12 +493,15 @@ void PeintRoute(Toile* toile, double bas) {
             double r = 0, g = 0, b = 0, couverture = 0;
             for (int k = 0; k < n; ++k) {
                 const double u = 320 + (x - virage + (k + 0.5) / n - 320) / t;
-                if (u < entree || u > 2600) continue;
+                if (u < entree || u > loin) continue;
                 // The rim along the road's edge, then its dark body ruled
-                // by the ramp's rails, hazier toward the horizon.
+                // by the ramp's rails, hazier toward the horizon, and a
+                // neon kerb along its far side.
                 Couleur c;
                 if (u - entree < largeurRebord)
                     c = Melange(blanc, Rvb(255, 200, 240), 0.5 * std::pow(1 - t, 3));
+                else if (loin - u < 9 / t)
+                    c = Melange(Rvb(255, 120, 220), brume, 0.4 * std::pow(1 - t, 3));
                 else
                     c = Melange(
                         CouleurRampe(std::min(639, int(u)), std::max(3, int(profondeur(u)))), brume,
@@ -458,67 +521,6 @@ void PeintRoute(Toile* toile, double bas) {
             *p = 0xFF000000u | (uint32_t(std::clamp(c.r, 0.0, 1.0) * 255 + 0.5) << 16) |
                  (uint32_t(std::clamp(c.g, 0.0, 1.0) * 255 + 0.5) << 8) |
                  uint32_t(std::clamp(c.b, 0.0, 1.0) * 255 + 0.5);
-        }
-    }
-    cairo_surface_mark_dirty(toile->surface);
-}
-
-// Where the title's letters come to rest on the stage: a magenta glow on the
-// floor under the word, and the letters mirrored faintly in the floor's
-// gloss, squashed and fading away from their foot, so the word stands on
-// the floor rather than floating over it. The letters land side by side at
-// the K's pitch, their pictures' lowest row on row 234.
-void PeintRefletTitre(Toile* toile) {
-    const int pas = TrouveEntree("K")->largeur;
-    const double x0 = (640 - TrouveEntree("Kazzmot")->largeur) / 2 - 5;
-    const double pied = 232, aplati = 0.55, fondu = 22;
-    cairo_t* cr = toile->cr;
-    cairo_save(cr);
-    cairo_translate(cr, x0 + 3.5 * pas, pied + 2);
-    cairo_scale(cr, 1, 0.045);
-    cairo_pattern_t* lueur = cairo_pattern_create_radial(0, 0, 0, 0, 0, 3.9 * pas);
-    cairo_pattern_add_color_stop_rgba(lueur, 0, 1.0, 0.25, 0.75, 0.5);
-    cairo_pattern_add_color_stop_rgba(lueur, 0.6, 0.9, 0.15, 0.65, 0.25);
-    cairo_pattern_add_color_stop_rgba(lueur, 1, 0.9, 0.15, 0.65, 0);
-    cairo_set_source(cr, lueur);
-    cairo_arc(cr, 0, 0, 3.9 * pas, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(lueur);
-    cairo_restore(cr);
-    cairo_surface_flush(toile->surface);
-    unsigned char* data = cairo_image_surface_get_data(toile->surface);
-    const int pas8 = cairo_image_surface_get_stride(toile->surface);
-    const char* lettres[] = {"K", "A", "Z", "Z", "M", "O", "T"};
-    for (int k = 0; k < 7; ++k) {
-        const EntreeCatalogue* e = TrouveEntree(lettres[k]);
-        MotTitre mot{lettres[k], 4, 6, e->largeur - 14.0, e->hauteur - 13.0};
-        const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
-        const int gauche = int(x0) + k * pas, haut = 235 - e->hauteur;
-        for (int y = int(pied) + 1; y < toile->hauteur; ++y) {
-            const double ecart = y + 0.5 - pied;
-            const double force = 0.42 * std::pow(std::max(0.0, 1 - ecart / fondu), 1.5);
-            if (force <= 0) continue;
-            // The row of the letter mirrored here, and where it lies in
-            // the letter's height (its foot pink, higher up cyan).
-            const int source = int(pied - ecart / aplati) - haut;
-            const double hauteur = std::clamp((mot.y + mot.h - source) / mot.h, 0.0, 1.0);
-            const Couleur teinte = Melange(Rvb(235, 120, 215), kChromeHaut, hauteur);
-            uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas8);
-            for (int x = std::max(0, gauche); x < std::min(640, gauche + e->largeur); ++x) {
-                // Blurred as in a glossy floor: the slit and the fine edges
-                // melt away.
-                double encre = 0;
-                for (int dy = -3; dy <= 3; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx) encre += m.A(x - gauche + dx, source + dy);
-                const double a = force * encre / 21;
-                if (a <= 0) continue;
-                const uint32_t p = ligne[x];
-                const Couleur ici = {((p >> 16) & 255) / 255.0, ((p >> 8) & 255) / 255.0,
-                                     (p & 255) / 255.0};
-                const Couleur c = Melange(ici, teinte, a);
-                ligne[x] = 0xFF000000u | (uint32_t(c.r * 255 + 0.5) << 16) |
-                           (uint32_t(c.g * 255 + 0.5) << 8) | uint32_t(c.b * 255 + 0.5);
-            }
         }
     }
     cairo_surface_mark_dirty(toile->surface);
@@ -588,6 +590,21 @@ void DessineSupport(Recueil* recueil) {
     cairo_fill(cr);
     cairo_pattern_destroy(miroir);
     cairo_restore(cr);
+    // Under it the sun's light runs down the glossy floor toward the
+    // viewer, a soft column of its warm colours fading with depth.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, horizon, 640, bas - horizon);
+    cairo_clip(cr);
+    cairo_translate(cr, 320, horizon);
+    cairo_scale(cr, 1.0, 58 / (0.7 * kSoleilRayon));
+    cairo_pattern_t* colonne = cairo_pattern_create_radial(0, 0, 0, 0, 0, 0.7 * kSoleilRayon);
+    cairo_pattern_add_color_stop_rgba(colonne, 0, 1, 0.62, 0.4, 0.4);
+    cairo_pattern_add_color_stop_rgba(colonne, 0.5, 1, 0.35, 0.55, 0.18);
+    cairo_pattern_add_color_stop_rgba(colonne, 1, 0.9, 0.2, 0.6, 0);
+    cairo_set_source(cr, colonne);
+    cairo_paint(cr);
+    cairo_pattern_destroy(colonne);
+    cairo_restore(cr);
     // The horizon line glowing where the sun sets.
     cairo_pattern_t* ligne = cairo_pattern_create_linear(0, 0, 640, 0);
     cairo_pattern_add_color_stop_rgba(ligne, 0, 1.0, 0.5, 0.9, 0.35);
@@ -597,7 +614,6 @@ void DessineSupport(Recueil* recueil) {
     cairo_rectangle(cr, 0, horizon - 0.5, 640, 1.5);
     cairo_fill(cr);
     cairo_pattern_destroy(ligne);
-    PeintRefletTitre(&toile);
 
     Finition f;
     f.grain = 1.5;

@@ -132,8 +132,16 @@ TEST(ImagesDessins, TitleLogoAndLettersFillTheirBoxes) {
         const forge::ImageForgee& im = Image(l);
         const Boite b = Encre(im);
         EXPECT_GT(b.x1 - b.x0, im.largeur * 3 / 4) << l;
-        // The letter stands on the bottom of its picture (it lands on row 233).
+        // The letter stands on the bottom of its picture (it lands on row 233),
+        // on a dark shadow that spreads under and beside its foot there.
         EXPECT_GE(b.y1, im.hauteur - 6) << l;
+        int ombre = 0;
+        for (int y = im.hauteur - 4; y < im.hauteur; ++y)
+            for (int x = 0; x < im.largeur; ++x) {
+                const forge_test::Rvb8 p = Pixel(im, x, y);
+                ombre += im.forme[size_t(y) * im.largeur + x] && p.r + p.g + p.b < 30;
+            }
+        EXPECT_GT(ombre, im.largeur) << l << " casts no shadow at its foot";
     }
 }
 
@@ -505,6 +513,21 @@ TEST(ImagesDessins, TitleStageSlitsStayInTheSunAndTheFloorRecedes) {
         if (Luminance(Pixel(scene, 320, y)) < Luminance(Pixel(scene, 320, horizon - 70)) / 2)
             ++coupes;
     EXPECT_GE(coupes, 6) << "the sun has no slits";
+    // The sun stands behind the landed letters and rises well above them,
+    // so the word does not hide it: 50 rows over the highest letter's top
+    // it is still the sun's warm yellow, and 20 rows over it the disc is
+    // over 200 columns wide.
+    int cime = 1 << 20;
+    for (const char* l : {"K", "A", "Z", "M", "O", "T"})
+        cime = std::min(cime, 235 - Image(l).hauteur + Encre(Image(l)).y0);
+    const forge_test::Rvb8 haut = Pixel(scene, 320, cime - 50);
+    EXPECT_TRUE(haut.r > 200 && haut.g > 150 && haut.b < 150) << "no sun above the letters";
+    int disque = 0;
+    for (int x = 0; x < 640; ++x) {
+        const forge_test::Rvb8 p = Pixel(scene, x, cime - 20);
+        disque += p.r > 200 && p.g > 120 && p.b < 150;
+    }
+    EXPECT_GT(disque, 200) << "the sun is too small to frame the word";
     // The floor: at least 60 rows deep, its cross lines (rows brighter than
     // both neighbours across the width) further apart toward the viewer.
     EXPECT_LE(horizon, scene.hauteur - 60);
