@@ -121,16 +121,83 @@ void DessinMotOrbo(cairo_t* cr, void* donnees) {
     const double milieu = y0 + hl * 0.47;
     Panse(cr, b.x0 + trait * 0.5, b.x1 - (b.x1 - b.x0) * 0.08, y0, milieu + trait / 2, trait);
     Panse(cr, b.x0 + trait * 0.5, b.x1, milieu - trait / 2, y1, trait);
-    // The R's leg drawn out into a blade from its foot under the B and the
-    // last O.
+    // The R's leg drawn out into a blade along the baseline, under the whole
+    // word from the first O to the last.
     const double e = trait * 0.55;
-    const double depart = rr.x1 - trait * 0.6;
+    const double depart = g[0].x1 - 2 * r + e;
     cairo_move_to(cr, depart, y1);
     cairo_line_to(cr, finO, y1);
     cairo_line_to(cr, finO - e, y1 + e);
     cairo_line_to(cr, depart - e, y1 + e);
     cairo_close_path(cr);
     cairo_fill(cr);
+}
+
+// The logo's chrome band, top to bottom, finely sampled so that its
+// horizon stays hard: a deep blue sky paling to white, then a hard dark
+// line, a thin bright line under it, and the ground rising from brown to
+// gold.
+std::vector<Couleur> ChromeOrbo() {
+    const Couleur ciel[] = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255),
+                            Rvb(250, 250, 255)};
+    const Couleur sol[] = {Rvb(90, 45, 20), Rvb(180, 100, 30), Rvb(240, 160, 45),
+                           Rvb(255, 225, 160)};
+    std::vector<Couleur> bande;
+    const int n = 160;
+    const double horizon = 0.52, ligne = 0.035, clair = 0.03;
+    for (int i = 0; i < n; ++i) {
+        const double t = i / (n - 1.0);
+        if (t < horizon) {
+            bande.push_back(DegradeEn({ciel[0], ciel[1], ciel[2], ciel[3]}, t / horizon));
+        } else if (t < horizon + ligne) {
+            bande.push_back(Rvb(40, 16, 30));
+        } else if (t < horizon + ligne + clair) {
+            bande.push_back(Rvb(255, 240, 210));
+        } else {
+            const double u = (t - horizon - ligne - clair) / (1 - horizon - ligne - clair);
+            bande.push_back(DegradeEn({sol[0], sol[1], sol[2], sol[3]}, u));
+        }
+    }
+    return bande;
+}
+
+// The logo's extrusion toward the lower right, drawn under the chrome face:
+// a light violet at the top of the word shading down to a deep navy under
+// it, each layer further back a little darker, with a dark edge round it.
+void ExtrusionOrbo(Toile* toile, const Masque& m, int relief, double haut, double bas) {
+    cairo_surface_flush(toile->surface);
+    unsigned char* data = cairo_image_surface_get_data(toile->surface);
+    const int pas = cairo_image_surface_get_stride(toile->surface);
+    const Couleur clair = Rvb(160, 150, 245), sombre = Rvb(14, 10, 56), bord = Rvb(8, 6, 30);
+    for (int y = 0; y < toile->hauteur; ++y) {
+        uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
+        for (int x = 0; x < toile->largeur; ++x) {
+            double a = 0, contour = 0;
+            int proche = 0;
+            for (int k = 1; k <= relief; ++k) {
+                const double v = m.A(x - k, y - k);
+                if (v > 0.5 && proche == 0) proche = k;
+                a = std::max(a, v);
+            }
+            for (int k = 1; k <= relief + 2; ++k)
+                for (int d = -1; d <= 1; ++d)
+                    contour = std::max<double>(contour, m.A(x - k + d, y - k - d));
+            if (contour <= 0) continue;
+            const double t = std::clamp((y - haut) / (bas - haut + relief), 0.0, 1.0);
+            Couleur c = Melange(clair, sombre, std::pow(t, 0.8));
+            if (proche > 0) c = Melange(c, {0, 0, 0}, 0.4 * (proche - 1.0) / (relief - 1.0));
+            // Its near edge, along the face, catches a thread of light.
+            if (proche == 1) c = Melange(c, clair, 0.35);
+            c = Melange(bord, c, a);
+            const uint32_t p = ligne[x];
+            const Couleur ici = {((p >> 16) & 255) / 255.0, ((p >> 8) & 255) / 255.0,
+                                 (p & 255) / 255.0};
+            const Couleur f = Melange(ici, c, contour);
+            ligne[x] = 0xFF000000u | (uint32_t(f.r * 255 + 0.5) << 16) |
+                       (uint32_t(f.g * 255 + 0.5) << 8) | uint32_t(f.b * 255 + 0.5);
+        }
+    }
+    cairo_surface_mark_dirty(toile->surface);
 }
 
 void DessineOrbo(Recueil* recueil) {
@@ -177,14 +244,14 @@ void DessineOrbo(Recueil* recueil) {
     cairo_set_source_rgba(cr, 0, 0, 0, 0.85);
     cairo_mask_surface(cr, ombre, 0, 0);
     cairo_surface_destroy(ombre);
+    ExtrusionOrbo(&toile, m, 8, mot.haut, mot.bas);
     Matiere chrome;
-    chrome.reflets = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255), Rvb(250, 250, 255),
-                      Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
+    chrome.reflets = ChromeOrbo();
     chrome.y0 = mot.haut;
     chrome.y1 = mot.bas;
     chrome.biseau = 3;
     chrome.lissage = 1.2;
-    chrome.relief = 7;
+    chrome.relief = 0;
     chrome.flanc = Rvb(70, 60, 170);
     chrome.contour = Rvb(10, 8, 40);
     chrome.epaisseur = 2.5;

@@ -589,6 +589,32 @@ TEST(ImagesDessins, GroupLogoOpensOnDetailRoundItsCentre) {
         }
         EXPECT_GE(couleurs.size(), 3u) << "window " << a << " rows tall";
     }
+    // The chrome's horizon is hard: down many columns of the word a dark
+    // line lies between the white sky just above it and a bright line just
+    // under it, within three rows either side.
+    const auto somme = [&](int x, int y) {
+        const forge_test::Rvb8 p = Pixel(logo, x, y);
+        return p.r + p.g + p.b;
+    };
+    int horizons = 0;
+    for (int x = 40; x < 600; ++x)
+        for (int y = 190; y < 290; ++y)
+            if (somme(x, y) < 200 &&
+                std::max({somme(x, y - 1), somme(x, y - 2), somme(x, y - 3)}) > 600 &&
+                std::max({somme(x, y + 1), somme(x, y + 2), somme(x, y + 3)}) > 600) {
+                ++horizons;
+                break;
+            }
+    EXPECT_GT(horizons, 120) << "the chrome's horizon is a soft blend";
+    // The gold underline runs under the whole word, not from the middle.
+    int barre = 0;
+    for (int y = 270; y < 340; ++y)
+        for (int x = 0, suite = 0; x < 640; ++x) {
+            const forge_test::Rvb8 p = Pixel(logo, x, y);
+            suite = p.r > 200 && p.g > 140 ? suite + 1 : 0;
+            barre = std::max(barre, suite);
+        }
+    EXPECT_GT(barre, 440) << "the underline stops short of the word";
 }
 
 TEST(ImagesDessins, PortraitsTraceWholeBustsRimLitOnTheSunburstSide) {
