@@ -1,4 +1,4 @@
-// Countdown pictures: the film-leader background, the cue mark and the six
+// Countdown pictures: the film-leader background, the dirt in the gate and the six
 // leader digits, in the warm sepia of an old reel.
 #include <cmath>
 #include <string>
@@ -106,7 +106,7 @@ void DessineCinema(Recueil* recueil) {
         const double cx = bord < 320 ? bord + largeur / 2 : bord - largeur / 2;
         CheminTexteCentre(cr, affiche, taille, texte, cx, cy);
     };
-    etiquette(22, "PICTURE START", 68 + 24 + 8, 451);
+    etiquette(22, "FRAME 00192", 68 + 24 + 8, 451);
     etiquette(22, "ORBO LAB - REEL 1", 572 - 24 - 8, 451);
     etiquette(18, "35 MM", 68 + 24 + 8, 31);
     etiquette(18, "KZM-01", 572 - 24 - 8, 31);
@@ -147,34 +147,40 @@ void DessineCinema(Recueil* recueil) {
 void DessineCercle(Recueil* recueil) {
     Toile toile(120, 120);
     cairo_t* cr = toile.cr;
-    // A cue mark: a sight of thin ink, a ring crossed by four ticks that
-    // stop short of its open middle, each stroke in a soft darker halo as
-    // if burnt into the film. Kept a strip's width inside the picture's
-    // edges (the countdown may put the picture against the screen's edge).
-    const double rayon = 19, interieur = 7, exterieur = 60 - kBandePerforee - 6;
-    auto viseur = [&]() {
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, 60, 60, rayon, 0, 2 * M_PI);
-        for (int i = 0; i < 4; ++i) {
-            const double a = i * M_PI / 2;
-            cairo_move_to(cr, 60 + interieur * std::cos(a), 60 + interieur * std::sin(a));
-            cairo_line_to(cr, 60 + (exterieur - 3) * std::cos(a),
-                          60 + (exterieur - 3) * std::sin(a));
-        }
+    // Dirt caught in the gate: a curled hair and a few specks of dust, the
+    // kind of wear that shows in a new place on every frame of an old print
+    // (the leader's own cross-hair stays put on the background). Each
+    // stroke sits in a soft darker halo as if burnt into the film. Kept a
+    // strip's width inside the picture's edges (the countdown may put the
+    // picture against the screen's edge), and clear at the very middle.
+    const double bord = 60 - kBandePerforee - 6;
+    auto cheveu = [&]() {
+        cairo_new_path(cr);
+        cairo_move_to(cr, 60 - bord + 2, 60 + 10);
+        cairo_curve_to(cr, 60 - 14, 60 - 16, 60 + 4, 60 - 24, 60 + 10, 60 - 10);
+        cairo_curve_to(cr, 60 + 15, 60 + 2, 60 + 2, 60 + 12, 60 - 3, 60 + 3);
+        cairo_curve_to(cr, 60 - 7, 60 - 5, 60 + 8, 60 - 4, 60 + 14, 60 + 8);
+        cairo_curve_to(cr, 60 + 19, 60 + 17, 60 + bord - 6, 60 + 16, 60 + bord - 2, 60 + 22);
     };
+    const struct {
+        double x, y, r;
+    } poussieres[] = {{-18, -20, 1.8}, {20, -17, 1.2}, {-9, 21, 1.4}, {23, -2, 0.9}};
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_source_rgba(cr, 0.42, 0.3, 0.18, 0.22);
-    cairo_set_line_width(cr, 7);
-    viseur();
-    cairo_stroke(cr);
-    cairo_set_source_rgba(cr, 0.3, 0.2, 0.12, 0.35);
-    cairo_set_line_width(cr, 5);
-    viseur();
-    cairo_stroke(cr);
-    cairo_set_source_rgb(cr, kEncre.r, kEncre.g, kEncre.b);
-    cairo_set_line_width(cr, 3);
-    viseur();
-    cairo_stroke(cr);
+    const struct {
+        double largeur, r, g, b, a;
+    } passes[] = {{5, 0.42, 0.3, 0.18, 0.22},
+                  {3, 0.3, 0.2, 0.12, 0.35},
+                  {1.4, kEncre.r, kEncre.g, kEncre.b, 1}};
+    for (const auto& p : passes) {
+        cairo_set_source_rgba(cr, p.r, p.g, p.b, p.a);
+        cairo_set_line_width(cr, p.largeur);
+        cheveu();
+        cairo_stroke(cr);
+        for (const auto& d : poussieres) {
+            cairo_arc(cr, 60 + d.x, 60 + d.y, d.r + (p.largeur - 1.4) / 2, 0, 2 * M_PI);
+            cairo_fill(cr);
+        }
+    }
     Finition f;
     f.cle = Cle::Blanc;
     f.fond = kPapier;

@@ -120,6 +120,18 @@ TEST(ImagesDessins, CountdownDigitsAreCentredInTheirPictures) {
         EXPECT_NEAR((b.y0 + b.y1) / 2.0, im.hauteur / 2.0, 12) << nom;
         EXPECT_GT(b.y1 - b.y0, im.hauteur * 3 / 4) << nom << " is too small to read";
     }
+    // What lands somewhere new on every frame is dirt in the gate, not a
+    // second sight beside the leader's fixed cross-hair: no ring of ink
+    // runs round the middle of its picture.
+    const forge::ImageForgee& sale = Image("Cercle");
+    int anneau = 0;
+    for (int i = 0; i < 360; ++i)
+        for (const double r : {15.0, 19.0, 23.0}) {
+            const int x = int(60 + r * std::cos(i * M_PI / 180));
+            const int y = int(60 + r * std::sin(i * M_PI / 180));
+            anneau += sale.forme[size_t(y) * sale.largeur + x];
+        }
+    EXPECT_LT(anneau, 200) << "a ring jumps about the leader";
 }
 
 TEST(ImagesDessins, TitleLogoAndLettersFillTheirBoxes) {
