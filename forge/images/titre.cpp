@@ -227,7 +227,10 @@ void OmbrePied(Toile* toile) {
             if ((p >> 24) != 0) continue;
             const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry, q = u * u + v * v;
             if (q >= 1 || std::pow(1 - q, 0.35) <= SeuilTrame(x, y)) continue;
-            p = 0xFF000000u | (3u << 16) | (1u << 8) | 8u;
+            // Darkest under the foot, nearer the floor's own violet outward.
+            const Couleur c = Melange(Rvb(3, 1, 8), Rvb(22, 8, 40), q);
+            p = 0xFF000000u | (uint32_t(c.r * 255 + 0.5) << 16) | (uint32_t(c.g * 255 + 0.5) << 8) |
+                uint32_t(c.b * 255 + 0.5);
         }
     cairo_surface_mark_dirty(toile->surface);
 }
