@@ -536,9 +536,11 @@ void DessineSupport(Recueil* recueil) {
     DegradeVertical(cr, 640, int(horizon) + 1,
                     {Rvb(8, 4, 28), Rvb(28, 12, 60), kScene, Rvb(90, 30, 105)});
     Alea alea(GraineDe("Support2"));
-    // Stars, none in the sun's glare.
+    // Stars, none in the sun's glare and none in the top rows: when the
+    // title drains away, the falling strips smear those rows down the lower
+    // half of the screen, where a star would leave a dotted trail.
     cairo_save(cr);
-    cairo_rectangle(cr, 0, 0, 640, horizon);
+    cairo_rectangle(cr, 0, 20, 640, horizon - 20);
     cairo_arc_negative(cr, 320, horizon, kSoleilRayon + 48, 2 * M_PI, 0);
     cairo_clip(cr);
     Etoiles(cr, &alea, 0, 0, 640, horizon - 40, 90, Rvb(190, 170, 255), 0.8);
