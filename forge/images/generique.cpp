@@ -210,7 +210,8 @@ void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
 // Makes the figure read at a glance against its sunburst: the ground sinks
 // into the person's dark colour away from the sun, the figure's values are
 // pulled apart, a crisp rim of the sun's light runs along the outline on the
-// sun's side and a thin dark line round the rest of it.
+// sun's side (in the rim light's colour) and a thin dark line round the rest
+// of it.
 void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleur clair,
                    Couleur fonce) {
     const int l = toile->largeur, h = toile->hauteur;
@@ -263,8 +264,8 @@ void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleu
 // A portrait: the sunburst in the person's two colours on the side of the
 // screen, its light drawn out in rays behind the figure, then the bust at
 // its computer traced over it; the name is shown in the band under it.
-void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair,
-                     Couleur fonce) {
+void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair, Couleur fonce,
+                     Couleur contre) {
     Toile toile(640, 340);
     cairo_t* cr = toile.cr;
     const double sx = musicien ? 110 : 530, sy = 70;
@@ -299,7 +300,7 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     cairo_pattern_destroy(coeur);
     Masque silhouette;
     DessineBuste(&toile, musicien, &silhouette);
-    DetacheFigure(&toile, silhouette, sx, sy, clair, fonce);
+    DetacheFigure(&toile, silhouette, sx, sy, contre, fonce);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -502,8 +503,12 @@ void DessineGenerique(Recueil* recueil) {
     DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
     DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
     DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
-    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60));
-    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90));
+    // The musician's rim in the amber of her sunburst, the coder's in
+    // magenta against his cyan one.
+    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60),
+                    Rvb(255, 190, 110));
+    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90),
+                    Rvb(255, 110, 210));
     for (int i = 1; i <= 21; ++i) DessineMolkar(recueil, i);
 }
 
