@@ -709,7 +709,7 @@ bool Sourcil(V q) {
 // the point in the head's axes, v its light level, cle its key light.
 void Carnation(const Buste& b, V q, double v, double cle, Couleur* c) {
     const Couleur base = *c;
-    Couleur k = Melange(base, b.teinteCle, 0.3);
+    Couleur k = Melange(base, b.teinteCle, 0.2);
     k = Melange(base, k, std::min(1.0, cle * 0.8));
     const Couleur froid{k.r * 0.8, k.g * 0.78, std::min(1.0, k.b * 1.12 + 0.03)};
     k = Melange(k, froid, 0.65 * Lisse(0.55, 0.12, v));
@@ -812,7 +812,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             // The lid's shadow on the eyeball's top.
             const double sous = Lisse(0.02, -0.06, qe.y);
             c = Melange(c, Melange(c, Rvb(60, 30, 50), 0.6), 1 - sous);
-            const double lum = 0.45 + 0.55 * cle * ao;
+            const double lum = 0.3 + 0.7 * cle * ao;
             c = {c.r * lum, c.g * lum, c.b * lum};
             if (std::pow(std::max(0.0, Scal(n, demi)), 200.0) > 0.5) c = {1, 1, 1};
             return Plus(c, b.teinteEcran, 0.25 * ecran);
