@@ -918,6 +918,8 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         case kSocle:
             rampe = &b.boitier;
             brillance = 0.45;
+            // The sunburst's rim only grazes the computer's plastic.
+            rim *= 0.5;
             break;
         case kVerre: {
             // What lies behind the lens, seen through it a little cooler,
