@@ -174,6 +174,7 @@ struct Buste {
     Repere axesClavier;
     V lumiere, contre;  // toward the key light and the rim light
     Couleur teinteEcran, teinteContre;
+    Couleur teinteCle;  // the sunburst's light on the lit side of the skin
     std::vector<Couleur> peau, levres, cheveux, habit, boitier, plastique, touches;
     std::vector<Pli> plis;
     // The screen's picture, rows of colours.
@@ -198,11 +199,25 @@ const double kRacineCourte[][2] = {{0.3, 0.6},   {0.9, 0.45}, {1.25, 0.2}, {1.4,
 const double kRacineLongue[][2] = {{0.0, 0.72}, {0.35, 0.52}, {0.75, 0.42},
                                    {1.1, 0.15}, {1.5, -0.5},  {2.2, -1.3}};
 
+// Where a point of the coder's hair lies across its locks: 0 and 1 at the
+// clefts either side of a lock, 0.5 along its ridge. The locks fan out from
+// the crown, twisting a little as they fall.
+double Meche(V q) {
+    const double a = std::atan2(q.x, q.z + 0.2);
+    const double u = a * 3.6 + 1.1 * q.y + 0.18 * std::sin(q.y * 6 + a * 3);
+    return u - std::floor(u);
+}
+// Which lock a point of the coder's hair lies in.
+int NumeroMeche(V q) {
+    const double a = std::atan2(q.x, q.z + 0.2);
+    return int(std::floor(a * 3.6 + 1.1 * q.y + 0.18 * std::sin(q.y * 6 + a * 3))) + 20;
+}
+
 // The eyes' centres in the head's axes (the left one first as seen).
 const V kYeux[2] = {{-0.27, 0.0, 0.53}, {0.27, 0.0, 0.53}};
 constexpr double kRayonOeil = 0.165;
 // How much the mouth's corners lift.
-constexpr double kSourire = 1.6;
+constexpr double kSourire = 1.3;
 
 // The head, hair and what is worn on it, in the head's axes.
 void Tete(const Buste& b, V q0, Tir* t) {
@@ -258,9 +273,9 @@ void Tete(const Buste& b, V q0, Tir* t) {
         // The mouth: two full lips on the muzzle, a slit between them.
         // The mouth's corners lift in a faint smile.
         const V m{q.x, q.y - kSourire * q.x * q.x, q.z};
-        levres = Ellipsoide(m - V{0, -0.52, 0.68}, {0.16, 0.045, 0.055});
-        levres = SMin(levres, Ellipsoide(m - V{0, -0.6, 0.665}, {0.14, 0.05, 0.055}), 0.04);
-        levres = SMax(levres, -Ellipsoide(m - V{0, -0.56, 0.74}, {0.19, 0.008, 0.1}), 0.01);
+        levres = Ellipsoide(m - V{0, -0.52, 0.68}, {0.18, 0.042, 0.055});
+        levres = SMin(levres, Ellipsoide(m - V{0, -0.6, 0.665}, {0.16, 0.05, 0.055}), 0.04);
+        levres = SMax(levres, -Ellipsoide(m - V{0, -0.56, 0.74}, {0.21, 0.008, 0.1}), 0.01);
     }
     // Ears.
     for (int s = -1; s <= 1; s += 2) {
@@ -326,6 +341,9 @@ void Tete(const Buste& b, V q0, Tir* t) {
             const double meche = Long(pr - ba * h) - 0.11 + 0.06 * h;
             cheveux = SMin(cheveux, meche, 0.12);
         }
+        // Clefts between the locks, sunk along their fall.
+        const double u = Meche(q);
+        cheveux += 0.045 * Lisse(0.16, 0.0, std::min(u, 1 - u));
         cheveux = SMax(cheveux, Racine(kRacineCourte, 8, angle) - q.y, 0.04);
     } else {
         cheveux = Ellipsoide(q - V{0, 0.3, -0.08}, {0.82, 0.93, 0.95});
@@ -685,6 +703,33 @@ bool Sourcil(V q) {
     return false;
 }
 
+// Skin painted over its ramp, as a hand would: the sunburst's light
+// colouring the lit side and the shade going cool and violet, blood in the
+// cheeks and at the nose's tip, and the jaw's soft shadow on the neck. q is
+// the point in the head's axes, v its light level, cle its key light.
+void Carnation(const Buste& b, V q, double v, double cle, Couleur* c) {
+    const Couleur base = *c;
+    Couleur k = Melange(base, b.teinteCle, 0.2);
+    k = Melange(base, k, std::min(1.0, cle * 0.8));
+    const Couleur froid{k.r * 0.8, k.g * 0.78, std::min(1.0, k.b * 1.12 + 0.03)};
+    k = Melange(k, froid, 0.65 * Lisse(0.55, 0.12, v));
+    const Couleur sang{std::min(1.0, k.r * 1.04 + 0.03), k.g * 0.8, k.b * 0.82};
+    auto tache = [&](V centre, double r2) {
+        const V e = q - centre;
+        return std::exp(-Scal(e, e) / r2);
+    };
+    double joues = 0;
+    for (int s = -1; s <= 1; s += 2) joues += tache({s * 0.36, -0.3, 0.46}, 0.022);
+    const double bout = b.musicien ? -0.22 : -0.27, avance = b.musicien ? 0.77 : 0.87;
+    const double nez = tache({0, bout, avance}, 0.006);
+    k = Melange(k, sang, std::min(1.0, 0.45 * joues + 0.4 * nez));
+    // Under the chin, on the neck.
+    const double machoire =
+        Lisse(-0.8, -0.98, q.y) * Lisse(-1.75, -1.2, q.y) * Lisse(0.5, 0.3, q.z);
+    k = Melange(k, {k.r * 0.5, k.g * 0.4, k.b * 0.6}, 0.55 * machoire);
+    *c = k;
+}
+
 // A pixel of the traced figure: its colour and how much of it the figure
 // covers.
 struct Rendu {
@@ -767,7 +812,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             // The lid's shadow on the eyeball's top.
             const double sous = Lisse(0.02, -0.06, qe.y);
             c = Melange(c, Melange(c, Rvb(60, 30, 50), 0.6), 1 - sous);
-            const double lum = 0.45 + 0.55 * cle * ao;
+            const double lum = 0.3 + 0.7 * cle * ao;
             c = {c.r * lum, c.g * lum, c.b * lum};
             if (std::pow(std::max(0.0, Scal(n, demi)), 200.0) > 0.5) c = {1, 1, 1};
             return Plus(c, b.teinteEcran, 0.25 * ecran);
@@ -794,6 +839,9 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             brillance = 0.3;
             // The line where the lips meet.
             const double y = qt.y * 1.1 - kSourire * qt.x * qt.x + 0.56;
+            // The upper lip lighter, the lower one darker, the line between
+            // them darker still.
+            niveau = y > 0 ? 0.08 : -0.1;
             if (std::abs(y) < 0.012 && qt.z > 0.6) niveau = -0.35;
             break;
         }
@@ -804,6 +852,16 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             const double fil = std::sin(angle * 38 + std::sin(qt.y * 6) * 2) *
                                std::sin(angle * 17 - qt.y * 3 + 1.0);
             niveau = 0.06 * fil;
+            if (!b.musicien && qt.y > -0.3) {
+                // The coder's locks: each a shade of its own, dark in the
+                // clefts, lighter along the ridge, with a fine strand grain.
+                const double u = Meche(qt);
+                const double bord = std::min(u, 1 - u);
+                const int k = NumeroMeche(qt);
+                niveau = 0.07 * fil + 0.06 * std::sin(k * 2.4) - 0.3 * Lisse(0.14, 0.0, bord) +
+                         0.08 * Lisse(0.2, 0.5, bord) +
+                         0.45 * Lisse(0.25, 0.5, bord) * std::max(0.0, Scal(n, b.lumiere)) * ombre;
+            }
             const V axe = Unit(qt - V{0, 1.0, -0.3});
             const V brin = b.axesTete.Monde(
                 Unit(axe - Unit(b.axesTete.Local(n)) * Scal(axe, Unit(b.axesTete.Local(n)))));
@@ -839,6 +897,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         case kCable:
             rampe = &b.plastique;
             brillance = 0.7;
+            doux = mat == kMonture;
             break;
         case kCoussin:
             rampe = &b.plastique;
@@ -859,6 +918,8 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         case kSocle:
             rampe = &b.boitier;
             brillance = 0.45;
+            // The sunburst's rim only grazes the computer's plastic.
+            rim *= 0.5;
             break;
         case kVerre: {
             // What lies behind the lens, seen through it a little cooler,
@@ -910,6 +971,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
     // Skin's values spread a little further apart about the middle, so the
     // smooth ramp keeps the flat ramps' modelling.
     c = Ton(*rampe, doux ? 0.52 + (v - 0.5) * 1.2 : v, x, y, doux);
+    if (rampe == &b.peau) Carnation(b, qt, v, cle, &c);
     const Couleur teinte{c.r * (0.4 + b.teinteEcran.r), c.g * (0.4 + b.teinteEcran.g),
                          c.b * (0.4 + b.teinteEcran.b)};
     c = Melange(c, teinte, 0.7 * ecran);
@@ -1165,7 +1227,7 @@ Buste Modele(bool musicien) {
     b.tete = {(musicien ? -1.35 : -1.5) * s, 0.32 + assis, 0};
     // The musician turned less toward her screen, so that both eyes show
     // at one size, one level, either side of a straight nose.
-    b.axesTete = Tourne((musicien ? 0.38 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
+    b.axesTete = Tourne((musicien ? 0.22 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
     b.corps = {-1.3 * s, (musicien ? -1.32 : -1.16) + assis, -0.15};
     b.axesCorps = Tourne(0.25 * s, 0, 0);
     b.regard = {0.12 * s, -0.08, 1};
@@ -1173,15 +1235,18 @@ Buste Modele(bool musicien) {
     b.axesEcran = Tourne(-0.7 * s, 0, 0);
     b.clavier = {0.7 * s, -2.02, 1.8};
     b.axesClavier = Tourne(-0.2 * s, 0.75, 0);
-    b.lumiere = Unit({-0.6 * s, 0.6, 0.55});
+    // The key light falls from the sunburst's side, high and in front; the
+    // rim light from behind on the same side.
+    b.lumiere = Unit({0.8 * s, 0.6, 0.32});
     b.contre = Unit({0.9 * s, 0.25, -0.35});
     if (!musicien) {
         b.teinteEcran = palette::kCyan;
-        b.teinteContre = Melange(palette::kCyan, {1, 1, 1}, 0.35);
+        b.teinteContre = Melange(palette::kMagenta, {1, 1, 1}, 0.3);
+        b.teinteCle = Rvb(200, 236, 255);
         b.peau = {Rvb(36, 20, 44),    Rvb(78, 40, 58),    Rvb(124, 66, 70),  Rvb(170, 98, 86),
                   Rvb(208, 136, 108), Rvb(234, 176, 140), Rvb(252, 218, 186)};
-        b.levres = {Rvb(44, 20, 40), Rvb(92, 42, 56), Rvb(140, 72, 74), Rvb(184, 106, 94),
-                    Rvb(222, 150, 128)};
+        b.levres = {Rvb(44, 18, 40), Rvb(92, 40, 58), Rvb(140, 68, 76), Rvb(180, 98, 94),
+                    Rvb(214, 138, 126)};
         b.cheveux = {Rvb(6, 6, 14),   Rvb(16, 16, 30),   Rvb(30, 30, 52),
                      Rvb(48, 54, 84), Rvb(80, 100, 136), Rvb(140, 180, 214)};
         b.habit = {Rvb(12, 14, 34), Rvb(24, 30, 62), Rvb(40, 50, 96), Rvb(60, 78, 134),
@@ -1196,11 +1261,12 @@ Buste Modele(bool musicien) {
                   {-0.6, -1.1, -0.1, -1.6, 0.1, 0.1},        {0.55, -1.2, 0.1, -1.65, 0.1, 0.1}};
     } else {
         b.teinteEcran = palette::kAmbre;
-        b.teinteContre = Melange(palette::kAmbre, {1, 1, 1}, 0.3);
+        b.teinteContre = Melange(palette::kAmbre, {1, 1, 1}, 0.15);
+        b.teinteCle = Rvb(255, 226, 180);
         b.peau = {Rvb(34, 16, 30),   Rvb(70, 34, 40),    Rvb(110, 58, 50),  Rvb(150, 88, 64),
                   Rvb(188, 122, 84), Rvb(220, 162, 116), Rvb(244, 204, 156)};
-        b.levres = {Rvb(40, 14, 28), Rvb(84, 34, 44), Rvb(128, 60, 60), Rvb(172, 94, 80),
-                    Rvb(210, 134, 110)};
+        b.levres = {Rvb(48, 10, 30), Rvb(104, 30, 52), Rvb(160, 56, 72), Rvb(204, 88, 96),
+                    Rvb(236, 136, 134)};
         b.cheveux = {Rvb(18, 6, 10),   Rvb(44, 14, 16),  Rvb(78, 28, 22),
                      Rvb(118, 48, 30), Rvb(166, 82, 44), Rvb(220, 140, 80)};
         b.habit = {Rvb(26, 6, 26),    Rvb(56, 14, 50),   Rvb(92, 24, 78),

@@ -38,6 +38,10 @@ struct MotBande {
     double haut = 0, bas = 0;
 };
 
+// The rows of a label above the band that the scene blurs (the label is
+// blitted at row 345, the blur starts at row 350).
+constexpr int kHorsFlou = 5;
+
 void DessinMotBande(cairo_t* cr, void* donnees) {
     MotBande* m = static_cast<MotBande*>(donnees);
     // The word fills its picture but for room for the outline, the bevel's
@@ -48,9 +52,13 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     for (int i = 0; m->texte[i]; ++i)
         if (m->texte[i] == 'G') lettresG.push_back(i);
     sauf.insert(sauf.end(), lettresG.begin(), lettresG.end());
+    // A label's top rows lie above the band the scene blurs away: they are
+    // left empty, or they would stay on screen under the frame as slivers
+    // once the rest has gone.
+    const double haut = m->penche > 0 ? kHorsFlou + 4.5 : marge - 1;
     const std::vector<Glyphe> g =
-        CheminMotSauf(cr, Police(m->police), m->texte, marge, marge - 1, m->largeur - 2 * marge - 4,
-                      m->hauteur - 2 * marge - 2, true, sauf);
+        CheminMotSauf(cr, Police(m->police), m->texte, marge, haut, m->largeur - 2 * marge - 4,
+                      m->hauteur - haut - marge - 1, true, sauf);
     // The slanted labels' strokes thickened, so that they stand as bold as
     // the names.
     if (m->penche > 0) {
@@ -144,31 +152,34 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     cairo_restore(cr);
 }
 
-// The band's chrome: an azure sky over a lilac horizon, magenta below and a
-// warm orange at the foot, lit in pale pink. Every tone keeps its green at
-// most about half its red or blue: the blur drops 5-bit red and blue one
-// step a pass and 6-bit green one step a pass too, that is half as fast in
-// light, so such tones darken through their own hues instead of leaving a
-// green smear behind.
+// The band's chrome, bright all over: a lilac sky over a pink-white horizon,
+// hot magenta below and a rose at the foot, lit in pale pink. The blur
+// drops a channel one step a pass wherever it is, so a word lasts as long as
+// its red and blue stay near full: no tone of the face goes dark, and the
+// horizon is drawn by a change of hue rather than by a dark band. Every
+// tone keeps its green under half its red or blue: the 6-bit green falls
+// one step a pass too, that is half as fast in light, so such tones darken
+// through their own hues and lose their green no later than their red and
+// blue, instead of leaving a green smear behind.
 Matiere MatiereBande(double y0, double y1, bool nom) {
     Matiere m;
     if (nom) {
-        m.reflets = {Rvb(30, 30, 140),  Rvb(60, 110, 255), Rvb(170, 120, 255), Rvb(255, 125, 255),
-                     Rvb(120, 20, 100), Rvb(240, 50, 180), Rvb(255, 120, 90)};
+        m.reflets = {Rvb(140, 96, 255), Rvb(180, 112, 255), Rvb(255, 112, 255), Rvb(255, 100, 240),
+                     Rvb(240, 36, 190), Rvb(255, 64, 210),  Rvb(255, 108, 170)};
     } else {
-        m.reflets = {Rvb(120, 30, 30),  Rvb(255, 110, 40), Rvb(255, 125, 140), Rvb(255, 125, 240),
-                     Rvb(110, 20, 110), Rvb(230, 40, 170), Rvb(255, 100, 230)};
+        m.reflets = {Rvb(255, 104, 56), Rvb(255, 112, 84), Rvb(255, 108, 180), Rvb(255, 104, 245),
+                     Rvb(235, 36, 160), Rvb(255, 56, 200), Rvb(255, 100, 235)};
     }
     m.y0 = y0;
     m.y1 = y1;
-    m.biseau = nom ? 4 : 3;
+    m.biseau = nom ? 3 : 2;
     m.relief = nom ? 4 : 2;
     m.flanc = Rvb(110, 30, 150);
     m.contour = Rvb(30, 8, 50);
     m.epaisseur = nom ? 2 : 1.5;
     m.eclats = nom ? 2 : 1;
     m.eclat = nom ? 16 : 11;
-    m.lumiere = Rvb(255, 128, 255);
+    m.lumiere = Rvb(255, 116, 255);
     return m;
 }
 
@@ -210,7 +221,8 @@ void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
 // Makes the figure read at a glance against its sunburst: the ground sinks
 // into the person's dark colour away from the sun, the figure's values are
 // pulled apart, a crisp rim of the sun's light runs along the outline on the
-// sun's side and a thin dark line round the rest of it.
+// sun's side (in the rim light's colour) and a thin dark line round the rest
+// of it.
 void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleur clair,
                    Couleur fonce) {
     const int l = toile->largeur, h = toile->hauteur;
@@ -263,8 +275,8 @@ void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleu
 // A portrait: the sunburst in the person's two colours on the side of the
 // screen, its light drawn out in rays behind the figure, then the bust at
 // its computer traced over it; the name is shown in the band under it.
-void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair,
-                     Couleur fonce) {
+void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur clair, Couleur fonce,
+                     Couleur contre) {
     Toile toile(640, 340);
     cairo_t* cr = toile.cr;
     const double sx = musicien ? 110 : 530, sy = 70;
@@ -299,7 +311,7 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     cairo_pattern_destroy(coeur);
     Masque silhouette;
     DessineBuste(&toile, musicien, &silhouette);
-    DetacheFigure(&toile, silhouette, sx, sy, clair, fonce);
+    DetacheFigure(&toile, silhouette, sx, sy, contre, fonce);
     Finition f;
     f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
@@ -502,8 +514,12 @@ void DessineGenerique(Recueil* recueil) {
     DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
     DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
     DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
-    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60));
-    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90));
+    // The musician's rim in the amber of her sunburst, the coder's in
+    // magenta against his cyan one.
+    DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60),
+                    Rvb(255, 190, 110));
+    DessinePortrait(recueil, "ImgKabo", false, Rvb(150, 240, 255), Rvb(20, 30, 90),
+                    Rvb(255, 110, 210));
     for (int i = 1; i <= 21; ++i) DessineMolkar(recueil, i);
 }
 

@@ -633,8 +633,10 @@ TEST(ImagesDessins, PortraitsTraceWholeBustsRimLitOnTheSunburstSide) {
     // Each bust traced alone: a whole figure standing in the closing frame's
     // window (its top from row 15), no ray slipping through a solid, shaded
     // in many tones, and its outline lit in the rim's colour on the side of
-    // the screen and the sunburst: cyan (blue over red) on the coder's
-    // right, amber (red over blue) on the musician's left.
+    // the screen and the sunburst: magenta (red and blue over green) on the
+    // coder's right, amber (red over blue) on the musician's left. The key
+    // light falls from that side too: the face's half toward the sunburst
+    // is the brighter.
     for (const bool musicien : {false, true}) {
         forge::Toile toile(640, 340);
         forge::Masque m;
@@ -681,16 +683,36 @@ TEST(ImagesDessins, PortraitsTraceWholeBustsRimLitOnTheSunburstSide) {
                     x1 = x;
                 }
             if (x0 < 0) continue;
-            const auto bleu = [&](int x) {
+            const auto teinte = [&](int x) {
                 const uint32_t p = pixel(x, y);
-                return double(int(p & 255) - int((p >> 16) & 255));
+                const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+                return double(musicien ? r - b : (r + b) / 2 - g);
             };
-            // Bluer on the right: the coder's cyan rim, or the musician's
-            // amber one on the left.
-            ecart += bleu(x1) - bleu(x0);
+            ecart += musicien ? teinte(x0) - teinte(x1) : teinte(x1) - teinte(x0);
             ++lignes;
         }
         ASSERT_GT(lignes, 30) << qui;
-        EXPECT_GT(ecart / lignes, 40) << qui << ": no rim of the screen's colour on its side";
+        EXPECT_GT(ecart / lignes, 40) << qui << ": no rim of the sunburst's colour on its side";
+        // The face's rows: the middle half of the head's span (taken above
+        // the monitor, clear of the hair's and the headphones' sides)
+        // halved, the sunburst's half against the other.
+        int x0 = -1, x1 = -1;
+        for (int x = 0; x < 640; ++x)
+            if (m.A(x, haut + 40) >= 0.99f) {
+                if (x0 < 0) x0 = x;
+                x1 = x;
+            }
+        ASSERT_GT(x1 - x0, 60) << qui;
+        double soleil = 0, autre = 0;
+        for (int y = haut + 70; y < haut + 110; ++y) {
+            const int quart = (x1 - x0) / 4;
+            for (int x = x0 + quart; x <= x1 - quart; ++x) {
+                if (m.A(x, y) < 0.99f) continue;
+                const uint32_t p = pixel(x, y);
+                const double v = ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
+                ((x > (x0 + x1) / 2) != musicien ? soleil : autre) += v;
+            }
+        }
+        EXPECT_GT(soleil, autre * 1.15) << qui << " is lit from the side away from the sunburst";
     }
 }
