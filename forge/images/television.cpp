@@ -78,10 +78,29 @@ void VerreEcran(cairo_t* cr, double l, double h) {
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
-    // Cabinet: three tones from the lit top to the shaded foot. It stops a
-    // few pixels inside the picture, so the wall shows round each set.
-    ChemineArrondi(cr, 9, 5, 272, 217, 18);
-    cairo_pattern_t* coque = cairo_pattern_create_linear(0, 5, 0, 222);
+    const Cadre k = kCaissonTV;
+    const double x0 = k.x, y0 = k.y, x1 = k.x + k.largeur, y1 = k.y + k.hauteur;
+    // The feet first, under the cabinet: two short chrome blocks, lit on
+    // their upper half, shaded down to the row the set stands on.
+    for (int pied : kPiedsTV) {
+        cairo_move_to(cr, pied, y1 - 4);
+        cairo_line_to(cr, pied + kLargeurPiedTV, y1 - 4);
+        cairo_line_to(cr, pied + kLargeurPiedTV - 3, kBasPiedsTV);
+        cairo_line_to(cr, pied + 3, kBasPiedsTV);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, y1, 0, kBasPiedsTV);
+        cairo_pattern_add_color_stop_rgb(p, 0, 0.5, 0.46, 0.62);
+        cairo_pattern_add_color_stop_rgb(p, 0.35, 0.85, 0.9, 1.0);
+        cairo_pattern_add_color_stop_rgb(p, 0.55, 0.36, 0.3, 0.5);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.1, 0.07, 0.16);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+    // Cabinet: three tones from the lit top to the shaded foot. It stops
+    // well inside the picture, so the wall shows round each set.
+    ChemineArrondi(cr, x0, y0, k.largeur, k.hauteur, 14);
+    cairo_pattern_t* coque = cairo_pattern_create_linear(0, y0, 0, y1);
     cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
     cairo_pattern_add_color_stop_rgb(coque, 0.08, 0.24, 0.19, 0.33);
     cairo_pattern_add_color_stop_rgb(coque, 0.7, 0.15, 0.11, 0.22);
@@ -102,8 +121,8 @@ void DessineTV(Recueil* recueil) {
             }
         }
     }
-    ChemineArrondi(cr, 10.5, 6.5, 269, 214, 16.5);
-    cairo_pattern_t* arete = cairo_pattern_create_linear(9, 5, 281, 222);
+    ChemineArrondi(cr, x0 + 1.5, y0 + 1.5, k.largeur - 3, k.hauteur - 3, 12.5);
+    cairo_pattern_t* arete = cairo_pattern_create_linear(x0, y0, x1, y1);
     cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
     cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
     cairo_pattern_add_color_stop_rgba(arete, 1, 0.02, 0, 0.05, 0.9);
@@ -111,22 +130,22 @@ void DessineTV(Recueil* recueil) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // A gloss band along the top.
-    ChemineArrondi(cr, 24, 6.5, 242, 2.2, 1.1);
+    ChemineArrondi(cr, x0 + 14, y0 + 1.5, k.largeur - 28, 2.2, 1.1);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
     // The bezel: chrome ring, then the dark recess round the glass.
-    ChemineArrondi(cr, 13, 9, 264, 191, 12);
-    ChromeTitre(cr, 9, 200);
+    ChemineArrondi(cr, 15, 12.5, 260, 187.5, 10);
+    ChromeTitre(cr, 12.5, 200);
     cairo_new_path(cr);
-    ChemineArrondi(cr, 15.5, 12, 259, 186, 9.5);
-    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 12, 0, 198);
+    ChemineArrondi(cr, 17, 14.5, 256, 183, 8);
+    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 14.5, 0, 197.5);
     cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
     cairo_pattern_add_color_stop_rgb(creux, 1, 0.2, 0.15, 0.28);
     cairo_set_source(cr, creux);
     cairo_fill(cr);
     cairo_pattern_destroy(creux);
     // The recess's inner lip catches the light at the bottom, its shadow at the top.
-    ChemineArrondi(cr, 18.5, 14.5, 255, 182, 5);
+    ChemineArrondi(cr, 19, 15.8, 252, 180.4, 4);
     cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
@@ -135,22 +154,23 @@ void DessineTV(Recueil* recueil) {
     cairo_set_source_rgb(cr, 0.06, 0.08, 0.1);
     cairo_fill(cr);
     // Control strip: an accent line, the speaker grille, brand, knobs, light.
+    const double bande = 202.5, milieu = 208;
     cairo_set_line_width(cr, 1);
-    cairo_move_to(cr, 18, 202.5);
-    cairo_line_to(cr, 140, 202.5);
+    cairo_move_to(cr, 22, bande);
+    cairo_line_to(cr, 140, bande);
     cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
     cairo_stroke(cr);
-    cairo_move_to(cr, 140, 202.5);
-    cairo_line_to(cr, 272, 202.5);
+    cairo_move_to(cr, 140, bande);
+    cairo_line_to(cr, 268, bande);
     cairo_set_source_rgb(cr, palette::kCyan.r, palette::kCyan.g, palette::kCyan.b);
     cairo_stroke(cr);
-    for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 14; ++i) {
-            const double x = 22 + i * 4.5 + (j % 2) * 2.25, y = 206.5 + j * 3.6;
-            cairo_arc(cr, x, y, 1.3, 0, 2 * M_PI);
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 13; ++i) {
+            const double x = 26 + i * 4.5 + (j % 2) * 2.25, y = 205.2 + j * 3.2;
+            cairo_arc(cr, x, y, 1.2, 0, 2 * M_PI);
             cairo_set_source_rgb(cr, 0.03, 0.02, 0.06);
             cairo_fill(cr);
-            cairo_arc(cr, x + 0.4, y + 0.6, 0.6, 0, M_PI);
+            cairo_arc(cr, x + 0.4, y + 0.6, 0.55, 0, M_PI);
             cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.6);
             cairo_fill(cr);
         }
@@ -158,7 +178,7 @@ void DessineTV(Recueil* recueil) {
     cairo_font_face_t* police = Police(kPoliceTitre);
     // The badge's name in plain pale cyan: at this size the chrome's bands
     // only blur it.
-    CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 211.5);
+    CheminTexteCentre(cr, police, 9, "ORBOVISION", 148, milieu);
     cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
     cairo_set_line_width(cr, 2);
     cairo_stroke_preserve(cr);
@@ -166,40 +186,40 @@ void DessineTV(Recueil* recueil) {
     cairo_fill_preserve(cr);
     cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
-        const double x = 220 + i * 22, y = 211;
-        cairo_arc(cr, x + 1, y + 1.5, 8, 0, 2 * M_PI);
+        const double x = 220 + i * 18, y = milieu;
+        cairo_arc(cr, x + 1, y + 1.2, 6, 0, 2 * M_PI);
         cairo_set_source_rgba(cr, 0, 0, 0.02, 0.6);
         cairo_fill(cr);
         // Knurled rim: ridges round the knob.
-        for (int k = 0; k < 24; ++k) {
-            const double a = k * M_PI / 12;
-            cairo_move_to(cr, x + 6.2 * std::cos(a), y + 6.2 * std::sin(a));
-            cairo_line_to(cr, x + 7.8 * std::cos(a), y + 7.8 * std::sin(a));
+        for (int k = 0; k < 20; ++k) {
+            const double a = k * M_PI / 10;
+            cairo_move_to(cr, x + 4.6 * std::cos(a), y + 4.6 * std::sin(a));
+            cairo_line_to(cr, x + 5.9 * std::cos(a), y + 5.9 * std::sin(a));
         }
         cairo_set_source_rgb(cr, 0.45, 0.42, 0.55);
-        cairo_set_line_width(cr, 1.2);
+        cairo_set_line_width(cr, 1.1);
         cairo_stroke(cr);
-        cairo_pattern_t* b = cairo_pattern_create_radial(x - 2, y - 3, 0.5, x, y, 7);
+        cairo_pattern_t* b = cairo_pattern_create_radial(x - 1.5, y - 2, 0.5, x, y, 5);
         cairo_pattern_add_color_stop_rgb(b, 0, 0.98, 0.98, 1);
         cairo_pattern_add_color_stop_rgb(b, 0.4, 0.6, 0.58, 0.7);
         cairo_pattern_add_color_stop_rgb(b, 1, 0.18, 0.15, 0.26);
         cairo_set_source(cr, b);
-        cairo_arc(cr, x, y, 6.2, 0, 2 * M_PI);
+        cairo_arc(cr, x, y, 4.6, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(b);
         cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
-        cairo_set_line_width(cr, 1.6);
+        cairo_set_line_width(cr, 1.4);
         cairo_move_to(cr, x, y);
-        cairo_line_to(cr, x + 5 * std::cos(-1.0 - i), y + 5 * std::sin(-1.0 - i));
+        cairo_line_to(cr, x + 3.8 * std::cos(-1.0 - i), y + 3.8 * std::sin(-1.0 - i));
         cairo_stroke(cr);
     }
-    cairo_pattern_t* led = cairo_pattern_create_radial(264, 210, 0, 264, 210, 6);
+    cairo_pattern_t* led = cairo_pattern_create_radial(261, milieu, 0, 261, milieu, 5);
     cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.95, 0.75);
     cairo_pattern_add_color_stop_rgb(led, 0.35, palette::kAmbre.r, palette::kAmbre.g,
                                      palette::kAmbre.b);
     cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0.3, 0, 0);
     cairo_set_source(cr, led);
-    cairo_arc(cr, 264, 210, 6, 0, 2 * M_PI);
+    cairo_arc(cr, 261, milieu, 5, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(led);
     Finition f;
