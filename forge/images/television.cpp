@@ -41,6 +41,52 @@ void ChromeTitre(cairo_t* cr, double y0, double y1) {
     cairo_pattern_destroy(p);
 }
 
+// The house palette the programmes are broadcast in: every pixel keeps only
+// its brightness and whether it leans warm or cool, and is redrawn from one
+// of two short ramps that share their night-violet shadows: a cool one
+// through violet and cyan, a warm one through plum, magenta and amber. The
+// ramps' steps are dithered against each other, flat enough for the
+// scanlines laid over the monitors, so that every picture reads as made for
+// these sets and not as a stock illustration.
+const std::vector<Couleur> kRampeFroide = {Rvb(14, 6, 36), Rvb(46, 22, 104), Rvb(72, 70, 190),
+                                           Rvb(40, 188, 250), Rvb(206, 248, 255)};
+const std::vector<Couleur> kRampeChaude = {Rvb(14, 6, 36), Rvb(96, 18, 84), Rvb(214, 40, 150),
+                                           Rvb(255, 150, 60), Rvb(255, 238, 196)};
+
+void EnPaletteMaison(Toile* toile) {
+    AccesPixels px(toile);
+    for (int y = 0; y < toile->hauteur; ++y) {
+        for (int x = 0; x < toile->largeur; ++x) {
+            const Couleur c = px.Lit(x, y);
+            const double lum = 0.3 * c.r + 0.55 * c.g + 0.15 * c.b;
+            const double chaleur =
+                std::clamp(0.5 + 2.2 * (c.r - c.b) + 0.6 * (c.g - c.b), 0.0, 1.0);
+            const bool chaud =
+                SeuilTrame(x + 3, y + 5) < std::clamp((chaleur - 0.5) * 4 + 0.5, 0.0, 1.0);
+            const double s = std::pow(std::clamp(lum, 0.0, 1.0), 0.85);
+            px.Ecrit(x, y, Teinte(chaud ? kRampeChaude : kRampeFroide, s, x, y));
+        }
+    }
+}
+
+// A rim of light along a shape's edge on the side the light comes from:
+// the shape (traced by trace) less itself moved by (dx, dy) away from the
+// light, filled with the light's colour. It takes the place of an outline.
+template <typename Trace>
+void Lisere(cairo_t* cr, Trace trace, double dx, double dy, Couleur c, double opacite) {
+    cairo_save(cr);
+    cairo_new_path(cr);
+    trace();
+    cairo_clip(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_rectangle(cr, -10, -10, 400, 300);
+    cairo_translate(cr, dx, dy);
+    trace();
+    cairo_set_source_rgba(cr, c.r, c.g, c.b, opacite);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 // The set: a cabinet of glossy graphite-violet plastic, a chrome bezel in the
 // title's colours round a deep recess, and a control strip with a speaker
 // grille, the brand, two knurled knobs and the amber power light.
@@ -414,25 +460,24 @@ void DessineDiable(Recueil* recueil) {
         cairo_set_line_width(cr, 1.6);
         cairo_stroke(cr);
         cairo_restore(cr);
-        corne();
-        cairo_set_source_rgb(cr, 0.12, 0.02, 0.02);
-        cairo_set_line_width(cr, 1.2);
-        cairo_stroke(cr);
     }
     // The head with its pointed ears, sculpted pixel by pixel: a rounded
     // mass with brows, cheekbones, nose and chin raised and the eye sockets
     // sunk, lit warm from the upper left with the fire's glow from below.
+    auto tete = [cr]() {
+        cairo_move_to(cr, 125, 174);
+        cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
+        cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
+        cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
+        cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
+        cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
+        cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
+        cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
+        cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
+        cairo_close_path(cr);
+    };
     cairo_new_path(cr);
-    cairo_move_to(cr, 125, 174);
-    cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
-    cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
-    cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
-    cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
-    cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
-    cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
-    cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
-    cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
-    cairo_close_path(cr);
+    tete();
     {
         const Couverture masque = CouvertureDuChemin(cr, 6);
         cairo_new_path(cr);
@@ -487,19 +532,6 @@ void DessineDiable(Recueil* recueil) {
             }
         }
     }
-    cairo_move_to(cr, 125, 174);
-    cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
-    cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
-    cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
-    cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
-    cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
-    cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
-    cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
-    cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.16, 0.0, 0.03);
-    cairo_set_line_width(cr, 1.6);
-    cairo_stroke(cr);
     // Eyes: glowing almonds with slit pupils under heavy brows.
     for (int s = -1; s <= 1; s += 2) {
         const double ex = 125 + s * 24, ey = 87;
@@ -612,6 +644,20 @@ void DessineDiable(Recueil* recueil) {
         cairo_set_source_rgba(cr, 1, 0.9, 0.5, alea.Entre(0.5, 1));
         cairo_fill(cr);
     }
+    // Into the house palette, then a cyan back light from the upper right
+    // rims the head and the horns where an outline was.
+    EnPaletteMaison(&toile);
+    for (int s = -1; s <= 1; s += 2) {
+        auto corne = [cr, s]() {
+            cairo_move_to(cr, 125 + s * 26, 52);
+            cairo_curve_to(cr, 125 + s * 52, 42, 125 + s * 76, 22, 125 + s * 72, 2);
+            cairo_curve_to(cr, 125 + s * 94, 24, 125 + s * 84, 60, 125 + s * 50, 76);
+            cairo_close_path(cr);
+        };
+        Lisere(cr, corne, -2, 2, palette::kCyan, 0.9);
+    }
+    Lisere(cr, tete, -2.5, 1.5, palette::kCyan, 0.9);
+    Lisere(cr, tete, -1.2, 0.8, Rvb(220, 250, 255), 0.9);
     VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;
@@ -759,6 +805,17 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
             }
         }
     }
+    // The light from the sun (or the moon) on the ridge, behind the houses:
+    // a pale rim in colours the house palette turns to cream or cyan.
+    auto colline = [cr]() {
+        cairo_move_to(cr, -2, 124);
+        cairo_curve_to(cr, 24, 74, 80, 62, 118, 92);
+        cairo_curve_to(cr, 134, 104, 142, 112, 156, 120);
+        cairo_line_to(cr, 156, 132);
+        cairo_line_to(cr, -2, 132);
+        cairo_close_path(cr);
+    };
+    Lisere(cr, colline, 0, 2.2, jourNuit(Rvb(255, 236, 180), Rvb(120, 224, 255)), 0.9);
     Alea buissons(GraineDe("buissons"));
     for (int i = 0; i < 16; ++i) {
         const double x = buissons.Entre(6, 140);
@@ -997,6 +1054,18 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
             cairo_stroke(cr);
         }
     }
+    // Into the house palette; the sun (or the moon) at the upper right then
+    // rims the lighthouse's lit side.
+    EnPaletteMaison(&toile);
+    const Couleur astre = jourNuit(Rvb(255, 214, 120), palette::kCyan);
+    auto phare = [cr]() {
+        cairo_move_to(cr, 204, 124);
+        cairo_line_to(cr, 207.5, 72);
+        cairo_line_to(cr, 218.5, 72);
+        cairo_line_to(cr, 222, 124);
+        cairo_close_path(cr);
+    };
+    Lisere(cr, phare, -2, 0, astre, 0.8);
     VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;
