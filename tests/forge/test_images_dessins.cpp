@@ -243,6 +243,23 @@ TEST(ImagesDessins, HarbourPicturesShowOnePlaceByDayAndByNight) {
     // Same lighthouse lantern in both, lit at night.
     const forge_test::Rvb8 lanterne = Pixel(nuit, 213, 65);
     EXPECT_GT(lanterne.r + lanterne.g, 400);
+    // The programmes are in the house palette: violet to cyan, plum to
+    // magenta and amber, both sides in each (the devil's cyan rim light);
+    // nothing of a stock picture's grass green.
+    for (const char* nom : {"Tableau1", "Tableau2", "DiableTV"}) {
+        const forge::ImageForgee& im = Image(nom);
+        int verts = 0, froids = 0, chauds = 0;
+        for (int y = 0; y < im.hauteur; ++y)
+            for (int x = 0; x < im.largeur; ++x) {
+                const forge_test::Rvb8 p = Pixel(im, x, y);
+                verts += p.g > std::max(p.r, p.b) + 24;
+                froids += p.b > p.r + 60 && p.g > 120;
+                chauds += p.r > p.b + 60 && p.r > 180;
+            }
+        EXPECT_EQ(verts, 0) << nom;
+        EXPECT_GT(froids, 150) << nom << ": no cyan light";
+        EXPECT_GT(chauds, 150) << nom << ": no warm light";
+    }
 }
 
 TEST(ImagesDessins, CrawlRestsOnItsFarewellOverAPlanetWhoseRingPassesBehindIt) {
