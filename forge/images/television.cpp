@@ -275,23 +275,35 @@ void DessineTV(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "TV", f));
 }
 
-// A copper bar: a lit tube of one of the production's colours, dark at its
-// edges, a white-hot line along its middle.
+// A copper bar as the raster chips drew them: one flat colour per row, in
+// steps from the colour's shade at the edges through the colour to a
+// white-hot middle, so that the bar is lit over its whole height and reads
+// crisp under the scanlines.
 void DessineCoper(Recueil* recueil, const char* nom, Couleur c) {
-    Toile toile(250, 22);
+    const int l = 250, h = 22;
+    Toile toile(l, h);
     cairo_t* cr = toile.cr;
-    const Couleur sombre = Melange(c, Rvb(8, 0, 20), 0.82);
-    const Couleur clair = Melange(c, {1, 1, 1}, 0.6);
-    DegradeVertical(cr, 250, 22,
-                    {sombre,
-                     Melange(sombre, c, 0.6),
-                     c,
-                     clair,
-                     {1, 1, 1},
-                     clair,
-                     c,
-                     Melange(sombre, c, 0.45),
-                     sombre});
+    const Couleur ombre = Melange(c, Rvb(20, 4, 40), 0.55);
+    const Couleur clair = Melange(c, {1, 1, 1}, 0.55);
+    for (int y = 0; y < h; ++y) {
+        const double t = std::fabs(y + 0.5 - h / 2.0) / (h / 2.0);  // 0 middle, 1 edge
+        Couleur r;
+        if (t < 0.12) {
+            r = {1, 1, 1};
+        } else if (t < 0.4) {
+            r = Melange(clair, {1, 1, 1}, (0.4 - t) / 0.28 * 0.6);
+        } else if (t < 0.7) {
+            r = Melange(c, clair, (0.7 - t) / 0.3);
+        } else {
+            r = Melange(ombre, c, (1 - t) / 0.3);
+        }
+        // The upper half a touch brighter: lit from above.
+        if (y < h / 2) r = Melange(r, {1, 1, 1}, 0.08);
+        r = Sur565(r);
+        cairo_rectangle(cr, 0, y, l, 1);
+        cairo_set_source_rgb(cr, r.r, r.g, r.b);
+        cairo_fill(cr);
+    }
     Finition f;
     recueil->images.push_back(Finit(toile, nom, f));
 }
