@@ -289,6 +289,17 @@ Cadre AffichePiece();
 ImageForgee PieceTelevisions(bool avecTexte);
 void DessinePieceTelevisions(Recueil* recueil);
 
+// The television set inside its 290x230 picture (television.cpp): its
+// cabinet, and the two feet under it whose last row is kBasPiedsTV - 1. The
+// room (piece.cpp) puts the shelf's top face and the floor's contact line on
+// row kBasPiedsTV of the upper and lower sets, and their shadows round them.
+constexpr Cadre kCaissonTV = {12, 10, 266, 204};
+constexpr int kPiedsTV[2] = {36, 226};
+constexpr int kLargeurPiedTV = 28;
+constexpr int kBasPiedsTV = 220;
+// Row of the room where the upper sets' shelf begins.
+int EtagerePiece();
+
 // Height of the television's scroll text: the scene draws it twice, at y and
 // 2y with y = 10 sin + (177 - h) / 4; its letters, about 70 rows tall in the
 // middle of the strip, stay in the monitor's middle rows.

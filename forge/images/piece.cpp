@@ -1,9 +1,10 @@
 // The room the four television sets stand in: a night-violet wall under a
 // magenta neon tube, a shelf with a cyan light strip for the upper sets, the
-// floor for the lower ones. Seen whole for two seconds, then only through the
-// 60-pixel column between the sets and the strip between the two rows: the
-// party poster hangs in that column above the shelf, a speaker stands in it
-// below, and the shelf's edge runs across the strip.
+// floor for the lower ones, each set's feet on them with a contact shadow.
+// Seen whole for two seconds, then round the sets and through the column
+// between them and the strip between the two rows: the party poster hangs in
+// that column above the shelf, the group's neon sign, its letters stacked,
+// below it, and the shelf's edge runs across the strip.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -15,8 +16,12 @@ namespace forge {
 namespace {
 
 constexpr int kL = 640, kH = 480;
-// The shelf the upper sets stand on (their feet at row 230), the floor line.
-constexpr int kEtagere = 226, kEtagereBas = 247, kPlinthe = 440, kSol = 452;
+// The shelf the upper sets stand on (its top face from the row under their
+// feet), the skirting board and the floor line; the lower sets' feet touch
+// the floor further down, at row 250 + kBasPiedsTV.
+constexpr int kEtagere = kBasPiedsTV, kEtagereBas = kEtagere + 21, kPlinthe = 440, kSol = 452;
+// Where the sets stand on the screen: top left, top right, bottom left and right.
+constexpr int kPostes[4][2] = {{0, 0}, {350, 0}, {0, 250}, {350, 250}};
 // The poster, inside the column between the sets (columns 290 to 349).
 constexpr Cadre kAffiche = {298, 30, 44, 186};
 
@@ -44,6 +49,16 @@ void PeintMur(Toile* toile) {
             px.Ecrit(x, y, c);
         }
     }
+}
+
+// A rounded rectangle as a new sub-path.
+void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
+    cairo_arc(cr, x + l - r, y + h - r, r, 0, M_PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
+    cairo_close_path(cr);
 }
 
 // Light laid over the canvas: a soft elliptical pool of colour.
@@ -117,7 +132,7 @@ void PeintEtagere(Toile* toile) {
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_pattern_destroy(lueur);
     // Iron brackets, one in the column between the sets.
-    for (double x : {60.0, 320.0, 580.0}) {
+    for (double x : {150.0, 490.0}) {
         cairo_move_to(cr, x - 14, kEtagereBas);
         cairo_line_to(cr, x + 14, kEtagereBas);
         cairo_line_to(cr, x + 14, kEtagereBas + 4);
@@ -178,42 +193,116 @@ void PeintNeon(cairo_t* cr) {
     cairo_fill(cr);
     for (int x = 100; x < kL; x += 220) {
         cairo_set_source_rgb(cr, 0.2, 0.2, 0.26);
-        cairo_rectangle(cr, x, 1, 6, 10);
+        cairo_rectangle(cr, x, 1, 6, 9);
         cairo_fill(cr);
         cairo_set_source_rgb(cr, 0.6, 0.6, 0.7);
-        cairo_rectangle(cr, x + 1, 1, 2, 10);
+        cairo_rectangle(cr, x + 1, 1, 2, 9);
         cairo_fill(cr);
     }
 }
 
-// A sign on the wall, seen while the room is empty: the group's name in
-// neon tubes, magenta over a cyan underline.
-void PeintEnseigne(cairo_t* cr) {
-    cairo_font_face_t* police = Police(kPoliceTitre);
-    for (int passe = 0; passe < 3; ++passe) {
-        CheminTexteCentre(cr, police, 54, "ORBO", 140, 112);
-        if (passe == 0) {
-            cairo_set_source_rgba(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b,
-                                  0.25);
-            cairo_set_line_width(cr, 12);
-        } else if (passe == 1) {
-            cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
-            cairo_set_line_width(cr, 4);
-        } else {
-            cairo_set_source_rgb(cr, 1, 0.85, 0.97);
-            cairo_set_line_width(cr, 1.4);
+// The group's name in neon on the wall between the lower sets, its letters
+// stacked one under the other in magenta tubes, framed by a cyan tube, so
+// that it shows through the column all the while the sets play.
+void PeintEnseigne(Toile* toile) {
+    cairo_t* cr = toile->cr;
+    // Each letter one bent tube, 32 wide and 34 tall, drawn along its middle.
+    const double haut = 262, pas = 44, g = 304, d = 336;
+    auto lettres = [haut, pas, g, d](cairo_t* cr) {
+        for (int i = 0; i < 4; ++i) {
+            const double h = haut + i * pas, b = h + 34, m = h + 16;
+            cairo_new_sub_path(cr);
+            if (i == 0 || i == 3) {
+                ChemineArrondi(cr, g, h, d - g, b - h, 13);
+            } else if (i == 1) {
+                cairo_move_to(cr, g, b);
+                cairo_line_to(cr, g, h);
+                cairo_line_to(cr, d - 12, h);
+                cairo_curve_to(cr, d + 1, h, d + 1, m, d - 12, m);
+                cairo_line_to(cr, g, m);
+                cairo_move_to(cr, d - 14, m);
+                cairo_line_to(cr, d, b);
+            } else {
+                cairo_move_to(cr, g, b);
+                cairo_line_to(cr, g, h);
+                cairo_line_to(cr, d - 13, h);
+                cairo_curve_to(cr, d - 1, h, d - 1, m, d - 13, m);
+                cairo_line_to(cr, g, m);
+                cairo_move_to(cr, d - 13, m);
+                cairo_curve_to(cr, d + 1, m, d + 1, b, d - 13, b);
+                cairo_line_to(cr, g, b);
+            }
         }
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    };
+    // Glow on the wall, the tube's glass, its colour and its white core.
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    {
+        cairo_surface_t* lueur = cairo_image_surface_create(CAIRO_FORMAT_A8, kL, kH);
+        cairo_t* m = cairo_create(lueur);
+        lettres(m);
+        cairo_set_line_width(m, 9);
+        cairo_set_line_join(m, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke(m);
+        cairo_destroy(m);
+        FlouSurface(lueur, 6);
+        cairo_set_source_rgba(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b,
+                              0.8);
+        cairo_mask_surface(cr, lueur, 0, 0);
+        cairo_surface_destroy(lueur);
+    }
+    const struct {
+        double largeur;
+        Couleur c;
+        double a;
+    } passes[] = {{12, palette::kMagenta, 0.18},
+                  {5.5, Melange(palette::kMagenta, Rvb(0, 0, 0), 0.35), 1},
+                  {3.6, palette::kMagenta, 1},
+                  {2, Melange(palette::kMagenta, Rvb(255, 255, 255), 0.55), 1},
+                  {0.9, Rvb(255, 240, 250), 1}};
+    for (const auto& p : passes) {
+        lettres(cr);
+        cairo_set_source_rgba(cr, p.c.r, p.c.g, p.c.b, p.a);
+        cairo_set_line_width(cr, p.largeur);
         cairo_stroke(cr);
     }
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    for (int passe = 0; passe < 2; ++passe) {
-        cairo_move_to(cr, 74, 150);
-        cairo_line_to(cr, 206, 150);
-        cairo_set_source_rgba(cr, passe ? 0.8 : palette::kCyan.r, passe ? 1 : palette::kCyan.g, 1,
-                              passe ? 1 : 0.4);
-        cairo_set_line_width(cr, passe ? 2 : 8);
+    // The clips holding each letter to the wall.
+    for (int i = 0; i < 4; ++i) {
+        cairo_rectangle(cr, g - 3, haut + i * pas + 24, 6, 3);
+        cairo_rectangle(cr, d - 3, haut + i * pas + 6, 6, 3);
+    }
+    cairo_set_source_rgb(cr, 0.55, 0.55, 0.65);
+    cairo_fill(cr);
+    // The frame: a thin cyan tube, its glow, its white core.
+    for (int passe = 0; passe < 3; ++passe) {
+        ChemineArrondi(cr, 296.5, haut - 10.5, 47, 4 * pas + 7, 9);
+        const Couleur c = passe == 2 ? Rvb(225, 250, 255) : palette::kCyan;
+        cairo_set_source_rgba(cr, c.r, c.g, c.b, passe == 0 ? 0.22 : 1);
+        cairo_set_line_width(cr, passe == 0 ? 7 : passe == 1 ? 2.2 : 0.8);
         cairo_stroke(cr);
+    }
+}
+
+// Where the sets stand, a dark contact shadow under each, on the shelf's
+// top face or on the floor, darkest under the feet. Kept tight to the
+// support: the room is seen empty before the sets come, and the wall behind
+// them carries no shadow that would show them before they are there.
+void OmbresContact(cairo_t* cr) {
+    const Cadre k = kCaissonTV;
+    for (const auto& p : kPostes) {
+        const double sol = p[1] + kBasPiedsTV;
+        cairo_save(cr);
+        cairo_translate(cr, p[0] + k.x + k.largeur / 2.0 + 2, sol + 1);
+        cairo_scale(cr, k.largeur / 2.0 + 6, 5);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+        OmbreDouce(cr, kL, kH, 0, 0, 3, Rvb(4, 0, 10), 1.0);
+        cairo_new_path(cr);
+        for (int pied : kPiedsTV) {
+            cairo_rectangle(cr, p[0] + pied - 1, sol, kLargeurPiedTV + 4, 3);
+            OmbreDouce(cr, kL, kH, 1, 0, 1, Rvb(2, 0, 6), 1.0);
+            cairo_new_path(cr);
+        }
     }
 }
 
@@ -302,99 +391,20 @@ void PeintAffiche(cairo_t* cr, bool avecTexte) {
     }
 }
 
-// The speaker standing between the lower sets: a cabinet of dark vinyl with
-// its three drivers, a bright rim on each cone, the amber power light, on a
-// metal stand (a post on a round foot) standing on the floor.
-void PeintEnceinte(cairo_t* cr) {
-    const double x0 = 297, x1 = 343, y0 = 296, y1 = 444, pied = 470;
-    const double cx = (x0 + x1) / 2;
-    cairo_save(cr);
-    cairo_translate(cr, cx + 2, pied - 2);
-    cairo_scale(cr, 1, 0.25);
-    cairo_arc(cr, 0, 0, 24, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_set_source_rgba(cr, 0.02, 0, 0.04, 0.6);
-    cairo_fill(cr);
-    cairo_rectangle(cr, cx - 3, y1, 6, pied - y1 - 4);
-    cairo_pattern_t* tige = cairo_pattern_create_linear(cx - 3, 0, cx + 3, 0);
-    cairo_pattern_add_color_stop_rgb(tige, 0, 0.75, 0.8, 0.95);
-    cairo_pattern_add_color_stop_rgb(tige, 0.4, 0.35, 0.32, 0.45);
-    cairo_pattern_add_color_stop_rgb(tige, 1, 0.1, 0.08, 0.16);
-    cairo_set_source(cr, tige);
-    cairo_fill(cr);
-    cairo_pattern_destroy(tige);
-    cairo_save(cr);
-    cairo_translate(cr, cx, pied - 5);
-    cairo_scale(cr, 1, 0.28);
-    cairo_arc(cr, 0, 0, 18, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_pattern_t* socle = cairo_pattern_create_linear(0, pied - 10, 0, pied);
-    cairo_pattern_add_color_stop_rgb(socle, 0, 0.7, 0.75, 0.9);
-    cairo_pattern_add_color_stop_rgb(socle, 1, 0.12, 0.1, 0.18);
-    cairo_set_source(cr, socle);
-    cairo_fill(cr);
-    cairo_pattern_destroy(socle);
-    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
-    cairo_pattern_t* caisse = cairo_pattern_create_linear(x0, 0, x1, 0);
-    cairo_pattern_add_color_stop_rgb(caisse, 0, 0.22, 0.16, 0.3);
-    cairo_pattern_add_color_stop_rgb(caisse, 0.15, 0.14, 0.1, 0.2);
-    cairo_pattern_add_color_stop_rgb(caisse, 0.85, 0.08, 0.05, 0.12);
-    cairo_pattern_add_color_stop_rgb(caisse, 1, 0.04, 0.02, 0.07);
-    cairo_set_source(cr, caisse);
-    cairo_fill(cr);
-    cairo_pattern_destroy(caisse);
-    cairo_rectangle(cr, x0 + 0.5, y0 + 0.5, x1 - x0 - 1, y1 - y0 - 1);
-    cairo_set_source_rgba(cr, 0.6, 0.9, 1, 0.45);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
-    const struct { double y, r; } haut_parleurs[] = {{322, 7}, {362, 13}, {414, 18}};
-    for (const auto& h : haut_parleurs) {
-        cairo_arc(cr, cx, h.y, h.r + 2, 0, 2 * M_PI);
-        cairo_pattern_t* bague = cairo_pattern_create_linear(0, h.y - h.r, 0, h.y + h.r);
-        cairo_pattern_add_color_stop_rgb(bague, 0, 0.85, 0.9, 1);
-        cairo_pattern_add_color_stop_rgb(bague, 0.5, 0.3, 0.3, 0.4);
-        cairo_pattern_add_color_stop_rgb(bague, 1, 0.7, 0.6, 0.8);
-        cairo_set_source(cr, bague);
-        cairo_fill(cr);
-        cairo_pattern_destroy(bague);
-        cairo_arc(cr, cx, h.y, h.r, 0, 2 * M_PI);
-        cairo_pattern_t* cone =
-            cairo_pattern_create_radial(cx - h.r * 0.3, h.y - h.r * 0.3, 0, cx, h.y, h.r);
-        cairo_pattern_add_color_stop_rgb(cone, 0, 0.42, 0.36, 0.5);
-        cairo_pattern_add_color_stop_rgb(cone, 0.3, 0.06, 0.04, 0.1);
-        cairo_pattern_add_color_stop_rgb(cone, 0.75, 0.16, 0.12, 0.22);
-        cairo_pattern_add_color_stop_rgb(cone, 1, 0.03, 0.02, 0.05);
-        cairo_set_source(cr, cone);
-        cairo_fill(cr);
-        cairo_pattern_destroy(cone);
-        cairo_arc(cr, cx - h.r * 0.15, h.y - h.r * 0.15, h.r * 0.28, 0, 2 * M_PI);
-        cairo_set_source_rgb(cr, 0.5, 0.45, 0.6);
-        cairo_fill(cr);
-        cairo_arc(cr, cx, h.y, h.r * 0.9, M_PI * 1.05, M_PI * 1.55);
-        cairo_set_source_rgba(cr, 0.6, 0.95, 1, 0.7);
-        cairo_set_line_width(cr, 1);
-        cairo_stroke(cr);
-    }
-    cairo_arc(cr, cx, 305, 2.2, 0, 2 * M_PI);
-    cairo_set_source_rgb(cr, palette::kAmbre.r, palette::kAmbre.g, palette::kAmbre.b);
-    cairo_fill(cr);
-    Halo(cr, cx, 305, 7, 7, palette::kAmbre, 0.5);
-}
-
 ImageForgee DessinePiece(bool avecTexte) {
     Toile toile(kL, kH);
     cairo_t* cr = toile.cr;
     PeintMur(&toile);
     // A warm lamp glow in the middle of the room.
     Halo(cr, 320, 150, 360, 260, Rvb(150, 70, 40), 0.35);
-    PeintEnseigne(cr);
     PeintNeon(cr);
+    PeintEnseigne(&toile);
     PeintEtagere(&toile);
     PeintSol(&toile);
+    OmbresContact(cr);
     // A spot of amber light from above on the poster.
     Halo(cr, kAffiche.x + kAffiche.largeur / 2.0, kAffiche.y + 60, 40, 110, palette::kAmbre, 0.25);
     PeintAffiche(cr, avecTexte);
-    PeintEnceinte(cr);
     Finition f;
     return Finit(toile, "Fond", f);
 }
@@ -403,6 +413,10 @@ ImageForgee DessinePiece(bool avecTexte) {
 
 Cadre AffichePiece() {
     return kAffiche;
+}
+
+int EtagerePiece() {
+    return kEtagere;
 }
 
 ImageForgee PieceTelevisions(bool avecTexte) {

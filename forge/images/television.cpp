@@ -41,6 +41,52 @@ void ChromeTitre(cairo_t* cr, double y0, double y1) {
     cairo_pattern_destroy(p);
 }
 
+// The house palette the programmes are broadcast in: every pixel keeps only
+// its brightness and whether it leans warm or cool, and is redrawn from one
+// of two short ramps that share their night-violet shadows: a cool one
+// through violet and cyan, a warm one through plum, magenta and amber. The
+// ramps' steps are dithered against each other, flat enough for the
+// scanlines laid over the monitors, so that every picture reads as made for
+// these sets and not as a stock illustration.
+const std::vector<Couleur> kRampeFroide = {Rvb(14, 6, 36), Rvb(46, 22, 104), Rvb(72, 70, 190),
+                                           Rvb(40, 188, 250), Rvb(206, 248, 255)};
+const std::vector<Couleur> kRampeChaude = {Rvb(14, 6, 36), Rvb(96, 18, 84), Rvb(214, 40, 150),
+                                           Rvb(255, 150, 60), Rvb(255, 238, 196)};
+
+void EnPaletteMaison(Toile* toile) {
+    AccesPixels px(toile);
+    for (int y = 0; y < toile->hauteur; ++y) {
+        for (int x = 0; x < toile->largeur; ++x) {
+            const Couleur c = px.Lit(x, y);
+            const double lum = 0.3 * c.r + 0.55 * c.g + 0.15 * c.b;
+            const double chaleur =
+                std::clamp(0.5 + 2.2 * (c.r - c.b) + 0.6 * (c.g - c.b), 0.0, 1.0);
+            const bool chaud =
+                SeuilTrame(x + 3, y + 5) < std::clamp((chaleur - 0.5) * 4 + 0.5, 0.0, 1.0);
+            const double s = std::pow(std::clamp(lum, 0.0, 1.0), 0.85);
+            px.Ecrit(x, y, Teinte(chaud ? kRampeChaude : kRampeFroide, s, x, y));
+        }
+    }
+}
+
+// A rim of light along a shape's edge on the side the light comes from:
+// the shape (traced by trace) less itself moved by (dx, dy) away from the
+// light, filled with the light's colour. It takes the place of an outline.
+template <typename Trace>
+void Lisere(cairo_t* cr, Trace trace, double dx, double dy, Couleur c, double opacite) {
+    cairo_save(cr);
+    cairo_new_path(cr);
+    trace();
+    cairo_clip(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_rectangle(cr, -10, -10, 400, 300);
+    cairo_translate(cr, dx, dy);
+    trace();
+    cairo_set_source_rgba(cr, c.r, c.g, c.b, opacite);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 // The set: a cabinet of glossy graphite-violet plastic, a chrome bezel in the
 // title's colours round a deep recess, and a control strip with a speaker
 // grille, the brand, two knurled knobs and the amber power light.
@@ -78,10 +124,29 @@ void VerreEcran(cairo_t* cr, double l, double h) {
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
-    // Cabinet: three tones from the lit top to the shaded foot. It stops a
-    // few pixels inside the picture, so the wall shows round each set.
-    ChemineArrondi(cr, 9, 5, 272, 217, 18);
-    cairo_pattern_t* coque = cairo_pattern_create_linear(0, 5, 0, 222);
+    const Cadre k = kCaissonTV;
+    const double x0 = k.x, y0 = k.y, x1 = k.x + k.largeur, y1 = k.y + k.hauteur;
+    // The feet first, under the cabinet: two short chrome blocks, lit on
+    // their upper half, shaded down to the row the set stands on.
+    for (int pied : kPiedsTV) {
+        cairo_move_to(cr, pied, y1 - 4);
+        cairo_line_to(cr, pied + kLargeurPiedTV, y1 - 4);
+        cairo_line_to(cr, pied + kLargeurPiedTV - 3, kBasPiedsTV);
+        cairo_line_to(cr, pied + 3, kBasPiedsTV);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, y1, 0, kBasPiedsTV);
+        cairo_pattern_add_color_stop_rgb(p, 0, 0.5, 0.46, 0.62);
+        cairo_pattern_add_color_stop_rgb(p, 0.35, 0.85, 0.9, 1.0);
+        cairo_pattern_add_color_stop_rgb(p, 0.55, 0.36, 0.3, 0.5);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.1, 0.07, 0.16);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+    // Cabinet: three tones from the lit top to the shaded foot. It stops
+    // well inside the picture, so the wall shows round each set.
+    ChemineArrondi(cr, x0, y0, k.largeur, k.hauteur, 14);
+    cairo_pattern_t* coque = cairo_pattern_create_linear(0, y0, 0, y1);
     cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
     cairo_pattern_add_color_stop_rgb(coque, 0.08, 0.24, 0.19, 0.33);
     cairo_pattern_add_color_stop_rgb(coque, 0.7, 0.15, 0.11, 0.22);
@@ -102,8 +167,8 @@ void DessineTV(Recueil* recueil) {
             }
         }
     }
-    ChemineArrondi(cr, 10.5, 6.5, 269, 214, 16.5);
-    cairo_pattern_t* arete = cairo_pattern_create_linear(9, 5, 281, 222);
+    ChemineArrondi(cr, x0 + 1.5, y0 + 1.5, k.largeur - 3, k.hauteur - 3, 12.5);
+    cairo_pattern_t* arete = cairo_pattern_create_linear(x0, y0, x1, y1);
     cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
     cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
     cairo_pattern_add_color_stop_rgba(arete, 1, 0.02, 0, 0.05, 0.9);
@@ -111,22 +176,22 @@ void DessineTV(Recueil* recueil) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // A gloss band along the top.
-    ChemineArrondi(cr, 24, 6.5, 242, 2.2, 1.1);
+    ChemineArrondi(cr, x0 + 14, y0 + 1.5, k.largeur - 28, 2.2, 1.1);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
     // The bezel: chrome ring, then the dark recess round the glass.
-    ChemineArrondi(cr, 13, 9, 264, 191, 12);
-    ChromeTitre(cr, 9, 200);
+    ChemineArrondi(cr, 15, 12.5, 260, 187.5, 10);
+    ChromeTitre(cr, 12.5, 200);
     cairo_new_path(cr);
-    ChemineArrondi(cr, 15.5, 12, 259, 186, 9.5);
-    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 12, 0, 198);
+    ChemineArrondi(cr, 17, 14.5, 256, 183, 8);
+    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 14.5, 0, 197.5);
     cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
     cairo_pattern_add_color_stop_rgb(creux, 1, 0.2, 0.15, 0.28);
     cairo_set_source(cr, creux);
     cairo_fill(cr);
     cairo_pattern_destroy(creux);
     // The recess's inner lip catches the light at the bottom, its shadow at the top.
-    ChemineArrondi(cr, 18.5, 14.5, 255, 182, 5);
+    ChemineArrondi(cr, 19, 15.8, 252, 180.4, 4);
     cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
@@ -135,22 +200,23 @@ void DessineTV(Recueil* recueil) {
     cairo_set_source_rgb(cr, 0.06, 0.08, 0.1);
     cairo_fill(cr);
     // Control strip: an accent line, the speaker grille, brand, knobs, light.
+    const double bande = 202.5, milieu = 208;
     cairo_set_line_width(cr, 1);
-    cairo_move_to(cr, 18, 202.5);
-    cairo_line_to(cr, 140, 202.5);
+    cairo_move_to(cr, 22, bande);
+    cairo_line_to(cr, 140, bande);
     cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
     cairo_stroke(cr);
-    cairo_move_to(cr, 140, 202.5);
-    cairo_line_to(cr, 272, 202.5);
+    cairo_move_to(cr, 140, bande);
+    cairo_line_to(cr, 268, bande);
     cairo_set_source_rgb(cr, palette::kCyan.r, palette::kCyan.g, palette::kCyan.b);
     cairo_stroke(cr);
-    for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 14; ++i) {
-            const double x = 22 + i * 4.5 + (j % 2) * 2.25, y = 206.5 + j * 3.6;
-            cairo_arc(cr, x, y, 1.3, 0, 2 * M_PI);
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 13; ++i) {
+            const double x = 26 + i * 4.5 + (j % 2) * 2.25, y = 205.2 + j * 3.2;
+            cairo_arc(cr, x, y, 1.2, 0, 2 * M_PI);
             cairo_set_source_rgb(cr, 0.03, 0.02, 0.06);
             cairo_fill(cr);
-            cairo_arc(cr, x + 0.4, y + 0.6, 0.6, 0, M_PI);
+            cairo_arc(cr, x + 0.4, y + 0.6, 0.55, 0, M_PI);
             cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.6);
             cairo_fill(cr);
         }
@@ -158,7 +224,7 @@ void DessineTV(Recueil* recueil) {
     cairo_font_face_t* police = Police(kPoliceTitre);
     // The badge's name in plain pale cyan: at this size the chrome's bands
     // only blur it.
-    CheminTexteCentre(cr, police, 10, "ORBOVISION", 148, 211.5);
+    CheminTexteCentre(cr, police, 9, "ORBOVISION", 148, milieu);
     cairo_set_source_rgb(cr, 0.04, 0.02, 0.08);
     cairo_set_line_width(cr, 2);
     cairo_stroke_preserve(cr);
@@ -166,40 +232,40 @@ void DessineTV(Recueil* recueil) {
     cairo_fill_preserve(cr);
     cairo_new_path(cr);
     for (int i = 0; i < 2; ++i) {
-        const double x = 220 + i * 22, y = 211;
-        cairo_arc(cr, x + 1, y + 1.5, 8, 0, 2 * M_PI);
+        const double x = 220 + i * 18, y = milieu;
+        cairo_arc(cr, x + 1, y + 1.2, 6, 0, 2 * M_PI);
         cairo_set_source_rgba(cr, 0, 0, 0.02, 0.6);
         cairo_fill(cr);
         // Knurled rim: ridges round the knob.
-        for (int k = 0; k < 24; ++k) {
-            const double a = k * M_PI / 12;
-            cairo_move_to(cr, x + 6.2 * std::cos(a), y + 6.2 * std::sin(a));
-            cairo_line_to(cr, x + 7.8 * std::cos(a), y + 7.8 * std::sin(a));
+        for (int k = 0; k < 20; ++k) {
+            const double a = k * M_PI / 10;
+            cairo_move_to(cr, x + 4.6 * std::cos(a), y + 4.6 * std::sin(a));
+            cairo_line_to(cr, x + 5.9 * std::cos(a), y + 5.9 * std::sin(a));
         }
         cairo_set_source_rgb(cr, 0.45, 0.42, 0.55);
-        cairo_set_line_width(cr, 1.2);
+        cairo_set_line_width(cr, 1.1);
         cairo_stroke(cr);
-        cairo_pattern_t* b = cairo_pattern_create_radial(x - 2, y - 3, 0.5, x, y, 7);
+        cairo_pattern_t* b = cairo_pattern_create_radial(x - 1.5, y - 2, 0.5, x, y, 5);
         cairo_pattern_add_color_stop_rgb(b, 0, 0.98, 0.98, 1);
         cairo_pattern_add_color_stop_rgb(b, 0.4, 0.6, 0.58, 0.7);
         cairo_pattern_add_color_stop_rgb(b, 1, 0.18, 0.15, 0.26);
         cairo_set_source(cr, b);
-        cairo_arc(cr, x, y, 6.2, 0, 2 * M_PI);
+        cairo_arc(cr, x, y, 4.6, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(b);
         cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
-        cairo_set_line_width(cr, 1.6);
+        cairo_set_line_width(cr, 1.4);
         cairo_move_to(cr, x, y);
-        cairo_line_to(cr, x + 5 * std::cos(-1.0 - i), y + 5 * std::sin(-1.0 - i));
+        cairo_line_to(cr, x + 3.8 * std::cos(-1.0 - i), y + 3.8 * std::sin(-1.0 - i));
         cairo_stroke(cr);
     }
-    cairo_pattern_t* led = cairo_pattern_create_radial(264, 210, 0, 264, 210, 6);
+    cairo_pattern_t* led = cairo_pattern_create_radial(261, milieu, 0, 261, milieu, 5);
     cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.95, 0.75);
     cairo_pattern_add_color_stop_rgb(led, 0.35, palette::kAmbre.r, palette::kAmbre.g,
                                      palette::kAmbre.b);
     cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0.3, 0, 0);
     cairo_set_source(cr, led);
-    cairo_arc(cr, 264, 210, 6, 0, 2 * M_PI);
+    cairo_arc(cr, 261, milieu, 5, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(led);
     Finition f;
@@ -209,23 +275,35 @@ void DessineTV(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "TV", f));
 }
 
-// A copper bar: a lit tube of one of the production's colours, dark at its
-// edges, a white-hot line along its middle.
+// A copper bar as the raster chips drew them: one flat colour per row, in
+// steps from the colour's shade at the edges through the colour to a
+// white-hot middle, so that the bar is lit over its whole height and reads
+// crisp under the scanlines.
 void DessineCoper(Recueil* recueil, const char* nom, Couleur c) {
-    Toile toile(250, 22);
+    const int l = 250, h = 22;
+    Toile toile(l, h);
     cairo_t* cr = toile.cr;
-    const Couleur sombre = Melange(c, Rvb(8, 0, 20), 0.82);
-    const Couleur clair = Melange(c, {1, 1, 1}, 0.6);
-    DegradeVertical(cr, 250, 22,
-                    {sombre,
-                     Melange(sombre, c, 0.6),
-                     c,
-                     clair,
-                     {1, 1, 1},
-                     clair,
-                     c,
-                     Melange(sombre, c, 0.45),
-                     sombre});
+    const Couleur ombre = Melange(c, Rvb(20, 4, 40), 0.55);
+    const Couleur clair = Melange(c, {1, 1, 1}, 0.55);
+    for (int y = 0; y < h; ++y) {
+        const double t = std::fabs(y + 0.5 - h / 2.0) / (h / 2.0);  // 0 middle, 1 edge
+        Couleur r;
+        if (t < 0.12) {
+            r = {1, 1, 1};
+        } else if (t < 0.4) {
+            r = Melange(clair, {1, 1, 1}, (0.4 - t) / 0.28 * 0.6);
+        } else if (t < 0.7) {
+            r = Melange(c, clair, (0.7 - t) / 0.3);
+        } else {
+            r = Melange(ombre, c, (1 - t) / 0.3);
+        }
+        // The upper half a touch brighter: lit from above.
+        if (y < h / 2) r = Melange(r, {1, 1, 1}, 0.08);
+        r = Sur565(r);
+        cairo_rectangle(cr, 0, y, l, 1);
+        cairo_set_source_rgb(cr, r.r, r.g, r.b);
+        cairo_fill(cr);
+    }
     Finition f;
     recueil->images.push_back(Finit(toile, nom, f));
 }
@@ -394,25 +472,24 @@ void DessineDiable(Recueil* recueil) {
         cairo_set_line_width(cr, 1.6);
         cairo_stroke(cr);
         cairo_restore(cr);
-        corne();
-        cairo_set_source_rgb(cr, 0.12, 0.02, 0.02);
-        cairo_set_line_width(cr, 1.2);
-        cairo_stroke(cr);
     }
     // The head with its pointed ears, sculpted pixel by pixel: a rounded
     // mass with brows, cheekbones, nose and chin raised and the eye sockets
     // sunk, lit warm from the upper left with the fire's glow from below.
+    auto tete = [cr]() {
+        cairo_move_to(cr, 125, 174);
+        cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
+        cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
+        cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
+        cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
+        cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
+        cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
+        cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
+        cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
+        cairo_close_path(cr);
+    };
     cairo_new_path(cr);
-    cairo_move_to(cr, 125, 174);
-    cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
-    cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
-    cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
-    cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
-    cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
-    cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
-    cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
-    cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
-    cairo_close_path(cr);
+    tete();
     {
         const Couverture masque = CouvertureDuChemin(cr, 6);
         cairo_new_path(cr);
@@ -467,19 +544,6 @@ void DessineDiable(Recueil* recueil) {
             }
         }
     }
-    cairo_move_to(cr, 125, 174);
-    cairo_curve_to(cr, 86, 162, 64, 124, 64, 96);
-    cairo_curve_to(cr, 52, 92, 40, 74, 36, 60);
-    cairo_curve_to(cr, 50, 64, 62, 70, 67, 74);
-    cairo_curve_to(cr, 72, 40, 100, 28, 125, 28);
-    cairo_curve_to(cr, 150, 28, 178, 40, 183, 74);
-    cairo_curve_to(cr, 188, 70, 200, 64, 214, 60);
-    cairo_curve_to(cr, 210, 74, 198, 92, 186, 96);
-    cairo_curve_to(cr, 186, 124, 164, 162, 125, 174);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.16, 0.0, 0.03);
-    cairo_set_line_width(cr, 1.6);
-    cairo_stroke(cr);
     // Eyes: glowing almonds with slit pupils under heavy brows.
     for (int s = -1; s <= 1; s += 2) {
         const double ex = 125 + s * 24, ey = 87;
@@ -592,6 +656,20 @@ void DessineDiable(Recueil* recueil) {
         cairo_set_source_rgba(cr, 1, 0.9, 0.5, alea.Entre(0.5, 1));
         cairo_fill(cr);
     }
+    // Into the house palette, then a cyan back light from the upper right
+    // rims the head and the horns where an outline was.
+    EnPaletteMaison(&toile);
+    for (int s = -1; s <= 1; s += 2) {
+        auto corne = [cr, s]() {
+            cairo_move_to(cr, 125 + s * 26, 52);
+            cairo_curve_to(cr, 125 + s * 52, 42, 125 + s * 76, 22, 125 + s * 72, 2);
+            cairo_curve_to(cr, 125 + s * 94, 24, 125 + s * 84, 60, 125 + s * 50, 76);
+            cairo_close_path(cr);
+        };
+        Lisere(cr, corne, -2, 2, palette::kCyan, 0.9);
+    }
+    Lisere(cr, tete, -2.5, 1.5, palette::kCyan, 0.9);
+    Lisere(cr, tete, -1.2, 0.8, Rvb(220, 250, 255), 0.9);
     VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;
@@ -739,6 +817,17 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
             }
         }
     }
+    // The light from the sun (or the moon) on the ridge, behind the houses:
+    // a pale rim in colours the house palette turns to cream or cyan.
+    auto colline = [cr]() {
+        cairo_move_to(cr, -2, 124);
+        cairo_curve_to(cr, 24, 74, 80, 62, 118, 92);
+        cairo_curve_to(cr, 134, 104, 142, 112, 156, 120);
+        cairo_line_to(cr, 156, 132);
+        cairo_line_to(cr, -2, 132);
+        cairo_close_path(cr);
+    };
+    Lisere(cr, colline, 0, 2.2, jourNuit(Rvb(255, 236, 180), Rvb(120, 224, 255)), 0.9);
     Alea buissons(GraineDe("buissons"));
     for (int i = 0; i < 16; ++i) {
         const double x = buissons.Entre(6, 140);
@@ -977,6 +1066,18 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
             cairo_stroke(cr);
         }
     }
+    // Into the house palette; the sun (or the moon) at the upper right then
+    // rims the lighthouse's lit side.
+    EnPaletteMaison(&toile);
+    const Couleur astre = jourNuit(Rvb(255, 214, 120), palette::kCyan);
+    auto phare = [cr]() {
+        cairo_move_to(cr, 204, 124);
+        cairo_line_to(cr, 207.5, 72);
+        cairo_line_to(cr, 218.5, 72);
+        cairo_line_to(cr, 222, 124);
+        cairo_close_path(cr);
+    };
+    Lisere(cr, phare, -2, 0, astre, 0.8);
     VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;

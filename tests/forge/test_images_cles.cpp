@@ -73,14 +73,29 @@ TEST(ImagesCles, KeyedPicturesShowNoKeyColourInsideTheirShapes) {
 TEST(ImagesCles, TelevisionSetIsSolidAroundItsScreenAndTransparentAtItsCorners) {
     const forge::ImageForgee& tv = Image("TV");
     // The cabinet, inset from its rounded corners, shows everywhere.
-    for (int y = 12; y < 216; ++y)
-        for (int x = 16; x < 274; ++x)
+    const forge::Cadre k = forge::kCaissonTV;
+    for (int y = k.y + 4; y < k.y + k.hauteur - 2; ++y)
+        for (int x = k.x + 6; x < k.x + k.largeur - 6; ++x)
             ASSERT_FALSE(EstNoir(Pixel(tv, x, y))) << "pure black on the set at " << x << "," << y;
-    // The corners and a margin along every side let the wall show round it.
-    const int dehors[][2] = {{0, 0},   {289, 0},   {0, 229}, {289, 229},
-                             {3, 115}, {286, 115}, {145, 1}, {145, 227}};
+    EXPECT_LE(k.x, 15);
+    EXPECT_LE(k.y, 14);
+    EXPECT_GE(k.x + k.largeur, 275);
+    // The corners and a margin along every side let the wall show round it,
+    // the neon tube above the set and the shelf between its feet.
+    const int dehors[][2] = {{0, 0},     {289, 0}, {0, 229},   {289, 229}, {8, 115},
+                             {282, 115}, {145, 8}, {145, 217}, {20, 217},  {270, 217}};
     for (const auto& p : dehors)
         EXPECT_TRUE(EstNoir(Pixel(tv, p[0], p[1]))) << "outside the set at " << p[0] << "," << p[1];
+    // It stands on its two feet: the lowest rows it shows are theirs, down to
+    // the row above the one the room puts the shelf's top face on.
+    int bas = -1;
+    for (int y = 0; y < tv.hauteur; ++y)
+        for (int x = 0; x < tv.largeur; ++x)
+            if (tv.forme[size_t(y) * tv.largeur + x]) bas = y;
+    EXPECT_EQ(bas + 1, forge::kBasPiedsTV);
+    EXPECT_EQ(forge::EtagerePiece(), forge::kBasPiedsTV) << "the upper sets float over the shelf";
+    for (int pied : forge::kPiedsTV)
+        EXPECT_FALSE(EstNoir(Pixel(tv, pied + forge::kLargeurPiedTV / 2, bas))) << "foot " << pied;
 }
 
 TEST(ImagesCles, FramesAreTransparentWhereTheyMustShowThePageBehind) {

@@ -263,6 +263,23 @@ TEST(ImagesDessins, HarbourPicturesShowOnePlaceByDayAndByNight) {
     // Same lighthouse lantern in both, lit at night.
     const forge_test::Rvb8 lanterne = Pixel(nuit, 213, 65);
     EXPECT_GT(lanterne.r + lanterne.g, 400);
+    // The programmes are in the house palette: violet to cyan, plum to
+    // magenta and amber, both sides in each (the devil's cyan rim light);
+    // nothing of a stock picture's grass green.
+    for (const char* nom : {"Tableau1", "Tableau2", "DiableTV"}) {
+        const forge::ImageForgee& im = Image(nom);
+        int verts = 0, froids = 0, chauds = 0;
+        for (int y = 0; y < im.hauteur; ++y)
+            for (int x = 0; x < im.largeur; ++x) {
+                const forge_test::Rvb8 p = Pixel(im, x, y);
+                verts += p.g > std::max(p.r, p.b) + 24;
+                froids += p.b > p.r + 60 && p.g > 120;
+                chauds += p.r > p.b + 60 && p.r > 180;
+            }
+        EXPECT_EQ(verts, 0) << nom;
+        EXPECT_GT(froids, 150) << nom << ": no cyan light";
+        EXPECT_GT(chauds, 150) << nom << ": no warm light";
+    }
 }
 
 TEST(ImagesDessins, CrawlRestsOnItsFarewellOverAPlanetWhoseRingPassesBehindIt) {
@@ -409,6 +426,34 @@ TEST(ImagesDessins, RoomPosterHangsInTheColumnBetweenTheSetsWithItsLetteringOnIt
         }
     EXPECT_EQ(dehors, 0) << "lettering off the poster or on its edge";
     EXPECT_GT(dedans, 400) << "the poster has hardly any lettering";
+    // Each set casts its contact shadow where its feet touch the shelf or
+    // the floor: darker there than the same rows out in the column.
+    for (int haut : {0, 250}) {
+        const int sol = haut + forge::kBasPiedsTV;
+        for (int gauche : {0, 350}) {
+            double ombre = 0, libre = 0;
+            for (int y = sol; y < sol + 2; ++y)
+                for (int x = 0; x < forge::kLargeurPiedTV; ++x) {
+                    const forge_test::Rvb8 p = Pixel(fond, gauche + forge::kPiedsTV[0] + x, y);
+                    const forge_test::Rvb8 q = Pixel(fond, 306 + x, y);
+                    ombre += p.r + p.g + p.b;
+                    libre += q.r + q.g + q.b;
+                }
+            EXPECT_LT(ombre, 0.5 * libre) << "no shadow under the set at " << gauche << "," << haut;
+        }
+    }
+    // The group's neon sign lies in the column below the shelf, where it
+    // shows between the lower sets (the tube along the ceiling aside).
+    int neon = 0;
+    for (int y = 16; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const forge_test::Rvb8 p = Pixel(fond, x, y);
+            if (p.r < 200 || p.b < 150 || p.g > 150) continue;
+            const bool colonne = x >= tv && x < 640 - tv;
+            EXPECT_TRUE(colonne) << "neon sign behind a set at " << x << "," << y;
+            neon += colonne && y > forge::EtagerePiece();
+        }
+    EXPECT_GT(neon, 300) << "no neon sign between the sets";
 }
 
 namespace {
