@@ -212,11 +212,12 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             // on its flanks and in the shade, glowing on the edge itself.
             const double b2 = bord.a[size_t(y) * l + x], b5 = liseret.a[size_t(y) * l + x];
             const double rim = std::clamp((0.85 - b5) / 0.2, 0.0, 1.0) * std::sqrt(haut);
-            c = Melange(c, Melange(LumiereA(gy), Rvb(255, 255, 255), 0.5), 0.75 * net * rim);
+            c = Melange(c, Melange(Rvb(120, 240, 255), Rvb(255, 255, 255), 0.35), 0.8 * net * rim);
             const double bordure = std::clamp((0.8 - b2) / 0.3, 0.0, 1.0);
+            const double halo = std::pow(std::clamp((0.75 - b5) / 0.55, 0.0, 1.0), 1.5);
             const double cote = std::clamp(0.5 + 0.9 * (nx * 0.6 - ny * 0.8), 0.0, 1.0);
             const Couleur neon = Melange(Rvb(255, 70, 200), Rvb(110, 240, 255), cote);
-            c = Melange(c, neon, 0.7 * net * bordure * (1 - 0.6 * rim));
+            c = Melange(c, neon, net * std::max(0.9 * bordure, 0.4 * halo) * (1 - 0.6 * rim));
             px.Pose(gx, gy, Brume(c, gy, brume), a);
         }
     }
@@ -372,7 +373,10 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
             echelle * feuille * taille * alea->Entre(26, 44) * (0.6 + 0.5 * std::sin(t * M_PI));
         const double largeur = echelle * std::sqrt(feuille * taille) * alea->Entre(4.5, 8.0) *
                                (taille > 1.2 ? 1.2 : 1);
-        const double depart = -M_PI / 2 + cote * alea->Entre(0.6, 1.3);
+        // A blade set against the current leaves the stem steeply, so that
+        // it turns downstream without hooking back over the stem.
+        const double depart =
+            -M_PI / 2 + cote * alea->Entre(0.6, 1.3) * (cote == courant ? 1.0 : 0.45);
         // Long blades are carried further by the current and droop at the tip.
         const double pointe =
             -M_PI / 2 + courant * (0.45 + 0.3 * std::min(1.0, taille) + alea->Entre(-0.25, 0.25));
@@ -953,8 +957,8 @@ void DessineFondMarin(Recueil* recueil) {
 
     // The floor, then the near boulders with their reef life.
     PeintSable(&toile);
-    const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(50, 28, 72), Rvb(100, 66, 112),
-                                              Rvb(160, 126, 160), Rvb(226, 200, 222)};
+    const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(42, 20, 68), Rvb(80, 46, 110),
+                                              Rvb(130, 92, 156), Rvb(196, 164, 214)};
     CheminRocher(cr, 70, 440, 110, 62, 71);
     PeintPierre(&toile, rocheProche, 0.06, 40, 72, true);
     CheminRocher(cr, 585, 452, 95, 50, 73);
