@@ -940,7 +940,7 @@ void DessineFondMarin(Recueil* recueil) {
     PeintPierre(&toile, rocheLoin, 0.72, 60, 52, false);
     DessineBanc(cr, &alea, 470, 150, 45, 0.55, -1);
     for (int i = 0; i < 10; ++i) {
-        DessineVarech(cr, &alea, alea.Entre(-20, 660), 400, alea.Entre(120, 360), 0.78, 0.8);
+        DessineVarech(cr, &alea, alea.Entre(-20, 660), 400, alea.Entre(120, 360), 0.62, 0.8);
     }
 
     // Middle: a ridge with an arch of rock, more kelp.
