@@ -131,7 +131,7 @@ void DessineTourbillon(Recueil* recueil) {
 
 void DessineBulles(Recueil* recueil) {
     DessineFondMarin(recueil);
-    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 20, 32, 64, 4.0});
+    DessineCarteBulle(recueil, "SpriteBullesGros", {128, 20, 28, 64, 4.0});
     DessineCarteBulle(recueil, "SpriteBullesMoyen", {80, 13, 25, 45, 3.0});
     DessineCarteBulle(recueil, "SpriteBullesPetit", {48, 11, 19, 37, 2.5});
     DessineTourbillon(recueil);

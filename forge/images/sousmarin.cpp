@@ -1,7 +1,8 @@
 // The underwater picture the bubbles rise over: the surface's bright ripples,
-// shafts of light, three depths of rock and kelp fading into the blue, a
-// sandy floor under a caustic net, reef life in the production's magenta and
-// amber, fish with their fins. Everything at every depth has light and
+// shafts of light, water falling from cyan into the production's violet,
+// three depths of neon-rimmed rock and kelp fading into it, a sandy floor
+// under a caustic net, reef life in the production's magenta and amber,
+// rim-lit fish with their fins. Everything at every depth has light and
 // texture for the bubbles to bend.
 #include <algorithm>
 #include <cmath>
@@ -16,15 +17,18 @@ namespace {
 constexpr int kL = 640, kH = 480;
 const Couleur kLumiere = Rvb(215, 255, 245);  // the light of the surface
 
-// The water's colour at a screen row: the cyan of the bright surface, blue
-// in the middle, the production's violet and night in the deep.
+// The water's colour at a screen row: the cyan of the bright surface falling
+// quickly into a blue violet, the production's magenta violet in the middle
+// depth and night violet on the floor. The steep fall under the surface is
+// what the bubbles' lenses show: they fetch darker water from below.
 Couleur Eau(double y) {
-    const Couleur haut = Rvb(70, 214, 250), milieu = Rvb(40, 110, 200);
-    const Couleur bas = Rvb(74, 40, 150), fond = Rvb(34, 10, 66);
+    const Couleur haut = Rvb(92, 226, 250), bleu = Rvb(58, 118, 214);
+    const Couleur violet = Rvb(96, 50, 176), bas = Rvb(70, 22, 120), fond = Rvb(30, 6, 58);
     const double t = std::clamp(y / kH, 0.0, 1.0);
-    if (t < 0.36) return Melange(haut, milieu, t / 0.36);
-    if (t < 0.74) return Melange(milieu, bas, (t - 0.36) / 0.38);
-    return Melange(bas, fond, (t - 0.74) / 0.26);
+    if (t < 0.26) return Melange(haut, bleu, t / 0.26);
+    if (t < 0.55) return Melange(bleu, violet, (t - 0.26) / 0.29);
+    if (t < 0.78) return Melange(violet, bas, (t - 0.55) / 0.23);
+    return Melange(bas, fond, (t - 0.78) / 0.22);
 }
 
 // The light the surface throws on what it reaches: cyan white near the top,
@@ -43,7 +47,7 @@ void PeintEau(Toile* toile) {
     AccesPixels px(toile);
     for (int y = 0; y < kH; ++y) {
         for (int x = 0; x < kL; ++x) {
-            Couleur c = Eau(y + 14 * (Fractal(x / 160.0, y / 90.0, 3, 11) - 0.5));
+            Couleur c = Eau(y + 30 * (Fractal(x / 120.0, y / 70.0, 3, 11) - 0.5));
             // The underside of the surface: bright ribbons of the waves and
             // the sky's window, fading in the first rows.
             if (y < 44) {
@@ -53,9 +57,10 @@ void PeintEau(Toile* toile) {
                 const double fondu = 1.0 - y / 44.0;
                 c = Melange(c, kLumiere, (0.25 + 0.75 * ruban) * fondu * fondu);
             }
-            // A faint net of caustics through the upper water.
-            const double att = std::exp(-y / 150.0);
-            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.34 * att);
+            // A net of caustics through the upper water: the lines the
+            // bubbles' lenses bend.
+            const double att = std::exp(-y / 240.0);
+            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.45 * att);
             // Lower down the net turns magenta and wider, fading into the deep.
             const double bas = std::clamp((y - 150) / 160.0, 0.0, 1.0) * (1.0 - y / (kH * 1.15));
             c = Melange(c, Rvb(250, 90, 220), Caustique(x, y * 1.5, 64, 33) * 0.3 * bas);
@@ -125,9 +130,10 @@ Couleur RampeDouce(const std::vector<Couleur>& rampe, double s) {
 // Paints the current path as smooth stone lit from the surface, in the
 // fish's manner: a rounded mass with a few broad lumps (bosse: their size in
 // pixels), soft shading from the light to the dark underside, a sheen on the
-// crowns, a bright rim along the lit top edge, a dark outline and a few
-// meandering cracks; caustics on the faces turned up. brume fades it into
-// the distance, and the outline, rim and cracks with it.
+// crowns, a bright rim along the lit top edge, a neon rim round the rest of
+// the edge (no dark outline) and a few meandering cracks; caustics on the
+// faces turned up. brume fades it into the distance, and the rims and cracks
+// with it.
 void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, double bosse,
                  uint32_t graine, bool caustiques) {
     cairo_t* cr = toile->cr;
@@ -157,7 +163,7 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
     const double hx = lx / ln, hy = ly / ln, hz = lz / ln + 1;
     const double hn = std::sqrt(hx * hx + hy * hy + hz * hz);
     const double pente = std::min(l, h) * 0.2;
-    const double net = std::clamp(1.0 - brume * 1.6, 0.0, 1.0);  // outline, rim and cracks
+    const double net = std::clamp(1.0 - brume * 1.6, 0.0, 1.0);  // rims and cracks
     const Couleur trait = Melange(rampe[0], palette::kNuit, 0.5);
     AccesPixels px(toile);
     for (int y = 0; y < h; ++y) {
@@ -195,44 +201,151 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
                 std::clamp((Fractal(gx / 60.0, gy / 60.0, 2, graine + 11) - 0.56) * 8, 0.0, 1.0);
             const double creux = std::clamp(1.4 - fente, 0.0, 1.0) * place;
             c = Melange(c, trait,
-                        0.6 * net * creux * std::min(1.0, double(dome.a[size_t(y) * l + x]) * 4));
+                        0.4 * net * creux * std::min(1.0, double(dome.a[size_t(y) * l + x]) * 4));
             // Below the crack, the lip it casts catches the light.
             if (place > 0 && fente > 1.4 && fente < 2.6 && f0 * fgy < 0)
                 c = Melange(
                     c, LumiereA(gy),
                     0.25 * place * net * std::min(1.0, double(dome.a[size_t(y) * l + x]) * 4));
-            // Rim light just inside the top edge, then the outline on the edge.
+            // Rim light just inside the top edge; round the rest of the edge
+            // a neon rim, cyan where the stone turns to the light and magenta
+            // on its flanks and in the shade, glowing on the edge itself.
             const double b2 = bord.a[size_t(y) * l + x], b5 = liseret.a[size_t(y) * l + x];
             const double rim = std::clamp((0.85 - b5) / 0.2, 0.0, 1.0) * std::sqrt(haut);
-            c = Melange(c, Melange(LumiereA(gy), Rvb(255, 255, 255), 0.5), 0.75 * net * rim);
-            c = Melange(c, trait, 0.85 * net * std::clamp((0.75 - b2) / 0.25, 0.0, 1.0));
+            c = Melange(c, Melange(Rvb(120, 240, 255), Rvb(255, 255, 255), 0.35), 0.8 * net * rim);
+            const double bordure = std::clamp((0.8 - b2) / 0.3, 0.0, 1.0);
+            const double halo = std::pow(std::clamp((0.75 - b5) / 0.55, 0.0, 1.0), 1.5);
+            const double cote = std::clamp(0.5 + 0.9 * (nx * 0.6 - ny * 0.8), 0.0, 1.0);
+            const Couleur neon = Melange(Rvb(255, 70, 200), Rvb(110, 240, 255), cote);
+            c = Melange(c, neon, net * std::max(0.9 * bordure, 0.4 * halo) * (1 - 0.6 * rim));
             px.Pose(gx, gy, Brume(c, gy, brume), a);
         }
     }
 }
 
-// Giant kelp: a stem swaying up from the floor, its leaf blades in pairs
-// along it, each on a little float, backlit where the surface is near. Each
-// stalk has its own build: how far it leans and which way the current bends
-// its top, how wavy it is, how close and how long its blades are, how much
-// bare stem stands under the first.
+// The tones of a kelp frond at a row: the shaded side in the violet shade,
+// the body, the lit side and a streak of light, brighter near the surface.
+// rose: 0 for the amber kelp, 1 for the rose one.
+struct TonsVarech {
+    Couleur ombre, corps, clair, eclat;
+};
+
+TonsVarech TonsDuVarech(double y, double brume, double rose) {
+    const double lumiere = std::clamp(1.15 - y / 420.0, 0.0, 1.0);
+    auto ton = [&](Couleur ambreSombre, Couleur ambreVif, Couleur roseSombre, Couleur roseVif) {
+        return Brume(Melange(Melange(ambreSombre, roseSombre, rose),
+                             Melange(ambreVif, roseVif, rose), lumiere),
+                     y, brume);
+    };
+    TonsVarech t;
+    t.ombre = ton(Rvb(50, 14, 56), Rvb(120, 50, 70), Rvb(46, 10, 60), Rvb(110, 30, 96));
+    t.corps = ton(Rvb(120, 70, 50), Rvb(206, 130, 40), Rvb(120, 40, 100), Rvb(226, 80, 150));
+    t.clair = ton(Rvb(170, 120, 70), Rvb(250, 196, 80), Rvb(170, 90, 150), Rvb(255, 160, 200));
+    t.eclat = Melange(t.clair, Brume(Rvb(255, 248, 200), y, brume), 0.55);
+    return t;
+}
+
+// A frond along a centre line (cx, cy) with its half-width offsets (ox, oy):
+// no outline, four tones from the shaded half to the lit one, a streak of
+// light along the lit half. (bx, by) is its root, (px, py) its tip.
+void PeintFronde(cairo_t* cr, const std::vector<double>& cx, const std::vector<double>& cy,
+                 const std::vector<double>& ox, const std::vector<double>& oy, const TonsVarech& t,
+                 double echelle) {
+    const int m = int(cx.size()) - 1;
+    const double bx = cx[0], by = cy[0], px = cx[m], py = cy[m];
+    auto bande = [&](double de, double a, Couleur pied, Couleur bout) {
+        cairo_new_path(cr);
+        for (int k = 0; k <= m; ++k) cairo_line_to(cr, cx[k] + de * ox[k], cy[k] + de * oy[k]);
+        for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k] + a * ox[k], cy[k] + a * oy[k]);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(bx, by, px, py);
+        cairo_pattern_add_color_stop_rgb(p, 0, pied.r, pied.g, pied.b);
+        cairo_pattern_add_color_stop_rgb(p, 1, bout.r, bout.g, bout.b);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    };
+    // The half turned to the surface is lit, the other in the frond's shade.
+    const double haut = oy[m / 2] < 0 ? 1.0 : -1.0;
+    bande(-haut, 0.0, t.ombre, t.corps);
+    bande(-haut * 0.35, 0.0, Melange(t.ombre, t.corps, 0.6), Melange(t.corps, t.clair, 0.4));
+    bande(0.0, haut, t.corps, t.clair);
+    bande(haut * 0.25, haut * 0.7, Melange(t.corps, t.clair, 0.6), Melange(t.clair, t.eclat, 0.5));
+    cairo_new_path(cr);
+    for (int k = m / 6; k <= m * 0.65; ++k)
+        cairo_line_to(cr, cx[k] + haut * ox[k] * 0.45, cy[k] + haut * oy[k] * 0.45);
+    cairo_set_source_rgba(cr, t.eclat.r, t.eclat.g, t.eclat.b, 0.8);
+    cairo_set_line_width(cr, 0.7 * echelle);
+    cairo_stroke(cr);
+}
+
+// Half-width offsets along a sampled centre line: largeur at the widest,
+// tapered to the root and the tip (pied: how blunt the root stays), the
+// edge ruffled.
+void Epaisseurs(const std::vector<double>& cx, const std::vector<double>& cy, double largeur,
+                double pied, double fronce, std::vector<double>* ox, std::vector<double>* oy) {
+    const int m = int(cx.size()) - 1;
+    ox->assign(m + 1, 0);
+    oy->assign(m + 1, 0);
+    for (int k = 0; k <= m; ++k) {
+        const int k0 = std::max(0, k - 1), k1 = std::min(m, k + 1);
+        const double tx = cx[k1] - cx[k0], ty = cy[k1] - cy[k0];
+        const double tn = std::max(1e-6, std::hypot(tx, ty));
+        const double u = double(k) / m;
+        const double forme = std::sin(std::pow(u, 0.6) * M_PI * (1 - pied) + pied * M_PI / 2);
+        const double w =
+            largeur * 0.5 * std::max(0.0, forme) *
+            (1 + fronce * std::sin(u * 23 + fronce * 40) + 0.5 * fronce * std::sin(u * 51 + 1.3));
+        (*ox)[k] = -ty / tn * w;
+        (*oy)[k] = tx / tn * w;
+    }
+}
+
+// Kelp: each stalk has its own build and one of two kinds. Giant kelp is a
+// stem curving up from the floor, bent by the current at its top, with leaf
+// blades of every size along it, each on a little float; ribbon kelp is a
+// tuft of long ruffled straps, waving up from one foot and streaming the way
+// the current goes. Both are backlit where the surface is near, in amber or,
+// now and then, in the production's rose.
 void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur, double brume,
                    double echelle) {
-    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(6, 28) * echelle;
-    const double frequence = alea->Entre(2.0, 4.6);
-    const double penche = alea->Entre(-0.22, 0.22) * hauteur;
-    const double courbe = alea->Entre(-0.18, 0.3) * hauteur;
-    const double espacement = alea->Entre(13, 30), pied = alea->Entre(0.0, 0.3);
-    const double feuille = alea->Entre(0.7, 1.35);
-    // The blades stream the way the top is carried.
+    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(6, 30) * echelle;
+    const double frequence = alea->Entre(1.6, 4.6);
+    const double penche = alea->Entre(-0.25, 0.25) * hauteur;
+    const double courbe = alea->Entre(-0.35, 0.4) * hauteur;
+    const double espacement = alea->Entre(14, 34), pied = alea->Entre(0.0, 0.3);
+    const double feuille = alea->Entre(0.8, 1.5);
+    const double rose = alea->Entre(0, 1) < 0.3 ? 1.0 : 0.0;
+    const bool ruban = alea->Entre(0, 1) < 0.3;
+    // The fronds stream the way the top is carried.
     const double courant = courbe + penche >= 0 ? 1.0 : -1.0;
     auto point = [&](double t, double* x, double* y) {
         *x = x0 + ampleur * std::sin(t * frequence + phase) * t + penche * t + courbe * t * t;
         *y = y0 - hauteur * t;
     };
+    if (ruban) {
+        const int n = 2 + int(alea->Entre(0, 3));
+        for (int i = 0; i < n; ++i) {
+            const double l = hauteur * alea->Entre(0.4, 0.75);
+            const double w = echelle * std::sqrt(feuille) * alea->Entre(11, 19);
+            const double ecart = alea->Entre(-0.35, 0.35) + (i - (n - 1) / 2.0) * 0.18;
+            const double ph = alea->Entre(0, 6.28), fr = alea->Entre(2.0, 4.0);
+            const double amp = alea->Entre(0.04, 0.1) * l;
+            const double plie = courant * alea->Entre(0.1, 0.45) * l;
+            const int m = 40;
+            std::vector<double> cx(m + 1), cy(m + 1), ox, oy;
+            for (int k = 0; k <= m; ++k) {
+                const double u = double(k) / m;
+                cx[k] = x0 + ecart * l * u + amp * std::sin(u * fr * M_PI + ph) * u + plie * u * u;
+                cy[k] = y0 - l * u * (1 - 0.25 * u * u * std::abs(plie) / l);
+            }
+            Epaisseurs(cx, cy, w, 0.2, 0.22, &ox, &oy);
+            PeintFronde(cr, cx, cy, ox, oy, TonsDuVarech(y0 - l / 2, brume, rose), echelle);
+        }
+        return;
+    }
     // Stem: a dark line with a lit edge.
-    const Couleur tigeSombre = Brume(Rvb(60, 20, 54), y0 - hauteur / 2, brume);
-    const Couleur tigeClaire = Brume(Rvb(200, 140, 60), y0 - hauteur / 2, brume);
+    const TonsVarech tige = TonsDuVarech(y0 - hauteur / 2, brume, rose);
     for (int passe = 0; passe < 2; ++passe) {
         cairo_new_path(cr);
         for (int k = 0; k <= 40; ++k) {
@@ -240,90 +353,58 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
             point(k / 40.0, &x, &y);
             cairo_line_to(cr, x - passe * 0.8 * echelle, y);
         }
-        const Couleur c = passe ? tigeClaire : tigeSombre;
+        const Couleur c = passe ? tige.clair : Melange(tige.ombre, palette::kNuit, 0.3);
         cairo_set_source_rgb(cr, c.r, c.g, c.b);
         cairo_set_line_width(cr, (passe ? 1.0 : 2.6) * echelle);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cr);
     }
-    // Blades, alternately left and right, longer near the middle, rising
-    // from their floats and bending with the current towards the right.
+    // Blades, mostly alternating sides, of every size: a few long streaming
+    // ones among short young ones, longer on the middle of the stem.
     const int n = std::max(2, int(hauteur * (1 - pied) / (espacement * echelle)));
     double cote = alea->Entre(0, 1) < 0.5 ? 1.0 : -1.0;
     for (int i = 1; i <= n; ++i) {
         const double t = pied + (1 - pied) * (i - 0.4 + alea->Entre(-0.3, 0.3)) / n;
         double bx, by;
         point(t, &bx, &by);
-        // Mostly alternate, now and then two on the same side.
         if (alea->Entre(0, 1) < 0.8) cote = -cote;
+        const double taille = 0.35 + 1.45 * std::pow(alea->Uniforme(), 1.8);
         const double longueur =
-            echelle * feuille * alea->Entre(22, 46) * (0.55 + 0.55 * std::sin(t * M_PI));
-        const double largeur = echelle * std::sqrt(feuille) * alea->Entre(4.5, 8.5);
-        const double depart = -M_PI / 2 + cote * alea->Entre(0.5, 1.15);
-        const double pointe = -M_PI / 2 + courant * (0.55 + alea->Entre(-0.3, 0.35));
-        const double p1x = bx + std::cos(depart) * longueur * 0.5;
-        const double p1y = by + std::sin(depart) * longueur * 0.5;
-        const double p2x = p1x + std::cos(pointe) * longueur * 0.55;
-        const double p2y = p1y + std::sin(pointe) * longueur * 0.55;
-        // Centre line, tangent and half width at u along the blade.
-        const int m = 16;
-        std::vector<double> cx(m + 1), cy(m + 1), ox(m + 1), oy(m + 1);
+            echelle * feuille * taille * alea->Entre(26, 44) * (0.6 + 0.5 * std::sin(t * M_PI));
+        const double largeur = echelle * std::sqrt(feuille * taille) * alea->Entre(4.5, 8.0) *
+                               (taille > 1.2 ? 1.2 : 1);
+        // A blade set against the current leaves the stem steeply, so that
+        // it turns downstream without hooking back over the stem.
+        const double depart =
+            -M_PI / 2 + cote * alea->Entre(0.6, 1.3) * (cote == courant ? 1.0 : 0.45);
+        // Long blades are carried further by the current and droop at the tip.
+        const double pointe =
+            -M_PI / 2 + courant * (0.45 + 0.3 * std::min(1.0, taille) + alea->Entre(-0.25, 0.25));
+        const double p1x = bx + std::cos(depart) * longueur * 0.4;
+        const double p1y = by + std::sin(depart) * longueur * 0.4;
+        const double p2x = p1x + std::cos(pointe) * longueur * 0.45;
+        const double p2y = p1y + std::sin(pointe) * longueur * 0.45;
+        const double p3x = p2x + courant * longueur * 0.35;
+        const double p3y = p2y + longueur * (0.1 * taille - 0.12);
+        const int m = 20;
+        std::vector<double> cx(m + 1), cy(m + 1), ox, oy;
         for (int k = 0; k <= m; ++k) {
             const double u = double(k) / m, v = 1 - u;
-            cx[k] = v * v * bx + 2 * u * v * p1x + u * u * p2x;
-            cy[k] = v * v * by + 2 * u * v * p1y + u * u * p2y;
-            const double tx = 2 * v * (p1x - bx) + 2 * u * (p2x - p1x);
-            const double ty = 2 * v * (p1y - by) + 2 * u * (p2y - p1y);
-            const double tn = std::max(1e-6, std::hypot(tx, ty));
-            const double w = largeur * 0.5 * std::sin(std::pow(u, 0.6) * M_PI) *
-                             (1 + 0.16 * std::sin(u * 21 + i * 1.7));
-            ox[k] = -ty / tn * w;
-            oy[k] = tx / tn * w;
+            cx[k] = v * v * v * bx + 3 * u * v * v * p1x + 3 * u * u * v * p2x + u * u * u * p3x;
+            cy[k] = v * v * v * by + 3 * u * v * v * p1y + 3 * u * u * v * p2y + u * u * u * p3y;
         }
-        // Four tones, no outline: the shaded half goes from the violet shade
-        // at its root to amber at the tip, the lit half from amber to a pale
-        // gold, a brighter band runs inside it and a streak of light on top.
-        const double lumiere = std::clamp(1.15 - by / 420.0, 0.0, 1.0);
-        const Couleur ombre = Brume(Melange(Rvb(50, 14, 56), Rvb(120, 50, 70), lumiere), by, brume);
-        const Couleur corps =
-            Brume(Melange(Rvb(120, 70, 50), Rvb(206, 130, 40), lumiere), by, brume);
-        const Couleur clair =
-            Brume(Melange(Rvb(170, 120, 70), Rvb(250, 196, 80), lumiere), by, brume);
-        const Couleur eclat = Brume(Melange(clair, Rvb(255, 248, 200), 0.55), by, brume);
-        auto bande = [&](double de, double a, Couleur pied, Couleur bout) {
-            cairo_new_path(cr);
-            for (int k = 0; k <= m; ++k) cairo_line_to(cr, cx[k] + de * ox[k], cy[k] + de * oy[k]);
-            for (int k = m; k >= 0; --k) cairo_line_to(cr, cx[k] + a * ox[k], cy[k] + a * oy[k]);
-            cairo_close_path(cr);
-            cairo_pattern_t* p = cairo_pattern_create_linear(bx, by, p2x, p2y);
-            cairo_pattern_add_color_stop_rgb(p, 0, pied.r, pied.g, pied.b);
-            cairo_pattern_add_color_stop_rgb(p, 1, bout.r, bout.g, bout.b);
-            cairo_set_source(cr, p);
-            cairo_fill(cr);
-            cairo_pattern_destroy(p);
-        };
-        // The half turned to the surface is lit, the other in the blade's shade.
-        const double haut = oy[m / 2] < 0 ? 1.0 : -1.0;
-        bande(-haut, 0.0, ombre, corps);
-        bande(-haut * 0.35, 0.0, Melange(ombre, corps, 0.6), Melange(corps, clair, 0.4));
-        bande(0.0, haut, corps, clair);
-        bande(haut * 0.25, haut * 0.7, Melange(corps, clair, 0.6), Melange(clair, eclat, 0.5));
-        cairo_new_path(cr);
-        for (int k = 3; k <= m * 0.6; ++k)
-            cairo_line_to(cr, cx[k] + haut * ox[k] * 0.45, cy[k] + haut * oy[k] * 0.45);
-        cairo_set_source_rgba(cr, eclat.r, eclat.g, eclat.b, 0.8);
-        cairo_set_line_width(cr, 0.7 * echelle);
-        cairo_stroke(cr);
-        const Couleur bord = ombre;
+        Epaisseurs(cx, cy, largeur, 0.0, 0.08 + 0.06 * taille, &ox, &oy);
+        const TonsVarech tons = TonsDuVarech(by, brume, rose);
+        PeintFronde(cr, cx, cy, ox, oy, tons, echelle);
         // The float at its foot, with a glint.
-        const double r = 2.3 * echelle;
+        const double r = 2.0 * echelle;
         const double fx = bx + std::cos(depart) * r, fy = by + std::sin(depart) * r;
         cairo_arc(cr, fx, fy, r, 0, 2 * M_PI);
         cairo_pattern_t* f =
             cairo_pattern_create_radial(fx - r * 0.4, fy - r * 0.4, 0.2, fx, fy, r);
-        cairo_pattern_add_color_stop_rgb(f, 0, eclat.r, eclat.g, eclat.b);
-        cairo_pattern_add_color_stop_rgb(f, 0.5, corps.r, corps.g, corps.b);
-        cairo_pattern_add_color_stop_rgb(f, 1, bord.r, bord.g, bord.b);
+        cairo_pattern_add_color_stop_rgb(f, 0, tons.eclat.r, tons.eclat.g, tons.eclat.b);
+        cairo_pattern_add_color_stop_rgb(f, 0.5, tons.corps.r, tons.corps.g, tons.corps.b);
+        cairo_pattern_add_color_stop_rgb(f, 1, tons.ombre.r, tons.ombre.g, tons.ombre.b);
         cairo_set_source(cr, f);
         cairo_fill(cr);
         cairo_pattern_destroy(f);
@@ -332,13 +413,15 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
 
 struct Livree {
     Couleur dos, flanc, ventre, raie, nageoire;
+    Couleur liseret;  // the rim the water's glow draws on the shaded side
 };
 
-// A fish seen from the side, heading towards sens (+1 right, -1 left), in
-// the title letters' chrome: the back darkens up into a bright horizon line
-// along the flank, under it a hard dark band that warms into the belly;
-// stripes let the chrome through; forked tail, dorsal, anal and pectoral
-// fins shading from their root to a darker edge, gill line, bright eye.
+// A fish seen from the side, heading towards sens (+1 right, -1 left), lit
+// from the surface: the back dark, the flank catching the light under a soft
+// gloss, the belly pale; no outline, the shaded underside edged by a rim of
+// the water's neon glow (cyan or magenta); soft stripes, translucent fins
+// shading from their root to the tip with fine rays, a soft gill fold and a
+// bright eye.
 void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double sens,
                     const Livree& l, double brume, double inclinaison = 0) {
     cairo_save(cr);
@@ -350,8 +433,12 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
         const Couleur b = Brume(c, cy, brume);
         cairo_set_source_rgba(cr, b.r, b.g, b.b, a);
     };
-    const Couleur contour = Melange(l.dos, palette::kNuit, 0.5);
-    // Fins behind the body: tail, dorsal, anal.
+    auto arret = [&](cairo_pattern_t* p, double t, Couleur c, double a) {
+        const Couleur b = Brume(c, cy, brume);
+        cairo_pattern_add_color_stop_rgba(p, t, b.r, b.g, b.b, a);
+    };
+    // Fins behind the body: tail, dorsal, anal. Each translucent, paler at
+    // its root, with the rim's glow along its lower edge.
     auto nageoire = [&](std::initializer_list<double> pts, double rx0, double ry0) {
         const double* p = pts.begin();
         const size_t n = pts.size();
@@ -364,16 +451,14 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
         };
         chemin();
         {
-            const Couleur racine = Brume(Melange(l.nageoire, Rvb(255, 255, 255), 0.35), cy, brume);
-            const Couleur bout = Brume(Melange(l.nageoire, l.dos, 0.55), cy, brume);
             cairo_pattern_t* g = cairo_pattern_create_radial(rx0, ry0, 2, rx0, ry0, 40);
-            cairo_pattern_add_color_stop_rgba(g, 0, racine.r, racine.g, racine.b, 0.95);
-            cairo_pattern_add_color_stop_rgba(g, 1, bout.r, bout.g, bout.b, 0.9);
+            arret(g, 0, Melange(l.nageoire, Rvb(255, 255, 255), 0.3), 0.92);
+            arret(g, 0.6, l.nageoire, 0.72);
+            arret(g, 1, Melange(l.nageoire, l.dos, 0.5), 0.5);
             cairo_set_source(cr, g);
             cairo_fill(cr);
             cairo_pattern_destroy(g);
         }
-        // Rays fanning from the root towards the fin's far edge.
         double mx = 0, my = 0;
         for (size_t i = 0; i + 1 < n; i += 2) {
             mx += p[i];
@@ -383,53 +468,59 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
         cairo_save(cr);
         chemin();
         cairo_clip(cr);
-        source(Melange(l.nageoire, Rvb(0, 0, 0), 0.4), 0.75);
-        cairo_set_line_width(cr, 1.8);
-        for (int k = -6; k <= 6; ++k) {
-            cairo_move_to(cr, rx0, ry0);
-            cairo_line_to(cr, rx0 + 200 * std::cos(angle + k * 0.15),
-                          ry0 + 200 * std::sin(angle + k * 0.15));
+        // Rays fanning from the root towards the far edge, light on shade.
+        for (int passe = 0; passe < 2; ++passe) {
+            source(passe ? Melange(l.nageoire, Rvb(255, 255, 255), 0.5)
+                         : Melange(l.nageoire, l.dos, 0.6),
+                   passe ? 0.35 : 0.4);
+            cairo_set_line_width(cr, passe ? 0.8 : 1.6);
+            for (int k = -6; k <= 6; ++k) {
+                const double a = angle + k * 0.15;
+                cairo_move_to(cr, rx0 - passe * 0.8, ry0 - passe * 0.8);
+                cairo_line_to(cr, rx0 + 200 * std::cos(a), ry0 + 200 * std::sin(a));
+            }
+            cairo_stroke(cr);
         }
-        cairo_stroke(cr);
-        cairo_restore(cr);
+        // The glow on the lower edge.
+        cairo_pattern_t* bas = cairo_pattern_create_linear(0, ry0 - 6, 0, ry0 + 30);
+        arret(bas, 0, l.liseret, 0.0);
+        arret(bas, 1, l.liseret, 0.85);
         chemin();
-        source(contour, 0.7);
-        cairo_set_line_width(cr, 1.6);
+        cairo_set_source(cr, bas);
+        cairo_set_line_width(cr, 3.2);
         cairo_stroke(cr);
+        cairo_pattern_destroy(bas);
+        cairo_restore(cr);
     };
     nageoire({-36, -4,  -48, -10, -62, -24, -72, -30, -68, -14, -62, -6,  -60,
               0,   -62, 6,   -68, 14,  -72, 30,  -62, 24,  -48, 10,  -36, 4},
              -38, 0);
     nageoire({-20, -18, -14, -34, 6, -40, 20, -36, 14, -30, 12, -24, 14, -20}, -2, -14);
     nageoire({-16, 14, -14, 24, -4, 30, 8, 26, 6, 22, 4, 18, 2, 14}, -4, 12);
-    // Body.
-    cairo_new_path(cr);
-    cairo_move_to(cr, 50, 0);
-    cairo_curve_to(cr, 44, -18, 14, -26, -10, -22);
-    cairo_curve_to(cr, -26, -19, -36, -8, -40, 0);
-    cairo_curve_to(cr, -36, 8, -26, 18, -10, 20);
-    cairo_curve_to(cr, 14, 24, 44, 16, 50, 0);
-    cairo_close_path(cr);
+    // Body: back, lit flank, pale belly, blended softly.
+    auto corpsChemin = [&]() {
+        cairo_new_path(cr);
+        cairo_move_to(cr, 50, 0);
+        cairo_curve_to(cr, 44, -18, 14, -26, -10, -22);
+        cairo_curve_to(cr, -26, -19, -36, -8, -40, 0);
+        cairo_curve_to(cr, -36, 8, -26, 18, -10, 20);
+        cairo_curve_to(cr, 14, 24, 44, 16, 50, 0);
+        cairo_close_path(cr);
+    };
+    corpsChemin();
     cairo_pattern_t* corps = cairo_pattern_create_linear(0, -24, 0, 22);
-    const Couleur dos = Brume(l.dos, cy, brume), flanc = Brume(l.flanc, cy, brume);
-    const Couleur ventre = Brume(l.ventre, cy, brume);
-    const Couleur ciel = Brume(Melange(l.flanc, Rvb(255, 255, 255), 0.4), cy, brume);
-    const Couleur horizon = Brume(Melange(l.flanc, Rvb(255, 255, 255), 0.85), cy, brume);
-    const Couleur sol = Brume(Melange(l.dos, l.flanc, 0.25), cy, brume);
-    cairo_pattern_add_color_stop_rgb(corps, 0.0, dos.r, dos.g, dos.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.22, flanc.r, flanc.g, flanc.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.43, ciel.r, ciel.g, ciel.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.47, horizon.r, horizon.g, horizon.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.475, sol.r, sol.g, sol.b);
-    cairo_pattern_add_color_stop_rgb(corps, 0.7, flanc.r, flanc.g, flanc.b);
-    cairo_pattern_add_color_stop_rgb(corps, 1.0, ventre.r, ventre.g, ventre.b);
+    arret(corps, 0.0, l.dos, 1);
+    arret(corps, 0.3, l.flanc, 1);
+    arret(corps, 0.5, Melange(l.flanc, Rvb(255, 255, 255), 0.3), 1);
+    arret(corps, 0.72, Melange(l.flanc, l.ventre, 0.6), 1);
+    arret(corps, 1.0, Melange(l.ventre, l.dos, 0.25), 1);
     cairo_set_source(cr, corps);
-    cairo_fill_preserve(cr);
+    cairo_fill(cr);
     cairo_pattern_destroy(corps);
-    // Stripes, clipped to the body.
     cairo_save(cr);
-    cairo_clip_preserve(cr);
-    source(l.raie, 0.5);
+    corpsChemin();
+    cairo_clip(cr);
+    // Stripes with soft sides.
     for (double x : {18.0, -8.0}) {
         cairo_new_path(cr);
         cairo_move_to(cr, x, -30);
@@ -437,59 +528,92 @@ void DessinePoisson(cairo_t* cr, double cx, double cy, double longueur, double s
         cairo_line_to(cr, x - 9, 30);
         cairo_curve_to(cr, x - 15, 10, x - 15, -10, x - 9, -30);
         cairo_close_path(cr);
+        cairo_pattern_t* r = cairo_pattern_create_linear(x - 13, 0, x - 1, 0);
+        arret(r, 0, l.raie, 0.0);
+        arret(r, 0.5, l.raie, 0.6);
+        arret(r, 1, l.raie, 0.0);
+        cairo_set_source(cr, r);
         cairo_fill(cr);
+        cairo_pattern_destroy(r);
     }
-    cairo_restore(cr);
-    cairo_new_path(cr);
-    cairo_move_to(cr, 50, 0);
-    cairo_curve_to(cr, 44, -18, 14, -26, -10, -22);
-    cairo_curve_to(cr, -26, -19, -36, -8, -40, 0);
-    cairo_curve_to(cr, -36, 8, -26, 18, -10, 20);
-    cairo_curve_to(cr, 14, 24, 44, 16, 50, 0);
-    cairo_close_path(cr);
-    source(contour, 0.85);
-    cairo_set_line_width(cr, 1.8);
-    cairo_stroke(cr);
-    // A glint on the horizon line behind the head, and the lit back's rim.
-    cairo_save(cr);
-    cairo_translate(cr, 14, -3);
-    cairo_scale(cr, 1, 0.22);
-    cairo_arc(cr, 0, 0, 9, 0, 2 * M_PI);
-    cairo_restore(cr);
-    source(Rvb(255, 255, 255), 0.95);
+    // Soft shading: the tail end and the underside turn away from the light.
+    cairo_pattern_t* ombre = cairo_pattern_create_linear(50, -20, -40, 22);
+    arret(ombre, 0.0, l.dos, 0.0);
+    arret(ombre, 0.55, l.dos, 0.0);
+    arret(ombre, 1.0, l.dos, 0.55);
+    corpsChemin();
+    cairo_set_source(cr, ombre);
     cairo_fill(cr);
-    cairo_move_to(cr, 40, -12);
-    cairo_curve_to(cr, 30, -20, 10, -23, -12, -19);
-    source(Melange(l.flanc, Rvb(255, 255, 255), 0.7), 0.7);
-    cairo_set_line_width(cr, 1.4);
+    cairo_pattern_destroy(ombre);
+    // A gloss on the back behind the head, where the surface's light falls.
+    cairo_save(cr);
+    cairo_translate(cr, 16, -11);
+    cairo_scale(cr, 1, 0.45);
+    cairo_pattern_t* lustre = cairo_pattern_create_radial(0, 0, 0, 0, 0, 22);
+    arret(lustre, 0, Rvb(255, 255, 255), 0.75);
+    arret(lustre, 0.4, Melange(l.flanc, Rvb(255, 255, 255), 0.6), 0.35);
+    arret(lustre, 1, l.flanc, 0.0);
+    cairo_set_source(cr, lustre);
+    cairo_paint(cr);
+    cairo_pattern_destroy(lustre);
+    cairo_restore(cr);
+    // The rim: the underside's edge glowing in the water's neon.
+    cairo_pattern_t* rim = cairo_pattern_create_linear(0, -2, 0, 22);
+    arret(rim, 0, l.liseret, 0.0);
+    arret(rim, 0.55, l.liseret, 0.55);
+    arret(rim, 1, Melange(l.liseret, Rvb(255, 255, 255), 0.3), 1.0);
+    corpsChemin();
+    cairo_set_source(cr, rim);
+    cairo_set_line_width(cr, 7);
     cairo_stroke(cr);
-    // Gill line, pectoral fin, eye and mouth.
-    cairo_move_to(cr, 28, -14);
-    cairo_curve_to(cr, 22, -6, 22, 6, 28, 12);
-    source(contour, 0.7);
-    cairo_set_line_width(cr, 2);
+    cairo_pattern_destroy(rim);
+    // Gill fold: a soft shade behind a lit edge.
+    cairo_move_to(cr, 27, -15);
+    cairo_curve_to(cr, 21, -6, 21, 6, 27, 13);
+    source(l.dos, 0.3);
+    cairo_set_line_width(cr, 3.5);
     cairo_stroke(cr);
+    cairo_move_to(cr, 29, -14);
+    cairo_curve_to(cr, 23.5, -6, 23.5, 6, 29, 12);
+    source(Melange(l.flanc, Rvb(255, 255, 255), 0.6), 0.45);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    // Pectoral fin, eye and mouth.
     cairo_move_to(cr, 20, 4);
     cairo_curve_to(cr, 10, 0, 2, 4, -2, 12);
     cairo_curve_to(cr, 6, 14, 14, 12, 20, 4);
-    source(Melange(l.nageoire, Rvb(255, 255, 255), 0.2), 0.85);
-    cairo_fill_preserve(cr);
-    source(contour, 0.7);
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    {
+        cairo_pattern_t* g = cairo_pattern_create_linear(20, 4, -2, 12);
+        arret(g, 0, Melange(l.nageoire, Rvb(255, 255, 255), 0.4), 0.85);
+        arret(g, 1, l.nageoire, 0.5);
+        cairo_set_source(cr, g);
+        cairo_fill(cr);
+        cairo_pattern_destroy(g);
+    }
     cairo_arc(cr, 36, -5, 6.5, 0, 2 * M_PI);
-    source(Rvb(250, 236, 180), 1);
-    cairo_fill(cr);
+    {
+        cairo_pattern_t* g = cairo_pattern_create_radial(36, -5, 3, 36, -5, 6.5);
+        arret(g, 0, Rvb(250, 236, 180), 1);
+        arret(g, 1, Melange(Rvb(250, 236, 180), l.dos, 0.4), 1);
+        cairo_set_source(cr, g);
+        cairo_fill(cr);
+        cairo_pattern_destroy(g);
+    }
     cairo_arc(cr, 37, -5, 3.8, 0, 2 * M_PI);
     source(Rvb(10, 8, 16), 1);
     cairo_fill(cr);
+    cairo_arc(cr, 37.5, -3.5, 3.0, 0.1, M_PI * 0.9);
+    source(l.liseret, 0.8);
+    cairo_set_line_width(cr, 0.9);
+    cairo_stroke(cr);
     cairo_arc(cr, 35.5, -7, 1.6, 0, 2 * M_PI);
     source(Rvb(255, 255, 255), 1);
     cairo_fill(cr);
     cairo_move_to(cr, 50, 2);
-    cairo_line_to(cr, 44, 4);
-    source(contour, 0.8);
-    cairo_set_line_width(cr, 1.6);
+    cairo_line_to(cr, 45, 3.5);
+    source(Melange(l.dos, l.flanc, 0.3), 0.6);
+    cairo_set_line_width(cr, 1.4);
     cairo_stroke(cr);
     cairo_restore(cr);
 }
@@ -665,11 +789,8 @@ void DessineEtoileDeMer(cairo_t* cr, double x, double y, double r, double rotati
     cairo_pattern_add_color_stop_rgb(p, 0.45, 0.95, 0.58, 0.16);
     cairo_pattern_add_color_stop_rgb(p, 1, 0.55, 0.24, 0.08);
     cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
+    cairo_fill(cr);
     cairo_pattern_destroy(p);
-    cairo_set_source_rgb(cr, 0.32, 0.12, 0.06);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
     // Bumps along the arms.
     cairo_set_source_rgb(cr, 1.0, 0.92, 0.7);
     for (int k = 0; k < 5; ++k) {
@@ -723,11 +844,13 @@ void DessinePerles(cairo_t* cr, Alea* alea, double x, double y, int nombre) {
 // over everything: soft-edged, brightest near the surface and gone by the
 // floor, so the kelp and fish stand in the light.
 void PeintFaisceaux(Toile* toile, Alea* alea) {
-    const double sx = 420, sy = -140;
+    // The sun stands to the right, off the large bubbles' way up, so they
+    // rise through the shafts rather than through its glare.
+    const double sx = 590, sy = -140;
     cairo_surface_t* masque = cairo_image_surface_create(CAIRO_FORMAT_A8, kL, kH);
     cairo_t* m = cairo_create(masque);
-    for (int i = 0; i < 11; ++i) {
-        const double a = -0.95 + i * 0.19 + alea->Entre(-0.05, 0.05);
+    for (int i = 0; i < 14; ++i) {
+        const double a = -1.1 + i * 0.11 + alea->Entre(-0.03, 0.03);
         const double l = alea->Entre(0.025, 0.06);
         const double force = alea->Entre(0.45, 1.0);
         const double portee = 700;
@@ -739,11 +862,11 @@ void PeintFaisceaux(Toile* toile, Alea* alea) {
         cairo_fill(m);
     }
     cairo_destroy(m);
-    FlouSurface(masque, 5);
+    FlouSurface(masque, 3);
     cairo_t* cr = toile->cr;
     cairo_pattern_t* lumiere = cairo_pattern_create_linear(0, 0, 0, kH);
-    cairo_pattern_add_color_stop_rgba(lumiere, 0, kLumiere.r, kLumiere.g, kLumiere.b, 0.42);
-    cairo_pattern_add_color_stop_rgba(lumiere, 0.45, kLumiere.r, kLumiere.g, kLumiere.b, 0.2);
+    cairo_pattern_add_color_stop_rgba(lumiere, 0, kLumiere.r, kLumiere.g, kLumiere.b, 0.55);
+    cairo_pattern_add_color_stop_rgba(lumiere, 0.45, kLumiere.r, kLumiere.g, kLumiere.b, 0.32);
     cairo_pattern_add_color_stop_rgba(lumiere, 0.85, kLumiere.r, kLumiere.g, kLumiere.b, 0.0);
     cairo_set_source(cr, lumiere);
     cairo_mask_surface(cr, masque, 0, 0);
@@ -817,7 +940,7 @@ void DessineFondMarin(Recueil* recueil) {
     PeintPierre(&toile, rocheLoin, 0.72, 60, 52, false);
     DessineBanc(cr, &alea, 470, 150, 45, 0.55, -1);
     for (int i = 0; i < 10; ++i) {
-        DessineVarech(cr, &alea, alea.Entre(-20, 660), 400, alea.Entre(120, 360), 0.78, 0.8);
+        DessineVarech(cr, &alea, alea.Entre(-20, 660), 400, alea.Entre(120, 360), 0.62, 0.8);
     }
 
     // Middle: a ridge with an arch of rock, more kelp.
@@ -834,8 +957,8 @@ void DessineFondMarin(Recueil* recueil) {
 
     // The floor, then the near boulders with their reef life.
     PeintSable(&toile);
-    const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(50, 28, 72), Rvb(100, 66, 112),
-                                              Rvb(160, 126, 160), Rvb(226, 200, 222)};
+    const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(42, 20, 68), Rvb(80, 46, 110),
+                                              Rvb(130, 92, 156), Rvb(196, 164, 214)};
     CheminRocher(cr, 70, 440, 110, 62, 71);
     PeintPierre(&toile, rocheProche, 0.06, 40, 72, true);
     CheminRocher(cr, 585, 452, 95, 50, 73);
@@ -857,27 +980,25 @@ void DessineFondMarin(Recueil* recueil) {
         DessineVarech(cr, &alea, v[0] + alea.Entre(-8, 8), 478, v[1], 0.0, 1.2);
     }
 
-    // Fish: two striped amber ones, a magenta one, a cyan one.
-    DessinePoisson(cr, 380, 250, 46, -1,
-                   {Rvb(120, 50, 10), Rvb(255, 168, 40), Rvb(255, 232, 170), Rvb(250, 250, 240),
-                    Rvb(255, 130, 30)},
-                   0.1, 0.2);
-    DessinePoisson(cr, 300, 300, 30, -1,
-                   {Rvb(120, 50, 10), Rvb(255, 168, 40), Rvb(255, 232, 170), Rvb(250, 250, 240),
-                    Rvb(255, 130, 30)},
-                   0.2, -0.14);
+    // Fish: two striped amber ones, a magenta one, a cyan one, each rimmed in
+    // the neon that sets it off.
+    const Couleur cyanNeon = Rvb(90, 240, 255), magentaNeon = Rvb(255, 80, 210);
+    const Livree ambre = {Rvb(120, 50, 10),   Rvb(255, 168, 40), Rvb(255, 232, 170),
+                          Rvb(250, 250, 240), Rvb(255, 130, 30), magentaNeon};
+    DessinePoisson(cr, 380, 250, 46, -1, ambre, 0.1, 0.2);
+    DessinePoisson(cr, 300, 300, 30, -1, ambre, 0.2, -0.14);
     DessinePoisson(cr, 120, 190, 38, 1,
                    {Rvb(90, 10, 70), Rvb(230, 50, 170), Rvb(255, 190, 230), Rvb(60, 10, 60),
-                    Rvb(255, 110, 200)},
+                    Rvb(255, 110, 200), cyanNeon},
                    0.15, 0.3);
     DessinePoisson(cr, 540, 330, 34, -1,
                    {Rvb(10, 60, 100), Rvb(50, 190, 240), Rvb(210, 245, 255), Rvb(20, 40, 90),
-                    Rvb(120, 220, 255)},
+                    Rvb(120, 220, 255), magentaNeon},
                    0.12, -0.22);
     // The largest fish, close to the viewer: a magenta and amber wrasse.
     DessinePoisson(cr, 188, 352, 78, 1,
                    {Rvb(80, 10, 80), Rvb(236, 60, 170), Rvb(255, 214, 140), Rvb(255, 176, 48),
-                    Rvb(255, 150, 60)},
+                    Rvb(255, 150, 60), cyanNeon},
                    0.0, 0.1);
     DessineBanc(cr, &alea, 560, 230, 14, 0.3);
     // Breath from the large fish's gills, rising.
