@@ -13,15 +13,21 @@ namespace forge {
 
 namespace {
 
-// How much wider than the poster face the crawl's body lines are drawn.
-constexpr double kEtirementDefilement = 1.45;
-// Space added between the body lines' letters, in font sizes.
-constexpr double kInterlettreDefilement = 0.2;
+// How much wider than the poster face the crawl's body lines are drawn. The
+// crawl copies every text row whole in height but narrows it to between a
+// fifth and the full width: the letters are drawn squat and wide (about as
+// wide as tall once doubled), so that they read upright in the middle of the
+// screen and still as letters on the far rows. The lines are broken short
+// (some twenty characters at most) to leave them that width.
+constexpr double kEtirementDefilement = 2.0;
+// Space added between the body lines' letters, in font sizes: on the far rows
+// the crawl keeps one column in four or five, so a narrower gap would close.
+constexpr double kInterlettreDefilement = 0.26;
 
 // Body lines: the width of the bold stroke of their own bands round the fill,
 // and of the violet outline round that; the outline reaches half its width
 // beyond the ink, above and below.
-constexpr double kGrasCorps = 1.6;
+constexpr double kGrasCorps = 2.0;
 constexpr double kContourCorps = 1.5 + kGrasCorps;
 constexpr double kMargeContour = kContourCorps / 2;
 
@@ -30,28 +36,40 @@ const char* const kTexte[] = {
     "#KAZZMOT",
     "",
     "IL Y A BIEN LONGTEMPS,",
-    "DANS UNE SALLE DES F\xC3\x8ATES",
+    "DANS UNE SALLE",
+    "DES F\xC3\x8ATES",
     "PAS SI LOINTAINE,",
-    "UNE POIGN\xC3\x89\x45 DE MACHINES",
-    "RONRONNAIT SOUS LES TABLES.",
+    "UNE POIGN\xC3\x89\x45",
+    "DE MACHINES",
+    "RONRONNAIT",
+    "SOUS LES TABLES.",
     "",
-    "LES RALLONGES COURAIENT",
-    "ENTRE LES SACS DE COUCHAGE,",
-    "LES \xC3\x89\x43RANS VEILLAIENT",
-    "ET LA MUSIQUE NE S'ARR\xC3\x8ATAIT",
+    "LES RALLONGES",
+    "COURAIENT ENTRE",
+    "LES SACS",
+    "DE COUCHAGE,",
+    "LES \xC3\x89\x43RANS",
+    "VEILLAIENT",
+    "ET LA MUSIQUE",
+    "NE S'ARR\xC3\x8ATAIT",
     "QU'AU LEVER DU JOUR.",
     "",
-    "C'EST L\xC3\x80 QUE QUATRE",
-    "T\xC3\x89L\xC3\x89VISEURS, UNE RAMPE",
+    "C'EST L\xC3\x80 QUE",
+    "QUATRE T\xC3\x89L\xC3\x89VISEURS,",
+    "UNE RAMPE",
     "ET QUELQUES BULLES",
-    "ONT D\xC3\x89\x43ID\xC3\x89 DE TENIR T\xC3\x8ATE",
+    "ONT D\xC3\x89\x43ID\xC3\x89",
+    "DE TENIR T\xC3\x8ATE",
     "\xC3\x80 LA NUIT.",
     "",
-    "CHAQUE IMAGE EST SORTIE",
-    "DE NOTRE PROPRE FORGE,",
+    "CHAQUE IMAGE",
+    "EST SORTIE",
+    "DE NOTRE PROPRE",
+    "FORGE,",
     "PIXEL APR\xC3\x88S PIXEL,",
-    "CHAQUE NOTE DE NOTRE",
-    "PROPRE TRACKER,",
+    "CHAQUE NOTE",
+    "DE NOTRE PROPRE",
+    "TRACKER,",
     "LIGNE APR\xC3\x88S LIGNE.",
     "",
     "#ORBO",
@@ -62,25 +80,35 @@ const char* const kTexte[] = {
     "DOLO",
     "MUSIQUE",
     "",
-    "MERCI \xC3\x80 WOZZ, SLIK ET BRENN",
-    "POUR LES NUITS BLANCHES,",
+    "MERCI \xC3\x80 WOZZ,",
+    "SLIK ET BRENN",
+    "POUR LES NUITS",
+    "BLANCHES,",
     "LE CAF\xC3\x89 FROID,",
-    "LES DISQUETTES PR\xC3\x8AT\xC3\x89\x45S",
-    "ET LES C\xC3\x82\x42LES JAMAIS RENDUS.",
+    "LES DISQUETTES",
+    "PR\xC3\x8AT\xC3\x89\x45S",
+    "ET LES C\xC3\x82\x42LES",
+    "JAMAIS RENDUS.",
     "",
-    "SALUT AUSSI \xC3\x80 TOUS CEUX",
-    "QUI ONT PORT\xC3\x89 UN \xC3\x89\x43RAN",
+    "SALUT AUSSI",
+    "\xC3\x80 TOUS CEUX",
+    "QUI ONT PORT\xC3\x89",
+    "UN \xC3\x89\x43RAN",
     "\xC3\x80 BOUT DE BRAS",
     "JUSQU'\xC3\x80 LA SALLE,",
-    "ET \xC3\x80 CEUX QUI ONT VOT\xC3\x89",
-    "\xC3\x80 QUATRE HEURES DU MATIN.",
+    "ET \xC3\x80 CEUX",
+    "QUI ONT VOT\xC3\x89",
+    "\xC3\x80 QUATRE HEURES",
+    "DU MATIN.",
     "",
     "MERCI \xC3\x80 VOUS",
     "D'AVOIR REGARD\xC3\x89",
     "JUSQU'AU BOUT.",
     "",
-    "LA SC\xC3\x88NE NE MEURT JAMAIS :",
-    "ELLE CHANGE DE MACHINE.",
+    "LA SC\xC3\x88NE",
+    "NE MEURT JAMAIS :",
+    "ELLE CHANGE",
+    "DE MACHINE.",
     "",
     "#\xC3\x80 BIENT\xC3\x94T",
 };
@@ -97,6 +125,15 @@ void PreparePolice(cairo_t* cr, cairo_font_face_t* police, double taille) {
     cairo_set_font_size(cr, taille);
 }
 
+// How many letter spacings a line of n glyphs holds: one between two
+// glyphs, and a word space takes one more, so that the words stay apart
+// once the letters are spaced out.
+double Espacements(const char* texte, int n) {
+    int mots = 0;
+    for (const char* c = texte; *c; ++c) mots += *c == ' ';
+    return std::max(0, n - 1) + mots;
+}
+
 // The size, at most taille, at which a body line fits largeurMax with at
 // least half the added letter spacing.
 double TailleLigne(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
@@ -109,13 +146,14 @@ double TailleLigne(cairo_t* cr, cairo_font_face_t* police, double taille, const 
     cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
                                      nullptr, nullptr, nullptr);
     cairo_glyph_free(glyphes);
-    const double auMoins = ext.width + std::max(0, n - 1) * kInterlettreDefilement / 2 * taille;
+    const double auMoins = ext.width + Espacements(texte, n) * kInterlettreDefilement / 2 * taille;
     return auMoins > largeurMax ? taille * largeurMax / auMoins : taille;
 }
 
 // Ink clearance kept between a capital and its accent, outline and bold
-// stroke included, so that the two never merge on the crawl's far rows.
-constexpr double kDegagementAccent = 2.5;
+// stroke included: the accent sits just over its letter, yet the two never
+// merge on the crawl's far rows.
+constexpr double kDegagementAccent = 1.5;
 
 // A body line's path centred on (cx, cy), no wider than largeurMax, its
 // letters spaced out by up to a fifth of the size more than the face's own:
@@ -123,9 +161,10 @@ constexpr double kDegagementAccent = 2.5;
 // other (a T's bar into the E before it). A long line spaces out what room
 // allows, at least half of it, made smaller for that if it must. The capitals
 // are centred, not the ink, so that every line stands on the same baseline
-// whether it bears accents or not; accents are lifted clear of the cap line
-// by `marge` (the width the outline adds above and below the ink) plus a
-// small gap. Gives the cap height.
+// whether it bears accents or not; every accent is set at one height over
+// the cap line, raised or lowered from the face's own until the gap under it
+// holds `marge` (the width the outline adds above and below the ink) twice
+// plus a small clearance. Gives the cap height.
 void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
                         double cx, double cy, double largeurMax, double marge, double* encre) {
     taille = TailleLigne(cr, police, taille, texte, largeurMax);
@@ -137,21 +176,28 @@ void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, c
     int n = 0;
     cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
                                      nullptr, nullptr, nullptr);
-    const double espace =
-        n > 1 ? std::clamp((largeurMax - ext.width) / (n - 1), 0.0, kInterlettreDefilement * taille)
-              : 0.0;
-    const double total = ext.width + std::max(0, n - 1) * espace;
+    const double unites = Espacements(texte, n);
+    const double espace = unites > 0 ? std::clamp((largeurMax - ext.width) / unites, 0.0,
+                                                  kInterlettreDefilement * taille)
+                                     : 0.0;
+    const double total = ext.width + unites * espace;
     const double cap = capitale.height, ligneBase = cy + cap / 2, ligneCap = ligneBase - cap;
     const double ox = cx - total / 2 - ext.x_bearing;
+    // One glyph a character (the face has no ligatures): a space pushes the
+    // glyphs after it one spacing further.
+    double decale = 0;
+    const unsigned char* c = reinterpret_cast<const unsigned char*>(texte);
     for (int i = 0; i < n; ++i) {
-        glyphes[i].x += ox + i * espace;
+        glyphes[i].x += ox + i * espace + decale;
         glyphes[i].y += ligneBase;
+        if (*c == ' ') decale += espace;
+        c += *c < 0x80 ? 1 : *c < 0xE0 ? 2 : 3;
     }
     cairo_new_path(cr);
     cairo_glyph_path(cr, glyphes, n);
     cairo_glyph_free(glyphes);
     // Each closed outline lying wholly above the cap line is an accent: it is
-    // lifted until the gap under it holds the outline's width on both sides
+    // moved until the gap under it holds the outline's width on both sides
     // plus the clearance.
     cairo_path_t* chemin = cairo_copy_path(cr);
     cairo_new_path(cr);
@@ -165,7 +211,7 @@ void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, c
             for (int k = 1; k < donnees[j].header.length; ++k)
                 bas = std::max(bas, donnees[j + k].point.y);
         const double besoin = 2 * marge + kDegagementAccent;
-        const double levee = bas < ligneCap - 0.5 ? std::max(0.0, besoin - (ligneCap - bas)) : 0.0;
+        const double levee = bas < ligneCap - 0.5 ? besoin - (ligneCap - bas) : 0.0;
         for (int j = i; j < fin; j += donnees[j].header.length) {
             const cairo_path_data_t& e = donnees[j];
             const auto p = [&](int k) { return donnees[j + k].point; };
@@ -642,7 +688,7 @@ void DessineTexteFinal(Recueil* recueil) {
 // y down, z towards the viewer. The planet's pole leans back and to the
 // left, so the ring's near arc crosses the lower face and its far arc passes
 // behind the upper half.
-constexpr double kPlaneteX = 548, kPlaneteY = 94, kPlaneteR = 52;
+constexpr double kPlaneteX = 552, kPlaneteY = 72, kPlaneteR = 42;
 constexpr double kAnneauInterieur = 1.3, kAnneauExterieur = 2.05;  // in planet radii
 
 struct Vecteur {
@@ -801,9 +847,11 @@ ImageForgee DessineEspace(bool avecAnneau) {
                 c = Melange(c, Melange(palette::kMagenta, palette::kViolet, 0.25), gaz * 0.85);
                 c = Melange(c, Rvb(255, 120, 220), std::pow(gaz, 3.0) * 0.55);
                 c = Melange(c, palette::kCyan, std::pow(gaz, 5.0) * 0.3);
-                // The warm light of the star beyond the upper right corner.
-                const double chaud = std::exp(-std::hypot(x - 690.0, y + 50.0) / 240.0);
-                c = Melange(c, Melange(palette::kAmbre, Rvb(255, 120, 60), 0.3), chaud * 0.75);
+                // The planet's glow: its lit haze spreads magenta into the
+                // sky round it, violet further out.
+                const double halo = std::exp(
+                    -std::max(0.0, std::hypot(x - kPlaneteX, y - kPlaneteY) - kPlaneteR) / 110.0);
+                c = Melange(c, Melange(palette::kViolet, palette::kMagenta, halo), halo * 0.6);
                 px.Ecrit(x, y, c);
             }
         }
@@ -879,7 +927,7 @@ ImageForgee DessineEspace(bool avecAnneau) {
     }
     // A small moon beside the planet, lit from the same side.
     {
-        const double mx = 398, my = 52, mr = 11;
+        const double mx = 452, my = 22, mr = 9;
         cairo_pattern_t* p = cairo_pattern_create_radial(mx + 4, my - 4, 1, mx, my, mr);
         cairo_pattern_add_color_stop_rgb(p, 0, 0.86, 0.84, 0.9);
         cairo_pattern_add_color_stop_rgb(p, 0.6, 0.45, 0.4, 0.55);

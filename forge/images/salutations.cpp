@@ -1,6 +1,7 @@
-// Greetings pictures: a wooden television of the sixties whose black screen
-// shows the page behind it, the heading and the three greeted names.
-// Palette: walnut and brass with the production's magenta, cyan and amber as
+// Greetings pictures: one of the television room's ORBOVISION sets, seen
+// close on its stand, whose black screen shows the page behind it, the
+// heading and the three greeted names. Palette: graphite-violet plastic and
+// the title's chrome with the production's magenta, cyan and amber as
 // accents, around neon lettering in the same three colours.
 #include <algorithm>
 #include <array>
@@ -18,18 +19,22 @@ uint32_t Argb(Couleur c) {
     return 0xFF000000u | (v(c.r) << 16) | (v(c.g) << 8) | v(c.b);
 }
 
-// The screen opening: a rounded, slightly bulging rectangle.
+// The screen opening: a rounded, slightly bulging rectangle, its foot just
+// below the last name so that no empty black band is left under it.
+constexpr double kEcranX0 = 64, kEcranY0 = 30, kEcranX1 = 576, kEcranY1 = 362;
+
 void CheminEcran(cairo_t* cr) {
-    const double x0 = 64, y0 = 34, x1 = 576, y1 = 384, r = 46, b = 8;
+    const double x0 = kEcranX0, y0 = kEcranY0, x1 = kEcranX1, y1 = kEcranY1, r = 40, b = 7;
+    const double ya = y0 + (y1 - y0) * 0.37, yb = y0 + (y1 - y0) * 0.63;
     cairo_new_path(cr);
     cairo_move_to(cr, x0 + r, y0);
     cairo_curve_to(cr, 250, y0 - b, 390, y0 - b, x1 - r, y0);
     cairo_curve_to(cr, x1 - r / 3, y0, x1, y0 + r / 3, x1, y0 + r);
-    cairo_curve_to(cr, x1 + b, 160, x1 + b, 260, x1, y1 - r);
+    cairo_curve_to(cr, x1 + b, ya, x1 + b, yb, x1, y1 - r);
     cairo_curve_to(cr, x1, y1 - r / 3, x1 - r / 3, y1, x1 - r, y1);
     cairo_curve_to(cr, 390, y1 + b, 250, y1 + b, x0 + r, y1);
     cairo_curve_to(cr, x0 + r / 3, y1, x0, y1 - r / 3, x0, y1 - r);
-    cairo_curve_to(cr, x0 - b, 260, x0 - b, 160, x0, y0 + r);
+    cairo_curve_to(cr, x0 - b, yb, x0 - b, ya, x0, y0 + r);
     cairo_curve_to(cr, x0, y0 + r / 3, x0 + r / 3, y0, x0 + r, y0);
     cairo_close_path(cr);
 }
@@ -69,7 +74,7 @@ void VerreEcran(Toile* toile) {
             // with the glass's curve.
             const double u = (x - 0.55 * (y - 330)) / 40.0;
             const double vitre =
-                std::exp(-std::pow((y - 368.0) / 9.0, 2)) *
+                std::exp(-std::pow((y - (kEcranY1 - 12)) / 7.0, 2)) *
                 (std::exp(-std::pow(u - 3.0, 2) * 0.8) + std::exp(-std::pow(u - 11.5, 2) * 0.5));
             a += 0.45 * vitre;
             a *= libre;
@@ -79,268 +84,298 @@ void VerreEcran(Toile* toile) {
         }
 }
 
+void ArrondiSalon(cairo_t* cr, double x, double y, double l, double h, double r) {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
+    cairo_arc(cr, x + l - r, y + h - r, r, 0, M_PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
+    cairo_close_path(cr);
+}
+
+// The set of the television room, seen close: a cabinet of glossy
+// graphite-violet plastic, a chrome bezel in the title's colours round a
+// deep recess, a control strip with the speaker grille, the ORBOVISION
+// badge, knurled knobs and the amber light; it stands on a low stand on a
+// lacquered shelf, against the room's violet wall, and the neon on its
+// screen lights the shelf and shows in its gloss.
 void DessineVieilleTV(Recueil* recueil) {
     Toile toile(640, 480);
     cairo_t* cr = toile.cr;
-    // Walnut veneer: wavy grain from our own noise loop.
-    cairo_surface_flush(toile.surface);
-    unsigned char* data = cairo_image_surface_get_data(toile.surface);
-    const int pas = cairo_image_surface_get_stride(toile.surface);
-    Alea alea(GraineDe("OldTV"));
-    std::vector<double> fibres(480);
-    for (double& f : fibres) f = alea.Entre(-0.5, 0.5);
-    for (int y = 0; y < 480; ++y) {
-        uint32_t* ligne = reinterpret_cast<uint32_t*>(data + size_t(y) * pas);
-        for (int x = 0; x < 640; ++x) {
-            // Long horizontal grain, gently waving, with a few knots' ripples.
-            const double w =
-                y * 0.12 + 1.6 * std::sin(x * 0.006 + 0.8 * std::sin(y * 0.015)) +
-                0.5 * std::sin(x * 0.027 + y * 0.021) +
-                2.5 * std::exp(-(std::pow(x - 140, 2) + std::pow(y - 420, 2)) / 900.0) +
-                2.0 * std::exp(-(std::pow(x - 560, 2) + std::pow(y - 60, 2)) / 700.0);
-            const double veine = 0.5 + 0.5 * std::sin(w * 1.7);
-            const double fin = 0.5 + 0.5 * std::sin(w * 11.0 + 3.0 * fibres[size_t(y)]);
-            Couleur c = Melange(Rvb(78, 40, 18), Rvb(140, 80, 38), 0.6 * veine + 0.4 * fin);
-            ligne[x] = Argb(c);
-        }
+    const Couleur mur = Rvb(44, 18, 68);
+    // The wall: violet panels in the corners, darker towards the floor.
+    {
+        AccesPixels px(&toile);
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                Couleur c = Melange(mur, Rvb(16, 6, 28), std::clamp(y / 520.0, 0.0, 1.0));
+                c = Melange(c, Rvb(0, 0, 0), 0.12 * Bruit(x / 1.5, y / 1.5, 311));
+                if (x % 80 == 0) c = Melange(c, Rvb(8, 2, 16), 0.5);
+                px.Ecrit(x, y, c);
+            }
     }
-    cairo_surface_mark_dirty(toile.surface);
-    // Varnish: a light sheen from the top and darker edges.
-    cairo_pattern_t* vernis = cairo_pattern_create_radial(320, 120, 50, 320, 240, 480);
-    cairo_pattern_add_color_stop_rgba(vernis, 0, 1, 0.9, 0.7, 0.18);
-    cairo_pattern_add_color_stop_rgba(vernis, 0.6, 0, 0, 0, 0.0);
-    cairo_pattern_add_color_stop_rgba(vernis, 1, 0.1, 0.03, 0, 0.55);
-    cairo_set_source(cr, vernis);
-    cairo_paint(cr);
-    cairo_pattern_destroy(vernis);
+    // The shelf: a lacquered board from row 436 down, its front edge lit.
+    const double etagere = 436;
+    cairo_rectangle(cr, 0, etagere, 640, 480 - etagere);
+    cairo_pattern_t* plateau = cairo_pattern_create_linear(0, etagere, 0, 480);
+    cairo_pattern_add_color_stop_rgb(plateau, 0, 0.2, 0.1, 0.2);
+    cairo_pattern_add_color_stop_rgb(plateau, 0.55, 0.1, 0.05, 0.12);
+    cairo_pattern_add_color_stop_rgb(plateau, 0.6, 0.55, 0.4, 0.6);
+    cairo_pattern_add_color_stop_rgb(plateau, 0.66, 0.16, 0.08, 0.2);
+    cairo_pattern_add_color_stop_rgb(plateau, 1, 0.05, 0.02, 0.07);
+    cairo_set_source(cr, plateau);
+    cairo_fill(cr);
+    cairo_pattern_destroy(plateau);
+    // The set's glow on the wall round the cabinet.
+    ArrondiSalon(cr, 30, 6, 580, 418, 30);
+    OmbreDouce(cr, 640, 480, 0, 0, 14, Melange(palette::kMagenta, palette::kViolet, 0.5), 0.7);
+    cairo_new_path(cr);
+    // The stand: a dark plinth with chrome feet, its shadow on the shelf.
+    cairo_rectangle(cr, 170, 416, 300, 24);
+    OmbreDouce(cr, 640, 480, 0, 5, 6, Rvb(0, 0, 0), 0.8);
+    cairo_rectangle(cr, 170, 416, 300, 24);
+    cairo_pattern_t* socle = cairo_pattern_create_linear(0, 416, 0, 440);
+    cairo_pattern_add_color_stop_rgb(socle, 0, 0.3, 0.25, 0.4);
+    cairo_pattern_add_color_stop_rgb(socle, 0.3, 0.24, 0.19, 0.33);
+    cairo_pattern_add_color_stop_rgb(socle, 0.8, 0.14, 0.1, 0.2);
+    cairo_pattern_add_color_stop_rgb(socle, 0.88, 0.7, 0.55, 0.85);
+    cairo_pattern_add_color_stop_rgb(socle, 1, 0.1, 0.06, 0.14);
+    cairo_set_source(cr, socle);
+    cairo_fill(cr);
+    cairo_pattern_destroy(socle);
+    for (int i = 0; i < 2; ++i) {
+        const double x = i ? 440 : 180;
+        cairo_rectangle(cr, x, 436, 20, 6);
+        cairo_pattern_t* pied = cairo_pattern_create_linear(x, 0, x + 20, 0);
+        cairo_pattern_add_color_stop_rgb(pied, 0, 0.35, 0.6, 0.8);
+        cairo_pattern_add_color_stop_rgb(pied, 0.4, 1, 1, 1);
+        cairo_pattern_add_color_stop_rgb(pied, 1, 0.6, 0.15, 0.5);
+        cairo_set_source(cr, pied);
+        cairo_fill(cr);
+        cairo_pattern_destroy(pied);
+    }
+    // The cabinet: three tones from the lit top to the shaded foot, with the
+    // plastic's fine grain.
+    ArrondiSalon(cr, 30, 6, 580, 414, 30);
+    OmbreDouce(cr, 640, 480, 0, 6, 8, Rvb(0, 0, 0), 0.85);
+    ArrondiSalon(cr, 30, 6, 580, 414, 30);
+    cairo_pattern_t* coque = cairo_pattern_create_linear(0, 6, 0, 420);
+    cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
+    cairo_pattern_add_color_stop_rgb(coque, 0.06, 0.24, 0.19, 0.33);
+    cairo_pattern_add_color_stop_rgb(coque, 0.75, 0.15, 0.11, 0.22);
+    cairo_pattern_add_color_stop_rgb(coque, 1, 0.08, 0.05, 0.13);
+    cairo_set_source(cr, coque);
+    cairo_fill(cr);
+    cairo_pattern_destroy(coque);
+    {
+        AccesPixels px(&toile);
+        for (int y = 6; y < 420; ++y)
+            for (int x = 30; x < 610; ++x) {
+                if (x > 40 && x < 600 && y > 16 && y < 410) {
+                    Couleur c = px.Lit(x, y);
+                    px.Ecrit(x, y, Melange(c, Rvb(0, 0, 0), 0.1 * Bruit(x / 1.2, y / 1.2, 301)));
+                }
+            }
+    }
+    ArrondiSalon(cr, 31.5, 7.5, 577, 411, 28.5);
+    cairo_pattern_t* arete = cairo_pattern_create_linear(30, 6, 610, 420);
+    cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
+    cairo_pattern_add_color_stop_rgba(arete, 1, 0.02, 0, 0.05, 0.9);
+    cairo_set_source(cr, arete);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    // A gloss band along the top.
+    ArrondiSalon(cr, 70, 8, 500, 3, 1.5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_fill(cr);
 
-    // Brass trim round the screen, in two bevels.
-    CheminEcran(cr);
-    OmbreDouce(cr, 640, 480, 0, 4, 6, Rvb(20, 8, 0), 0.8);
+    // The bezel: a chrome ring in the title's colours, then the dark recess
+    // and the tube's lip.
     cairo_save(cr);
-    cairo_translate(cr, 320, 209);
-    cairo_scale(cr, 1.045, 1.06);
-    cairo_translate(cr, -320, -209);
+    cairo_translate(cr, 320, 196);
+    cairo_scale(cr, 1.06, 1.09);
+    cairo_translate(cr, -320, -196);
     CheminEcran(cr);
     cairo_restore(cr);
-    cairo_pattern_t* laiton = cairo_pattern_create_linear(0, 10, 0, 410);
-    cairo_pattern_add_color_stop_rgb(laiton, 0, 1.0, 0.92, 0.6);
-    cairo_pattern_add_color_stop_rgb(laiton, 0.45, 0.72, 0.52, 0.2);
-    cairo_pattern_add_color_stop_rgb(laiton, 0.55, 0.45, 0.3, 0.1);
-    cairo_pattern_add_color_stop_rgb(laiton, 1, 0.95, 0.8, 0.45);
-    cairo_set_source(cr, laiton);
-    cairo_fill(cr);
-    cairo_pattern_destroy(laiton);
-    // The dark inner lip of the tube, then the screen itself: pure black.
+    OmbreDouce(cr, 640, 480, 0, 3, 5, Rvb(6, 0, 14), 0.8);
     cairo_save(cr);
-    cairo_translate(cr, 320, 209);
-    cairo_scale(cr, 1.015, 1.02);
-    cairo_translate(cr, -320, -209);
+    cairo_translate(cr, 320, 196);
+    cairo_scale(cr, 1.06, 1.09);
+    cairo_translate(cr, -320, -196);
     CheminEcran(cr);
     cairo_restore(cr);
-    cairo_set_source_rgb(cr, palette::kViolet.r * 0.5, palette::kViolet.g * 0.5,
-                         palette::kViolet.b * 0.5);
+    cairo_pattern_t* chrome = MotifBandes(12, 380,
+                                          {{0.2, Rvb(190, 242, 255)},
+                                           {0.45, Rvb(28, 150, 210)},
+                                           {0.52, Rvb(255, 255, 255)},
+                                           {0.6, Rvb(90, 10, 90)},
+                                           {0.84, palette::kMagenta},
+                                           {1.0, Rvb(255, 130, 214)}});
+    cairo_set_source(cr, chrome);
     cairo_fill(cr);
+    cairo_pattern_destroy(chrome);
+    cairo_save(cr);
+    cairo_translate(cr, 320, 196);
+    cairo_scale(cr, 1.035, 1.05);
+    cairo_translate(cr, -320, -196);
+    CheminEcran(cr);
+    cairo_restore(cr);
+    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 20, 0, 375);
+    cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
+    cairo_pattern_add_color_stop_rgb(creux, 1, 0.22, 0.16, 0.3);
+    cairo_set_source(cr, creux);
+    cairo_fill(cr);
+    cairo_pattern_destroy(creux);
+    cairo_save(cr);
+    cairo_translate(cr, 320, 196);
+    cairo_scale(cr, 1.012, 1.018);
+    cairo_translate(cr, -320, -196);
+    CheminEcran(cr);
+    cairo_restore(cr);
+    cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    // The screen itself: pure black, the page shows through it.
     CheminEcran(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_fill(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     VerreEcran(&toile);
 
-    // Control panel: speaker cloth on the left, brass plate, two knobs on the right.
-    cairo_rectangle(cr, 60, 404, 300, 58);
-    cairo_set_source_rgb(cr, 0.22, 0.17, 0.12);
+    // Control strip: the accent line in magenta and cyan, the speaker
+    // grille, the badge, two knurled knobs and the amber power light.
+    const double ligne = 386.5;
+    cairo_set_line_width(cr, 1.5);
+    cairo_move_to(cr, 48, ligne);
+    cairo_line_to(cr, 320, ligne);
+    cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 320, ligne);
+    cairo_line_to(cr, 592, ligne);
+    cairo_set_source_rgb(cr, palette::kCyan.r, palette::kCyan.g, palette::kCyan.b);
+    cairo_stroke(cr);
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 29; ++i) {
+            const double x = 56 + i * 6 + (j % 2) * 3, y = 392 + j * 5.5;
+            cairo_arc(cr, x, y, 1.7, 0, 2 * M_PI);
+            cairo_set_source_rgb(cr, 0.03, 0.02, 0.06);
+            cairo_fill(cr);
+            cairo_arc(cr, x + 0.5, y + 0.8, 0.8, 0, M_PI);
+            cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.6);
+            cairo_fill(cr);
+        }
+    // The badge: a chrome-rimmed plate with the brand in pale cyan.
+    ArrondiSalon(cr, 240, 389, 170, 22, 5);
+    cairo_set_source_rgb(cr, 0.06, 0.03, 0.1);
+    cairo_fill_preserve(cr);
+    cairo_pattern_t* cadre = MotifBandes(389, 411,
+                                         {{0.3, Rvb(190, 242, 255)},
+                                          {0.5, Rvb(255, 255, 255)},
+                                          {0.6, Rvb(90, 10, 90)},
+                                          {1.0, palette::kMagenta}});
+    cairo_set_source(cr, cadre);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(cadre);
+    CheminTexteCentre(cr, Police(kPoliceTitre), 14, "ORBOVISION", 325, 400);
+    OmbreDouce(cr, 640, 480, 0, 0, 2, palette::kCyan, 0.8);
+    CheminTexteCentre(cr, Police(kPoliceTitre), 14, "ORBOVISION", 325, 400);
+    cairo_set_source_rgb(cr, 0.78, 0.95, 1.0);
     cairo_fill(cr);
-    cairo_set_line_width(cr, 1);
-    for (int x = 62; x < 360; x += 3) {
-        cairo_move_to(cr, x + 0.5, 406);
-        cairo_line_to(cr, x + 0.5, 460);
-    }
-    cairo_set_source_rgba(cr, 0.55, 0.45, 0.3, 0.5);
-    cairo_stroke(cr);
-    cairo_rectangle(cr, 60, 404, 300, 58);
-    cairo_set_source_rgb(cr, 0.8, 0.62, 0.3);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
-    // The maker's plate lettered in the production's cyan, glowing softly.
-    cairo_font_face_t* police = Police(kPoliceTexte);
-    CheminTexteCentre(cr, police, 16, "ORBOPHONE", 210, 433);
-    OmbreDouce(cr, 640, 480, 0, 0, 3, palette::kCyan, 0.9);
-    const Couleur plaque = Melange(palette::kCyan, {1, 1, 1}, 0.45);
-    cairo_set_source_rgb(cr, plaque.r, plaque.g, plaque.b);
-    cairo_fill(cr);
-    // A magenta pilot light between the knobs, and a groove cut round the
-    // cabinet's face, dark with a lit lower lip.
-    cairo_pattern_t* voyant = cairo_pattern_create_radial(475, 418, 0, 475, 418, 12);
-    cairo_pattern_add_color_stop_rgba(voyant, 0, 1, 0.9, 1, 1);
-    cairo_pattern_add_color_stop_rgba(voyant, 0.3, palette::kMagenta.r, palette::kMagenta.g,
-                                      palette::kMagenta.b, 1);
-    cairo_pattern_add_color_stop_rgba(voyant, 1, palette::kMagenta.r, palette::kMagenta.g,
-                                      palette::kMagenta.b, 0);
-    cairo_set_source(cr, voyant);
-    cairo_arc(cr, 475, 418, 12, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(voyant);
-    cairo_rectangle(cr, 14.5, 14.5, 611, 451);
-    cairo_set_source_rgba(cr, 0.16, 0.07, 0.03, 0.7);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
-    cairo_rectangle(cr, 17.5, 17.5, 605, 445);
-    cairo_set_source_rgba(cr, 1, 0.85, 0.55, 0.35);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
     for (int i = 0; i < 2; ++i) {
-        const double x = 430 + i * 90, y = 433;
-        cairo_pattern_t* b = cairo_pattern_create_radial(x - 8, y - 10, 2, x, y, 30);
-        cairo_pattern_add_color_stop_rgb(b, 0, 1.0, 0.95, 0.8);
-        cairo_pattern_add_color_stop_rgb(b, 0.5, 0.75, 0.55, 0.25);
-        cairo_pattern_add_color_stop_rgb(b, 1, 0.3, 0.18, 0.06);
+        const double x = 470 + i * 40, y = 400;
+        cairo_arc(cr, x + 1, y + 2, 12, 0, 2 * M_PI);
+        cairo_set_source_rgba(cr, 0, 0, 0.02, 0.6);
+        cairo_fill(cr);
+        for (int k = 0; k < 32; ++k) {
+            const double a = k * M_PI / 16;
+            cairo_move_to(cr, x + 9.5 * std::cos(a), y + 9.5 * std::sin(a));
+            cairo_line_to(cr, x + 12 * std::cos(a), y + 12 * std::sin(a));
+        }
+        cairo_set_source_rgb(cr, 0.45, 0.42, 0.55);
+        cairo_set_line_width(cr, 1.4);
+        cairo_stroke(cr);
+        cairo_pattern_t* b = cairo_pattern_create_radial(x - 3, y - 4, 0.5, x, y, 10);
+        cairo_pattern_add_color_stop_rgb(b, 0, 0.98, 0.98, 1);
+        cairo_pattern_add_color_stop_rgb(b, 0.4, 0.6, 0.58, 0.7);
+        cairo_pattern_add_color_stop_rgb(b, 1, 0.18, 0.15, 0.26);
         cairo_set_source(cr, b);
-        cairo_arc(cr, x, y, 27, 0, 2 * M_PI);
+        cairo_arc(cr, x, y, 9.5, 0, 2 * M_PI);
         cairo_fill(cr);
         cairo_pattern_destroy(b);
-        cairo_set_source_rgb(cr, 0.25, 0.14, 0.05);
-        cairo_set_line_width(cr, 4);
+        cairo_set_source_rgb(cr, palette::kMagenta.r, palette::kMagenta.g, palette::kMagenta.b);
+        cairo_set_line_width(cr, 2);
         cairo_move_to(cr, x, y);
-        cairo_line_to(cr, x + 20 * std::cos(-2.0 + i * 1.3), y + 20 * std::sin(-2.0 + i * 1.3));
-        cairo_stroke(cr);
-        for (int k = 0; k < 9; ++k) {
-            const double a = -M_PI * 1.25 + k * M_PI / 6;
-            cairo_move_to(cr, x + 32 * std::cos(a), y + 32 * std::sin(a));
-            cairo_line_to(cr, x + 36 * std::cos(a), y + 36 * std::sin(a));
-        }
-        cairo_set_source_rgb(cr, palette::kAmbre.r, palette::kAmbre.g, palette::kAmbre.b);
-        cairo_set_line_width(cr, 1.5);
+        cairo_line_to(cr, x + 8 * std::cos(-1.0 - i), y + 8 * std::sin(-1.0 - i));
         cairo_stroke(cr);
     }
+    cairo_pattern_t* led = cairo_pattern_create_radial(568, 400, 0, 568, 400, 8);
+    cairo_pattern_add_color_stop_rgb(led, 0, 1, 0.95, 0.75);
+    cairo_pattern_add_color_stop_rgb(led, 0.35, palette::kAmbre.r, palette::kAmbre.g,
+                                     palette::kAmbre.b);
+    cairo_pattern_add_color_stop_rgba(led, 1, 0.6, 0.3, 0, 0);
+    cairo_set_source(cr, led);
+    cairo_arc(cr, 568, 400, 8, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(led);
+    // The set's reflection in the lacquer, faint and fading down.
+    {
+        AccesPixels px(&toile);
+        for (int y = int(etagere) + 8; y < 480; ++y) {
+            const int source = 2 * 418 - y + 16;
+            const double a = 0.22 * (1 - (y - etagere) / (480 - etagere));
+            if (source < 0 || a <= 0) continue;
+            for (int x = 0; x < 640; ++x) {
+                const Couleur c = px.Lit(x, y), r = px.Lit(x, source);
+                px.Ecrit(x, y, Melange(c, r, a));
+            }
+        }
+    }
+    // The neon's light pooled on the lacquer under the set, in the names'
+    // three colours, over the reflection.
+    const Couleur neons[3] = {palette::kMagenta, palette::kAmbre, palette::kCyan};
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, etagere, 640, 480 - etagere);
+    cairo_clip(cr);
+    for (int i = 0; i < 3; ++i) {
+        const double x = 170 + i * 150, y = etagere + 4;
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_scale(cr, 5.0, 1.0);
+        cairo_pattern_t* flaque = cairo_pattern_create_radial(0, 0, 0, 0, 0, 24);
+        const Couleur n = neons[i];
+        cairo_pattern_add_color_stop_rgba(flaque, 0, n.r, n.g, n.b, 0.7);
+        cairo_pattern_add_color_stop_rgba(flaque, 0.4, n.r, n.g, n.b, 0.3);
+        cairo_pattern_add_color_stop_rgba(flaque, 1, n.r, n.g, n.b, 0);
+        cairo_set_source(cr, flaque);
+        cairo_arc(cr, 0, 0, 24, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(flaque);
+        cairo_restore(cr);
+    }
+    cairo_restore(cr);
     Finition f;
     f.cle = Cle::Noir;
     f.fond = {0, 0, 0};
-    f.grain = 2.0;
+    f.grain = 1.5;
     recueil->images.push_back(Finit(toile, "OldTV", f));
 }
 
-// The heading: the title face's capitals with an R of our own, whose bowl
-// is a clear closed loop over a straight leg.
-void CheminR(cairo_t* cr, Glyphe b, double trait) {
-    const double w = b.x1 - b.x0, h = b.y1 - b.y0;
-    const double bas = b.y0 + h * 0.56;  // bottom of the bowl
-    const double r = std::min(h * 0.28, w * 0.45);
-    // The stem.
-    cairo_rectangle(cr, b.x0, b.y0, trait, h);
-    cairo_fill(cr);
-    // The bowl: a rounded ring from the stem to the right side.
-    cairo_new_sub_path(cr);
-    cairo_move_to(cr, b.x0, b.y0);
-    cairo_line_to(cr, b.x1 - r, b.y0);
-    cairo_arc(cr, b.x1 - r, b.y0 + r, r, -M_PI / 2, 0);
-    cairo_line_to(cr, b.x1, bas - r);
-    cairo_arc(cr, b.x1 - r, bas - r, r, 0, M_PI / 2);
-    cairo_line_to(cr, b.x0, bas);
-    cairo_close_path(cr);
-    const double ri = std::max(1.0, r - trait);
-    cairo_new_sub_path(cr);
-    cairo_move_to(cr, b.x0 + trait, b.y0 + trait);
-    cairo_line_to(cr, b.x0 + trait, bas - trait * 0.85);
-    cairo_line_to(cr, b.x1 - trait - ri, bas - trait * 0.85);
-    cairo_arc_negative(cr, b.x1 - trait - ri, bas - trait * 0.85 - ri, ri, M_PI / 2, 0);
-    cairo_line_to(cr, b.x1 - trait, b.y0 + trait + ri);
-    cairo_arc_negative(cr, b.x1 - trait - ri, b.y0 + trait + ri, ri, 0, -M_PI / 2);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    // The leg, from the bowl's middle to the lower right corner.
-    cairo_move_to(cr, b.x0 + w * 0.38, bas - trait * 0.5);
-    cairo_line_to(cr, b.x0 + w * 0.38 + trait * 1.1, bas - trait * 0.5);
-    cairo_line_to(cr, b.x1, b.y1);
-    cairo_line_to(cr, b.x1 - trait * 1.15, b.y1);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-}
-
-// A polygon with its corners rounded by the given radii (0 keeps a corner
-// sharp), as the title face rounds its outer corners.
-void PolygoneArrondi(cairo_t* cr, const std::vector<std::array<double, 3>>& coins) {
-    const size_t n = coins.size();
-    cairo_new_sub_path(cr);
-    for (size_t i = 0; i < n; ++i) {
-        const auto& a = coins[(i + n - 1) % n];
-        const auto& p = coins[i];
-        const auto& b = coins[(i + 1) % n];
-        const double la = std::hypot(a[0] - p[0], a[1] - p[1]);
-        const double lb = std::hypot(b[0] - p[0], b[1] - p[1]);
-        const double r = std::min({p[2], la / 2, lb / 2});
-        const double x1 = p[0] + (a[0] - p[0]) * r / la, y1 = p[1] + (a[1] - p[1]) * r / la;
-        const double x2 = p[0] + (b[0] - p[0]) * r / lb, y2 = p[1] + (b[1] - p[1]) * r / lb;
-        if (i == 0) {
-            cairo_move_to(cr, x1, y1);
-        } else {
-            cairo_line_to(cr, x1, y1);
-        }
-        if (r > 0) cairo_curve_to(cr, p[0], p[1], p[0], p[1], x2, y2);
-    }
-    cairo_close_path(cr);
-}
-
-// The heading's N: two stems joined by a clear diagonal from the top of the
-// left one to the foot of the right one, its outer corners rounded.
-// The heading's S: a top bar, the upper left stem, a middle bar, the lower
-// right stem and a foot bar, squared like the face's E, its outer corners
-// rounded and its counters open to the right above and to the left below.
-void CheminS(cairo_t* cr, Glyphe b, double trait) {
-    const double x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
-    const double m = (y0 + y1) / 2, r = trait * 0.9;
-    PolygoneArrondi(cr, {{x1, y0, trait * 0.2},
-                         {x1, y0 + trait, trait * 0.2},
-                         {x0 + trait, y0 + trait, 0},
-                         {x0 + trait, m - trait / 2, 0},
-                         {x1, m - trait / 2, r},
-                         {x1, y1, r},
-                         {x0, y1, trait * 0.2},
-                         {x0, y1 - trait, trait * 0.2},
-                         {x1 - trait, y1 - trait, 0},
-                         {x1 - trait, m + trait / 2, 0},
-                         {x0, m + trait / 2, r},
-                         {x0, y0, r}});
-    cairo_fill(cr);
-}
-
-void CheminN(cairo_t* cr, Glyphe b, double trait) {
-    const double x0 = b.x0, y0 = b.y0, x1 = b.x1, y1 = b.y1;
-    const double biais = trait * 1.35;  // the diagonal's width across
-    const double r = trait * 0.45;
-    // Where the diagonal's edges meet the stems' inner sides.
-    const double yd = y0 + (x1 - trait - (x0 + biais)) / (x1 - (x0 + biais)) * (y1 - y0);
-    const double yi = y0 + trait / (x1 - biais - x0) * (y1 - y0);
-    PolygoneArrondi(cr, {{x0, y1, r},
-                         {x0, y0, r},
-                         {x0 + biais, y0, 0},
-                         {x1 - trait, yd, 0},
-                         {x1 - trait, y0, 0},
-                         {x1, y0, r},
-                         {x1, y1, r},
-                         {x1 - biais, y1, 0},
-                         {x0 + trait, yi, 0},
-                         {x0 + trait, y1, 0}});
-    cairo_fill(cr);
-}
-
+// The heading, in the poster face.
 struct Entete {
     double haut = 0, bas = 0;
 };
 
 void DessinEntete(cairo_t* cr, void* donnees) {
     Entete* e = static_cast<Entete*>(donnees);
-    // The title face's R and N read as an A and an arch, its G as a C and
-    // its S as an 8: all drawn here.
-    const std::vector<Glyphe> g = CheminMotSauf(cr, Police(kPoliceTitre), "GREETINGS", 18, 16, 384,
-                                                38, true, {0, 1, 6, 7, 8});
+    // The poster face, widened to the heading's box: an open G with its
+    // spur and an S of round bowls, which read at a glance.
+    const std::vector<Glyphe> g =
+        CheminMot(cr, Police(kPoliceAffiche), "GREETINGS", 30, 16, 360, 38, true, -1);
     cairo_fill(cr);
     e->haut = g[0].y0;
     e->bas = g[0].y1;
-    CheminR(cr, g[1], (g[1].y1 - g[1].y0) * 0.2);
-    CheminN(cr, g[6], (g[1].y1 - g[1].y0) * 0.2);
-    CheminS(cr, g[8], (g[1].y1 - g[1].y0) * 0.2);
-    for (int i : {0, 7}) DessineG(cr, g[size_t(i)], (g[1].y1 - g[1].y0) * 0.2, 0.45);
 }
 
 // A glow of the given colour round a mask, spread about rayon pixels.

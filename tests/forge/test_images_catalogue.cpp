@@ -286,9 +286,27 @@ TEST(ImagesCatalogue, GreetingsStackInsideTheTelevisionScreen) {
                 if (im.forme[size_t(j) * im.largeur + k] && tv.forme[size_t(y + j) * 640 + x + k])
                     ++caches;
         EXPECT_EQ(caches, 0) << pages[i] << " pixels covered by the television frame";
+        if (i == 3) y += im.hauteur;
     }
     // The heading does not reach into the first name.
     EXPECT_LE(Image("Greets").hauteur, Image("Wozz").hauteur + 10);
+    // The screen ends at most 26 rows under the last name: below, the set's
+    // controls, its stand and the shelf fill the screen (no keyed pixel), and
+    // the shelf along the bottom 40 rows takes the neon's magenta, amber and
+    // cyan.
+    int cles = 0, teintes[3] = {0, 0, 0};
+    for (int j = y + 26; j < 480; ++j)
+        for (int k = 0; k < 640; ++k) {
+            cles += !tv.forme[size_t(j) * 640 + k];
+            const forge_test::Rvb8 c = forge_test::Pixel(tv, k, j);
+            if (j < 440) continue;
+            teintes[0] += c.r > c.g + 60 && c.b > c.g + 60;
+            teintes[1] += c.r > c.b + 80 && c.g > c.b + 40;
+            teintes[2] += c.b > c.r + 60 && c.g > c.r + 40;
+        }
+    EXPECT_EQ(cles, 0) << "an empty band of screen under the names";
+    for (int t = 0; t < 3; ++t)
+        EXPECT_GE(teintes[t], 200) << "neon colour " << t << " off the shelf";
 }
 
 TEST(ImagesCatalogue, AnimationFramesAllDifferAndLoop) {

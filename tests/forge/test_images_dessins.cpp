@@ -170,23 +170,47 @@ TEST(ImagesDessins, ScrollTextEntersFromTheRightAndCrawlFromTheBottom) {
     // (lifted accents and the comma's tail stand apart below 16, headings above
     // 60), all share one height, so that a farther line is never the larger;
     // and every accent, a run under 16 rows, stands clear of its capital.
+    // An accent sits just over its letter: at most 2 clear rows under it.
+    // On the far rows the crawl keeps one column in 4.5 (the top row's 142 of
+    // 640): there the body lines' letters, drawn squat and spaced out, still
+    // stand apart: the middle rows of the lines keep 19 runs of ink in 20
+    // of those they show whole, and in runs 4 samples wide on average, not
+    // slivers.
     std::vector<int> corps;
-    int accents = 0;
+    int accents = 0, ecartAccent = 0, finAccent = -1, entieres = 0, serrees = 0, largeur = 0;
     for (int y = 0, debut = -1; y < crawl.hauteur; ++y) {
         bool encre = false;
         for (int x = 0; x < crawl.largeur && !encre; ++x)
             encre = crawl.forme[size_t(y) * crawl.largeur + x] != 0;
-        if (encre && debut < 0) debut = y;
+        if (encre && debut < 0) {
+            debut = y;
+            if (finAccent >= 0) ecartAccent = std::max(ecartAccent, y - finAccent);
+            finAccent = -1;
+        }
         if (encre || debut < 0) continue;
-        const int hauteur = y - debut;
+        const int hauteur = y - debut, milieu = (debut + y) / 2;
         debut = -1;
-        if (hauteur >= 16 && hauteur <= 60) corps.push_back(hauteur);
-        if (hauteur >= 4 && hauteur < 16) ++accents;
+        if (hauteur >= 16 && hauteur <= 60) {
+            corps.push_back(hauteur);
+            const uint8_t* ligne = &crawl.forme[size_t(milieu) * crawl.largeur];
+            for (int x = 0; x < crawl.largeur; ++x) entieres += ligne[x] && (!x || !ligne[x - 1]);
+            const long long pas = (640LL * 65536) / 142;
+            for (int k = 0, avant = 0; k < 142; ++k) {
+                const int v = ligne[((k + 1) * pas) >> 16] != 0;
+                serrees += v && !avant;
+                largeur += v;
+                avant = v;
+            }
+        }
+        if (hauteur >= 4 && hauteur < 16) ++accents, finAccent = y;
     }
     ASSERT_GE(corps.size(), 30u) << "body lines run together";
     const auto [bas, haut] = std::minmax_element(corps.begin(), corps.end());
     EXPECT_LE(*haut - *bas, 5) << "body lines set at different sizes";
     EXPECT_GE(accents, 15) << "accents touching their capitals";
+    EXPECT_LE(ecartAccent, 2) << "an accent floats over its letter";
+    EXPECT_GE(serrees * 20, entieres * 19) << "letters run together on the far rows";
+    EXPECT_GE(largeur, 4 * serrees) << "stems break into slivers on the far rows";
 }
 
 TEST(ImagesDessins, AnimationLoopsWithoutAJump) {
@@ -392,6 +416,39 @@ TEST(ImagesDessins, CrawlRestsOnItsFarewellOverAPlanetWhoseRingPassesBehindIt) {
     EXPECT_GT(dessous, 300);
     EXPECT_GT(gauche, 1000);
     EXPECT_GT(droite, 1000);
+    // No line of the crawl ever crosses the planet or its ring: screen row r
+    // shows text rows r to r + dernier, squeezed into its span, and their ink
+    // ends left of the planet's leftmost pixel on that row. The sky round
+    // the planet glows magenta and violet, not brown: over the upper right
+    // quarter, red and blue both outweigh green.
+    {
+        std::vector<int> droiteTexte(size_t(texte.hauteur), -1);
+        for (int y = 0; y < texte.hauteur; ++y)
+            for (int x = 0; x < texte.largeur; ++x)
+                if (texte.forme[size_t(y) * texte.largeur + x]) droiteTexte[size_t(y)] = x;
+        int croisements = 0;
+        double somme[3] = {0, 0, 0};
+        for (int r = 0; r < 480; ++r) {
+            int bord = 640;
+            for (int x = 0; x < 640; ++x)
+                if (forge::Valeur565(fond, x, r) != forge::Valeur565(sans, x, r) ||
+                    std::hypot(x + 0.5 - p.x, r + 0.5 - p.y) <= p.rayon + 1) {
+                    bord = std::min(bord, x);
+                } else if (x >= 320 && r < 240) {
+                    const forge_test::Rvb8 c = Pixel(fond, x, r);
+                    somme[0] += c.r, somme[1] += c.g, somme[2] += c.b;
+                }
+            if (bord == 640) continue;
+            int loin = -1;
+            for (int y = r; y <= r + dernier && y < texte.hauteur; ++y)
+                loin = std::max(loin, droiteTexte[size_t(y)]);
+            const int marge = 250 - (250 * (r + 1) + 239) / 480;
+            croisements += loin >= 0 && marge + (loin + 1) * (640 - 2 * marge) / 640 >= bord;
+        }
+        EXPECT_EQ(croisements, 0) << "rows where the crawl's text runs over the planet";
+        EXPECT_GT(somme[0], 2 * somme[1]) << "the sky round the planet is not magenta";
+        EXPECT_GT(somme[2], 2 * somme[1]) << "the sky round the planet is not violet";
+    }
     // Lit from the right: a terminator leaves the left of the disc in the dark.
     double lumiere[2] = {0, 0};
     for (int y = int(p.y - p.rayon / 2); y < p.y; ++y)
