@@ -253,6 +253,9 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
                      poids * (kFenetreRide * 2 - reste) / kFenetreRide / 2 + 6);
             else if (pleine && pas % kLignesParTemps == 0)
                 Pose(g, ligne, kCanalEffets, kNoteDo4 + m.ton, kRide, 44);
+            // A tone up, the ride on the off-beats too.
+            else if (pleine && m.ton && pas % 2 == 0)
+                Pose(g, ligne, kCanalEffets, kNoteDo4 + m.ton, kRide, 34);
         }
     // The sets switch on: a burst of static (the projector's rattle two
     // octaves up) over the bar's first beat and a half, the bass out.
