@@ -6,6 +6,9 @@
 
 namespace {
 
+// Rows before a section's end from which the ride plays.
+constexpr int kFenetreRide = 5 * kLignesParMesure;
+
 // fixed scatter from the row's number, -4..+3 out of 64, the same every build.
 int Ecart(int ligne) {
     const uint32_t h = (static_cast<uint32_t>(ligne) * 2654435761u) >> 28;
@@ -220,8 +223,39 @@ void ComposeBatterie(Grille* g, const Mesure& m) {
     if (claque && !m.coupe)
         for (int pas : {4, 12}) {
             const CaseXM* c = g->Case(m.premiereLigne + pas, kCanalCaisseClaire);
-            if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30)
-                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 29);
+            if (pas < m.lignes && c->note && c->note != kNoteRelache && c->volume >= 0x10 + 30) {
+                Pose(g, m.premiereLigne + pas, kCanalClap, kNoteDo4, kClap, 56);
+                // Under the clap the kick and the snare give way a little
+                // where the band is loudest: the three strokes together
+                // would be the mix's loudest peak.
+                if (a.batterie == Batterie::kPleineDoubles) continue;
+                for (int canal : {kCanalGrosseCaisse, kCanalCaisseClaire}) {
+                    CaseXM* frappe = g->Case(m.premiereLigne + pas, canal);
+                    if (frappe->volume > 0x10)
+                        frappe->volume = uint8_t(0x10 + (frappe->volume - 0x10) * 3 / 4);
+                }
+            }
+        }
+    // A ride on the effects' channel: on every beat where the band is at
+    // its fullest (the drop, the reprise), so the top opens with the kick;
+    // in sixteenths over the last bars before a section change, swelling
+    // toward the change and stopping a bar and a half before the cut, where
+    // the riser may come in.
+    const bool pleine = a.batterie == Batterie::kPleine || a.batterie == Batterie::kApogee;
+    const bool roule = pleine || a.batterie == Batterie::kPleineDoubles;
+    if (roule && !m.coupe && variante != 'x' && variante != 'd' && variante != 't')
+        for (int pas = 0; pas < m.lignes; ++pas) {
+            const int ligne = m.premiereLigne + pas, reste = m.finSection - ligne;
+            if (reste <= kLignesParMesure + kLignesParTemps * 2) continue;
+            const int poids = pas % kLignesParTemps == 0 ? 40 : pas % 2 == 0 ? 30 : 22;
+            if (reste <= kFenetreRide)
+                Pose(g, ligne, kCanalEffets, kNoteDo4 + m.ton, kRide,
+                     poids * (kFenetreRide * 2 - reste) / kFenetreRide / 2 + 6);
+            else if (pleine && pas % kLignesParTemps == 0)
+                Pose(g, ligne, kCanalEffets, kNoteDo4 + m.ton, kRide, 44);
+            // A tone up, the ride on the off-beats too.
+            else if (pleine && m.ton && pas % 2 == 0)
+                Pose(g, ligne, kCanalEffets, kNoteDo4 + m.ton, kRide, 34);
         }
     // The sets switch on: a burst of static (the projector's rattle two
     // octaves up) over the bar's first beat and a half, the bass out.
@@ -308,11 +342,14 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             if (avantFin == 3) caisse = "....X.......X.o.";
             if (avantFin == 2) grosse = "X.....x.X.x...x.", caisse = "....X...o...X.xo";
             if (avantFin == 1) grosse = "X...X...X...X.x.", caisse = "....X...x.x.X.XX";
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, grosse, 56);
+            // From the third phrase (the lead's entry) the kick and the
+            // hi-hats come up a step every bar toward the stop.
+            const int marche = std::max(0, m.numero - 7);
+            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, grosse, 56 + marche);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
             // From the second phrase the hi-hats also come up a step.
             const double bande = g->accompagnement;
-            if (seconde) g->accompagnement = std::min(1.0, bande * 1.2);
+            if (seconde) g->accompagnement = std::min(1.0, bande * (1.2 + 0.03 * marche));
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        seconde ? "XoxxXoxxXoxxXoxX" : "X.X.X.X.X.X.X.Xo", 64);
             if (m.numero >= 4 && avantFin > 1)
@@ -331,14 +368,31 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
         case Batterie::kPleineDoubles: {
             // Inside the section a phrase ends on a short varied fill, the last
             // full bar on the long one.
+            // The grid moves from bar to bar: the kick pushes a sixteenth
+            // before the third beat on the third bar of each phrase, the
+            // hi-hats' accents shift, ghost strokes on the snare from the
+            // second bar; the kick on the backbeat is a little softer, the
+            // snare and the clap carry it.
             const bool relance = remplissage && !m.derniere;
+            static const char* const grosses[] = {"X...x...X...x...", "X...x...X...x...",
+                                                  "X...x..oX...x...", "X...x...X...x..."};
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage && !relance ? "X...X...X.X.X..." : "X...X...X...X...", 64);
+                       remplissage && !relance ? "X...X...X.X.X..." : grosses[m.numero % 4], 64);
             const bool doubles = b == Batterie::kPleineDoubles && (m.numero / 4) % 2 == 1;
+            static const char* const charlestons[] = {"o.X.o.X.o.X.o.X.", "o.X.o.X.o.X.oxX.",
+                                                      "o.X.oxX.o.X.o.X.", "o.X.o.X.o.Xxo.X."};
+            // The drop's hi-hats run in sixteenths, as the television's
+            // doubled phrases do.
+            static const char* const doublees[] = {"oxoXoxoXoxoXoxoX", "oxoXoxoXoxoXoXxX",
+                                                   "oxoXoXoXoxoXoxoX", "oxoXoxoXoXoXoxoX"};
             PoseRythme(g, m, kCanalCharleston, kCharleston,
-                       doubles ? "oxoXoxoXoxoXoxoX" : "o.X.o.X.o.X.o.X.", 60);
+                       doubles || b == Batterie::kPleine ? doublees[m.numero % 4]
+                                                         : charlestons[m.numero % 4],
+                       60);
             // A section lands on kick, snare and crash together.
-            const char* caisse = premiere ? "X...X.......X..." : "....X.......X...";
+            const char* caisse = premiere       ? "X...X.......X..."
+                                 : m.numero % 2 ? "....X..o....X.o."
+                                                : "....X.......X..o";
             if (remplissage && !relance)
                 caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X.......XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 64);
@@ -346,6 +400,10 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                 PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 40);
             if (premiere) Eclate(g, m);
             if (m.arrangement->ouverts && m.numero >= 4) Ouvre(g, m, "......X.......X.", 56);
+            // In the drop an open hi-hat on the last off-beat from the second
+            // phrase, on every off-beat with the claps.
+            else if (b == Batterie::kPleine && m.numero >= 4 && !remplissage)
+                Ouvre(g, m, m.numero >= 8 ? "..X...X...X...X." : "..............X.", 56);
             if (relance) Relance(g, m);
             return;
         }
@@ -356,8 +414,8 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             const bool relance = remplissage && !m.derniere;
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
                        remplissage && !relance ? "X...X...X.X.X..."
-                       : m.numero % 2          ? "X...X...X...X.x."
-                                               : "X...X...X...X...",
+                       : m.numero % 2          ? "X...x...X...x.x."
+                                               : "X...x...X...x...",
                        64);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
                        m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
@@ -366,11 +424,15 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                 caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 52);
             // From the key change on, a crash every two bars.
+            // The key change lands on a crash on each of its first two bars,
+            // and the open hi-hats open wider from there.
             const int modulation = m.arrangement->modulation;
-            if (m.numero % 4 == 0 ||
-                (modulation >= 0 && m.numero >= modulation && m.numero % 2 == 1))
-                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : 44);
-            Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.", 52);
+            const bool change = modulation >= 0 && m.numero >= modulation;
+            const bool eclat = change && m.numero < modulation + 2;
+            if (m.numero % 4 == 0 || (change && m.numero % 2 == 1) || eclat)
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere || eclat ? 64 : 44);
+            Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.",
+                  change ? 60 : 52);
             if (premiere) Eclate(g, m);
             if (relance) Relance(g, m);
             return;

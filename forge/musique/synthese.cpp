@@ -21,7 +21,7 @@ constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // module about 3 dB hotter than libmikmod and openmpt, so its loudest
 // moments (the reprise's kick, snare, lead and arpeggio striking together)
 // set how high the mix can go under -1 dBFS.
-constexpr double kNiveauMix = 1.012;
+constexpr double kNiveauMix = 1.035;
 constexpr double kReserve = 0.80 * kNiveauMix;
 // The drums' strokes stand over the band, the lead over everything.
 constexpr double kReserveTambours = 0.85 * kNiveauMix;
@@ -226,17 +226,20 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 
 // The drums: the electronic kit's kick (a click over a short body), the
 // standard kit's snare (shell and wires, a natural tail), the drum machine
-// kit's closed and open hi-hats (short and bright, left clean: driven, their
-// noise turns to grit), the standard kit's first crash and a mid tom.
+// kit's closed and open hi-hats (bright, left clean: driven, their noise
+// turns to grit; the open one rings long enough to wash over an off-beat),
+// the standard kit's first crash, a mid tom, and its second ride, the
+// brighter one, whose wash opens the top of the full band.
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
-    InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap;
+    InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap, ride;
     if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.1, 0.55, 90.0) ||
         !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
         !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
-        !Percussion("charleston ouvert", 25, 46, 0.42, 0.3, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
+        !Percussion("charleston ouvert", 25, 46, 0.7, 0.45, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
         !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur) ||
-        !Percussion("clap", 0, 39, 0.3, 0.12, 1.5, &clap, erreur))
+        !Percussion("clap", 0, 39, 0.3, 0.12, 1.5, &clap, erreur) ||
+        !Percussion("ride", 0, 59, 1.4, 0.9, 1.0, &ride, erreur, 0, 0, 0, 0.4))
         return false;
     grosse.volume = 64;
     caisse.volume = 64;
@@ -258,6 +261,9 @@ bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     clap.volume = 40;
     clap.panoramique = 100;
     (*instruments)[kClap - 1] = clap;
+    ride.volume = 40;
+    ride.panoramique = 72;
+    (*instruments)[kRide - 1] = ride;
     return true;
 }
 
@@ -645,6 +651,7 @@ bool SynthetiseInstruments(std::vector<InstrumentXM>* instruments, std::string* 
         "riser  see you at",      // kMontee
         "blip   the next party",  // kBip
         "film   ----------",      // kProjecteur
+        "ride   ----------",      // kRide
     };
     for (size_t i = 0; i < liste.size(); ++i) liste[i].nom = noms[i];
     for (size_t i = 0; i < liste.size(); ++i)

@@ -28,7 +28,8 @@ enum NumeroInstrument {
     kMontee,            // a noise riser: a band of noise rising and swelling over a bar
     kBip,               // the countdown's blip on each number
     kProjecteur,        // the projector's rattle, a loop of filtered noise
-    kNombreInstruments = kProjecteur
+    kRide,              // ride cymbal, in sixteenths over the bars before a section change
+    kNombreInstruments = kRide
 };
 
 // The module's title, as a tracker shows it: the production and its group.

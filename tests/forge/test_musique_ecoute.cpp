@@ -262,6 +262,10 @@ TEST(MusiqueEcoute, EveryVoiceHasItsAttackAndItsBodyAndJoinsItsLoop) {
         {"snare's wires", kCaisseClaire, kNoteDo4, 0.06, 0.15, 1000, 8000, -8, 0},
         {"snare's top", kCaisseClaire, kNoteDo4, 0.0, 0.1, 10000, 22050, -200, -15},
         {"hi-hat's tss", kCharleston, kNoteDo4, 0.0, 0.05, 5000, 16000, -6, 0},
+        // The open hi-hat and the ride shimmer high up: they open the full
+        // band's 6-12 kHz.
+        {"open hi-hat's shimmer", kCharlestonOuvert, kNoteDo4, 0.0, 0.3, 6000, 12000, -3, 0},
+        {"ride's wash", kRide, kNoteDo4, 0.05, 0.5, 6000, 12000, -3, 0},
         // A-4 held on the lead: bright in its formant.
         {"lead's formant", kSolo, 58, 0.4, 0.4, 2000, 4500, -10, 0},
         // The bass growls over its round body: A-2 reaches past 2 kHz.
@@ -286,7 +290,7 @@ TEST(MusiqueEcoute, EveryVoiceHasItsAttackAndItsBodyAndJoinsItsLoop) {
     // Every recorded drum dies out before its sample ends, 50 dB under its
     // loudest 10 ms: no drum is cut while it rings.
     for (NumeroInstrument tambour :
-         {kGrosseCaisse, kCaisseClaire, kCharleston, kCharlestonOuvert, kCymbale, kTom}) {
+         {kGrosseCaisse, kCaisseClaire, kCharleston, kCharlestonOuvert, kCymbale, kTom, kRide}) {
         const std::vector<int16_t>& e = instruments[tambour - 1].echantillon;
         std::vector<int16_t> stereo;
         for (int16_t v : e) stereo.push_back(v), stereo.push_back(v);
