@@ -65,6 +65,12 @@ void ComposeBasse(Grille* g, const Mesure& m) {
                                                   : "..R.-.RO-.R.-.QP";
                 break;
             case Ligne::kSyncopee:
+                // The title's first phrase holds the root under the hook: the
+                // bass gets moving only with the second, a layer at a time.
+                if (m.arrangement->batterie == Batterie::kMarche && m.numero < 4) {
+                    motif = "R...............";
+                    break;
+                }
                 if (annonce) {
                     motif = m.numero % 2 ? "..R..S-...R.-.OP" : "..R.-.RO-.R.-.QP";
                     break;
@@ -134,7 +140,7 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     // counter-line or the drop-out take its place, and is muffled in others.
     const char variante = Variante(*m.arrangement, m.numero);
     if (variante == 'd' || variante == 'c' || variante == 'x' || variante == 'r') return;
-    const int instrument = variante == 's' ? kArpegeSourd : kArpege;
+    const int instrument = variante == 's' || variante == 'm' ? kArpegeSourd : kArpege;
     // Before a stop the arpeggio plays up to the stab; in a break it rests
     // and leaves the pad's chord alone.
     const int jusqua = FinJouee(m) == Fin::kArret ? LigneCoup(m) - m.premiereLigne
@@ -176,11 +182,17 @@ void ComposeArpege(Grille* g, const Mesure& m) {
         : m.ton ? 56
         : sousSolo ? 44
                    : 48;
+    // Over the full band the chord's strokes on the beat are softer (the kick
+    // has them); in the drop the arpeggio's sixteenths stand out.
+    const Batterie b = m.arrangement->batterie;
+    const bool pleine =
+        b == Batterie::kPleine || b == Batterie::kPleineDoubles || b == Batterie::kApogee;
+    const int porte = m.arrangement->batterie == Batterie::kPleine ? niveau * 3 / 2 : niveau;
     if (sousSolo && m.numero % 4 == 3 && !m.coupe && m.arrangement->arpege != Arpege::kCoda) {
         const uint8_t accord = static_cast<uint8_t>((m.accord.mineur ? 0x37 : 0x47));
         for (int pas = 0; pas < jusqua; pas += kLignesParTemps) {
             Pose(g, m.premiereLigne + pas, kCanalArpege, fondamentale + 12, instrument,
-                 niveau * 3 / 4);
+                 pleine ? niveau * 2 / 5 : niveau * 3 / 4);
             PoseEffet(g, m.premiereLigne + pas, kCanalArpege, kEffetArpege, accord);
         }
         return;
@@ -188,7 +200,11 @@ void ComposeArpege(Grille* g, const Mesure& m) {
     for (int pas = 0; pas < jusqua && motif[pas]; ++pas) {
         if (motif[pas] < '0' || motif[pas] > '9') continue;
         const int note = fondamentale + voix[motif[pas] - '0'];
-        const int volume = pas % 4 == 0 ? niveau : pas % 2 ? niveau * 5 / 7 : niveau * 6 / 7;
+        // Louder in the drop, its sixteenths more than its beats, which the
+        // kick already marks.
+        const int volume = pas % 4 == 0 ? std::min(porte, niveau * 6 / 5)
+                           : pas % 2    ? porte * 5 / 7
+                                        : porte * 6 / 7;
         Pose(g, m.premiereLigne + pas, kCanalArpege, note, instrument, volume);
     }
 }
@@ -307,8 +323,9 @@ bool ComposeNappe(Grille* g, const Mesure& m, const Accord* precedent) {
 // a fine volume step down on the kick's row, back up two rows later, so the
 // off-beat bass pumps between them. Only rows free on the channel take it.
 void Pompe(Grille* g, const Mesure& m) {
-    constexpr int kPompe = 6;  // volume steps out of 64
     const Batterie b = m.arrangement->batterie;
+    // Volume steps out of 64: deeper in the reprise, the busiest band.
+    const int kPompe = b == Batterie::kApogee ? 12 : 6;
     if (b != Batterie::kPleine && b != Batterie::kPleineDoubles && b != Batterie::kApogee) return;
     for (int pas = 0; pas + 2 < m.lignes; ++pas) {
         const int ligne = m.premiereLigne + pas;

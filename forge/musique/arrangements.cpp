@@ -17,13 +17,13 @@ const std::vector<std::string> kThemeA = {
     "e5 . g5 e5 . . d5 . c5 . d5 e5 . . g5 .",  // C: up again
     "a5 . . . . . g5 . . . d5 . . . b4 .",      // G: the ninth falls to the root, a pickup
 };
-// The answer: the hook again, then the line turns the other way and closes
-// on a fourth held over the dominant.
+// The answer: the hook again, then the line turns the other way, stays on
+// the tonic and closes on the dominant, a half close.
 const std::vector<std::string> kThemeA2 = {
     "a4 . c5 e5 . . d5 . c5 . b4 c5 . . a4 .",  // Am: the hook
     "c5 . a4 c5 . . f5 . . . e5 . f5 . a5 .",   // F
-    "g5 . . . . . e5 . . . c5 . d5 . e5 .",     // C
-    "c5 . . . . . b4 . . . . . . . . .",        // G: the fourth falls to the third
+    "g5 . . . . . e5 . . . c5 . d5 . e5 .",     // Am7: the tonic's seventh
+    "c5 . . . . . b4 . . . . . . . . .",        // E7: the sixth falls to the fifth
 };
 // The drop's hook, the figure the whole piece comes back to: a beat of
 // rest, a sixteenth's pickup that leaps the octave, a line falling on the
@@ -132,11 +132,13 @@ const std::vector<std::string> kThemeC = {
     "a5 . . . . . f5 . . . . . c5 . . .",  // Fmaj7
     "e5 . . . . . . . . . . . - . . .",    // Fmaj7
 };
+// Its second half turns darker, through the flat second: Dm, Am, then B flat
+// falling by a semitone onto the dominant.
 const std::vector<std::string> kThemeC2 = {
     "d5 . . f5 . . a5 . . . . g5 . f5 e5 .",  // Dm
-    "e5 . . . . . g5 . . b5 . . . . . .",     // Em
-    "a5 . . g5 . . f5 . . . . . c5 . . .",    // F
-    "d5 . . . . . b4 . . g4 . . b4 . d5 .",   // G
+    "e5 . . . . . c5 . . e5 . . a5 . . .",    // Am
+    "a#5 . . . . . f5 . . d5 . . . . f5 .",   // Bb: the flat second
+    "e5 . . . . . d5 . . b4 . . g#4 . . .",   // E
 };
 // The hook laid bare in the television's breakdown, then on to the dominant.
 const std::vector<std::string> kThemeANu = {
@@ -168,26 +170,56 @@ const std::vector<std::string> kContre = {
     "c5 . . . . . . . . . . . a4 . . .",   // F
     "b4 . . . . . . . . . . . g#4 . . .",  // E
 };
+// Under the hook's return a second voice sings with it, a third or a sixth
+// below, on the pad's voice, then under the line that answers it.
+const std::vector<std::string> kTierceAccroche = {
+    "- . . c4 c5 . . . . e5 . c5 . . b4 .",  // Am
+    "c5 . . a4 . . . . . . - . . . . .",     // Fmaj7
+};
+const std::vector<std::string> kTierceBulles = {
+    kTierceAccroche[0],
+    kTierceAccroche[1],
+    "d5 . . c5 . . a4 . . f4 . . a4 . d5 .",  // Dm
+    "e5 . . . . . . b4 . . g#4 . . - . .",    // E7
+    "- . . . . . . . . . . . . . . .",        // the roll into the television
+};
+const std::vector<std::string> kTierceTele = {
+    kTierceAccroche[0], kTierceAccroche[1],
+    "e5 . . g5 . . e5 . . . d5 . . c5 . .",  // Cadd9
+    "b4 . . . . . g4 . . . . . e4 . . .",    // G
+};
+// From the key change on the counter-melody moves more: it answers the
+// hook in its rests and walks between the chord tones under the lead.
+const std::vector<std::string> kContreSommet = {
+    "e5 . . . . . . . c5 . . . b4 . a4 .",  // Am
+    "a4 . . . . . c5 . . . e5 . . . f5 .",  // Fmaj7
+    "c5 . . . . . g4 . . . . . a4 . b4 .",  // Cadd9
+    "b4 . . . . . . . d5 . . . . . g4 .",   // G
+    "a4 . . . . . f4 . . . a4 . . . d5 .",  // Dm
+    "e4 . . . . . a4 . . . . . c5 . . .",   // Am
+    "c5 . . . . . a4 . . . . . f4 . a4 .",  // F
+    "g#4 . . . . . b4 . . . . . e5 . . .",  // E
+};
 // The television's middle eight gets a counter-line of its own, low under
 // the lead, answering it on the off-beat of the third beat; it comes back
 // over the section's last phrase.
 const std::vector<std::string> kContreTele = {
-    "e4 . . . . . . . . . g4 . . . . .",  // C
-    "g4 . . . . . . . c5 . . . . . . .",  // C
-    "a4 . . . . . . . . . c5 . . . . .",  // Fmaj7
-    "c5 . . . . . . . e5 . . . . . . .",  // Fmaj7
-    "f4 . . . . . . . . . a4 . . . . .",  // Dm
-    "g4 . . . . . . . b4 . . . . . . .",  // Em
-    "c5 . . . . . . . . . a4 . . . . .",  // F
-    "b4 . . . . . . . d5 . . . . . . .",  // G
-    "c5 . . . . . . . . . e5 . . . . .",  // Am
-    "c5 . . . . . . . . . a4 . . . . .",  // F
-    "e4 . . . . . . . . . g4 . . . . .",  // C
-    "d5 . . . . . . . b4 . . . . . . .",  // G
-    "a4 . . . . . . . . . f4 . . . . .",  // Dm
-    "c5 . . . . . . . e5 . . . . . . .",  // Am
-    "a4 . . . . . . . . . d5 . . . . .",  // Dm
-    "f4 . . . . . . . a4 . . . . . . .",  // Dm
+    "e4 . . . . . . . . . g4 . . . . .",   // C
+    "g4 . . . . . . . c5 . . . . . . .",   // C
+    "a4 . . . . . . . . . c5 . . . . .",   // Fmaj7
+    "c5 . . . . . . . e5 . . . . . . .",   // Fmaj7
+    "f4 . . . . . . . . . a4 . . . . .",   // Dm
+    "e4 . . . . . . . a4 . . . . . . .",   // Am
+    "d5 . . . . . . . . . a#4 . . . . .",  // Bb
+    "b4 . . . . . . . g#4 . . . . . . .",  // E
+    "c5 . . . . . . . . . e5 . . . . .",   // Am
+    "c5 . . . . . . . . . a4 . . . . .",   // F
+    "e4 . . . . . . . . . g4 . . . . .",   // C
+    "d5 . . . . . . . b4 . . . . . . .",   // G
+    "a4 . . . . . . . . . f4 . . . . .",   // Dm
+    "c5 . . . . . . . e5 . . . . . . .",   // Am
+    "a4 . . . . . . . . . d5 . . . . .",   // Dm
+    "f4 . . . . . . . a4 . . . . . . .",   // Dm
 };
 // Over the credits the bell recalls the hook softly in the lead's long
 // notes: its pickup and leap on F, then on E.
@@ -243,7 +275,7 @@ const std::vector<Arrangement>& Arrangements() {
         // half; the theme with its riff from the first bar; the drums thicken
         // and a crash swells over the last bars, a roll, then the band stops
         // for the drop.
-        {"title", {"Am", "F", "C", "G", "Am", "Fmaj7", "Cadd9", "G", "F", "G", "Em", "Am", "Dm"}, "E7", "",
+        {"title", {"Am", "F", "C", "G", "Am", "Fmaj7", "Am7", "E7", "F", "G", "Em", "Am", "Dm"}, "E7", "",
          {}, "", "",
          B::kMarche, L::kSyncopee, A::kMontant, 40, false, F::kArret, false,
          {0, Enchaine({&kThemeA, &kThemeA2, &kPont, &kFinTitre})}, {}, false, 68, -1, false, "ssssssss"},
@@ -253,8 +285,8 @@ const std::vector<Arrangement>& Arrangements() {
         // are kept for the reprise.
         {"bubbles", {"Am", "Fmaj7", "C", "G", "F", "G", "Em", "Am", "Am", "Fmaj7", "Dm", "E7"}, "F", "",
          Enchaine({&kThemeD, &kThemeMontee, &kThemeDRetour}), "a4 . c5 e5 . . d5 . c5 . . . . . . .", "",
-         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles}, {}, false, 134, -1, false,
-         "", 64, "", 32},
+         B::kPleine, L::kCroches, A::kOndulant, 50, false, F::kRoulement, false, {0, kBulles},
+         {8, kTierceBulles}, false, 134, -1, false, "", 64, "", 32},
         // The television sets: the theme's second half first (the drop has
         // just played its hook), then the hook and its variations, the arpeggio
         // muffled under the second phrase, the middle eight on chords of its
@@ -263,11 +295,12 @@ const std::vector<Arrangement>& Arrangements() {
         // again, the theme with an answer and the counter-line over the whole
         // band, and a stop into the breakdown.
         {"television", {"C", "Fmaj7", "Dm", "G", "Am", "Fmaj7", "Cadd9", "G", "C", "C", "Fmaj7", "Fmaj7",
-                        "Dm", "Em", "F", "G", "Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E"}, "Dm", "",
+                        "Dm", "Am", "A#", "E", "Am", "Fmaj7", "C", "G", "Dm", "Am", "F", "E"}, "Dm", "",
          Enchaine({&kReponseTele, &kThemeA2Varie, &kThemeC, &kThemeC2, &kThemeANu, &kThemeB3}),
          "d5 . . . . . . a4 . . . . f4 . . .", "",
-         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {4, kClocheTele}, {8, kContreTele},
-         false, 100, -1, false, "t...ssssddddccccxxr.kkkk", 64, "", 34},
+         B::kPleineDoubles, L::kCroches, A::kMontant, 34, false, F::kArret, false, {4, kClocheTele},
+         {4, Enchaine({&kTierceTele, &kContreTele})}, false, 100, -1, false, "t...mmmmddddccccxxr.kkkk", 64,
+         "", 34},
         // The credits: the breakdown, the drums out but for a ticking hat, a
         // soft bass holding each chord's root, the pad swells on
         // added ninths and a seventh under long lead notes, the bell recalling
@@ -291,7 +324,7 @@ const std::vector<Arrangement>& Arrangements() {
          Enchaine({&kThemeD, &kThemeB, &kThemeAReprise, &kThemeB2Fin}),
          "b5 . . . . . . . . . . . g#5 . . .", "",
          B::kApogee, L::kSyncopee, A::kOndulant, 58, true, F::kOuvert, false,
-         {}, {0, kContre}, true, 130, 7, false, ""},
+         {}, {0, Enchaine({&kContre, &kContreSommet})}, true, 130, 7, false, ""},
         // The television switch-off: the leading tone resolves, the tonic chord
         // is struck with a crash, the pad glides into it, then everything falls
         // in pitch and dies like a set powering down.

@@ -65,11 +65,9 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // go when they end.
     const int rangContre = m.numero - a.contre.debut;
     const char variante = Variante(a, m.numero);
-    const bool appele =
-        a.variantes.empty() || variante == 'd' || variante == 'c' || variante == 'k';
-    if (!a.variantes.empty() && !appele && m.numero > 0 &&
-        (Variante(a, m.numero - 1) == 'd' || Variante(a, m.numero - 1) == 'c' ||
-         Variante(a, m.numero - 1) == 'k'))
+    auto appelle = [](char v) { return v == 'd' || v == 'c' || v == 'k' || v == 'm'; };
+    const bool appele = a.variantes.empty() || appelle(variante);
+    if (!a.variantes.empty() && !appele && m.numero > 0 && appelle(Variante(a, m.numero - 1)))
         Pose(g, m.premiereLigne, kCanalContre, kNoteRelache, 0, 0);
     if (a.contre.debut >= 0 && rangContre >= 0 && !m.queue && appele) {
         if (!PoseMelodie(g, m, a.contre.mesures[rangContre % a.contre.mesures.size()], kCanalContre,
@@ -204,6 +202,13 @@ void ComposeEcho(Grille* g) {
             cible->effet = source.effet;
             cible->parametre = source.parametre;
         }
+        // On a bar that starts on the song's grid of sixteen rows the echo
+        // starts again from the same side, so its sides do not hang on how
+        // many echoes came long before it.
+        if (ligne % kLignesParMesure == 0 &&
+            std::any_of(g->accords.begin(), g->accords.end(),
+                        [ligne](const std::pair<int, Accord>& a) { return a.first == ligne; }))
+            gauche = false;
         if (!source.note) continue;
         const Accord avant = accordA(ligne), apres = accordA(ligne + retard);
         const bool change = !MemeAccord(avant, apres);

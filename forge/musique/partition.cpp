@@ -100,32 +100,49 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
 
 namespace {
 
-// The switch-off: the final chord is struck and rings for half the scene,
-// heard as the arrival home, then every voice falls in pitch faster and
-// faster and fades, like a set powering down, so that it has died when the
-// production lets the music go. The crash only fades (its effect column
-// stays free for the tempo); the coda's first row lets every voice go.
+// The switch-off: the final chord is struck with the crash and rings as a
+// chord for more than half the scene, heard as the arrival home; then the
+// held voices (pad, bass, lead and the lines around it) sigh down in pitch
+// and fade, like a set powering down, the gesture ending as the production
+// lets the music go. The drums and the crash are left to ring out by
+// themselves: nothing cuts them.
 void EteintLePoste(Grille* g, const SectionPlacee& finale, const SectionPlacee& coda) {
-    // The fall gathers speed more gently than a switch: the set sighs down
-    // over the scene's second half and is silent just before the release.
-    static const uint8_t chutes[] = {0x06, 0x0A, 0x12, 0x20};
-    static const uint8_t fondus[] = {2, 5, 9, 15};
-    const int tenue = finale.lignes / 2;
-    for (int k = 0; k < 4 && tenue + k < finale.lignes; ++k) {
+    // A slow fall that gathers speed over the scene's last rows.
+    static const uint8_t chutes[] = {0x04, 0x08, 0x0C};
+    static const uint8_t fondus[] = {2, 5, 10};
+    static const int frappees[] = {kCanalGrosseCaisse, kCanalCaisseClaire, kCanalCharleston,
+                                   kCanalCymbale,      kCanalOuvert,       kCanalClap,
+                                   kCanalEffets};
+    auto frappee = [&](int canal) {
+        return std::count(std::begin(frappees), std::end(frappees), canal) > 0;
+    };
+    const int tenue = std::max(1, finale.lignes - 3);
+    for (int k = 0; k < 3 && tenue + k < finale.lignes; ++k) {
         const int ligne = finale.premiereLigne + tenue + k;
         // Nothing strikes during the fall (the echo and the arpeggio would).
         for (int canal = 0; canal < kNombreCanaux; ++canal) {
             CaseXM* c = g->Case(ligne, canal);
+            if (frappee(canal)) {
+                if (c->note) *c = CaseXM{};
+                continue;
+            }
             *c = CaseXM{};
-            if (canal != kCanalCymbale) c->effet = kEffetPortamentoBas, c->parametre = chutes[k];
+            c->effet = kEffetPortamentoBas, c->parametre = chutes[k];
             c->volume = kColonneGlisseBas + fondus[k];
         }
     }
     for (int canal = 0; canal < kNombreCanaux; ++canal) {
+        // After the release the drums' tails fade gently, so the module played
+        // alone does not end on a click.
+        if (frappee(canal)) {
+            for (int l = 0; l < coda.lignes; ++l)
+                PoseColonne(g, coda.premiereLigne + l, canal, kColonneGlisseBas + 3);
+            continue;
+        }
         CaseXM* c = g->Case(coda.premiereLigne, canal);
         *c = CaseXM{};
         c->note = kNoteRelache;
-        if (canal != kCanalCymbale) c->effet = kEffetEtendu, c->parametre = kEtenduCoupe;
+        c->effet = kEffetEtendu, c->parametre = kEtenduCoupe;
     }
 }
 
@@ -189,6 +206,13 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             if (a.modulation > 0)
                 g.accompagnement =
                     a.niveau / 100.0 * (n < a.modulation ? 0.8 + 0.2 * n / a.modulation : 1.0);
+            // The backbeat's section builds: from its second phrase on, the
+            // band grows bar by bar up to the stop, a layer joining it every
+            // phrase (the bass moving, then the arpeggio open with the reed).
+            if (a.batterie == Batterie::kMarche && completes > 5)
+                g.accompagnement =
+                    a.niveau / 100.0 *
+                    (1.0 + 0.06 * std::clamp(n - 4, 0, completes - 5) / (completes - 5));
             Mesure m;
             m.arrangement = &a;
             m.numero = n;

@@ -69,6 +69,7 @@ struct Arrangement {
     // as written): 's' the arpeggio muffled, 'd' half time with the
     // counter-line and without hi-hats or arpeggio, 'c' the counter-line
     // instead of the arpeggio, 'k' the counter-line over the whole band,
+    // 'm' the counter-line over the band with the arpeggio muffled,
     // 'x' stripped to the pad and the lead, 'r' the band building up again
     // (kick, hi-hats and bass, a snare roll into the next bar), 't' a burst
     // of static with the bass out (the television sets switching on).
