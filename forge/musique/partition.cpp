@@ -212,7 +212,7 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             if (a.batterie == Batterie::kMarche && completes > 5)
                 g.accompagnement =
                     a.niveau / 100.0 *
-                    (1.0 + 0.06 * std::clamp(n - 4, 0, completes - 5) / (completes - 5));
+                    (1.0 + 0.03 * std::clamp(n - 4, 0, completes - 5) / (completes - 5));
             Mesure m;
             m.arrangement = &a;
             m.numero = n;
