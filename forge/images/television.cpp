@@ -121,6 +121,148 @@ void VerreEcran(cairo_t* cr, double l, double h) {
     cairo_stroke(cr);
 }
 
+// Signed distance from (px, py) to a rounded rectangle (negative inside),
+// and the outward direction of its nearest edge in (*nx, *ny).
+double DistanceArrondi(double px, double py, double x0, double y0, double x1, double y1, double r,
+                       double* nx, double* ny) {
+    const double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+    const double sx = px < cx ? -1 : 1, sy = py < cy ? -1 : 1;
+    const double qx = std::abs(px - cx) - ((x1 - x0) / 2 - r);
+    const double qy = std::abs(py - cy) - ((y1 - y0) / 2 - r);
+    if (qx > 0 && qy > 0) {
+        const double l = std::hypot(qx, qy);
+        *nx = sx * qx / l;
+        *ny = sy * qy / l;
+        return l - r;
+    }
+    *nx = qx > qy ? sx : 0;
+    *ny = qx > qy ? 0 : sy;
+    return std::max(qx, qy) - r;
+}
+
+// The bezel's outer edge, and the glass's edge inside it (the programme
+// covers the glass from (21,17) on, 250x177; round it a thin border of bare
+// glass stays seen).
+constexpr double kBiseauExt[5] = {14, 11.5, 277, 200.5, 10};
+constexpr double kVerreBord[5] = {18.5, 14.5, 273, 196.5, 5};
+
+// What the chrome reflects, by how far up the reflected ray points: the
+// room's dark floor, the magenta neon's glow, a pale horizon, then the
+// ceiling's cyan light going white. The stops are far enough apart that the
+// colour turns over two or three pixels, never in one step.
+Couleur RefletChrome(double haut) {
+    static const std::pair<double, Couleur> kCiel[] = {
+        {-0.75, {0.09, 0.04, 0.15}}, {-0.35, {0.62, 0.1, 0.5}}, {-0.1, {0.98, 0.42, 0.78}},
+        {0.02, {1.0, 0.9, 0.97}},    {0.14, {0.3, 0.72, 0.95}}, {0.42, {0.72, 0.93, 1.0}},
+        {0.8, {1.0, 1.0, 1.0}}};
+    if (haut <= kCiel[0].first) return kCiel[0].second;
+    for (size_t i = 1; i < std::size(kCiel); ++i) {
+        if (haut <= kCiel[i].first) {
+            const double u = (haut - kCiel[i - 1].first) / (kCiel[i].first - kCiel[i - 1].first);
+            return Melange(kCiel[i - 1].second, kCiel[i].second, u * u * (3 - 2 * u));
+        }
+    }
+    return kCiel[std::size(kCiel) - 1].second;
+}
+
+// The bezel as a rounded chrome frame: across its width it bulges like a
+// half tube, so each point's normal is worked out and the room it reflects
+// looked up; the ceiling's light gives one hot highlight where the curve
+// faces it (the upper left corner), the frame darkens toward the bottom, and
+// the sides' lower halves take a little of the neon sign's pink. Then the
+// bare glass round the programme: dark, in the bezel's soft shadow, crossed
+// by a faint diagonal glare. Every pixel is sampled 4x4 so that the edges
+// and the inner lip are smooth.
+void BiseauChrome(Toile* toile) {
+    const double* e = kBiseauExt;
+    const double* v = kVerreBord;
+    const double lx = -0.45, ly = -0.75, lz = 0.5;
+    const double ln = std::sqrt(lx * lx + ly * ly + lz * lz);
+    double hx = lx / ln, hy = ly / ln, hz = lz / ln + 1;
+    const double hn = std::sqrt(hx * hx + hy * hy + hz * hz);
+    hx /= hn, hy /= hn, hz /= hn;
+    AccesPixels px(toile);
+    double chaud = 0;
+    int chaudX = 0, chaudY = 0;
+    for (int y = int(e[1]); y <= int(e[3]); ++y) {
+        for (int x = int(e[0]); x <= int(e[2]); ++x) {
+            const bool programme = x >= 21 && x < 271 && y >= 17 && y < 194;
+            double r = 0, g = 0, b = 0, pic = 0;
+            int anneau = 0, verre = 0;
+            double vr = 0, vg = 0, vb = 0;
+            for (int j = 0; j < 4; ++j) {
+                for (int i = 0; i < 4; ++i) {
+                    const double sx = x + (i + 0.5) / 4, sy = y + (j + 0.5) / 4;
+                    double ox, oy, ix, iy;
+                    const double de =
+                        DistanceArrondi(sx, sy, e[0], e[1], e[2], e[3], e[4], &ox, &oy);
+                    const double dv =
+                        DistanceArrondi(sx, sy, v[0], v[1], v[2], v[3], v[4], &ix, &iy);
+                    const double yn = (sy - e[1]) / (e[3] - e[1]);
+                    if (de < 0 && dv >= 0) {
+                        // Across the frame: -1 on the glass's side, +1 outside.
+                        const double t = (dv + de) / (dv - de);
+                        double nx = ox + ix, ny = oy + iy;
+                        const double l = std::hypot(nx, ny);
+                        nx /= l, ny /= l;
+                        const double s = 0.85 * t;
+                        const double nz = std::sqrt(1 - s * s);
+                        nx *= s, ny *= s;
+                        // The reflected ray's height, and along the frame
+                        // the upper part sees more of the ceiling.
+                        const double haut = -2 * nz * ny + 0.55 * (0.42 - yn);
+                        Couleur c = RefletChrome(haut);
+                        const double ombre = (0.5 + 0.5 * nz) * (1 - 0.42 * yn);
+                        c = {c.r * ombre, c.g * ombre, c.b * ombre};
+                        // The neon's spill on the sides' outer halves.
+                        const double rose = std::max(0.0, std::abs(nx)) *
+                                            std::clamp((yn - 0.35) * 2, 0.0, 1.0) * 0.55;
+                        c = Melange(c, Rvb(255, 70, 190), rose);
+                        // The inner lip: a clean fine edge, in shadow at the
+                        // top and catching the light at the bottom.
+                        if (dv < 0.8)
+                            c = Melange(Rvb(30, 16, 52), Rvb(226, 214, 255), 0.15 + 0.75 * yn);
+                        const double spec =
+                            std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), 90);
+                        pic += spec;
+                        r += std::min(1.0, c.r + spec), g += std::min(1.0, c.g + spec),
+                            b += std::min(1.0, c.b + spec);
+                        ++anneau;
+                    } else if (dv < 0 && !programme) {
+                        // Bare glass: the bezel's shadow falls on its edge,
+                        // deeper under the top, and a faint diagonal glare.
+                        const double bord = -dv;
+                        const double jour =
+                            (1 - std::exp(-bord / (0.9 + 0.8 * (1 - yn)))) * (0.55 + 0.45 * yn);
+                        Couleur c = Melange(Rvb(10, 8, 22), Rvb(46, 50, 78), jour);
+                        const double u = sx + 0.6 * sy;
+                        const double reflet = 0.28 * std::exp(-std::pow((u - 92) / 9, 2)) +
+                                              0.16 * std::exp(-std::pow((u - 118) / 4, 2));
+                        c = Melange(c, Rvb(220, 236, 255), reflet * jour);
+                        vr += c.r, vg += c.g, vb += c.b;
+                        ++verre;
+                    }
+                }
+            }
+            if (anneau + verre == 0) continue;
+            const Couleur avant = px.Lit(x, y);
+            const double a = (anneau + verre) / 16.0;
+            const Couleur m = {(r + vr) / (anneau + verre), (g + vg) / (anneau + verre),
+                               (b + vb) / (anneau + verre)};
+            px.Ecrit(x, y, Melange(avant, m, a), std::max(a, px.Alpha(x, y)));
+            if (anneau && pic / anneau > chaud) chaud = pic / anneau, chaudX = x, chaudY = y;
+        }
+    }
+    // The hot highlight blooms a little over the frame and the cabinet.
+    for (int y = chaudY - 6; y <= chaudY + 6; ++y) {
+        for (int x = chaudX - 6; x <= chaudX + 6; ++x) {
+            const double d = std::hypot(x - chaudX, y - chaudY);
+            if (d > 6 || px.Alpha(x, y) <= 0 || (x >= 21 && y >= 17)) continue;
+            px.Pose(x, y, Rvb(255, 250, 255), 0.55 * std::exp(-d * d / 6));
+        }
+    }
+}
+
 void DessineTV(Recueil* recueil) {
     Toile toile(290, 230);
     cairo_t* cr = toile.cr;
@@ -179,22 +321,16 @@ void DessineTV(Recueil* recueil) {
     ChemineArrondi(cr, x0 + 14, y0 + 1.5, k.largeur - 28, 2.2, 1.1);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
-    // The bezel: chrome ring, then the dark recess round the glass.
-    ChemineArrondi(cr, 15, 12.5, 260, 187.5, 10);
-    ChromeTitre(cr, 12.5, 200);
-    cairo_new_path(cr);
-    ChemineArrondi(cr, 17, 14.5, 256, 183, 8);
-    cairo_pattern_t* creux = cairo_pattern_create_linear(0, 14.5, 0, 197.5);
-    cairo_pattern_add_color_stop_rgb(creux, 0, 0.05, 0.03, 0.09);
-    cairo_pattern_add_color_stop_rgb(creux, 1, 0.2, 0.15, 0.28);
-    cairo_set_source(cr, creux);
-    cairo_fill(cr);
-    cairo_pattern_destroy(creux);
-    // The recess's inner lip catches the light at the bottom, its shadow at the top.
-    ChemineArrondi(cr, 19, 15.8, 252, 180.4, 4);
-    cairo_set_source_rgba(cr, 0.7, 0.6, 0.9, 0.5);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+    // The bezel stands proud of the cabinet: its soft shadow down and to the
+    // right, then the chrome frame and the bare glass inside it.
+    for (int i = 0; i < 3; ++i) {
+        const double d = 0.6 + i * 0.7;
+        ChemineArrondi(cr, kBiseauExt[0] + d * 0.6, kBiseauExt[1] + d,
+                       kBiseauExt[2] - kBiseauExt[0], kBiseauExt[3] - kBiseauExt[1], kBiseauExt[4]);
+        cairo_set_source_rgba(cr, 0.02, 0, 0.05, 0.3 - i * 0.08);
+        cairo_fill(cr);
+    }
+    BiseauChrome(&toile);
     // The glass (covered by the programme).
     cairo_rectangle(cr, 21, 17, 250, 177);
     cairo_set_source_rgb(cr, 0.06, 0.08, 0.1);
