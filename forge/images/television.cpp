@@ -148,13 +148,13 @@ constexpr double kVerreBord[5] = {18.5, 14.5, 273, 196.5, 5};
 
 // What the chrome reflects, by how far up the reflected ray points: the
 // room's dark floor, the magenta neon's glow, a pale horizon, then the
-// ceiling's cyan light going white. The stops are far enough apart that the
+// ceiling's cyan light, paler as it rises. The stops are far enough apart that the
 // colour turns over two or three pixels, never in one step.
 Couleur RefletChrome(double haut) {
     static const std::pair<double, Couleur> kCiel[] = {
         {-0.75, {0.09, 0.04, 0.15}}, {-0.35, {0.62, 0.1, 0.5}}, {-0.1, {0.98, 0.42, 0.78}},
-        {0.02, {1.0, 0.9, 0.97}},    {0.14, {0.3, 0.72, 0.95}}, {0.42, {0.72, 0.93, 1.0}},
-        {0.8, {1.0, 1.0, 1.0}}};
+        {0.02, {0.96, 0.86, 0.96}},  {0.16, {0.24, 0.6, 0.9}},  {0.45, {0.4, 0.78, 0.98}},
+        {0.85, {0.74, 0.9, 1.0}}};
     if (haut <= kCiel[0].first) return kCiel[0].second;
     for (size_t i = 1; i < std::size(kCiel); ++i) {
         if (haut <= kCiel[i].first) {
@@ -165,18 +165,18 @@ Couleur RefletChrome(double haut) {
     return kCiel[std::size(kCiel) - 1].second;
 }
 
-// The bezel as a rounded chrome frame: across its width it bulges like a
-// half tube, so each point's normal is worked out and the room it reflects
-// looked up; the ceiling's light gives one hot highlight where the curve
-// faces it (the upper left corner), the frame darkens toward the bottom, and
-// the sides' lower halves take a little of the neon sign's pink. Then the
+// The bezel as a rounded chrome frame: across its width it rolls over like a
+// moulding, almost flat by the glass and turning away toward its outer edge,
+// so each point's normal is worked out and the room it reflects looked up; the ceiling's light
+// gives one hot highlight where the curve faces it (the upper left corner), the frame darkens
+// toward the bottom, and the sides' lower halves take a little of the neon sign's pink. Then the
 // bare glass round the programme: dark, in the bezel's soft shadow, crossed
 // by a faint diagonal glare. Every pixel is sampled 4x4 so that the edges
 // and the inner lip are smooth.
 void BiseauChrome(Toile* toile) {
     const double* e = kBiseauExt;
     const double* v = kVerreBord;
-    const double lx = -0.45, ly = -0.75, lz = 0.5;
+    const double lx = -0.55, ly = -0.65, lz = 0.55;
     const double ln = std::sqrt(lx * lx + ly * ly + lz * lz);
     double hx = lx / ln, hy = ly / ln, hz = lz / ln + 1;
     const double hn = std::sqrt(hx * hx + hy * hy + hz * hz);
@@ -205,12 +205,12 @@ void BiseauChrome(Toile* toile) {
                         double nx = ox + ix, ny = oy + iy;
                         const double l = std::hypot(nx, ny);
                         nx /= l, ny /= l;
-                        const double s = 0.85 * t;
+                        const double s = t > 0 ? 0.85 * t : 0.2 * t;
                         const double nz = std::sqrt(1 - s * s);
                         nx *= s, ny *= s;
                         // The reflected ray's height, and along the frame
                         // the upper part sees more of the ceiling.
-                        const double haut = -2 * nz * ny + 0.55 * (0.42 - yn);
+                        const double haut = -2 * nz * ny + 0.45 * (0.38 - yn);
                         Couleur c = RefletChrome(haut);
                         const double ombre = (0.5 + 0.5 * nz) * (1 - 0.42 * yn);
                         c = {c.r * ombre, c.g * ombre, c.b * ombre};
@@ -223,7 +223,7 @@ void BiseauChrome(Toile* toile) {
                         if (dv < 0.8)
                             c = Melange(Rvb(30, 16, 52), Rvb(226, 214, 255), 0.15 + 0.75 * yn);
                         const double spec =
-                            std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), 90);
+                            std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), 80) * 1.6;
                         pic += spec;
                         r += std::min(1.0, c.r + spec), g += std::min(1.0, c.g + spec),
                             b += std::min(1.0, c.b + spec);
@@ -236,8 +236,8 @@ void BiseauChrome(Toile* toile) {
                             (1 - std::exp(-bord / (0.9 + 0.8 * (1 - yn)))) * (0.55 + 0.45 * yn);
                         Couleur c = Melange(Rvb(10, 8, 22), Rvb(46, 50, 78), jour);
                         const double u = sx + 0.6 * sy;
-                        const double reflet = 0.28 * std::exp(-std::pow((u - 92) / 9, 2)) +
-                                              0.16 * std::exp(-std::pow((u - 118) / 4, 2));
+                        const double reflet = 0.5 * std::exp(-std::pow((u - 92) / 9, 2)) +
+                                              0.35 * std::exp(-std::pow((u - 118) / 4, 2));
                         c = Melange(c, Rvb(220, 236, 255), reflet * jour);
                         vr += c.r, vg += c.g, vb += c.b;
                         ++verre;
@@ -258,8 +258,15 @@ void BiseauChrome(Toile* toile) {
         for (int x = chaudX - 6; x <= chaudX + 6; ++x) {
             const double d = std::hypot(x - chaudX, y - chaudY);
             if (d > 6 || px.Alpha(x, y) <= 0 || (x >= 21 && y >= 17)) continue;
-            px.Pose(x, y, Rvb(255, 250, 255), 0.55 * std::exp(-d * d / 6));
+            px.Pose(x, y, Rvb(255, 250, 255), 0.7 * std::exp(-d * d / 8));
         }
+    }
+    // and glints: a short four-pointed star on the hottest pixel.
+    for (int i = -8; i <= 8; ++i) {
+        const double o = 0.9 * (1 - std::abs(i) / 9.0);
+        if (px.Alpha(chaudX + i, chaudY) > 0) px.Pose(chaudX + i, chaudY, Rvb(255, 255, 255), o);
+        if (px.Alpha(chaudX, chaudY + i) > 0 && std::abs(i) < 6)
+            px.Pose(chaudX, chaudY + i, Rvb(255, 255, 255), o);
     }
 }
 
@@ -321,6 +328,31 @@ void DessineTV(Recueil* recueil) {
     ChemineArrondi(cr, x0 + 14, y0 + 1.5, k.largeur - 28, 2.2, 1.1);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
+    {
+        // The cabinet's rounded edge, four pixels deep: its top and left
+        // faces take the ceiling tube's pink light, its right and lower faces
+        // turn away into shadow, and low on both sides the neon sign's spill.
+        AccesPixels px(&toile);
+        for (int y = int(y0); y <= int(y1); ++y) {
+            for (int x = int(x0); x <= int(x1); ++x) {
+                if (px.Alpha(x, y) <= 0) continue;
+                double nx, ny;
+                const double d = -DistanceArrondi(x + 0.5, y + 0.5, x0, y0, x1, y1, 14, &nx, &ny);
+                if (d < 0 || d > 4) continue;
+                const double bord = 1 - d / 4;
+                const double face = -0.35 * nx - 0.94 * ny;
+                const double yn = (y - y0) / k.hauteur;
+                Couleur c = px.Lit(x, y);
+                if (face > 0)
+                    c = Melange(c, Rvb(236, 170, 230), 0.5 * face * bord * bord);
+                else
+                    c = Melange(c, Rvb(6, 2, 14), -0.6 * face * bord);
+                c = Melange(c, Rvb(255, 60, 180),
+                            0.4 * std::abs(nx) * bord * std::clamp((yn - 0.3) * 1.6, 0.0, 1.0));
+                px.Ecrit(x, y, c, px.Alpha(x, y));
+            }
+        }
+    }
     // The bezel stands proud of the cabinet: its soft shadow down and to the
     // right, then the chrome frame and the bare glass inside it.
     for (int i = 0; i < 3; ++i) {
