@@ -1,5 +1,7 @@
 // Key colours: transparent exactly where a keyed picture must vanish, never
 // inside what must show; every value on the 5-6-5 grid.
+#include <algorithm>
+#include <cmath>
 #include "test_images_commun.h"
 
 using forge_test::EstBlanc;
@@ -96,6 +98,33 @@ TEST(ImagesCles, TelevisionSetIsSolidAroundItsScreenAndTransparentAtItsCorners) 
     EXPECT_EQ(forge::EtagerePiece(), forge::kBasPiedsTV) << "the upper sets float over the shelf";
     for (int pied : forge::kPiedsTV)
         EXPECT_FALSE(EstNoir(Pixel(tv, pied + forge::kLargeurPiedTV / 2, bas))) << "foot " << pied;
+    // The bezel is chrome on a rounded frame. Down both sides its colour turns
+    // over several rows, never in one hard step, and it darkens toward the
+    // bottom. Its one white-hot glint sits where the upper left corner faces
+    // the ceiling's light.
+    int saut = 0;
+    long haut = 0, dessous = 0;
+    for (int x : {15, 16, 17, 274, 275}) {
+        for (int y = 24; y < 188; ++y) {
+            const forge_test::Rvb8 a = Pixel(tv, x, y), b = Pixel(tv, x, y + 1);
+            saut = std::max({saut, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            if (y < 70) haut += a.r + a.g + a.b;
+            if (y >= 142) dessous += a.r + a.g + a.b;
+        }
+    }
+    EXPECT_LT(saut, 40) << "a hard band edge down the bezel's sides";
+    EXPECT_LT(dessous, haut * 3 / 4) << "the bezel's lower sides are as bright as its upper";
+    int blancs = 0, loin = 0;
+    for (int y = 0; y < 202; ++y) {
+        for (int x = 0; x < tv.largeur; ++x) {
+            const forge_test::Rvb8 p = Pixel(tv, x, y);
+            if (std::min({p.r, p.g, p.b}) < 246) continue;
+            ++blancs;
+            loin += std::hypot(x - 19, y - 13) > 10;
+        }
+    }
+    EXPECT_GE(blancs, 2) << "no hot highlight on the bezel";
+    EXPECT_EQ(loin, 0) << "white-hot pixels away from the upper left corner";
 }
 
 TEST(ImagesCles, FramesAreTransparentWhereTheyMustShowThePageBehind) {
