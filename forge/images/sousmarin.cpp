@@ -58,9 +58,14 @@ void PeintEau(Toile* toile) {
                 c = Melange(c, kLumiere, (0.25 + 0.75 * ruban) * fondu * fondu);
             }
             // A net of caustics through the upper water: the lines the
-            // bubbles' lenses bend.
+            // bubbles' lenses bend. The cells between the bright lines hold
+            // the deeper water's blue, so the net stands out strongly where
+            // the large bubbles rise.
             const double att = std::exp(-y / 240.0);
-            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.45 * att);
+            const double net = Caustique(x, y * 1.3, 46, 31);
+            const double cellule = std::clamp(1.0 - net * 2.2, 0.0, 1.0);
+            c = Melange(c, Eau(y + 110), cellule * 0.4 * std::exp(-y / 200.0));
+            c = Melange(c, kLumiere, net * 0.55 * att);
             // Lower down the net turns magenta and wider, fading into the deep.
             const double bas = std::clamp((y - 150) / 160.0, 0.0, 1.0) * (1.0 - y / (kH * 1.15));
             c = Melange(c, Rvb(250, 90, 220), Caustique(x, y * 1.5, 64, 33) * 0.3 * bas);
