@@ -58,9 +58,14 @@ void PeintEau(Toile* toile) {
                 c = Melange(c, kLumiere, (0.25 + 0.75 * ruban) * fondu * fondu);
             }
             // A net of caustics through the upper water: the lines the
-            // bubbles' lenses bend.
+            // bubbles' lenses bend. The cells between the bright lines hold
+            // the deeper water's blue, so the net stands out strongly where
+            // the large bubbles rise.
             const double att = std::exp(-y / 240.0);
-            c = Melange(c, kLumiere, Caustique(x, y * 1.3, 46, 31) * 0.45 * att);
+            const double net = Caustique(x, y * 1.3, 46, 31);
+            const double cellule = std::clamp(1.0 - net * 2.2, 0.0, 1.0);
+            c = Melange(c, Eau(y + 110), cellule * 0.4 * std::exp(-y / 200.0));
+            c = Melange(c, kLumiere, net * 0.55 * att);
             // Lower down the net turns magenta and wider, fading into the deep.
             const double bas = std::clamp((y - 150) / 160.0, 0.0, 1.0) * (1.0 - y / (kH * 1.15));
             c = Melange(c, Rvb(250, 90, 220), Caustique(x, y * 1.5, 64, 33) * 0.3 * bas);
@@ -308,20 +313,23 @@ void Epaisseurs(const std::vector<double>& cx, const std::vector<double>& cy, do
 // the current goes. Both are backlit where the surface is near, in amber or,
 // now and then, in the production's rose.
 void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur, double brume,
-                   double echelle) {
-    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(6, 30) * echelle;
-    const double frequence = alea->Entre(1.6, 4.6);
+                   double echelle, bool geant = false) {
+    const double phase = alea->Entre(0, 6.28), ampleur = alea->Entre(14, 36) * echelle;
+    const double frequence = alea->Entre(2.2, 5.0);
     const double penche = alea->Entre(-0.25, 0.25) * hauteur;
     const double courbe = alea->Entre(-0.35, 0.4) * hauteur;
-    const double espacement = alea->Entre(14, 34), pied = alea->Entre(0.0, 0.3);
+    const double espacement = alea->Entre(12, 24), pied = alea->Entre(0.02, 0.1);
     const double feuille = alea->Entre(0.8, 1.5);
     const double rose = alea->Entre(0, 1) < 0.3 ? 1.0 : 0.0;
-    const bool ruban = alea->Entre(0, 1) < 0.3;
+    const bool ruban = alea->Entre(0, 1) < 0.3 && !geant;
     // The fronds stream the way the top is carried.
     const double courant = courbe + penche >= 0 ? 1.0 : -1.0;
+    // The stem sways in a long S: a wave growing from the foot, the lean and
+    // the current's bend at the top.
     auto point = [&](double t, double* x, double* y) {
-        *x = x0 + ampleur * std::sin(t * frequence + phase) * t + penche * t + courbe * t * t;
-        *y = y0 - hauteur * t;
+        *x = x0 + ampleur * (std::sin(t * frequence + phase) - std::sin(phase)) * std::sqrt(t) +
+             penche * t + courbe * t * t;
+        *y = y0 - hauteur * t * (1 - 0.04 * std::sin(t * frequence * 2 + phase));
     };
     if (ruban) {
         const int n = 2 + int(alea->Entre(0, 3));
@@ -344,20 +352,48 @@ void DessineVarech(cairo_t* cr, Alea* alea, double x0, double y0, double hauteur
         }
         return;
     }
-    // Stem: a dark line with a lit edge.
-    const TonsVarech tige = TonsDuVarech(y0 - hauteur / 2, brume, rose);
-    for (int passe = 0; passe < 2; ++passe) {
-        cairo_new_path(cr);
-        for (int k = 0; k <= 40; ++k) {
-            double x, y;
-            point(k / 40.0, &x, &y);
-            cairo_line_to(cr, x - passe * 0.8 * echelle, y);
+    // Stem: a round stalk, thick at the holdfast and tapering to the top,
+    // shaded across: dark on the side away from the sun, the body, a lit
+    // edge towards the sun on the right.
+    {
+        const int m = 60;
+        std::vector<double> cx(m + 1), cy(m + 1), nx(m + 1), ny(m + 1), w(m + 1);
+        for (int k = 0; k <= m; ++k) point(double(k) / m, &cx[k], &cy[k]);
+        for (int k = 0; k <= m; ++k) {
+            const int k0 = std::max(0, k - 1), k1 = std::min(m, k + 1);
+            const double tx = cx[k1] - cx[k0], ty = cy[k1] - cy[k0];
+            const double tn = std::max(1e-6, std::hypot(tx, ty));
+            // The normal turned to the right (the sun's side).
+            nx[k] = -ty / tn;
+            ny[k] = tx / tn;
+            if (nx[k] < 0) {
+                nx[k] = -nx[k];
+                ny[k] = -ny[k];
+            }
+            const double u = double(k) / m;
+            w[k] = echelle * (0.7 + 2.6 * std::pow(1 - u, 1.4) + 1.6 * std::exp(-u * 30));
         }
-        const Couleur c = passe ? tige.clair : Melange(tige.ombre, palette::kNuit, 0.3);
-        cairo_set_source_rgb(cr, c.r, c.g, c.b);
-        cairo_set_line_width(cr, (passe ? 1.0 : 2.6) * echelle);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        cairo_stroke(cr);
+        auto bande = [&](double de, double a, Couleur bas, Couleur haut) {
+            cairo_new_path(cr);
+            for (int k = 0; k <= m; ++k)
+                cairo_line_to(cr, cx[k] + de * w[k] * nx[k], cy[k] + de * w[k] * ny[k]);
+            for (int k = m; k >= 0; --k)
+                cairo_line_to(cr, cx[k] + a * w[k] * nx[k], cy[k] + a * w[k] * ny[k]);
+            cairo_close_path(cr);
+            cairo_pattern_t* p = cairo_pattern_create_linear(0, cy[0], 0, cy[m]);
+            cairo_pattern_add_color_stop_rgb(p, 0, bas.r, bas.g, bas.b);
+            cairo_pattern_add_color_stop_rgb(p, 1, haut.r, haut.g, haut.b);
+            cairo_set_source(cr, p);
+            cairo_fill(cr);
+            cairo_pattern_destroy(p);
+        };
+        const TonsVarech pied0 = TonsDuVarech(y0, brume, rose);
+        const TonsVarech bout = TonsDuVarech(y0 - hauteur, brume, rose);
+        const Couleur nuit = palette::kNuit;
+        bande(-1.0, 1.0, Melange(pied0.ombre, nuit, 0.35), Melange(bout.ombre, nuit, 0.2));
+        bande(-0.45, 0.8, Melange(pied0.ombre, pied0.corps, 0.5), bout.corps);
+        bande(0.25, 0.75, pied0.corps, bout.clair);
+        bande(0.5, 0.68, Melange(pied0.corps, pied0.clair, 0.6), bout.eclat);
     }
     // Blades, mostly alternating sides, of every size: a few long streaming
     // ones among short young ones, longer on the middle of the stem.
@@ -735,40 +771,78 @@ void DessineAnemone(cairo_t* cr, Alea* alea, double x, double y, double taille, 
     cairo_pattern_destroy(p);
 }
 
-// A fan coral: branches forking up from a foot.
-void BrancheCorail(cairo_t* cr, Alea* alea, double x, double y, double angle, double l, double w,
-                   int niveau) {
+// A fan coral: branches forking up from a foot, each a little curved and
+// thinner than the one it grows from, ending in a round polyp knob.
+struct Rameau {
+    double x0, y0, xc, yc, x1, y1, w;
+    int niveau;
+};
+
+void BrancheCorail(Alea* alea, double x, double y, double angle, double l, double w, int niveau,
+                   std::vector<Rameau>* rameaux) {
     const double x1 = x + std::cos(angle) * l, y1 = y + std::sin(angle) * l;
-    cairo_move_to(cr, x, y);
-    cairo_line_to(cr, x1, y1);
-    cairo_set_line_width(cr, w);
-    cairo_stroke(cr);
+    const double plie = alea->Entre(-0.18, 0.18) * l;
+    const double xc = (x + x1) / 2 - std::sin(angle) * plie;
+    const double yc = (y + y1) / 2 + std::cos(angle) * plie;
+    rameaux->push_back({x, y, xc, yc, x1, y1, w, niveau});
     if (niveau == 0) return;
     for (double s : {-1.0, 1.0}) {
-        BrancheCorail(cr, alea, x1, y1, angle + s * alea->Entre(0.25, 0.5),
-                      l * alea->Entre(0.62, 0.8), w * 0.72, niveau - 1);
+        BrancheCorail(alea, x1, y1, angle + s * alea->Entre(0.25, 0.5), l * alea->Entre(0.62, 0.8),
+                      w * 0.7, niveau - 1, rameaux);
     }
 }
 
+// The coral has body: a dark shadow side, the flesh, a lit ridge towards the
+// sun and a pale glint along it, darker towards the foot, the knobs bright.
 void DessineCorail(cairo_t* cr, Alea* alea, double x, double y, double taille, Couleur teinte,
                    double brume) {
+    cairo_save(cr);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    const uint32_t graine = alea->Suivant();
-    const Couleur tons[] = {Brume(Melange(teinte, Rvb(20, 0, 30), 0.5), y, brume),
-                            Brume(teinte, y, brume),
-                            Brume(Melange(teinte, Rvb(255, 220, 240), 0.45), y, brume)};
-    for (int passe = 0; passe < 3; ++passe) {
-        Alea a(graine);
-        cairo_save(cr);
-        cairo_translate(cr, passe == 2 ? -0.6 : 0, passe == 2 ? -0.6 : 0);
-        cairo_set_source_rgb(cr, tons[passe].r, tons[passe].g, tons[passe].b);
-        BrancheCorail(cr, &a, x, y, -M_PI / 2, taille * 0.38,
-                      (passe == 0   ? 3.2
-                       : passe == 1 ? 2.2
-                                    : 0.9),
-                      4);
-        cairo_restore(cr);
+    std::vector<Rameau> rameaux;
+    BrancheCorail(alea, x, y, -M_PI / 2, taille * 0.36, taille * 0.13, 4, &rameaux);
+    const Couleur ombre = Brume(Melange(teinte, Rvb(20, 0, 40), 0.62), y, brume);
+    const Couleur chair = Brume(teinte, y, brume);
+    const Couleur clair = Brume(Melange(teinte, Rvb(255, 220, 240), 0.45), y, brume);
+    const Couleur eclat = Brume(Rvb(255, 240, 250), y, brume);
+    auto trace = [&](const Rameau& r, double dx, double dy) {
+        cairo_move_to(cr, r.x0 + dx, r.y0 + dy);
+        cairo_curve_to(cr, (r.x0 + 2 * r.xc) / 3 + dx, (r.y0 + 2 * r.yc) / 3 + dy,
+                       (r.x1 + 2 * r.xc) / 3 + dx, (r.y1 + 2 * r.yc) / 3 + dy, r.x1 + dx,
+                       r.y1 + dy);
+    };
+    // Passes from the shadow out to the glint, each narrower and shifted
+    // towards the light (up and to the right).
+    const double largeurs[] = {1.0, 0.78, 0.42, 0.16};
+    const double decalages[] = {0.0, 0.1, 0.24, 0.32};
+    for (int passe = 0; passe < 4; ++passe) {
+        for (const Rameau& r : rameaux) {
+            // Darker towards the foot.
+            const double pied = 0.45 * r.niveau / 4.0;
+            const Couleur tons[] = {Melange(ombre, palette::kNuit, 0.3 * pied / 0.45),
+                                    Melange(chair, ombre, pied), Melange(clair, chair, pied),
+                                    eclat};
+            const Couleur c = tons[passe];
+            const double d = r.w * decalages[passe];
+            trace(r, d * 0.6, -d * 0.8);
+            cairo_set_source_rgba(cr, c.r, c.g, c.b, passe == 3 ? 0.7 : 1.0);
+            cairo_set_line_width(cr, r.w * largeurs[passe] + (passe == 0 ? 1.2 : 0));
+            cairo_stroke(cr);
+        }
     }
+    for (const Rameau& r : rameaux) {
+        if (r.niveau != 0) continue;
+        const double k = r.w * 0.85 + 0.8;
+        cairo_arc(cr, r.x1, r.y1, k, 0, 2 * M_PI);
+        cairo_pattern_t* p =
+            cairo_pattern_create_radial(r.x1 + k * 0.3, r.y1 - k * 0.4, 0.1, r.x1, r.y1, k);
+        cairo_pattern_add_color_stop_rgb(p, 0, eclat.r, eclat.g, eclat.b);
+        cairo_pattern_add_color_stop_rgb(p, 0.45, clair.r, clair.g, clair.b);
+        cairo_pattern_add_color_stop_rgb(p, 1, chair.r, chair.g, chair.b);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+    cairo_restore(cr);
 }
 
 // A starfish lying on the sand, in amber, seen a little from above.
@@ -882,6 +956,47 @@ void PeintFaisceaux(Toile* toile, Alea* alea) {
     cairo_pattern_destroy(eclat);
 }
 
+// Plankton drifting through the water: soft specks, most of them tiny, each
+// drawn out a little along the way the current carries it, a few with a
+// brighter core and a faint tail; rose ones among the pale green. Round and
+// soft, never a cross of light.
+void PeintPlancton(cairo_t* cr, Alea* alea) {
+    cairo_save(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int i = 0; i < 210; ++i) {
+        const double x = alea->Entre(0, kL), y = alea->Entre(10, 420);
+        const double e = std::pow(alea->Uniforme(), 2.5);
+        const double r = 0.5 + 1.4 * e;
+        const double a = (0.25 + 0.45 * alea->Uniforme()) * (1.0 - 0.4 * y / 420.0);
+        const Couleur c = alea->Uniforme() < 0.18 ? Rvb(255, 170, 230) : Rvb(200, 255, 235);
+        // The drift: down and to the left, as the current runs.
+        const double d = alea->Entre(0.5, 3.5) * (0.6 + e), ang = alea->Entre(2.0, 2.6);
+        const double dx = std::cos(ang) * d, dy = std::sin(ang) * d;
+        cairo_move_to(cr, x - dx, y - dy);
+        cairo_line_to(cr, x + dx, y + dy);
+        cairo_set_source_rgba(cr, c.r, c.g, c.b, a * 0.45);
+        cairo_set_line_width(cr, r * 2.2);
+        cairo_stroke(cr);
+        cairo_move_to(cr, x - dx * 0.4, y - dy * 0.4);
+        cairo_line_to(cr, x + dx * 0.4, y + dy * 0.4);
+        cairo_set_source_rgba(cr, c.r, c.g, c.b, a);
+        cairo_set_line_width(cr, r);
+        cairo_stroke(cr);
+        if (e > 0.45) {
+            // A larger mote: a bright core and the faint tail it leaves.
+            cairo_arc(cr, x + dx, y + dy, r * 0.6, 0, 2 * M_PI);
+            cairo_set_source_rgba(cr, 1, 1, 1, a);
+            cairo_fill(cr);
+            cairo_move_to(cr, x - dx, y - dy);
+            cairo_line_to(cr, x - dx * 4, y - dy * 4 - 2);
+            cairo_set_source_rgba(cr, c.r, c.g, c.b, a * 0.2);
+            cairo_set_line_width(cr, r * 0.8);
+            cairo_stroke(cr);
+        }
+    }
+    cairo_restore(cr);
+}
+
 // Drifting specks in the light: fine dots and, close to the eye, a few
 // large out-of-focus discs with a brighter edge.
 void PeintParticules(cairo_t* cr, Alea* alea) {
@@ -954,6 +1069,12 @@ void DessineFondMarin(Recueil* recueil) {
         DessineVarech(cr, &alea, alea.Entre(10, 630), 430, alea.Entre(130, 330), 0.4, 1.0);
     }
     DessineBanc(cr, &alea, 200, 110, 30, 0.4);
+    // Tall stalks standing up into the bright water where the large bubbles
+    // rise: dark stems and blades against the surface's light, for their
+    // lenses to bend.
+    for (double x : {120.0, 200.0, 380.0, 450.0}) {
+        DessineVarech(cr, &alea, x, 436, alea.Entre(380, 420), 0.3, 1.0, true);
+    }
 
     // The floor, then the near boulders with their reef life.
     PeintSable(&toile);
@@ -977,7 +1098,7 @@ void DessineFondMarin(Recueil* recueil) {
     // sides, one running out of the top.
     const double proches[][2] = {{28, 330}, {236, 520}, {470, 250}, {634, 400}};
     for (const auto& v : proches) {
-        DessineVarech(cr, &alea, v[0] + alea.Entre(-8, 8), 478, v[1], 0.0, 1.2);
+        DessineVarech(cr, &alea, v[0] + alea.Entre(-8, 8), 478, v[1], 0.0, 1.2, true);
     }
 
     // Fish: two striped amber ones, a magenta one, a cyan one, each rimmed in
@@ -1004,7 +1125,7 @@ void DessineFondMarin(Recueil* recueil) {
     // Breath from the large fish's gills, rising.
     DessinePerles(cr, &alea, 214, 338, 4);
     // Plankton and rising bubbles.
-    Etoiles(cr, &alea, 0, 0, 640, 420, 180, Rvb(200, 255, 240), 0.4);
+    PeintPlancton(cr, &alea);
     DessinePerles(cr, &alea, 330, 445, 7);
     DessinePerles(cr, &alea, 598, 420, 5);
     DessinePerles(cr, &alea, 52, 380, 6);
