@@ -252,20 +252,18 @@ void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleu
                 px.Ecrit(x, y, c);
                 continue;
             }
-            // Contrast about the middle grey, a little more colour.
-            auto s = [](double v) { return std::clamp(0.5 + (v - 0.5) * 1.3, 0.0, 1.0); };
-            Couleur f = {s(c.r), s(c.g), s(c.b)};
-            const double gris = (f.r + f.g + f.b) / 3;
-            f = Melange({gris, gris, gris}, f, 1.15);
-            f = {std::clamp(f.r, 0.0, 1.0), std::clamp(f.g, 0.0, 1.0), std::clamp(f.b, 0.0, 1.0)};
-            // The rim: within 3 pixels of the outline, where it faces the sun.
+            // The figure keeps its painted palette; the rim is laid over it
+            // as a hand would, in flat pixels: within 2 pixels of the outline
+            // where it faces the sun, the inner row only where it faces it
+            // squarely.
+            Couleur f = c;
             const double d = dedans[i];
-            if (d < 3.0) {
+            if (d < 2.5) {
                 const double nx = D(x - 2, y) - D(x + 2, y), ny = D(x, y - 2) - D(x, y + 2);
                 const double nn = std::hypot(nx, ny);
                 if (nn > 0) {
                     const double face = (nx * vx + ny * vy) / (nn * vn);
-                    f = Melange(f, rim, 0.85 * std::clamp(face * 1.4, 0.0, 1.0) * (1 - d / 3.0));
+                    if (face > (d < 1.2 ? 0.25 : 0.6)) f = rim;
                 }
             }
             px.Ecrit(x, y, Melange(c, f, std::min(1.0, a)));
@@ -313,7 +311,6 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     DessineBuste(&toile, musicien, &silhouette);
     DetacheFigure(&toile, silhouette, sx, sy, contre, fonce);
     Finition f;
-    f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
