@@ -223,8 +223,27 @@ void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
 // pulled apart, a crisp rim of the sun's light runs along the outline on the
 // sun's side (in the rim light's colour) and a thin dark line round the rest
 // of it.
+// The ground's tone for a colour at pixel (x, y): the nearest of its ramp
+// once moved by the ordered dither's threshold, so the sunburst reads as
+// dithered bands of a few tones, as the figure does.
+Couleur TonFond(const std::vector<Couleur>& rampe, Couleur c, int x, int y) {
+    const double d = (SeuilTrame(x, y) - 0.5) * 0.14;
+    c = {c.r + d, c.g + d, c.b + d};
+    double meilleur = 1e9;
+    Couleur choix = c;
+    for (const Couleur& t : rampe) {
+        const double r = c.r - t.r, g = c.g - t.g, b = c.b - t.b;
+        const double e = 3 * r * r + 4 * g * g + 2 * b * b;
+        if (e < meilleur) {
+            meilleur = e;
+            choix = t;
+        }
+    }
+    return choix;
+}
+
 void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleur clair,
-                   Couleur fonce) {
+                   Couleur fonce, const std::vector<Couleur>& fond) {
     const int l = toile->largeur, h = toile->hauteur;
     const std::vector<float> dedans = DistanceBord(sil, true);
     const std::vector<float> dehors = DistanceBord(sil, false);
@@ -249,7 +268,7 @@ void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleu
                 const double loin = std::clamp(vn / 520.0, 0.0, 1.0);
                 c = Melange(c, ombre, 0.55 * loin * loin);
                 if (dehors[i] < 1.5) c = Melange(c, ombre, 0.7 * (1.5 - dehors[i]) / 1.5);
-                px.Ecrit(x, y, c);
+                px.Ecrit(x, y, a < 0.02 ? TonFond(fond, c, x, y) : c);
                 continue;
             }
             // The figure keeps its painted palette; the rim is laid over it
@@ -309,7 +328,23 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     cairo_pattern_destroy(coeur);
     Masque silhouette;
     DessineBuste(&toile, musicien, &silhouette);
-    DetacheFigure(&toile, silhouette, sx, sy, contre, fonce);
+    // The ground's ramp: the person's dark colour sinking toward black, up
+    // through the sun's colour to its white core; each tone on the screen's
+    // 5-6-5 steps.
+    std::vector<Couleur> fondTons;
+    for (const double k : {0.25, 0.5, 0.8})
+        fondTons.push_back({fonce.r * k, fonce.g * k, fonce.b * k});
+    for (const double k : {0.25, 0.5, 0.75, 1.0}) fondTons.push_back(Melange(fonce, clair, k));
+    fondTons.push_back(Melange(clair, {1, 1, 1}, 0.6));
+    fondTons.push_back({1, 1, 1});
+    for (Couleur& t : fondTons) {
+        const auto pas = [](double v, int n) {
+            const int k = int(std::lround(std::clamp(v, 0.0, 1.0) * n));
+            return (n == 31 ? Etend5(k) : Etend6(k)) / 255.0;
+        };
+        t = {pas(t.r, 31), pas(t.g, 63), pas(t.b, 31)};
+    }
+    DetacheFigure(&toile, silhouette, sx, sy, contre, fonce, fondTons);
     Finition f;
     recueil->images.push_back(Finit(toile, nom, f));
 }
