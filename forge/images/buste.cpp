@@ -856,15 +856,16 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             const double angle = std::atan2(qt.x, qt.z);
             const double fil = std::sin(angle * 38 + std::sin(qt.y * 6) * 2) *
                                std::sin(angle * 17 - qt.y * 3 + 1.0);
-            niveau = 0.06 * fil;
+            // Fine dark lines between the strands, drawn as single pixels.
+            niveau = 0.06 * fil - (fil < -0.55 ? 0.12 : 0);
             if (!b.musicien && qt.y > -0.3) {
                 // The coder's locks: each a shade of its own, dark in the
                 // clefts, lighter along the ridge, with a fine strand grain.
                 const double u = Meche(qt);
                 const double bord = std::min(u, 1 - u);
                 const int k = NumeroMeche(qt);
-                niveau = 0.07 * fil + 0.06 * std::sin(k * 2.4) - 0.3 * Lisse(0.14, 0.0, bord) +
-                         0.08 * Lisse(0.2, 0.5, bord) +
+                niveau = 0.07 * fil - (fil < -0.55 ? 0.12 : 0) + 0.06 * std::sin(k * 2.4) -
+                         0.3 * Lisse(0.14, 0.0, bord) + 0.08 * Lisse(0.2, 0.5, bord) +
                          (Lisse(0.25, 0.5, bord) * std::max(0.0, Scal(n, b.lumiere)) * ombre > 0.45
                               ? 0.22
                               : 0);
@@ -977,7 +978,11 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         rim *= 1 - Lisse(0.2, 0.45, qt.z) * Lisse(-1.3, -1.0, qt.y);
     // One ramp carries all the light: the key light, the sky, and the
     // screen's, which also tints the tones it reaches toward its colour.
-    const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran +
+    // A low fill from the other side and in front, so the shaded half keeps
+    // its features in the cool middle tones instead of sinking into black.
+    const V ailleurs = Unit({-b.lumiere.x, 0.2, 0.7});
+    const double fill = 0.16 * std::max(0.0, Scal(n, ailleurs)) * ao;
+    const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran + fill +
                      niveau + brillance * 1.2 * eclat;
     // Skin's values spread a little further apart about the middle, so the
     // smooth ramp keeps the flat ramps' modelling.
@@ -1176,7 +1181,9 @@ void Trace(const Buste& b, Toile* toile) {
             if (r.a <= 0) continue;
             // Values pulled apart about the middle grey, a little more
             // colour, so the figure reads at a glance on its sunburst.
-            auto e = [](double v) { return std::clamp(0.5 + (v - 0.5) * 1.3, 0.0, 1.0); };
+            auto e = [](double v) {
+                return std::clamp(0.5 + (v - 0.5) * (v > 0.5 ? 1.3 : 1.1), 0.0, 1.0);
+            };
             Couleur c = {e(r.c.r), e(r.c.g), e(r.c.b)};
             const double gris = (c.r + c.g + c.b) / 3;
             r.c = Peint(tons, Melange({gris, gris, gris}, c, 1.15), x, y);
@@ -1326,7 +1333,7 @@ Buste Modele(bool musicien) {
         b.levres = {Rvb(44, 18, 40), Rvb(92, 40, 58), Rvb(140, 68, 76), Rvb(180, 98, 94),
                     Rvb(214, 138, 126)};
         b.cheveux = {Rvb(8, 6, 18),    Rvb(26, 16, 44),   Rvb(50, 30, 80),
-                     Rvb(84, 52, 120), Rvb(132, 96, 176), Rvb(196, 176, 240)};
+                     Rvb(84, 52, 120), Rvb(120, 92, 166), Rvb(180, 170, 232)};
         b.habit = {Rvb(12, 14, 34), Rvb(24, 30, 62), Rvb(40, 50, 96), Rvb(60, 78, 134),
                    Rvb(92, 116, 172)};
         b.boitier = {Rvb(46, 38, 50), Rvb(96, 86, 84), Rvb(150, 140, 126), Rvb(196, 186, 164),
