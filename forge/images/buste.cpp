@@ -857,7 +857,9 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             const double fil = std::sin(angle * 38 + std::sin(qt.y * 6) * 2) *
                                std::sin(angle * 17 - qt.y * 3 + 1.0);
             // Fine dark lines between the strands, drawn as single pixels.
-            niveau = 0.06 * fil - (fil < -0.55 ? 0.12 : 0);
+            // The strands' streaks show in the light; the shaded mass stays
+            // calm, so no stray clumps of light sprinkle it.
+            niveau = 0.06 * fil * Lisse(0.1, 0.45, cle) - (fil < -0.55 ? 0.12 : 0);
             if (!b.musicien && qt.y > -0.3) {
                 // The coder's locks: each a shade of its own, dark in the
                 // clefts, lighter along the ridge, with a fine strand grain.
@@ -878,8 +880,8 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             // The sheen across the fall, broken into strands: clusters of
             // light in two flat steps where the strands catch it, none
             // between them.
-            const double lustre =
-                std::pow(std::sqrt(std::max(0.0, 1 - th * th)), 30.0) * ombre * (0.5 + 0.5 * fil);
+            const double lustre = std::pow(std::sqrt(std::max(0.0, 1 - th * th)), 30.0) * ombre *
+                                  (0.5 + 0.5 * fil) * Lisse(0.15, 0.4, cle);
             niveau += lustre > 0.5 ? 0.3 : lustre > 0.25 ? 0.14 : 0;
             break;
         }
@@ -1035,10 +1037,12 @@ std::vector<Couleur> Palette(const Buste& b) {
 }
 
 // The palette's tone for a colour at pixel (x, y): the colour moved up or
-// down by the ordered dither's threshold, then the nearest tone (weighted
+// down by an ordered dither's threshold, then the nearest tone (weighted
 // as the eye weighs the channels).
 Couleur Peint(const std::vector<Couleur>& tons, Couleur c, int x, int y) {
-    const double d = (SeuilTrame(x, y) - 0.5) * 0.1;
+    // A 4x4 matrix: its patterns are few and crisp, no lone specks.
+    static const int kQuatre[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    const double d = ((kQuatre[y & 3][x & 3] + 0.5) / 16.0 - 0.5) * 0.1;
     c = {c.r + d, c.g + d, c.b + d};
     double meilleur = 1e9;
     Couleur choix = c;
