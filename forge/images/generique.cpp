@@ -264,11 +264,13 @@ void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleu
             // Toward the sun, in the picture's plane.
             const double vx = sx - x, vy = sy - y, vn = std::hypot(vx, vy) + 1e-9;
             if (a < 0.5) {
-                // The ground: darker the further from the sun.
+                // The ground: darker the further from the sun, painted in its
+                // ramp up to the figure's edge, so the outline is a crisp
+                // row of dark pixels rather than a blend.
                 const double loin = std::clamp(vn / 520.0, 0.0, 1.0);
                 c = Melange(c, ombre, 0.55 * loin * loin);
                 if (dehors[i] < 1.5) c = Melange(c, ombre, 0.7 * (1.5 - dehors[i]) / 1.5);
-                px.Ecrit(x, y, a < 0.02 ? TonFond(fond, c, x, y) : c);
+                px.Ecrit(x, y, TonFond(fond, c, x, y));
                 continue;
             }
             // The figure keeps its painted palette; the rim is laid over it
