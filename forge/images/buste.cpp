@@ -1314,9 +1314,10 @@ Buste Modele(bool musicien) {
     // is upright, her eyes level.
     const double assis = musicien ? 0 : -0.1;
     b.tete = {(musicien ? -1.35 : -1.5) * s, 0.32 + assis, 0};
-    // The musician turned less toward her screen, so that both eyes show
-    // at one size, one level, either side of a straight nose.
-    b.axesTete = Tourne((musicien ? 0.22 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
+    // The musician faces us, barely turned toward her screen, so that her
+    // face reads symmetric: both eyes at one size and level, either side of
+    // a straight nose.
+    b.axesTete = Tourne((musicien ? 0.1 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
     b.corps = {-1.3 * s, (musicien ? -1.32 : -1.16) + assis, -0.15};
     b.axesCorps = Tourne(0.25 * s, 0, 0);
     b.regard = {0.12 * s, -0.08, 1};
