@@ -799,7 +799,8 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         case kOeil: {
             const V qe = Unit((qt - kYeux[qt.x < 0 ? 0 : 1]));
             const double g = Scal(qe, Unit(b.regard));
-            Couleur iris = b.musicien ? Rvb(70, 120, 60) : Rvb(60, 100, 150);
+            const Couleur iris =
+                b.musicien ? b.cheveux[3] : Melange(b.teinteEcran, {0, 0, 0}, 0.55);
             if (g > 0.985) {
                 c = Rvb(12, 8, 14);
             } else if (g > 0.935) {
@@ -814,7 +815,11 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             c = Melange(c, Melange(c, Rvb(60, 30, 50), 0.6), 1 - sous);
             const double lum = 0.3 + 0.7 * cle * ao;
             c = {c.r * lum, c.g * lum, c.b * lum};
-            if (std::pow(std::max(0.0, Scal(n, demi)), 200.0) > 0.5) c = {1, 1, 1};
+            // The catchlight, placed by hand: a small white cluster on the
+            // iris toward the key light, the same in both eyes.
+            const V lampe = b.axesTete.Local(b.lumiere);
+            const V reflet = Unit(Unit(b.regard) + V{lampe.x, lampe.y, 0} * 0.2);
+            if (Scal(qe, reflet) > 0.993) return {1, 1, 1};
             return Plus(c, b.teinteEcran, 0.25 * ecran);
         }
         case kPaupiere: {
@@ -851,24 +856,33 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             const double angle = std::atan2(qt.x, qt.z);
             const double fil = std::sin(angle * 38 + std::sin(qt.y * 6) * 2) *
                                std::sin(angle * 17 - qt.y * 3 + 1.0);
-            niveau = 0.06 * fil;
+            // Fine dark lines between the strands, drawn as single pixels.
+            // The strands' streaks show in the light; the shaded mass stays
+            // calm, so no stray clumps of light sprinkle it.
+            niveau = 0.06 * fil * Lisse(0.1, 0.45, cle) - (fil < -0.55 ? 0.12 : 0);
             if (!b.musicien && qt.y > -0.3) {
                 // The coder's locks: each a shade of its own, dark in the
                 // clefts, lighter along the ridge, with a fine strand grain.
                 const double u = Meche(qt);
                 const double bord = std::min(u, 1 - u);
                 const int k = NumeroMeche(qt);
-                niveau = 0.07 * fil + 0.06 * std::sin(k * 2.4) - 0.3 * Lisse(0.14, 0.0, bord) +
-                         0.08 * Lisse(0.2, 0.5, bord) +
-                         0.45 * Lisse(0.25, 0.5, bord) * std::max(0.0, Scal(n, b.lumiere)) * ombre;
+                niveau = 0.07 * fil - (fil < -0.55 ? 0.12 : 0) + 0.06 * std::sin(k * 2.4) -
+                         0.3 * Lisse(0.14, 0.0, bord) + 0.08 * Lisse(0.2, 0.5, bord) +
+                         (Lisse(0.25, 0.5, bord) * std::max(0.0, Scal(n, b.lumiere)) * ombre > 0.45
+                              ? 0.22
+                              : 0);
             }
             const V axe = Unit(qt - V{0, 1.0, -0.3});
             const V brin = b.axesTete.Monde(
                 Unit(axe - Unit(b.axesTete.Local(n)) * Scal(axe, Unit(b.axesTete.Local(n)))));
             const double th = Scal(brin, demi);
             brillance = 0;
-            niveau += 0.35 * std::pow(std::sqrt(std::max(0.0, 1 - th * th)), 30.0) * ombre *
-                      (0.6 + 0.4 * fil);
+            // The sheen across the fall, broken into strands: clusters of
+            // light in two flat steps where the strands catch it, none
+            // between them.
+            const double lustre = std::pow(std::sqrt(std::max(0.0, 1 - th * th)), 30.0) * ombre *
+                                  (0.5 + 0.5 * fil) * Lisse(0.15, 0.4, cle);
+            niveau += lustre > 0.5 ? 0.3 : lustre > 0.25 ? 0.14 : 0;
             break;
         }
         case kHabit:
@@ -966,7 +980,11 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
         rim *= 1 - Lisse(0.2, 0.45, qt.z) * Lisse(-1.3, -1.0, qt.y);
     // One ramp carries all the light: the key light, the sky, and the
     // screen's, which also tints the tones it reaches toward its colour.
-    const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran +
+    // A low fill from the other side and in front, so the shaded half keeps
+    // its features in the cool middle tones instead of sinking into black.
+    const V ailleurs = Unit({-b.lumiere.x, 0.2, 0.7});
+    const double fill = 0.16 * std::max(0.0, Scal(n, ailleurs)) * ao;
+    const double v = 0.06 + 0.8 * cle * (0.55 + 0.45 * ao) + 0.08 * ciel * ao + 0.3 * ecran + fill +
                      niveau + brillance * 1.2 * eclat;
     // Skin's values spread a little further apart about the middle, so the
     // smooth ramp keeps the flat ramps' modelling.
@@ -982,6 +1000,61 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
                                        : 0;
     c = Melange(c, b.teinteContre, pasRim);
     return c;
+}
+
+// A tone snapped to the screen's 5-6-5 steps, so it stays one tone on screen.
+Couleur Pas565(Couleur c) {
+    const auto p = [](double v, int n) {
+        const int k = int(std::lround(std::clamp(v, 0.0, 1.0) * n));
+        return (n == 31 ? Etend5(k) : Etend6(k)) / 255.0;
+    };
+    return {p(c.r, 31), p(c.g, 63), p(c.b, 31)};
+}
+
+// The figure's palette: its ramps (the hair's also serving the black
+// plastic), two of the lips' tones, the ivory of the music keys, the rim's
+// colour and its half step, the screen's tint and the catchlights' white;
+// no more than 32 tones.
+std::vector<Couleur> Palette(const Buste& b) {
+    std::vector<Couleur> tons;
+    auto ajoute = [&](Couleur c) {
+        c = Pas565(c);
+        for (const Couleur& t : tons)
+            if (std::abs(t.r - c.r) + std::abs(t.g - c.g) + std::abs(t.b - c.b) < 0.02) return;
+        tons.push_back(c);
+    };
+    for (const auto* rampe : {&b.peau, &b.cheveux, &b.habit, &b.boitier})
+        for (const Couleur& c : *rampe) ajoute(c);
+    ajoute(b.levres[1]);
+    ajoute(b.levres[3]);
+    if (b.musicien) ajoute(b.touches[3]);  // the ivory
+    ajoute(b.teinteContre);
+    ajoute(Melange(b.teinteContre, b.habit[1], 0.5));
+    ajoute(b.teinteEcran);
+    if (!b.musicien) ajoute(Melange(b.teinteEcran, {0, 0, 0}, 0.55));  // the irises
+    ajoute({1, 1, 1});
+    return tons;
+}
+
+// The palette's tone for a colour at pixel (x, y): the colour moved up or
+// down by an ordered dither's threshold, then the nearest tone (weighted
+// as the eye weighs the channels).
+Couleur Peint(const std::vector<Couleur>& tons, Couleur c, int x, int y) {
+    // A 4x4 matrix: its patterns are few and crisp, no lone specks.
+    static const int kQuatre[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    const double d = ((kQuatre[y & 3][x & 3] + 0.5) / 16.0 - 0.5) * 0.1;
+    c = {c.r + d, c.g + d, c.b + d};
+    double meilleur = 1e9;
+    Couleur choix = c;
+    for (const Couleur& t : tons) {
+        const double r = c.r - t.r, g = c.g - t.g, bl = c.b - t.b;
+        const double e = 3 * r * r + 4 * g * g + 2 * bl * bl;
+        if (e < meilleur) {
+            meilleur = e;
+            choix = t;
+        }
+    }
+    return choix;
 }
 
 // Traces the figure and its props into an ARGB canvas (transparent where no
@@ -1102,6 +1175,22 @@ void Trace(const Buste& b, Toile* toile) {
                 a += 0.25;
             }
             rendus[i] = {a > 0 ? Couleur{s.r / (a * 4), s.g / (a * 4), s.b / (a * 4)} : s, a};
+        }
+    // Painted down to the figure's palette in an ordered dither: every
+    // pixel one of its few tones, the shading in crisp patterns.
+    const std::vector<Couleur> tons = Palette(b);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < l; ++x) {
+            Rendu& r = rendus[size_t(y) * l + x];
+            if (r.a <= 0) continue;
+            // Values pulled apart about the middle grey, a little more
+            // colour, so the figure reads at a glance on its sunburst.
+            auto e = [](double v) {
+                return std::clamp(0.5 + (v - 0.5) * (v > 0.5 ? 1.3 : 1.1), 0.0, 1.0);
+            };
+            Couleur c = {e(r.c.r), e(r.c.g), e(r.c.b)};
+            const double gris = (c.r + c.g + c.b) / 3;
+            r.c = Peint(tons, Melange({gris, gris, gris}, c, 1.15), x, y);
         }
     cairo_surface_flush(toile->surface);
     unsigned char* data = cairo_image_surface_get_data(toile->surface);
@@ -1225,9 +1314,10 @@ Buste Modele(bool musicien) {
     // is upright, her eyes level.
     const double assis = musicien ? 0 : -0.1;
     b.tete = {(musicien ? -1.35 : -1.5) * s, 0.32 + assis, 0};
-    // The musician turned less toward her screen, so that both eyes show
-    // at one size, one level, either side of a straight nose.
-    b.axesTete = Tourne((musicien ? 0.22 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
+    // The musician faces us, barely turned toward her screen, so that her
+    // face reads symmetric: both eyes at one size and level, either side of
+    // a straight nose.
+    b.axesTete = Tourne((musicien ? 0.1 : 0.6) * s, 0.06, musicien ? 0.0 : -0.05 * s);
     b.corps = {-1.3 * s, (musicien ? -1.32 : -1.16) + assis, -0.15};
     b.axesCorps = Tourne(0.25 * s, 0, 0);
     b.regard = {0.12 * s, -0.08, 1};
@@ -1247,8 +1337,8 @@ Buste Modele(bool musicien) {
                   Rvb(208, 136, 108), Rvb(234, 176, 140), Rvb(252, 218, 186)};
         b.levres = {Rvb(44, 18, 40), Rvb(92, 40, 58), Rvb(140, 68, 76), Rvb(180, 98, 94),
                     Rvb(214, 138, 126)};
-        b.cheveux = {Rvb(6, 6, 14),   Rvb(16, 16, 30),   Rvb(30, 30, 52),
-                     Rvb(48, 54, 84), Rvb(80, 100, 136), Rvb(140, 180, 214)};
+        b.cheveux = {Rvb(8, 6, 18),    Rvb(26, 16, 44),   Rvb(50, 30, 80),
+                     Rvb(84, 52, 120), Rvb(120, 92, 166), Rvb(180, 170, 232)};
         b.habit = {Rvb(12, 14, 34), Rvb(24, 30, 62), Rvb(40, 50, 96), Rvb(60, 78, 134),
                    Rvb(92, 116, 172)};
         b.boitier = {Rvb(46, 38, 50), Rvb(96, 86, 84), Rvb(150, 140, 126), Rvb(196, 186, 164),

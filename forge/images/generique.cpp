@@ -223,8 +223,27 @@ void DessineMot(Recueil* recueil, const char* nom, MotBande mot, bool estNom) {
 // pulled apart, a crisp rim of the sun's light runs along the outline on the
 // sun's side (in the rim light's colour) and a thin dark line round the rest
 // of it.
+// The ground's tone for a colour at pixel (x, y): the nearest of its ramp
+// once moved by the ordered dither's threshold, so the sunburst reads as
+// dithered bands of a few tones, as the figure does.
+Couleur TonFond(const std::vector<Couleur>& rampe, Couleur c, int x, int y) {
+    const double d = (SeuilTrame(x, y) - 0.5) * 0.14;
+    c = {c.r + d, c.g + d, c.b + d};
+    double meilleur = 1e9;
+    Couleur choix = c;
+    for (const Couleur& t : rampe) {
+        const double r = c.r - t.r, g = c.g - t.g, b = c.b - t.b;
+        const double e = 3 * r * r + 4 * g * g + 2 * b * b;
+        if (e < meilleur) {
+            meilleur = e;
+            choix = t;
+        }
+    }
+    return choix;
+}
+
 void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleur clair,
-                   Couleur fonce) {
+                   Couleur fonce, const std::vector<Couleur>& fond) {
     const int l = toile->largeur, h = toile->hauteur;
     const std::vector<float> dedans = DistanceBord(sil, true);
     const std::vector<float> dehors = DistanceBord(sil, false);
@@ -245,27 +264,27 @@ void DetacheFigure(Toile* toile, const Masque& sil, double sx, double sy, Couleu
             // Toward the sun, in the picture's plane.
             const double vx = sx - x, vy = sy - y, vn = std::hypot(vx, vy) + 1e-9;
             if (a < 0.5) {
-                // The ground: darker the further from the sun.
+                // The ground: darker the further from the sun, painted in its
+                // ramp up to the figure's edge, so the outline is a crisp
+                // row of dark pixels rather than a blend.
                 const double loin = std::clamp(vn / 520.0, 0.0, 1.0);
                 c = Melange(c, ombre, 0.55 * loin * loin);
                 if (dehors[i] < 1.5) c = Melange(c, ombre, 0.7 * (1.5 - dehors[i]) / 1.5);
-                px.Ecrit(x, y, c);
+                px.Ecrit(x, y, TonFond(fond, c, x, y));
                 continue;
             }
-            // Contrast about the middle grey, a little more colour.
-            auto s = [](double v) { return std::clamp(0.5 + (v - 0.5) * 1.3, 0.0, 1.0); };
-            Couleur f = {s(c.r), s(c.g), s(c.b)};
-            const double gris = (f.r + f.g + f.b) / 3;
-            f = Melange({gris, gris, gris}, f, 1.15);
-            f = {std::clamp(f.r, 0.0, 1.0), std::clamp(f.g, 0.0, 1.0), std::clamp(f.b, 0.0, 1.0)};
-            // The rim: within 3 pixels of the outline, where it faces the sun.
+            // The figure keeps its painted palette; the rim is laid over it
+            // as a hand would, in flat pixels: within 2 pixels of the outline
+            // where it faces the sun, the inner row only where it faces it
+            // squarely.
+            Couleur f = c;
             const double d = dedans[i];
-            if (d < 3.0) {
+            if (d < 2.5) {
                 const double nx = D(x - 2, y) - D(x + 2, y), ny = D(x, y - 2) - D(x, y + 2);
                 const double nn = std::hypot(nx, ny);
                 if (nn > 0) {
                     const double face = (nx * vx + ny * vy) / (nn * vn);
-                    f = Melange(f, rim, 0.85 * std::clamp(face * 1.4, 0.0, 1.0) * (1 - d / 3.0));
+                    if (face > (d < 1.2 ? 0.25 : 0.6)) f = rim;
                 }
             }
             px.Ecrit(x, y, Melange(c, f, std::min(1.0, a)));
@@ -311,9 +330,24 @@ void DessinePortrait(Recueil* recueil, const char* nom, bool musicien, Couleur c
     cairo_pattern_destroy(coeur);
     Masque silhouette;
     DessineBuste(&toile, musicien, &silhouette);
-    DetacheFigure(&toile, silhouette, sx, sy, contre, fonce);
+    // The ground's ramp: the person's dark colour sinking toward black, up
+    // through the sun's colour to its white core; each tone on the screen's
+    // 5-6-5 steps.
+    std::vector<Couleur> fondTons;
+    for (const double k : {0.25, 0.5, 0.8})
+        fondTons.push_back({fonce.r * k, fonce.g * k, fonce.b * k});
+    for (const double k : {0.25, 0.5, 0.75, 1.0}) fondTons.push_back(Melange(fonce, clair, k));
+    fondTons.push_back(Melange(clair, {1, 1, 1}, 0.6));
+    fondTons.push_back({1, 1, 1});
+    for (Couleur& t : fondTons) {
+        const auto pas = [](double v, int n) {
+            const int k = int(std::lround(std::clamp(v, 0.0, 1.0) * n));
+            return (n == 31 ? Etend5(k) : Etend6(k)) / 255.0;
+        };
+        t = {pas(t.r, 31), pas(t.g, 63), pas(t.b, 31)};
+    }
+    DetacheFigure(&toile, silhouette, sx, sy, contre, fonce, fondTons);
     Finition f;
-    f.grain = 1.5;
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
