@@ -556,29 +556,34 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
         for (size_t j = 0; j < mots[i].size(); ++j) {
             const double l = LargeurCapitale(mots[i][j]) * cap * k;
             DessineCapitale(cr, mots[i][j], x, y0, x + l, y1, s, t);
-            // The accent: a thin wedge clear of the cap line by the rim and the
-            // extrusion. The grave runs down to the right, flatter than 45 degrees,
-            // thick at its top and tapering, so that it
-            // still leans once the crawl narrows the rows above it.
-            const double cx = x + l / 2, bas = y0 - 13, sommet = m->y + haut * 0.04;
-            const double e = s * 0.55, w = l * 0.3;
+            // The accent: a solid wedge clear of the cap line by the rim and
+            // the extrusion, as heavy as the letters' arms so that it takes
+            // the same bevel and chrome, and no taller than an arm is long.
+            // The grave runs down to the right, flatter than 45 degrees, so
+            // that it still leans once the crawl narrows the rows above it.
+            const double cx = x + l / 2, bas = y0 - 18, sommet = bas - cap * 0.16;
+            const double e = s * 0.95;
             switch (j < accents[i].size() ? accents[i][j] : Accent::Aucun) {
                 case Accent::Aucun:
                     break;
                 case Accent::Grave: {
-                    const double gauche = cx - 0.44 * l, droite = cx + 0.36 * l;
-                    Polygone(cr, {gauche, sommet, gauche + 1.3 * e, sommet, droite, bas,
-                                  droite - 0.8 * e, bas});
+                    const double gauche = cx - 0.56 * l, droite = cx + 0.3 * l;
+                    Polygone(cr, {gauche, sommet, gauche + 1.2 * e, sommet, droite, bas,
+                                  droite - 1.2 * e, bas});
                     break;
                 }
-                case Accent::Aigu:
-                    Polygone(cr, {cx + w - e * 0.3, sommet, cx + w + e, sommet, cx - w * 0.5 + e,
-                                  bas, cx - w * 0.5, bas});
+                case Accent::Aigu: {
+                    const double gauche = cx - 0.3 * l, droite = cx + 0.42 * l;
+                    Polygone(cr, {droite - 1.2 * e, sommet, droite, sommet, gauche + 1.2 * e, bas,
+                                  gauche, bas});
                     break;
+                }
                 case Accent::Circonflexe: {
-                    const double a = l * 0.44;
-                    Polygone(cr, {cx - e * 0.6, sommet, cx + e * 0.6, sommet, cx + a, bas,
-                                  cx + a - e * 1.1, bas, cx, sommet + e * 0.9, cx - a + e * 1.1,
+                    // Its arms a little lighter, so that the extrusion
+                    // leaves the notch under its peak open.
+                    const double a = l * 0.48, f = e * 0.8;
+                    Polygone(cr, {cx - f * 0.5, sommet, cx + f * 0.5, sommet, cx + a, bas,
+                                  cx + a - f * 1.2, bas, cx, sommet + f * 0.6, cx - a + f * 1.2,
                                   bas, cx - a, bas});
                     break;
                 }
@@ -635,7 +640,27 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
     chrome.epaisseur = 2.5;
     chrome.eclats = 3;
     chrome.eclat = 22;
-    PeintMatiere(&toile, m, chrome);
+    // The accents take the chrome of their own height, sky to magenta as on
+    // the letters, painted first so that the letters' rims pass over their
+    // extrusion.
+    {
+        Masque accents = m, lettres = m;
+        const int coupe = int(chrome.y0) - 6;
+        double haut = h;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < l; ++x) {
+                const size_t i = size_t(y) * l + x;
+                (y < coupe ? lettres : accents).v[i] = 0;
+                if (y < coupe && m.v[i] > 0) haut = std::min(haut, double(y));
+            }
+        Matiere petit = chrome;
+        petit.y0 = haut;
+        petit.y1 = coupe - 7;
+        petit.biseau = 4;
+        petit.eclats = 0;
+        PeintMatiere(&toile, accents, petit);
+        PeintMatiere(&toile, lettres, chrome);
+    }
     // The counters (the A's triangle, the B's bowls, the O) are cleared of
     // the rim and of the extrusion's inner walls, keeping only the dark
     // outline, so that they stay open holes once the crawl narrows them.
@@ -830,10 +855,17 @@ bool Echantillon(double dx, double dy, bool avecAnneau, Couleur* c, double* couv
         zPlanete = z;
         const Vecteur n = {dx / kPlaneteR, dy / kPlaneteR, z / kPlaneteR};
         const double latitude = std::asin(std::clamp(Scalaire(n, pole), -1.0, 1.0));
-        const double longitude = std::atan2(n.x * pole.y - n.y * pole.x, n.z);
-        // Bands of cloud, curled by turbulence along the latitude.
-        const double remous = Fractal(longitude * 2.2, latitude * 9.0, 4, 81) - 0.5;
-        const double b = latitude * 7.5 + remous * 0.9;
+        // Longitude round the pole: from the ring's long axis (the pole
+        // turned a quarter in the screen's plane) and the axis between the two.
+        const Vecteur e1 = Unitaire({pole.y, -pole.x, 0});
+        const Vecteur e2 = {pole.y * e1.z - pole.z * e1.y, pole.z * e1.x - pole.x * e1.z,
+                            pole.x * e1.y - pole.y * e1.x};
+        const double longitude = std::atan2(Scalaire(n, e2), Scalaire(n, e1));
+        // Bands of cloud along the parallels, so that they lie in the ring's
+        // plane: the turbulence stretched far along the longitude and kept
+        // weak, only wavering their edges.
+        const double remous = Fractal(longitude * 0.9, latitude * 14.0, 4, 81) - 0.5;
+        const double b = latitude * 7.5 + remous * 0.3;
         const double bande = 0.5 + 0.5 * std::sin(b * 2.0) * std::cos(b * 0.7 + 1.3);
         Couleur surface = Melange(Rvb(122, 52, 48), Rvb(236, 176, 108), bande);
         surface = Melange(surface, Rvb(255, 236, 200),
