@@ -126,16 +126,28 @@ void PreparePolice(cairo_t* cr, cairo_font_face_t* police, double taille) {
 }
 
 // How many letter spacings a line of n glyphs holds: one between two
-// glyphs, and a word space takes one more, so that the words stay apart
-// once the letters are spaced out.
-double Espacements(const char* texte, int n) {
-    int mots = 0;
-    for (const char* c = texte; *c; ++c) mots += *c == ' ';
-    return std::max(0, n - 1) + mots;
+// glyphs. A word space is the two spacings round the space glyph, whose own
+// advance is taken out: twice the gap between letters, so that the words
+// stay apart without the line falling into single letters.
+double Espacements(int n) {
+    return std::max(0, n - 1);
 }
 
-// The size, at most taille, at which a body line fits largeurMax with at
-// least half the added letter spacing.
+// The face's advance of a word space, at the current size, and the width of
+// a line's glyphs once every word space has lost it.
+double AvanceEspace(cairo_t* cr) {
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, " ", &e);
+    return e.x_advance;
+}
+double LargeurSansEspaces(cairo_t* cr, const char* texte, double largeur) {
+    int mots = 0;
+    for (const char* c = texte; *c; ++c) mots += *c == ' ';
+    return largeur - mots * AvanceEspace(cr);
+}
+
+// The size, at most taille, at which a body line fits largeurMax with the
+// whole added letter spacing.
 double TailleLigne(cairo_t* cr, cairo_font_face_t* police, double taille, const char* texte,
                    double largeurMax) {
     PreparePolice(cr, police, taille);
@@ -146,7 +158,8 @@ double TailleLigne(cairo_t* cr, cairo_font_face_t* police, double taille, const 
     cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
                                      nullptr, nullptr, nullptr);
     cairo_glyph_free(glyphes);
-    const double auMoins = ext.width + Espacements(texte, n) * kInterlettreDefilement / 2 * taille;
+    const double auMoins = LargeurSansEspaces(cr, texte, ext.width) +
+                           Espacements(n) * kInterlettreDefilement * 0.75 * taille;
     return auMoins > largeurMax ? taille * largeurMax / auMoins : taille;
 }
 
@@ -154,6 +167,50 @@ double TailleLigne(cairo_t* cr, cairo_font_face_t* police, double taille, const 
 // stroke included: the accent sits just over its letter, yet the two never
 // merge on the crawl's far rows.
 constexpr double kDegagementAccent = 1.5;
+
+// A quarter of an ellipse centred on (cx, cy), from angle a0 to a1, added
+// to the current path.
+void QuartEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, double a0, double a1) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, std::max(rx, 0.01), std::max(ry, 0.01));
+    if (a1 > a0) {
+        cairo_arc(cr, 0, 0, 1, a0, a1);
+    } else {
+        cairo_arc_negative(cr, 0, 0, 1, a0, a1);
+    }
+    cairo_restore(cr);
+}
+
+// The crawl's G, in the box (x0, y0)-(x1, y1) of the face's own: the face's
+// aperture and short bar close up once the letters are made bold and
+// outlined, and the G then reads as an O or an 8. This one has a wide-open
+// mouth between its upper terminal and a long flat bar that reaches the
+// middle of the letter, and a square spur at its foot. One contour, round
+// as the face's O at the top and on the left; stem the face's stem width.
+void CheminG(cairo_t* cr, double x0, double x1, double y0, double y1, double stem) {
+    const double w = x1 - x0, h = y1 - y0;
+    const double s = std::min(stem * 0.8, w * 0.3), a = h * 0.16;
+    const double rx = w / 2, ry = h * 0.3, rxi = rx - s, ryi = ry - a;
+    const double terminal = y0 + h * 0.3, barre = y0 + h * 0.56;
+    const double bout = std::max(x0 + w * 0.5, x0 + s + 3.6);  // the bar's inner end
+    cairo_new_sub_path(cr);
+    cairo_move_to(cr, x1, terminal);
+    QuartEllipse(cr, x1 - rx, y0 + ry, rx, ry, 0, -M_PI / 2);
+    QuartEllipse(cr, x0 + rx, y0 + ry, rx, ry, -M_PI / 2, -M_PI);
+    QuartEllipse(cr, x0 + rx, y1 - ry, rx, ry, M_PI, M_PI / 2);
+    cairo_line_to(cr, x1, y1);
+    cairo_line_to(cr, x1, barre);
+    cairo_line_to(cr, bout, barre);
+    cairo_line_to(cr, bout, barre + a);
+    cairo_line_to(cr, x1 - s, barre + a);
+    QuartEllipse(cr, x1 - rx, y1 - ry, rxi, ryi, 0, M_PI / 2);
+    QuartEllipse(cr, x0 + rx, y1 - ry, rxi, ryi, M_PI / 2, M_PI);
+    QuartEllipse(cr, x0 + rx, y0 + ry, rxi, ryi, M_PI, 1.5 * M_PI);
+    QuartEllipse(cr, x1 - rx, y0 + ry, rxi, ryi, -M_PI / 2, 0);
+    cairo_line_to(cr, x1 - s, terminal);
+    cairo_close_path(cr);
+}
 
 // A body line's path centred on (cx, cy), no wider than largeurMax, its
 // letters spaced out by up to a fifth of the size more than the face's own:
@@ -176,26 +233,42 @@ void CheminLigneEspacee(cairo_t* cr, cairo_font_face_t* police, double taille, c
     int n = 0;
     cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), 0, 0, texte, -1, &glyphes, &n,
                                      nullptr, nullptr, nullptr);
-    const double unites = Espacements(texte, n);
-    const double espace = unites > 0 ? std::clamp((largeurMax - ext.width) / unites, 0.0,
+    const double unites = Espacements(n);
+    const double largeur = LargeurSansEspaces(cr, texte, ext.width), avance = AvanceEspace(cr);
+    const double espace = unites > 0 ? std::clamp((largeurMax - largeur) / unites, 0.0,
                                                   kInterlettreDefilement * taille)
                                      : 0.0;
-    const double total = ext.width + unites * espace;
+    const double total = largeur + unites * espace;
     const double cap = capitale.height, ligneBase = cy + cap / 2, ligneCap = ligneBase - cap;
     const double ox = cx - total / 2 - ext.x_bearing;
-    // One glyph a character (the face has no ligatures): a space pushes the
-    // glyphs after it one spacing further.
+    // One glyph a character (the face has no ligatures): a space draws the
+    // glyphs after it back by its own advance.
+    // The face's G is drawn over by the crawl's own (see CheminG).
     double decale = 0;
+    std::vector<double> lettresG;
+    int gardes = 0;
     const unsigned char* c = reinterpret_cast<const unsigned char*>(texte);
     for (int i = 0; i < n; ++i) {
         glyphes[i].x += ox + i * espace + decale;
         glyphes[i].y += ligneBase;
-        if (*c == ' ') decale += espace;
+        if (*c == ' ') decale -= avance;
+        if (*c == 'G') {
+            lettresG.push_back(glyphes[i].x);
+        } else {
+            glyphes[gardes++] = glyphes[i];
+        }
         c += *c < 0x80 ? 1 : *c < 0xE0 ? 2 : 3;
     }
     cairo_new_path(cr);
-    cairo_glyph_path(cr, glyphes, n);
+    cairo_glyph_path(cr, glyphes, gardes);
     cairo_glyph_free(glyphes);
+    if (!lettresG.empty()) {
+        cairo_text_extents_t g, i;
+        cairo_text_extents(cr, "G", &g);
+        cairo_text_extents(cr, "I", &i);
+        for (double x : lettresG)
+            CheminG(cr, x + g.x_bearing, x + g.x_bearing + g.width, ligneCap, ligneBase, i.width);
+    }
     // Each closed outline lying wholly above the cap line is an accent: it is
     // moved until the gap under it holds the outline's width on both sides
     // plus the clearance.
@@ -483,29 +556,34 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
         for (size_t j = 0; j < mots[i].size(); ++j) {
             const double l = LargeurCapitale(mots[i][j]) * cap * k;
             DessineCapitale(cr, mots[i][j], x, y0, x + l, y1, s, t);
-            // The accent: a thin wedge clear of the cap line by the rim and the
-            // extrusion. The grave runs down to the right, flatter than 45 degrees,
-            // thick at its top and tapering, so that it
-            // still leans once the crawl narrows the rows above it.
-            const double cx = x + l / 2, bas = y0 - 13, sommet = m->y + haut * 0.04;
-            const double e = s * 0.55, w = l * 0.3;
+            // The accent: a solid wedge clear of the cap line by the rim and
+            // the extrusion, as heavy as the letters' arms so that it takes
+            // the same bevel and chrome, and no taller than an arm is long.
+            // The grave runs down to the right, flatter than 45 degrees, so
+            // that it still leans once the crawl narrows the rows above it.
+            const double cx = x + l / 2, bas = y0 - 18, sommet = bas - cap * 0.16;
+            const double e = s * 0.95;
             switch (j < accents[i].size() ? accents[i][j] : Accent::Aucun) {
                 case Accent::Aucun:
                     break;
                 case Accent::Grave: {
-                    const double gauche = cx - 0.44 * l, droite = cx + 0.36 * l;
-                    Polygone(cr, {gauche, sommet, gauche + 1.3 * e, sommet, droite, bas,
-                                  droite - 0.8 * e, bas});
+                    const double gauche = cx - 0.56 * l, droite = cx + 0.3 * l;
+                    Polygone(cr, {gauche, sommet, gauche + 1.2 * e, sommet, droite, bas,
+                                  droite - 1.2 * e, bas});
                     break;
                 }
-                case Accent::Aigu:
-                    Polygone(cr, {cx + w - e * 0.3, sommet, cx + w + e, sommet, cx - w * 0.5 + e,
-                                  bas, cx - w * 0.5, bas});
+                case Accent::Aigu: {
+                    const double gauche = cx - 0.3 * l, droite = cx + 0.42 * l;
+                    Polygone(cr, {droite - 1.2 * e, sommet, droite, sommet, gauche + 1.2 * e, bas,
+                                  gauche, bas});
                     break;
+                }
                 case Accent::Circonflexe: {
-                    const double a = l * 0.44;
-                    Polygone(cr, {cx - e * 0.6, sommet, cx + e * 0.6, sommet, cx + a, bas,
-                                  cx + a - e * 1.1, bas, cx, sommet + e * 0.9, cx - a + e * 1.1,
+                    // Its arms a little lighter, so that the extrusion
+                    // leaves the notch under its peak open.
+                    const double a = l * 0.48, f = e * 0.8;
+                    Polygone(cr, {cx - f * 0.5, sommet, cx + f * 0.5, sommet, cx + a, bas,
+                                  cx + a - f * 1.2, bas, cx, sommet + f * 0.6, cx - a + f * 1.2,
                                   bas, cx - a, bas});
                     break;
                 }
@@ -562,7 +640,27 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
     chrome.epaisseur = 2.5;
     chrome.eclats = 3;
     chrome.eclat = 22;
-    PeintMatiere(&toile, m, chrome);
+    // The accents take the chrome of their own height, sky to magenta as on
+    // the letters, painted first so that the letters' rims pass over their
+    // extrusion.
+    {
+        Masque accents = m, lettres = m;
+        const int coupe = int(chrome.y0) - 6;
+        double haut = h;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < l; ++x) {
+                const size_t i = size_t(y) * l + x;
+                (y < coupe ? lettres : accents).v[i] = 0;
+                if (y < coupe && m.v[i] > 0) haut = std::min(haut, double(y));
+            }
+        Matiere petit = chrome;
+        petit.y0 = haut;
+        petit.y1 = coupe - 7;
+        petit.biseau = 4;
+        petit.eclats = 0;
+        PeintMatiere(&toile, accents, petit);
+        PeintMatiere(&toile, lettres, chrome);
+    }
     // The counters (the A's triangle, the B's bowls, the O) are cleared of
     // the rim and of the extrusion's inner walls, keeping only the dark
     // outline, so that they stay open holes once the crawl narrows them.
@@ -757,10 +855,17 @@ bool Echantillon(double dx, double dy, bool avecAnneau, Couleur* c, double* couv
         zPlanete = z;
         const Vecteur n = {dx / kPlaneteR, dy / kPlaneteR, z / kPlaneteR};
         const double latitude = std::asin(std::clamp(Scalaire(n, pole), -1.0, 1.0));
-        const double longitude = std::atan2(n.x * pole.y - n.y * pole.x, n.z);
-        // Bands of cloud, curled by turbulence along the latitude.
-        const double remous = Fractal(longitude * 2.2, latitude * 9.0, 4, 81) - 0.5;
-        const double b = latitude * 7.5 + remous * 0.9;
+        // Longitude round the pole: from the ring's long axis (the pole
+        // turned a quarter in the screen's plane) and the axis between the two.
+        const Vecteur e1 = Unitaire({pole.y, -pole.x, 0});
+        const Vecteur e2 = {pole.y * e1.z - pole.z * e1.y, pole.z * e1.x - pole.x * e1.z,
+                            pole.x * e1.y - pole.y * e1.x};
+        const double longitude = std::atan2(Scalaire(n, e2), Scalaire(n, e1));
+        // Bands of cloud along the parallels, so that they lie in the ring's
+        // plane: the turbulence stretched far along the longitude and kept
+        // weak, only wavering their edges.
+        const double remous = Fractal(longitude * 0.9, latitude * 14.0, 4, 81) - 0.5;
+        const double b = latitude * 7.5 + remous * 0.3;
         const double bande = 0.5 + 0.5 * std::sin(b * 2.0) * std::cos(b * 0.7 + 1.3);
         Couleur surface = Melange(Rvb(122, 52, 48), Rvb(236, 176, 108), bande);
         surface = Melange(surface, Rvb(255, 236, 200),

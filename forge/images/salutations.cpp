@@ -545,11 +545,13 @@ double Lisse(double a, double b, double x) {
     return u * u * (3 - 2 * u);
 }
 
-// Opacity of the glow at d pixels from a tube: a tight halo and a wide haze
-// that lights the wall up to 11 pixels out, faded to nothing by 13.
+// Opacity of the glow at d pixels from a tube: a tight halo and a haze
+// that falls off as a bell, nearly dark by 10 pixels and nothing by 12 (the
+// room there is above the letters), so that it sinks into the screen's black
+// without an edge.
 double Halo(double d) {
-    const double a = 0.9 * std::exp(-d / 2.5) + 0.42 * std::exp(-d / 9.0);
-    return std::min(1.0, a) * Lisse(13.0, 11.0, d);
+    const double a = 0.9 * std::exp(-d / 2.5) + 0.42 * std::exp(-(d / 8.0) * (d / 8.0));
+    return std::min(1.0, a) * Lisse(12.5, 8.0, d);
 }
 
 // How much of the neon's light the brick wall behind the signs sends back
@@ -661,8 +663,14 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
         for (int y = 0; y < ht; ++y)
             for (int xx = 0; xx < l; ++xx) {
                 const double d = dessous[size_t(y) * l + xx];
-                const double a = std::max(Halo(dehors[size_t(y) * l + xx]),
-                                          0.5 * std::exp(-d / 4.0) * Lisse(10.0, 7.0, d));
+                double a = std::max(Halo(dehors[size_t(y) * l + xx]),
+                                    0.5 * std::exp(-(d / 4.5) * (d / 4.5)) * Lisse(11.0, 6.0, d));
+                // The faintest light is dithered between black and its
+                // darkest true tint (its main channel two 5-6-5 steps up):
+                // below that the steps of red, green and blue fall apart and
+                // the glow turns green on one row, magenta on the next.
+                const double plancher = 0.07;
+                if (a < plancher) a = a / plancher > SeuilTrame(xx, y) ? plancher : 0.0;
                 // The bricks show where the light is strong; in its faint
                 // edge the wall is a dim even tint.
                 const double k = 1 - 0.8 * (1 - Brique(xx, y)) * std::min(1.0, a / 0.2);
@@ -728,6 +736,7 @@ void EnseigneNeon(Toile* toile, const char* texte, Couleur t, double h) {
             const double ux = (q[0] - p[0]) / lq, uy = (q[1] - p[1]) / lq;
             cairo_new_path(cr);
             cairo_move_to(cr, p[0], p[1]);
+            // About as long as the tube is wide, over its rounded end.
             cairo_line_to(cr, p[0] + ux * 2.5, p[1] + uy * 2.5);
             cairo_set_source_rgb(cr, electrode.r, electrode.g, electrode.b);
             cairo_set_line_width(cr, tube);
@@ -776,7 +785,7 @@ void DessineNeon(Recueil* recueil, const char* nom, const char* texte, Couleur t
     EnseigneNeon(&toile, texte, teinte, 34);
     Finition f;
     f.cle = Cle::Noir;
-    f.seuil = 0.05;
+    f.seuil = 0.05;  // under the darkest tint: the dithered glow is whole or keyed
     recueil->images.push_back(Finit(toile, nom, f));
 }
 
