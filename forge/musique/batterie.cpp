@@ -435,7 +435,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                                                : "X...x...X...x...",
                        64);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
-                       m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
+                       m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 44);
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
             if (remplissage && !relance)
                 caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
@@ -447,9 +447,9 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             const bool change = modulation >= 0 && m.numero >= modulation;
             const bool eclat = change && m.numero < modulation + 2;
             if (m.numero % 4 == 0 || (change && m.numero % 2 == 1) || eclat)
-                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere || eclat ? 64 : 44);
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : eclat ? 52 : 36);
             Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.",
-                  change ? 60 : 52);
+                  change ? 48 : 44);
             if (premiere) Eclate(g, m);
             if (relance) Relance(g, m);
             return;
