@@ -420,7 +420,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             // In the drop an open hi-hat on the last off-beat from the second
             // phrase, on every off-beat with the claps.
             else if (b == Batterie::kPleine && m.numero >= 4 && !remplissage)
-                Ouvre(g, m, m.numero >= 8 ? "..X...X...X...X." : "..............X.", 56);
+                Ouvre(g, m, m.numero >= 8 ? "..X...X...X...X." : "..............X.", 44);
             if (relance) Relance(g, m);
             return;
         }
