@@ -337,8 +337,25 @@ void Pompe(Grille* g, const Mesure& m) {
                 const CaseXM* c = g->Case(ligne + k, canal);
                 libre = libre && !c->note && !c->volume;
             }
+            // In the reprise the pad ducks on the new chord too: it glides
+            // into it at its set level on the kick's stroke.
+            CaseXM* c = g->Case(ligne, canal);
+            const bool glisse = b == Batterie::kApogee && c->note && c->note != kNoteRelache &&
+                                c->volume >= VolumeColonne(kPompe + 1) &&
+                                c->volume <= VolumeColonne(64);
+            if (glisse) {
+                libre = true;
+                for (int k = 1; k <= 2; ++k) {
+                    const CaseXM* d = g->Case(ligne + k, canal);
+                    libre = libre && !d->note && !d->volume;
+                }
+                if (!libre) continue;
+                c->volume = static_cast<uint8_t>(c->volume - kPompe);
+                g->Case(ligne + 2, canal)->volume = kColonneHausseFine + kPompe;
+                continue;
+            }
             if (!libre) continue;
-            g->Case(ligne, canal)->volume = kColonneBaisseFine + kPompe;
+            c->volume = kColonneBaisseFine + kPompe;
             g->Case(ligne + 2, canal)->volume = kColonneHausseFine + kPompe;
         }
     }

@@ -264,9 +264,9 @@ const std::vector<Arrangement>& Arrangements() {
          B::kTictac, L::kTenue, A::kAucun, 48, false, F::kMontee, false, {}, {}, false, 100, -1, true, ""},
         // The group logo: the build starts on i-VI-iv-V, in half time (the
         // kick on the first beat, the snare on the third), a slow arpeggio in
-        // front, the bell's motif over the zoom, a
-        // tom fill over a bar of two beats and a half into the title, under
-        // the bell's pickup climbing to the hook.
+        // front, the bell's motif over the zoom, a tom fill over the last
+        // full bar landing on a bar of two beats and a half held on the
+        // dominant, the bell's pickup climbing to the hook over it.
         {"logo", {"Am", "Fmaj7", "Dm", "E7"}, "G", "E", {}, "", "",
          B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 74, -1, false, "",
          64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 64, true},
@@ -309,10 +309,11 @@ const std::vector<Arrangement>& Arrangements() {
         {"credits", {"Fadd9", "Gadd9", "Em7", "Am"}, "", "Am", kPont, "", kPont[3],
          B::kTictac, L::kTenue, A::kLent, 32, false, F::kFla, true, {0, kClocheGeneriques}, {}, false, 66, -1, false, "",
          40, "", 28},
-        // The greetings: everything climbs back, a snare roll over a bar of
-        // two beats and a half, the lead running down from the leading tone
-        // into the reprise's first note.
-        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . e5 . d5 . c5 . b4 . - . . . . .",
+        // The greetings: everything climbs back, a snare roll over the last
+        // full bar landing on a bar of two beats and a half held on the
+        // dominant, the lead on the leading tone, the drums silent but for
+        // the riser until the reprise.
+        {"greetings", {"Dm", "G"}, "", "E", kRemontee, "", "g#5 . . . . . . . . . . . . . . .",
          B::kRoulement, L::kPulsee, A::kMontant, 46, false, F::kRoulement, false, {}, {}, false, 100, -1, false, ""},
         // The text crawl: the reprise and the peak of the piece, the lead
         // doubled an octave lower, the counter-melody throughout, claps, the

@@ -89,9 +89,20 @@ void Monte(Grille* g, int sommet) {
 
 // The bar that leads into a cut, on the drums: each kind of transition plays
 // its own way over the bar's last beats (the bar may be of 2 to 4 beats).
-void ComposeTransition(Grille* g, const Mesure& m) {
+// `riser`: whether a roll swells a riser up to the bar's end (not in the
+// bar before a held shorter bar, whose own riser runs on to the cut).
+void ComposeTransition(Grille* g, const Mesure& m, bool riser = true) {
     const int lignes = m.lignes, deuxTemps = std::max(0, m.lignes - 8);
     const int debut = m.premiereLigne;
+    // A held shorter bar: the fill of the bar before lands on its downbeat,
+    // kick and crash, then only the riser swells under the ringing chord, no
+    // stroke to count by until the cut.
+    if (Tenue(m)) {
+        Pose(g, debut, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+        Pose(g, debut, kCanalCymbale, kNoteDo4, kCymbale, 52);
+        Monte(g, debut + lignes);
+        return;
+    }
     // A shorter bar is a break: the drums and the bass stop on its downbeat
     // (the silence resets the count, so the early downbeat is heard as a
     // stop, not a stumble), a riser under the held chord, and the fill after
@@ -162,7 +173,7 @@ void ComposeTransition(Grille* g, const Mesure& m) {
                 PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 64);
                 PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "....X..o", 48);
             }
-            Monte(g, debut + lignes);
+            if (riser) Monte(g, debut + lignes);
             for (int pas = reprise; pas < lignes; ++pas) {
                 const int volume = 24 + 24 * (pas - reprise + 1) / (lignes - reprise);
                 Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
@@ -284,6 +295,12 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
     const bool premiere = m.numero == 0;
     const Fin fin = FinJouee(m);
     if (m.coupe && fin != Fin::kSuite) return ComposeTransition(g, m);
+    if (AnnonceTenue(m)) {
+        // The fill of the held shorter bar after this one, over its last two beats.
+        Mesure remplie = m;
+        remplie.coupe = true;
+        return ComposeTransition(g, remplie, false);
+    }
     // A fill closes the last full bar; a phrase inside the section gets one every four bars.
     const bool remplissage = m.finPhrase || m.derniere;
     // The bars that change the layers: half time (kick on the first beat
@@ -403,7 +420,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             // In the drop an open hi-hat on the last off-beat from the second
             // phrase, on every off-beat with the claps.
             else if (b == Batterie::kPleine && m.numero >= 4 && !remplissage)
-                Ouvre(g, m, m.numero >= 8 ? "..X...X...X...X." : "..............X.", 56);
+                Ouvre(g, m, m.numero >= 8 ? "..X...X...X...X." : "..............X.", 44);
             if (relance) Relance(g, m);
             return;
         }
@@ -418,7 +435,7 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
                                                : "X...x...X...x...",
                        64);
             PoseRythme(g, m, kCanalCharleston, kCharleston,
-                       m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 60);
+                       m.numero < 4 ? "o.X.o.X.o.X.o.X." : "oxoXoxoXoxoXoxoX", 44);
             const char* caisse = premiere ? "X...X..o....X..o" : "....X..o....X..o";
             if (remplissage && !relance)
                 caisse = (m.numero / 4) % 2 ? "....X...x.x.XXXX" : "....X..o....XxXX";
@@ -430,9 +447,9 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             const bool change = modulation >= 0 && m.numero >= modulation;
             const bool eclat = change && m.numero < modulation + 2;
             if (m.numero % 4 == 0 || (change && m.numero % 2 == 1) || eclat)
-                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere || eclat ? 64 : 44);
+                PoseRythme(g, m, kCanalCymbale, kCymbale, "X", premiere ? 64 : eclat ? 52 : 36);
             Ouvre(g, m, remplissage && !relance ? "......X......." : "..X...X...X...X.",
-                  change ? 60 : 52);
+                  change ? 48 : 44);
             if (premiere) Eclate(g, m);
             if (relance) Relance(g, m);
             return;

@@ -126,6 +126,16 @@ bool Breve(const Mesure& m) {
     return m.queue && (fin == Fin::kToms || fin == Fin::kFla || fin == Fin::kRoulement);
 }
 
+bool Tenue(const Mesure& m) {
+    const Fin fin = FinJouee(m);
+    return m.queue && (fin == Fin::kToms || fin == Fin::kRoulement);
+}
+
+bool AnnonceTenue(const Mesure& m) {
+    const Fin fin = m.arrangement->fin;
+    return m.derniere && m.reste > 0 && (fin == Fin::kToms || fin == Fin::kRoulement);
+}
+
 // The row of a stop's stab, two beats before the cut.
 int LigneCoup(const Mesure& m) {
     return m.premiereLigne + std::max(0, m.lignes - 8);

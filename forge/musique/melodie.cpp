@@ -69,9 +69,12 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     const bool appele = a.variantes.empty() || appelle(variante);
     if (!a.variantes.empty() && !appele && m.numero > 0 && appelle(Variante(a, m.numero - 1)))
         Pose(g, m.premiereLigne, kCanalContre, kNoteRelache, 0, 0);
+    // From the key change on it leaves the pad for the echo's brighter voice
+    // and comes forward, so the summit stands over the drop on its tunes.
+    const bool sommet = m.ton > 0;
     if (a.contre.debut >= 0 && rangContre >= 0 && !m.queue && appele) {
         if (!PoseMelodie(g, m, a.contre.mesures[rangContre % a.contre.mesures.size()], kCanalContre,
-                         kNappe, 60, m.ton, m.lignes, erreur))
+                         sommet ? kEcho : kNappe, sommet ? 64 : 60, m.ton, m.lignes, erreur))
             return false;
     }
     // Before a stop the melodies end with the stab; its chord rings on the pad.
@@ -99,7 +102,7 @@ bool ComposeSolo(Grille* g, const Mesure& m, std::string* erreur) {
     // rings an octave over it on the bell, a new top line for the summit.
     const bool dessus = m.ton > 0;
     if (a.doublure && !PoseMelodie(g, m, texte, kCanalDoublure, dessus ? kCloche : kEcho,
-                                   dessus ? 26 : 64, m.ton + (dessus ? 12 : -12), joues, erreur))
+                                   dessus ? 46 : 64, m.ton + (dessus ? 12 : -12), joues, erreur))
         return false;
     return true;
 }

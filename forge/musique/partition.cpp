@@ -100,6 +100,9 @@ std::vector<SectionPlacee> PlaceSections(const std::vector<RepereScene>& reperes
 
 namespace {
 
+// How much the pad comes forward on the crawl's new key.
+constexpr double kSommetTonal = 1.8;
+
 // The switch-off: the final chord is struck with the crash and rings as a
 // chord for more than half the scene, heard as the arrival home; then the
 // held voices (pad, bass, lead and the lines around it) sigh down in pitch
@@ -252,10 +255,20 @@ bool ComposeModule(const std::vector<RepereScene>& reperes, ModuleXM* module, st
             g.accords.push_back({m.premiereLigne, m.accord});
             ComposeBatterie(&g, m);
             ComposeBasse(&g, m);
+            // On the new key the pad comes forward over the drums: the summit
+            // stands above the drop on its chords, not its strokes (the
+            // arpeggio stays, its beats sit on the kick's). It gets there
+            // over two bars, so the key change's crash and chord do not
+            // pile up on the louder pad.
             ComposeArpege(&g, m);
+            const double bande = g.accompagnement;
+            if (m.ton > 0)
+                g.accompagnement *=
+                    1.0 + (kSommetTonal - 1.0) * std::min(1.0, (n - a.modulation + 1) / 2.0);
             nappeTenue = ComposeNappe(&g, m, nappeTenue ? &precedent : nullptr);
             if (!ComposeSolo(&g, m, erreur)) return false;
             Pompe(&g, m);
+            g.accompagnement = bande;
             precedent = m.accord;
         }
     }

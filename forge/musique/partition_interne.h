@@ -176,6 +176,13 @@ Fin FinJouee(const Mesure& m);
 // the band stops on a stab on its downbeat, the chord rings, and the fill
 // alone takes up the rest, so the shorter bar is heard as a break.
 bool Breve(const Mesure& m);
+// Whether the bar is a shorter last bar held as a chord: the fill (toms, a
+// roll) runs over the bar before and lands on its downbeat, then the drums
+// are silent and the chord rings to the cut, so the count stops there and
+// the next section's downbeat is not heard half a beat early.
+bool Tenue(const Mesure& m);
+// Whether the bar is the full one before such a held bar, which plays its fill.
+bool AnnonceTenue(const Mesure& m);
 // The row of a stop's stab, two beats before the cut.
 int LigneCoup(const Mesure& m);
 
