@@ -206,7 +206,14 @@ void DessineOrbo(Recueil* recueil) {
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
     Alea alea(GraineDe("Orbo"));
+    // Stars, none round the credit line, where one would read as a stray
+    // full stop.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, 640, 480);
+    cairo_rectangle(cr, 640, 322, -640, 38);
+    cairo_clip(cr);
     Etoiles(cr, &alea, 0, 0, 640, 480, 140, Rvb(170, 190, 255), 0.9);
+    cairo_restore(cr);
 
     // Raster bars above and below the middle, mirrored about a dark band
     // at the logo's horizon, fading out toward the screen edges.
