@@ -168,6 +168,7 @@ Matiere MatiereTitre(double y0, double y1, double relief, int eclats) {
     m.y0 = y0;
     m.y1 = y1;
     m.biseau = 4.5;
+    m.lissage = 1.3;
     m.relief = relief;
     m.flanc = Rvb(120, 40, 170);
     m.contour = kContour;
