@@ -154,6 +154,21 @@ TEST(ImagesDessins, TitleLogoAndLettersFillTheirBoxes) {
                 ombre += im.forme[size_t(y) * im.largeur + x] && p.r + p.g + p.b < 30;
             }
         EXPECT_GT(ombre, im.largeur) << l << " casts no shadow at its foot";
+        // The light runs along the slanted bevels as a line, not as a chain
+        // of dots: hardly a pixel is a lone bright dot, 30 levels over both
+        // its neighbours across and both above and below.
+        const auto luma = [&](int x, int y) {
+            const forge_test::Rvb8 p = Pixel(im, x, y);
+            return (299 * p.r + 587 * p.g + 114 * p.b) / 1000;
+        };
+        int points = 0;
+        for (int y = 1; y + 1 < im.hauteur; ++y)
+            for (int x = 1; x + 1 < im.largeur; ++x) {
+                const int v = luma(x, y) - 30;
+                points += v > std::max(luma(x - 1, y), luma(x + 1, y)) &&
+                          v > std::max(luma(x, y - 1), luma(x, y + 1));
+            }
+        EXPECT_LT(points, 3) << l << ": dotted highlights along its bevels";
     }
 }
 
