@@ -106,7 +106,7 @@ void DessineCinema(Recueil* recueil) {
         const double cx = bord < 320 ? bord + largeur / 2 : bord - largeur / 2;
         CheminTexteCentre(cr, affiche, taille, texte, cx, cy);
     };
-    etiquette(22, "FRAME 00192", 68 + 24 + 8, 451);
+    etiquette(22, "SAFETY FILM", 68 + 24 + 8, 451);
     etiquette(22, "ORBO LAB - REEL 1", 572 - 24 - 8, 451);
     etiquette(18, "35 MM", 68 + 24 + 8, 31);
     etiquette(18, "KZM-01", 572 - 24 - 8, 31);

@@ -390,9 +390,11 @@ void CheminAnneau(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
 void DessineG(cairo_t* cr, Glyphe boite, double epaisseur, double arrondi);
 
 // The title's stage: the row of its horizon (the floor runs from there to
-// the stage's bottom) and the radius of the sun standing on it at column 320.
+// the stage's bottom), and the sun hanging over column 320 high in the sky,
+// its disc clear above the landed letters: its centre's row and its radius.
 constexpr int kHorizonScene = 190;
-constexpr double kSoleilRayon = 150;
+constexpr double kSoleilHaut = 64;
+constexpr double kSoleilRayon = 46;
 
 }  // namespace forge
 

@@ -142,21 +142,27 @@ std::vector<Couleur> ChromeOrbo() {
                             Rvb(250, 250, 255)};
     const Couleur sol[] = {Rvb(90, 45, 20), Rvb(180, 100, 30), Rvb(240, 160, 45),
                            Rvb(255, 225, 160)};
+    // Each edge between the sky, the dark line, the cream thread and the
+    // ground is eased over about a pixel and a half, so that where the bevel
+    // bends the band the line stays whole instead of breaking into steps.
     std::vector<Couleur> bande;
-    const int n = 160;
-    const double horizon = 0.52, ligne = 0.035, clair = 0.03;
+    const int n = 320;
+    const double horizon = 0.52, ligne = 0.035, clair = 0.03, doux = 0.014;
+    const auto marche = [&](double t, double bord) {
+        const double u = std::clamp((t - bord) / doux + 0.5, 0.0, 1.0);
+        return u * u * (3 - 2 * u);
+    };
     for (int i = 0; i < n; ++i) {
         const double t = i / (n - 1.0);
-        if (t < horizon) {
-            bande.push_back(DegradeEn({ciel[0], ciel[1], ciel[2], ciel[3]}, t / horizon));
-        } else if (t < horizon + ligne) {
-            bande.push_back(Rvb(40, 16, 30));
-        } else if (t < horizon + ligne + clair) {
-            bande.push_back(Rvb(255, 240, 210));
-        } else {
-            const double u = (t - horizon - ligne - clair) / (1 - horizon - ligne - clair);
-            bande.push_back(DegradeEn({sol[0], sol[1], sol[2], sol[3]}, u));
-        }
+        const Couleur haut =
+            DegradeEn({ciel[0], ciel[1], ciel[2], ciel[3]}, std::min(1.0, t / horizon));
+        const double u =
+            std::max(0.0, (t - horizon - ligne - clair) / (1 - horizon - ligne - clair));
+        const Couleur bas = DegradeEn({sol[0], sol[1], sol[2], sol[3]}, u);
+        Couleur c = Melange(haut, Rvb(40, 16, 30), marche(t, horizon));
+        c = Melange(c, Rvb(255, 240, 210), marche(t, horizon + ligne));
+        c = Melange(c, bas, marche(t, horizon + ligne + clair));
+        bande.push_back(c);
     }
     return bande;
 }
@@ -206,7 +212,14 @@ void DessineOrbo(Recueil* recueil) {
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
     Alea alea(GraineDe("Orbo"));
+    // Stars, none round the credit line, where one would read as a stray
+    // full stop.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, 640, 480);
+    cairo_rectangle(cr, 640, 322, -640, 38);
+    cairo_clip(cr);
     Etoiles(cr, &alea, 0, 0, 640, 480, 140, Rvb(170, 190, 255), 0.9);
+    cairo_restore(cr);
 
     // Raster bars above and below the middle, mirrored about a dark band
     // at the logo's horizon, fading out toward the screen edges.
@@ -250,7 +263,7 @@ void DessineOrbo(Recueil* recueil) {
     chrome.y0 = mot.haut;
     chrome.y1 = mot.bas;
     chrome.biseau = 3;
-    chrome.lissage = 1.2;
+    chrome.lissage = 2;
     chrome.relief = 0;
     chrome.flanc = Rvb(70, 60, 170);
     chrome.contour = Rvb(10, 8, 40);

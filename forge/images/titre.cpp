@@ -18,7 +18,6 @@ double CourbeRampe(double x) {
     return 150.0 + 250.0 * std::pow(u, 1.5) + 6.0 * std::sin(x / 640.0 * 2 * M_PI);
 }
 
-const Couleur kCielHaut = Rvb(6, 4, 30);
 const Couleur kCielBas = Rvb(60, 24, 90);
 // The stage colour behind the falling letters.
 const Couleur kScene = Rvb(40, 20, 72);
@@ -169,6 +168,7 @@ Matiere MatiereTitre(double y0, double y1, double relief, int eclats) {
     m.y0 = y0;
     m.y1 = y1;
     m.biseau = 4.5;
+    m.lissage = 1.3;
     m.relief = relief;
     m.flanc = Rvb(120, 40, 170);
     m.contour = kContour;
@@ -259,6 +259,69 @@ void DessineKazzmot(Recueil* recueil) {
     recueil->images.push_back(Finit(toile, "Kazzmot", f));
 }
 
+// The sky of the title's world, down to the horizon: night violet paling
+// to a sunset glow along the horizon, stars, and the sun hanging high over
+// column 320 with its lower half cut by slits that widen downward. Its disc
+// stays clear above the landed word, framed between the stars.
+void PeintCielTitre(cairo_t* cr) {
+    const double horizon = kHorizonScene, sx = 320, sy = kSoleilHaut, r = kSoleilRayon;
+    DegradeVertical(cr, 640, int(horizon) + 1,
+                    {Rvb(8, 4, 28), Rvb(28, 12, 60), kScene, Rvb(90, 30, 105)});
+    Alea alea(GraineDe("Support2"));
+    // Stars, none in the sun's glare and none in the top rows: when the
+    // title drains away, the falling strips smear those rows down the lower
+    // half of the screen, where a star would leave a dotted trail.
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 20, 640, horizon - 20);
+    cairo_arc_negative(cr, sx, sy, r + 48, 2 * M_PI, 0);
+    cairo_clip(cr);
+    Etoiles(cr, &alea, 0, 0, 640, horizon - 40, 90, Rvb(190, 170, 255), 0.8);
+    cairo_restore(cr);
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, 640, horizon);
+    cairo_clip(cr);
+    // The sunset's glow along the horizon, then the sun's own halo.
+    cairo_save(cr);
+    cairo_translate(cr, sx, horizon);
+    cairo_scale(cr, 1.0, 0.45);
+    cairo_pattern_t* couchant = cairo_pattern_create_radial(0, 0, 10, 0, 0, 340);
+    cairo_pattern_add_color_stop_rgba(couchant, 0, 1, 0.4, 0.7, 0.5);
+    cairo_pattern_add_color_stop_rgba(couchant, 1, 0.5, 0.1, 0.6, 0);
+    cairo_set_source(cr, couchant);
+    cairo_paint(cr);
+    cairo_pattern_destroy(couchant);
+    cairo_restore(cr);
+    cairo_pattern_t* halo = cairo_pattern_create_radial(sx, sy, r, sx, sy, r + 70);
+    cairo_pattern_add_color_stop_rgba(halo, 0, 1, 0.45, 0.6, 0.45);
+    cairo_pattern_add_color_stop_rgba(halo, 0.35, 0.9, 0.25, 0.6, 0.18);
+    cairo_pattern_add_color_stop_rgba(halo, 1, 0.5, 0.1, 0.6, 0);
+    cairo_set_source(cr, halo);
+    cairo_paint(cr);
+    cairo_pattern_destroy(halo);
+    cairo_push_group(cr);
+    cairo_pattern_t* soleil = cairo_pattern_create_linear(0, sy - r, 0, sy + r);
+    cairo_pattern_add_color_stop_rgb(soleil, 0, 1.0, 0.92, 0.5);
+    cairo_pattern_add_color_stop_rgb(soleil, 0.5, 1.0, 0.62, 0.3);
+    cairo_pattern_add_color_stop_rgb(soleil, 1, 0.95, 0.25, 0.55);
+    cairo_set_source(cr, soleil);
+    cairo_arc(cr, sx, sy, r, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(soleil);
+    // The slits, clipped to the disc so that none reaches the sky.
+    cairo_arc(cr, sx, sy, r, 0, 2 * M_PI);
+    cairo_clip(cr);
+    for (int i = 0; i < 5; ++i) {
+        const double y = sy + 5 + i * 7.5 + i * i * 0.6;
+        cairo_rectangle(cr, 0, y, 640, 1.5 + i * 0.8);
+    }
+    const Couleur fente = Melange(kScene, Rvb(120, 30, 110), 0.35);
+    cairo_set_source_rgb(cr, fente.r, fente.g, fente.b);
+    cairo_fill(cr);
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
 // Colour of the ramp body at depth d rows under its top edge, column x: a
 // neon road of dark glossy violet, ruled by glowing rails parallel to its
 // edge that spread apart toward the viewer like the floor's cross lines,
@@ -274,6 +337,13 @@ Couleur CouleurRampe(int x, int d) {
     const Couleur neon = Melange(Rvb(90, 230, 255), Rvb(255, 70, 200), std::min(1.0, t / 7.0));
     c = Melange(c, neon, 0.35 * std::exp(-ecart * ecart / 16.0));
     c = Melange(c, neon, 0.7 * std::exp(-ecart * ecart / 3.0));
+    // A glossy streak of the sunset's light lying along the rails a little
+    // below the crest, swelling and thinning along the ramp; the rails
+    // inside it run hot, nearly white.
+    const double bande = std::exp(-std::pow((t - 4.2) / 1.1, 2)) *
+                         (0.55 + 0.45 * std::sin(x / 640.0 * 1.3 * M_PI + 0.4));
+    c = Melange(c, Rvb(255, 150, 230), 0.28 * bande);
+    c = Melange(c, Rvb(255, 235, 250), 0.6 * bande * std::exp(-ecart * ecart / 2.0));
     // A faint diagonal sheen sliding along the ramp.
     const double reflet = std::exp(-std::pow(((x + d * 3 / 2) % 260 - 130) / 30.0, 2));
     return Melange(c, Rvb(255, 255, 255), 0.22 * reflet * (1 - profondeur));
@@ -336,54 +406,9 @@ void PeintSol(cairo_t* cr, double bas) {
 void DessineRampes(Recueil* recueil) {
     Toile toile(640, 480);
     cairo_t* cr = toile.cr;
-    DegradeVertical(cr, 640, 480, {kCielHaut, Rvb(30, 12, 64), kCielBas, Rvb(90, 30, 90)});
-    // Dim stars and a low moon in the sky; kept well below the rim's brightness.
-    Alea alea(GraineDe("RampeTotal"));
-    Etoiles(cr, &alea, 0, 0, 640, kHorizonScene - 16, 120, Rvb(140, 130, 200), 0.35);
-    cairo_pattern_t* lune = cairo_pattern_create_radial(120, 90, 0, 120, 90, 60);
-    cairo_pattern_add_color_stop_rgba(lune, 0, 0.5, 0.35, 0.6, 0.6);
-    cairo_pattern_add_color_stop_rgba(lune, 0.5, 0.45, 0.3, 0.55, 0.45);
-    cairo_pattern_add_color_stop_rgba(lune, 0.52, 0.3, 0.15, 0.45, 0.25);
-    cairo_pattern_add_color_stop_rgba(lune, 1, 0.2, 0.1, 0.35, 0);
-    cairo_set_source(cr, lune);
-    cairo_arc(cr, 120, 90, 60, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(lune);
-    // Its seas and craters: darker hollows, each with a lit lower-right lip
-    // (the light comes from the sun under the horizon to the right), all
-    // inside the disc.
-    cairo_save(cr);
-    cairo_arc(cr, 120, 90, 30, 0, 2 * M_PI);
-    cairo_clip(cr);
-    const struct {
-        double x, y, r, ombre;
-    } creux[] = {{-9, -8, 11, 0.55}, {8, 6, 13, 0.5},     {-12, 12, 6, 0.55}, {11, -13, 5, 0.55},
-                 {-1, 17, 4, 0.6},   {19, -2, 3.5, 0.55}, {-20, -2, 3, 0.55}, {3, -5, 2.5, 0.6}};
-    for (const auto& c : creux) {
-        // Soft-edged hollows: darkest in their middle.
-        cairo_pattern_t* h =
-            cairo_pattern_create_radial(120 + c.x, 90 + c.y, 0, 120 + c.x, 90 + c.y, c.r);
-        cairo_pattern_add_color_stop_rgba(h, 0, 0.16, 0.07, 0.28, c.ombre);
-        cairo_pattern_add_color_stop_rgba(h, 0.7, 0.16, 0.07, 0.28, c.ombre * 0.8);
-        cairo_pattern_add_color_stop_rgba(h, 1, 0.16, 0.07, 0.28, 0);
-        cairo_set_source(cr, h);
-        cairo_arc(cr, 120 + c.x, 90 + c.y, c.r, 0, 2 * M_PI);
-        cairo_fill(cr);
-        cairo_pattern_destroy(h);
-        if (c.r > 5) continue;  // the seas have no lip
-        cairo_arc(cr, 120 + c.x, 90 + c.y, c.r - 0.5, 0, 0.5 * M_PI);
-        cairo_set_line_width(cr, 1);
-        cairo_set_source_rgba(cr, 0.75, 0.6, 0.85, 0.25);
-        cairo_stroke(cr);
-    }
-    // The limb: a shade along the upper left, away from the light.
-    cairo_pattern_t* limbe = cairo_pattern_create_radial(126, 96, 20, 120, 90, 31);
-    cairo_pattern_add_color_stop_rgba(limbe, 0, 0.1, 0.04, 0.2, 0);
-    cairo_pattern_add_color_stop_rgba(limbe, 1, 0.1, 0.04, 0.2, 0.45);
-    cairo_set_source(cr, limbe);
-    cairo_paint(cr);
-    cairo_pattern_destroy(limbe);
-    cairo_restore(cr);
+    // The same sky and sun as the stage's, so that nothing changes above
+    // the horizon when the stage is laid over the ramp.
+    PeintCielTitre(cr);
     // The floor, down to the bottom, with the horizon's glow; below the
     // stage its lines are softened a little, so they read as light rather
     // than as a hard pattern.
@@ -533,51 +558,7 @@ void DessineSupport(Recueil* recueil) {
     Toile toile(640, 256);
     cairo_t* cr = toile.cr;
     const double horizon = kHorizonScene;
-    DegradeVertical(cr, 640, int(horizon) + 1,
-                    {Rvb(8, 4, 28), Rvb(28, 12, 60), kScene, Rvb(90, 30, 105)});
-    Alea alea(GraineDe("Support2"));
-    // Stars, none in the sun's glare and none in the top rows: when the
-    // title drains away, the falling strips smear those rows down the lower
-    // half of the screen, where a star would leave a dotted trail.
-    cairo_save(cr);
-    cairo_rectangle(cr, 0, 20, 640, horizon - 20);
-    cairo_arc_negative(cr, 320, horizon, kSoleilRayon + 48, 2 * M_PI, 0);
-    cairo_clip(cr);
-    Etoiles(cr, &alea, 0, 0, 640, horizon - 40, 90, Rvb(190, 170, 255), 0.8);
-    cairo_restore(cr);
-    // A glowing sun sinking behind the stage, its lower half cut by slits
-    // that widen toward the horizon.
-    cairo_save(cr);
-    cairo_rectangle(cr, 0, 0, 640, horizon);
-    cairo_clip(cr);
-    cairo_pattern_t* halo = cairo_pattern_create_radial(320, horizon, 10, 320, horizon, 280);
-    cairo_pattern_add_color_stop_rgba(halo, 0, 1, 0.4, 0.7, 0.55);
-    cairo_pattern_add_color_stop_rgba(halo, 1, 0.5, 0.1, 0.6, 0);
-    cairo_set_source(cr, halo);
-    cairo_paint(cr);
-    cairo_pattern_destroy(halo);
-    cairo_push_group(cr);
-    cairo_pattern_t* soleil = cairo_pattern_create_linear(0, horizon - kSoleilRayon, 0, horizon);
-    cairo_pattern_add_color_stop_rgb(soleil, 0, 1.0, 0.9, 0.45);
-    cairo_pattern_add_color_stop_rgb(soleil, 0.45, 1.0, 0.62, 0.3);
-    cairo_pattern_add_color_stop_rgb(soleil, 1, 0.95, 0.2, 0.55);
-    cairo_set_source(cr, soleil);
-    cairo_arc(cr, 320, horizon, kSoleilRayon, M_PI, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_pattern_destroy(soleil);
-    // The slits, clipped to the disc so that none reaches the sky.
-    cairo_arc(cr, 320, horizon, kSoleilRayon, M_PI, 2 * M_PI);
-    cairo_clip(cr);
-    for (int i = 0; i < 6; ++i) {
-        const double y = horizon - 58 + i * 10.0 + i * i * 0.3;
-        cairo_rectangle(cr, 0, y, 640, 1.5 + i * 0.8);
-    }
-    const Couleur fente = Melange(kScene, Rvb(120, 30, 110), 0.35);
-    cairo_set_source_rgb(cr, fente.r, fente.g, fente.b);
-    cairo_fill(cr);
-    cairo_pop_group_to_source(cr);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    PeintCielTitre(cr);
 
     // The floor the letters stand on.
     const double bas = 256;
@@ -585,6 +566,8 @@ void DessineSupport(Recueil* recueil) {
     PeintRoute(&toile, bas);
     // The sun mirrored on the floor, broken into a streak.
     cairo_save(cr);
+    cairo_rectangle(cr, 0, horizon, 640, bas - horizon);
+    cairo_clip(cr);
     cairo_translate(cr, 320, horizon + 3);
     cairo_scale(cr, 1.0, 0.16);
     cairo_pattern_t* miroir = cairo_pattern_create_radial(0, 0, 0, 0, 0, 130);
@@ -601,8 +584,8 @@ void DessineSupport(Recueil* recueil) {
     cairo_rectangle(cr, 0, horizon, 640, bas - horizon);
     cairo_clip(cr);
     cairo_translate(cr, 320, horizon);
-    cairo_scale(cr, 1.0, 58 / (0.7 * kSoleilRayon));
-    cairo_pattern_t* colonne = cairo_pattern_create_radial(0, 0, 0, 0, 0, 0.7 * kSoleilRayon);
+    cairo_scale(cr, 1.0, 58 / 105.0);
+    cairo_pattern_t* colonne = cairo_pattern_create_radial(0, 0, 0, 0, 0, 105);
     cairo_pattern_add_color_stop_rgba(colonne, 0, 1, 0.62, 0.4, 0.4);
     cairo_pattern_add_color_stop_rgba(colonne, 0.5, 1, 0.35, 0.55, 0.18);
     cairo_pattern_add_color_stop_rgba(colonne, 1, 0.9, 0.2, 0.6, 0);
