@@ -94,14 +94,20 @@ struct Voix {
 
 // Renders `blocs` loop lengths of attack and one loop length held, like
 // RendAdditif: harmonics 1 to `harmoniques` of every voice, weighted by
-// `poids(h)`, the ones above the fundamental brighter at the attack by
-// `eclat`, which fades with time constant `tau` seconds.
+// `poids(h, i)` at frame i (a filter that moves), the ones above the
+// fundamental brighter at the attack by `eclat`, which fades with time
+// constant `tau` seconds.
 template <typename Poids>
 std::vector<double> RendVoix(int longueurBoucle, int blocs, double tau, double eclat,
                              int harmoniques, const std::vector<Voix>& voix, Poids poids) {
     const int total = (blocs + 1) * longueurBoucle;
     const int debutBoucle = blocs * longueurBoucle;
     std::vector<double> signal(total, 0.0);
+    // Every harmonic's weight at every frame, worked out once for all voices.
+    const size_t rangs = size_t(harmoniques) + 1;
+    std::vector<double> table(size_t(total) * rangs, 0.0);
+    for (int i = 0; i < total; ++i)
+        for (int h = 1; h <= harmoniques; ++h) table[size_t(i) * rangs + size_t(h)] = poids(h, i);
     for (const Voix& v : voix) {
         const double pas = 2.0 * kPi * v.cycles / longueurBoucle;
         for (int i = 0; i < total; ++i) {
@@ -114,7 +120,8 @@ std::vector<double> RendVoix(int longueurBoucle, int blocs, double tau, double e
             const double theta = pas * j + 2.0 * kPi * v.phase * v.cycles;
             double x = 0.0;
             for (int h = 1; h <= harmoniques; ++h) {
-                const double a = poids(h) * (h > 1 ? 1.0 + attaque : 1.0) / h;
+                const double a =
+                    table[size_t(i) * rangs + size_t(h)] * (h > 1 ? 1.0 + attaque : 1.0) / h;
                 x += a *
                      (v.dent * std::sin(h * theta) + v.impulsion * std::sin(kPi * h * largeur) *
                                                          std::cos(h * theta - kPi * h * largeur));
@@ -384,19 +391,37 @@ std::vector<double> RendSolo(bool sombre) {
     // A pulse whose width swings once per loop (about 2.6 Hz) over a little
     // sawtooth, in three voices slightly apart whose swings are a third of a
     // turn apart: reedy and moving, never static. Two plain sawtooths a few
-    // cents either side thicken it, as a second oscillator detuned. A formant
-    // lifts 2 to 4 kHz so the lead cuts through the pad and the arpeggio;
-    // brighter still at the attack.
+    // cents either side thicken it, as a second oscillator detuned.
     std::vector<Voix> voix;
     for (int v = 0; v < 3; ++v)
         voix.push_back({kCyclesSolo - 1 + v, v == 1 ? 1.0 : 0.55, 0.3, 1.0, 0.32, v / 3.0});
     voix.push_back({kCyclesSolo - 3, 0.3, 1.0, 0.0, 0.0, 0.21});
     voix.push_back({kCyclesSolo + 3, 0.3, 1.0, 0.0, 0.0, 0.64});
-    return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [sombre](int h) {
-        const double f = h * kToneAigu;
-        if (sombre) return std::exp(-(h - 1) / 2.5);
-        return (1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) *
-               std::exp(-(h - 1) / 12.0);
+    if (sombre)
+        return RendVoix(longueur, 1, 0.06, 0.5, 20, voix,
+                        [](int h, int) { return std::exp(-(h - 1) / 2.5); });
+    // The lead's signature: a resonant low-pass, as on a small analogue
+    // monosynth, whose cutoff swings once per loop between 1.4 and 4.2 kHz on
+    // a raised cosine (the loop ends where it starts). Every note strikes it
+    // wide open, its resonance squealing, and it snaps shut within a tenth of
+    // a second, a little acid "yow"; held notes then wah with the swing. A
+    // formant lifts 2 to 4 kHz so the lead cuts through the pad and the
+    // arpeggio; brighter still at the attack.
+    const double qualite = 3.0;  // the resonance's lift at the cutoff
+    const int debutBoucle = longueur;
+    return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [=](int h, int i) {
+        const int j = i % longueur;
+        const double x = 0.5 - 0.5 * std::cos(2.0 * kPi * j / longueur);
+        double coupure = 1400.0 * std::pow(4200.0 / 1400.0, x);
+        // The strike: the cutoff starts three octaves up and falls back onto
+        // the swing, reaching it exactly where the loop starts.
+        if (i < debutBoucle)
+            coupure *= std::pow(
+                8.0, std::exp(-i / (0.035 * kFrequenceRendu)) * (1.0 - double(i) / debutBoucle));
+        const double f = h * kToneAigu, r = f / coupure;
+        const double filtre =
+            1.0 / std::sqrt((1.0 - r * r) * (1.0 - r * r) + r * r / (qualite * qualite));
+        return (1.0 + 1.0 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) * filtre;
     });
 }
 
@@ -404,8 +429,9 @@ InstrumentXM Solo() {
     InstrumentXM in;
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
-    // raising its peak, at full scale over the band held back.
-    in.echantillon = Normalise(Sature(RendSolo(false), 2.6), kReserveSolo);
+    // raising its peak, at full scale over the band held back; a shade under
+    // it, as its resonant strike lines up with the hats' peaks in xmp.
+    in.echantillon = Normalise(Sature(RendSolo(false), 2.6), 0.93 * kReserveSolo);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;
