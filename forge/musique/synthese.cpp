@@ -168,10 +168,15 @@ double Bruit(uint32_t* etat);
 // at that share of its peak, falling from 170 Hz to `grave` Hz and ringing
 // for about a beat's third, so a short drum has weight; `eclat` lifts its
 // top by adding that share of its slope (+6 dB an octave), for hi-hats
-// that shine.
+// that shine. The body starts at `haut` Hz and dies with time constant
+// `tenue` seconds, swelling in over `gonfle` seconds: a snare's is tuned
+// high and short, a skin that booms just after the stick's crack, so it adds
+// weight without stacking on the stroke's peak; `queue` lays a tail of noise under 8 kHz at that
+// share of the peak, the wires rattling on after the stroke.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
                 InstrumentXM* in, std::string* erreur, double clic = 0.0, double corps = 0.0,
-                double grave = 100.0, double eclat = 0.0) {
+                double grave = 100.0, double eclat = 0.0, double haut = 170.0, double tenue = 0.14,
+                double queue = 0.0, double gonfle = 0.002) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -197,13 +202,32 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
     }
     double crete = 0.0;
     for (double v : s) crete = std::max(crete, std::fabs(v));
-    double phase = 0.0;
-    for (size_t i = 0; corps > 0.0 && i < n; ++i) {
+    // The body, laid in phase with the recording's own tone in its first
+    // 30 ms, so the two add up rather than cancel.
+    std::vector<double> peau(corps > 0.0 ? n : 0);
+    double phase = 0.0, accord = 0.0;
+    for (size_t i = 0; i < peau.size(); ++i) {
         const double t = double(i) / kFrequenceRendu;
-        phase += 2 * kPi * (grave + (170.0 - grave) * std::exp(-t / 0.03)) / kFrequenceRendu;
+        phase += 2 * kPi * (grave + (haut - grave) * std::exp(-t / 0.03)) / kFrequenceRendu;
         const double fin = i + fondus >= n ? double(n - 1 - i) / std::max<size_t>(1, fondus) : 1.0;
-        s[i] += corps * crete * std::min(1.0, t / 0.002) * std::exp(-t / 0.14) * fin * fin *
-                std::sin(phase);
+        peau[i] = corps * crete * std::min(1.0, t / gonfle) * std::exp(-t / tenue) * fin * fin *
+                  std::sin(phase);
+        if (t < 0.03) accord += peau[i] * s[i];
+    }
+    for (size_t i = 0; i < peau.size(); ++i) s[i] += accord < 0.0 ? -peau[i] : peau[i];
+    // The wires' tail: noise through a wide band round 4 kHz (the top above
+    // 10 kHz stays the recording's), swelling in over 5 ms and dying away
+    // over about a seventh of a second.
+    uint32_t grain = 0x51554555;
+    double bas = 0.0, bande = 0.0;
+    const double fq = 2.0 * std::sin(kPi * 4000.0 / kFrequenceRendu);
+    for (size_t i = 0; queue > 0.0 && i < n; ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        const double haute = Bruit(&grain) - bas - 0.6 * bande;
+        bande += fq * haute;
+        bas += fq * bande;
+        const double fin = i + fondus >= n ? double(n - 1 - i) / std::max<size_t>(1, fondus) : 1.0;
+        s[i] += queue * crete * std::min(1.0, t / 0.005) * std::exp(-t / 0.05) * fin * fin * bande;
     }
     for (size_t i = n; eclat > 0.0 && i-- > 1;) s[i] += eclat * (s[i] - s[i - 1]);
     if (gain > 1.0) s = Sature(s, gain);
@@ -240,7 +264,8 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap, ride;
     if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.1, 0.55, 90.0) ||
-        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
+        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur, 0, 0.4, 190.0, 0,
+                    240.0, 0.04, 0.35, 0.008) ||
         !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
         !Percussion("charleston ouvert", 25, 46, 0.7, 0.45, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
@@ -407,7 +432,7 @@ std::vector<double> RendSolo(bool sombre) {
     // a second, a little acid "yow"; held notes then wah with the swing. A
     // formant lifts 2 to 4 kHz so the lead cuts through the pad and the
     // arpeggio; brighter still at the attack.
-    const double qualite = 3.0;  // the resonance's lift at the cutoff
+    const double qualite = 2.5;  // the resonance's lift at the cutoff
     const int debutBoucle = longueur;
     return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [=](int h, int i) {
         const int j = i % longueur;
