@@ -94,14 +94,20 @@ struct Voix {
 
 // Renders `blocs` loop lengths of attack and one loop length held, like
 // RendAdditif: harmonics 1 to `harmoniques` of every voice, weighted by
-// `poids(h)`, the ones above the fundamental brighter at the attack by
-// `eclat`, which fades with time constant `tau` seconds.
+// `poids(h, i)` at frame i (a filter that moves), the ones above the
+// fundamental brighter at the attack by `eclat`, which fades with time
+// constant `tau` seconds.
 template <typename Poids>
 std::vector<double> RendVoix(int longueurBoucle, int blocs, double tau, double eclat,
                              int harmoniques, const std::vector<Voix>& voix, Poids poids) {
     const int total = (blocs + 1) * longueurBoucle;
     const int debutBoucle = blocs * longueurBoucle;
     std::vector<double> signal(total, 0.0);
+    // Every harmonic's weight at every frame, worked out once for all voices.
+    const size_t rangs = size_t(harmoniques) + 1;
+    std::vector<double> table(size_t(total) * rangs, 0.0);
+    for (int i = 0; i < total; ++i)
+        for (int h = 1; h <= harmoniques; ++h) table[size_t(i) * rangs + size_t(h)] = poids(h, i);
     for (const Voix& v : voix) {
         const double pas = 2.0 * kPi * v.cycles / longueurBoucle;
         for (int i = 0; i < total; ++i) {
@@ -114,7 +120,8 @@ std::vector<double> RendVoix(int longueurBoucle, int blocs, double tau, double e
             const double theta = pas * j + 2.0 * kPi * v.phase * v.cycles;
             double x = 0.0;
             for (int h = 1; h <= harmoniques; ++h) {
-                const double a = poids(h) * (h > 1 ? 1.0 + attaque : 1.0) / h;
+                const double a =
+                    table[size_t(i) * rangs + size_t(h)] * (h > 1 ? 1.0 + attaque : 1.0) / h;
                 x += a *
                      (v.dent * std::sin(h * theta) + v.impulsion * std::sin(kPi * h * largeur) *
                                                          std::cos(h * theta - kPi * h * largeur));
@@ -161,10 +168,15 @@ double Bruit(uint32_t* etat);
 // at that share of its peak, falling from 170 Hz to `grave` Hz and ringing
 // for about a beat's third, so a short drum has weight; `eclat` lifts its
 // top by adding that share of its slope (+6 dB an octave), for hi-hats
-// that shine.
+// that shine. The body starts at `haut` Hz and dies with time constant
+// `tenue` seconds, swelling in over `gonfle` seconds: a snare's is tuned
+// high and short, a skin that booms just after the stick's crack, so it adds
+// weight without stacking on the stroke's peak; `queue` lays a tail of noise under 8 kHz at that
+// share of the peak, the wires rattling on after the stroke.
 bool Percussion(const char* nom, int programme, int touche, double duree, double fondu, double gain,
                 InstrumentXM* in, std::string* erreur, double clic = 0.0, double corps = 0.0,
-                double grave = 100.0, double eclat = 0.0) {
+                double grave = 100.0, double eclat = 0.0, double haut = 170.0, double tenue = 0.14,
+                double queue = 0.0, double gonfle = 0.002) {
     SonEnregistre son;
     if (!LitSonDePolice(KAZZMOT_POLICE_SONORE, 128, programme, touche, 127, &son, erreur))
         return false;
@@ -190,13 +202,32 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
     }
     double crete = 0.0;
     for (double v : s) crete = std::max(crete, std::fabs(v));
-    double phase = 0.0;
-    for (size_t i = 0; corps > 0.0 && i < n; ++i) {
+    // The body, laid in phase with the recording's own tone in its first
+    // 30 ms, so the two add up rather than cancel.
+    std::vector<double> peau(corps > 0.0 ? n : 0);
+    double phase = 0.0, accord = 0.0;
+    for (size_t i = 0; i < peau.size(); ++i) {
         const double t = double(i) / kFrequenceRendu;
-        phase += 2 * kPi * (grave + (170.0 - grave) * std::exp(-t / 0.03)) / kFrequenceRendu;
+        phase += 2 * kPi * (grave + (haut - grave) * std::exp(-t / 0.03)) / kFrequenceRendu;
         const double fin = i + fondus >= n ? double(n - 1 - i) / std::max<size_t>(1, fondus) : 1.0;
-        s[i] += corps * crete * std::min(1.0, t / 0.002) * std::exp(-t / 0.14) * fin * fin *
-                std::sin(phase);
+        peau[i] = corps * crete * std::min(1.0, t / gonfle) * std::exp(-t / tenue) * fin * fin *
+                  std::sin(phase);
+        if (t < 0.03) accord += peau[i] * s[i];
+    }
+    for (size_t i = 0; i < peau.size(); ++i) s[i] += accord < 0.0 ? -peau[i] : peau[i];
+    // The wires' tail: noise through a wide band round 4 kHz (the top above
+    // 10 kHz stays the recording's), swelling in over 5 ms and dying away
+    // over about a seventh of a second.
+    uint32_t grain = 0x51554555;
+    double bas = 0.0, bande = 0.0;
+    const double fq = 2.0 * std::sin(kPi * 4000.0 / kFrequenceRendu);
+    for (size_t i = 0; queue > 0.0 && i < n; ++i) {
+        const double t = double(i) / kFrequenceRendu;
+        const double haute = Bruit(&grain) - bas - 0.6 * bande;
+        bande += fq * haute;
+        bas += fq * bande;
+        const double fin = i + fondus >= n ? double(n - 1 - i) / std::max<size_t>(1, fondus) : 1.0;
+        s[i] += queue * crete * std::min(1.0, t / 0.005) * std::exp(-t / 0.05) * fin * fin * bande;
     }
     for (size_t i = n; eclat > 0.0 && i-- > 1;) s[i] += eclat * (s[i] - s[i - 1]);
     if (gain > 1.0) s = Sature(s, gain);
@@ -233,8 +264,11 @@ bool Percussion(const char* nom, int programme, int touche, double duree, double
 bool Percussions(std::vector<InstrumentXM>* instruments, std::string* erreur) {
     InstrumentXM grosse, caisse, charleston, ouvert, cymbale, tom, clap, ride;
     if (!Percussion("grosse caisse", 24, 36, 0.45, 0.15, 4.0, &grosse, erreur, 1.1, 0.55, 90.0) ||
-        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur) ||
-        !Percussion("charleston", 25, 42, 0.14, 0.07, 3.2, &charleston, erreur, 0, 0, 0, 0.6) ||
+        !Percussion("caisse claire", 0, 38, 0.47, 0.08, 3.0, &caisse, erreur, 0, 0.4, 190.0, 0,
+                    240.0, 0.04, 0.35, 0.008) ||
+        // The closed hat's top lifted hard and driven a little more: its
+        // 8-16 kHz air sounds louder at the same peak.
+        !Percussion("charleston", 25, 42, 0.14, 0.07, 3.6, &charleston, erreur, 0, 0, 0, 1.0) ||
         !Percussion("charleston ouvert", 25, 46, 0.7, 0.45, 1.0, &ouvert, erreur, 0, 0, 0, 0.6) ||
         !Percussion("cymbale", 0, 49, 2.6, 1.6, 1.0, &cymbale, erreur) ||
         !Percussion("tom", 0, 48, 0.4, 0.25, 1.5, &tom, erreur) ||
@@ -384,19 +418,37 @@ std::vector<double> RendSolo(bool sombre) {
     // A pulse whose width swings once per loop (about 2.6 Hz) over a little
     // sawtooth, in three voices slightly apart whose swings are a third of a
     // turn apart: reedy and moving, never static. Two plain sawtooths a few
-    // cents either side thicken it, as a second oscillator detuned. A formant
-    // lifts 2 to 4 kHz so the lead cuts through the pad and the arpeggio;
-    // brighter still at the attack.
+    // cents either side thicken it, as a second oscillator detuned.
     std::vector<Voix> voix;
     for (int v = 0; v < 3; ++v)
         voix.push_back({kCyclesSolo - 1 + v, v == 1 ? 1.0 : 0.55, 0.3, 1.0, 0.32, v / 3.0});
     voix.push_back({kCyclesSolo - 3, 0.3, 1.0, 0.0, 0.0, 0.21});
     voix.push_back({kCyclesSolo + 3, 0.3, 1.0, 0.0, 0.0, 0.64});
-    return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [sombre](int h) {
-        const double f = h * kToneAigu;
-        if (sombre) return std::exp(-(h - 1) / 2.5);
-        return (1.0 + 2.2 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) *
-               std::exp(-(h - 1) / 12.0);
+    if (sombre)
+        return RendVoix(longueur, 1, 0.06, 0.5, 20, voix,
+                        [](int h, int) { return std::exp(-(h - 1) / 2.5); });
+    // The lead's signature: a resonant low-pass, as on a small analogue
+    // monosynth, whose cutoff swings once per loop between 1.4 and 4.2 kHz on
+    // a raised cosine (the loop ends where it starts). Every note strikes it
+    // wide open, its resonance squealing, and it snaps shut within a tenth of
+    // a second, a little acid "yow"; held notes then wah with the swing. A
+    // formant lifts 2 to 4 kHz so the lead cuts through the pad and the
+    // arpeggio; brighter still at the attack.
+    const double qualite = 2.5;  // the resonance's lift at the cutoff
+    const int debutBoucle = longueur;
+    return RendVoix(longueur, 1, 0.06, 0.5, 20, voix, [=](int h, int i) {
+        const int j = i % longueur;
+        const double x = 0.5 - 0.5 * std::cos(2.0 * kPi * j / longueur);
+        double coupure = 1400.0 * std::pow(4200.0 / 1400.0, x);
+        // The strike: the cutoff starts three octaves up and falls back onto
+        // the swing, reaching it exactly where the loop starts.
+        if (i < debutBoucle)
+            coupure *= std::pow(
+                8.0, std::exp(-i / (0.035 * kFrequenceRendu)) * (1.0 - double(i) / debutBoucle));
+        const double f = h * kToneAigu, r = f / coupure;
+        const double filtre =
+            1.0 / std::sqrt((1.0 - r * r) * (1.0 - r * r) + r * r / (qualite * qualite));
+        return (1.0 + 1.0 * std::exp(-std::pow((f - 2900.0) / 1100.0, 2.0))) * filtre;
     });
 }
 
@@ -404,8 +456,9 @@ InstrumentXM Solo() {
     InstrumentXM in;
     in.nom = "solo";
     // Driven a little into a soft clip: the lead stands in front without
-    // raising its peak, at full scale over the band held back.
-    in.echantillon = Normalise(Sature(RendSolo(false), 2.6), kReserveSolo);
+    // raising its peak, at full scale over the band held back; a shade under
+    // it, as its resonant strike lines up with the hats' peaks in xmp.
+    in.echantillon = Normalise(Sature(RendSolo(false), 2.6), 0.93 * kReserveSolo);
     Boucle(&in, LongueurBoucle(kCyclesSolo, kToneAigu), 1);
     in.enveloppe = {{0, 0}, {2, 64}, {10, 56}, {40, 52}};
     in.pointTenu = 3;

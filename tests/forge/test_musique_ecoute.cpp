@@ -261,6 +261,8 @@ TEST(MusiqueEcoute, EveryVoiceHasItsAttackAndItsBodyAndJoinsItsLoop) {
         {"snare's shell", kCaisseClaire, kNoteDo4, 0.0, 0.04, 150, 400, -10, 0},
         {"snare's wires", kCaisseClaire, kNoteDo4, 0.06, 0.15, 1000, 8000, -8, 0},
         {"snare's top", kCaisseClaire, kNoteDo4, 0.0, 0.1, 10000, 22050, -200, -15},
+        // Its skin, tuned round 190 Hz, booms on just after the stick.
+        {"snare's skin", kCaisseClaire, kNoteDo4, 0.03, 0.05, 170, 230, -2, 0},
         {"hi-hat's tss", kCharleston, kNoteDo4, 0.0, 0.05, 5000, 16000, -6, 0},
         // The open hi-hat and the ride shimmer high up: they open the full
         // band's 6-12 kHz.
@@ -268,6 +270,10 @@ TEST(MusiqueEcoute, EveryVoiceHasItsAttackAndItsBodyAndJoinsItsLoop) {
         {"ride's wash", kRide, kNoteDo4, 0.05, 0.5, 6000, 12000, -3, 0},
         // A-4 held on the lead: bright in its formant.
         {"lead's formant", kSolo, 58, 0.4, 0.4, 2000, 4500, -10, 0},
+        // Its resonant filter swings with the loop: shut where the loop
+        // starts (0.45 s on A-4), open half a loop on.
+        {"lead's filter shut", kSolo, 58, 0.43, 0.05, 4000, 8000, -200, -26},
+        {"lead's filter open", kSolo, 58, 0.66, 0.05, 4000, 8000, -22, 0},
         // The bass growls over its round body: A-2 reaches past 2 kHz.
         {"bass's edge", kBasse, 34, 0.3, 0.4, 2000, 6000, -33, 0},
         // The pad's brightness sweeps within its loop: closed at its start,
