@@ -21,7 +21,7 @@ constexpr double kDo4 = 261.6255653005986;  // middle C, A-4 = 440 Hz
 // module about 3 dB hotter than libmikmod and openmpt, so its loudest
 // moments (the reprise's kick, snare, lead and arpeggio striking together)
 // set how high the mix can go under -1 dBFS.
-constexpr double kNiveauMix = 1.012;
+constexpr double kNiveauMix = 1.0;
 constexpr double kReserve = 0.80 * kNiveauMix;
 // The drums' strokes stand over the band, the lead over everything.
 constexpr double kReserveTambours = 0.85 * kNiveauMix;
