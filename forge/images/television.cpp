@@ -222,11 +222,11 @@ void BiseauChrome(Toile* toile) {
                         // top and catching the light at the bottom.
                         if (dv < 0.8)
                             c = Melange(Rvb(30, 16, 52), Rvb(226, 214, 255), 0.15 + 0.75 * yn);
-                        const double spec =
+                        const double eclat =
                             std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), 80) * 1.6;
-                        pic += spec;
-                        r += std::min(1.0, c.r + spec), g += std::min(1.0, c.g + spec),
-                            b += std::min(1.0, c.b + spec);
+                        pic += eclat;
+                        r += std::min(1.0, c.r + eclat), g += std::min(1.0, c.g + eclat),
+                            b += std::min(1.0, c.b + eclat);
                         ++anneau;
                     } else if (dv < 0 && !programme) {
                         // Bare glass: the bezel's shadow falls on its edge,
