@@ -23,7 +23,7 @@ const Couleur kLumiere = Rvb(215, 255, 245);  // the light of the surface
 // what the bubbles' lenses show: they fetch darker water from below.
 Couleur Eau(double y) {
     const Couleur haut = Rvb(92, 226, 250), bleu = Rvb(58, 118, 214);
-    const Couleur violet = Rvb(96, 50, 176), bas = Rvb(70, 22, 120), fond = Rvb(30, 6, 58);
+    const Couleur violet = Rvb(84, 42, 164), bas = Rvb(54, 16, 102), fond = Rvb(22, 4, 44);
     const double t = std::clamp(y / kH, 0.0, 1.0);
     if (t < 0.26) return Melange(haut, bleu, t / 0.26);
     if (t < 0.55) return Melange(bleu, violet, (t - 0.26) / 0.29);
@@ -50,25 +50,26 @@ void PeintEau(Toile* toile) {
             Couleur c = Eau(y + 30 * (Fractal(x / 120.0, y / 70.0, 3, 11) - 0.5));
             // The underside of the surface: bright ribbons of the waves and
             // the sky's window, fading in the first rows.
-            if (y < 44) {
+            if (y < 60) {
                 const double vague = Bruit(x / 38.0 + 0.9 * std::sin(y / 7.0), y / 5.0, 21) * 0.7 +
                                      Bruit(x / 13.0, y / 3.0, 22) * 0.3;
-                const double ruban = std::pow(std::clamp((vague - 0.45) * 3.2, 0.0, 1.0), 1.5);
-                const double fondu = 1.0 - y / 44.0;
-                c = Melange(c, kLumiere, (0.25 + 0.75 * ruban) * fondu * fondu);
+                const double ruban = std::pow(std::clamp((vague - 0.42) * 3.2, 0.0, 1.0), 1.3);
+                const double fondu = 1.0 - y / 60.0;
+                c = Melange(c, kLumiere, std::min(1.0, (0.4 + 0.8 * ruban) * fondu * fondu));
             }
             // A net of caustics through the upper water: the lines the
-            // bubbles' lenses bend. The cells between the bright lines hold
+            // bubbles' lenses bend, sharp and bright under the surface and
+            // fading fast with depth. The cells between the bright lines hold
             // the deeper water's blue, so the net stands out strongly where
             // the large bubbles rise.
-            const double att = std::exp(-y / 240.0);
+            const double att = std::exp(-y / 120.0);
             const double net = Caustique(x, y * 1.3, 46, 31);
             const double cellule = std::clamp(1.0 - net * 2.2, 0.0, 1.0);
             c = Melange(c, Eau(y + 110), cellule * 0.4 * std::exp(-y / 200.0));
-            c = Melange(c, kLumiere, net * 0.55 * att);
+            c = Melange(c, kLumiere, std::min(1.0, net * 0.85 * att));
             // Lower down the net turns magenta and wider, fading into the deep.
             const double bas = std::clamp((y - 150) / 160.0, 0.0, 1.0) * (1.0 - y / (kH * 1.15));
-            c = Melange(c, Rvb(250, 90, 220), Caustique(x, y * 1.5, 64, 33) * 0.3 * bas);
+            c = Melange(c, Rvb(250, 90, 220), Caustique(x, y * 1.5, 64, 33) * 0.16 * bas);
             px.Ecrit(x, y, c);
         }
     }
@@ -147,6 +148,9 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
     const int l = masque.largeur, h = masque.hauteur;
     const Couverture dome = Adoucit(masque, std::max(3, std::min(l, h) / 7));
     const Couverture bord = Adoucit(masque, 2), liseret = Adoucit(masque, 5);
+    // The whole stone's roundness, so its top faces the light and its
+    // flanks turn away from it, rather than a flat face with soft edges.
+    const Couverture masse = Adoucit(masque, std::max(4, std::min(l, h) / 3));
     // Height: the rounded mass with broad lumps rising out of it.
     std::vector<double> hauteur(size_t(l) * h);
     for (int y = 0; y < h; ++y) {
@@ -154,7 +158,8 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             const double d = dome.a[size_t(y) * l + x];
             const double gx = masque.x0 + x, gy = masque.y0 + y;
             hauteur[size_t(y) * l + x] =
-                d + 0.2 * std::min(1.0, d * 3) * Fractal(gx / bosse, gy / bosse, 2, graine);
+                0.6 * d + 0.9 * masse.a[size_t(y) * l + x] +
+                0.2 * std::min(1.0, d * 3) * Fractal(gx / bosse, gy / bosse, 2, graine);
         }
     }
     auto H = [&](int x, int y) {
@@ -183,12 +188,21 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             const double nx = -dx / nn, ny = -dy / nn, nz = 1 / nn;
             const double lambert = std::max(0.0, (nx * lx + ny * ly + nz * lz) / ln);
             double s =
-                0.04 + 1.0 * lambert + 0.04 * (Fractal(gx / 24.0, gy / 24.0, 2, graine + 3) - 0.5);
+                -0.02 + 1.2 * lambert + 0.06 * (Fractal(gx / 24.0, gy / 24.0, 2, graine + 3) - 0.5);
+            // The core shadow: the darkest band where the stone turns away
+            // from the light, before the light thrown back from the floor.
+            const double tourne = (lambert - 0.12) / 0.14;
+            s -= 0.2 * std::exp(-tourne * tourne);
             // The underside, in the shadow of the stone itself, and its foot.
             s -= 0.3 * std::clamp((gy - (masque.y0 + h * 0.5)) / (h * 0.5), 0.0, 1.0);
             s -= 0.2 * (1.0 - std::min(1.0, double(dome.a[size_t(y) * l + x]) * 2.5));
             Couleur c = RampeDouce(rampe, s);
             const double haut = std::max(0.0, -ny);
+            // Light thrown back from the lit sand onto the faces turned down
+            // and away from the surface: a dim warm violet, never as bright
+            // as the lit top.
+            const double renvoi = std::max(0.0, ny) * std::clamp(1.0 - lambert * 3, 0.0, 1.0);
+            c = Melange(c, Melange(rampe[2], Rvb(200, 110, 170), 0.45), 0.45 * renvoi * net);
             if (caustiques) {
                 c = Melange(c, LumiereA(gy), Caustique(gx, gy, 26, graine + 5) * haut * 0.45);
             }
@@ -222,7 +236,7 @@ void PeintPierre(Toile* toile, const std::vector<Couleur>& rampe, double brume, 
             const double halo = std::pow(std::clamp((0.75 - b5) / 0.55, 0.0, 1.0), 1.5);
             const double cote = std::clamp(0.5 + 0.9 * (nx * 0.6 - ny * 0.8), 0.0, 1.0);
             const Couleur neon = Melange(Rvb(255, 70, 200), Rvb(110, 240, 255), cote);
-            c = Melange(c, neon, net * std::max(0.9 * bordure, 0.4 * halo) * (1 - 0.6 * rim));
+            c = Melange(c, neon, net * std::max(0.6 * bordure, 0.2 * halo) * (1 - 0.6 * rim));
             px.Pose(gx, gy, Brume(c, gy, brume), a);
         }
     }
@@ -1039,6 +1053,77 @@ void DessineBulleVerre(cairo_t* cr, double x, double y, double r) {
     cairo_fill(cr);
 }
 
+// The near foreground in the lower corners, between the eye and the scene:
+// boulders and kelp in silhouette, deep violet black, with only a thin edge
+// of the surface's light along their tops. They give the picture its
+// darkest values and its depth.
+void PeintPremierPlan(cairo_t* cr) {
+    const Couleur nuit = Rvb(14, 4, 26), ourlet = Rvb(70, 56, 130);
+    auto remplit = [&](Couleur c) {
+        cairo_set_source_rgb(cr, c.r, c.g, c.b);
+        cairo_fill(cr);
+    };
+    // Kelp: tapering stems bending with the current, blades along them.
+    const double tiges[][4] = {{14, 180, 0.35, 1},
+                               {52, 120, -0.25, 2},
+                               {606, 210, -0.3, 3},
+                               {640, 150, 0.2, 4},
+                               {580, 96, 0.4, 5}};
+    for (const auto& t : tiges) {
+        const double x0 = t[0], hauteur = t[1], penche = t[2];
+        const int n = 24;
+        std::vector<double> cx(n + 1), cy(n + 1);
+        for (int k = 0; k <= n; ++k) {
+            const double u = double(k) / n;
+            cx[k] = x0 + penche * hauteur * u * u + 10 * std::sin(u * 5 + t[3]) * u;
+            cy[k] = kH + 4 - hauteur * u;
+        }
+        for (int passe = 0; passe < 2; ++passe) {
+            // The rim first, shifted towards the light, then the body over it.
+            const double ox = passe == 0 ? 1.5 : 0, oy = passe == 0 ? -1.5 : 0;
+            for (int k = 0; k <= n; ++k) {
+                const double w = 4.5 * (1 - 0.8 * k / n);
+                cairo_line_to(cr, cx[k] - w + ox, cy[k] + oy);
+            }
+            for (int k = n; k >= 0; --k) {
+                const double w = 4.5 * (1 - 0.8 * k / n);
+                cairo_line_to(cr, cx[k] + w + ox, cy[k] + oy);
+            }
+            cairo_close_path(cr);
+            remplit(passe == 0 ? ourlet : nuit);
+            Alea feuilles(uint32_t(t[3] * 97));
+            for (int k = 3; k < n; k += 2) {
+                const double cote = (k / 2) % 2 ? 1 : -1;
+                const double l = feuilles.Entre(22, 40) * (1 - 0.5 * k / n), ang = cote * 0.9;
+                cairo_save(cr);
+                cairo_translate(cr, cx[k] + ox, cy[k] + oy);
+                cairo_rotate(cr, ang + feuilles.Entre(-0.2, 0.2));
+                cairo_move_to(cr, 0, 0);
+                cairo_curve_to(cr, 8, -l * 0.3, 8, -l * 0.8, 0, -l);
+                cairo_curve_to(cr, -6, -l * 0.7, -6, -l * 0.3, 0, 0);
+                cairo_restore(cr);
+                remplit(passe == 0 ? ourlet : nuit);
+            }
+        }
+    }
+    // Boulders: the same, their lit edge along the top.
+    const double blocs[][5] = {{-10, 484, 160, 84, 81},
+                               {110, 500, 84, 38, 82},
+                               {662, 480, 140, 90, 83},
+                               {540, 502, 76, 34, 84}};
+    for (const auto& b : blocs) {
+        CheminRocher(cr, b[0] + 2, b[1] - 3, b[2], b[3], uint32_t(b[4]));
+        remplit(ourlet);
+        CheminRocher(cr, b[0], b[1], b[2], b[3], uint32_t(b[4]));
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, b[1] - b[3], 0, b[1] + b[3] * 0.5);
+        cairo_pattern_add_color_stop_rgb(p, 0, 0.1, 0.03, 0.19);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.02, 0.0, 0.05);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+}
+
 }  // namespace
 
 void DessineFondMarin(Recueil* recueil) {
@@ -1059,8 +1144,8 @@ void DessineFondMarin(Recueil* recueil) {
     }
 
     // Middle: a ridge with an arch of rock, more kelp.
-    const std::vector<Couleur> roche = {Rvb(16, 8, 36), Rvb(48, 32, 80), Rvb(88, 68, 120),
-                                        Rvb(138, 118, 162), Rvb(190, 180, 214)};
+    const std::vector<Couleur> roche = {Rvb(12, 6, 30), Rvb(40, 26, 72), Rvb(80, 62, 116),
+                                        Rvb(136, 120, 166), Rvb(200, 196, 228)};
     CheminCrete(cr, 300, 700, 440, 150, 60, 61);
     PeintPierre(&toile, roche, 0.45, 50, 62, true);
     CheminCrete(cr, -60, 260, 445, 110, 50, 63);
@@ -1078,8 +1163,8 @@ void DessineFondMarin(Recueil* recueil) {
 
     // The floor, then the near boulders with their reef life.
     PeintSable(&toile);
-    const std::vector<Couleur> rocheProche = {Rvb(14, 6, 28), Rvb(42, 20, 68), Rvb(80, 46, 110),
-                                              Rvb(130, 92, 156), Rvb(196, 164, 214)};
+    const std::vector<Couleur> rocheProche = {Rvb(10, 4, 22), Rvb(32, 14, 56), Rvb(68, 38, 100),
+                                              Rvb(128, 100, 160), Rvb(214, 206, 236)};
     CheminRocher(cr, 70, 440, 110, 62, 71);
     PeintPierre(&toile, rocheProche, 0.06, 40, 72, true);
     CheminRocher(cr, 585, 452, 95, 50, 73);
@@ -1135,6 +1220,7 @@ void DessineFondMarin(Recueil* recueil) {
     for (const auto& v : verres) DessineBulleVerre(cr, v[0], v[1], v[2]);
     PeintParticules(cr, &alea);
     PeintFaisceaux(&toile, &alea);
+    PeintPremierPlan(cr);
     // The deep closes in at the corners.
     cairo_pattern_t* vignette = cairo_pattern_create_radial(320, 200, 200, 320, 240, 470);
     cairo_pattern_add_color_stop_rgba(vignette, 0, 0.02, 0.04, 0.12, 0);
