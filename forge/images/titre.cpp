@@ -243,12 +243,12 @@ void DessineLettre(Recueil* recueil, const char* lettre) {
     MotTitre mot = BoiteLettre(lettre);
     const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
     // A glint on three letters only, each at its own spot, as fractions of
-    // the letter's box: the A's apex, the M's right foot, the O's lower right.
+    // the letter's box: the A's left leg, the M's inner stem, the O's lower right.
     Matiere mat = MatiereTitre(mot.y, mot.y + mot.h, 4, 0);
     const struct {
         char lettre;
         double u, v;
-    } eclats[] = {{'A', 0.56, 0.06}, {'M', 0.9, 0.8}, {'O', 0.82, 0.72}};
+    } eclats[] = {{'A', 0.1, 0.6}, {'M', 0.9, 0.8}, {'O', 0.82, 0.72}};
     for (const auto& e : eclats)
         if (e.lettre == lettre[0]) {
             mat.eclats = 1;
@@ -459,8 +459,7 @@ void DessineRampes(Recueil* recueil) {
                 // Never as bright as the rim itself, also over a floor line.
                 const double somme = ciel.r + ciel.g + ciel.b, rebord = 750 / 255.0;
                 const double part = std::clamp(
-                    std::min(0.45 * (haut - yt), (510 / 255.0 - somme) / (rebord - somme)), 0.0,
-                    1.0);
+                    std::min(haut - yt, (510 / 255.0 - somme) / (rebord - somme)), 0.0, 1.0);
                 const Couleur c = Melange(ciel, Rvb(250, 245, 255), part);
                 *p = 0xFF000000u | (uint32_t(c.r * 255) << 16) | (uint32_t(c.g * 255) << 8) |
                      uint32_t(c.b * 255);
