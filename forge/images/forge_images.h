@@ -353,6 +353,9 @@ struct Matiere {
     int eclats = 2;               // star glints on the lit bevel
     double eclat = 14;            // glint ray length in pixels
     Couleur lumiere = {1, 1, 1};  // colour of the highlights and glints
+    // Where the glints go when set (>= 0): the lit bevel points nearest this
+    // spot of the canvas, rather than the brightest ones.
+    double eclatX = -1, eclatY = -1;
 };
 // Paints the mask as a bevelled solid lit from the top left, over the canvas.
 void PeintMatiere(Toile* toile, const Masque& masque, const Matiere& matiere);

@@ -284,7 +284,7 @@ void DessineOrbo(Recueil* recueil) {
 // E: a slanted blade.
 void DessinPresente(cairo_t* cr, void*) {
     const std::vector<Glyphe> g =
-        CheminMot(cr, Police(kPoliceAffiche), "PRESENTE", 80, 28, 200, 46, true);
+        CheminMot(cr, Police(kPoliceAffiche), "PRESENTE", 55, 23, 250, 57, true);
     cairo_fill(cr);
     const Glyphe& e = g[2];
     const double cx = (e.x0 + e.x1) / 2;
@@ -317,7 +317,7 @@ void DessinePresente(Recueil* recueil) {
     // Rules on both sides of the word, cyan into magenta, each ending on a
     // small diamond.
     for (int cote = 0; cote < 2; ++cote) {
-        const double x0 = cote ? 290 : 12, x1 = cote ? 348 : 70;
+        const double x0 = cote ? 316 : 8, x1 = cote ? 352 : 44;
         cairo_pattern_t* p = cairo_pattern_create_linear(x0, 0, x1, 0);
         const Couleur pres = palette::kMagenta, loin = palette::kCyan;
         cairo_pattern_add_color_stop_rgba(p, 0, cote ? pres.r : loin.r, cote ? pres.g : loin.g,
@@ -328,7 +328,7 @@ void DessinePresente(Recueil* recueil) {
         cairo_rectangle(cr, x0, 51, x1 - x0, 2);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
-        const double dx = cote ? 284 : 76;
+        const double dx = cote ? 310 : 50;
         cairo_move_to(cr, dx, 48);
         cairo_line_to(cr, dx + 4, 52);
         cairo_line_to(cr, dx, 56);
@@ -354,20 +354,20 @@ void DessinePresente(Recueil* recueil) {
     }
     // A streak of light along the horizon, behind the word: it shows in the
     // gaps between the letters and never crosses them.
-    cairo_pattern_t* trait = cairo_pattern_create_linear(60, 0, 300, 0);
+    cairo_pattern_t* trait = cairo_pattern_create_linear(40, 0, 320, 0);
     cairo_pattern_add_color_stop_rgba(trait, 0, 1, 1, 1, 0);
     cairo_pattern_add_color_stop_rgba(trait, 0.5, 1, 1, 1, 0.55);
     cairo_pattern_add_color_stop_rgba(trait, 1, 1, 1, 1, 0);
     cairo_set_source(cr, trait);
-    cairo_rectangle(cr, 60, 49.5, 240, 1.5);
+    cairo_rectangle(cr, 40, 49.5, 280, 1.5);
     cairo_fill(cr);
     cairo_pattern_destroy(trait);
     // The group logo's chrome: a blue sky over a white horizon, amber below.
     Matiere chrome;
     chrome.reflets = {Rvb(20, 40, 140), Rvb(40, 110, 230), Rvb(150, 200, 255), Rvb(250, 250, 255),
                       Rvb(110, 60, 20), Rvb(240, 150, 40), Rvb(255, 220, 150)};
-    chrome.y0 = 22;
-    chrome.y1 = 74;
+    chrome.y0 = 17;
+    chrome.y1 = 80;
     chrome.biseau = 2.5;
     chrome.lissage = 0.9;
     chrome.relief = 3;

@@ -306,6 +306,10 @@ void PeintMatiere(Toile* toile, const Masque& m, const Matiere& mat) {
             const size_t i = size_t(y) * l + x;
             if (brillance[i] > 0.35f && m.v[i] >= 1.0f) candidats.push_back({brillance[i], int(i)});
         }
+    // Near the chosen spot first, when there is one.
+    if (mat.eclatX >= 0)
+        for (auto& c : candidats)
+            c.first = -float(std::hypot(c.second % l - mat.eclatX, c.second / l - mat.eclatY));
     std::stable_sort(candidats.begin(), candidats.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<std::pair<int, int>> choisis;

@@ -197,8 +197,10 @@ MotTitre BoiteLettre(const char* lettre) {
 
 // The shadow a letter casts on the floor round its foot, so that it stands
 // on the stage instead of hanging over it: a flat dark ellipse under the
-// lowest rows of ink, laid only where the picture is still clear, its edge
-// dithered into the key so that it fades into whatever the letter lands on.
+// lowest rows of ink, laid only where the picture is still clear. The
+// letters are keyed on black, so the shadow is opaque: a smooth gradient,
+// near black under the foot and easing out to the near floor's own violet at
+// its rim, so that it reads as a shadow on the floor and on the road alike.
 void OmbrePied(Toile* toile) {
     cairo_surface_flush(toile->surface);
     unsigned char* data = cairo_image_surface_get_data(toile->surface);
@@ -226,9 +228,9 @@ void OmbrePied(Toile* toile) {
             uint32_t& p = pixel(x, y);
             if ((p >> 24) != 0) continue;
             const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry, q = u * u + v * v;
-            if (q >= 1 || std::pow(1 - q, 0.35) <= SeuilTrame(x, y)) continue;
+            if (q >= 1) continue;
             // Darkest under the foot, nearer the floor's own violet outward.
-            const Couleur c = Melange(Rvb(3, 1, 8), Rvb(22, 8, 40), q);
+            const Couleur c = Melange(Rvb(4, 1, 10), Rvb(17, 5, 34), std::pow(q, 1.6));
             p = 0xFF000000u | (uint32_t(c.r * 255 + 0.5) << 16) | (uint32_t(c.g * 255 + 0.5) << 8) |
                 uint32_t(c.b * 255 + 0.5);
         }
@@ -240,7 +242,20 @@ void DessineLettre(Recueil* recueil, const char* lettre) {
     Toile toile(e->largeur, e->hauteur);
     MotTitre mot = BoiteLettre(lettre);
     const Masque m = MasqueDessine(e->largeur, e->hauteur, DessinMotTitre, &mot);
-    PeintMatiere(&toile, m, MatiereTitre(mot.y, mot.y + mot.h, 4, 1));
+    // A glint on three letters only, each at its own spot, as fractions of
+    // the letter's box: the A's left leg, the M's inner stem, the O's lower right.
+    Matiere mat = MatiereTitre(mot.y, mot.y + mot.h, 4, 0);
+    const struct {
+        char lettre;
+        double u, v;
+    } eclats[] = {{'A', 0.1, 0.6}, {'M', 0.9, 0.8}, {'O', 0.82, 0.72}};
+    for (const auto& e : eclats)
+        if (e.lettre == lettre[0]) {
+            mat.eclats = 1;
+            mat.eclatX = mot.x + e.u * mot.l;
+            mat.eclatY = mot.y + e.v * mot.h;
+        }
+    PeintMatiere(&toile, m, mat);
     OmbrePied(&toile);
     Finition f;
     f.cle = Cle::Noir;
@@ -326,7 +341,7 @@ void PeintCielTitre(cairo_t* cr) {
 // neon road of dark glossy violet, ruled by glowing rails parallel to its
 // edge that spread apart toward the viewer like the floor's cross lines,
 // cyan near the crest and magenta lower down, under a diagonal sheen.
-Couleur CouleurRampe(int x, int d) {
+Couleur CouleurRampe(int x, double d) {
     if (d < 3) return Rvb(250, 245, 255);  // bright rim along the top edge
     const double profondeur = std::min(1.0, d / 240.0);
     Couleur c = Melange(Rvb(70, 44, 150), Rvb(18, 6, 44), std::pow(profondeur, 0.6));
@@ -345,7 +360,7 @@ Couleur CouleurRampe(int x, int d) {
     c = Melange(c, Rvb(255, 150, 230), 0.28 * bande);
     c = Melange(c, Rvb(255, 235, 250), 0.6 * bande * std::exp(-ecart * ecart / 2.0));
     // A faint diagonal sheen sliding along the ramp.
-    const double reflet = std::exp(-std::pow(((x + d * 3 / 2) % 260 - 130) / 30.0, 2));
+    const double reflet = std::exp(-std::pow((std::fmod(x + d * 1.5, 260.0) - 130) / 30.0, 2));
     return Melange(c, Rvb(255, 255, 255), 0.22 * reflet * (1 - profondeur));
 }
 
@@ -444,14 +459,20 @@ void DessineRampes(Recueil* recueil) {
                 // Never as bright as the rim itself, also over a floor line.
                 const double somme = ciel.r + ciel.g + ciel.b, rebord = 750 / 255.0;
                 const double part = std::clamp(
-                    std::min(0.45 * (haut - yt), (510 / 255.0 - somme) / (rebord - somme)), 0.0,
-                    1.0);
+                    std::min(haut - yt, (510 / 255.0 - somme) / (rebord - somme)), 0.0, 1.0);
                 const Couleur c = Melange(ciel, Rvb(250, 245, 255), part);
                 *p = 0xFF000000u | (uint32_t(c.r * 255) << 16) | (uint32_t(c.g * 255) << 8) |
                      uint32_t(c.b * 255);
                 continue;
             }
-            const Couleur c = CouleurRampe(x, y - haut);
+            // Four samples down the pixel at their exact depth under the
+            // curve: the rim's lower edge and the rails come out smooth
+            // instead of stepping from one row to the next.
+            Couleur c = {0, 0, 0};
+            for (int k = 0; k < 4; ++k) {
+                const Couleur e = CouleurRampe(x, std::max(0.0, y + (k + 0.5) / 4 - yt));
+                c = {c.r + e.r / 4, c.g + e.g / 4, c.b + e.b / 4};
+            }
             *p = 0xFF000000u | (uint32_t(c.r * 255 + 0.5) << 16) |
                  (uint32_t(c.g * 255 + 0.5) << 8) | uint32_t(c.b * 255 + 0.5);
             // The silhouette: a grey that lightens with depth, never black.
@@ -531,9 +552,8 @@ void PeintRoute(Toile* toile, double bas) {
                 else if (loin - u < 9 / t)
                     c = Melange(Rvb(255, 120, 220), brume, 0.4 * std::pow(1 - t, 3));
                 else
-                    c = Melange(
-                        CouleurRampe(std::min(639, int(u)), std::max(3, int(profondeur(u)))), brume,
-                        0.7 * std::pow(1 - t, 3));
+                    c = Melange(CouleurRampe(std::min(639, int(u)), std::max(3.0, profondeur(u))),
+                                brume, 0.7 * std::pow(1 - t, 3));
                 r += c.r;
                 g += c.g;
                 b += c.b;

@@ -154,6 +154,21 @@ TEST(ImagesDessins, TitleLogoAndLettersFillTheirBoxes) {
                 ombre += im.forme[size_t(y) * im.largeur + x] && p.r + p.g + p.b < 30;
             }
         EXPECT_GT(ombre, im.largeur) << l << " casts no shadow at its foot";
+        // The shadow is opaque and whole: along each of its rows no keyed
+        // pixel is left between its first and last dark pixels.
+        int trous = 0;
+        for (int y = im.hauteur - 4; y < im.hauteur; ++y) {
+            int premier = -1, dernier = -1, cles = 0;
+            for (int x = 0; x < im.largeur; ++x)
+                if (im.forme[size_t(y) * im.largeur + x]) {
+                    if (premier < 0) premier = x;
+                    dernier = x;
+                }
+            for (int x = std::max(0, premier); x < dernier; ++x)
+                cles += !im.forme[size_t(y) * im.largeur + x];
+            trous += cles;
+        }
+        EXPECT_EQ(trous, 0) << l << ": the shadow at its foot is dithered into the key";
         // The light runs along the slanted bevels as a line, not as a chain
         // of dots: hardly a pixel is a lone bright dot, 30 levels over both
         // its neighbours across and both above and below.
