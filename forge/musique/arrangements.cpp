@@ -268,7 +268,7 @@ const std::vector<Arrangement>& Arrangements() {
         // full bar landing on a bar of two beats and a half held on the
         // dominant, the bell's pickup climbing to the hook over it.
         {"logo", {"Am", "Fmaj7", "Dm", "E7"}, "G", "E", {}, "", "",
-         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 74, -1, false, "",
+         B::kMontee, L::kTenue, A::kLent, 48, false, F::kToms, false, {2, kMotifLogo}, {}, false, 84, -1, false, "",
          64, "e4 . g#4 . b4 . d5 . c5 b4 . . . . . .", 64, true},
         // The title: the backbeat comes in, the bass gets moving, the
         // arpeggio runs under the hook, muffled, then opens in the second

@@ -97,8 +97,10 @@ void ComposeTransition(Grille* g, const Mesure& m, bool riser = true) {
     // A held shorter bar: the fill of the bar before lands on its downbeat,
     // kick and crash, then only the riser swells under the ringing chord, no
     // stroke to count by until the cut.
+    // Out of the kickless logo the toms land on the crash alone.
+    const bool sansGrosse = m.arrangement->batterie == Batterie::kMontee;
     if (Tenue(m)) {
-        Pose(g, debut, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
+        if (!sansGrosse) Pose(g, debut, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 60);
         Pose(g, debut, kCanalCymbale, kNoteDo4, kCymbale, 52);
         Monte(g, debut + lignes);
         return;
@@ -116,7 +118,6 @@ void ComposeTransition(Grille* g, const Mesure& m, bool riser = true) {
         case Fin::kMontee:
             // Crash strokes every two rows, each swelling within its row, from
             // a whisper up to the cut.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X...x...X...x...", 48);
             PoseRythme(g, m, kCanalCharleston, kCharleston, "o.x.o.x.o.x.o.x.", 44);
             for (int pas = 0; pas < lignes; pas += 2) {
                 Pose(g, debut + pas, kCanalCymbale, kNoteDo4, kCymbale, 4 + 14 * pas / lignes);
@@ -127,7 +128,8 @@ void ComposeTransition(Grille* g, const Mesure& m, bool riser = true) {
             // The groove for the first beats, then the tom, tuned high to
             // low, falling over the last two, strokes of varied weight.
             if (!breve) {
-                PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
+                if (!sansGrosse)
+                    PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, "X.......x.......", 56);
                 PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.", 56);
             }
             static const int hauteurs[] = {7, 0, 7, 4, 0, 4, 0, -5};
@@ -144,18 +146,25 @@ void ComposeTransition(Grille* g, const Mesure& m, bool riser = true) {
             // eighths to sixteenths to thirty-seconds (the second stroke of
             // each row on the clap's channel, three ticks in) and growing to
             // full strength; then the drums are silent and the stab's chord rings.
-            for (int pas = 0; pas < deuxTemps; pas += kLignesParTemps)
+            // Out of the title's build the kick is already out: the roll runs
+            // on from the bar before in sixteenths, then thirty-seconds over
+            // the last beat, pitched up a little, and the stab has no kick:
+            // the kick comes back on the drop's downbeat.
+            const bool titre = m.arrangement->batterie == Batterie::kMarche;
+            for (int pas = 0; pas < deuxTemps && !titre; pas += kLignesParTemps)
                 Pose(g, debut + pas, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, pas ? 50 : 60);
             for (int pas = 0; pas < deuxTemps; ++pas) {
                 const int reste = deuxTemps - pas;
-                if (reste > 4 && pas % 2) continue;
-                const int volume = 34 + 30 * (pas + 1) / std::max(1, deuxTemps);
-                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, volume);
-                if (reste > 2) continue;
+                if (reste > 4 && pas % 2 && !titre) continue;
+                const int volume = titre ? 38 + 24 * (pas + 1) / std::max(1, deuxTemps)
+                                         : 34 + 30 * (pas + 1) / std::max(1, deuxTemps);
+                Pose(g, debut + pas, kCanalCaisseClaire, kNoteDo4 + (titre ? pas / 3 : 0),
+                     kCaisseClaire, volume);
+                if (reste > (titre ? 4 : 2)) continue;
                 Pose(g, debut + pas, kCanalClap, kNoteDo4, kCaisseClaire, volume - 6);
                 PoseEffet(g, debut + pas, kCanalClap, kEffetEtendu, kEtenduRetard + 3);
             }
-            Pose(g, debut + deuxTemps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 64);
+            if (!titre) Pose(g, debut + deuxTemps, kCanalGrosseCaisse, kNoteDo4, kGrosseCaisse, 64);
             Pose(g, debut + deuxTemps, kCanalCaisseClaire, kNoteDo4, kCaisseClaire, 64);
             Pose(g, debut + deuxTemps, kCanalClap, kNoteDo4, kClap, 60);
             Pose(g, debut + deuxTemps, kCanalCymbale, kNoteDo4, kCymbale, 48);
@@ -330,22 +339,21 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             // with soft sixteenths between them.
             PoseRythme(g, m, kCanalCharleston, kCharleston, "X.xxX.xxX.xxX.xx", 64);
             return;
-        case Batterie::kMontee:
-            // Half time: the snare's backbeat on the third beat, ghost strokes
-            // coming in as the section goes on.
-            PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse,
-                       remplissage ? "X.......x...X.x." : "X.........x...x.", 52);
-            PoseRythme(g, m, kCanalCharleston, kCharleston, "x.X.x.X.x.X.x.Xo", 64);
+        case Batterie::kMontee: {
+            // No kick yet: the kick is kept for the title. A soft snare on the
+            // third beat, and a closed hi-hat rising bar by bar, eighths then
+            // sixteenths from the second phrase, toward the title's beat.
+            const int monte = std::min(m.numero, 6);
+            PoseRythme(g, m, kCanalCharleston, kCharleston,
+                       m.numero >= 4 ? "xoXoxoXoxoXoxoXo" : "x.X.x.X.x.X.x.X.", 44 + 3 * monte);
             if (remplissage)
-                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "........X...o.xX", 52);
+                PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, "........X...o.xX", 40);
             else
                 PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire,
-                           premiere        ? "X.......X......."
-                           : m.numero >= 2 ? "........X.....o."
-                                           : "........X.......",
-                           52);
+                           m.numero >= 2 ? "........X.....o." : "........X.......", 36);
             if (premiere) PoseRythme(g, m, kCanalCymbale, kCymbale, "X", 60);
             return;
+        }
         case Batterie::kMarche: {
             // The backbeat on two and four from the first bar; a layer every
             // four bars: the hi-hats double to sixteenths, an open hi-hat on
@@ -358,12 +366,19 @@ void ComposeBatterieMesure(Grille* g, const Mesure& m) {
             const char* caisse = remplissage ? "....X.......XoxX" : "....X.......X...";
             if (avantFin == 3) caisse = "....X.......X.o.";
             if (avantFin == 2) grosse = "X.....x.X.x...x.", caisse = "....X...o...X.xo";
-            if (avantFin == 1) grosse = "X...X...X...X.x.", caisse = "....X...x.x.X.XX";
+            // The last full bar: the kick drops out, so that it comes back
+            // with the drop, and the roll starts, eighths then sixteenths,
+            // swelling into the stop bar's thirty-seconds.
+            if (avantFin == 1) grosse = "", caisse = "";
             // From the third phrase (the lead's entry) the kick and the
             // hi-hats come up a step every bar toward the stop.
             const int marche = std::max(0, m.numero - 7);
             PoseRythme(g, m, kCanalGrosseCaisse, kGrosseCaisse, grosse, 56 + marche);
             PoseRythme(g, m, kCanalCaisseClaire, kCaisseClaire, caisse, 60);
+            if (avantFin == 1)
+                for (int pas = 0; pas < m.lignes; pas += pas < 8 ? 2 : 1)
+                    Pose(g, m.premiereLigne + pas, kCanalCaisseClaire, kNoteDo4, kCaisseClaire,
+                         22 + 16 * pas / m.lignes);
             // From the second phrase the hi-hats also come up a step.
             const double bande = g->accompagnement;
             if (seconde) g->accompagnement = std::min(1.0, bande * (1.2 + 0.03 * marche));
