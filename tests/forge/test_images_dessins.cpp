@@ -314,6 +314,18 @@ TEST(ImagesDessins, HarbourPicturesShowOnePlaceByDayAndByNight) {
     // Same lighthouse lantern in both, lit at night.
     const forge_test::Rvb8 lanterne = Pixel(nuit, 213, 65);
     EXPECT_GT(lanterne.r + lanterne.g, 400);
+    // The lighthouse's tower is turned round under the sun (or the moon) on
+    // its left: its left third is brighter than its right one, in each.
+    for (const forge::ImageForgee* im : {&jour, &nuit}) {
+        double gauche = 0, droite = 0;
+        for (int y = 74; y < 116; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const forge_test::Rvb8 p = Pixel(*im, 208 + x, y), q = Pixel(*im, 215 + x, y);
+                gauche += p.r + p.g + p.b;
+                droite += q.r + q.g + q.b;
+            }
+        EXPECT_GT(gauche, 1.2 * droite) << (im == &jour ? "day" : "night");
+    }
     // The programmes are in the house palette: violet to cyan, plum to
     // magenta and amber, both sides in each (the devil's cyan rim light);
     // nothing of a stock picture's grass green.
