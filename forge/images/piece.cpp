@@ -391,6 +391,30 @@ void PeintAffiche(cairo_t* cr, bool avecTexte) {
     }
 }
 
+// The light the room gets from its own sources: the neon sign's magenta
+// spills onto the wall round it, the shelf's edge above it and the floor
+// below, each screen's cool glow onto the wall, shelf and floor round its set;
+// then the corners, far from every source, sink into shadow.
+void PeintReflets(cairo_t* cr) {
+    Halo(cr, 320, 350, 120, 150, palette::kMagenta, 0.3);
+    Halo(cr, 320, kEtagere + 8, 110, 22, palette::kMagenta, 0.22);
+    Halo(cr, 320, kSol + 10, 170, 36, palette::kMagenta, 0.5);
+    const Couleur ecran = Rvb(70, 150, 255);
+    for (const auto& p : kPostes) {
+        const double cx = p[0] + 145, cy = p[1] + 105;
+        Halo(cr, cx, cy, 230, 170, ecran, 0.14);
+        // Under the set, on the shelf's face or the floor in front of it.
+        Halo(cr, cx, p[1] + kBasPiedsTV + 14, 170, 26, ecran, 0.16);
+    }
+    cairo_pattern_t* coins = cairo_pattern_create_radial(320, 230, 180, 320, 230, 470);
+    cairo_pattern_add_color_stop_rgba(coins, 0, 0.03, 0.0, 0.06, 0);
+    cairo_pattern_add_color_stop_rgba(coins, 0.6, 0.03, 0.0, 0.06, 0.35);
+    cairo_pattern_add_color_stop_rgba(coins, 1, 0.03, 0.0, 0.06, 0.75);
+    cairo_set_source(cr, coins);
+    cairo_paint(cr);
+    cairo_pattern_destroy(coins);
+}
+
 ImageForgee DessinePiece(bool avecTexte) {
     Toile toile(kL, kH);
     cairo_t* cr = toile.cr;
@@ -401,6 +425,7 @@ ImageForgee DessinePiece(bool avecTexte) {
     PeintEnseigne(&toile);
     PeintEtagere(&toile);
     PeintSol(&toile);
+    PeintReflets(cr);
     OmbresContact(cr);
     // A spot of amber light from above on the poster.
     Halo(cr, kAffiche.x + kAffiche.largeur / 2.0, kAffiche.y + 60, 40, 110, palette::kAmbre, 0.25);

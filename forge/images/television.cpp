@@ -492,7 +492,7 @@ void DessineScrollText(Recueil* recueil) {
     cairo_t* cr = toile.cr;
     cairo_font_face_t* police = Police(kPoliceAffiche);
     // The strip starts and ends empty so that the text enters and leaves the monitor.
-    const double debut = 256, fin = l - 260, encre = 70;
+    const double debut = 260, fin = l - 260, encre = 64;
     cairo_set_font_face(cr, police);
     cairo_set_font_size(cr, 100);
     cairo_text_extents_t ext;
@@ -514,7 +514,10 @@ void DessineScrollText(Recueil* recueil) {
     // The copy behind lies 4 to ecartMax rows above the front one; the
     // letters, outline included, start that far down the strip so that the
     // curtain over them reaches its top.
-    const double contourLarge = 10;
+    // The face is thickened by a stroke of the chrome itself, gras wide,
+    // its outline and lip widened as much, for a heavy letter in the title's
+    // chrome rather than a thin condensed one.
+    const double gras = 6, contourLarge = 10 + gras;
     const int ecartMax = 10 + (kHauteurMoniteurTV - h) / 4;
     const double y0 = ecartMax + contourLarge / 2 + 1, y1 = y0 + ext.height;
     cairo_scaled_font_text_to_glyphs(fonte, debut - ext.x_bearing, y0 - ext.y_bearing,
@@ -546,9 +549,11 @@ void DessineScrollText(Recueil* recueil) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
     cairo_set_source_rgb(cr, lisere.r, lisere.g, lisere.b);
-    cairo_set_line_width(cr, 4);
+    cairo_set_line_width(cr, 4 + gras);
     cairo_stroke_preserve(cr);
-    ChromeTitre(cr, y0, y1);
+    ChromeTitre(cr, y0 - gras / 2, y1 + gras / 2);
+    cairo_set_line_width(cr, gras);
+    cairo_stroke_preserve(cr);
     cairo_path_t* chemin = cairo_copy_path(cr);
     cairo_save(cr);
     cairo_clip(cr);
@@ -893,37 +898,6 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
         cairo_arc(cr, ax + 4, ay + 5, 1.4, 0, 2 * M_PI);
         cairo_fill(cr);
     }
-    // Clouds: lit from the sun or moon above right, shaded beneath.
-    for (int k = 0; k < 3; ++k) {
-        const double cx = 22 + k * 58, cy = 26 + (k % 2) * 14, w = 1.0 - 0.15 * k;
-        cairo_new_path(cr);
-        cairo_arc(cr, cx, cy, 9 * w, 0, 2 * M_PI);
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, cx + 12 * w, cy - 6 * w, 12 * w, 0, 2 * M_PI);
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, cx + 27 * w, cy - 1 * w, 9 * w, 0, 2 * M_PI);
-        cairo_new_sub_path(cr);
-        cairo_rectangle(cr, cx, cy, 27 * w, 8 * w);
-        const Couverture m = CouvertureDuChemin(cr, 2);
-        cairo_new_path(cr);
-        const std::vector<Couleur> tons =
-            nuit ? std::vector<Couleur>{Rvb(40, 24, 80), Rvb(70, 50, 120), Rvb(120, 120, 180),
-                                        Rvb(190, 220, 250)}
-                 : std::vector<Couleur>{Rvb(150, 160, 200), Rvb(205, 214, 236), Rvb(242, 246, 252),
-                                        Rvb(255, 255, 255)};
-        AccesPixels px(&toile);
-        for (int y = m.y0; y < m.y0 + m.hauteur; ++y) {
-            for (int x = m.x0; x < m.x0 + m.largeur; ++x) {
-                const double a = m.A(x, y);
-                if (a <= 0 || x < 0 || y < 0 || x >= L || y >= H) continue;
-                const double haut = 1.0 - double(y - m.y0) / m.hauteur;
-                const double s = 0.15 + 0.75 * haut +
-                                 0.25 * (m.A(x + 3, y - 3) - m.A(x - 3, y + 3)) +
-                                 0.1 * (Bruit(x / 3.0, y / 3.0, 420 + k) - 0.5);
-                px.Pose(x, y, Teinte(tons, s, x, y), a * (nuit ? 0.85 : 0.95));
-            }
-        }
-    }
     // The far shore across the bay, in the haze.
     cairo_move_to(cr, 0, horizon);
     for (int x = 0; x <= L; x += 5) {
@@ -1101,62 +1075,6 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
         cairo_rectangle(cr, x + 0.5, 123, 5, 1);
         cairo_fill(cr);
     }
-    // The lighthouse: a tapered tower shaded round, red bands, the gallery
-    // and the lantern under its red cap.
-    cairo_move_to(cr, 204, 124);
-    cairo_line_to(cr, 207.5, 72);
-    cairo_line_to(cr, 218.5, 72);
-    cairo_line_to(cr, 222, 124);
-    cairo_close_path(cr);
-    cairo_pattern_t* tour = cairo_pattern_create_linear(204, 0, 222, 0);
-    const Couleur blanc = jourNuit(Rvb(250, 250, 246), Rvb(80, 84, 110));
-    const Couleur blancOmbre = Melange(blanc, jourNuit(Rvb(90, 100, 150), Rvb(10, 8, 30)), 0.55);
-    cairo_pattern_add_color_stop_rgb(tour, 0, blancOmbre.r, blancOmbre.g, blancOmbre.b);
-    cairo_pattern_add_color_stop_rgb(tour, 0.6, blanc.r, blanc.g, blanc.b);
-    cairo_pattern_add_color_stop_rgb(tour, 1, Melange(blanc, blancOmbre, 0.4).r,
-                                     Melange(blanc, blancOmbre, 0.4).g,
-                                     Melange(blanc, blancOmbre, 0.4).b);
-    cairo_set_source(cr, tour);
-    cairo_fill(cr);
-    cairo_pattern_destroy(tour);
-    const Couleur rouge = jourNuit(Rvb(220, 40, 40), Rvb(90, 16, 40));
-    for (double y : {84.0, 104.0}) {
-        const double t = (y - 72) / 52;
-        const double x0 = 207.5 - 3.5 * t, x1 = 218.5 + 3.5 * t;
-        cairo_rectangle(cr, x0, y, x1 - x0 + 0.4, 8);
-        cairo_pattern_t* bande = cairo_pattern_create_linear(x0, 0, x1, 0);
-        cairo_pattern_add_color_stop_rgb(bande, 0, rouge.r * 0.45, rouge.g * 0.45, rouge.b * 0.5);
-        cairo_pattern_add_color_stop_rgb(bande, 0.6, rouge.r, rouge.g, rouge.b);
-        cairo_pattern_add_color_stop_rgb(bande, 1, rouge.r * 0.7, rouge.g * 0.7, rouge.b * 0.7);
-        cairo_set_source(cr, bande);
-        cairo_fill(cr);
-        cairo_pattern_destroy(bande);
-    }
-    source(jourNuit(Rvb(40, 40, 50), Rvb(10, 8, 20)));
-    cairo_rectangle(cr, 204, 70, 18, 2.5);
-    cairo_fill(cr);
-    cairo_rectangle(cr, 206, 60, 14, 10);
-    const Couleur verre = jourNuit(Rvb(150, 210, 236), Rvb(255, 244, 170));
-    source(verre);
-    cairo_fill(cr);
-    if (!nuit) {
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
-        cairo_rectangle(cr, 208, 61, 2, 8);
-        cairo_fill(cr);
-    }
-    source(jourNuit(Rvb(50, 50, 60), Rvb(20, 16, 30)));
-    cairo_set_line_width(cr, 1);
-    cairo_move_to(cr, 213, 60);
-    cairo_line_to(cr, 213, 70);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 205, 60);
-    cairo_curve_to(cr, 207, 53, 219, 53, 221, 60);
-    cairo_close_path(cr);
-    source(rouge);
-    cairo_fill(cr);
-    cairo_set_source_rgba(cr, 1, 0.8, 0.8, nuit ? 0.2 : 0.6);
-    cairo_arc(cr, 210.5, 57.5, 1.3, 0, 2 * M_PI);
-    cairo_fill(cr);
     if (nuit) {
         // The beam sweeping over the sea, and the lantern's glow.
         cairo_move_to(cr, 213, 65);
@@ -1234,18 +1152,159 @@ void DessinePaysage(Recueil* recueil, const char* nom, bool nuit) {
             cairo_stroke(cr);
         }
     }
-    // Into the house palette; the sun (or the moon) at the upper right then
-    // rims the lighthouse's lit side.
+    // Into the house palette.
     EnPaletteMaison(&toile);
-    const Couleur astre = jourNuit(Rvb(255, 214, 120), palette::kCyan);
-    auto phare = [cr]() {
-        cairo_move_to(cr, 204, 124);
-        cairo_line_to(cr, 207.5, 72);
-        cairo_line_to(cr, 218.5, 72);
-        cairo_line_to(cr, 222, 124);
-        cairo_close_path(cr);
-    };
-    Lisere(cr, phare, -2, 0, astre, 0.8);
+    // The clouds and the lighthouse are drawn straight in the house ramps'
+    // own colours, in clean clusters.
+    // Clouds: cumulus heads of many lumps over a flat base, lit from the sun
+    // (or the moon) above right in three flat steps, a bright rim on the
+    // lumps' lit edges and a darker band along the base, the steps meeting
+    // on a checker.
+    Alea nuages(GraineDe("nuages"));
+    for (int k = 0; k < 4; ++k) {
+        const double cx = 14 + k * 44 + nuages.Entre(-4, 4),
+                     base = 34 + (k % 2) * 14 - 4 * (k == 3);
+        const double w = k == 3 ? 0.6 : 1.0 - 0.12 * k, large = 44 * w;
+        cairo_new_path(cr);
+        for (int b = 0; b < 7; ++b) {
+            const double f = (b + 0.5) / 7,
+                         r = (4 + 9 * std::sin(f * M_PI)) * w * nuages.Entre(0.8, 1.15);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx + f * large, base - r * 0.75 - 2, r, 0, 2 * M_PI);
+        }
+        cairo_new_sub_path(cr);
+        cairo_rectangle(cr, cx + 2, base - 6 * w, large - 4, 6 * w);
+        const Couverture m = CouvertureDuChemin(cr, 1);
+        cairo_new_path(cr);
+        const auto& F = kRampeFroide;
+        const std::vector<Couleur> tons =
+            nuit ? std::vector<Couleur>{F[0], F[1], F[2], F[3]}
+                 : std::vector<Couleur>{F[2], F[3], F[4], kRampeChaude[4]};
+        AccesPixels px(&toile);
+        for (int y = m.y0; y < m.y0 + m.hauteur; ++y) {
+            for (int x = m.x0; x < m.x0 + m.largeur; ++x) {
+                const double a = m.A(x, y);
+                if (a < 0.5 || x < 0 || y < 0 || x >= L || y >= H) continue;
+                const double haut = 1.0 - double(y - m.y0) / m.hauteur;
+                double s = 0.42 + 0.5 * haut + 0.35 * (m.A(x + 2, y - 2) < 0.5 ? 1 : 0) +
+                           0.2 * (m.A(x + 4, y - 4) - m.A(x - 3, y + 3));
+                if (y >= base - 2)
+                    s = std::min(s, 0.2);
+                else if (y >= base - 5)
+                    s = std::min(s, 0.5);
+                double q = std::floor(std::clamp(s, 0.0, 0.999) * 3);
+                if (std::clamp(s, 0.0, 0.999) * 3 - q > 0.85 && (x + y) % 2 == 0) q += 1;
+                px.Ecrit(
+                    x, y,
+                    Teinte(tons, std::min(1.0, q / 3.0 + (m.A(x + 1, y - 1) < 0.5 ? 1 : 0)), x, y));
+            }
+        }
+    }
+    // The lighthouse, pixel by pixel: a tapered tower turned round under the
+    // sun (or the moon) on its left, in four flat steps of white and of red
+    // with a single dithered row between them, a cool rim on its far edge; a
+    // stone plinth, a door and two slit windows; the gallery's deck and its
+    // railing posts; the lantern's glass between two mullions; the domed cap.
+    {
+        AccesPixels px(&toile);
+        const auto &F = kRampeFroide, &C = kRampeChaude;
+        const std::vector<Couleur> blanc = nuit ? std::vector<Couleur>{F[0], F[1], F[1], F[2]}
+                                                : std::vector<Couleur>{F[1], F[2], F[3], F[4]};
+        const std::vector<Couleur> rouge = nuit ? std::vector<Couleur>{F[0], C[1], C[1], C[2]}
+                                                : std::vector<Couleur>{C[0], C[1], C[2], C[3]};
+        const std::vector<Couleur> pierre = nuit ? std::vector<Couleur>{F[0], F[0], F[1], F[2]}
+                                                 : std::vector<Couleur>{F[0], F[1], F[2], F[3]};
+        // Lit by a cylinder's cosine, the light from the left and above.
+        auto tour = [&](double u) {
+            const double n = 2 * u - 1;
+            const double c = -0.75 * n + 0.45 * std::sqrt(std::max(0.0, 1 - n * n));
+            return std::clamp(0.12 + 0.95 * c, 0.0, 1.0);
+        };
+        // Four flat steps; a pixel within 0.06 of a step's edge takes the
+        // next one on a checker, the one dithered seam between them.
+        auto marche = [](double s, int x, int y) {
+            double q = std::floor(s * 4);
+            const double reste = s * 4 - q;
+            if (reste > 0.85 && (x + y) % 2 == 0) q += 1;
+            return std::clamp(q / 3.0, 0.0, 1.0);
+        };
+        for (int y = 72; y < 124; ++y) {
+            const double t = (y + 0.5 - 72) / 52;
+            const double x0 = 207.5 - 3.5 * t, x1 = 218.5 + 3.5 * t;
+            const bool bande = (y >= 84 && y < 92) || (y >= 104 && y < 112);
+            for (int x = int(std::floor(x0)); x <= int(std::ceil(x1)); ++x) {
+                const double gauche = std::clamp(x + 1 - x0, 0.0, 1.0),
+                             droite = std::clamp(x1 - x, 0.0, 1.0);
+                const double a = std::min(gauche, droite);
+                if (a <= 0.05) continue;
+                const double u = (x + 0.5 - x0) / (x1 - x0);
+                // A band's top row is lit, its bottom row in shadow: the
+                // bands stand round the tower as rings.
+                double s = tour(u);
+                if (bande && (y == 84 || y == 104)) s += 0.2;
+                if (bande && (y == 91 || y == 111)) s -= 0.25;
+                px.Pose(x, y, Teinte(bande ? rouge : blanc, marche(s, x, y), x, y), a);
+            }
+        }
+        // The cool rim down the far edge.
+        const Couleur rim = jourNuit(F[4], F[3]);
+        for (int y = 73; y < 118; ++y) {
+            const double x1 = 218.5 + 3.5 * (y + 0.5 - 72) / 52;
+            px.Ecrit(int(std::floor(x1)) - 1, y, rim);
+        }
+        // The plinth: dressed stones, lit on the left and along the top.
+        for (int y = 117; y < 125; ++y)
+            for (int x = 201; x < 226; ++x) {
+                double s = tour((x + 0.5 - 201) / 25.0) * 0.8 + (y == 117 ? 0.35 : 0);
+                if ((x - 201 + (y > 120 ? 4 : 0)) % 8 == 0 || y == 121) s -= 0.3;
+                px.Ecrit(x, y, Teinte(pierre, marche(s, x, y), x, y));
+            }
+        // Door and slit windows.
+        const Couleur trou = F[0];
+        for (int y = 111; y < 117; ++y)
+            for (int x = 211; x < 215; ++x)
+                if (y > 111 || (x > 211 && x < 214)) px.Ecrit(x, y, trou);
+        for (int y : {77, 78, 79, 96, 97, 98}) px.Ecrit(y < 90 ? 212 : 213, y, trou);
+        // The gallery: a deck wider than the tower, its shadow under it, and
+        // a railing of posts under a lit handrail.
+        for (int x = 203; x < 224; ++x) {
+            px.Ecrit(x, 70,
+                     Teinte(pierre, marche(tour((x + 0.5 - 203) / 21.0) + 0.2, x, 70), x, 70));
+            px.Ecrit(x, 71, Teinte(pierre, 0.0, x, 71));
+            if (x > 206 && x < 220) px.Ecrit(x, 72, blanc[0]);
+            px.Ecrit(x, 66,
+                     Teinte(blanc, marche(tour((x + 0.5 - 203) / 21.0) + 0.1, x, 66), x, 66));
+            if (x % 2 == 1) {
+                px.Ecrit(x, 67, Teinte(pierre, 0.34, x, 67));
+                px.Ecrit(x, 68, Teinte(pierre, 0.34, x, 68));
+                px.Ecrit(x, 69, Teinte(pierre, 0.34, x, 69));
+            }
+        }
+        // The lantern: glass between two mullions, lit from inside at night,
+        // at day the sky in it with a glint.
+        const Couleur verre = jourNuit(F[3], C[3]), verreHaut = jourNuit(F[4], C[4]);
+        for (int y = 59; y < 66; ++y)
+            for (int x = 207; x < 220; ++x) {
+                if (x == 207 || x == 219 || x == 210 || x == 216) {
+                    px.Ecrit(x, y, Teinte(pierre, 0.0, x, y));
+                    continue;
+                }
+                const bool clair = nuit ? (x > 210 && x < 216) : (x == 208 || x == 211);
+                px.Ecrit(x, y, clair ? verreHaut : verre);
+            }
+        // The cap: a red dome shaded round, a ball on its top.
+        for (int y = 52; y < 59; ++y) {
+            const double d = (59 - y) / 7.0;
+            const double demi = 7.5 * std::sqrt(std::max(0.0, 1 - d * d)) + (y == 58 ? 0.5 : 0);
+            for (int x = int(213.5 - demi); x < int(213.5 + demi); ++x) {
+                const double u = (x + 0.5 - (213.5 - demi)) / (2 * demi);
+                const double s = tour(u) + 0.25 * (1 - d);
+                px.Ecrit(x, y, Teinte(rouge, marche(s, x, y), x, y));
+            }
+        }
+        px.Ecrit(213, 51, Teinte(pierre, 0.34, 213, 51));
+        px.Ecrit(212, 51, Teinte(pierre, 1.0, 212, 51));
+    }
     VerreEcran(cr, toile.largeur, toile.hauteur);
     Finition f;
     f.grain = 2.0;

@@ -329,6 +329,18 @@ TEST(ImagesDessins, HarbourPicturesShowOnePlaceByDayAndByNight) {
     // Same lighthouse lantern in both, lit at night.
     const forge_test::Rvb8 lanterne = Pixel(nuit, 213, 65);
     EXPECT_GT(lanterne.r + lanterne.g, 400);
+    // The lighthouse's tower is turned round under the sun (or the moon) on
+    // its left: its left third is brighter than its right one, in each.
+    for (const forge::ImageForgee* im : {&jour, &nuit}) {
+        double gauche = 0, droite = 0;
+        for (int y = 74; y < 116; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const forge_test::Rvb8 p = Pixel(*im, 208 + x, y), q = Pixel(*im, 215 + x, y);
+                gauche += p.r + p.g + p.b;
+                droite += q.r + q.g + q.b;
+            }
+        EXPECT_GT(gauche, 1.2 * droite) << (im == &jour ? "day" : "night");
+    }
     // The programmes are in the house palette: violet to cyan, plum to
     // magenta and amber, both sides in each (the devil's cyan rim light);
     // nothing of a stock picture's grass green.
@@ -553,6 +565,23 @@ TEST(ImagesDessins, RoomPosterHangsInTheColumnBetweenTheSetsWithItsLetteringOnIt
             neon += colonne && y > forge::EtagerePiece();
         }
     EXPECT_GT(neon, 300) << "no neon sign between the sets";
+    // The sign's magenta spills onto the floor in front of it (blue over
+    // green there, against the plain boards at the room's ends), and the
+    // corners, far from every light, lie darker than the wall by the sign.
+    const auto moyenne = [&](int x0, int y0, bool magenta) {
+        double s = 0;
+        for (int y = y0; y < y0 + 10; ++y)
+            for (int x = x0; x < x0 + 20; ++x) {
+                const forge_test::Rvb8 p = Pixel(fond, x, y);
+                s += magenta ? p.b - p.g : p.r + p.g + p.b;
+            }
+        return s / 200;
+    };
+    EXPECT_GT(moyenne(310, 458, true), moyenne(0, 458, true) + 25) << "no spill on the floor";
+    for (int x : {0, 620})
+        for (int y : {14, 470})
+            EXPECT_LT(moyenne(x, y, false), 0.6 * moyenne(345, 330, false))
+                << "a corner as light as the wall by the sign at " << x << "," << y;
 }
 
 namespace {
