@@ -34,7 +34,8 @@ struct MotBande {
     int largeur, hauteur;
     int sauf;  // the glyph drawn by hand
     Forme forme;
-    double penche;  // the face's slant (x moved per row up)
+    double penche;   // the face's slant (x moved per row up)
+    bool etiquette;  // a role's label, smaller than a name, over the blurred band
     double haut = 0, bas = 0;
 };
 
@@ -55,13 +56,13 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     // A label's top rows lie above the band the scene blurs away: they are
     // left empty, or they would stay on screen under the frame as slivers
     // once the rest has gone.
-    const double haut = m->penche > 0 ? kHorsFlou + 4.5 : marge - 1;
+    const double haut = m->etiquette ? kHorsFlou + 4.5 : marge - 1;
     const std::vector<Glyphe> g =
         CheminMotSauf(cr, Police(m->police), m->texte, marge, haut, m->largeur - 2 * marge - 4,
                       m->hauteur - haut - marge - 1, true, sauf);
-    // The slanted labels' strokes thickened, so that they stand as bold as
-    // the names.
-    if (m->penche > 0) {
+    // The labels' strokes thickened, so that the smaller words stand as
+    // bold as the names.
+    if (m->etiquette) {
         cairo_set_line_width(cr, 3.2);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke_preserve(cr);
@@ -71,7 +72,7 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     m->haut = b.y0;
     m->bas = b.y1;
     const double h = b.y1 - b.y0, w = b.x1 - b.x0;
-    const double trait = h * (m->penche > 0 ? 0.22 : 0.17);
+    const double trait = h * (m->etiquette ? 0.22 : 0.17);
     // The hand-drawn glyph shares the face's slant about its middle row.
     cairo_save(cr);
     const double cy = (b.y0 + b.y1) / 2;
@@ -543,11 +544,14 @@ void DessineMolkar(Recueil* recueil, int image) {
 }  // namespace
 
 void DessineGenerique(Recueil* recueil) {
-    DessineMot(recueil, "Code", {"CODE", kPoliceTexte, 0, 0, 1, Forme::ZeroBarre, 0.2}, false);
-    DessineMot(recueil, "Gfx", {"GFX", kPoliceTexte, 0, 0, 2, Forme::Croix, 0.2}, false);
-    DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
-    DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
-    DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
+    // Labels and names in one slanted face, so the credits read as one
+    // family: the labels only smaller and drawn with a heavier stroke.
+    DessineMot(recueil, "Code", {"CODE", kPoliceTexte, 0, 0, 1, Forme::ZeroBarre, 0.2, true},
+               false);
+    DessineMot(recueil, "Gfx", {"GFX", kPoliceTexte, 0, 0, 2, Forme::Croix, 0.2, true}, false);
+    DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2, true}, false);
+    DessineMot(recueil, "Kabo", {"KABO", kPoliceTexte, 0, 0, 3, Forme::Anneau, 0.2, false}, true);
+    DessineMot(recueil, "Dolo", {"DOLO", kPoliceTexte, 0, 0, 1, Forme::Disque, 0.2, false}, true);
     // The musician's rim in the amber of her sunburst, the coder's in
     // magenta against his cyan one.
     DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60),
