@@ -60,10 +60,11 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     const std::vector<Glyphe> g =
         CheminMotSauf(cr, Police(m->police), m->texte, marge, haut, m->largeur - 2 * marge - 4,
                       m->hauteur - haut - marge - 1, true, sauf);
-    // The labels' strokes thickened, so that the smaller words stand as
-    // bold as the names.
-    if (m->etiquette) {
-        cairo_set_line_width(cr, 3.2);
+    // The face's strokes thickened, the labels' more, so that the smaller
+    // words stand as bold as the names and the names' bevels leave a broad
+    // bright face.
+    {
+        cairo_set_line_width(cr, m->etiquette ? 3.2 : 3.0);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke_preserve(cr);
     }
