@@ -217,7 +217,7 @@ int NumeroMeche(V q) {
 const V kYeux[2] = {{-0.27, 0.0, 0.53}, {0.27, 0.0, 0.53}};
 constexpr double kRayonOeil = 0.165;
 // How much the mouth's corners lift.
-constexpr double kSourire = 1.3;
+constexpr double kSourire = 0.6;
 
 // The head, hair and what is worn on it, in the head's axes.
 void Tete(const Buste& b, V q0, Tir* t) {
@@ -270,12 +270,16 @@ void Tete(const Buste& b, V q0, Tir* t) {
         d = SMin(d, nez, 0.07);
         for (int s = -1; s <= 1; s += 2)
             d = SMax(d, -Sphere(q - V{s * 0.055, -0.4, 0.85}, 0.032), 0.02);
-        // The mouth: two full lips on the muzzle, a slit between them.
-        // The mouth's corners lift in a faint smile.
+        // The mouth, relaxed: two lips lying flat on the muzzle rather than
+        // pushed out, wide enough to reach under the nose's wings, a slit
+        // between them and a small dent at each corner. The corners lift in
+        // a faint smile.
         const V m{q.x, q.y - kSourire * q.x * q.x, q.z};
-        levres = Ellipsoide(m - V{0, -0.52, 0.68}, {0.18, 0.042, 0.055});
-        levres = SMin(levres, Ellipsoide(m - V{0, -0.6, 0.665}, {0.16, 0.05, 0.055}), 0.04);
-        levres = SMax(levres, -Ellipsoide(m - V{0, -0.56, 0.74}, {0.21, 0.008, 0.1}), 0.01);
+        levres = Ellipsoide(m - V{0, -0.53, 0.655}, {0.21, 0.036, 0.05});
+        levres = SMin(levres, Ellipsoide(m - V{0, -0.6, 0.64}, {0.18, 0.046, 0.05}), 0.035);
+        levres = SMax(levres, -Ellipsoide(m - V{0, -0.565, 0.7}, {0.24, 0.007, 0.1}), 0.01);
+        for (int s = -1; s <= 1; s += 2)
+            d = SMax(d, -Sphere(m - V{s * 0.215, -0.565, 0.6}, 0.028), 0.02);
     }
     // Ears.
     for (int s = -1; s <= 1; s += 2) {
@@ -288,7 +292,9 @@ void Tete(const Buste& b, V q0, Tir* t) {
         d = SMin(d, o, 0.06);
     }
     if (!face) d = std::min(d, boiteFace);
-    if (levres < d) {
+    // The lips take their colour a little under the skin as well, so that a
+    // flat mouth still reads as a mouth.
+    if (levres < d + 0.015 && std::min(d, levres) < t->d) {
         t->mat = kLevres;
     } else if (d < t->d) {
         t->mat = kPeau;
@@ -404,8 +410,8 @@ void Tete(const Buste& b, V q0, Tir* t) {
 // Neck, shoulders and clothes, in the body's axes (origin at the pit of the
 // neck).
 void Corps(const Buste& b, V q, Tir* t) {
-    // The musician's neck slimmer than her narrow jaw.
-    const double cou = Capsule(q, {0, 0.25, -0.05}, {0, 1.1, -0.02}, b.musicien ? 0.31 : 0.41);
+    // The necks slim under the jaw, the musician's slimmer still.
+    const double cou = Capsule(q, {0, 0.25, -0.05}, {0, 1.1, -0.02}, b.musicien ? 0.26 : 0.35);
     // High up, inside the head, only the neck reaches.
     if (q.y > 1.15) {
         Joint(t, cou, kPeau);
@@ -843,7 +849,7 @@ Couleur Eclaire(const Buste& b, const Point& s, V d, int x, int y) {
             rampe = &b.levres;
             brillance = 0.3;
             // The line where the lips meet.
-            const double y = qt.y * 1.1 - kSourire * qt.x * qt.x + 0.56;
+            const double y = qt.y * 1.1 - kSourire * qt.x * qt.x + 0.565;
             // The upper lip lighter, the lower one darker, the line between
             // them darker still.
             niveau = y > 0 ? 0.08 : -0.1;

@@ -34,7 +34,8 @@ struct MotBande {
     int largeur, hauteur;
     int sauf;  // the glyph drawn by hand
     Forme forme;
-    double penche;  // the face's slant (x moved per row up)
+    double penche;   // the face's slant (x moved per row up)
+    bool etiquette;  // a role's label, smaller than a name, over the blurred band
     double haut = 0, bas = 0;
 };
 
@@ -55,14 +56,15 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     // A label's top rows lie above the band the scene blurs away: they are
     // left empty, or they would stay on screen under the frame as slivers
     // once the rest has gone.
-    const double haut = m->penche > 0 ? kHorsFlou + 4.5 : marge - 1;
+    const double haut = m->etiquette ? kHorsFlou + 4.5 : marge - 1;
     const std::vector<Glyphe> g =
         CheminMotSauf(cr, Police(m->police), m->texte, marge, haut, m->largeur - 2 * marge - 4,
                       m->hauteur - haut - marge - 1, true, sauf);
-    // The slanted labels' strokes thickened, so that they stand as bold as
-    // the names.
-    if (m->penche > 0) {
-        cairo_set_line_width(cr, 3.2);
+    // The face's strokes thickened, the labels' more, so that the smaller
+    // words stand as bold as the names and the names' bevels leave a broad
+    // bright face.
+    {
+        cairo_set_line_width(cr, m->etiquette ? 3.2 : 3.0);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke_preserve(cr);
     }
@@ -71,7 +73,7 @@ void DessinMotBande(cairo_t* cr, void* donnees) {
     m->haut = b.y0;
     m->bas = b.y1;
     const double h = b.y1 - b.y0, w = b.x1 - b.x0;
-    const double trait = h * (m->penche > 0 ? 0.22 : 0.17);
+    const double trait = h * (m->etiquette ? 0.22 : 0.17);
     // The hand-drawn glyph shares the face's slant about its middle row.
     cairo_save(cr);
     const double cy = (b.y0 + b.y1) / 2;
@@ -402,10 +404,10 @@ void DessineMolkar(Recueil* recueil, int image) {
     cairo_pattern_destroy(flaque);
     cairo_restore(cr);
     // The torus, turned about two axes; 21 frames make one whole loop.
-    // The ring spins on its own axis by two colour bands per loop (the pattern
-    // repeats every 4 of its 28 bands round the ring) and rocks gently, so
-    // that frame 21 leads back into frame 1.
-    const int nu = 28, nv = 14;
+    // The ring spins on its own axis by two 28ths of a turn per loop and
+    // rocks gently, so that frame 21 leads back into frame 1; its mirror
+    // shows the rocking as the sky and the grid sliding over it.
+    const int nu = 28;
     const double phase = 2 * M_PI * (image - 1) / 21.0;
     const double spin = 2 * (2 * M_PI * 4 / nu) * (image - 1) / 21.0;
     const double ax = 1.15 + 0.22 * std::sin(phase), ay = 0.35 * std::sin(phase + 1.0);
@@ -447,7 +449,6 @@ void DessineMolkar(Recueil* recueil, int image) {
     };
     // Toward the light: high above, a little to the left and in front.
     const V lumiere = unit(V{-0.35, -1.0, -0.15});
-    const V demi = unit(plus(lumiere, V{0, 0, -1}));
     // Where a ray meets the ring (false when it misses).
     auto touche = [&](V o, V d, double* t) {
         double s = 2.0;
@@ -491,9 +492,32 @@ void DessineMolkar(Recueil* recueil, int image) {
             reinterpret_cast<uint32_t*>(data + size_t(y) * pas)[x] = Argb(c);
         }
     }
-    // The ring, four rays a pixel, shaded smoothly: its own colour bands lit
-    // by the light, a tight white highlight and the sky's cyan and the
-    // floor's magenta mirrored on its rim.
+    // The ring in chrome, four rays a pixel: each ray bounces off the ring
+    // and picks up what the mirror sees. Upward, the sky from deep blue at
+    // the top through cyan to a magenta horizon; downward, the sunset's gold
+    // glow on the horizon falling to the magenta floor and its grid; and a
+    // hot white-gold highlight where the light itself is reflected. The
+    // horizon's magenta lies between the cyan and the gold, so that no
+    // blend of the two turns green.
+    auto ciel = [&](V r) {
+        const double h = std::clamp(-r.y, 0.0, 1.0);
+        if (h < 0.25) return Melange(Rvb(255, 80, 200), Rvb(90, 210, 255), h / 0.25);
+        return Melange(Rvb(90, 210, 255), Rvb(40, 50, 190), std::min(1.0, (h - 0.25) / 0.75));
+    };
+    auto sol = [&](V p, V r) {
+        const double h = std::clamp(r.y, 0.0, 1.0);
+        Couleur c = Melange(Rvb(255, 190, 70), Rvb(150, 20, 120), std::min(1.0, h / 0.35));
+        // The grid's lines where the bounced ray meets the floor.
+        if (r.y > 0.02) {
+            const double t = (1.5 - p.y) / r.y;
+            const double gx = p.x + r.x * t, gz = p.z + r.z * t + decalage * 0.6;
+            const double lx = std::abs(gx * 1.6 - std::round(gx * 1.6));
+            const double lz = std::abs(gz * 1.6 - std::round(gz * 1.6));
+            const double trait = std::min(lx, lz) < 0.07 ? std::max(0.0, 1.0 - t / 7.0) : 0.0;
+            c = Melange(c, Rvb(255, 110, 235), trait);
+        }
+        return Melange(Rvb(255, 80, 200), c, std::min(1.0, h / 0.06));
+    };
     for (int y = 0; y < 290; ++y) {
         for (int x = 120; x < 520; ++x) {
             Couleur somme{0, 0, 0};
@@ -508,23 +532,21 @@ void DessineMolkar(Recueil* recueil, int image) {
                 const double rq = std::sqrt(q.x * q.x + q.y * q.y);
                 const V centre{q.x / rq * R, q.y / rq * R, 0};
                 const V n = unit(monde(V{q.x - centre.x, q.y - centre.y, q.z}));
-                const double u = std::atan2(q.y, q.x), v = std::atan2(q.z, rq - R);
-                const int i = int(std::floor((u + M_PI) / (2 * M_PI) * nu)) % nu;
-                const int j = int(std::floor((v + M_PI) / (2 * M_PI) * nv)) % nv;
-                const bool bande = ((i / 2) + (j / 2)) % 2 == 0;
-                const Couleur base = bande ? palette::kAmbre : palette::kMagenta;
-                const double diffus = std::max(0.0, scal(n, lumiere));
-                const double reflet = std::pow(std::max(0.0, scal(n, demi)), 60.0);
-                Couleur c = Melange(Melange(base, palette::kNuit, 0.8), base, 0.15 + 0.85 * diffus);
-                // The rim catches the sky above and the floor's glow below.
-                // Inside the hole the rim sees only the floor's pink, and
-                // the sky's blue is a lilac one, so that no rim mixes with
-                // the amber bands into green.
-                const double bord = std::pow(1.0 - std::abs(scal(n, V{0, 0, -1})), 3.0);
-                const bool trou = rq < R;
-                const Couleur ciel = n.y < 0 && !trou ? Rvb(140, 150, 255) : Rvb(255, 90, 200);
-                c = Melange(c, ciel, (trou ? 0.3 : 0.55) * bord);
-                c = Melange(c, {1, 1, 1}, std::min(1.0, reflet * 1.2));
+                const V r = plus(d, fois(n, -2 * scal(d, n)));
+                // Inside the hole the ring mostly sees itself: darker.
+                double ouvert = 1.0, s = 0.05;
+                for (int k = 0; k < 24 && s < 3; ++k) {
+                    const double e2 = distance(plus(p, fois(r, s)));
+                    if (e2 < 1e-3) {
+                        ouvert = 0.35;
+                        break;
+                    }
+                    s += std::max(e2, 0.02);
+                }
+                Couleur c = r.y < 0 ? ciel(r) : sol(p, r);
+                c = Melange(Rvb(30, 8, 50), c, ouvert * 0.92);
+                const double reflet = std::pow(std::max(0.0, scal(r, lumiere)), 40.0);
+                c = Melange(c, Rvb(255, 240, 200), std::min(1.0, reflet * 1.5));
                 somme = {somme.r + c.r, somme.g + c.g, somme.b + c.b};
             }
             if (touches == 0) continue;
@@ -543,11 +565,14 @@ void DessineMolkar(Recueil* recueil, int image) {
 }  // namespace
 
 void DessineGenerique(Recueil* recueil) {
-    DessineMot(recueil, "Code", {"CODE", kPoliceTexte, 0, 0, 1, Forme::ZeroBarre, 0.2}, false);
-    DessineMot(recueil, "Gfx", {"GFX", kPoliceTexte, 0, 0, 2, Forme::Croix, 0.2}, false);
-    DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2}, false);
-    DessineMot(recueil, "Kabo", {"KABO", kPoliceTitre, 0, 0, 3, Forme::Anneau, 0}, true);
-    DessineMot(recueil, "Dolo", {"DOLO", kPoliceTitre, 0, 0, 1, Forme::Disque, 0}, true);
+    // Labels and names in one slanted face, so the credits read as one
+    // family: the labels only smaller and drawn with a heavier stroke.
+    DessineMot(recueil, "Code", {"CODE", kPoliceTexte, 0, 0, 1, Forme::ZeroBarre, 0.2, true},
+               false);
+    DessineMot(recueil, "Gfx", {"GFX", kPoliceTexte, 0, 0, 2, Forme::Croix, 0.2, true}, false);
+    DessineMot(recueil, "Zic", {"ZIC", kPoliceTexte, 0, 0, 1, Forme::Note, 0.2, true}, false);
+    DessineMot(recueil, "Kabo", {"KABO", kPoliceTexte, 0, 0, 3, Forme::Anneau, 0.2, false}, true);
+    DessineMot(recueil, "Dolo", {"DOLO", kPoliceTexte, 0, 0, 1, Forme::Disque, 0.2, false}, true);
     // The musician's rim in the amber of her sunburst, the coder's in
     // magenta against his cyan one.
     DessinePortrait(recueil, "ImgDolo", true, Rvb(255, 190, 110), Rvb(90, 20, 60),

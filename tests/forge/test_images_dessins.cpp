@@ -295,17 +295,27 @@ TEST(ImagesDessins, AnimationLoopsWithoutAJump) {
         // No rim mixes with the amber into a green fringe, and the ring
         // throws a pool of light on the grid beside its shadow: the floor
         // there is lighter than at the picture's edge on the same rows.
-        int verts = 0;
+        // The ring is chrome: it mirrors the cyan sky on its upper half and
+        // the sunset's gold under it, and shows a hot highlight.
+        int verts = 0, cyans = 0, ors = 0, chauds = 0;
         double flaque = 0, bordSol = 0;
         for (int y = 0; y < im.hauteur; ++y)
             for (int x = 0; x < 640; ++x) {
                 const forge_test::Rvb8 p = Pixel(im, x, y);
                 verts += p.g > std::max(p.r, p.b) + 12;
+                if (y < 250 && x >= 120 && x < 520) {
+                    cyans += p.b > 200 && p.g > 150 && p.r < 150;
+                    ors += p.r > 220 && p.g > 140 && p.b < 140;
+                    chauds += p.r > 240 && p.g > 225 && p.b > 180;
+                }
                 if (y < 295 || y >= 315) continue;
                 if (x >= 110 && x < 190) flaque += p.r + p.g + p.b;
                 if (x < 40) bordSol += p.r + p.g + p.b;
             }
         EXPECT_EQ(verts, 0) << a << ": green pixels on the ring";
+        EXPECT_GE(cyans, 1500) << a << ": the ring mirrors no sky";
+        EXPECT_GE(ors, 150) << a << ": the ring mirrors no sunset";
+        EXPECT_GE(chauds, 20) << a << ": the ring has no highlight";
         EXPECT_GT(flaque / 80, 1.25 * bordSol / 40) << a << ": no light under the ring";
         EXPECT_GE(haut - fenetre, 10) << a << ": the ring touches the top of the window";
         EXPECT_LT(largeurHaut * 4, largeurMax) << a << ": the ring's top is cut flat";
