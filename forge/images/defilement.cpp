@@ -645,10 +645,9 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
             }
     }
     Matiere chrome;
-    const Couleur ciel = palette::kCyan, bas = palette::kMagenta;
-    chrome.reflets = {
-        Melange(ciel, Rvb(20, 40, 120), 0.2), ciel, Melange(ciel, {1, 1, 1}, 0.6),      {1, 1, 1},
-        Melange(bas, {0, 0, 0}, 0.55),        bas,  Melange(bas, palette::kAmbre, 0.55)};
+    // The title's ramp: cyan sky, white horizon, a dark split, magenta.
+    chrome.reflets = {Rvb(33, 144, 207), Rvb(40, 200, 255), Rvb(158, 230, 255), Rvb(255, 255, 255),
+                      Rvb(115, 20, 85),  Rvb(230, 40, 170), Rvb(242, 120, 145)};
     chrome.y0 = (mot.y + hauteur * 0.27) * F;  // the accents stay in the sky
     chrome.y1 = (mot.y + hauteur) * F;
     chrome.biseau = 6 * F;
