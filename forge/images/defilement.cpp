@@ -598,13 +598,31 @@ void DessinMotAdieu(cairo_t* cr, void* donnees) {
 // magenta below) on a violet extrusion, with a dark outline and a magenta
 // rim round the whole solid, solid enough to stand whole over the stars when
 // the crawl copies only the lit pixels. The word is centred on (cx, cy).
+// The word drawn at the supersampled scale.
+struct MotAdieuFin {
+    MotAdieu mot;
+    double echelle;
+};
+
+void DessinMotAdieuFin(cairo_t* cr, void* donnees) {
+    const MotAdieuFin* f = static_cast<const MotAdieuFin*>(donnees);
+    cairo_scale(cr, f->echelle, f->echelle);
+    DessinMotAdieu(cr, const_cast<MotAdieu*>(&f->mot));
+}
+
 void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hauteur) {
-    const int l = 640, h = int(hauteur) + 60;
+    // The whole solid is built at three times the size and boxed down, so
+    // that the slanted legs of the A and the N, their bevels and the rim
+    // round them come out with smooth edges instead of pixel stairs.
+    const int F = 3;
+    const int l0 = 640, h0 = int(hauteur) + 60;
+    const int l = l0 * F, h = h0 * F;
     Toile toile(l, h);
-    MotAdieu mot{texte, 24, 26, l - 56.0, hauteur};
-    const Masque m = MasqueDessine(l, h, DessinMotAdieu, &mot);
+    const MotAdieu mot{texte, 24, 26, l0 - 56.0, hauteur};
+    const MotAdieuFin fin{mot, double(F)};
+    const Masque m = MasqueDessine(l, h, DessinMotAdieuFin, const_cast<MotAdieuFin*>(&fin));
     // The rim: the solid (face and extrusion) widened by a few pixels.
-    const int relief = 7;
+    const int relief = 7 * F;
     Masque solide = m;
     for (int k = 1; k <= relief; ++k)
         for (int y = k; y < h; ++y)
@@ -618,34 +636,33 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < l; ++x) {
                 const double d = dehors[size_t(y) * l + x];
-                const double a = std::clamp(5.0 - d, 0.0, 1.0);
+                const double a = std::clamp((5.0 * F - d) / F, 0.0, 1.0);
                 if (a <= 0) continue;
                 // Hot pink at the outline, deepening outward.
                 const Couleur c = Melange(Rvb(255, 120, 220), palette::kMagenta,
-                                          std::clamp((d - 3.0) / 2.0, 0.0, 1.0));
+                                          std::clamp((d - 3.0 * F) / (2.0 * F), 0.0, 1.0));
                 px.Ecrit(x, y, c, a);
             }
     }
     Matiere chrome;
-    const Couleur ciel = palette::kCyan, bas = palette::kMagenta;
-    chrome.reflets = {
-        Melange(ciel, Rvb(20, 40, 120), 0.2), ciel, Melange(ciel, {1, 1, 1}, 0.6),      {1, 1, 1},
-        Melange(bas, {0, 0, 0}, 0.55),        bas,  Melange(bas, palette::kAmbre, 0.55)};
-    chrome.y0 = mot.y + hauteur * 0.27;  // the accents stay in the sky
-    chrome.y1 = mot.y + hauteur;
-    chrome.biseau = 6;
+    // The title's ramp: cyan sky, white horizon, a dark split, magenta.
+    chrome.reflets = {Rvb(33, 144, 207), Rvb(40, 200, 255), Rvb(158, 230, 255), Rvb(255, 255, 255),
+                      Rvb(115, 20, 85),  Rvb(230, 40, 170), Rvb(242, 120, 145)};
+    chrome.y0 = (mot.y + hauteur * 0.27) * F;  // the accents stay in the sky
+    chrome.y1 = (mot.y + hauteur) * F;
+    chrome.biseau = 6 * F;
     chrome.relief = relief;
     chrome.flanc = Rvb(120, 40, 170);
     chrome.contour = Rvb(16, 2, 40);
-    chrome.epaisseur = 2.5;
+    chrome.epaisseur = 2.5 * F;
     chrome.eclats = 3;
-    chrome.eclat = 22;
+    chrome.eclat = 22 * F;
     // The accents take the chrome of their own height, sky to magenta as on
     // the letters, painted first so that the letters' rims pass over their
     // extrusion.
     {
         Masque accents = m, lettres = m;
-        const int coupe = int(chrome.y0) - 6;
+        const int coupe = int(chrome.y0) - 6 * F;
         double haut = h;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < l; ++x) {
@@ -655,8 +672,8 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
             }
         Matiere petit = chrome;
         petit.y0 = haut;
-        petit.y1 = coupe - 7;
-        petit.biseau = 4;
+        petit.y1 = coupe - 7 * F;
+        petit.biseau = 4 * F;
         petit.eclats = 0;
         PeintMatiere(&toile, accents, petit);
         PeintMatiere(&toile, lettres, chrome);
@@ -690,13 +707,38 @@ void PeintAdieu(cairo_t* cr, const char* texte, double cx, double cy, double hau
             uint32_t* ligne = px.Ligne(y);
             for (int x = 0; x < l; ++x) {
                 const size_t i = size_t(y) * l + x;
-                if (!dehors[i] && m.v[i] < 0.5f && bord[i] > chrome.epaisseur + 0.5) ligne[x] = 0;
+                if (!dehors[i] && m.v[i] < 0.5f && bord[i] > chrome.epaisseur + 0.5 * F)
+                    ligne[x] = 0;
             }
         }
     }
     cairo_surface_flush(toile.surface);
+    // Boxed down: each pixel the mean of its F x F samples.
+    Toile petite(l0, h0);
+    {
+        const unsigned char* src = cairo_image_surface_get_data(toile.surface);
+        const int ps = cairo_image_surface_get_stride(toile.surface);
+        AccesPixels px(&petite);
+        for (int y = 0; y < h0; ++y) {
+            uint32_t* ligne = px.Ligne(y);
+            for (int x = 0; x < l0; ++x) {
+                uint32_t somme[4] = {0, 0, 0, 0};
+                for (int j = 0; j < F; ++j) {
+                    const uint32_t* s =
+                        reinterpret_cast<const uint32_t*>(src + size_t(y * F + j) * ps) + x * F;
+                    for (int i = 0; i < F; ++i)
+                        for (int c = 0; c < 4; ++c) somme[c] += (s[i] >> (8 * c)) & 0xFFu;
+                }
+                // A pixel touched by a single sample stays black, so that the
+                // rim keeps its width over the stars.
+                uint32_t v = 0;
+                for (int c = 0; c < 4; ++c) v |= ((somme[c] + F * F / 2) / (F * F)) << (8 * c);
+                ligne[x] = somme[3] > 255u * 3 / 2 ? v : 0u;
+            }
+        }
+    }
     cairo_save(cr);
-    cairo_set_source_surface(cr, toile.surface, cx - l / 2.0, cy - mot.y - hauteur / 2);
+    cairo_set_source_surface(cr, petite.surface, cx - l0 / 2.0, cy - mot.y - hauteur / 2);
     cairo_paint(cr);
     cairo_restore(cr);
 }

@@ -408,15 +408,16 @@ void DessineGreets(Recueil* recueil) {
     // of it.
     Lueur(&toile, m, 3, Rvb(14, 56, 110), 0.85);
     Matiere chrome;
-    // Light over dark across the horizon, outlined in deep navy, so the
-    // heading stands clear of its own cyan glow.
-    chrome.reflets = {Rvb(60, 120, 170), Rvb(90, 215, 255), Rvb(200, 245, 255), Rvb(255, 255, 255),
-                      Rvb(30, 64, 124),  Rvb(40, 110, 190), Rvb(140, 220, 255)};
+    // The title's chrome: cyan sky to a white horizon, a dark split, then
+    // magenta below, outlined in deep navy so that the heading stands clear
+    // of its own cyan glow.
+    chrome.reflets = {Rvb(33, 144, 207), Rvb(40, 200, 255), Rvb(158, 230, 255), Rvb(255, 255, 255),
+                      Rvb(115, 20, 85),  Rvb(230, 40, 170), Rvb(242, 120, 145)};
     chrome.y0 = entete.haut;
     chrome.y1 = entete.bas;
     chrome.biseau = 3.5;
     chrome.relief = 3;
-    chrome.flanc = Rvb(50, 120, 180);
+    chrome.flanc = Rvb(120, 40, 170);
     chrome.contour = Rvb(0, 16, 44);
     chrome.epaisseur = 1.5;
     chrome.eclats = 2;

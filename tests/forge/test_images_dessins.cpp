@@ -210,10 +210,13 @@ TEST(ImagesDessins, ScrollTextEntersFromTheRightAndCrawlFromTheBottom) {
     std::vector<int> corps;
     int accents = 0, ecartAccent = 0, finAccent = -1, entieres = 0, serrees = 0, largeur = 0;
     double ecartMots = 0;
+    const auto encreEn = [&](int y) {
+        for (int x = 0; x < crawl.largeur; ++x)
+            if (crawl.forme[size_t(y) * crawl.largeur + x]) return true;
+        return false;
+    };
     for (int y = 0, debut = -1; y < crawl.hauteur; ++y) {
-        bool encre = false;
-        for (int x = 0; x < crawl.largeur && !encre; ++x)
-            encre = crawl.forme[size_t(y) * crawl.largeur + x] != 0;
+        const bool encre = encreEn(y);
         if (encre && debut < 0) {
             debut = y;
             if (finAccent >= 0) ecartAccent = std::max(ecartAccent, y - finAccent);
@@ -222,7 +225,13 @@ TEST(ImagesDessins, ScrollTextEntersFromTheRightAndCrawlFromTheBottom) {
         if (encre || debut < 0) continue;
         const int hauteur = y - debut, milieu = (debut + y) / 2;
         debut = -1;
-        if (hauteur >= 16 && hauteur <= 60) {
+        // The accents lifted over a heading's capitals are not a line.
+        int suite = y;
+        while (suite < crawl.hauteur && !encreEn(suite)) ++suite;
+        int fin = suite;
+        while (fin < crawl.hauteur && encreEn(fin)) ++fin;
+        const bool surTitre = suite - y <= 2 && fin - suite > 60;
+        if (hauteur >= 16 && hauteur <= 60 && !surTitre) {
             corps.push_back(hauteur);
             const uint8_t* ligne = &crawl.forme[size_t(milieu) * crawl.largeur];
             for (int x = 0; x < crawl.largeur; ++x) entieres += ligne[x] && (!x || !ligne[x - 1]);
