@@ -187,6 +187,9 @@ void OmbreDouce(cairo_t* cr, int largeur, int hauteur, double dx, double dy, int
                 Couleur couleur, double opacite);
 // Fills the whole canvas with a vertical gradient through the given stops.
 void DegradeVertical(cairo_t* cr, int largeur, int hauteur, const std::vector<Couleur>& teintes);
+// Adds a rectangle with rounded corners of radius r to the path, as a new
+// sub-path.
+void CheminArrondi(cairo_t* cr, double x, double y, double l, double h, double r);
 // Scatters stars (small soft points of varying brightness) over a rectangle.
 void Etoiles(cairo_t* cr, Alea* alea, double x, double y, double largeur, double hauteur,
              int nombre, Couleur teinte, double eclat);

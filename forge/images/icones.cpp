@@ -32,15 +32,6 @@ cairo_surface_t* SurfaceDe(const ImageForgee& im) {
     return s;
 }
 
-void CarreArrondi(cairo_t* cr, double x, double y, double cote, double rayon) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + cote - rayon, y + rayon, rayon, -M_PI / 2, 0);
-    cairo_arc(cr, x + cote - rayon, y + cote - rayon, rayon, 0, M_PI / 2);
-    cairo_arc(cr, x + rayon, y + cote - rayon, rayon, M_PI / 2, M_PI);
-    cairo_arc(cr, x + rayon, y + rayon, rayon, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
-
 }  // namespace
 
 bool DessineIcone(const Recueil& recueil, int cote, cairo_surface_t** icone, std::string* erreur) {
@@ -56,7 +47,7 @@ bool DessineIcone(const Recueil& recueil, int cote, cairo_surface_t** icone, std
     // the setting sun in its centre.
     const double marge = std::max(1.0, cote / 32.0);
     const double carre = cote - 2 * marge;
-    CarreArrondi(cr, marge, marge, carre, carre * 0.18);
+    CheminArrondi(cr, marge, marge, carre, carre, carre * 0.18);
     cairo_save(cr);
     cairo_clip_preserve(cr);
     cairo_surface_t* fond = SurfaceDe(*scene);

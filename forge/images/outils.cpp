@@ -370,4 +370,13 @@ void Etoiles(cairo_t* cr, Alea* alea, double x, double y, double largeur, double
     cairo_restore(cr);
 }
 
+void CheminArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
+    cairo_arc(cr, x + l - r, y + h - r, r, 0, M_PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
+    cairo_close_path(cr);
+}
+
 }  // namespace forge

@@ -51,16 +51,6 @@ void PeintMur(Toile* toile) {
     }
 }
 
-// A rounded rectangle as a new sub-path.
-void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + l - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
-    cairo_close_path(cr);
-}
-
 // Light laid over the canvas: a soft elliptical pool of colour.
 void Halo(cairo_t* cr, double x, double y, double rx, double ry, Couleur c, double opacite) {
     cairo_save(cr);
@@ -213,7 +203,7 @@ void PeintEnseigne(Toile* toile) {
             const double h = haut + i * pas, b = h + 34, m = h + 16;
             cairo_new_sub_path(cr);
             if (i == 0 || i == 3) {
-                ChemineArrondi(cr, g, h, d - g, b - h, 13);
+                CheminArrondi(cr, g, h, d - g, b - h, 13);
             } else if (i == 1) {
                 cairo_move_to(cr, g, b);
                 cairo_line_to(cr, g, h);
@@ -275,7 +265,7 @@ void PeintEnseigne(Toile* toile) {
     cairo_fill(cr);
     // The frame: a thin cyan tube, its glow, its white core.
     for (int passe = 0; passe < 3; ++passe) {
-        ChemineArrondi(cr, 296.5, haut - 10.5, 47, 4 * pas + 7, 9);
+        CheminArrondi(cr, 296.5, haut - 10.5, 47, 4 * pas + 7, 9);
         const Couleur c = passe == 2 ? Rvb(225, 250, 255) : palette::kCyan;
         cairo_set_source_rgba(cr, c.r, c.g, c.b, passe == 0 ? 0.22 : 1);
         cairo_set_line_width(cr, passe == 0 ? 7 : passe == 1 ? 2.2 : 0.8);

@@ -84,15 +84,6 @@ void VerreEcran(Toile* toile) {
         }
 }
 
-void ArrondiSalon(cairo_t* cr, double x, double y, double l, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + l - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
-    cairo_close_path(cr);
-}
-
 // The set of the television room, seen close: a cabinet of glossy
 // graphite-violet plastic, a chrome bezel in the title's colours round a
 // deep recess, a control strip with the speaker grille, the ORBOVISION
@@ -127,7 +118,7 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_fill(cr);
     cairo_pattern_destroy(plateau);
     // The set's glow on the wall round the cabinet.
-    ArrondiSalon(cr, 30, 6, 580, 418, 30);
+    CheminArrondi(cr, 30, 6, 580, 418, 30);
     OmbreDouce(cr, 640, 480, 0, 0, 14, Melange(palette::kMagenta, palette::kViolet, 0.5), 0.7);
     cairo_new_path(cr);
     // The stand: a dark plinth with chrome feet, its shadow on the shelf.
@@ -156,9 +147,9 @@ void DessineVieilleTV(Recueil* recueil) {
     }
     // The cabinet: three tones from the lit top to the shaded foot, with the
     // plastic's fine grain.
-    ArrondiSalon(cr, 30, 6, 580, 414, 30);
+    CheminArrondi(cr, 30, 6, 580, 414, 30);
     OmbreDouce(cr, 640, 480, 0, 6, 8, Rvb(0, 0, 0), 0.85);
-    ArrondiSalon(cr, 30, 6, 580, 414, 30);
+    CheminArrondi(cr, 30, 6, 580, 414, 30);
     cairo_pattern_t* coque = cairo_pattern_create_linear(0, 6, 0, 420);
     cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
     cairo_pattern_add_color_stop_rgb(coque, 0.06, 0.24, 0.19, 0.33);
@@ -177,7 +168,7 @@ void DessineVieilleTV(Recueil* recueil) {
                 }
             }
     }
-    ArrondiSalon(cr, 31.5, 7.5, 577, 411, 28.5);
+    CheminArrondi(cr, 31.5, 7.5, 577, 411, 28.5);
     cairo_pattern_t* arete = cairo_pattern_create_linear(30, 6, 610, 420);
     cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
     cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
@@ -186,7 +177,7 @@ void DessineVieilleTV(Recueil* recueil) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // A gloss band along the top.
-    ArrondiSalon(cr, 70, 8, 500, 3, 1.5);
+    CheminArrondi(cr, 70, 8, 500, 3, 1.5);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
 
@@ -266,7 +257,7 @@ void DessineVieilleTV(Recueil* recueil) {
             cairo_fill(cr);
         }
     // The badge: a chrome-rimmed plate with the brand in pale cyan.
-    ArrondiSalon(cr, 240, 389, 170, 22, 5);
+    CheminArrondi(cr, 240, 389, 170, 22, 5);
     cairo_set_source_rgb(cr, 0.06, 0.03, 0.1);
     cairo_fill_preserve(cr);
     cairo_pattern_t* cadre = MotifBandes(389, 411,

@@ -18,15 +18,6 @@ const Couleur kMur = Rvb(44, 18, 68);
 // Rows of a set's monitor.
 constexpr int kHauteurMoniteurTV = 177;
 
-void ChemineArrondi(cairo_t* cr, double x, double y, double l, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + l - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + l - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
-    cairo_close_path(cr);
-}
-
 // The title's chrome on a path: cyan sky, a white horizon, magenta ground.
 void ChromeTitre(cairo_t* cr, double y0, double y1) {
     cairo_pattern_t* p = MotifBandes(y0, y1,
@@ -294,7 +285,7 @@ void DessineTV(Recueil* recueil) {
     }
     // Cabinet: three tones from the lit top to the shaded foot. It stops
     // well inside the picture, so the wall shows round each set.
-    ChemineArrondi(cr, x0, y0, k.largeur, k.hauteur, 14);
+    CheminArrondi(cr, x0, y0, k.largeur, k.hauteur, 14);
     cairo_pattern_t* coque = cairo_pattern_create_linear(0, y0, 0, y1);
     cairo_pattern_add_color_stop_rgb(coque, 0, 0.36, 0.3, 0.46);
     cairo_pattern_add_color_stop_rgb(coque, 0.08, 0.24, 0.19, 0.33);
@@ -316,7 +307,7 @@ void DessineTV(Recueil* recueil) {
             }
         }
     }
-    ChemineArrondi(cr, x0 + 1.5, y0 + 1.5, k.largeur - 3, k.hauteur - 3, 12.5);
+    CheminArrondi(cr, x0 + 1.5, y0 + 1.5, k.largeur - 3, k.hauteur - 3, 12.5);
     cairo_pattern_t* arete = cairo_pattern_create_linear(x0, y0, x1, y1);
     cairo_pattern_add_color_stop_rgba(arete, 0, 0.85, 0.95, 1, 0.9);
     cairo_pattern_add_color_stop_rgba(arete, 0.45, 0.6, 0.5, 0.8, 0.3);
@@ -325,7 +316,7 @@ void DessineTV(Recueil* recueil) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // A gloss band along the top.
-    ChemineArrondi(cr, x0 + 14, y0 + 1.5, k.largeur - 28, 2.2, 1.1);
+    CheminArrondi(cr, x0 + 14, y0 + 1.5, k.largeur - 28, 2.2, 1.1);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_fill(cr);
     {
@@ -357,8 +348,8 @@ void DessineTV(Recueil* recueil) {
     // right, then the chrome frame and the bare glass inside it.
     for (int i = 0; i < 3; ++i) {
         const double d = 0.6 + i * 0.7;
-        ChemineArrondi(cr, kBiseauExt[0] + d * 0.6, kBiseauExt[1] + d,
-                       kBiseauExt[2] - kBiseauExt[0], kBiseauExt[3] - kBiseauExt[1], kBiseauExt[4]);
+        CheminArrondi(cr, kBiseauExt[0] + d * 0.6, kBiseauExt[1] + d, kBiseauExt[2] - kBiseauExt[0],
+                      kBiseauExt[3] - kBiseauExt[1], kBiseauExt[4]);
         cairo_set_source_rgba(cr, 0.02, 0, 0.05, 0.3 - i * 0.08);
         cairo_fill(cr);
     }
@@ -1322,7 +1313,7 @@ void DessineFin(Recueil* recueil) {
     // Frame body: the top part of the screen except the portrait window.
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     cairo_rectangle(cr, 0, 0, 640, 345);
-    ChemineArrondi(cr, 14, 14, 612, 318, 18);
+    CheminArrondi(cr, 14, 14, 612, 318, 18);
     cairo_pattern_t* metal = cairo_pattern_create_linear(0, 0, 0, 345);
     const Couleur bandes[] = {Rvb(200, 210, 240), Rvb(90, 80, 140),   Rvb(230, 200, 255),
                               Rvb(60, 30, 100),   Rvb(210, 110, 240), Rvb(90, 40, 130)};
@@ -1336,10 +1327,10 @@ void DessineFin(Recueil* recueil) {
     // Bevel lines: the window's inner edge, its lit lip, the outer edge and
     // the divider's shaded underside.
     cairo_set_line_width(cr, 1.5);
-    ChemineArrondi(cr, 14, 14, 612, 318, 18);
+    CheminArrondi(cr, 14, 14, 612, 318, 18);
     cairo_set_source_rgb(cr, 0.1, 0.06, 0.2);
     cairo_stroke(cr);
-    ChemineArrondi(cr, 11, 11, 618, 324, 20);
+    CheminArrondi(cr, 11, 11, 618, 324, 20);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.6);
     cairo_stroke(cr);
     cairo_move_to(cr, 1, 343.5);
